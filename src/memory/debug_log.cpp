@@ -1,0 +1,34 @@
+// The debugging log: every write opens, appends and closes the file.
+#include "memory/debug_log.h"
+
+#include <cstdio>
+
+namespace tarvo {
+
+bool DebugLogOn = true;
+
+namespace {
+
+bool writeTo(const char* mode, const char* text, bool lineBreak) {
+    std::FILE* file = std::fopen(kDebugLogFile, mode);
+    if (!file)
+        return false;
+    bool ok = std::fputs(text ? text : "", file) >= 0;
+    if (lineBreak)
+        ok = std::fputc('\n', file) != EOF && ok;
+    return std::fclose(file) == 0 && ok;
+}
+
+} // namespace
+
+bool StartDebugLog() {
+    return writeTo("w", "Debugging log file ", false);
+}
+bool LogLine(const char* text) {
+    return writeTo("a", text, true);
+}
+bool LogText(const char* text) {
+    return writeTo("a", text, false);
+}
+
+} // namespace tarvo

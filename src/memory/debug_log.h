@@ -1,0 +1,18 @@
+// The debugging log "list.out" in the working directory.
+#pragma once
+
+namespace tarvo {
+
+inline constexpr const char* kDebugLogFile = "list.out";
+
+// Enables the diagnostic reports; on for the whole run.
+extern bool DebugLogOn;
+
+// Creates the log afresh with its first line.
+bool StartDebugLog();
+// Appends `text` and a line break, opening and closing the file so the log survives a crash.
+bool LogLine(const char* text);
+// Appends `text` as it is, without a line break.
+bool LogText(const char* text);
+
+} // namespace tarvo

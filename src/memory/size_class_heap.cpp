@@ -1,0 +1,312 @@
+// The size-class heap: exact-size free lists that never give memory back until the heap goes.
+#include "memory/size_class_heap.h"
+
+#include "dialogs/error_report.h"
+#include "platform/ui.h"
+
+#include <cassert>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace tarvo {
+namespace {
+
+void* mallocBlock(std::size_t bytes) {
+    return std::malloc(bytes);
+}
+void freeBlock(void* memory) {
+    std::free(memory);
+}
+
+struct MemoryState {
+    SizeClassHeap* heap = nullptr;
+    SystemAllocate systemAllocate = &mallocBlock;
+    SystemFree systemFree = &freeBlock;
+    OutOfMemoryHook outOfMemory = nullptr;
+};
+
+MemoryState& memory() {
+    static MemoryState state;
+    return state;
+}
+
+char* blockStart(void* block) {
+    return static_cast<char*>(block) - kBlockHeaderBytes;
+}
+
+std::int32_t sizeWordOf(void* block) {
+    std::int32_t size;
+    std::memcpy(&size, blockStart(block), sizeof size);
+    return size;
+}
+
+void reportOutOfMemory() {
+    errorState().FatalError = true;
+    ShowError("Out of memory. Sorry!");
+    if (memory().outOfMemory)
+        memory().outOfMemory();
+}
+
+// A block with its header straight from the system, or null after the out-of-memory report.
+void* systemBlock(std::int32_t size) {
+    if (size > std::numeric_limits<std::int32_t>::max() - kBlockHeaderBytes) {
+        reportOutOfMemory();
+        return nullptr;
+    }
+    char* start = static_cast<char*>(
+        memory().systemAllocate(static_cast<std::size_t>(size) + kBlockHeaderBytes));
+    if (!start) {
+        reportOutOfMemory();
+        return nullptr;
+    }
+    std::memcpy(start, &size, sizeof size);
+    return start + kBlockHeaderBytes;
+}
+
+void freeSystemBlock(void* block) {
+    memory().systemFree(blockStart(block));
+}
+
+// The heap's own records come from the system too; a failure here is not reported because the
+// callers have a way around it (the block then bypasses the free lists).
+template <typename T> T* systemRecord() {
+    return static_cast<T*>(memory().systemAllocate(sizeof(T)));
+}
+
+void showDamagedHeap() {
+    char caption[32];
+    std::snprintf(caption, sizeof caption, "Error %d\n", 999);
+    platform::ui().messageBox(caption, "A damaged size record was found in the memory heap.",
+                              platform::Buttons::Ok, platform::Icon::Error);
+}
+
+// The size record for `size`, made when missing; null only when no record could be made.
+SizeClass* findSizeClass(SizeClassHeap& heap, std::int32_t size) {
+    SizeClass*& head = heap.buckets[HeapBucketOf(size)];
+    for (SizeClass* record = head; record; record = record->next) {
+        if (record->size == -1) {
+            showDamagedHeap();
+            break;
+        }
+        if (record->size == size)
+            return record;
+    }
+    SizeClass* record = heap.spareRecords;
+    if (record)
+        heap.spareRecords = record->next;
+    else if (!(record = systemRecord<SizeClass>()))
+        return nullptr;
+    record->firstStore = nullptr;
+    record->size = size;
+    record->next = head;
+    head = record;
+    return record;
+}
+
+FreeStore* takeStore(SizeClassHeap& heap) {
+    FreeStore* store = heap.spareStores;
+    if (store)
+        heap.spareStores = store->next;
+    else if (!(store = systemRecord<FreeStore>()))
+        return nullptr;
+    store->next = nullptr;
+    store->used = 0;
+    return store;
+}
+
+void* popFreeBlock(SizeClassHeap& heap, SizeClass& record) {
+    FreeStore* store = record.firstStore;
+    if (!store || store->used == 0)
+        return nullptr;
+    void* block = store->slots[--store->used];
+    if (store->used == 0) {
+        record.firstStore = store->next;
+        store->next = heap.spareStores;
+        heap.spareStores = store;
+    }
+    return block;
+}
+
+bool pushFreeBlock(SizeClassHeap& heap, SizeClass& record, void* block) {
+    FreeStore* store = record.firstStore;
+    if (!store || store->used == kFreeStoreSlots) {
+        FreeStore* fresh = takeStore(heap);
+        if (!fresh)
+            return false;
+        fresh->next = store;
+        record.firstStore = fresh;
+        store = fresh;
+    }
+    store->slots[store->used++] = block;
+    return true;
+}
+
+} // namespace
+
+SizeClassHeap* currentHeap() {
+    return memory().heap;
+}
+
+int HeapBucketOf(std::int32_t size) {
+    // Unsigned arithmetic keeps the damaged-record marker and any odd size in range.
+    return static_cast<int>((static_cast<std::uint32_t>(size) / 16u) % kHeapBucketCount);
+}
+
+void CreateHeap() {
+    if (memory().heap)
+        return;
+    auto* heap = systemRecord<SizeClassHeap>();
+    if (!heap) {
+        reportOutOfMemory();
+        return;
+    }
+    std::memset(heap, 0, sizeof *heap);
+    memory().heap = heap;
+}
+
+void DestroyHeap() {
+    SizeClassHeap* heap = memory().heap;
+    if (!heap)
+        return;
+    SystemFree give = memory().systemFree;
+    for (SizeClass* bucket : heap->buckets) {
+        for (SizeClass* record = bucket; record;) {
+            for (FreeStore* store = record->firstStore; store;) {
+                for (int i = 0; i < store->used; ++i)
+                    freeSystemBlock(store->slots[i]);
+                FreeStore* next = store->next;
+                give(store);
+                store = next;
+            }
+            SizeClass* next = record->next;
+            give(record);
+            record = next;
+        }
+    }
+    for (FreeStore* store = heap->spareStores; store;) {
+        FreeStore* next = store->next;
+        give(store);
+        store = next;
+    }
+    for (SizeClass* record = heap->spareRecords; record;) {
+        SizeClass* next = record->next;
+        give(record);
+        record = next;
+    }
+    give(heap);
+    memory().heap = nullptr;
+}
+
+void* Allocate(std::int32_t size) {
+    assert(size >= 0 && "Allocate: negative size");
+    if (size < 0)
+        return nullptr;
+    SizeClassHeap* heap = memory().heap;
+    if (!heap)
+        return systemBlock(size);
+    if (size == 0)
+        return nullptr;
+    if (SizeClass* record = findSizeClass(*heap, size)) {
+        if (void* block = popFreeBlock(*heap, *record))
+            return block;
+    }
+    return systemBlock(size);
+}
+
+void Release(void* block) {
+    if (!block)
+        return;
+    SizeClassHeap* heap = memory().heap;
+    if (!heap) {
+        freeSystemBlock(block);
+        return;
+    }
+    SizeClass* record = findSizeClass(*heap, sizeWordOf(block));
+    // Without room on the free lists the block simply goes back to the system.
+    if (!record || !pushFreeBlock(*heap, *record, block))
+        freeSystemBlock(block);
+}
+
+char* DuplicateText(const char* text) {
+    if (!text)
+        return nullptr;
+    const std::size_t length = std::strlen(text);
+    if (length > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - 14)) {
+        reportOutOfMemory();
+        return nullptr;
+    }
+    auto* copy = static_cast<char*>(Allocate(static_cast<std::int32_t>(length + 14)));
+    if (copy)
+        std::memcpy(copy, text, length + 1);
+    return copy;
+}
+
+int IsReleased(void* block, std::int32_t size) {
+    SizeClassHeap* heap = memory().heap;
+    if (!heap)
+        return 0;
+    SizeClass* record = findSizeClass(*heap, size);
+    if (!record)
+        return 0;
+    for (FreeStore* store = record->firstStore; store; store = store->next)
+        for (int i = 0; i < store->used; ++i)
+            if (store->slots[i] == block)
+                return -1;
+    return 0;
+}
+
+std::string HeapReportText() {
+    SizeClassHeap* heap = memory().heap;
+    std::string text;
+    unsigned long long used = 0;
+    unsigned long long consumed = 0;
+    unsigned spare = 0;
+    char piece[64];
+    if (heap) {
+        for (SizeClass* bucket : heap->buckets) {
+            for (SizeClass* record = bucket; record; record = record->next) {
+                unsigned count = 0;
+                for (FreeStore* store = record->firstStore; store; store = store->next)
+                    count += static_cast<unsigned>(store->used);
+                std::snprintf(piece, sizeof piece, "[%u x %u] ",
+                              static_cast<unsigned>(record->size), count);
+                text += piece;
+                const auto size = static_cast<std::uint32_t>(record->size);
+                used += static_cast<unsigned long long>(size) * count;
+                consumed += (static_cast<unsigned long long>(size) + kBlockHeaderBytes) * count;
+            }
+        }
+        for (FreeStore* store = heap->spareStores; store; store = store->next)
+            spare += static_cast<unsigned>(store->used);
+    }
+    std::snprintf(piece, sizeof piece, "\nspare %u ", spare);
+    text += piece;
+    std::snprintf(piece, sizeof piece, "\nmemory used %llu ", used);
+    text += piece;
+    std::snprintf(piece, sizeof piece, "\nmemory consumed %llu\n", consumed);
+    text += piece;
+    return text;
+}
+
+void HeapReport() {
+    const std::string text = HeapReportText();
+    platform::ui().messageBox("HEAPL:disp()", text.c_str(), platform::Buttons::Ok,
+                              platform::Icon::None);
+}
+
+void SetSystemAllocation(SystemAllocate allocate, SystemFree free) {
+    memory().systemAllocate = allocate;
+    memory().systemFree = free;
+}
+
+void RestoreSystemAllocation() {
+    SetSystemAllocation(&mallocBlock, &freeBlock);
+}
+
+void SetOutOfMemoryHook(OutOfMemoryHook hook) {
+    memory().outOfMemory = hook;
+}
+
+} // namespace tarvo

@@ -1,0 +1,70 @@
+// The program's memory: a size-class heap that keeps released blocks on free lists for reuse.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tarvo {
+
+// Every block handed out is preceded by a header whose first word holds the requested size.
+// The header is one word wide in principle; it is padded to 8 bytes so that the data after it
+// stays aligned for pointers on this machine.
+inline constexpr int kBlockHeaderBytes = 8;
+
+inline constexpr int kHeapBucketCount = 128;
+inline constexpr int kFreeStoreSlots = 32;
+
+// A chain of up to 32 free blocks of one size.
+struct FreeStore {
+    void* slots[kFreeStoreSlots];
+    FreeStore* next;
+    int used;
+};
+
+// The free blocks of one exact size.
+struct SizeClass {
+    FreeStore* firstStore;
+    std::int32_t size;
+    SizeClass* next;
+};
+
+struct SizeClassHeap {
+    SizeClass* buckets[kHeapBucketCount];
+    SizeClass* spareRecords;
+    FreeStore* spareStores;
+};
+
+// The heap in use, or null before CreateHeap and after DestroyHeap.
+SizeClassHeap* currentHeap();
+
+// The bucket a block size belongs to.
+int HeapBucketOf(std::int32_t size);
+
+void CreateHeap();
+void DestroyHeap();
+
+// A block of at least `size` bytes, or null for size 0 (with a heap) and when memory runs out.
+void* Allocate(std::int32_t size);
+// Gives a block from Allocate back; null is ignored.
+void Release(void* block);
+// A copy of `text` in a new block with room for 13 more characters, or null for null.
+char* DuplicateText(const char* text);
+// -1 when `block` is on the free list of `size`, else 0.
+int IsReleased(void* block, std::int32_t size);
+
+// The heap statistics as one text, and the box that shows it.
+std::string HeapReportText();
+void HeapReport();
+
+// The system allocation under the heap; tests replace it to make allocation fail.
+using SystemAllocate = void* (*)(std::size_t bytes);
+using SystemFree = void (*)(void* memory);
+void SetSystemAllocation(SystemAllocate allocate, SystemFree free);
+void RestoreSystemAllocation();
+
+// Called after an out-of-memory report; the shell installs a hook that posts the Exit command.
+using OutOfMemoryHook = void (*)();
+void SetOutOfMemoryHook(OutOfMemoryHook hook);
+
+} // namespace tarvo

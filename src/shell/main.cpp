@@ -1,0 +1,73 @@
+// Entry point of the program: start-up, the frame, the event loop and the orderly shutdown.
+#include "memory/size_class_heap.h"
+#include "platform/qt/qt_ui.h"
+#include "shell/commands.h"
+#include "shell/main_frame.h"
+#include "shell/startup.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int terminationPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(terminationPipe[0], &byte, 1);
+}
+
+// A termination request (log-out, kill) closes the frame the way its close box does, so that
+// the shutdown runs in order instead of the process vanishing mid-way.
+void closeFrameOnTermination(tarvo::MainFrame& frame) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, terminationPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(terminationPipe[1], QSocketNotifier::Read, &frame);
+    QObject::connect(notifier, &QSocketNotifier::activated, &frame, [&frame] {
+        char byte;
+        [[maybe_unused]] const ssize_t got = ::read(terminationPipe[1], &byte, 1);
+        frame.command(tarvo::cmd::kExit);
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarvo++"));
+    platform::qt::initResources();
+    platform::qt::QtUi presenter;
+    platform::setUi(&presenter);
+
+    if (!tarvo::StartProgram()) {
+        tarvo::ShutDownProgram();
+        return 1;
+    }
+    int result;
+    {
+        tarvo::MainFrame frame;
+        presenter.setOwner(&frame);
+        tarvo::SetCommandTarget(&frame);
+        tarvo::SetOutOfMemoryHook([] { tarvo::PostFrameCommand(tarvo::cmd::kExit); });
+        closeFrameOnTermination(frame);
+        frame.show();
+        result = application.exec();
+        tarvo::SetOutOfMemoryHook(nullptr);
+        tarvo::SetCommandTarget(nullptr);
+        presenter.setOwner(nullptr);
+    }
+    tarvo::ShutDownProgram();
+    platform::setUi(nullptr);
+    return result;
+}

@@ -1,0 +1,13 @@
+// The program-wide objects made at start-up and released, in order, at shutdown.
+#pragma once
+
+namespace tarvo {
+
+// The first steps of start-up: the word buffer, the heap, the debugging log, the shared
+// buffers. Answers false when the program cannot go on.
+bool StartProgram();
+
+// The shutdown after the event loop: errors silenced, everything released, the heap last.
+void ShutDownProgram();
+
+} // namespace tarvo

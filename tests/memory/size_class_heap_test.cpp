@@ -1,0 +1,242 @@
+// The size-class heap: exact reuse, buckets, stores, the report and the out-of-memory path.
+#include "memory/size_class_heap.h"
+
+#include "dialogs/error_report.h"
+#include "support/recording_ui.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+using testing_support::recordingUi;
+
+class HeapTest : public ::testing::Test {
+protected:
+    void SetUp() override { CreateHeap(); }
+    void TearDown() override {
+        DestroyHeap();
+        RestoreSystemAllocation();
+        SetOutOfMemoryHook(nullptr);
+    }
+
+    static int recordsIn(int bucket) {
+        int n = 0;
+        for (SizeClass* r = currentHeap()->buckets[bucket]; r; r = r->next)
+            ++n;
+        return n;
+    }
+    static int storesOf(std::int32_t size) {
+        for (SizeClass* r = currentHeap()->buckets[HeapBucketOf(size)]; r; r = r->next) {
+            if (r->size != size)
+                continue;
+            int n = 0;
+            for (FreeStore* s = r->firstStore; s; s = s->next)
+                ++n;
+            return n;
+        }
+        return -1;
+    }
+    static int spareStores() {
+        int n = 0;
+        for (FreeStore* s = currentHeap()->spareStores; s; s = s->next)
+            ++n;
+        return n;
+    }
+};
+
+TEST_F(HeapTest, ZeroBytesGiveNoBlockOnlyWithAHeap) {
+    EXPECT_EQ(Allocate(0), nullptr);
+    DestroyHeap();
+    void* block = Allocate(0);
+    EXPECT_NE(block, nullptr) << "without a heap the system path serves every size";
+    Release(block);
+}
+
+TEST_F(HeapTest, ReleasedBlockIsHandedOutAgainForTheSameSizeOnly) {
+    void* a = Allocate(24);
+    ASSERT_NE(a, nullptr);
+    std::memset(a, 0xAB, 24);
+    Release(a);
+    EXPECT_EQ(IsReleased(a, 24), -1);
+    EXPECT_EQ(IsReleased(a, 32), 0) << "a free block is only on the list of its own size";
+    void* other = Allocate(32);
+    EXPECT_NE(other, a);
+    void* again = Allocate(24);
+    EXPECT_EQ(again, a);
+    EXPECT_EQ(IsReleased(a, 24), 0);
+    Release(again);
+    Release(other);
+}
+
+TEST_F(HeapTest, SizesOfOneBucketKeepSeparateRecords) {
+    for (std::int32_t size : {16, 24, 2064})
+        EXPECT_EQ(HeapBucketOf(size), 1) << size;
+    EXPECT_EQ(HeapBucketOf(15), 0);
+    EXPECT_EQ(HeapBucketOf(2048), 0);
+    std::vector<void*> blocks;
+    for (std::int32_t size : {16, 24, 2064})
+        blocks.push_back(Allocate(size));
+    for (void* b : blocks)
+        Release(b);
+    EXPECT_EQ(recordsIn(1), 3);
+    EXPECT_EQ(Allocate(2064), blocks[2]);
+    EXPECT_EQ(Allocate(16), blocks[0]);
+    EXPECT_EQ(Allocate(24), blocks[1]);
+    for (void* b : blocks)
+        Release(b);
+}
+
+TEST_F(HeapTest, TheThirtyThirdReleaseOpensASecondStore) {
+    std::vector<void*> blocks;
+    for (int i = 0; i < 33; ++i)
+        blocks.push_back(Allocate(40));
+    for (int i = 0; i < 32; ++i)
+        Release(blocks[i]);
+    EXPECT_EQ(storesOf(40), 1);
+    Release(blocks[32]);
+    EXPECT_EQ(storesOf(40), 2);
+    EXPECT_EQ(spareStores(), 0);
+
+    EXPECT_EQ(Allocate(40), blocks[32]) << "the last block released comes back first";
+    EXPECT_EQ(storesOf(40), 1);
+    EXPECT_EQ(spareStores(), 1) << "the emptied store waits for reuse";
+
+    // The spare store serves the next size that needs one.
+    void* small = Allocate(8);
+    Release(small);
+    EXPECT_EQ(spareStores(), 0);
+    for (int i = 31; i >= 0; --i)
+        EXPECT_EQ(Allocate(40), blocks[i]);
+    EXPECT_EQ(storesOf(40), 0);
+    for (void* b : blocks)
+        Release(b);
+}
+
+TEST_F(HeapTest, ManyLiveBlocksNeverOverlapAndSurviveReuse) {
+    std::vector<std::pair<unsigned char*, int>> live;
+    std::srand(7);
+    for (int round = 0; round < 4000; ++round) {
+        if (!live.empty() && std::rand() % 3 == 0) {
+            const std::size_t k = static_cast<std::size_t>(std::rand()) % live.size();
+            auto [p, size] = live[k];
+            for (int i = 0; i < size; ++i)
+                ASSERT_EQ(p[i], static_cast<unsigned char>(size)) << "block contents damaged";
+            Release(p);
+            live.erase(live.begin() + static_cast<long>(k));
+        } else {
+            const int size = 1 + std::rand() % 300;
+            auto* p = static_cast<unsigned char*>(Allocate(size));
+            ASSERT_NE(p, nullptr);
+            ASSERT_EQ(reinterpret_cast<std::uintptr_t>(p) % alignof(void*), 0u);
+            std::memset(p, size, static_cast<std::size_t>(size));
+            live.push_back({p, size});
+        }
+    }
+    std::set<unsigned char*> distinct;
+    for (auto [p, size] : live)
+        distinct.insert(p);
+    EXPECT_EQ(distinct.size(), live.size());
+    for (auto [p, size] : live)
+        Release(p);
+}
+
+TEST_F(HeapTest, DuplicateTextLeavesRoomForThirteenMore) {
+    EXPECT_EQ(DuplicateText(nullptr), nullptr);
+    char* copy = DuplicateText("isa");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_STREQ(copy, "isa");
+    Release(copy);
+    EXPECT_EQ(IsReleased(copy, 3 + 14), -1) << "the block is sized text + terminator + 13";
+}
+
+TEST_F(HeapTest, ReportCountsFreeBlocksPerSize) {
+    void* a = Allocate(40);
+    void* b = Allocate(40);
+    Release(a);
+    Release(b);
+    const std::string consumed = std::to_string(2 * (40 + kBlockHeaderBytes));
+    EXPECT_EQ(HeapReportText(),
+              "[40 x 2] \nspare 0 \nmemory used 80 \nmemory consumed " + consumed + "\n");
+    HeapReport();
+    ASSERT_EQ(recordingUi().boxes.size(), 1u);
+    EXPECT_EQ(recordingUi().boxes[0].caption, "HEAPL:disp()");
+    EXPECT_EQ(recordingUi().boxes[0].text, HeapReportText());
+}
+
+TEST_F(HeapTest, ReportListsEmptiedRecordsAndSpareStores) {
+    void* a = Allocate(40);
+    Release(a);
+    EXPECT_EQ(Allocate(40), a);
+    EXPECT_EQ(HeapReportText(), "[40 x 0] \nspare 0 \nmemory used 0 \nmemory consumed 0\n");
+    Release(a);
+}
+
+TEST_F(HeapTest, DamagedRecordIsReportedAndTheSizeIsServedAnyway) {
+    void* a = Allocate(40);
+    Release(a);
+    currentHeap()->buckets[HeapBucketOf(40)]->size = -1;
+    void* b = Allocate(40);
+    ASSERT_NE(b, nullptr);
+    ASSERT_FALSE(recordingUi().boxes.empty());
+    EXPECT_EQ(recordingUi().boxes[0].caption, "Error 999\n");
+    Release(b);
+    // Repair the record so that the heap can be torn down.
+    currentHeap()->buckets[HeapBucketOf(40)]->next->size = 40;
+}
+
+TEST_F(HeapTest, BlocksCrossTheHeapsLifetimeBothWays) {
+    DestroyHeap();
+    void* early = Allocate(56);
+    CreateHeap();
+    Release(early);
+    EXPECT_EQ(IsReleased(early, 56), -1) << "a block from before the heap joins its free lists";
+    void* late = Allocate(56);
+    EXPECT_EQ(late, early);
+    DestroyHeap();
+    Release(late); // straight back to the system; the sanitizer run checks this
+    CreateHeap();
+}
+
+namespace failing {
+int hookCalls = 0;
+void* refuse(std::size_t) {
+    return nullptr;
+}
+void countHook() {
+    ++hookCalls;
+}
+} // namespace failing
+
+TEST_F(HeapTest, OutOfMemoryIsFatalAndPostsExit) {
+    failing::hookCalls = 0;
+    SetOutOfMemoryHook(&failing::countHook);
+    SetSystemAllocation(&failing::refuse, &std::free);
+    EXPECT_EQ(Allocate(100), nullptr);
+    EXPECT_TRUE(errorState().FatalError);
+    EXPECT_EQ(failing::hookCalls, 1);
+    ASSERT_EQ(recordingUi().boxes.size(), 1u);
+    EXPECT_EQ(recordingUi().boxes[0].text, "Out of memory. Sorry!");
+    EXPECT_TRUE(recordingUi().boxes[0].fatal);
+
+    RestoreSystemAllocation();
+    ShowError("later");
+    ASSERT_EQ(recordingUi().boxes.size(), 2u);
+    EXPECT_TRUE(recordingUi().boxes[1].fatal) << "every later box takes the fatal form";
+}
+
+TEST_F(HeapTest, ReleaseWithoutRoomForBookkeepingGoesToTheSystem) {
+    void* a = Allocate(72);
+    SetSystemAllocation(&failing::refuse, &std::free);
+    Release(a); // no record can be made: the block is given back instead of lost
+    EXPECT_EQ(IsReleased(a, 72), 0);
+    EXPECT_TRUE(recordingUi().boxes.empty()) << "bookkeeping failures are not user errors";
+}
+
+} // namespace
+} // namespace tarvo

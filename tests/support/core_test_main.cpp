@@ -1,0 +1,41 @@
+// Entry point of the core tests: the start-up buffers exist and boxes are recorded, not shown.
+#include "support/recording_ui.h"
+
+#include "dialogs/error_report.h"
+#include "memory/shared_buffers.h"
+
+#include <gtest/gtest.h>
+
+namespace testing_support {
+
+RecordingUi& recordingUi() {
+    static RecordingUi presenter;
+    return presenter;
+}
+
+namespace {
+
+class ResetBetweenTests : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override {
+        recordingUi().boxes.clear();
+        recordingUi().nextAnswer = platform::Answer::Ok;
+        tarvo::errorState().ErrorsSuppressed = false;
+        tarvo::errorState().FatalError = false;
+    }
+};
+
+} // namespace
+} // namespace testing_support
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    platform::setUi(&testing_support::recordingUi());
+    tarvo::AllocateWordBuffer();
+    tarvo::AllocateScratchText();
+    ::testing::UnitTest::GetInstance()->listeners().Append(new testing_support::ResetBetweenTests);
+    const int result = RUN_ALL_TESTS();
+    tarvo::ReleaseScratchText();
+    tarvo::ReleaseWordBuffer();
+    platform::setUi(nullptr);
+    return result;
+}
