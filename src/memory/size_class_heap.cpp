@@ -120,7 +120,7 @@ void* popFreeBlock(SizeClassHeap& heap, SizeClass& record) {
     FreeStore* store = record.firstStore;
     if (!store || store->used == 0)
         return nullptr;
-    void* block = store->slots[--store->used];
+    void* block = store->pointers[--store->used];
     if (store->used == 0) {
         record.firstStore = store->next;
         store->next = heap.spareStores;
@@ -139,7 +139,7 @@ bool pushFreeBlock(SizeClassHeap& heap, SizeClass& record, void* block) {
         record.firstStore = fresh;
         store = fresh;
     }
-    store->slots[store->used++] = block;
+    store->pointers[store->used++] = block;
     return true;
 }
 
@@ -175,7 +175,7 @@ void DestroyHeap() {
         for (SizeClass* record = bucket; record;) {
             for (FreeStore* store = record->firstStore; store;) {
                 for (int i = 0; i < store->used; ++i)
-                    freeSystemBlock(store->slots[i]);
+                    freeSystemBlock(store->pointers[i]);
                 FreeStore* next = store->next;
                 give(store);
                 store = next;
@@ -252,7 +252,7 @@ int IsReleased(void* block, std::int32_t size) {
         return 0;
     for (FreeStore* store = record->firstStore; store; store = store->next)
         for (int i = 0; i < store->used; ++i)
-            if (store->slots[i] == block)
+            if (store->pointers[i] == block)
                 return -1;
     return 0;
 }

@@ -17,7 +17,7 @@ inline constexpr int kFreeStoreSlots = 32;
 
 // A chain of up to 32 free blocks of one size.
 struct FreeStore {
-    void* slots[kFreeStoreSlots];
+    void* pointers[kFreeStoreSlots];
     FreeStore* next;
     int used;
 };

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <QPointer>
 
 namespace tarvo {
@@ -25,7 +26,15 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent), m_client(new QMdiAr
     m_client->setObjectName(QStringLiteral("MDICLIENT"));
     m_client->setBackground(palette().brush(QPalette::Dark));
     setCentralWidget(m_client);
+    createMenus();
     resize(900, 640);
+}
+
+void MainFrame::createMenus() {
+    QMenu* net = menuBar()->addMenu(QStringLiteral("&Net"));
+    QAction* exit = net->addAction(QStringLiteral("E&xit"));
+    exit->setData(cmd::kExit);
+    connect(exit, &QAction::triggered, this, [this] { command(cmd::kExit); });
 }
 
 int MainFrame::command(int id) {

@@ -22,6 +22,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createMenus();
+
     QMdiArea* m_client;
 };
 

@@ -1,0 +1,143 @@
+// An ordered list stored as a doubly linked chain of fixed-capacity blocks of byte-copied elements.
+#pragma once
+
+#include "memory/heap_object.h"
+
+#include <cstdint>
+
+namespace tarvo {
+
+class ChunkList;
+
+// A place in a list: a block and an index within it. A null block means "no position".
+struct ListPosition {
+    ChunkList* block = nullptr;
+    int index = 0;
+
+    explicit operator bool() const { return block != nullptr; }
+};
+
+// Where the latest successful visit or find stopped. Program-wide, valid until the next find.
+struct LastMatch {
+    ChunkList* block = nullptr;
+    int index = 0;
+    // Set by the finds only: the matching element, or null when nothing matched.
+    void* element = nullptr;
+};
+
+LastMatch& lastMatch();
+
+// Visits read each element as a pointer; a non-zero answer stops the visit at that element.
+using Visitor = int (*)(void* element);
+using ContextVisitor = int (*)(void* context, void* element);
+// Called between two visited elements (printing uses it for separators).
+using Between = void (*)();
+// Non-zero when `element` matches `value`.
+using ElementMatch = int (*)(void* element, void* value);
+using ContextMatch = int (*)(void* context, void* element, void* value);
+// Orders two elements given by address, as for std::qsort.
+using ElementOrder = int (*)(const void* a, const void* b);
+using Replacer = void* (*)(void* element);
+using ContextReplacer = void* (*)(void* context, void* element);
+
+// The match most callers pass: 1 when a and b are the same pointer.
+int identity(void* a, void* b);
+
+class ChunkList : public HeapObject {
+public:
+    static constexpr int kMaxCapacity = 255;
+
+    // One empty block; `data` is null when its buffer could not be allocated, and such a block
+    // refuses every element.
+    ChunkList(int elementSize, int capacity);
+    ChunkList(const ChunkList&) = delete;
+    ChunkList& operator=(const ChunkList&) = delete;
+
+    // Element hooks, in this order. destroyElement and copyElement run only when ownsElements
+    // is set.
+    virtual ChunkList* makeBlock() const;
+    virtual void destroyElement(void* element);
+    virtual void copyElement(void* element);
+    virtual int matchElement(const void* value, const void* element) const;
+    virtual float elementKey(const void* element) const;
+
+    // A new chain with this block's and every following block's elements and fields, made with
+    // makeBlock so that it has this list's type; null when memory runs out.
+    ChunkList* copy() const;
+    // Releases this block and every following one, elements first when they are owned.
+    void destroy();
+
+    int size() const;
+    bool isEmpty() const { return count == 0 && !next; }
+
+    // The block and index holding a global index; none when negative or at or past the end.
+    ListPosition blockAt(int globalIndex) const;
+    // The global index of (block, index); -1 when block is not in this chain.
+    int globalIndexOf(const ChunkList* block, int index) const;
+    ChunkList* lastBlock() const;
+    // The last element's position; none for an empty list.
+    ListPosition lastPosition() const;
+    ChunkList* firstBlock() const;
+    static ListPosition nextPosition(ListPosition position);
+    static ListPosition prevPosition(ListPosition position);
+
+    // Address of element `index` of this block.
+    void* element(int index) const { return data + index * elementSize; }
+    // Address of the element at a global index, or null when out of range.
+    void* elementAt(int globalIndex) const;
+    // Copies the element out, or zero bytes when out of range; 1 when it was there.
+    int getAt(void* destination, int globalIndex) const;
+
+    // Each of these returns the block that received the value, or null when memory ran out (the
+    // list is then unchanged). An index out of range appends.
+    ChunkList* append(const void* value);
+    ChunkList* insertAtIndex(const void* value, int globalIndex);
+    // Removes the element at globalIndex, or the last one when out of range, into destination
+    // (or destroys it when destination is null); 0 for an empty list.
+    int removeAtIndex(int globalIndex, void* destination);
+
+    // Unstable sort of all elements; 0 when no sorting room could be had.
+    int sort(ElementOrder compare);
+    // Same block structure and byte-identical elements.
+    int equals(const ChunkList* other) const;
+
+    void* forEach(Visitor visitor, Between between = nullptr);
+    void* forEach(ContextVisitor visitor, void* context, Between between = nullptr);
+    void replaceEach(Replacer replace);
+    void replaceEach(ContextReplacer replace, void* context);
+
+    // The block of the first element matching value, its index through `index`, and the last
+    // match; null (and an empty last match) when nothing matched.
+    ChunkList* findElement(void* value, ElementMatch compare, int* index = nullptr);
+    ChunkList* findElement(ContextMatch compare, void* context, void* value, int* index = nullptr);
+    void* findValue(void* value, ElementMatch compare);
+
+    // The block layout. Only the list operations change these.
+    std::int32_t reserved = 0;
+    std::int32_t elementSize;
+    std::uint8_t capacity;
+    char* data = nullptr;
+    std::int32_t count = 0;
+    std::int32_t ownsElements = 0;
+    ChunkList* prev = nullptr;
+    ChunkList* next = nullptr;
+
+protected:
+    // Blocks go through destroy(), which runs the element hooks first.
+    virtual ~ChunkList();
+
+private:
+    // Called on the first block whenever the chain's end changes.
+    void noteLastBlock(ChunkList* last) { m_lastBlock = last == this ? nullptr : last; }
+
+    // The first block remembers the last one so that appending to a long list does not walk
+    // the chain; null while the first block is the last.
+    ChunkList* m_lastBlock = nullptr;
+
+    // makeBlock, with a block whose buffer is missing given back as null.
+    ChunkList* newBlock() const;
+    // A fresh block linked after the last one, or null.
+    ChunkList* growBlock();
+};
+
+} // namespace tarvo

@@ -1,0 +1,168 @@
+// NodeTable: rows of bucket lists found through the table's hash.
+#include "model/node_table.h"
+
+#include <cassert>
+#include <cstring>
+
+namespace tarvo {
+namespace {
+
+struct EqualMatch {
+    NodeEqual equal;
+};
+
+int matchWithEqual(void* context, void* element, void* value) {
+    return static_cast<EqualMatch*>(context)->equal(static_cast<const NodeBase*>(element),
+                                                    static_cast<const NodeBase*>(value));
+}
+
+struct TypedVisit {
+    NodeContextVisitor visitor;
+    void* context;
+};
+
+int visitTyped(void* context, void* element) {
+    auto* visit = static_cast<TypedVisit*>(context);
+    return visit->visitor(visit->context, static_cast<NodeBase*>(element));
+}
+
+int visitPlain(void* context, NodeBase* node) {
+    return (*static_cast<NodeVisitor*>(context))(node);
+}
+
+} // namespace
+
+NodeTable::NodeTable(int bucketsPerRow, int rowCount, NodeHash hash, NodeEqual equal)
+    : m_bucketsPerRow(bucketsPerRow), m_rowCount(rowCount), m_hash(hash), m_equal(equal) {
+    assert(bucketsPerRow > 0 && rowCount > 0 && "NodeTable: needs at least one bucket");
+    assert(hash && equal && "NodeTable: needs a hash and an equality");
+    if (bucketsPerRow <= 0 || rowCount <= 0)
+        return;
+    auto* rows = static_cast<NodeList***>(
+        Allocate(static_cast<std::int32_t>(sizeof(NodeList**) * rowCount)));
+    if (!rows)
+        return;
+    std::memset(rows, 0, sizeof(NodeList**) * rowCount);
+    for (int row = 0; row < rowCount; ++row) {
+        const std::size_t bytes = sizeof(NodeList*) * bucketsPerRow;
+        rows[row] = static_cast<NodeList**>(Allocate(static_cast<std::int32_t>(bytes)));
+        if (!rows[row]) {
+            for (int made = 0; made < row; ++made)
+                Release(rows[made]);
+            Release(rows);
+            return;
+        }
+        std::memset(rows[row], 0, bytes);
+    }
+    m_rows = rows;
+}
+
+NodeTable::~NodeTable() {
+    destroy();
+}
+
+NodeTable* NodeTable::make(int bucketsPerRow, int rowCount, NodeHash hash, NodeEqual equal) {
+    auto* table = new NodeTable(bucketsPerRow, rowCount, hash, equal);
+    if (table && !table->hasRows()) {
+        delete table;
+        return nullptr;
+    }
+    return table;
+}
+
+NodeList** NodeTable::bucketOf(const NodeBase* node) const {
+    if (!m_rows)
+        return nullptr;
+    int row = 0;
+    int bucket = m_hash(node, &row);
+    assert(row >= 0 && row < m_rowCount && "NodeTable: the hash gave a row out of range");
+    assert(bucket >= 0 && bucket < m_bucketsPerRow &&
+           "NodeTable: the hash gave a bucket out of range");
+    // A faulty hash must not reach outside the table in a release build.
+    row = static_cast<int>(static_cast<unsigned>(row) % static_cast<unsigned>(m_rowCount));
+    bucket =
+        static_cast<int>(static_cast<unsigned>(bucket) % static_cast<unsigned>(m_bucketsPerRow));
+    return &m_rows[row][bucket];
+}
+
+NodeList* NodeTable::bucket(int row, int bucket) const {
+    if (!m_rows || row < 0 || row >= m_rowCount || bucket < 0 || bucket >= m_bucketsPerRow)
+        return nullptr;
+    return m_rows[row][bucket];
+}
+
+ChunkList* NodeTable::find(const NodeBase* node, NodeEqual compare, int* index) {
+    NodeList** bucket = bucketOf(node);
+    if (!bucket || !*bucket) {
+        lastMatch() = {};
+        return nullptr;
+    }
+    EqualMatch match{compare ? compare : m_equal};
+    return (*bucket)->findElement(matchWithEqual, &match, const_cast<NodeBase*>(node), index);
+}
+
+NodeBase* NodeTable::lookup(const NodeBase* node, NodeEqual compare) {
+    return find(node, compare) ? static_cast<NodeBase*>(lastMatch().element) : nullptr;
+}
+
+int NodeTable::insert(NodeBase* node) {
+    assert(node && "NodeTable: cannot insert null");
+    NodeList** bucket = bucketOf(node);
+    if (!node || !bucket) {
+        lastMatch() = {};
+        return 0;
+    }
+    if (*bucket && find(node))
+        return 0;
+    // A failed append leaves a new bucket list empty; listAppend then gives it back.
+    return listAppend(*bucket, node) ? 1 : 0;
+}
+
+int NodeTable::remove(NodeBase*& node) {
+    NodeList** bucket = bucketOf(node);
+    int index = 0;
+    ChunkList* block = bucket && *bucket ? find(node, nullptr, &index) : nullptr;
+    if (!block)
+        return 0;
+    NodeList* list = *bucket;
+    node = list->removeAtIndex(list->globalIndexOf(block, index));
+    if (list->isEmpty()) {
+        list->destroy();
+        *bucket = nullptr;
+    }
+    return 1;
+}
+
+int NodeTable::forEach(NodeContextVisitor visitor, void* context) {
+    if (!m_rows)
+        return 0;
+    TypedVisit visit{visitor, context};
+    for (int row = 0; row < m_rowCount; ++row) {
+        for (int bucket = 0; bucket < m_bucketsPerRow; ++bucket) {
+            NodeList* list = m_rows[row][bucket];
+            if (list && list->forEach(visitTyped, &visit))
+                return 1;
+        }
+    }
+    return 0;
+}
+
+int NodeTable::forEach(NodeVisitor visitor) {
+    return forEach(visitPlain, &visitor);
+}
+
+void NodeTable::destroy() {
+    if (!m_rows)
+        return;
+    for (int row = 0; row < m_rowCount; ++row) {
+        for (int bucket = 0; bucket < m_bucketsPerRow; ++bucket) {
+            if (NodeList* list = m_rows[row][bucket])
+                list->destroy();
+        }
+        Release(m_rows[row]);
+    }
+    Release(m_rows);
+    m_rows = nullptr;
+}
+
+} // namespace tarvo

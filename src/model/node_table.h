@@ -1,0 +1,63 @@
+// NodeTable, the fixed-size hash table that indexes the nodes of a network or of a view.
+#pragma once
+
+#include "memory/heap_object.h"
+#include "model/node_list.h"
+
+namespace tarvo {
+
+inline constexpr int kTableBucketsPerRow = 49;
+inline constexpr int kTableRows = 7;
+
+// The bucket of a node within its row; the row through `row`.
+using NodeHash = int (*)(const NodeBase* node, int* row);
+// Non-zero when a and b are the same node for the table; `a` is the stored node.
+using NodeEqual = int (*)(const NodeBase* a, const NodeBase* b);
+using NodeVisitor = int (*)(NodeBase* node);
+using NodeContextVisitor = int (*)(void* context, NodeBase* node);
+
+// The table never grows or rehashes: each bucket's list grows with its nodes. It owns the bucket
+// lists but not the nodes, which their maker destroys before the table.
+class NodeTable : public HeapObject {
+public:
+    NodeTable(int bucketsPerRow, int rowCount, NodeHash hash, NodeEqual equal);
+    NodeTable(const NodeTable&) = delete;
+    NodeTable& operator=(const NodeTable&) = delete;
+    ~NodeTable();
+
+    // A table with its rows, or null when memory runs out.
+    static NodeTable* make(int bucketsPerRow, int rowCount, NodeHash hash, NodeEqual equal);
+
+    // The block of the bucket list holding the node that compare (default: equal) matches, its
+    // index through `index`; sets the last match, which is empty when nothing matched.
+    ChunkList* find(const NodeBase* node, NodeEqual compare = nullptr, int* index = nullptr);
+    NodeBase* lookup(const NodeBase* node, NodeEqual compare = nullptr);
+    // 1 when inserted; 0 when an equal node is present, which is then the last match's element
+    // (or when memory ran out, with an empty last match).
+    int insert(NodeBase* node);
+    // Removes the node equal to `node` and hands the stored node back through it; 0 when absent.
+    int remove(NodeBase*& node);
+    // Rows, buckets and lists in order; 1 at the first visitor call answering non-zero, else 0.
+    int forEach(NodeVisitor visitor);
+    int forEach(NodeContextVisitor visitor, void* context);
+    // Releases the bucket lists (not the nodes) and the rows.
+    void destroy();
+
+    bool hasRows() const { return m_rows != nullptr; }
+    int bucketsPerRow() const { return m_bucketsPerRow; }
+    int rowCount() const { return m_rowCount; }
+    // The list of one bucket, null when empty.
+    NodeList* bucket(int row, int bucket) const;
+
+private:
+    // The bucket variable for a node, null when the table has no rows.
+    NodeList** bucketOf(const NodeBase* node) const;
+
+    int m_bucketsPerRow;
+    int m_rowCount;
+    NodeList*** m_rows = nullptr;
+    NodeHash m_hash;
+    NodeEqual m_equal;
+};
+
+} // namespace tarvo

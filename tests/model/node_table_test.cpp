@@ -1,0 +1,217 @@
+// Tests of the node table and of the key hash that places nodes in it.
+#include "model/node_table.h"
+
+#include "model/key_hash.h"
+
+#include "memory/size_class_heap.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+// Stands in for a node: the table sees it only through the hash and the equality.
+struct TestNode {
+    std::string key;
+};
+
+NodeBase* asNode(TestNode* node) {
+    return reinterpret_cast<NodeBase*>(node);
+}
+const TestNode* asTest(const NodeBase* node) {
+    return reinterpret_cast<const TestNode*>(node);
+}
+int hashKey(const NodeBase* node, int* row) {
+    return KeyHash(asTest(node)->key.c_str(), row);
+}
+int sameKey(const NodeBase* a, const NodeBase* b) {
+    return asTest(a)->key == asTest(b)->key;
+}
+// Equal when the keys agree on their first letter: a looser rule for one find.
+int sameInitial(const NodeBase* a, const NodeBase* b) {
+    return asTest(a)->key[0] == asTest(b)->key[0];
+}
+
+using TablePtr = std::unique_ptr<NodeTable>;
+TablePtr keyTable() {
+    return TablePtr(NodeTable::make(kTableBucketsPerRow, kTableRows, hashKey, sameKey));
+}
+
+TEST(KeyHashTest, KnownKeysLandInTheirRowAndBucket) {
+    struct Case {
+        const char* key;
+        int row, bucket;
+    };
+    // Worked out by hand: h = h * 19 + c over signed bytes; row h % 7, bucket h / 7 % 49.
+    const Case cases[] = {{"", 0, 0},           {"a", 6, 13},         {"cat", 3, 44},
+                          {"eats fish", 3, 16}, {"\xe9t\xe9", 0, 34}, {"\xff", 3, 26},
+                          {nullptr, 0, 0}};
+    for (const Case& c : cases) {
+        int row = -1;
+        EXPECT_EQ(KeyHash(c.key, &row), c.bucket) << (c.key ? c.key : "null");
+        EXPECT_EQ(row, c.row);
+    }
+}
+
+// Markup codes, including ones cut short by the end of the text, leave the hash alone; bytes
+// after a terminator would change it if they were read.
+TEST(KeyHashTest, MarkupDoesNotMoveAKey) {
+    // DEL is written \177 here; the last three keys end inside a code.
+    const std::pair<std::string, std::string> variants[] = {
+        {"cat", "\177bcat"},       {"cat", "c\17712fat"},      {"cat", "ca\177i\177pt"},
+        {"cat", "cat\177r"},       {"1a", "\177*1a"},          {"ab", "a\177\177b"},
+        {"ab", {"ab\177\0zz", 6}}, {"ab", {"ab\17712\0z", 7}}, {"ab", {"ab\177i\177\0q", 7}}};
+    for (const auto& [plain, marked] : variants) {
+        int plainRow = -1;
+        int markedRow = -2;
+        EXPECT_EQ(KeyHash(plain.c_str(), &plainRow), KeyHash(marked.data(), &markedRow));
+        EXPECT_EQ(plainRow, markedRow) << marked;
+    }
+}
+
+// The probe and the stored node are different objects with equal keys throughout.
+TEST(NodeTableTest, InsertAndRemoveHandBackThePresentNode) {
+    TablePtr table = keyTable();
+    TestNode present{"cat"};
+    TestNode probe{"cat"};
+    EXPECT_EQ(table->insert(asNode(&present)), 1);
+    lastMatch() = {};
+    EXPECT_EQ(table->insert(asNode(&probe)), 0);
+    EXPECT_EQ(lastMatch().element, asNode(&present));
+
+    NodeBase* variable = asNode(&probe);
+    EXPECT_EQ(table->remove(variable), 1);
+    EXPECT_EQ(variable, asNode(&present));
+    int row = -1;
+    const int bucket = KeyHash("cat", &row);
+    EXPECT_EQ(table->bucket(row, bucket), nullptr);
+    variable = asNode(&probe);
+    EXPECT_EQ(table->remove(variable), 0);
+    EXPECT_EQ(variable, asNode(&probe));
+}
+
+TEST(NodeTableTest, KeysDifferingOnlyInMarkupShareABucketAndStayDistinct) {
+    TablePtr table = keyTable();
+    TestNode plain{"cat"};
+    TestNode bold{"\177bcat\177b"};
+    EXPECT_EQ(table->insert(asNode(&plain)), 1);
+    EXPECT_EQ(table->insert(asNode(&bold)), 1);
+    int row = -1;
+    const int bucket = KeyHash("cat", &row);
+    ASSERT_NE(table->bucket(row, bucket), nullptr);
+    EXPECT_EQ(table->bucket(row, bucket)->size(), 2);
+    EXPECT_EQ(table->lookup(asNode(&bold)), asNode(&bold));
+
+    // A compare given to a find replaces the table's equality for that find only.
+    TestNode italic{"\177icat"};
+    EXPECT_EQ(table->lookup(asNode(&italic)), nullptr);
+    EXPECT_EQ(table->lookup(asNode(&italic), sameInitial), asNode(&bold));
+}
+
+struct Collected {
+    std::vector<NodeBase*> nodes;
+    std::size_t stopAfter = 0;
+};
+int collect(void* context, NodeBase* node) {
+    auto* collected = static_cast<Collected*>(context);
+    collected->nodes.push_back(node);
+    return collected->nodes.size() == collected->stopAfter;
+}
+
+// Random inserts and removals of generated keys, some with markup, against std::map.
+TEST(NodeTableTest, GeneratedKeysMatchAMap) {
+    TablePtr table = keyTable();
+    Collected none;
+    EXPECT_EQ(table->forEach(collect, &none), 0);
+    EXPECT_TRUE(none.nodes.empty());
+
+    std::mt19937 random(99);
+    std::vector<std::unique_ptr<TestNode>> nodes;
+    std::map<std::string, NodeBase*> expected;
+    for (int step = 0; step < 6000; ++step) {
+        std::string key = "k" + std::to_string(random() % 1500);
+        if (random() % 4 == 0)
+            key.insert(1, "\1772f");
+        nodes.push_back(std::make_unique<TestNode>(TestNode{key}));
+        NodeBase* node = asNode(nodes.back().get());
+        const auto present = expected.find(key);
+        if (random() % 3 == 0) {
+            ASSERT_EQ(table->remove(node), present != expected.end() ? 1 : 0);
+            if (present != expected.end()) {
+                EXPECT_EQ(node, present->second);
+                expected.erase(present);
+            }
+        } else if (present != expected.end()) {
+            ASSERT_EQ(table->insert(node), 0);
+            ASSERT_EQ(lastMatch().element, present->second);
+        } else {
+            ASSERT_EQ(table->insert(node), 1);
+            expected.emplace(key, node);
+        }
+    }
+    for (const auto& [key, node] : expected) {
+        TestNode probe{key};
+        ASSERT_EQ(table->lookup(asNode(&probe)), node);
+    }
+    Collected all;
+    EXPECT_EQ(table->forEach(collect, &all), 0);
+    EXPECT_EQ(all.nodes.size(), expected.size());
+    Collected some{{}, 5};
+    EXPECT_EQ(table->forEach(collect, &some), 1);
+    EXPECT_EQ(some.nodes.size(), 5u);
+}
+
+int wildHash(const NodeBase*, int* row) {
+    *row = 9;
+    return -60;
+}
+
+TEST(NodeTableTest, AHashOutOfRangeNeverReachesOutsideTheTable) {
+    TablePtr table(NodeTable::make(kTableBucketsPerRow, kTableRows, wildHash, sameKey));
+    TestNode node{"x"};
+    EXPECT_DEBUG_DEATH(
+        {
+            EXPECT_EQ(table->insert(asNode(&node)), 1);
+            EXPECT_EQ(table->lookup(asNode(&node)), asNode(&node));
+        },
+        "out of range");
+}
+
+int allowedAllocations = 0;
+void* countedMalloc(std::size_t bytes) {
+    return allowedAllocations-- > 0 ? std::malloc(bytes) : nullptr;
+}
+void plainFree(void* memory) {
+    std::free(memory);
+}
+
+TEST(NodeTableTest, RunningOutOfMemoryGivesNoTableOrRefusesTheInsert) {
+    if (currentHeap())
+        GTEST_SKIP() << "a heap's free lists would serve the allocations";
+    TestNode node{"cat"};
+    SetSystemAllocation(countedMalloc, plainFree);
+    // The table object, its row array and seven rows: a failure at any of them gives null.
+    for (int allowed = 0; allowed < 9; ++allowed) {
+        allowedAllocations = allowed;
+        EXPECT_EQ(keyTable(), nullptr) << allowed;
+    }
+    allowedAllocations = 9;
+    TablePtr table = keyTable();
+    ASSERT_NE(table, nullptr);
+    // A bucket list whose element buffer cannot be had.
+    allowedAllocations = 1;
+    EXPECT_EQ(table->insert(asNode(&node)), 0);
+    RestoreSystemAllocation();
+    EXPECT_EQ(table->lookup(asNode(&node)), nullptr);
+    EXPECT_EQ(table->insert(asNode(&node)), 1);
+}
+
+} // namespace
+} // namespace tarvo
