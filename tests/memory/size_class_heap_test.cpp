@@ -4,6 +4,8 @@
 #include "dialogs/error_report.h"
 #include "support/recording_ui.h"
 
+#include "support/failing_allocation.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -205,9 +207,6 @@ TEST_F(HeapTest, BlocksCrossTheHeapsLifetimeBothWays) {
 
 namespace failing {
 int hookCalls = 0;
-void* refuse(std::size_t) {
-    return nullptr;
-}
 void countHook() {
     ++hookCalls;
 }
@@ -216,7 +215,7 @@ void countHook() {
 TEST_F(HeapTest, OutOfMemoryIsFatalAndPostsExit) {
     failing::hookCalls = 0;
     SetOutOfMemoryHook(&failing::countHook);
-    SetSystemAllocation(&failing::refuse, &std::free);
+    SetSystemAllocation(&testing_support::noMemory, &testing_support::plainFree);
     EXPECT_EQ(Allocate(100), nullptr);
     EXPECT_TRUE(errorState().FatalError);
     EXPECT_EQ(failing::hookCalls, 1);
@@ -232,7 +231,7 @@ TEST_F(HeapTest, OutOfMemoryIsFatalAndPostsExit) {
 
 TEST_F(HeapTest, ReleaseWithoutRoomForBookkeepingGoesToTheSystem) {
     void* a = Allocate(72);
-    SetSystemAllocation(&failing::refuse, &std::free);
+    SetSystemAllocation(&testing_support::noMemory, &testing_support::plainFree);
     Release(a); // no record can be made: the block is given back instead of lost
     EXPECT_EQ(IsReleased(a, 72), 0);
     EXPECT_TRUE(recordingUi().boxes.empty()) << "bookkeeping failures are not user errors";

@@ -5,6 +5,8 @@
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 
+#include "support/failing_allocation.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -353,14 +355,9 @@ TEST(NodeListTest, MoveOrInsertMatchesRemoveThenInsert) {
     list->destroy();
 }
 
-// System allocation that succeeds `allowedAllocations` more times, then fails.
-int allowedAllocations = 0;
-void* countedMalloc(std::size_t bytes) {
-    return allowedAllocations-- > 0 ? std::malloc(bytes) : nullptr;
-}
-void plainFree(void* memory) {
-    std::free(memory);
-}
+using testing_support::allowedAllocations;
+using testing_support::countedMalloc;
+using testing_support::plainFree;
 
 TEST(NodeListTest, RunningOutOfMemoryLeavesListsAsTheyWere) {
     if (currentHeap())

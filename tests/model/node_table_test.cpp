@@ -5,6 +5,8 @@
 
 #include "memory/size_class_heap.h"
 
+#include "support/failing_allocation.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -184,13 +186,9 @@ TEST(NodeTableTest, AHashOutOfRangeNeverReachesOutsideTheTable) {
         "out of range");
 }
 
-int allowedAllocations = 0;
-void* countedMalloc(std::size_t bytes) {
-    return allowedAllocations-- > 0 ? std::malloc(bytes) : nullptr;
-}
-void plainFree(void* memory) {
-    std::free(memory);
-}
+using testing_support::allowedAllocations;
+using testing_support::countedMalloc;
+using testing_support::plainFree;
 
 TEST(NodeTableTest, RunningOutOfMemoryGivesNoTableOrRefusesTheInsert) {
     if (currentHeap())

@@ -4,6 +4,8 @@
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 
+#include "support/failing_allocation.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -76,12 +78,8 @@ TEST(TextBuilderTest, StaysInTheScratchBufferUpToExactly1000Bytes) {
     textBuilder().reset();
 }
 
-void* noMemory(std::size_t) {
-    return nullptr;
-}
-void plainFree(void* memory) {
-    std::free(memory);
-}
+using testing_support::noMemory;
+using testing_support::plainFree;
 
 TEST(TextBuilderTest, FailedGrowthKeepsTheTextSoFar) {
     if (currentHeap())

@@ -11,14 +11,12 @@
 #include <QMdiSubWindow>
 #include <QTest>
 
+#include "support/failing_allocation.h"
+
 #include <gtest/gtest.h>
 
 namespace tarvo {
 namespace {
-
-void* refuse(std::size_t) {
-    return nullptr;
-}
 
 // Boxes are recorded rather than shown, so nothing modal stops the test.
 class Recorder : public platform::Ui {
@@ -46,7 +44,7 @@ TEST(MainFrame, OutOfMemoryPostsExitAndTheFrameCloses) {
         SetCommandTarget(&frame);
         SetOutOfMemoryHook([] { PostFrameCommand(cmd::kExit); });
 
-        SetSystemAllocation(&refuse, [](void* p) { std::free(p); });
+        SetSystemAllocation(&testing_support::noMemory, &testing_support::plainFree);
         EXPECT_EQ(Allocate(4096), nullptr);
         RestoreSystemAllocation();
         ASSERT_EQ(recorder.messages.size(), 1u);
