@@ -2,11 +2,36 @@
 #include "shell/startup.h"
 
 #include "dialogs/error_report.h"
+#include "labels/accents.h"
+#include "labels/colours.h"
+#include "labels/font_table.h"
 #include "memory/debug_log.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
+#include "platform/qt/qt_font_catalog.h"
+#include "platform/qt/x11_keyboard_layout.h"
+
+#include <QGuiApplication>
+#include <QPalette>
 
 namespace tarvo {
+namespace {
+
+// Colours, accent keys and fonts, in that order, from what the window system says.
+void loadLabelResources() {
+    const QColor highlight = QGuiApplication::palette().color(QPalette::Highlight);
+    InitColourTable({static_cast<std::uint8_t>(highlight.red()),
+                     static_cast<std::uint8_t>(highlight.green()),
+                     static_cast<std::uint8_t>(highlight.blue())});
+    platform::qt::X11KeyboardLayout layout;
+    InitAccentKeys(layout);
+    platform::qt::QtFontCatalog catalog;
+    BuildFontTable(catalog);
+    // Until a network is loaded the preferred fonts come from the installed fonts alone.
+    ChoosePreferredFonts();
+}
+
+} // namespace
 
 bool StartProgram() {
     // The word buffer comes before the heap so that it outlives everything the heap holds.
@@ -19,12 +44,14 @@ bool StartProgram() {
         ShowErrorF("Could not create the debugging log \"%s\".", kDebugLogFile);
     if (!AllocateScratchText())
         return false;
+    loadLabelResources();
     errorState().FatalError = false;
     return true;
 }
 
 void ShutDownProgram() {
     errorState().ErrorsSuppressed = true;
+    ReleaseFontTable();
     ReleaseScratchText();
     DestroyHeap();
     ReleaseWordBuffer();

@@ -1,0 +1,133 @@
+// tarvo-cli: the program's core for batch use and for tests.
+//
+//   tarvo-cli [--fonts "Face A;Face B;..."] COMMAND ARGUMENTS
+//
+// Before a command runs, the font table is built and the preferred fonts are chosen as at the
+// program's start-up: from the faces given with --fonts, in that order, or from the machine's.
+#include "cli/byte_escapes.h"
+#include "dialogs/error_report.h"
+#include "labels/font_table.h"
+#include "labels/label_markup.h"
+#include "memory/shared_buffers.h"
+#include "memory/size_class_heap.h"
+#include "platform/cp1252.h"
+#include "platform/font_catalog.h"
+#include "platform/qt/qt_font_catalog.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+const char* const kUsage =
+    "usage: tarvo-cli [--fonts \"Face A;Face B;...\"] COMMAND ARGUMENTS\n"
+    "commands:\n"
+    "  markup-to-label TEXT   the internal form of the markup TEXT, bytes escaped as \\xNN\n"
+    "  label-to-markup TEXT   the markup of the internal label TEXT (\\xNN escapes, \\\\)\n";
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "error: %s\n%s", message.c_str(), kUsage);
+    return kUsageError;
+}
+
+// The program-wide objects a command needs, made as the program makes them and released in
+// the reverse order.
+class Session {
+public:
+    Session() {
+        tarvo::AllocateWordBuffer();
+        tarvo::CreateHeap();
+        tarvo::AllocateScratchText();
+    }
+    ~Session() {
+        tarvo::ReleaseFontTable();
+        tarvo::errorState().ErrorsSuppressed = true;
+        tarvo::ReleaseScratchText();
+        tarvo::DestroyHeap();
+        tarvo::ReleaseWordBuffer();
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+};
+
+void buildFonts(const std::optional<std::string>& listed, int& argc, char** argv) {
+    if (listed) {
+        platform::ListedFontCatalog catalog(*listed);
+        tarvo::BuildFontTable(catalog);
+    } else {
+        // The machine's fonts come from the window system; no window is ever shown.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication application(argc, argv);
+        platform::qt::QtFontCatalog catalog;
+        tarvo::BuildFontTable(catalog);
+    }
+    tarvo::ChoosePreferredFonts();
+}
+
+int markupToLabel(const std::string& text) {
+    const std::string markup = platform::Utf8ToCp1252(text);
+    char* label = tarvo::MarkupToLabel(markup.c_str());
+    if (!label)
+        return 1;
+    std::printf("%s\n", tarvo::cli::EscapeBytes(label).c_str());
+    tarvo::Release(label);
+    return 0;
+}
+
+int labelToMarkup(const std::string& text) {
+    std::string error;
+    const std::optional<std::string> label =
+        tarvo::cli::UnescapeBytes(platform::Utf8ToCp1252(text), error);
+    if (!label)
+        return usageError(error);
+    std::string markup;
+    tarvo::LabelToMarkup(label->c_str(), markup);
+    std::printf("%s\n", platform::Cp1252ToUtf8(markup).c_str());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::optional<std::string> listedFonts;
+    int next = 1;
+    while (next < argc && std::strncmp(argv[next], "--", 2) == 0) {
+        const std::string option = argv[next];
+        if (option == "--fonts" && next + 1 < argc) {
+            listedFonts = argv[next + 1];
+            next += 2;
+        } else if (option == "--fonts") {
+            return usageError("--fonts needs a list of faces");
+        } else {
+            return usageError("unknown option " + option);
+        }
+    }
+    if (next >= argc)
+        return usageError("no command given");
+    const std::string command = argv[next];
+    const std::vector<std::string> arguments(argv + next + 1, argv + argc);
+
+    using Handler = int (*)(const std::string&);
+    Handler handler = nullptr;
+    if (command == "markup-to-label")
+        handler = markupToLabel;
+    else if (command == "label-to-markup")
+        handler = labelToMarkup;
+    else
+        return usageError("unknown command " + command);
+    if (arguments.size() != 1)
+        return usageError(command + " takes one TEXT");
+
+    Session session;
+    buildFonts(listedFonts, argc, argv);
+    return handler(arguments[0]);
+}

@@ -1,0 +1,73 @@
+// The table of installed fonts that labels refer to by index, and the fonts made from it.
+#pragma once
+
+#include "platform/font_description.h"
+
+#include <string>
+
+namespace platform {
+class FontCatalog;
+}
+
+namespace tarvo {
+
+class ChunkList;
+
+// One font of the table: the system's description and the names it reports.
+struct FontEntry {
+    platform::LogicalFont font;
+    char fullName[64] = {};
+    char styleName[32] = {};
+    char scriptName[32] = {};
+};
+
+// The top bit of an entry's quality byte marks a font that a written label used.
+inline constexpr std::uint8_t FontUsed = 0x80;
+
+inline constexpr int kPreferredFontCount = 3;
+inline constexpr const char* kPreferredFaces[kPreferredFontCount] = {"Times New Roman", "Arial",
+                                                                     "Courier New"};
+
+struct FontState {
+    // The entries, as pointers in a block list, in table order.
+    ChunkList* FontTable = nullptr;
+    int PreferredFonts[kPreferredFontCount] = {0, 0, 0};
+    // The font a label starts in.
+    int DefaultFont = 0;
+    int PixelsPerInch = 96;
+};
+
+FontState& fonts();
+
+int FontCount();
+// The entry at `index`, or null when the index lies outside the table.
+FontEntry* FontAt(int index);
+// `index` when it names an entry; otherwise DefaultFont, or -1 when the table is empty.
+int CheckedFontIndex(int index);
+
+// Fills the table from the installed fonts (scalable ones with Latin letters, and symbol fonts;
+// none named "Lotus...").
+void BuildFontTable(platform::FontCatalog& catalog);
+void ReleaseFontTable();
+
+// Picks the preferred fonts and the default font, then hands every entry, in table order, to
+// `addToFontList` (the tool bar's font list), when given.
+using FontListAdder = void (*)(int index, const FontEntry& entry);
+void ChoosePreferredFonts(FontListAdder addToFontList = nullptr);
+
+// The description of a label font: the entry's, at `points` in the display's resolution, with
+// doubled weight for bold, and the phonetic face in the symbol character set for phonetic runs.
+// A bad index gives the default font, and with an empty table the system's default face.
+platform::LogicalFont MakeLabelFont(int index, int points, bool bold, bool italic, bool phonetic);
+const char* PhoneticFace(const platform::LogicalFont& entry);
+
+void MarkFontUsed(int index);
+// Appends an underlined entry for a face a file names that is not installed; answers its
+// index, or the index of the entry that already has this face name.
+int AddFontByName(const char* face);
+// Sorts the entries by face name, ignoring letter case.
+void SortFontTable();
+// One line "<index> isa "<face>"" for every entry marked used.
+void WriteFontsSection(std::string& out);
+
+} // namespace tarvo

@@ -1,0 +1,386 @@
+// Reading and writing label escapes, and converting labels between markup and internal form.
+#include "labels/label_markup.h"
+
+#include "labels/font_table.h"
+#include "memory/size_class_heap.h"
+
+#include <algorithm>
+#include <cassert>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <string_view>
+
+namespace tarvo {
+namespace {
+
+// Letter k toggles bit k + 3 (k < 3) or sets position k - 3; tag name k means the same.
+constexpr std::string_view kStyleLetters = "pbinsud";
+constexpr const char* kTagNames[] = {"phon", "b", "i", "norm", "sml", "super", "sub"};
+constexpr int kFirstPositionEntry = 3;
+
+struct Entity {
+    std::string_view name;
+    char character;
+};
+constexpr Entity kEntities[] = {
+    {"amp", '&'}, {"semi", ';'}, {"lthan", '<'}, {"gthan", '>'}, {"dquote", '"'}};
+
+// A label holding one of these is written in quotes.
+constexpr const char* kQuoteTriggers = "&;<> \"\x7f";
+
+constexpr TextStyle kToggles = kPhonetic | kBold | kItalic;
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+int hexDigitValue(char c) {
+    if (isDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Reads the decimal digits at `at` (none gives 0), saturating at INT32_MAX so that a hostile
+// file cannot overflow the font index.
+const char* readDecimal(const char* at, int& value) {
+    long long number = 0;
+    for (; isDigit(*at); ++at)
+        number = std::min<long long>(number * 10 + (*at - '0'), INT_MAX);
+    value = static_cast<int>(number);
+    return at;
+}
+
+// Reads hexadecimal digits, saturating at UINT_MAX.
+const char* readHex(const char* at, unsigned& value) {
+    unsigned long long number = 0;
+    for (int digit; (digit = hexDigitValue(*at)) >= 0; ++at)
+        number = std::min<unsigned long long>(number * 16 + digit, UINT_MAX);
+    value = static_cast<unsigned>(number);
+    return at;
+}
+
+char* allocatedCopy(std::string_view text) {
+    if (text.size() >= static_cast<std::size_t>(INT_MAX))
+        return nullptr;
+    auto* copy = static_cast<char*>(Allocate(static_cast<std::int32_t>(text.size() + 1)));
+    if (!copy)
+        return nullptr;
+    std::memcpy(copy, text.data(), text.size());
+    copy[text.size()] = '\0';
+    return copy;
+}
+
+char* anonymousLabel(unsigned id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "\x7f*%x", id);
+    return allocatedCopy(text);
+}
+
+void applyStyleLetter(int index, TextStyle& style) {
+    if (index < kFirstPositionEntry)
+        style ^= static_cast<TextStyle>(kPhonetic << index);
+    else
+        style = withPosition(style, static_cast<TextPosition>(index - kFirstPositionEntry));
+}
+
+const char* positionTagName(TextPosition position) {
+    return kTagNames[kFirstPositionEntry + static_cast<int>(position)];
+}
+
+// ---- Markup to internal form ----------------------------------------------------------------
+
+// Reads "<id=digits" into an anonymous label and keeps NextLabelId past its id.
+char* readAnonymousLabel(const char* digits) {
+    unsigned id = 0;
+    readHex(digits, id);
+    unsigned& next = labelState().NextLabelId;
+    if (next <= id)
+        next = id == UINT_MAX ? UINT_MAX : id + 1;
+    return anonymousLabel(id);
+}
+
+// Reads the entity name after "&" up to ";" (or the end), appending its character when the
+// name begins with one the table knows; an unknown entity is dropped.
+const char* readEntity(const char* at, std::string& label) {
+    const char* end = at;
+    while (*end && *end != ';')
+        ++end;
+    const std::string_view name(at, static_cast<std::size_t>(end - at));
+    for (const Entity& entity : kEntities) {
+        if (name.starts_with(entity.name)) {
+            label += entity.character;
+            break;
+        }
+    }
+    return *end ? end + 1 : end;
+}
+
+// One tag's effect. The tag text is the text between "<" (or "<\") and ">".
+void applyTag(std::string_view text, bool closing, TextStyle& style, int& font) {
+    if (text.starts_with('f')) {
+        // The number stands after "f=", whatever the character after "f" is.
+        font = fonts().DefaultFont;
+        if (!closing) {
+            font = 0;
+            if (text.size() > 2)
+                readDecimal(text.data() + 2, font);
+        }
+        return;
+    }
+    // The first name the text begins, so that "s" is small and "" is phonetic.
+    for (int k = 0; k < static_cast<int>(std::size(kTagNames)); ++k) {
+        if (!std::string_view(kTagNames[k]).starts_with(text))
+            continue;
+        if (k >= kFirstPositionEntry && closing)
+            style = withPosition(style, TextPosition::Normal);
+        else
+            applyStyleLetter(k, style);
+        return;
+    }
+}
+
+// Reads one tag, starting after its "<"; an unterminated tag runs to the end of the text.
+const char* readTag(const char* at, TextStyle& style, int& font) {
+    const bool closing = *at == '\\';
+    if (closing)
+        ++at;
+    const char* end = at;
+    while (*end && *end != '>')
+        ++end;
+    applyTag(std::string_view(at, static_cast<std::size_t>(end - at)), closing, style, font);
+    return *end ? end + 1 : end;
+}
+
+// Reads a run of adjacent tags and writes its net effect as escapes, unless the text ends with
+// the run: formatting that applies to nothing is dropped.
+const char* readTagRun(const char* at, TextStyle& style, int& font, std::string& label) {
+    const TextStyle oldStyle = style;
+    const int oldFont = font;
+    while (*at == '<')
+        at = readTag(at + 1, style, font);
+    if (*at)
+        WriteEscapes(label, style, oldStyle, font, oldFont);
+    return at;
+}
+
+// ---- Internal form to markup ----------------------------------------------------------------
+
+// The tags that turn the old state into the new one.
+void writeTags(std::string& out, TextStyle newStyle, TextStyle oldStyle, int newFont, int oldFont) {
+    const int defaultFont = fonts().DefaultFont;
+    if (newFont != oldFont) {
+        if (oldFont != defaultFont)
+            out += "<\\f>";
+        if (newFont != defaultFont) {
+            out += "<f=" + std::to_string(newFont) + ">";
+            MarkFontUsed(newFont);
+        }
+    }
+    const TextPosition oldPosition = positionOf(oldStyle);
+    const TextPosition newPosition = positionOf(newStyle);
+    if (newPosition != oldPosition) {
+        if (oldPosition != TextPosition::Normal)
+            out.append("<\\").append(positionTagName(oldPosition)).append(">");
+        if (newPosition != TextPosition::Normal)
+            out.append("<").append(positionTagName(newPosition)).append(">");
+    }
+    for (int k = 0; k < kFirstPositionEntry; ++k) {
+        const TextStyle bit = static_cast<TextStyle>(kPhonetic << k);
+        if ((newStyle & bit) != (oldStyle & bit))
+            out.append((newStyle & bit) ? "<" : "<\\").append(kTagNames[k]).append(">");
+    }
+}
+
+void writeCharacter(char c, std::string& out) {
+    for (const Entity& entity : kEntities) {
+        if (entity.character == c) {
+            out.append("&").append(entity.name).append(";");
+            return;
+        }
+    }
+    out += c;
+}
+
+// Only the hexadecimal digits are written, so that a damaged label cannot break the markup.
+void writeAnonymousLabel(const char* digits, std::string& out) {
+    out += "<id=";
+    while (hexDigitValue(*digits) >= 0)
+        out += *digits++;
+    out += ">";
+}
+
+void writeFormattedLabel(const char* label, std::string& out) {
+    TextStyle style = 0;
+    int font = fonts().DefaultFont;
+    // The state the closing tags start from.
+    TextStyle openStyle = 0;
+    int openFont = font;
+    for (const char* at = label; *at;) {
+        if (*at != kLabelEscape) {
+            writeCharacter(*at++, out);
+            openStyle = style;
+            openFont = font;
+            continue;
+        }
+        const TextStyle oldStyle = style;
+        const int oldFont = font;
+        int remaining = 0;
+        at = ReadEscapes(at, style, font, remaining);
+        writeTags(out, style, oldStyle, font, oldFont);
+        // What an escape run at the very end opens stays open: it formats nothing, and the
+        // reader drops trailing tags. Everything open before the run is closed once.
+        openStyle = style & ~((style ^ oldStyle) & kToggles);
+        if (positionOf(style) != positionOf(oldStyle))
+            openStyle = withPosition(openStyle, TextPosition::Normal);
+        openFont = font != oldFont ? fonts().DefaultFont : font;
+    }
+    writeTags(out, 0, openStyle, fonts().DefaultFont, openFont);
+}
+
+} // namespace
+
+LabelState& labelState() {
+    static LabelState state;
+    return state;
+}
+
+const char* ReadEscapes(const char* at, TextStyle& style, int& font, int& remaining) {
+    assert(at && *at == kLabelEscape && "ReadEscapes must start at an escape");
+    const char* start = at;
+    while (*at == kLabelEscape) {
+        const char code = at[1];
+        if (code == '\0') {
+            ++at;
+            break;
+        }
+        if (isDigit(code)) {
+            at = readDecimal(at + 1, font);
+            if (*at)
+                ++at;
+            continue;
+        }
+        at += 2;
+        if (code == 'r') {
+            style = 0;
+            font = fonts().DefaultFont;
+        } else if (const auto k = kStyleLetters.find(code); k != std::string_view::npos) {
+            applyStyleLetter(static_cast<int>(k), style);
+        }
+    }
+    remaining -= static_cast<int>(at - start);
+    return at;
+}
+
+void WriteEscapes(std::string& out, TextStyle newStyle, TextStyle oldStyle, int newFont,
+                  int oldFont) {
+    if (newFont != oldFont) {
+        if (newFont >= 0) {
+            out.append(1, kLabelEscape).append(std::to_string(newFont)).append("f");
+        } else {
+            // A font escape holds digits only; the reset is the one escape that reaches the
+            // default font when that index is negative (an empty font table).
+            out.append(1, kLabelEscape).append("r");
+            oldStyle = 0;
+        }
+    }
+    if (positionOf(newStyle) != positionOf(oldStyle)) {
+        const int index = kFirstPositionEntry + static_cast<int>(positionOf(newStyle));
+        out.append(1, kLabelEscape).append(1, kStyleLetters[index]);
+    }
+    for (int k = 0; k < kFirstPositionEntry; ++k) {
+        const TextStyle bit = static_cast<TextStyle>(kPhonetic << k);
+        if ((newStyle & bit) != (oldStyle & bit))
+            out.append(1, kLabelEscape).append(1, kStyleLetters[k]);
+    }
+}
+
+char* MarkupToLabel(const char* markup) {
+    assert(markup && "MarkupToLabel needs a text");
+    if (!markup)
+        return nullptr;
+    if (std::strncmp(markup, "<id=", 4) == 0)
+        return readAnonymousLabel(markup + 4);
+    std::string label;
+    TextStyle style = 0;
+    int font = fonts().DefaultFont;
+    for (const char* at = markup; *at;) {
+        if (*at == '&')
+            at = readEntity(at + 1, label);
+        else if (*at == '<')
+            at = readTagRun(at, style, font, label);
+        else if (*at == kLabelEscape)
+            ++at; // A raw DEL in a file would turn into formatting (or fake an anonymous id).
+        else
+            label += *at++;
+    }
+    return allocatedCopy(label);
+}
+
+void LabelToMarkup(const char* label, std::string& out) {
+    if (!label) {
+        out += "\"\"";
+        return;
+    }
+    const bool quoted = !*label || std::strpbrk(label, kQuoteTriggers);
+    if (quoted)
+        out += '"';
+    if (IsAnonymousLabel(label))
+        writeAnonymousLabel(label + 2, out);
+    else
+        writeFormattedLabel(label, out);
+    if (quoted)
+        out += '"';
+}
+
+char* NewAnonymousLabel() {
+    unsigned& next = labelState().NextLabelId;
+    char* label = anonymousLabel(next);
+    if (next != UINT_MAX)
+        ++next;
+    return label;
+}
+
+bool IsAnonymousLabel(const char* label) {
+    return !label || (label[0] == kLabelEscape && label[1] == '*');
+}
+
+char* RemapLabelFonts(const char* label, const int* map, int mapSize) {
+    if (!label)
+        return nullptr;
+    std::string remapped;
+    bool changed = false;
+    // The walk follows ReadEscapes, so that only real font escapes are touched.
+    for (const char* at = label; *at;) {
+        if (*at != kLabelEscape) {
+            remapped += *at++;
+            continue;
+        }
+        remapped += *at++;
+        if (!isDigit(*at)) {
+            if (*at)
+                remapped += *at++;
+            continue;
+        }
+        int number = 0;
+        const char* end = readDecimal(at, number);
+        int font = map && number < mapSize ? map[number] : fonts().DefaultFont;
+        // Escapes hold digits only; a negative index would fall back to the default when drawn.
+        if (font < 0)
+            font = std::max(fonts().DefaultFont, 0);
+        const std::string digits = std::to_string(font);
+        changed = changed || digits != std::string_view(at, static_cast<std::size_t>(end - at));
+        remapped += digits;
+        at = end;
+        if (*at)
+            remapped += *at++;
+    }
+    return changed ? allocatedCopy(remapped) : nullptr;
+}
+
+} // namespace tarvo

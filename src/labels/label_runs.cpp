@@ -1,0 +1,136 @@
+// Labels measured and drawn run by run.
+#include "labels/label_runs.h"
+
+#include "labels/font_table.h"
+#include "platform/display.h"
+
+#include <cstring>
+#include <memory>
+
+namespace tarvo {
+namespace {
+
+// Walks the runs of a label, keeping the font of the current state selected.
+class RunWalker {
+public:
+    RunWalker(platform::Display& display, int points) : m_display(display), m_points(points) {}
+    ~RunWalker() {
+        if (m_font)
+            m_display.selectFont(m_previous);
+    }
+    RunWalker(const RunWalker&) = delete;
+    RunWalker& operator=(const RunWalker&) = delete;
+
+    // Calls run(text, length) for each stretch of text, and moved(dy) when the baseline moves.
+    template <typename Run, typename Moved>
+    void walk(const char* label, int length, TextStyle style, int font, Run run, Moved moved) {
+        if (!label)
+            return;
+        if (font < 0)
+            font = fonts().DefaultFont;
+        const TextPosition start = positionOf(style);
+        const char* at = label;
+        int remaining = length;
+        while (remaining > 0 && *at) {
+            if (*at == kLabelEscape) {
+                const TextPosition before = positionOf(style);
+                at = ReadEscapes(at, style, font, remaining);
+                const TextPosition after = positionOf(style);
+                if (before != after)
+                    moved(static_cast<int>(BaselineOffset(m_points, after) -
+                                           BaselineOffset(m_points, before)));
+                continue;
+            }
+            const char* end = at;
+            while (end - at < remaining && *end && *end != kLabelEscape)
+                ++end;
+            const int bytes = static_cast<int>(end - at);
+            select(style, font);
+            run(at, bytes);
+            at = end;
+            remaining -= bytes;
+        }
+        // Back to the baseline, so that whatever is drawn next does not start raised.
+        if (positionOf(style) != start)
+            moved(static_cast<int>(BaselineOffset(m_points, start) -
+                                   BaselineOffset(m_points, positionOf(style))));
+    }
+
+private:
+    void select(TextStyle style, int font) {
+        if (m_font && style == m_style && font == m_fontIndex)
+            return;
+        const platform::LogicalFont lf =
+            MakeLabelFont(font, RunPoints(m_points, positionOf(style)), style & kBold,
+                          style & kItalic, style & kPhonetic);
+        std::unique_ptr<platform::Font> next = m_display.createFont(lf);
+        platform::Font* previous = m_display.selectFont(next.get());
+        if (!m_font)
+            m_previous = previous;
+        m_font = std::move(next); // the font that was in use goes now
+        m_style = style;
+        m_fontIndex = font;
+    }
+
+    platform::Display& m_display;
+    int m_points;
+    std::unique_ptr<platform::Font> m_font;
+    platform::Font* m_previous = nullptr;
+    TextStyle m_style = 0;
+    int m_fontIndex = 0;
+};
+
+} // namespace
+
+int RunPoints(int points, TextPosition position) {
+    switch (position) {
+    case TextPosition::Small:
+        return static_cast<int>(0.8 * points);
+    case TextPosition::Superscript:
+    case TextPosition::Subscript:
+        return static_cast<int>(0.6 * points);
+    case TextPosition::Normal:
+        break;
+    }
+    return points;
+}
+
+float BaselineOffset(int points, TextPosition position) {
+    switch (position) {
+    case TextPosition::Superscript:
+        return -0.5f * static_cast<float>(points);
+    case TextPosition::Subscript:
+        return 0.2f * static_cast<float>(points);
+    case TextPosition::Normal:
+    case TextPosition::Small:
+        break;
+    }
+    return 0.0f;
+}
+
+int MeasureLabel(platform::Display& display, const char* label, int length, TextStyle style,
+                 int font, int points) {
+    int width = 0;
+    RunWalker walker(display, points);
+    walker.walk(
+        label, length, style, font,
+        [&](const char* text, int bytes) { width += display.textExtent(text, bytes).width; },
+        [](int) {});
+    return width;
+}
+
+int DrawLabel(platform::Display& display, const char* label, int length, TextStyle style, int font,
+              int points) {
+    const int startX = display.currentPosition().x;
+    RunWalker walker(display, points);
+    walker.walk(
+        label, length, style, font,
+        [&](const char* text, int bytes) { display.textOut(text, bytes); },
+        [&](int dy) {
+            const platform::Point at = display.currentPosition();
+            display.moveTo({at.x, at.y + dy});
+        });
+    return display.currentPosition().x - startX;
+}
+
+} // namespace tarvo

@@ -1,0 +1,162 @@
+// Plain text, comparison, matching score and formatting measure of internal labels.
+#include "labels/label_text.h"
+
+#include "labels/font_table.h"
+#include "labels/label_markup.h"
+
+#include <algorithm>
+
+namespace tarvo {
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+unsigned char byteOf(char c) {
+    return static_cast<unsigned char>(c);
+}
+
+unsigned char upperCaseLetter(unsigned char c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 0xe0 && c <= 0xfe && c != 0xf7))
+        return static_cast<unsigned char>(c - 0x20);
+    switch (c) {
+    case 0x9a:
+    case 0x9c:
+    case 0x9e:
+        return static_cast<unsigned char>(c - 0x10);
+    case 0xff:
+        return 0x9f;
+    default:
+        return c;
+    }
+}
+
+} // namespace
+
+unsigned char lowerCaseLetter(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xc0 && c <= 0xde && c != 0xd7))
+        return static_cast<unsigned char>(c + 0x20);
+    switch (c) {
+    case 0x8a:
+    case 0x8c:
+    case 0x8e:
+        return static_cast<unsigned char>(c + 0x10);
+    case 0x9f:
+        return 0xff;
+    default:
+        return c;
+    }
+}
+
+bool isUpperCaseLetter(unsigned char c) {
+    return lowerCaseLetter(c) != c;
+}
+
+bool isLowerCaseLetter(unsigned char c) {
+    return upperCaseLetter(c) != c;
+}
+
+const char* SkipEscapes(const char* at) {
+    while (*at == kLabelEscape) {
+        ++at;
+        // A font escape is digits and one byte; every other escape is one byte.
+        while (isDigit(*at))
+            ++at;
+        if (*at)
+            ++at;
+    }
+    return at;
+}
+
+void PlainText(const char* label, std::string& out) {
+    if (IsAnonymousLabel(label))
+        return;
+    for (const char* at = SkipEscapes(label); *at; at = SkipEscapes(at + 1))
+        out += *at;
+}
+
+int CompareLabels(const char* a, const char* b) {
+    if (!a || !b)
+        return 0;
+    const bool ignoreCase = labelState().CaseInsensitiveSort;
+    for (;; ++a, ++b) {
+        a = SkipEscapes(a);
+        b = SkipEscapes(b);
+        if (!*a || !*b)
+            return (*a != '\0') - (*b != '\0');
+        unsigned char ca = byteOf(*a);
+        unsigned char cb = byteOf(*b);
+        if (ignoreCase) {
+            ca = lowerCaseLetter(ca);
+            cb = lowerCaseLetter(cb);
+        }
+        if (ca != cb)
+            return ca - cb;
+    }
+}
+
+float MatchScore(const char* label, const char* typed) {
+    if (!label || !typed)
+        return 0.0f;
+    float weight = 20.0f;
+    float score = 0.0f;
+    for (;; ++label, ++typed) {
+        label = SkipEscapes(label);
+        if (!*label || !*typed)
+            break;
+        if (*label == *typed)
+            score += 1.3f * weight;
+        else if (lowerCaseLetter(byteOf(*label)) == lowerCaseLetter(byteOf(*typed)))
+            score += weight;
+        weight *= 0.9f;
+    }
+    return score;
+}
+
+bool BestMatch::offer(float score) {
+    const int ordinal = m_offered++;
+    if (m_ordinal >= 0 && !(score > m_score))
+        return false;
+    m_score = score;
+    m_ordinal = ordinal;
+    return true;
+}
+
+float FormattingMeasure(const char* label, int selector) {
+    if (!label)
+        return 0.0f;
+    int upper = 0, lower = 0, italic = 0, phonetic = 0, notPlain = 0, all = 0;
+    TextStyle style = 0;
+    int font = fonts().DefaultFont;
+    int remaining = 0;
+    for (const char* at = label; *at;) {
+        if (*at == kLabelEscape) {
+            at = ReadEscapes(at, style, font, remaining);
+            continue;
+        }
+        const unsigned char c = byteOf(*at++);
+        upper += isUpperCaseLetter(c);
+        lower += isLowerCaseLetter(c);
+        italic += (style & kItalic) != 0;
+        phonetic += (style & kPhonetic) != 0;
+        notPlain += positionOf(style) != TextPosition::Normal || font != fonts().DefaultFont;
+        ++all;
+    }
+    float sum = 0.0f;
+    int added = 0;
+    const auto add = [&](int bit, int count, int total) {
+        if (!(selector & bit) || total <= 0)
+            return;
+        sum += std::min(1.0f, static_cast<float>(count) / static_cast<float>(total));
+        ++added;
+    };
+    const int letters = upper + lower;
+    add(kMeasureUpperCase, upper, letters);
+    add(kMeasureItalic, italic, letters);
+    add(kMeasurePhonetic, phonetic, letters);
+    add(kMeasureNotPlain, notPlain, all);
+    return added ? sum / static_cast<float>(added) : 0.0f;
+}
+
+} // namespace tarvo

@@ -1,0 +1,147 @@
+// Labels drawn into an image: runs follow each other on the baseline, superscript is raised,
+// subscript lowered, bold is wider, and bad font indices draw in the default font.
+#include "labels/label_runs.h"
+
+#include "labels/font_table.h"
+#include "platform/font_catalog.h"
+#include "platform/qt/qt_display.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tarvo {
+namespace {
+
+constexpr int kPoints = 24;
+constexpr int kBaseline = 80;
+
+// The rows holding ink within columns [left, right) of the image.
+struct Ink {
+    int top = -1;
+    int bottom = -1;
+    int pixels = 0;
+};
+
+Ink inkIn(const QImage& image, int left, int right) {
+    Ink ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = std::max(left, 0); x < std::min(right, image.width()); ++x) {
+            if (qGray(image.pixel(x, y)) > 128)
+                continue;
+            ++ink.pixels;
+            if (ink.top < 0)
+                ink.top = y;
+            ink.bottom = y;
+        }
+    }
+    return ink;
+}
+
+class LabelDrawingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::ListedFontCatalog catalog("DejaVu Sans;DejaVu Serif");
+        BuildFontTable(catalog);
+        ChoosePreferredFonts();
+        image.fill(Qt::white);
+        painter.begin(&image);
+        display = std::make_unique<platform::qt::QtDisplay>(painter);
+    }
+    void TearDown() override {
+        display.reset();
+        painter.end();
+        ReleaseFontTable();
+    }
+
+    int measure(const std::string& label, int font = -1) {
+        return MeasureLabel(*display, label.c_str(), static_cast<int>(label.size()), 0, font,
+                            kPoints);
+    }
+    int draw(const std::string& label, int x = 10) {
+        display->moveTo({x, kBaseline});
+        return DrawLabel(*display, label.c_str(), static_cast<int>(label.size()), 0, -1, kPoints);
+    }
+
+    QImage image{600, 120, QImage::Format_RGB32};
+    QPainter painter;
+    std::unique_ptr<platform::qt::QtDisplay> display;
+};
+
+TEST_F(LabelDrawingTest, SuperscriptIsRaisedAndSubscriptLowered) {
+    const int plain = measure("xx");
+    const int width = draw("xx\x7fuxx\x7fnxx\x7f"
+                           "dxx");
+    ASSERT_GT(plain, 0);
+    EXPECT_EQ(width, measure("xx\x7fuxx\x7fnxx\x7f"
+                             "dxx"));
+    EXPECT_EQ(display->currentPosition().y, kBaseline) << "the pen ends on the baseline";
+
+    const int superAt = 10 + plain;
+    const int superEnd = superAt + measure("\x7fuxx");
+    const int subAt = superEnd + plain;
+    const Ink normal = inkIn(image, 10, superAt);
+    const Ink raised = inkIn(image, superAt, superEnd);
+    const Ink lowered = inkIn(image, subAt, 10 + width);
+    ASSERT_GT(normal.pixels, 0);
+    ASSERT_GT(raised.pixels, 0);
+    ASSERT_GT(lowered.pixels, 0);
+    EXPECT_LE(normal.bottom, kBaseline);
+    EXPECT_LT(raised.bottom, normal.bottom - kPoints / 4) << "superscript stands above the line";
+    EXPECT_GT(lowered.bottom, normal.bottom + 1) << "subscript hangs below the line";
+    EXPECT_LT(raised.bottom - raised.top, normal.bottom - normal.top)
+        << "superscript is drawn smaller";
+}
+
+TEST_F(LabelDrawingTest, BoldRunsAreWiderAndDarker) {
+    const int plain = measure("mmmm");
+    const int bold = measure("\x7f"
+                             "bmmmm");
+    EXPECT_GT(bold, plain);
+    draw("mmmm", 10);
+    draw("\x7f"
+         "bmmmm",
+         300);
+    EXPECT_GT(inkIn(image, 300, 600).pixels, inkIn(image, 0, 300).pixels * 11 / 10);
+    EXPECT_EQ(measure("mm\x7f"
+                      "bmm\x7f"
+                      "bmm"),
+              measure("mm") +
+                  measure("\x7f"
+                          "bmm") +
+                  measure("mm"));
+}
+
+TEST_F(LabelDrawingTest, LengthLimitsTheTextAndTheSelectedFontComesBack) {
+    platform::LogicalFont lf;
+    platform::SetFaceName(lf.faceName, "DejaVu Serif");
+    lf.height = -10;
+    std::unique_ptr<platform::Font> mine = display->createFont(lf);
+    display->selectFont(mine.get());
+    const std::string label = "abc\x7f"
+                              "bdef";
+    EXPECT_EQ(MeasureLabel(*display, label.c_str(), 2, 0, -1, kPoints), measure("ab"));
+    EXPECT_EQ(MeasureLabel(*display, label.c_str(), 5, 0, -1, kPoints), measure("abc"))
+        << "a length that ends inside an escape draws nothing of what follows";
+    draw(label);
+    EXPECT_EQ(display->selectFont(nullptr), mine.get());
+}
+
+TEST_F(LabelDrawingTest, FontIndicesOutsideTheTableDrawInTheDefaultFont) {
+    const int expected = measure("Wide label");
+    for (int bad : {2, 99, -7})
+        EXPECT_EQ(measure("Wide label", bad), expected) << bad;
+    EXPECT_EQ(measure("\x7f"
+                      "99fWide label"),
+              expected);
+    EXPECT_NE(measure("Wide label", 1), expected) << "a real second font does differ";
+
+    ReleaseFontTable();
+    EXPECT_GT(measure("Wide label"), 0) << "with no table the system's font draws";
+}
+
+} // namespace
+} // namespace tarvo

@@ -1,0 +1,160 @@
+// Tests of the text operations that look through label formatting.
+#include "labels/label_text.h"
+
+#include "labels/font_table.h"
+#include "labels/label_markup.h"
+
+#include "support/label_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace tarvo {
+namespace {
+
+using testing_support::operator""_l;
+
+int sign(int value) {
+    return (value > 0) - (value < 0);
+}
+
+using LabelTextTest = testing_support::LabelStateTest;
+
+// Skipping must step over exactly what reading does, or drawing and comparing would disagree.
+TEST_F(LabelTextTest, SkipEscapesStopsWhereReadEscapesStops) {
+    const std::pair<std::string, int> cases[] = {
+        {"x", 0},     {"^bx"_l, 2},   {"^12fx"_l, 4}, {"^b^3f^ux"_l, 7},
+        {"^^x"_l, 2}, {"^3^bx"_l, 3}, {"^"_l, 1},     {"^12"_l, 3},
+    };
+    for (const auto& [label, skipped] : cases) {
+        SCOPED_TRACE(label);
+        const char* text = label.c_str();
+        EXPECT_EQ(SkipEscapes(text) - text, skipped);
+        if (*text != kLabelEscape)
+            continue;
+        TextStyle style = 0;
+        int font = 0;
+        int remaining = 0;
+        EXPECT_EQ(ReadEscapes(text, style, font, remaining), SkipEscapes(text));
+    }
+}
+
+TEST_F(LabelTextTest, PlainTextDropsEscapesAndAnonymousIds) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"bold ^bword^b here"_l, "bold word here"},
+        {"^3fabc^r"_l, "abc"},
+        {"ab^12"_l, "ab"},
+        {"^*1f"_l, ""},
+    };
+    for (const auto& [label, plain] : cases) {
+        std::string out = "<";
+        PlainText(label.c_str(), out);
+        EXPECT_EQ(out, "<" + plain);
+    }
+    std::string out;
+    PlainText(nullptr, out);
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(LabelTextTest, CompareLabelsIgnoresEscapesAndOptionallyCase) {
+    struct Case {
+        std::string a;
+        std::string b;
+        int ignoringCase;
+        int byBytes;
+    };
+    const Case cases[] = {
+        {"abc", "abd", -1, -1},
+        {"abc", "ABD", -1, 1},
+        {"a^bb"_l, "ab", 0, 0},
+        {"a", "a^b"_l, 0, 0},
+        {"ab", "a", 1, 1},
+        {"", "^i"_l, 0, 0},
+        {"\xc9t\xe9", "\xe9T\xc9", 0, -1}, // accented capitals and small letters
+        {"\x8a\x8c\x8e\x9f", "\x9a\x9c\x9e\xff", 0, -1},
+        {"\xd7", "\xf7", -1, -1}, // multiplication and division signs have no case
+        {"\xe9", "z", 1, 1},      // bytes above 127 sort after ASCII
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.a + " / " + c.b);
+        labelState().CaseInsensitiveSort = true;
+        EXPECT_EQ(sign(CompareLabels(c.a.c_str(), c.b.c_str())), c.ignoringCase);
+        EXPECT_EQ(sign(CompareLabels(c.b.c_str(), c.a.c_str())), -c.ignoringCase);
+        labelState().CaseInsensitiveSort = false;
+        EXPECT_EQ(sign(CompareLabels(c.a.c_str(), c.b.c_str())), c.byBytes);
+    }
+    EXPECT_EQ(CompareLabels(nullptr, "x"), 0);
+    EXPECT_EQ(CompareLabels("x", nullptr), 0);
+}
+
+TEST_F(LabelTextTest, MatchScoreWeighsEarlyAndExactCharactersMore) {
+    struct Case {
+        std::string label;
+        std::string typed;
+        float score;
+    };
+    const Case cases[] = {
+        {"ab", "ab", 26.0f + 23.4f},
+        {"Ab", "ab", 20.0f + 23.4f},
+        {"^ba^3fb"_l, "ab", 26.0f + 23.4f},
+        {"xb", "ab", 23.4f},
+        {"a", "abc", 26.0f},
+        {"a^b"_l, "ab", 26.0f},
+        {"abc", "a", 26.0f},
+        {"\xc9", "\xe9", 20.0f},
+        {"", "a", 0.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_FLOAT_EQ(MatchScore(c.label.c_str(), c.typed.c_str()), c.score);
+    }
+    EXPECT_EQ(MatchScore(nullptr, "a"), 0.0f);
+}
+
+TEST_F(LabelTextTest, BestMatchKeepsTheEarliestHighestScore) {
+    BestMatch none;
+    EXPECT_EQ(none.ordinal(), -1);
+
+    BestMatch best;
+    const float scores[] = {0.0f, 3.0f, 5.0f, 5.0f, 2.0f, 7.0f, 7.0f};
+    const bool taken[] = {true, true, true, false, false, true, false};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(best.offer(scores[i]), taken[i]) << i;
+    EXPECT_EQ(best.ordinal(), 5);
+    EXPECT_FLOAT_EQ(best.score(), 7.0f);
+}
+
+TEST_F(LabelTextTest, FormattingMeasureAveragesTheSelectedFractions) {
+    struct Case {
+        std::string label;
+        int selector;
+        float measure;
+    };
+    const Case cases[] = {
+        {"Ab", kMeasureUpperCase, 0.5f},
+        {"\xc0\xe0\x8a\x9a\xdf", kMeasureUpperCase, 0.5f},
+        {"\xd7\xf7", kMeasureUpperCase, 0.0f},
+        {"^iab"_l, kMeasureItalic, 1.0f},
+        {"a^ib"_l, kMeasureItalic, 0.5f},
+        {"^i12a"_l, kMeasureItalic, 1.0f}, // three italic characters, one letter
+        {"^pa^pb"_l, kMeasurePhonetic, 0.5f},
+        {"a^ub"_l, kMeasureNotPlain, 0.5f},
+        {"^5fab"_l, kMeasureNotPlain, 1.0f},
+        {"^5f^0fab"_l, kMeasureNotPlain, 0.0f},
+        {"^ia^ub^r"_l, kMeasureNotPlain | kMeasureItalic, 0.75f},
+        {"AB^ub"_l, kMeasureUpperCase | kMeasureNotPlain, 0.5f},
+        {"^s12"_l, kMeasureUpperCase | kMeasureNotPlain, 1.0f}, // no letters: one measure
+        {"Ab", 0, 0.0f},
+        {"", kMeasureNotPlain, 0.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_FLOAT_EQ(FormattingMeasure(c.label.c_str(), c.selector), c.measure);
+    }
+    EXPECT_EQ(FormattingMeasure(nullptr, kMeasureUpperCase), 0.0f);
+}
+
+} // namespace
+} // namespace tarvo
