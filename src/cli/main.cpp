@@ -58,6 +58,13 @@ public:
     Session& operator=(const Session&) = delete;
 };
 
+// Qt's own notes (such as a missing runtime folder) are not the tool's output; only its real
+// failures reach standard error, in the tool's own form.
+void reportQtFailures(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "error: %s\n", message.toLocal8Bit().constData());
+}
+
 void buildFonts(const std::optional<std::string>& listed, int& argc, char** argv) {
     if (listed) {
         platform::ListedFontCatalog catalog(*listed);
@@ -66,6 +73,7 @@ void buildFonts(const std::optional<std::string>& listed, int& argc, char** argv
         // The machine's fonts come from the window system; no window is ever shown.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(reportQtFailures);
         QGuiApplication application(argc, argv);
         platform::qt::QtFontCatalog catalog;
         tarvo::BuildFontTable(catalog);

@@ -53,6 +53,11 @@ bool isUpperCaseLetter(unsigned char c) {
     return lowerCaseLetter(c) != c;
 }
 
+bool IsWordBreak(unsigned char c) {
+    static constexpr unsigned char kBreaks[] = {' ', '-', '+', ':', '_', 0x96, 0x97, 0xA6};
+    return std::find(std::begin(kBreaks), std::end(kBreaks), c) != std::end(kBreaks);
+}
+
 bool isLowerCaseLetter(unsigned char c) {
     return upperCaseLetter(c) != c;
 }

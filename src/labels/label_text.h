@@ -11,6 +11,9 @@ namespace tarvo {
 unsigned char lowerCaseLetter(unsigned char c);
 bool isUpperCaseLetter(unsigned char c);
 bool isLowerCaseLetter(unsigned char c);
+// Where a label may break between words: space, "-", "+", ":", "_", the en and em dashes and
+// the broken bar.
+bool IsWordBreak(unsigned char c);
 
 // The position after the escapes that stand at `at` (`at` itself when none do).
 const char* SkipEscapes(const char* at);

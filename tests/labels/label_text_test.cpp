@@ -89,6 +89,14 @@ TEST_F(LabelTextTest, CompareLabelsIgnoresEscapesAndOptionallyCase) {
     EXPECT_EQ(CompareLabels("x", nullptr), 0);
 }
 
+TEST_F(LabelTextTest, WordBreaksAreExactlyTheBreakingCharacters) {
+    std::string breaks;
+    for (int c = 1; c < 256; ++c)
+        if (IsWordBreak(static_cast<unsigned char>(c)))
+            breaks += static_cast<char>(c);
+    EXPECT_EQ(breaks, " +-:_\x96\x97\xA6");
+}
+
 TEST_F(LabelTextTest, MatchScoreWeighsEarlyAndExactCharactersMore) {
     struct Case {
         std::string label;
