@@ -5,32 +5,32 @@ namespace tarvo {
 
 std::unique_ptr<platform::Brush> MakeBrush(platform::Colour colour, platform::Display& display,
                                            int x, int y, bool, const BrushPattern* pattern) {
-    platform::BrushSpec spec;
-    spec.colour = colour;
+    platform::BrushSpec wanted;
+    wanted.colour = colour;
     const int bits = display.bitsPerPixel();
     if (!pattern || bits > 8) {
-        spec.style = platform::BrushStyle::Solid;
-        std::unique_ptr<platform::Brush> brush = display.createBrush(spec);
+        wanted.style = platform::BrushStyle::Solid;
+        std::unique_ptr<platform::Brush> brush = display.createBrush(wanted);
         // Solid colours on deep displays need no alignment.
         if (bits > 16)
             return brush;
         display.setBrushOrigin({x, y});
         return brush;
     }
-    spec.style = platform::BrushStyle::Pattern;
-    spec.pattern = *pattern;
-    std::unique_ptr<platform::Brush> brush = display.createBrush(spec);
+    wanted.style = platform::BrushStyle::Pattern;
+    wanted.pattern = *pattern;
+    std::unique_ptr<platform::Brush> brush = display.createBrush(wanted);
     display.setBrushOrigin({x, y});
     return brush;
 }
 
 std::unique_ptr<platform::Brush> MakeHatchBrush(platform::Colour colour, platform::Hatch hatch,
                                                 platform::Display& display) {
-    platform::BrushSpec spec;
-    spec.style = platform::BrushStyle::Hatch;
-    spec.colour = colour;
-    spec.hatch = hatch;
-    return display.createBrush(spec);
+    platform::BrushSpec wanted;
+    wanted.style = platform::BrushStyle::Hatch;
+    wanted.colour = colour;
+    wanted.hatch = hatch;
+    return display.createBrush(wanted);
 }
 
 } // namespace tarvo

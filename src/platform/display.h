@@ -62,7 +62,7 @@ public:
     virtual void setTextColour(Colour colour) = 0;
 
     // Brushes.
-    virtual std::unique_ptr<Brush> createBrush(const BrushSpec& spec) = 0;
+    virtual std::unique_ptr<Brush> createBrush(const BrushSpec& wanted) = 0;
     // Where patterns and hatches start, in this display's coordinates.
     virtual void setBrushOrigin(Point origin) = 0;
 

@@ -21,8 +21,8 @@ public:
     void moveTo(platform::Point) override {}
     platform::Point currentPosition() const override { return {}; }
     void setTextColour(platform::Colour) override {}
-    std::unique_ptr<platform::Brush> createBrush(const platform::BrushSpec& spec) override {
-        made = spec;
+    std::unique_ptr<platform::Brush> createBrush(const platform::BrushSpec& wanted) override {
+        made = wanted;
         return std::make_unique<platform::Brush>();
     }
     void setBrushOrigin(platform::Point at) override { origin = at; }

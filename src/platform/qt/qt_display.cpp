@@ -33,12 +33,12 @@ Qt::BrushStyle hatchStyle(Hatch hatch) {
     return Qt::HorPattern;
 }
 
-QImage patternImage(const BrushSpec& spec) {
+QImage patternImage(const BrushSpec& wanted) {
     QImage image(8, 8, QImage::Format_RGB32);
-    const QRgb on = toQColor(spec.colour).rgb();
+    const QRgb on = toQColor(wanted.colour).rgb();
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
-            image.setPixel(x, y, (spec.pattern[y] & (0x80 >> x)) ? on : qRgb(255, 255, 255));
+            image.setPixel(x, y, (wanted.pattern[y] & (0x80 >> x)) ? on : qRgb(255, 255, 255));
     return image;
 }
 
@@ -105,14 +105,14 @@ void QtDisplay::setTextColour(Colour colour) {
     m_textColour = toQColor(colour);
 }
 
-std::unique_ptr<Brush> QtDisplay::createBrush(const BrushSpec& spec) {
-    switch (spec.style) {
+std::unique_ptr<Brush> QtDisplay::createBrush(const BrushSpec& wanted) {
+    switch (wanted.style) {
     case BrushStyle::Solid:
-        return std::make_unique<QtBrush>(QBrush(toQColor(spec.colour)));
+        return std::make_unique<QtBrush>(QBrush(toQColor(wanted.colour)));
     case BrushStyle::Hatch:
-        return std::make_unique<QtBrush>(QBrush(toQColor(spec.colour), hatchStyle(spec.hatch)));
+        return std::make_unique<QtBrush>(QBrush(toQColor(wanted.colour), hatchStyle(wanted.hatch)));
     case BrushStyle::Pattern:
-        return std::make_unique<QtBrush>(QBrush(patternImage(spec)));
+        return std::make_unique<QtBrush>(QBrush(patternImage(wanted)));
     case BrushStyle::Null:
         break;
     }

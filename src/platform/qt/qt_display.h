@@ -40,7 +40,7 @@ public:
     Point currentPosition() const override { return m_position; }
     void setTextColour(Colour colour) override;
 
-    std::unique_ptr<Brush> createBrush(const BrushSpec& spec) override;
+    std::unique_ptr<Brush> createBrush(const BrushSpec& wanted) override;
     void setBrushOrigin(Point origin) override;
 
     int bitsPerPixel() const override;
