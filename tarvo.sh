@@ -3,6 +3,10 @@
 #   ./tarvo.sh setup   install the Debian packages the project needs (only those missing)
 #   ./tarvo.sh run     setup, release build, start the program in the working folder
 #   ./tarvo.sh test    setup, build, all tests, then all tests again under ASan + UBSan
+#   ./tarvo.sh fuzz [seconds]
+#                      setup, build the libFuzzer targets with clang, run each for the given
+#                      seconds (60) on its corpus in build/fuzz/corpus/; fails on a crash, whose
+#                      input is kept in build/fuzz/crashes/<target>/
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -54,6 +58,67 @@ working_folder() {
     printf '%s\n' "$home"
 }
 
+fuzz_build=build/fuzz
+
+# Every libFuzzer target of the build: the targets named fuzz_*.
+fuzz_targets() {
+    cmake --build "$fuzz_build" --target help | grep -oE '^fuzz_[a-z_]+' | sort -u
+}
+
+# The corpus of a target, topped up on every run with the seeds it does not hold yet: its own
+# from fuzz/seeds/<target>/ and, for readers of network files, every network file of the tree.
+seed_corpus() {
+    local target="$1" corpus="$2"
+    mkdir -p "$corpus"
+    if [ -d "fuzz/seeds/$target" ]; then
+        find "fuzz/seeds/$target" -type f -exec cp -n -t "$corpus" {} +
+    fi
+    if [[ "$target" == *network* ]]; then
+        local file
+        while IFS= read -r -d '' file; do
+            cp -n "$file" "$corpus/${file//\//_}"
+        done < <(find tests data -type f -name '*.dat' -print0)
+    fi
+}
+
+# Runs one target for the given seconds; prints libFuzzer's closing "Done" line, or the end of
+# its log when it found a crash.
+run_fuzz_target() {
+    local target="$1" seconds="$2"
+    local binary corpus="$fuzz_build/corpus/$target" crashes="$fuzz_build/crashes/$target"
+    local log="$fuzz_build/logs/$target.log"
+    binary="$(find "$fuzz_build" -type f -name "$target" -perm -u+x | head -n 1)"
+    seed_corpus "$target" "$corpus"
+    mkdir -p "$crashes" "$fuzz_build/logs"
+    if UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}" \
+        "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="$crashes/" "$corpus" >"$log" 2>&1; then
+        echo "$target: $(grep -oE 'Done [0-9]+ runs in [0-9]+ second\(s\)' "$log" | tail -n 1)"
+        return 0
+    fi
+    tail -n 40 "$log" >&2
+    echo "$target: FAILED (log $log, inputs in $crashes/)" >&2
+    return 1
+}
+
+fuzz() {
+    local seconds="$1"
+    cmake -S . -B "$fuzz_build" -G Ninja -DTARVO_FUZZ=ON -DTARVO_BENCH=OFF \
+        -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    local targets
+    mapfile -t targets < <(fuzz_targets)
+    if [ ${#targets[@]} -eq 0 ]; then
+        echo "tarvo.sh: no fuzz_* target in $fuzz_build" >&2
+        return 1
+    fi
+    cmake --build "$fuzz_build" -j "$(nproc)" --target "${targets[@]}"
+    local target failed=0
+    for target in "${targets[@]}"; do
+        run_fuzz_target "$target" "$seconds" || failed=1
+    done
+    return "$failed"
+}
+
 case "${1:-}" in
 setup)
     setup
@@ -72,8 +137,17 @@ test)
     build asan
     run_tests asan
     ;;
+fuzz)
+    seconds="${2:-60}"
+    if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
+        echo "usage: $0 fuzz [seconds]" >&2
+        exit 2
+    fi
+    setup
+    fuzz "$seconds"
+    ;;
 *)
-    echo "usage: $0 setup|run|test" >&2
+    echo "usage: $0 setup|run|test|fuzz [seconds]" >&2
     exit 2
     ;;
 esac

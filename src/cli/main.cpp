@@ -5,11 +5,14 @@
 // Before a command runs, the font table is built and the preferred fonts are chosen as at the
 // program's start-up: from the faces given with --fonts, in that order, or from the machine's.
 #include "cli/byte_escapes.h"
+#include "cli/network_dump.h"
 #include "dialogs/error_report.h"
 #include "labels/font_table.h"
 #include "labels/label_markup.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
+#include "model/network.h"
+#include "netfile/network_file.h"
 #include "platform/cp1252.h"
 #include "platform/font_catalog.h"
 #include "platform/qt/qt_font_catalog.h"
@@ -31,7 +34,9 @@ const char* const kUsage =
     "usage: tarvo-cli [--fonts \"Face A;Face B;...\"] COMMAND ARGUMENTS\n"
     "commands:\n"
     "  markup-to-label TEXT   the internal form of the markup TEXT, bytes escaped as \\xNN\n"
-    "  label-to-markup TEXT   the markup of the internal label TEXT (\\xNN escapes, \\\\)\n";
+    "  label-to-markup TEXT   the markup of the internal label TEXT (\\xNN escapes, \\\\)\n"
+    "  roundtrip IN OUT       load the network IN and save it as OUT\n"
+    "  dump IN                load the network IN and print its nodes, one JSON object a line\n";
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "error: %s\n%s", message.c_str(), kUsage);
@@ -48,8 +53,9 @@ public:
         tarvo::AllocateScratchText();
     }
     ~Session() {
-        tarvo::ReleaseFontTable();
         tarvo::errorState().ErrorsSuppressed = true;
+        tarvo::ReleaseNetwork();
+        tarvo::ReleaseFontTable();
         tarvo::ReleaseScratchText();
         tarvo::DestroyHeap();
         tarvo::ReleaseWordBuffer();
@@ -81,7 +87,10 @@ void buildFonts(const std::optional<std::string>& listed, int& argc, char** argv
     tarvo::ChoosePreferredFonts();
 }
 
-int markupToLabel(const std::string& text) {
+using Arguments = std::vector<std::string>;
+
+int markupToLabel(const Arguments& arguments) {
+    const std::string& text = arguments[0];
     const std::string markup = platform::Utf8ToCp1252(text);
     char* label = tarvo::MarkupToLabel(markup.c_str());
     if (!label)
@@ -91,7 +100,8 @@ int markupToLabel(const std::string& text) {
     return 0;
 }
 
-int labelToMarkup(const std::string& text) {
+int labelToMarkup(const Arguments& arguments) {
+    const std::string& text = arguments[0];
     std::string error;
     const std::optional<std::string> label =
         tarvo::cli::UnescapeBytes(platform::Utf8ToCp1252(text), error);
@@ -102,6 +112,34 @@ int labelToMarkup(const std::string& text) {
     std::printf("%s\n", platform::Cp1252ToUtf8(markup).c_str());
     return 0;
 }
+
+int roundtrip(const Arguments& arguments) {
+    tarvo::LoadNetworkFile(arguments[0].c_str());
+    if (tarvo::WriteNetworkFile(arguments[1].c_str()))
+        return 0;
+    std::fprintf(stderr, "error: Could not write file %s\n", arguments[1].c_str());
+    return 1;
+}
+
+int dump(const Arguments& arguments) {
+    tarvo::LoadNetworkFile(arguments[0].c_str());
+    tarvo::cli::DumpNetwork(stdout);
+    return 0;
+}
+
+struct Command {
+    const char* name;
+    std::size_t arguments;
+    int (*run)(const Arguments&);
+    const char* usage;
+};
+
+constexpr Command kCommands[] = {
+    {"markup-to-label", 1, markupToLabel, "TEXT"},
+    {"label-to-markup", 1, labelToMarkup, "TEXT"},
+    {"roundtrip", 2, roundtrip, "IN OUT"},
+    {"dump", 1, dump, "IN"},
+};
 
 } // namespace
 
@@ -124,18 +162,16 @@ int main(int argc, char** argv) {
     const std::string command = argv[next];
     const std::vector<std::string> arguments(argv + next + 1, argv + argc);
 
-    using Handler = int (*)(const std::string&);
-    Handler handler = nullptr;
-    if (command == "markup-to-label")
-        handler = markupToLabel;
-    else if (command == "label-to-markup")
-        handler = labelToMarkup;
-    else
+    const Command* chosen = nullptr;
+    for (const Command& c : kCommands)
+        if (command == c.name)
+            chosen = &c;
+    if (!chosen)
         return usageError("unknown command " + command);
-    if (arguments.size() != 1)
-        return usageError(command + " takes one TEXT");
+    if (arguments.size() != chosen->arguments)
+        return usageError(command + " takes " + chosen->usage);
 
     Session session;
     buildFonts(listedFonts, argc, argv);
-    return handler(arguments[0]);
+    return chosen->run(arguments);
 }

@@ -322,12 +322,26 @@ char* MarkupToLabel(const char* markup) {
     return allocatedCopy(label);
 }
 
+// Whether a bare word would read back as something else: a blank would split it, a byte of
+// 128 or more would end it, and a leading '#' would open a section.
+bool needsQuotesToReadBack(const char* label) {
+    if (*label == '#')
+        return true;
+    for (const char* at = label; *at; ++at) {
+        const auto c = static_cast<unsigned char>(*at);
+        if (c <= ' ' || c >= 128)
+            return true;
+    }
+    return false;
+}
+
 void LabelToMarkup(const char* label, std::string& out) {
     if (!label) {
         out += "\"\"";
         return;
     }
-    const bool quoted = !*label || std::strpbrk(label, kQuoteTriggers);
+    const bool quoted =
+        !*label || std::strpbrk(label, kQuoteTriggers) || needsQuotesToReadBack(label);
     if (quoted)
         out += '"';
     if (IsAnonymousLabel(label))

@@ -8,6 +8,7 @@
 #include "memory/debug_log.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
+#include "model/network.h"
 #include "platform/qt/qt_font_catalog.h"
 #include "platform/qt/x11_keyboard_layout.h"
 
@@ -51,6 +52,7 @@ bool StartProgram() {
 
 void ShutDownProgram() {
     errorState().ErrorsSuppressed = true;
+    ReleaseNetwork();
     ReleaseFontTable();
     ReleaseScratchText();
     DestroyHeap();

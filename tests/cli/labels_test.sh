@@ -29,7 +29,7 @@ expect '"<f=2>abc<\f>"' 0 --fonts "$fonts" label-to-markup '\x7f2fabc'
 expect 'a;b' 0 --fonts "$fonts" markup-to-label 'a&semi;b'
 expect '"a&semi;b"' 0 --fonts "$fonts" label-to-markup 'a;b'
 expect 'caf\xe9 \\ \x80' 0 --fonts "$fonts" markup-to-label 'café \ €'
-expect 'café' 0 --fonts "$fonts" label-to-markup 'caf\xe9'
+expect '"café"' 0 --fonts "$fonts" label-to-markup 'caf\xe9'
 expect 'abc' 0 --fonts "$fonts" markup-to-label 'abc<b>'
 # The default font is Times New Roman's index, wherever it stands in the list.
 expect '\x7f0fx' 0 --fonts ";Arial;;Times New Roman" markup-to-label '<f=0>x'

@@ -1,0 +1,88 @@
+// Network files from anywhere: any bytes must read without fault and without hanging, and what
+// the writer makes of them must read back into a network of the same size.
+#include "dialogs/error_report.h"
+#include "labels/font_table.h"
+#include "memory/shared_buffers.h"
+#include "memory/size_class_heap.h"
+#include "model/network.h"
+#include "model/node_table.h"
+#include "netfile/network_file.h"
+#include "platform/font_catalog.h"
+#include "platform/ui.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// Error boxes are counted, not shown.
+class Silent : public platform::Ui {
+public:
+    void errorBox(const char*, bool) override {}
+    platform::Answer messageBox(const char*, const char*, platform::Buttons,
+                                platform::Icon) override {
+        return platform::Answer::Ok;
+    }
+};
+
+int nodeCount() {
+    int count = 0;
+    tarvo::currentNetwork()->forEach(
+        [](void* c, tarvo::NodeBase*) {
+            ++*static_cast<int*>(c);
+            return 0;
+        },
+        &count);
+    return count;
+}
+
+std::string writeNetwork() {
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    tarvo::WriteNetworkStream(out);
+    std::fclose(out);
+    std::string written(text, size);
+    std::free(text);
+    return written;
+}
+
+void readNetwork(const std::string& bytes) {
+    tarvo::ReleaseNetwork();
+    std::FILE* in = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "r");
+    tarvo::ReadNetworkStream(in);
+    std::fclose(in);
+    tarvo::ReconcileFonts();
+    tarvo::ChoosePreferredFonts();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    static Silent silent;
+    platform::setUi(&silent);
+    tarvo::AllocateWordBuffer();
+    tarvo::AllocateScratchText();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0)
+        return 0;
+    platform::ListedFontCatalog catalog("Times New Roman;Arial;Courier New");
+    tarvo::BuildFontTable(catalog);
+    tarvo::ChoosePreferredFonts();
+    readNetwork(std::string(reinterpret_cast<const char*>(data), size));
+    const int before = nodeCount();
+    const std::string written = writeNetwork();
+    readNetwork(written);
+    // Nodes nobody links and nobody names in a statement of their kind are not written; every
+    // other node comes back, so the count can only stay or fall by those.
+    if (nodeCount() > before)
+        std::abort();
+    tarvo::ReleaseNetwork();
+    tarvo::ReleaseFontTable();
+    return 0;
+}

@@ -1,0 +1,17 @@
+// The current network as JSON lines, for scripts and tests.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace tarvo::cli {
+
+// One object a line for every node in table order:
+// {"kind":"entity"|"relation"|"property","name":N,"parent":[...],"child":[...],"from":[...],
+//  "to":[...]}, every name in the markup a file holds, as UTF-8.
+void DumpNetwork(std::FILE* out);
+
+// `text` (UTF-8) as a JSON string, quotes included.
+std::string JsonString(const std::string& text);
+
+} // namespace tarvo::cli

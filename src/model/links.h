@@ -1,0 +1,40 @@
+// The link operations: every link stored in both of its nodes, in opposite slots, in order.
+#pragma once
+
+#include "model/node.h"
+#include "model/node_list.h"
+
+namespace tarvo {
+
+// Positions are 0-based over a whole slot list; a negative position, or one at or past the
+// end, means "at the end".
+
+int appendLink(NodeBase* n, int slot, NodeBase* x);
+void link(NodeBase* n, int slot, NodeBase* x);
+// c becomes a child of p (c isa p).
+void addChild(NodeBase* p, NodeBase* c);
+// Inserts x at `position`; with `moveIfPresent`, an x already in the list moves there instead.
+void insertLink(NodeBase* n, int slot, NodeBase* x, int position, int moveIfPresent);
+void insertLinkPair(NodeBase* n, int slot, NodeBase* x, int position, int moveIfPresent);
+NodeBase* first(const NodeBase* n, int slot);
+// The removed node, or null when the slot is empty.
+NodeBase* removeLinkAt(NodeBase* n, int slot, int position);
+// Removes the first x; null when x is not there.
+NodeBase* removeLink(NodeBase* n, int slot, NodeBase* x);
+// Both sides of the link; 1 when both removals succeeded.
+int unlink(NodeBase* n, int slot, NodeBase* x);
+int moveLink(NodeBase* n, int slot, int from, int to);
+int positionOf(const NodeBase* n, int slot, const NodeBase* x);
+// Installs `list` as the slot's list (the old one is destroyed, not its nodes).
+int replaceSlot(NodeBase* n, int slot, NodeList* list);
+// The list element holding x, for replacing it in place; null when absent.
+NodeBase** linkRef(NodeList* list, const NodeBase* x);
+
+// Deleting a node and undoing it: the back links of N's neighbours are taken away (N keeps its
+// own lists) and can be put back at the positions recorded before.
+void detachNode(Node* n);
+// Allocate-d positions, null when N has no links; `count` receives their number.
+std::int32_t* recordPositions(Node* n, int* count = nullptr);
+void restorePositions(Node* n, const std::int32_t* positions);
+
+} // namespace tarvo

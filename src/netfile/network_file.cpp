@@ -1,0 +1,414 @@
+// The network file reader and writer.
+#include "netfile/network_file.h"
+
+#include "dialogs/error_report.h"
+#include "labels/font_table.h"
+#include "labels/label_markup.h"
+#include "memory/shared_buffers.h"
+#include "memory/size_class_heap.h"
+#include "model/links.h"
+#include "model/network.h"
+#include "model/node_list.h"
+#include "model/node_table.h"
+#include "netfile/word_reader.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+constexpr int kCommentLineCharacters = 80;
+
+// A font statement of the file being read: the file's number for a face.
+struct LoadedFont {
+    int number;
+    std::string face;
+};
+
+struct NetworkFileState {
+    // The fonts of the latest read, until they are reconciled.
+    std::vector<LoadedFont> loadedFonts;
+    bool fontsRead = false;
+};
+
+NetworkFileState& fileState() {
+    static NetworkFileState state;
+    return state;
+}
+
+char* wordBuffer() {
+    return sharedBuffers().word;
+}
+
+// Reads one word of a statement into the word buffer (or the scratch buffer before start-up).
+char* readName() {
+    char* buffer = wordBuffer();
+    return buffer ? ReadWord(buffer, kWordBufferBytes) : ReadWord();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading
+
+class Reader {
+public:
+    void run() {
+        if (!MatchChar('#')) {
+            ShowError("Error loading network: no hash (#) character found.");
+            return;
+        }
+        openSection(Section::None);
+        while (PeekNonBlank() != kEndOfInput) {
+            if (MatchChar('#')) {
+                openSection(m_section);
+                continue;
+            }
+            statement();
+        }
+    }
+
+private:
+    // Reads the keyword after a '#'; a comment line keeps the section in force.
+    void openSection(Section before) {
+        const int line = CurrentLine();
+        m_section = SectionOf(readName());
+        if (m_section != Section::Comment)
+            return;
+        // When the keyword itself ended the line, the comment is over: skipping on would
+        // swallow the statement on the next line.
+        if (CurrentLine() == line)
+            SkipLine(kCommentLineCharacters);
+        m_section = before;
+    }
+
+    void statement() {
+        switch (m_section) {
+        case Section::Relations:
+            isaStatement(1);
+            break;
+        case Section::Entities:
+            isaStatement(0);
+            break;
+        case Section::Properties:
+            propertyStatement();
+            break;
+        case Section::Fonts:
+            fontStatement();
+            break;
+        case Section::None:
+        case Section::Comment:
+            invalidStatement();
+            break;
+        }
+    }
+
+    void isaStatement(int kind) {
+        Node* child = GetOrCreateNode(readName(), kind);
+        if (strcasecmp(readName(), "isa") != 0)
+            return;
+        Node* parent = GetOrCreateNode(readName(), kind);
+        if (parent && child)
+            addChild(parent, child);
+    }
+
+    void propertyStatement() {
+        // Each node is taken before the next word is read: the words share one buffer.
+        Node* from = GetOrCreateNode(readName(), 0);
+        Node* relation = GetOrCreateNode(readName(), 1);
+        Node* to = GetOrCreateNode(readName(), 0);
+        if (!from || !relation || !to)
+            return;
+        auto* property = new Property(relation, from, to, 0, -1);
+        if (property && !addNode(property))
+            property->destroy();
+    }
+
+    void fontStatement() {
+        const int number = static_cast<int>(std::strtol(ReadWord(), nullptr, 10));
+        ReadWord();
+        char* face = readName();
+        char unquoted[kWordBufferBytes];
+        Unquote(face, unquoted, sizeof unquoted);
+        fileState().loadedFonts.push_back({number, unquoted});
+        fileState().fontsRead = true;
+    }
+
+    // A statement before any section: skipped to the end of its line. One report per file is
+    // enough to say the file is not as it should be.
+    void invalidStatement() {
+        if (!m_invalidReported)
+            ShowError("Invalid network statement ignored");
+        m_invalidReported = true;
+        SkipLine(INT32_MAX);
+    }
+
+    Section m_section = Section::None;
+    bool m_invalidReported = false;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+
+void writeName(const char* label) {
+    std::string markup;
+    LabelToMarkup(label, markup);
+    WriteText(markup.c_str());
+}
+
+void writeIsaLine(const NodeBase* child, const NodeBase* parent) {
+    writeName(child->name);
+    WriteText(" isa ");
+    writeName(parent->name);
+    WriteText("\n");
+}
+
+constexpr std::uint8_t kVisited = 1;
+
+// Marks X and writes the isa lines of its children; answers whether X was new.
+bool visitForIsaLines(Node* x, std::vector<Node*>& marked) {
+    if (x->visitMark & kVisited)
+        return false;
+    x->visitMark |= kVisited;
+    marked.push_back(x);
+    if (const NodeList* children = x->slotList(ChildSlot)) {
+        for (int i = 0, n = children->size(); i < n; ++i) {
+            const Node* child = asNode(children->nodeAt(i));
+            if (!child->isProperty())
+                writeIsaLine(child, x);
+        }
+    }
+    return true;
+}
+
+// Breadth first over N's isa component, pass after pass, parents before children of each node.
+void writeComponent(Node* start) {
+    std::vector<Node*> pass;
+    visitForIsaLines(start, pass);
+    while (!pass.empty()) {
+        std::vector<Node*> next;
+        for (Node* node : pass) {
+            for (int slot : {ParentSlot, ChildSlot}) {
+                if (const NodeList* list = node->slotList(slot))
+                    for (int i = 0, n = list->size(); i < n; ++i)
+                        visitForIsaLines(asNode(list->nodeAt(i)), next);
+            }
+        }
+        pass.swap(next);
+    }
+}
+
+void writeIsaLines(int kind) {
+    NodeTable* table = currentNetwork();
+    table->forEach([](NodeBase* node) {
+        node->visitMark = 0;
+        return 0;
+    });
+    table->forEach(
+        [](void* context, NodeBase* base) {
+            Node* node = asNode(base);
+            if (node->relationKind() != *static_cast<int*>(context))
+                return 0;
+            if (!node->slotList(ParentSlot) && !node->slotList(ChildSlot)) {
+                if (!node->isProperty()) {
+                    writeName(node->name);
+                    WriteText(" exists\n");
+                }
+            } else if (!(node->visitMark & kVisited)) {
+                writeComponent(node);
+            }
+            return 0;
+        },
+        &kind);
+}
+
+void writePropertyLines() {
+    currentNetwork()->forEach([](NodeBase* x) {
+        const NodeList* children = x->slotList(ChildSlot);
+        for (int i = 0, n = children ? children->size() : 0; i < n; ++i) {
+            const Node* p = asNode(children->nodeAt(i));
+            const NodeBase* from = first(p, FromSlot);
+            const NodeBase* relation = first(p, ParentSlot);
+            const NodeBase* to = first(p, ToSlot);
+            if (!p->isProperty() || !from || !relation || !to)
+                continue;
+            writeName(from->name);
+            WriteText(" ");
+            writeName(relation->name);
+            WriteText(" ");
+            writeName(to->name);
+            WriteText("\n");
+        }
+        return 0;
+    });
+}
+
+void writeNetwork() {
+    WriteText("#RELATIONS\n");
+    writeIsaLines(1);
+    WriteText("\n\n#ENTITIES\n");
+    writeIsaLines(0);
+    WriteText("\n\n#PROPERTIES\n");
+    writePropertyLines();
+    WriteText("\n\n#FONTS\n");
+    std::string fontLines;
+    WriteFontsSection(fontLines);
+    WriteText(fontLines.c_str());
+}
+
+// The mode a new file gets: the old file's, or what the user's umask allows.
+mode_t modeFor(const char* path) {
+    struct stat old;
+    if (::stat(path, &old) == 0)
+        return old.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+Section SectionOf(const char* keyword) {
+    static const char* const kKeywords[] = {"RELATIONS", "ENTITIES", "PROPERTIES", "FONTS"};
+    for (int k = 0; k < 4; ++k)
+        if (strcasecmp(keyword, kKeywords[k]) == 0)
+            return static_cast<Section>(k + 1);
+    return Section::Comment;
+}
+
+Node* GetOrCreateNode(const char* word, int relationKind) {
+    Node* node = relationKind ? static_cast<Node*>(new Relation) : new Node;
+    if (!node)
+        return nullptr;
+    char unquoted[kWordBufferBytes];
+    Unquote(word, unquoted, sizeof unquoted);
+    node->setName(MarkupToLabel(unquoted), 0);
+    node->setFlag(relationKind, NodeFlags::RelationKind);
+    if (addNode(node))
+        return node;
+    node->destroy();
+    return asNode(static_cast<NodeBase*>(lastMatch().element));
+}
+
+void ReadNetworkFile(const char* path) {
+    std::FILE* file = std::fopen(path, "r");
+    if (!file) {
+        network().currentNetwork = MakeNodeTable();
+        fileState().loadedFonts.clear();
+        fileState().fontsRead = false;
+        ShowErrorF("Error opening net file: %.99s.", path);
+        return;
+    }
+    ReadNetworkStream(file);
+    std::fclose(file);
+}
+
+void ReadNetworkStream(std::FILE* file) {
+    network().currentNetwork = MakeNodeTable();
+    fileState().loadedFonts.clear();
+    fileState().fontsRead = false;
+    if (!currentNetwork())
+        return;
+    SetStream(file);
+    // Font numbers in the file are the file's own, renumbered once the fonts are reconciled.
+    // While reading, no number stands for the default font, so that a tag naming the file's
+    // font n is kept even where n is also the default font's index in this table.
+    const int defaultFont = fonts().DefaultFont;
+    fonts().DefaultFont = -1;
+    Reader().run();
+    fonts().DefaultFont = defaultFont;
+    ClearStream();
+}
+
+void ReconcileFonts() {
+    NetworkFileState& state = fileState();
+    for (const LoadedFont& font : state.loadedFonts)
+        AddFontByName(font.face.c_str());
+    SortFontTable();
+    if (!state.fontsRead)
+        return;
+    const int size = FontCount();
+    std::vector<int> map(static_cast<std::size_t>(size), 0);
+    for (const LoadedFont& font : state.loadedFonts) {
+        // A number outside the table has no place in the map; its labels fall back to the
+        // default font when they are remapped.
+        if (font.number < 0 || font.number >= size)
+            continue;
+        for (int i = 0; i < size; ++i) {
+            if (font.face == FontAt(i)->font.faceName) {
+                map[static_cast<std::size_t>(font.number)] = i;
+                break;
+            }
+        }
+    }
+    if (NodeTable* table = currentNetwork()) {
+        table->forEach(
+            [](void* context, NodeBase* node) {
+                const auto* fontMap = static_cast<const std::vector<int>*>(context);
+                char* renamed =
+                    RemapLabelFonts(node->name, fontMap->data(), static_cast<int>(fontMap->size()));
+                if (renamed) {
+                    Release(node->name);
+                    node->name = renamed;
+                }
+                return 0;
+            },
+            &map);
+    }
+    state.loadedFonts.clear();
+    state.fontsRead = false;
+}
+
+int WriteNetworkFile(const char* path) {
+    if (!currentNetwork() || !path || !*path)
+        return 0;
+    std::string temporary = std::string(path) + ".saving-XXXXXX";
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0)
+        return 0;
+    ::fchmod(descriptor, modeFor(path));
+    std::FILE* file = ::fdopen(descriptor, "w");
+    if (!file) {
+        ::close(descriptor);
+        ::unlink(temporary.c_str());
+        return 0;
+    }
+    bool written = WriteNetworkStream(file) && ::fsync(descriptor) == 0;
+    written = std::fclose(file) == 0 && written;
+    if (!written || std::rename(temporary.c_str(), path) != 0) {
+        ::unlink(temporary.c_str());
+        return 0;
+    }
+    return 1;
+}
+
+bool WriteNetworkStream(std::FILE* file) {
+    if (!currentNetwork())
+        return false;
+    SetStream(file);
+    writeNetwork();
+    const bool written = !StreamFailed() && std::fflush(file) == 0;
+    ClearStream();
+    return written;
+}
+
+void LoadNetworkFile(const char* path, FontListAdder addToFontList) {
+    ReadNetworkFile(path);
+    if (!network().isaRelation) {
+        auto* isa = new Relation;
+        if (isa)
+            isa->setName("isa", 1);
+        network().isaRelation = isa;
+    }
+    ReconcileFonts();
+    ChoosePreferredFonts(addToFontList);
+}
+
+} // namespace tarvo

@@ -1,0 +1,54 @@
+// Network files: the reader that makes a new current network from a file, the fonts it names,
+// and the writer that stores the current network back in the same form.
+#pragma once
+
+#include "labels/font_table.h"
+
+#include <cstdio>
+
+namespace tarvo {
+
+class Node;
+
+// Section codes of a network file.
+enum class Section {
+    None = 0,
+    Relations = 1,
+    Entities = 2,
+    Properties = 3,
+    Fonts = 4,
+    Comment = 5
+};
+
+// The section a keyword opens, in any letter case; any other word makes a comment line.
+Section SectionOf(const char* keyword);
+
+// Makes a new, empty network current and reads the file into it, reporting problems in the
+// error box. The previous network stays in memory for the windows still showing it.
+void ReadNetworkFile(const char* path);
+
+// ReadNetworkFile on a stream that is already open.
+void ReadNetworkStream(std::FILE* file);
+
+// The node of this name (a word of the file, quoted or not, in markup) and kind, made when the
+// network has none.
+Node* GetOrCreateNode(const char* word, int relationKind);
+
+// After a read: adds the fonts the file names that are not installed, sorts the font table and
+// renumbers the fonts in every name to the sorted table.
+void ReconcileFonts();
+
+// Writes the current network; 1 when the whole network was written. The file is written under
+// a temporary name beside it and takes the place of the old file only once it is complete, so
+// a failed save leaves the old file as it was.
+int WriteNetworkFile(const char* path);
+
+// The writer's output to an open stream; false when a write failed.
+bool WriteNetworkStream(std::FILE* file);
+
+// The load steps that need no window: read the file, make the program-wide "isa" relation,
+// reconcile the fonts and choose the preferred fonts on the sorted table.
+// `addToFontList` receives every font of the table, for the tool bar's font list.
+void LoadNetworkFile(const char* path, FontListAdder addToFontList = nullptr);
+
+} // namespace tarvo

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The command-line tool's network commands on the example network: a round trip gives the same
+# file, and the dump lists every node with its links.
+set -u
+cli="$1"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+cat >"$work/example.dat" <<'NET'
+#RELATIONS
+subject isa dependent
+
+
+#ENTITIES
+noun isa word
+verb isa word
+
+
+#PROPERTIES
+verb subject noun
+
+
+#FONTS
+NET
+
+"$cli" --fonts "Arial" roundtrip "$work/example.dat" "$work/out.dat" || fail "roundtrip exit $?"
+cmp -s "$work/example.dat" "$work/out.dat" || fail "roundtrip changed the file"
+
+cat >"$work/want.json" <<'JSON'
+{"kind":"entity","name":"noun","parent":["word"],"child":[],"from":["\"verb subject noun\""],"to":[]}
+{"kind":"property","name":"\"verb subject noun\"","parent":["subject"],"child":[],"from":["verb"],"to":["noun"]}
+{"kind":"entity","name":"word","parent":[],"child":["noun","verb"],"from":[],"to":[]}
+{"kind":"relation","name":"dependent","parent":[],"child":["subject"],"from":[],"to":[]}
+{"kind":"entity","name":"verb","parent":["word"],"child":[],"from":[],"to":["\"verb subject noun\""]}
+{"kind":"relation","name":"subject","parent":["dependent"],"child":["\"verb subject noun\""],"from":[],"to":[]}
+JSON
+"$cli" --fonts "Arial" dump "$work/example.dat" >"$work/got.json" || fail "dump exit $?"
+diff "$work/want.json" "$work/got.json" >/dev/null || fail "dump output: $(diff "$work/want.json" "$work/got.json")"
+
+mkdir "$work/adir"
+"$cli" --fonts "Arial" roundtrip "$work/example.dat" "$work/adir" 2>/dev/null
+[ $? -eq 1 ] || fail "roundtrip onto a folder must exit 1"
+err="$("$cli" --fonts "Arial" dump "$work/missing.dat" 2>&1 >/dev/null)"
+case "$err" in
+"error: Error opening net file: $work/missing.dat.") ;;
+*) fail "missing file reported as [$err]" ;;
+esac
+"$cli" --fonts "Arial" roundtrip "$work/example.dat" 2>/dev/null
+[ $? -eq 2 ] || fail "roundtrip without OUT is a usage error"
+
+[ "$failures" -eq 0 ] && echo "ok: network commands"
+exit $((failures > 0))

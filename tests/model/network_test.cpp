@@ -1,0 +1,266 @@
+// Nodes, links and the network: identity, counters, properties, detach and restore, lineages,
+// and view copies.
+#include "model/links.h"
+#include "model/network.h"
+#include "model/node_list.h"
+#include "model/node_table.h"
+#include "model/view_node.h"
+
+#include "labels/label_markup.h"
+#include "memory/size_class_heap.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+class NetworkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        network().currentNetwork = MakeNodeTable();
+        ASSERT_NE(currentNetwork(), nullptr);
+    }
+    void TearDown() override { closeNetwork(currentNetwork()); }
+
+    // A node of the current network, made when absent.
+    Node* entity(const char* name) { return named(new Node, name, 0); }
+    Node* relation(const char* name) { return named(new Relation, name, 1); }
+    Node* named(Node* node, const char* name, int kind) {
+        node->setName(name, 1);
+        if (!addNode(node)) {
+            node->destroy();
+            return findNode(name, kind);
+        }
+        return node;
+    }
+    Property* property(Node* r, Node* a, Node* b, int reversed = 0, int position = -1) {
+        auto* p = new Property(r, a, b, reversed, position);
+        EXPECT_EQ(addNode(p), 1) << "every property is a node of its own";
+        return p;
+    }
+};
+
+std::vector<const NodeBase*> slotOf(const NodeBase* n, int slot) {
+    std::vector<const NodeBase*> nodes;
+    if (const NodeList* list = n->slotList(slot))
+        for (int i = 0; i < list->size(); ++i)
+            nodes.push_back(list->nodeAt(i));
+    return nodes;
+}
+
+TEST_F(NetworkTest, EntitiesAndRelationsOfOneNameAreDistinct) {
+    Node* x = entity("x");
+    Node* rx = relation("x");
+    EXPECT_NE(x, rx);
+    EXPECT_EQ(findNode("x", 0), x);
+    EXPECT_EQ(findNode("x", 1), rx);
+    EXPECT_EQ(findNode("y", 0), nullptr);
+    EXPECT_EQ(entity("x"), x) << "the present node is found again, not made twice";
+
+    const std::string bold = std::string("x") + kLabelEscape + "b";
+    Node* formatted = entity(bold.c_str());
+    EXPECT_NE(formatted, x) << "markup takes part in identity";
+    EXPECT_EQ(takeNode("x", 0), x);
+    EXPECT_EQ(findNode("x", 0), nullptr);
+    x->destroy();
+}
+
+TEST_F(NetworkTest, PropertiesAreDistinctAndNamedFromTheirEnds) {
+    Node* cat = entity("cat");
+    Node* eats = relation("eats");
+    Node* fish = entity("fish");
+    labelState().NextLabelId = 0x1e;
+    Property* p1 = property(eats, cat, fish);
+    Property* p2 = property(eats, cat, fish);
+    EXPECT_STREQ(p1->key, "eats \x7f*1e");
+    EXPECT_STREQ(p2->key, "eats \x7f*1f");
+    EXPECT_STREQ(p1->keyText(), p1->key);
+    EXPECT_STREQ(p1->name, "cat\x7fr eats\x7fr fish");
+    EXPECT_TRUE(p1->isProperty());
+    EXPECT_EQ(p1->shape, kPropertyShape);
+
+    Node* nameless = new Node;
+    ASSERT_EQ(addNode(nameless), 1);
+    Property* p3 = property(eats, nameless, fish);
+    EXPECT_STREQ(p3->name, "\xa4\x7fr eats\x7fr fish") << "an anonymous end shows as 0xA4";
+    EXPECT_EQ(slotOf(eats, ChildSlot), (std::vector<const NodeBase*>{p1, p2, p3}));
+}
+
+TEST_F(NetworkTest, PropertyPositionAndDirection) {
+    Node* r = relation("r");
+    Node* a = entity("a");
+    Node* b = entity("b");
+    Property* before = property(r, a, b);
+    Property* front = property(r, a, b, 0, 0);
+    EXPECT_EQ(slotOf(a, ToSlot), (std::vector<const NodeBase*>{front, before}));
+    EXPECT_EQ(slotOf(b, FromSlot), (std::vector<const NodeBase*>{before, front}));
+
+    Property* reversed = property(r, a, b, 1, 0);
+    EXPECT_EQ(slotOf(a, FromSlot), (std::vector<const NodeBase*>{reversed}));
+    EXPECT_EQ(first(reversed, FromSlot), b) << "reversed: B is the from-end";
+    EXPECT_EQ(first(reversed, ToSlot), a);
+}
+
+TEST_F(NetworkTest, CountersFollowTheLists) {
+    Node* a = entity("a");
+    Node* b = entity("b");
+    Node* c = entity("c");
+    link(a, ChildSlot, b);
+    link(a, ChildSlot, b);
+    EXPECT_EQ(a->counts[ChildSlot], 2);
+    EXPECT_EQ(b->counts[ParentSlot], 2);
+    EXPECT_EQ(slotOf(b, ParentSlot), (std::vector<const NodeBase*>{a, a}));
+
+    addChild(a, c);
+    insertLink(a, ChildSlot, c, 0, 1);
+    EXPECT_EQ(slotOf(a, ChildSlot), (std::vector<const NodeBase*>{c, b, b}));
+    EXPECT_EQ(a->counts[ChildSlot], 3) << "a move keeps the counter";
+    insertLink(a, ChildSlot, c, 0, 0);
+    EXPECT_EQ(a->counts[ChildSlot], 4) << "without moving, a duplicate is inserted";
+    moveLink(a, ChildSlot, 0, -1);
+    EXPECT_EQ(slotOf(a, ChildSlot), (std::vector<const NodeBase*>{c, b, b, c}));
+    EXPECT_EQ(a->counts[ChildSlot], 4);
+    EXPECT_EQ(positionOf(a, ChildSlot, b), 1);
+    NodeBase** ref = linkRef(a->slots[ChildSlot], b);
+    ASSERT_NE(ref, nullptr);
+    EXPECT_EQ(*ref, b);
+
+    EXPECT_EQ(unlink(b, ParentSlot, c), 0) << "no link, nothing touched";
+    EXPECT_EQ(removeLink(a, ChildSlot, a), nullptr);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_NE(removeLinkAt(a, ChildSlot, -1), nullptr);
+    EXPECT_EQ(a->slots[ChildSlot], nullptr) << "the last removal empties the slot";
+    EXPECT_EQ(a->counts[ChildSlot], 0);
+    EXPECT_EQ(first(a, ChildSlot), nullptr);
+    EXPECT_EQ(removeLinkAt(a, ChildSlot, 0), nullptr);
+
+    EXPECT_EQ(replaceSlot(c, ParentSlot, nullptr), 0);
+    EXPECT_EQ(c->slots[ParentSlot], nullptr);
+}
+
+TEST_F(NetworkTest, DetachAndRestorePutEveryBackLinkWhereItWas) {
+    Node* word = entity("word");
+    Node* noun = entity("noun");
+    Node* verb = entity("verb");
+    Node* other = entity("other");
+    Node* subject = relation("subject");
+    Node* dependent = relation("dependent");
+    addChild(dependent, subject);
+    addChild(other, noun);
+    addChild(word, verb);
+    addChild(word, noun);
+    addChild(word, other);
+    Property* p = property(subject, verb, noun);
+    Property* q = property(subject, other, noun);
+    Property* r = property(subject, noun, verb, 0, 0);
+
+    auto snapshot = [&] {
+        std::vector<std::vector<const NodeBase*>> all;
+        for (const Node* n :
+             {word, noun, verb, other, subject, dependent, asNode(p), asNode(q), asNode(r)})
+            for (int slot = 0; slot < kLinkSlotCount; ++slot)
+                all.push_back(slotOf(n, slot));
+        return all;
+    };
+    EXPECT_EQ(recordPositions(entity("lonely")), nullptr);
+
+    for (Node* deleted : {noun, subject}) {
+        SCOPED_TRACE(deleted->name);
+        const auto before = snapshot();
+        int count = 0;
+        std::int32_t* positions = recordPositions(deleted, &count);
+        ASSERT_NE(positions, nullptr);
+        detachNode(deleted);
+        EXPECT_NE(snapshot(), before);
+        if (deleted == noun) {
+            EXPECT_EQ(slotOf(word, ChildSlot), (std::vector<const NodeBase*>{verb, other}));
+            EXPECT_EQ(slotOf(subject, ChildSlot), (std::vector<const NodeBase*>{}))
+                << "the properties on the deleted node leave their relation";
+            EXPECT_EQ(slotOf(noun, ParentSlot), (std::vector<const NodeBase*>{other, word}))
+                << "the deleted node keeps its own lists";
+        }
+        restorePositions(deleted, positions);
+        Release(positions);
+        EXPECT_EQ(snapshot(), before);
+    }
+}
+
+TEST_F(NetworkTest, LineagesAreMarkedOnceEvenAroundCycles) {
+    Node* a = entity("a");
+    Node* b = entity("b");
+    Node* c = entity("c");
+    Node* d = entity("d");
+    addChild(a, b);
+    addChild(b, c);
+    addChild(a, c);
+    addChild(c, a); // a cycle: a isa c and c isa a
+    markLineage(b, 0, 1);
+    for (Node* n : {a, b, c})
+        EXPECT_TRUE(n->hasFlag(NodeFlags::DescendantMark)) << n->name;
+    EXPECT_FALSE(d->hasFlag(NodeFlags::DescendantMark));
+    markLineage(c, 1, 1);
+    EXPECT_TRUE(b->hasFlag(NodeFlags::AncestorMark));
+    markLineage(a, 0, 0);
+    EXPECT_FALSE(c->hasFlag(NodeFlags::DescendantMark));
+}
+
+TEST_F(NetworkTest, NodesOfKindLeaveOutPropertiesAndSortByDistanceThenLabel) {
+    Node* r = relation("r");
+    Node* b = entity("b");
+    Node* a = entity("A");
+    Node* c = entity("c");
+    property(r, a, b);
+    b->flags |= NodeFlags::DescendantMark;
+    NodeList* entities = nodesOfKind(0);
+    ASSERT_NE(entities, nullptr);
+    EXPECT_EQ(entities->size(), 3);
+    EXPECT_EQ(b->flags, 0u);
+    b->distance = 2;
+    a->distance = c->distance = 1;
+    entities->sort(byDistanceThenLabel);
+    EXPECT_EQ((std::vector<const NodeBase*>{entities->nodeAt(0), entities->nodeAt(1),
+                                            entities->nodeAt(2)}),
+              (std::vector<const NodeBase*>{b, a, c}));
+    entities->destroy();
+    NodeList* relations = nodesOfKind(1);
+    ASSERT_NE(relations, nullptr);
+    EXPECT_EQ(relations->size(), 1) << "properties share the relations' kind bit but not the list";
+    relations->destroy();
+}
+
+TEST_F(NetworkTest, ViewCopiesMirrorTheirSourcesOnce) {
+    Node* word = entity("word");
+    Node* noun = entity("noun");
+    addChild(word, noun);
+    addChild(word, noun);
+    word->flags |= NodeFlags::DescendantMark | 0x20000;
+    NodeTable* view = MakeNodeTable();
+    ViewNode* v = viewNodeFor(*view, word);
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(viewNodeFor(*view, word), v);
+    EXPECT_EQ(v->source, word);
+    EXPECT_STREQ(v->name, "word");
+    EXPECT_NE(v->name, word->name);
+    EXPECT_EQ(v->flags, 0x20000u) << "only the copy mask's bits come over";
+
+    linkViewNode(*view, v);
+    EXPECT_EQ(slotOf(v, ChildSlot).size(), 1u) << "a duplicate link is one copy";
+    EXPECT_EQ(v->counts[ChildSlot], 2) << "but the counter is the source's";
+    auto* copyOfNoun = static_cast<const ViewNode*>(first(v, ChildSlot));
+    EXPECT_EQ(copyOfNoun->source, noun);
+
+    auto* filler = new ViewNode;
+    EXPECT_TRUE(filler->hasFlag(NodeFlags::DummyNode));
+    EXPECT_EQ(filler->source, nullptr);
+    filler->destroy();
+
+    prepareInspection(v);
+    EXPECT_TRUE(word->hasFlag(NodeFlags::InViewMark | NodeFlags::DescendantMark));
+    closeNetwork(view);
+}
+
+} // namespace
+} // namespace tarvo

@@ -1,0 +1,277 @@
+// Network files: sections and statements, names, fonts, the writer's order, safe saving, and
+// the files that are not as they should be.
+#include "netfile/network_file.h"
+
+#include "labels/font_table.h"
+#include "labels/label_markup.h"
+#include "model/links.h"
+#include "model/network.h"
+#include "model/node_list.h"
+#include "model/node_table.h"
+#include "platform/font_catalog.h"
+#include "support/recording_ui.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+using testing_support::recordingUi;
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::vector<std::string> namesIn(const NodeBase* node, int slot) {
+    std::vector<std::string> names;
+    if (const NodeList* list = node->slotList(slot))
+        for (int i = 0; i < list->size(); ++i)
+            names.push_back(list->nodeAt(i)->name ? list->nodeAt(i)->name : "");
+    return names;
+}
+
+int countNodes() {
+    int count = 0;
+    currentNetwork()->forEach(
+        [](void* c, NodeBase*) {
+            ++*static_cast<int*>(c);
+            return 0;
+        },
+        &count);
+    return count;
+}
+
+class NetworkFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tarvo-netfile-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        folder = pattern;
+        platform::ListedFontCatalog catalog("Times New Roman;Arial");
+        BuildFontTable(catalog);
+        ChoosePreferredFonts();
+    }
+    void TearDown() override {
+        ReleaseNetwork();
+        ReleaseFontTable();
+        std::system(("rm -rf " + folder).c_str());
+    }
+
+    // Loads `text` as a network file.
+    void load(const std::string& text) {
+        ReleaseNetwork();
+        writeFile(folder + "/in.dat", text);
+        LoadNetworkFile((folder + "/in.dat").c_str());
+        ASSERT_NE(currentNetwork(), nullptr);
+    }
+    // The current network as the writer writes it.
+    std::string saved() {
+        const std::string path = folder + "/out.dat";
+        EXPECT_EQ(WriteNetworkFile(path.c_str()), 1);
+        return readFile(path);
+    }
+    std::vector<std::string> errors() const {
+        std::vector<std::string> texts;
+        for (const auto& box : recordingUi().boxes)
+            texts.push_back(box.text);
+        return texts;
+    }
+
+    std::string folder;
+};
+
+TEST_F(NetworkFileTest, TheExampleReadsAndWritesBackAsItStands) {
+    const std::string example = "#RELATIONS\n"
+                                "subject isa dependent\n\n\n"
+                                "#ENTITIES\n"
+                                "noun isa word\n"
+                                "verb isa word\n\n\n"
+                                "#PROPERTIES\n"
+                                "verb subject noun\n\n\n"
+                                "#FONTS\n";
+    load(example);
+    Node* word = findNode("word", 0);
+    ASSERT_NE(word, nullptr);
+    EXPECT_EQ(namesIn(word, ChildSlot), (std::vector<std::string>{"noun", "verb"}));
+    Node* subject = findNode("subject", 1);
+    ASSERT_NE(subject, nullptr);
+    EXPECT_EQ(namesIn(subject, ParentSlot), (std::vector<std::string>{"dependent"}));
+    const NodeBase* property = first(subject, ChildSlot);
+    ASSERT_NE(property, nullptr);
+    EXPECT_EQ(first(property, FromSlot), findNode("verb", 0));
+    EXPECT_EQ(first(property, ToSlot), findNode("noun", 0));
+    EXPECT_EQ(countNodes(), 6);
+    EXPECT_EQ(saved(), example);
+    EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(NetworkFileTest, SectionsCommentsAndStatementForms) {
+    load("  #relations\n"
+         "r1 isa r0\n"
+         "# a comment line with words\n"
+         "r2 isa r0\n"
+         "#Entities\n"
+         "A exists\n"
+         "B foo\n"
+         "#note\n"
+         "C isa D\n"
+         "#RELATIONS C isa D\n"
+         "#ENTITIES\n"
+         "\"two words\" isa D\n"
+         "x ISA D\n");
+    EXPECT_EQ(namesIn(findNode("r0", 1), ChildSlot), (std::vector<std::string>{"r1", "r2"}))
+        << "a comment line keeps the section in force";
+    for (const char* name : {"A", "B"}) {
+        ASSERT_NE(findNode(name, 0), nullptr) << name;
+        EXPECT_EQ(findNode(name, 0)->slots[ParentSlot], nullptr);
+    }
+    // The statement after a one-word comment line is read, not swallowed with the comment.
+    EXPECT_EQ(namesIn(findNode("C", 0), ParentSlot), (std::vector<std::string>{"D"}));
+    EXPECT_NE(findNode("C", 1), findNode("C", 0)) << "the same statement in both sections";
+    EXPECT_NE(findNode("D", 1), nullptr);
+    EXPECT_EQ(namesIn(findNode("D", 0), ChildSlot),
+              (std::vector<std::string>{"C", "two words", "x"}));
+    EXPECT_TRUE(errors().empty());
+
+    const std::string text = saved();
+    EXPECT_NE(text.find("A exists\n"), std::string::npos);
+    EXPECT_NE(text.find("B exists\n"), std::string::npos);
+    EXPECT_NE(text.find("\"two words\" isa D\n"), std::string::npos);
+}
+
+TEST_F(NetworkFileTest, PropertiesAreAlwaysNewAndWrittenInTheirOwnSection) {
+    load("#PROPERTIES\nx r y\nx r y\n#RELATIONS\nr isa link\nsub isa r\n");
+    Node* r = findNode("r", 1);
+    ASSERT_NE(r, nullptr);
+    ASSERT_NE(findNode("x", 0), nullptr);
+    ASSERT_NE(findNode("y", 0), nullptr);
+    EXPECT_EQ(r->counts[ChildSlot], 3);
+    EXPECT_EQ(countNodes(), 7) << "x, y, r, link, sub and two properties";
+    const std::string text = saved();
+    const std::size_t entities = text.find("#ENTITIES\n");
+    const std::size_t properties = text.find("#PROPERTIES\nx r y\nx r y\n\n\n#FONTS\n");
+    EXPECT_LT(text.find("sub isa r\n"), entities) << "sub-relations among the relations";
+    EXPECT_LT(text.find("r isa link\n"), entities);
+    EXPECT_NE(properties, std::string::npos) << "and the relation's properties in their section";
+    EXPECT_NE(text.find("x exists\n"), std::string::npos);
+}
+
+TEST_F(NetworkFileTest, FormattedNamesAndFontsSurviveASave) {
+    load("#FONTS\n0 isa \"Gentium\"\n5 isa \"Arial\"\n"
+         "#ENTITIES\n\"<b>bold<\\b> <f=0>g<\\f>\" isa \"<f=5>a<\\f>&semi;\"\n"
+         "\"tab\there\" exists\n"
+         "\"caf\xe9\" exists\n\"#hash\" exists\n");
+    // Arial, Gentium, Times New Roman after the sort; the file's 0 and 5 become 1 and 0.
+    ASSERT_EQ(FontCount(), 3);
+    EXPECT_STREQ(FontAt(1)->font.faceName, "Gentium");
+    EXPECT_EQ(FontAt(1)->font.underline, 1) << "a font the system lacks";
+    EXPECT_EQ(fonts().DefaultFont, 2) << "the preferred fonts are chosen on the sorted table";
+    const std::string text = saved();
+    EXPECT_NE(text.find("\"<b>bold<\\b> <f=1>g<\\f>\" isa \"<f=0>a<\\f>&semi;\"\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\"tab\there\" exists\n"), std::string::npos)
+        << "a name with a tab is quoted, so it is read back as one name";
+    EXPECT_NE(text.find("\"caf\xe9\" exists\n"), std::string::npos) << "accented letters too";
+    EXPECT_NE(text.find("\"#hash\" exists\n"), std::string::npos) << "and a leading hash";
+    EXPECT_NE(text.find("#FONTS\n0 isa \"Arial\"\n1 isa \"Gentium\"\n"), std::string::npos);
+
+    // Read back, the file gives the same network and the same text.
+    load(text);
+    EXPECT_EQ(saved(), text);
+}
+
+TEST_F(NetworkFileTest, BadFilesAreReportedOnceAndReadAsFarAsTheyGo) {
+    ReleaseNetwork();
+    LoadNetworkFile((folder + "/missing.dat").c_str());
+    EXPECT_EQ(errors(),
+              (std::vector<std::string>{"Error opening net file: " + folder + "/missing.dat."}));
+    ASSERT_NE(currentNetwork(), nullptr);
+    EXPECT_EQ(countNodes(), 0);
+
+    recordingUi().boxes.clear();
+    load("noun isa word\n");
+    EXPECT_EQ(errors(),
+              (std::vector<std::string>{"Error loading network: no hash (#) character found."}));
+
+    recordingUi().boxes.clear();
+    load("# first a comment\nnoun isa word\nverb isa word\n#ENTITIES\nkept exists\n");
+    EXPECT_EQ(errors(), (std::vector<std::string>{"Invalid network statement ignored"}));
+    EXPECT_EQ(findNode("noun", 0), nullptr);
+    EXPECT_NE(findNode("kept", 0), nullptr);
+
+    recordingUi().boxes.clear();
+    load("#ENTITIES\n" + std::string(1000, 'n') + " isa \"" + std::string(500, 'q') +
+         "\"\nshort isa word\n");
+    ASSERT_EQ(errors().size(), 1u) << "one report for the file, however many words are cut";
+    EXPECT_NE(errors()[0].find("line 2"), std::string::npos) << errors()[0];
+    EXPECT_NE(findNode(std::string(399, 'n').c_str(), 0), nullptr);
+    EXPECT_NE(findNode("short", 0), nullptr);
+
+    recordingUi().boxes.clear();
+    load("#ENTITIES\nlonely");
+    EXPECT_NE(findNode("lonely", 0), nullptr) << "a statement cut short by the end";
+}
+
+TEST_F(NetworkFileTest, CyclicNetworksLoadSaveAndClose) {
+    load("#ENTITIES\na isa b\nb isa c\nc isa a\nd isa a\n#RELATIONS\nr isa r\n");
+    const std::string text = saved();
+    // Every link is written once, whichever node of the cycle the walk starts from.
+    for (const char* line :
+         {"\na isa b\n", "\nb isa c\n", "\nc isa a\n", "\nd isa a\n", "#RELATIONS\nr isa r\n"}) {
+        const std::size_t at = text.find(line);
+        EXPECT_NE(at, std::string::npos) << line;
+        EXPECT_EQ(text.find(line, at + 1), std::string::npos) << line;
+    }
+    markLineage(findNode("a", 0), 0, 1);
+    EXPECT_TRUE(findNode("d", 0)->hasFlag(NodeFlags::DescendantMark));
+    load(text);
+    EXPECT_EQ(saved(), text);
+}
+
+TEST_F(NetworkFileTest, AFailedSaveLeavesTheOldFileAsItWas) {
+    load("#ENTITIES\nnoun isa word\n");
+    const std::string target = folder + "/kept.dat";
+    writeFile(target, "old contents\n");
+    // Writing stops when the file reaches the size limit the process is given.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before;
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    rlimit small = before;
+    small.rlim_cur = 20;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const int result = WriteNetworkFile(target.c_str());
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(readFile(target), "old contents\n");
+
+    EXPECT_EQ(WriteNetworkFile((folder + "/no/such/folder.dat").c_str()), 0);
+    ::mkdir((folder + "/adir").c_str(), 0755);
+    EXPECT_EQ(WriteNetworkFile((folder + "/adir").c_str()), 0);
+    EXPECT_EQ(system(("ls " + folder + " | grep -c saving > /dev/null").c_str()) != 0, true)
+        << "no temporary file is left behind";
+    EXPECT_EQ(WriteNetworkFile(target.c_str()), 1);
+    EXPECT_EQ(readFile(target),
+              "#RELATIONS\n\n\n#ENTITIES\nnoun isa word\n\n\n#PROPERTIES\n\n\n#FONTS\n");
+}
+
+} // namespace
+} // namespace tarvo
