@@ -231,6 +231,31 @@ TEST_F(NetworkTest, NodesOfKindLeaveOutPropertiesAndSortByDistanceThenLabel) {
     relations->destroy();
 }
 
+TEST_F(NetworkTest, PrintingAndFormattingKeys) {
+    Node* cat = entity("cat");
+    Node* eats = relation("eats");
+    Node* fish = entity("two fish");
+    property(eats, cat, fish);
+    ::testing::internal::CaptureStdout();
+    cat->print();
+    std::fputs("|", stdout);
+    eats->print();
+    std::fputs("|", stdout);
+    Node* nameless = new Node;
+    nameless->print();
+    nameless->destroy();
+    EXPECT_EQ(
+        ::testing::internal::GetCapturedStdout(),
+        "cat ---- --<cat, eats, \"two fish\">--|eats <<cat, eats, \"two fish\">>|* ---- ----");
+
+    const std::string italic = std::string("\x7fiAb\x7fi");
+    Node* formatted = entity(italic.c_str());
+    setFormattingKey(formatted, 2);
+    EXPECT_EQ(formatted->distance, 1000) << "every letter italic";
+    setFormattingKey(formatted, 1);
+    EXPECT_EQ(formatted->distance, 500) << "one capital in two letters";
+}
+
 TEST_F(NetworkTest, ViewCopiesMirrorTheirSourcesOnce) {
     Node* word = entity("word");
     Node* noun = entity("noun");

@@ -198,6 +198,13 @@ TEST_F(NetworkFileTest, FormattedNamesAndFontsSurviveASave) {
     EXPECT_EQ(saved(), text);
 }
 
+TEST_F(NetworkFileTest, EveryLoadSortsTheFontTable) {
+    ASSERT_STREQ(FontAt(0)->font.faceName, "Times New Roman");
+    load("#ENTITIES\nnoun isa word\n");
+    EXPECT_STREQ(FontAt(0)->font.faceName, "Arial");
+    EXPECT_EQ(fonts().DefaultFont, 1);
+}
+
 TEST_F(NetworkFileTest, BadFilesAreReportedOnceAndReadAsFarAsTheyGo) {
     ReleaseNetwork();
     LoadNetworkFile((folder + "/missing.dat").c_str());

@@ -20,7 +20,9 @@
 namespace tarvo {
 namespace {
 
-std::string nameOf(const NodeBase* node) { return node->name ? node->name : "<none>"; }
+std::string nameOf(const NodeBase* node) {
+    return node->name ? node->name : "<none>";
+}
 
 // Every node with the names in its four slots, in slot order: the network without its keys.
 std::vector<std::string> describeNetwork() {
