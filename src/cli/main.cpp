@@ -9,6 +9,7 @@
 #include "dialogs/error_report.h"
 #include "labels/font_table.h"
 #include "labels/label_markup.h"
+#include "memory/debug_log.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
@@ -36,7 +37,9 @@ const char* const kUsage =
     "  markup-to-label TEXT   the internal form of the markup TEXT, bytes escaped as \\xNN\n"
     "  label-to-markup TEXT   the markup of the internal label TEXT (\\xNN escapes, \\\\)\n"
     "  roundtrip IN OUT       load the network IN and save it as OUT\n"
-    "  dump IN                load the network IN and print its nodes, one JSON object a line\n";
+    "  dump IN                load the network IN and print its nodes, one JSON object a line\n"
+    "  report IN NAME [--relation]\n"
+    "                         the inheritance report of the entity (or relation) NAME, as JSON\n";
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "error: %s\n%s", message.c_str(), kUsage);
@@ -127,18 +130,37 @@ int dump(const Arguments& arguments) {
     return 0;
 }
 
+int report(const Arguments& arguments) {
+    if (arguments.size() == 3 && arguments[2] != "--relation")
+        return usageError("report takes IN NAME [--relation]");
+    const int relationKind = arguments.size() == 3 ? 1 : 0;
+    tarvo::StartDebugLog();
+    tarvo::LoadNetworkFile(arguments[0].c_str());
+    char* label = tarvo::MarkupToLabel(platform::Utf8ToCp1252(arguments[1]).c_str());
+    tarvo::Node* node = label ? tarvo::findNode(label, relationKind) : nullptr;
+    tarvo::Release(label);
+    if (!node) {
+        std::fprintf(stderr, "error: no node %s\n", arguments[1].c_str());
+        return kUsageError;
+    }
+    std::printf("%s\n", tarvo::cli::ReportJson(node).c_str());
+    return 0;
+}
+
 struct Command {
     const char* name;
     std::size_t arguments;
+    std::size_t optional; // arguments that may follow the required ones
     int (*run)(const Arguments&);
     const char* usage;
 };
 
 constexpr Command kCommands[] = {
-    {"markup-to-label", 1, markupToLabel, "TEXT"},
-    {"label-to-markup", 1, labelToMarkup, "TEXT"},
-    {"roundtrip", 2, roundtrip, "IN OUT"},
-    {"dump", 1, dump, "IN"},
+    {"markup-to-label", 1, 0, markupToLabel, "TEXT"},
+    {"label-to-markup", 1, 0, labelToMarkup, "TEXT"},
+    {"roundtrip", 2, 0, roundtrip, "IN OUT"},
+    {"dump", 1, 0, dump, "IN"},
+    {"report", 2, 1, report, "IN NAME [--relation]"},
 };
 
 } // namespace
@@ -168,7 +190,8 @@ int main(int argc, char** argv) {
             chosen = &c;
     if (!chosen)
         return usageError("unknown command " + command);
-    if (arguments.size() != chosen->arguments)
+    if (arguments.size() < chosen->arguments ||
+        arguments.size() > chosen->arguments + chosen->optional)
         return usageError(command + " takes " + chosen->usage);
 
     Session session;

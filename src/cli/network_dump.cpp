@@ -1,6 +1,7 @@
 // The current network as JSON lines.
 #include "cli/network_dump.h"
 
+#include "inheritance/inheritance_report.h"
 #include "labels/label_markup.h"
 #include "model/network.h"
 #include "model/node_list.h"
@@ -14,6 +15,16 @@ std::string markupOf(const NodeBase* node) {
     std::string markup;
     LabelToMarkup(node->name, markup);
     return JsonString(platform::Cp1252ToUtf8(markup));
+}
+
+std::string namesOf(const NodeList* list) {
+    std::string out = "[";
+    for (int i = 0, n = list ? list->size() : 0; i < n; ++i) {
+        if (i > 0)
+            out += ',';
+        out += markupOf(list->nodeAt(i));
+    }
+    return out + "]";
 }
 
 const char* kindOf(const Node* node) {
@@ -40,6 +51,21 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
+std::string ReportJson(Node* node) {
+    InheritanceReport report;
+    RunInheritanceReport(node, report);
+    std::string json = "{\"node\":" + markupOf(node);
+    json += ",\"related\":" + namesOf(report.related);
+    json += ",\"stipulated\":" + namesOf(report.stipulated);
+    json += ",\"inherited_relations\":" + namesOf(report.inheritedRelations);
+    json += ",\"ancestors\":" + namesOf(report.ancestors);
+    json += ",\"inherited_properties\":" + namesOf(report.inheritedProperties);
+    json += ",\"overridden_targets\":" + namesOf(report.overriddenTargets);
+    json += ",\"overridden_relations\":" + namesOf(report.overriddenRelations) + "}";
+    DisposeInheritanceReport(report);
+    return json;
+}
+
 void DumpNetwork(std::FILE* out) {
     NodeTable* table = currentNetwork();
     if (!table)
@@ -54,14 +80,7 @@ void DumpNetwork(std::FILE* out) {
             for (int slot = 0; slot < kLinkSlotCount; ++slot) {
                 line += ",\"";
                 line += kSlotNames[slot];
-                line += "\":[";
-                const NodeList* list = node->slotList(slot);
-                for (int i = 0, n = list ? list->size() : 0; i < n; ++i) {
-                    if (i > 0)
-                        line += ',';
-                    line += markupOf(list->nodeAt(i));
-                }
-                line += ']';
+                line += "\":" + namesOf(node->slotList(slot));
             }
             line += "}\n";
             std::fputs(line.c_str(), file);

@@ -2,7 +2,7 @@
 # The command-line tool's label commands, with a fixed font list so that results are the same on
 # every machine.
 set -u
-cli="$1"
+cli="$(realpath "$1")"
 fonts="Times New Roman;Arial;Courier New"
 failures=0
 

@@ -2,7 +2,7 @@
 # The command-line tool's network commands on the example network: a round trip gives the same
 # file, and the dump lists every node with its links.
 set -u
-cli="$1"
+cli="$(realpath "$1")"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -49,6 +49,25 @@ case "$err" in
 esac
 "$cli" --fonts "Arial" roundtrip "$work/example.dat" 2>/dev/null
 [ $? -eq 2 ] || fail "roundtrip without OUT is a usage error"
+
+cat >"$work/grammar.dat" <<'NET'
+#RELATIONS
+subject isa dependent
+#ENTITIES
+verb isa word
+auxiliary isa verb
+#PROPERTIES
+verb subject noun
+auxiliary subject pronoun
+NET
+want='{"node":"auxiliary","related":["pronoun"],"stipulated":["\"auxiliary subject pronoun\""],"inherited_relations":["\"verb subject noun\""],"ancestors":["verb","word"],"inherited_properties":["noun"],"overridden_targets":["noun"],"overridden_relations":["subject"]}'
+got="$(cd "$work" && "$cli" --fonts "Arial" report grammar.dat auxiliary)" || fail "report exit $?"
+[ "$got" = "$want" ] || fail "report output [$got]"
+grep -q "Ancestor nodes:" "$work/list.out" || fail "the report is not in list.out"
+"$cli" --fonts "Arial" report "$work/grammar.dat" subject --relation >/dev/null || fail "report --relation"
+err="$("$cli" --fonts "Arial" report "$work/grammar.dat" nobody 2>&1 >/dev/null)"
+rc=$?
+[ "$err" = "error: no node nobody" ] && [ $rc -eq 2 ] || fail "missing node: [$err] exit $rc"
 
 [ "$failures" -eq 0 ] && echo "ok: network commands"
 exit $((failures > 0))

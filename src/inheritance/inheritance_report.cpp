@@ -1,0 +1,85 @@
+// The inheritance report.
+#include "inheritance/inheritance_report.h"
+
+#include "inheritance/inheritance_searches.h"
+#include "inheritance/inheritance_walk.h"
+#include "labels/label_text.h"
+#include "memory/debug_log.h"
+#include "model/node.h"
+#include "model/node_list.h"
+
+#include <string>
+
+namespace tarvo {
+namespace {
+
+constexpr int kParentSlot = ParentSlot;
+
+// A heading and every node of `list`, each as its plain label and "##", while the log is on.
+void logList(const char* heading, const NodeList* list) {
+    if (!DebugLogOn)
+        return;
+    std::string text = heading;
+    for (int i = 0, n = list ? list->size() : 0; i < n; ++i) {
+        PlainText(list->nodeAt(i)->name, text);
+        text += "##\n";
+    }
+    LogText(text.c_str());
+}
+
+NodeList* copyOf(const NodeList* list) {
+    NodeList* copy = nullptr;
+    AppendAll(copy, list);
+    return copy;
+}
+
+} // namespace
+
+void RunInheritanceReport(Node* s, InheritanceReport& report) {
+    ReportLists& lists = reportLists();
+    DisposeList(lists.StipulatedList);
+    DisposeList(lists.ToSideList);
+    DisposeList(lists.FromSideList);
+    DisposeList(lists.OwnStipulated);
+
+    report.related = RelatedNodes(s, kParentSlot);
+
+    report.stipulated = StipulatedRelations(s, kParentSlot);
+    if (DebugLogOn) {
+        std::string heading = "\nNode: ";
+        PlainText(s->name, heading);
+        heading += "\nStipulated relations:\n";
+        logList(heading.c_str(), lists.StipulatedList);
+    }
+    AppendAll(lists.OwnStipulated, lists.StipulatedList);
+    DisposeList(lists.StipulatedList);
+    DisposeList(lists.FromSideList);
+    DisposeList(lists.ToSideList);
+
+    report.inheritedRelations = InheritedRelations(s, kParentSlot);
+    logList("Inherited relation list:\n", lists.StipulatedList);
+
+    DisposeList(lists.AncestorList);
+    lists.AncestorList = AncestorNodes(s, kParentSlot);
+    report.ancestors = copyOf(lists.AncestorList);
+    logList("Ancestor nodes:\n", lists.AncestorList);
+
+    report.inheritedProperties = InheritedProperties(s, kParentSlot);
+    logList("Inherited properties:\n", report.inheritedProperties);
+    logList("Overrides:\n", lists.OverriddenTargets);
+    logList("", lists.OverriddenRelations);
+
+    report.overriddenTargets = lists.OverriddenTargets;
+    report.overriddenRelations = lists.OverriddenRelations;
+    lists.OverriddenTargets = nullptr;
+    lists.OverriddenRelations = nullptr;
+}
+
+void DisposeInheritanceReport(InheritanceReport& report) {
+    for (NodeList** list :
+         {&report.related, &report.stipulated, &report.inheritedRelations, &report.ancestors,
+          &report.inheritedProperties, &report.overriddenTargets, &report.overriddenRelations})
+        DisposeList(*list);
+}
+
+} // namespace tarvo

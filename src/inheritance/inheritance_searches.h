@@ -1,0 +1,53 @@
+// The inheritance searches: what a node is related to, what it stipulates, what it inherits
+// from its ancestors, and which inherited values and relations its own properties override.
+#pragma once
+
+#include <cstdint>
+
+namespace tarvo {
+
+class Node;
+class NodeBase;
+class NodeList;
+
+// Set on a node that a search found overridden; nothing clears it.
+inline constexpr std::uint32_t OverriddenMark = 0x10000;
+
+// The lists the searches fill beside their results, for the report.
+struct ReportLists {
+    // Properties met in the to slot (the searched node is their from-end), each once.
+    NodeList* ToSideList = nullptr;
+    // Properties met in the from slot (the searched node is their to-end), each once.
+    NodeList* FromSideList = nullptr;
+    // After a search: ToSideList, then FromSideList.
+    NodeList* StipulatedList = nullptr;
+    // The node's own properties, kept while the inherited ones are computed.
+    NodeList* OwnStipulated = nullptr;
+    NodeList* AncestorList = nullptr;
+    NodeList* OverriddenTargets = nullptr;
+    NodeList* OverriddenRelations = nullptr;
+};
+
+ReportLists& reportLists();
+// Empties every report list.
+void DisposeReportLists();
+
+// Each search answers a list the caller disposes (null: empty). `slot` is the slot the walk
+// climbs: the parent slot at every call site.
+
+// The other end of each of S's own properties, duplicates included.
+NodeList* RelatedNodes(Node* s, int slot);
+// S's own properties.
+NodeList* StipulatedRelations(Node* s, int slot);
+// The properties of S's ancestors that no nearer property of the same relation hides.
+NodeList* InheritedRelations(Node* s, int slot);
+// S's ancestors, nearest first; a node reached along several paths comes once per pass.
+NodeList* AncestorNodes(Node* s, int slot);
+// The values of the ancestors' properties, marking those S's own properties override. Needs
+// ToSideList and FromSideList from InheritedRelations of S, and OwnStipulated.
+NodeList* InheritedProperties(Node* s, int slot);
+
+// True when y stands at most two parent levels above x (properties count as their relations).
+bool IsNearAncestor(const NodeBase* x, const NodeBase* y);
+
+} // namespace tarvo

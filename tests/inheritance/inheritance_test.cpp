@@ -1,0 +1,194 @@
+// The inheritance searches and the report, on small networks written as network files.
+#include "inheritance/inheritance_report.h"
+#include "inheritance/inheritance_searches.h"
+#include "inheritance/inheritance_walk.h"
+
+#include "labels/label_text.h"
+#include "memory/debug_log.h"
+#include "model/links.h"
+#include "model/network.h"
+#include "model/node_list.h"
+#include "netfile/network_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+using Names = std::vector<std::string>;
+
+std::string shown(const NodeBase* node) {
+    std::string text;
+    PlainText(node->name, text);
+    return text;
+}
+
+// Names of a search's result, which is disposed.
+Names take(NodeList* list) {
+    Names names;
+    for (int i = 0, n = list ? list->size() : 0; i < n; ++i)
+        names.push_back(shown(list->nodeAt(i)));
+    DisposeList(list);
+    return names;
+}
+
+Names namesOf(const NodeList* list) {
+    Names names;
+    for (int i = 0, n = list ? list->size() : 0; i < n; ++i)
+        names.push_back(shown(list->nodeAt(i)));
+    return names;
+}
+
+class InheritanceTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        DisposeReportLists();
+        ReleaseNetwork();
+    }
+    void load(const std::string& text) {
+        ReleaseNetwork();
+        std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+        ReadNetworkStream(in);
+        std::fclose(in);
+    }
+    Node* entity(const char* name) {
+        Node* node = findNode(name, 0);
+        EXPECT_NE(node, nullptr) << name;
+        return node;
+    }
+    Node* relation(const char* name) { return findNode(name, 1); }
+};
+
+TEST_F(InheritanceTest, AncestorsComeNearestFirstOncePerPass) {
+    load("#ENTITIES\nS isa P\nP isa G\n");
+    EXPECT_EQ(take(AncestorNodes(entity("S"), ParentSlot)), (Names{"P", "G"}));
+    load("#ENTITIES\nS isa P\nS isa Q\nP isa G\nQ isa G\n");
+    EXPECT_EQ(take(AncestorNodes(entity("S"), ParentSlot)), (Names{"P", "Q", "G"}));
+    load("#ENTITIES\nS isa P\nS isa G\nP isa G\n");
+    EXPECT_EQ(take(AncestorNodes(entity("S"), ParentSlot)), (Names{"P", "G", "G"}));
+    EXPECT_EQ(take(AncestorNodes(entity("G"), ParentSlot)), Names{});
+    EXPECT_EQ(walkState().WalkMask, kAllSlots);
+}
+
+TEST_F(InheritanceTest, NearerPropertiesOfARelationHideFartherOnes) {
+    load("#ENTITIES\nS isa P\nP isa G\n#PROPERTIES\nP r X\nG r Y\nG q Z\nP r W\n");
+    EXPECT_EQ(take(InheritedRelations(entity("S"), ParentSlot)), (Names{"P r X", "P r W", "G q Z"}))
+        << "both of P's r properties, G's q, and not G's r";
+    EXPECT_EQ(namesOf(reportLists().ToSideList), (Names{"P r X", "P r W", "G r Y", "G q Z"}));
+    EXPECT_EQ(namesOf(reportLists().StipulatedList), namesOf(reportLists().ToSideList));
+}
+
+TEST_F(InheritanceTest, OwnPropertiesAndRelatedNodes) {
+    load("#PROPERTIES\nS r X\nS r X\nY q S\n");
+    EXPECT_EQ(take(RelatedNodes(entity("S"), ParentSlot)), (Names{"X", "X", "Y"}));
+    EXPECT_EQ(take(StipulatedRelations(entity("S"), ParentSlot)),
+              (Names{"S r X", "S r X", "Y q S"}))
+        << "two properties of one name are two properties";
+    EXPECT_EQ(namesOf(reportLists().StipulatedList), (Names{"S r X", "S r X", "Y q S"}));
+    EXPECT_EQ(take(RelatedNodes(entity("X"), ParentSlot)), (Names{"S", "S"}));
+}
+
+TEST_F(InheritanceTest, OwnPropertiesOverrideInheritedOnesUpTheRelations) {
+    // S's own r; its parent has r itself, r's parent rp and grandparent rg; far is unrelated.
+    load("#RELATIONS\nr isa rp\nrp isa rg\n"
+         "#ENTITIES\nS isa P\n"
+         "#PROPERTIES\nS r own\nP r mine\nP rp up\nP rg top\nP far away\n");
+    for (const char* value : {"own", "mine", "up", "top", "away"})
+        entity(value)->flags &= ~OverriddenMark;
+    InheritanceReport report;
+    RunInheritanceReport(entity("S"), report);
+    EXPECT_EQ(namesOf(report.inheritedProperties), (Names{"mine", "up", "top", "away"}));
+    EXPECT_EQ(namesOf(report.overriddenTargets), (Names{"mine", "up", "top"}));
+    EXPECT_EQ(namesOf(report.overriddenRelations), (Names{"r", "rp", "rg"}));
+    for (const char* name : {"mine", "up", "top"})
+        EXPECT_TRUE(entity(name)->hasFlag(OverriddenMark)) << name;
+    EXPECT_FALSE(entity("away")->hasFlag(OverriddenMark));
+    EXPECT_TRUE(relation("rp")->hasFlag(OverriddenMark));
+    DisposeInheritanceReport(report);
+}
+
+// A small grammar: an auxiliary is a verb is a word. Words have a form, verbs a subject that is
+// a noun; auxiliaries take an infinitive as complement and their own subject, a pronoun.
+const char* const kGrammar = "#RELATIONS\n"
+                             "subject isa dependent\n"
+                             "complement isa dependent\n"
+                             "#ENTITIES\n"
+                             "verb isa word\n"
+                             "auxiliary isa verb\n"
+                             "pronoun isa noun\n"
+                             "noun isa word\n"
+                             "#PROPERTIES\n"
+                             "word form stem\n"
+                             "verb subject noun\n"
+                             "auxiliary subject pronoun\n"
+                             "auxiliary complement infinitive\n";
+
+TEST_F(InheritanceTest, TheReportOfAnAuxiliary) {
+    load(kGrammar);
+    ASSERT_TRUE(StartDebugLog());
+    InheritanceReport report;
+    RunInheritanceReport(entity("auxiliary"), report);
+    EXPECT_EQ(namesOf(report.related), (Names{"pronoun", "infinitive"}));
+    EXPECT_EQ(namesOf(report.stipulated),
+              (Names{"auxiliary subject pronoun", "auxiliary complement infinitive"}));
+    EXPECT_EQ(namesOf(report.inheritedRelations), (Names{"verb subject noun", "word form stem"}));
+    EXPECT_EQ(namesOf(report.ancestors), (Names{"verb", "word"}));
+    EXPECT_EQ(namesOf(report.inheritedProperties), (Names{"noun", "stem"}));
+    EXPECT_EQ(namesOf(report.overriddenTargets), (Names{"noun"}))
+        << "the auxiliary's own subject overrides the verb's";
+    EXPECT_EQ(namesOf(report.overriddenRelations), (Names{"subject"}));
+    DisposeInheritanceReport(report);
+
+    std::ifstream in(kDebugLogFile);
+    std::stringstream log;
+    log << in.rdbuf();
+    const std::string text = log.str();
+    for (const char* part :
+         {"\nNode: auxiliary\nStipulated relations:\nauxiliary subject pronoun##\n"
+          "auxiliary complement infinitive##\n",
+          "Inherited relation list:\nverb subject noun##\nword form stem##\n",
+          "Ancestor nodes:\nverb##\nword##\n",
+          "Parent nodes of current relation (to): pos=0\nverb subject noun##\nword form stem##\n",
+          "Inherited properties:\nnoun##\nstem##\nOverrides:\nnoun##\nsubject##\n"})
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\nin:\n" << text;
+}
+
+TEST_F(InheritanceTest, EverySearchEndsAroundACycle) {
+    load("#ENTITIES\na isa b\nb isa c\nc isa a\nc isa d\nS isa a\nS isa b\n"
+         "#PROPERTIES\nb r x\nc r y\nd q z\nS r own\n");
+    Node* s = entity("S");
+    const Names ancestors = take(AncestorNodes(s, ParentSlot));
+    ASSERT_FALSE(ancestors.empty());
+    EXPECT_EQ(ancestors.front(), "a");
+    for (const char* name : {"b", "c", "d"})
+        EXPECT_NE(std::find(ancestors.begin(), ancestors.end(), name), ancestors.end()) << name;
+    InheritanceReport report;
+    RunInheritanceReport(s, report);
+    EXPECT_FALSE(namesOf(report.inheritedProperties).empty());
+    DisposeInheritanceReport(report);
+    load("#ENTITIES\nloop isa loop\n");
+    EXPECT_EQ(take(AncestorNodes(entity("loop"), ParentSlot)), (Names{"loop", "loop"}))
+        << "its own parent, met in the first pass and once more before the walk stops";
+}
+
+TEST_F(InheritanceTest, NearAncestorsAreAtMostTwoParentLevelsUp) {
+    load("#RELATIONS\nr isa rp\nrp isa rg\nrg isa rt\n#PROPERTIES\nA r B\n");
+    const NodeBase* property = first(relation("r"), ChildSlot);
+    ASSERT_NE(property, nullptr);
+    EXPECT_TRUE(IsNearAncestor(property, relation("r"))) << "its own relation";
+    EXPECT_TRUE(IsNearAncestor(property, relation("rp")));
+    EXPECT_TRUE(IsNearAncestor(property, relation("rg")));
+    EXPECT_FALSE(IsNearAncestor(property, relation("rt")));
+    EXPECT_TRUE(IsNearAncestor(relation("r"), relation("rg")));
+    EXPECT_FALSE(IsNearAncestor(relation("rt"), relation("r")));
+}
+
+} // namespace
+} // namespace tarvo
