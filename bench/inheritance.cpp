@@ -9,7 +9,7 @@
 #include "model/node_list.h"
 #include "model/node_table.h"
 #include "platform/font_catalog.h"
-#include "platform/ui.h"
+#include "platform/headless_ui.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,15 +20,6 @@
 namespace {
 
 using namespace tarvo;
-
-class Silent : public platform::Ui {
-public:
-    void errorBox(const char*, bool) override {}
-    platform::Answer messageBox(const char*, const char*, platform::Buttons,
-                                platform::Icon) override {
-        return platform::Answer::Ok;
-    }
-};
 
 std::uint64_t nextRandom(std::uint64_t& state) {
     state += 0x9E3779B97F4A7C15ull;
@@ -93,6 +84,7 @@ void Report(benchmark::State& state) {
 BENCHMARK(Report)
     ->Args({20, 1})
     ->Args({10, 2})
+    ->Args({12, 2})
     ->Args({14, 2})
     ->Args({20, 2})
     ->Unit(benchmark::kMillisecond)
@@ -101,7 +93,7 @@ BENCHMARK(Report)
 } // namespace
 
 int main(int argc, char** argv) {
-    static Silent silent;
+    static platform::SilentUi silent;
     platform::setUi(&silent);
     // The report writes to the debugging log; keep it off the disk while measuring.
     tarvo::DebugLogOn = false;

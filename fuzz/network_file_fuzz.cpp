@@ -1,5 +1,5 @@
 // Network files from anywhere: any bytes must read without fault and without hanging, and what
-// the writer makes of them must read back into a network of the same size.
+// the writer makes of them must read back into a network no larger than the one written.
 #include "dialogs/error_report.h"
 #include "labels/font_table.h"
 #include "memory/shared_buffers.h"
@@ -8,7 +8,7 @@
 #include "model/node_table.h"
 #include "netfile/network_file.h"
 #include "platform/font_catalog.h"
-#include "platform/ui.h"
+#include "platform/headless_ui.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -16,16 +16,6 @@
 #include <string>
 
 namespace {
-
-// Error boxes are counted, not shown.
-class Silent : public platform::Ui {
-public:
-    void errorBox(const char*, bool) override {}
-    platform::Answer messageBox(const char*, const char*, platform::Buttons,
-                                platform::Icon) override {
-        return platform::Answer::Ok;
-    }
-};
 
 int nodeCount() {
     int count = 0;
@@ -61,7 +51,7 @@ void readNetwork(const std::string& bytes) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    static Silent silent;
+    static platform::SilentUi silent;
     platform::setUi(&silent);
     tarvo::AllocateWordBuffer();
     tarvo::AllocateScratchText();
