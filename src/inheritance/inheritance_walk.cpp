@@ -34,18 +34,6 @@ bool onPath(const PathStep* path, const Node* node) {
     return false;
 }
 
-// Applies the visitor to every node in the selected slots of `n`.
-void expand(const Node* n) {
-    WalkState& walk = walkState();
-    for (int slot = 0; slot < n->linkSlotCount; ++slot) {
-        if (!(walk.WalkMask & (1u << slot)) || !n->slots[slot])
-            continue;
-        const NodeList* list = n->slots[slot];
-        for (int i = 0, size = list->size(); i < size; ++i)
-            walk.Visitor(asNode(list->nodeAt(i)));
-    }
-}
-
 } // namespace
 
 WalkState& walkState() {
@@ -66,6 +54,18 @@ void AppendAll(NodeList*& to, const NodeList* from) {
 
 bool ListContains(const NodeList* list, const NodeBase* node) {
     return list && list->indexOf(const_cast<NodeBase*>(node)) >= 0;
+}
+
+void ForEachSelectedSlot(const NodeBase* n, WalkVisitor visitor) {
+    WalkState& walk = walkState();
+    for (int slot = 0; slot < n->linkSlotCount; ++slot) {
+        if (!(walk.WalkMask & (1u << slot)) || !n->slots[slot])
+            continue;
+        walk.CurrentSlot = slot;
+        const NodeList* list = n->slots[slot];
+        for (int i = 0, size = list->size(); i < size; ++i)
+            visitor(asNode(list->nodeAt(i)));
+    }
 }
 
 void AddToFrontier(Node* node) {
@@ -100,7 +100,7 @@ void InheritanceWalk(Node* start, WalkVisitor visitor, std::uint32_t mask, PassE
         state.pending.clear();
         for (int i = 0, n = pass->size(); i < n; ++i) {
             state.expanding = passPaths[static_cast<std::size_t>(i)];
-            expand(asNode(pass->nodeAt(i)));
+            ForEachSelectedSlot(pass->nodeAt(i), walk.Visitor);
         }
         state.expanding = nullptr;
         pass->destroy();

@@ -28,6 +28,8 @@ struct WalkState {
     // The passes run so far: the step in which the nodes now visited were reached.
     std::int32_t WalkPassCount = 0;
     WalkVisitor Visitor = nullptr;
+    // The slot whose nodes the visitor is given now.
+    int CurrentSlot = 0;
 };
 
 WalkState& walkState();
@@ -36,6 +38,10 @@ WalkState& walkState();
 // selected slots of the nodes the previous pass put in the frontier. `passEnd` runs before each
 // pass and once at the end.
 void InheritanceWalk(Node* start, WalkVisitor visitor, std::uint32_t mask, PassEnd passEnd);
+
+// Applies `visitor` to the nodes of every slot of `n` that WalkMask selects, slot by slot, with
+// the slot published as CurrentSlot.
+void ForEachSelectedSlot(const NodeBase* n, WalkVisitor visitor);
 
 // Puts `node` in the frontier of the next pass. A node already expanded on the way that led here
 // is left out: that only happens around a cycle of links, where expanding it again would never
