@@ -30,7 +30,7 @@ const unsigned char* skipMarkup(const unsigned char* at) {
 
 } // namespace
 
-int KeyHash(const char* keyText, int* row) {
+std::uint32_t KeyHashValue(const char* keyText) {
     std::uint32_t h = 0;
     if (keyText) {
         for (auto* at = reinterpret_cast<const unsigned char*>(keyText);; ++at) {
@@ -41,6 +41,11 @@ int KeyHash(const char* keyText, int* row) {
             h = h * 19u + static_cast<std::uint32_t>(static_cast<std::int8_t>(*at));
         }
     }
+    return h;
+}
+
+int KeyHash(const char* keyText, int* row) {
+    const std::uint32_t h = KeyHashValue(keyText);
     if (row)
         *row = static_cast<int>(h % static_cast<std::uint32_t>(kTableRows));
     return static_cast<int>(h / static_cast<std::uint32_t>(kTableRows) %

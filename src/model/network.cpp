@@ -59,7 +59,8 @@ NetworkState& network() {
 }
 
 NodeTable* MakeNodeTable() {
-    return NodeTable::make(kTableBucketsPerRow, kTableRows, NodeKeyHash, NodeKeyEqual);
+    return NodeTable::make(kTableBucketsPerRow, kTableRows, NodeKeyHash, NodeKeyEqual,
+                           NodeKeyFingerprint);
 }
 
 int addNode(Node* node) {

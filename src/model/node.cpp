@@ -275,6 +275,11 @@ int NodeKeyHash(const NodeBase* node, int* row) {
     return KeyHash(asNode(node)->keyText(), row);
 }
 
+std::uint32_t NodeKeyFingerprint(const NodeBase* node) {
+    const Node* n = asNode(node);
+    return KeyHashValue(n->keyText()) ^ (n->relationKind() ? 0x9E3779B9u : 0u);
+}
+
 int NodeKeyEqual(const NodeBase* a, const NodeBase* b) {
     const Node* left = asNode(a);
     const Node* right = asNode(b);

@@ -138,6 +138,8 @@ bool IsAnonymousNode(const NodeBase* node);
 // The key hash and key equality of every node table.
 int NodeKeyHash(const NodeBase* node, int* row);
 int NodeKeyEqual(const NodeBase* a, const NodeBase* b);
+// Shared by nodes the key equality finds equal.
+std::uint32_t NodeKeyFingerprint(const NodeBase* node);
 
 inline Node* asNode(NodeBase* node) {
     return static_cast<Node*>(node);

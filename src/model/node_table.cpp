@@ -61,13 +61,63 @@ NodeTable::~NodeTable() {
     destroy();
 }
 
-NodeTable* NodeTable::make(int bucketsPerRow, int rowCount, NodeHash hash, NodeEqual equal) {
+NodeTable* NodeTable::make(int bucketsPerRow, int rowCount, NodeHash hash, NodeEqual equal,
+                           NodeFingerprint fingerprint) {
     auto* table = new NodeTable(bucketsPerRow, rowCount, hash, equal);
     if (table && !table->hasRows()) {
         delete table;
         return nullptr;
     }
+    if (table && fingerprint) {
+        const std::size_t bytes = sizeof(ChunkList*) * bucketsPerRow * rowCount;
+        auto* prints = static_cast<ChunkList**>(Allocate(static_cast<std::int32_t>(bytes)));
+        auto* rows = static_cast<ChunkList***>(
+            Allocate(static_cast<std::int32_t>(sizeof(ChunkList**) * rowCount)));
+        if (prints && rows) {
+            std::memset(prints, 0, bytes);
+            for (int row = 0; row < rowCount; ++row)
+                rows[row] = prints + row * bucketsPerRow;
+            table->m_prints = rows;
+            table->m_fingerprint = fingerprint;
+        } else {
+            // Without room for the fingerprints the table works as well, only slower.
+            Release(prints);
+            Release(rows);
+        }
+    }
     return table;
+}
+
+ChunkList*& NodeTable::printsOf(const NodeList* const* bucket) const {
+    // The bucket's place in its row gives the place of its fingerprint list.
+    for (int row = 0; row < m_rowCount; ++row) {
+        const NodeList* const* first = m_rows[row];
+        if (bucket >= first && bucket < first + m_bucketsPerRow)
+            return m_prints[row][bucket - first];
+    }
+    assert(false && "NodeTable: a bucket outside the table");
+    return m_prints[0][0];
+}
+
+ChunkList* NodeTable::findByPrint(NodeList* list, const ChunkList* prints, const NodeBase* node,
+                                  int* index) {
+    const std::uint32_t wanted = m_fingerprint(node);
+    for (ChunkList* block = list; block && prints; block = block->next, prints = prints->next) {
+        const auto* values = reinterpret_cast<const std::uint32_t*>(prints->data);
+        for (int i = 0; i < block->count; ++i) {
+            if (values[i] != wanted)
+                continue;
+            NodeBase* element = static_cast<NodeList*>(block)->node(i);
+            if (!m_equal(element, node))
+                continue;
+            lastMatch() = {block, i, element};
+            if (index)
+                *index = i;
+            return block;
+        }
+    }
+    lastMatch() = {};
+    return nullptr;
 }
 
 NodeList** NodeTable::bucketOf(const NodeBase* node) const {
@@ -97,6 +147,8 @@ ChunkList* NodeTable::find(const NodeBase* node, NodeEqual compare, int* index) 
         lastMatch() = {};
         return nullptr;
     }
+    if (m_prints && (!compare || compare == m_equal))
+        return findByPrint(*bucket, printsOf(bucket), node, index);
     EqualMatch match{compare ? compare : m_equal};
     return (*bucket)->findElement(matchWithEqual, &match, const_cast<NodeBase*>(node), index);
 }
@@ -115,7 +167,24 @@ int NodeTable::insert(NodeBase* node) {
     if (*bucket && find(node))
         return 0;
     // A failed append leaves a new bucket list empty; listAppend then gives it back.
-    return listAppend(*bucket, node) ? 1 : 0;
+    if (!listAppend(*bucket, node))
+        return 0;
+    if (!m_prints)
+        return 1;
+    ChunkList*& prints = printsOf(bucket);
+    if (!prints)
+        prints = new ChunkList(sizeof(std::uint32_t), NodeList::kNodesPerBlock);
+    const std::uint32_t print = m_fingerprint(node);
+    if (!prints || !prints->data || !prints->append(&print)) {
+        // The two lists must stay in step: without room for the fingerprint, no node.
+        (*bucket)->removeAtIndex(-1);
+        if ((*bucket)->isEmpty()) {
+            (*bucket)->destroy();
+            *bucket = nullptr;
+        }
+        return 0;
+    }
+    return 1;
 }
 
 int NodeTable::remove(NodeBase*& node) {
@@ -125,7 +194,18 @@ int NodeTable::remove(NodeBase*& node) {
     if (!block)
         return 0;
     NodeList* list = *bucket;
-    node = list->removeAtIndex(list->globalIndexOf(block, index));
+    const int position = list->globalIndexOf(block, index);
+    node = list->removeAtIndex(position);
+    if (m_prints) {
+        ChunkList*& prints = printsOf(bucket);
+        if (prints) {
+            prints->removeAtIndex(position, nullptr);
+            if (prints->isEmpty()) {
+                prints->destroy();
+                prints = nullptr;
+            }
+        }
+    }
     if (list->isEmpty()) {
         list->destroy();
         *bucket = nullptr;
@@ -163,6 +243,14 @@ void NodeTable::destroy() {
     }
     Release(m_rows);
     m_rows = nullptr;
+    if (!m_prints)
+        return;
+    for (int i = 0; i < m_rowCount * m_bucketsPerRow; ++i)
+        if (ChunkList* prints = m_prints[0][i])
+            prints->destroy();
+    Release(m_prints[0]);
+    Release(m_prints);
+    m_prints = nullptr;
 }
 
 } // namespace tarvo

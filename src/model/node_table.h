@@ -4,6 +4,8 @@
 #include "memory/heap_object.h"
 #include "model/node_list.h"
 
+#include <cstdint>
+
 namespace tarvo {
 
 inline constexpr int kTableBucketsPerRow = 49;
@@ -13,6 +15,9 @@ inline constexpr int kTableRows = 7;
 using NodeHash = int (*)(const NodeBase* node, int* row);
 // Non-zero when a and b are the same node for the table; `a` is the stored node.
 using NodeEqual = int (*)(const NodeBase* a, const NodeBase* b);
+// A number that equal nodes share, so that most unequal ones are told apart without comparing
+// their keys.
+using NodeFingerprint = std::uint32_t (*)(const NodeBase* node);
 using NodeVisitor = int (*)(NodeBase* node);
 using NodeContextVisitor = int (*)(void* context, NodeBase* node);
 
@@ -26,7 +31,8 @@ public:
     ~NodeTable();
 
     // A table with its rows, or null when memory runs out.
-    static NodeTable* make(int bucketsPerRow, int rowCount, NodeHash hash, NodeEqual equal);
+    static NodeTable* make(int bucketsPerRow, int rowCount, NodeHash hash, NodeEqual equal,
+                           NodeFingerprint fingerprint = nullptr);
 
     // The block of the bucket list holding the node that compare (default: equal) matches, its
     // index through `index`; sets the last match, which is empty when nothing matched.
@@ -52,12 +58,21 @@ public:
 private:
     // The bucket variable for a node, null when the table has no rows.
     NodeList** bucketOf(const NodeBase* node) const;
+    // The fingerprint list beside a bucket list.
+    ChunkList*& printsOf(const NodeList* const* bucket) const;
+    // The find of the table's own equality, looking at fingerprints first.
+    ChunkList* findByPrint(NodeList* list, const ChunkList* prints, const NodeBase* node,
+                           int* index);
 
     int m_bucketsPerRow;
     int m_rowCount;
     NodeList*** m_rows = nullptr;
     NodeHash m_hash;
     NodeEqual m_equal;
+    // Beside every bucket list, a list of its nodes' fingerprints with the same blocks, kept in
+    // step with it; absent without a fingerprint function.
+    NodeFingerprint m_fingerprint = nullptr;
+    ChunkList*** m_prints = nullptr;
 };
 
 } // namespace tarvo

@@ -41,9 +41,15 @@ int sameInitial(const NodeBase* a, const NodeBase* b) {
     return asTest(a)->key[0] == asTest(b)->key[0];
 }
 
+// A deliberately weak fingerprint, so that many unequal keys share one.
+std::uint32_t keyLength(const NodeBase* node) {
+    return static_cast<std::uint32_t>(asTest(node)->key.size());
+}
+
 using TablePtr = std::unique_ptr<NodeTable>;
-TablePtr keyTable() {
-    return TablePtr(NodeTable::make(kTableBucketsPerRow, kTableRows, hashKey, sameKey));
+TablePtr keyTable(bool fingerprinted = false) {
+    return TablePtr(NodeTable::make(kTableBucketsPerRow, kTableRows, hashKey, sameKey,
+                                    fingerprinted ? keyLength : nullptr));
 }
 
 TEST(KeyHashTest, KnownKeysLandInTheirRowAndBucket) {
@@ -128,46 +134,50 @@ int collect(void* context, NodeBase* node) {
 }
 
 // Random inserts and removals of generated keys, some with markup, against std::map.
+// With fingerprints kept beside the buckets, finds answer the same.
 TEST(NodeTableTest, GeneratedKeysMatchAMap) {
-    TablePtr table = keyTable();
-    Collected none;
-    EXPECT_EQ(table->forEach(collect, &none), 0);
-    EXPECT_TRUE(none.nodes.empty());
+    for (bool fingerprinted : {false, true}) {
+        SCOPED_TRACE(fingerprinted);
+        TablePtr table = keyTable(fingerprinted);
+        Collected none;
+        EXPECT_EQ(table->forEach(collect, &none), 0);
+        EXPECT_TRUE(none.nodes.empty());
 
-    std::mt19937 random(99);
-    std::vector<std::unique_ptr<TestNode>> nodes;
-    std::map<std::string, NodeBase*> expected;
-    for (int step = 0; step < 6000; ++step) {
-        std::string key = "k" + std::to_string(random() % 1500);
-        if (random() % 4 == 0)
-            key.insert(1, "\1772f");
-        nodes.push_back(std::make_unique<TestNode>(TestNode{key}));
-        NodeBase* node = asNode(nodes.back().get());
-        const auto present = expected.find(key);
-        if (random() % 3 == 0) {
-            ASSERT_EQ(table->remove(node), present != expected.end() ? 1 : 0);
-            if (present != expected.end()) {
-                EXPECT_EQ(node, present->second);
-                expected.erase(present);
+        std::mt19937 random(99);
+        std::vector<std::unique_ptr<TestNode>> nodes;
+        std::map<std::string, NodeBase*> expected;
+        for (int step = 0; step < 6000; ++step) {
+            std::string key = "k" + std::to_string(random() % 1500);
+            if (random() % 4 == 0)
+                key.insert(1, "\1772f");
+            nodes.push_back(std::make_unique<TestNode>(TestNode{key}));
+            NodeBase* node = asNode(nodes.back().get());
+            const auto present = expected.find(key);
+            if (random() % 3 == 0) {
+                ASSERT_EQ(table->remove(node), present != expected.end() ? 1 : 0);
+                if (present != expected.end()) {
+                    EXPECT_EQ(node, present->second);
+                    expected.erase(present);
+                }
+            } else if (present != expected.end()) {
+                ASSERT_EQ(table->insert(node), 0);
+                ASSERT_EQ(lastMatch().element, present->second);
+            } else {
+                ASSERT_EQ(table->insert(node), 1);
+                expected.emplace(key, node);
             }
-        } else if (present != expected.end()) {
-            ASSERT_EQ(table->insert(node), 0);
-            ASSERT_EQ(lastMatch().element, present->second);
-        } else {
-            ASSERT_EQ(table->insert(node), 1);
-            expected.emplace(key, node);
         }
+        for (const auto& [key, node] : expected) {
+            TestNode probe{key};
+            ASSERT_EQ(table->lookup(asNode(&probe)), node);
+        }
+        Collected all;
+        EXPECT_EQ(table->forEach(collect, &all), 0);
+        EXPECT_EQ(all.nodes.size(), expected.size());
+        Collected some{{}, 5};
+        EXPECT_EQ(table->forEach(collect, &some), 1);
+        EXPECT_EQ(some.nodes.size(), 5u);
     }
-    for (const auto& [key, node] : expected) {
-        TestNode probe{key};
-        ASSERT_EQ(table->lookup(asNode(&probe)), node);
-    }
-    Collected all;
-    EXPECT_EQ(table->forEach(collect, &all), 0);
-    EXPECT_EQ(all.nodes.size(), expected.size());
-    Collected some{{}, 5};
-    EXPECT_EQ(table->forEach(collect, &some), 1);
-    EXPECT_EQ(some.nodes.size(), 5u);
 }
 
 int wildHash(const NodeBase*, int* row) {
