@@ -8,6 +8,7 @@
 #include "netfile/network_file.h"
 #include "netfile/word_reader.h"
 #include "platform/font_catalog.h"
+#include "platform/headless_ui.h"
 #include "platform/ui.h"
 #include "tools/network_generator.h"
 
@@ -31,21 +32,16 @@ constexpr std::int64_t kSizes[] = {10000, 100000, 1000000};
 // A load of the largest network takes seconds or more; one iteration per repetition is enough.
 constexpr std::int64_t kOneIterationFrom = 1000000;
 
-// Counts the error boxes instead of showing them, so that a bad load is visible in the results
-// without flooding standard error.
-class SilentUi : public platform::Ui {
+// The silent presenter, counting the error boxes so that a bad load still shows in the results.
+class CountingUi : public platform::SilentUi {
 public:
     void errorBox(const char*, bool) override { ++errors; }
-    platform::Answer messageBox(const char*, const char*, platform::Buttons,
-                                platform::Icon) override {
-        return platform::Answer::Cancel;
-    }
 
     int errors = 0;
 };
 
-SilentUi& silentUi() {
-    static SilentUi presenter;
+CountingUi& silentUi() {
+    static CountingUi presenter;
     return presenter;
 }
 
@@ -186,7 +182,7 @@ LoadMemory measureLoadInChild(std::int64_t entities) {
 void setMemoryCounters(benchmark::State& state, std::int64_t entities) {
     const LoadMemory memory = measureLoadInChild(entities);
     if (!memory.valid || memory.nodes <= 0) {
-        state.counters["bytes/node"] = -1;
+        state.SetLabel("memory not measured");
         return;
     }
     const auto growth = static_cast<double>(memory.peak - memory.rssBefore);
@@ -276,6 +272,7 @@ void WriteNetworkStream(benchmark::State& state) {
         }
     }
     std::fclose(sink);
+    // The sink keeps no count; the text written is the read file's within a few bytes.
     setRates(state, countNodes(), ensureNetworkFile(state.range(0)));
 }
 
