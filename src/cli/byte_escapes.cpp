@@ -1,22 +1,12 @@
 // Byte strings with escapes.
 #include "cli/byte_escapes.h"
 
+#include "labels/label_markup.h"
+
 #include <cstdio>
 
 namespace tarvo::cli {
-namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
+namespace {} // namespace
 
 std::string EscapeBytes(std::string_view bytes) {
     std::string out;
@@ -47,9 +37,9 @@ std::optional<std::string> UnescapeBytes(std::string_view text, std::string& err
             ++i;
             continue;
         }
-        if (i + 3 < text.size() && text[i + 1] == 'x' && hexValue(text[i + 2]) >= 0 &&
-            hexValue(text[i + 3]) >= 0) {
-            const int value = hexValue(text[i + 2]) * 16 + hexValue(text[i + 3]);
+        if (i + 3 < text.size() && text[i + 1] == 'x' && HexDigitValue(text[i + 2]) >= 0 &&
+            HexDigitValue(text[i + 3]) >= 0) {
+            const int value = HexDigitValue(text[i + 2]) * 16 + HexDigitValue(text[i + 3]);
             if (value == 0) {
                 error = "\\x00 cannot stand in a label";
                 return std::nullopt;

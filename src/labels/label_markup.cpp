@@ -36,16 +36,6 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-int hexDigitValue(char c) {
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Reads the decimal digits at `at` (none gives 0), saturating at INT32_MAX so that a hostile
 // file cannot overflow the font index.
 const char* readDecimal(const char* at, int& value) {
@@ -59,7 +49,7 @@ const char* readDecimal(const char* at, int& value) {
 // Reads hexadecimal digits, saturating at UINT_MAX.
 const char* readHex(const char* at, unsigned& value) {
     unsigned long long number = 0;
-    for (int digit; (digit = hexDigitValue(*at)) >= 0; ++at)
+    for (int digit; (digit = HexDigitValue(*at)) >= 0; ++at)
         number = std::min<unsigned long long>(number * 16 + digit, UINT_MAX);
     value = static_cast<unsigned>(number);
     return at;
@@ -210,7 +200,7 @@ void writeCharacter(char c, std::string& out) {
 // Only the hexadecimal digits are written, so that a damaged label cannot break the markup.
 void writeAnonymousLabel(const char* digits, std::string& out) {
     out += "<id=";
-    while (hexDigitValue(*digits) >= 0)
+    while (HexDigitValue(*digits) >= 0)
         out += *digits++;
     out += ">";
 }
@@ -244,6 +234,16 @@ void writeFormattedLabel(const char* label, std::string& out) {
 }
 
 } // namespace
+
+int HexDigitValue(char c) {
+    if (isDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 LabelState& labelState() {
     static LabelState state;

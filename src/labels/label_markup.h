@@ -40,6 +40,9 @@ struct LabelState {
 
 LabelState& labelState();
 
+// The value of a hexadecimal digit in either case, or -1.
+int HexDigitValue(char c);
+
 // Reads the run of escapes that starts at the DEL at `at` into `style` and `font`, and answers
 // the position after the run. `remaining` drops by the bytes read, so it can fall below zero
 // when a caller's length ends inside an escape. Font numbers saturate at INT32_MAX; an escape
