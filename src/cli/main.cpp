@@ -5,6 +5,7 @@
 // Before a command runs, the font table is built and the preferred fonts are chosen as at the
 // program's start-up: from the faces given with --fonts, in that order, or from the machine's.
 #include "cli/byte_escapes.h"
+#include "cli/layout_json.h"
 #include "cli/network_dump.h"
 #include "dialogs/error_report.h"
 #include "labels/font_table.h"
@@ -17,6 +18,9 @@
 #include "platform/cp1252.h"
 #include "platform/font_catalog.h"
 #include "platform/qt/qt_font_catalog.h"
+#include "view/layout.h"
+#include "view/net_view.h"
+#include "view/spotlight.h"
 
 #include <QGuiApplication>
 
@@ -39,7 +43,10 @@ const char* const kUsage =
     "  roundtrip IN OUT       load the network IN and save it as OUT\n"
     "  dump IN                load the network IN and print its nodes, one JSON object a line\n"
     "  report IN NAME [--relation]\n"
-    "                         the inheritance report of the entity (or relation) NAME, as JSON\n";
+    "                         the inheritance report of the entity (or relation) NAME, as JSON\n"
+    "  layout IN NAME [--relation] [--reveal N] [--justification 0|1|2] [--depth 0|1]\n"
+    "         [--improve] [--steps K]\n"
+    "                         the layout of a view opened on NAME, as JSON\n";
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "error: %s\n%s", message.c_str(), kUsage);
@@ -130,20 +137,95 @@ int dump(const Arguments& arguments) {
     return 0;
 }
 
-int report(const Arguments& arguments) {
-    if (arguments.size() == 3 && arguments[2] != "--relation")
-        return usageError("report takes IN NAME [--relation]");
-    const int relationKind = arguments.size() == 3 ? 1 : 0;
-    tarvo::StartDebugLog();
+// The node a command names, in the network loaded from IN; an error message when absent.
+tarvo::Node* namedNode(const Arguments& arguments, int relationKind) {
     tarvo::LoadNetworkFile(arguments[0].c_str());
     char* label = tarvo::MarkupToLabel(platform::Utf8ToCp1252(arguments[1]).c_str());
     tarvo::Node* node = label ? tarvo::findNode(label, relationKind) : nullptr;
     tarvo::Release(label);
-    if (!node) {
+    if (!node)
         std::fprintf(stderr, "error: no node %s\n", arguments[1].c_str());
+    return node;
+}
+
+int report(const Arguments& arguments) {
+    if (arguments.size() == 3 && arguments[2] != "--relation")
+        return usageError("report takes IN NAME [--relation]");
+    tarvo::StartDebugLog();
+    tarvo::Node* node = namedNode(arguments, arguments.size() == 3 ? 1 : 0);
+    if (!node)
         return kUsageError;
-    }
     std::printf("%s\n", tarvo::cli::ReportJson(node).c_str());
+    return 0;
+}
+
+// A whole number option value within [low, high].
+std::optional<int> numberIn(const std::string& text, int low, int high) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end || value < low || value > high)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+int layout(const Arguments& arguments) {
+    int relationKind = 0;
+    int reveal = 0;
+    int justification = tarvo::kJustifyCentred;
+    int depth = tarvo::kRaiseChildren;
+    bool improve = false;
+    int steps = 0;
+    for (std::size_t i = 2; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        if (option == "--relation") {
+            relationKind = 1;
+            continue;
+        }
+        if (option == "--improve") {
+            improve = true;
+            continue;
+        }
+        struct Numeric {
+            const char* name;
+            int* value;
+            int low, high;
+        };
+        const Numeric numeric[] = {{"--reveal", &reveal, 0, 127},
+                                   {"--justification", &justification, 0, 2},
+                                   {"--depth", &depth, 0, 1},
+                                   {"--steps", &steps, 0, 100000}};
+        const Numeric* chosen = nullptr;
+        for (const Numeric& n : numeric)
+            if (option == n.name)
+                chosen = &n;
+        if (!chosen)
+            return usageError("unknown layout option " + option);
+        const auto value = i + 1 < arguments.size()
+                               ? numberIn(arguments[i + 1], chosen->low, chosen->high)
+                               : std::nullopt;
+        if (!value)
+            return usageError(option + " needs a number from " + std::to_string(chosen->low) +
+                              " to " + std::to_string(chosen->high));
+        *chosen->value = *value;
+        ++i;
+    }
+    tarvo::Node* node = namedNode(arguments, relationKind);
+    if (!node)
+        return kUsageError;
+    tarvo::NetView view;
+    view.justification = justification;
+    view.depthJustify = depth;
+    if (!tarvo::BuildViewNodes(view, node))
+        return 1;
+    // The partition dialog's reveal box adds one to the distance typed.
+    tarvo::StartViewLayout(view, 1 + reveal);
+    if (improve)
+        tarvo::ImproveLayout(view);
+    for (int i = 0; i < steps; ++i)
+        tarvo::StepLayout(view);
+    tarvo::LayoutEnergy(view);
+    tarvo::MeasureDistances(view);
+    std::printf("%s\n", tarvo::cli::LayoutJson(view).c_str());
     return 0;
 }
 
@@ -161,6 +243,9 @@ constexpr Command kCommands[] = {
     {"roundtrip", 2, 0, roundtrip, "IN OUT"},
     {"dump", 1, 0, dump, "IN"},
     {"report", 2, 1, report, "IN NAME [--relation]"},
+    {"layout", 2, 10, layout,
+     "IN NAME [--relation] [--reveal N] [--justification 0|1|2] [--depth 0|1] [--improve] "
+     "[--steps K]"},
 };
 
 } // namespace

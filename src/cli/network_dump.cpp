@@ -11,12 +11,6 @@
 namespace tarvo::cli {
 namespace {
 
-std::string markupOf(const NodeBase* node) {
-    std::string markup;
-    LabelToMarkup(node->name, markup);
-    return JsonString(platform::Cp1252ToUtf8(markup));
-}
-
 std::string namesOf(const NodeList* list) {
     std::string out = "[";
     for (int i = 0, n = list ? list->size() : 0; i < n; ++i) {
@@ -32,6 +26,12 @@ const char* kindOf(const Node* node) {
 }
 
 } // namespace
+
+std::string markupOf(const NodeBase* node) {
+    std::string markup;
+    LabelToMarkup(node->name, markup);
+    return JsonString(platform::Cp1252ToUtf8(markup));
+}
 
 std::string JsonString(const std::string& text) {
     std::string out = "\"";

@@ -6,7 +6,8 @@
 
 namespace tarvo {
 class Node;
-}
+class NodeBase;
+} // namespace tarvo
 
 namespace tarvo::cli {
 
@@ -22,5 +23,7 @@ std::string ReportJson(Node* node);
 
 // `text` (UTF-8) as a JSON string, quotes included.
 std::string JsonString(const std::string& text);
+// A node's name in the markup a file holds, as a JSON string.
+std::string markupOf(const NodeBase* node);
 
 } // namespace tarvo::cli

@@ -62,6 +62,8 @@ void ForEachSelectedSlot(const NodeBase* n, WalkVisitor visitor) {
         if (!(walk.WalkMask & (1u << slot)) || !n->slots[slot])
             continue;
         walk.CurrentSlot = slot;
+        if (walk.OnSlotStart)
+            walk.OnSlotStart(n, slot);
         const NodeList* list = n->slots[slot];
         for (int i = 0, size = list->size(); i < size; ++i)
             visitor(asNode(list->nodeAt(i)));
@@ -78,10 +80,12 @@ void AddToFrontier(Node* node) {
     state.pending.push_back(&state.steps.back());
 }
 
-void InheritanceWalk(Node* start, WalkVisitor visitor, std::uint32_t mask, PassEnd passEnd) {
+void InheritanceWalk(Node* start, WalkVisitor visitor, std::uint32_t mask, PassEnd passEnd,
+                     SlotStart slotStart) {
     WalkState& walk = walkState();
     PathState& state = paths();
     walk.WalkPassCount = 0;
+    walk.OnSlotStart = slotStart;
     walk.Visitor = visitor;
     DisposeList(walk.Frontier);
     walk.WalkMask = mask;
@@ -108,6 +112,7 @@ void InheritanceWalk(Node* start, WalkVisitor visitor, std::uint32_t mask, PassE
     if (passEnd)
         passEnd();
     walk.WalkMask = kAllSlots;
+    walk.OnSlotStart = nullptr;
     state.steps.clear();
     state.pending.clear();
 }

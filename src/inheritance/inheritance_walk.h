@@ -12,6 +12,8 @@ class NodeList;
 
 using WalkVisitor = void (*)(Node* node);
 using PassEnd = void (*)();
+// Told which node's slot the visitor is about to be given.
+using SlotStart = void (*)(const NodeBase* owner, int slot);
 
 inline constexpr std::uint32_t kAllSlots = 255;
 
@@ -30,14 +32,18 @@ struct WalkState {
     WalkVisitor Visitor = nullptr;
     // The slot whose nodes the visitor is given now.
     int CurrentSlot = 0;
+    // Called before each slot the walk expands; set only for the walk that asked for it.
+    SlotStart OnSlotStart = nullptr;
 };
 
 WalkState& walkState();
 
 // Walks from `start`: the visitor is applied to it, then, pass after pass, to every node in the
 // selected slots of the nodes the previous pass put in the frontier. `passEnd` runs before each
-// pass and once at the end.
-void InheritanceWalk(Node* start, WalkVisitor visitor, std::uint32_t mask, PassEnd passEnd);
+// pass and once at the end. `slotStart`, when given, hears of every slot before its nodes are
+// visited (the view's layering follows the layer of the node it expands that way).
+void InheritanceWalk(Node* start, WalkVisitor visitor, std::uint32_t mask, PassEnd passEnd,
+                     SlotStart slotStart = nullptr);
 
 // Applies `visitor` to the nodes of every slot of `n` that WalkMask selects, slot by slot, with
 // the slot published as CurrentSlot.

@@ -24,6 +24,9 @@ bool writeTo(const char* mode, const char* text, bool lineBreak) {
 bool StartDebugLog() {
     return writeTo("w", "Debugging log file ", false);
 }
+bool RestartDebugLog(const char* text) {
+    return writeTo("w", text, false);
+}
 bool LogLine(const char* text) {
     return writeTo("a", text, true);
 }

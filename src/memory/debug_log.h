@@ -10,6 +10,8 @@ extern bool DebugLogOn;
 
 // Creates the log afresh with its first line.
 bool StartDebugLog();
+// Creates the log afresh holding `text` only.
+bool RestartDebugLog(const char* text);
 // Appends `text` and a line break, opening and closing the file so the log survives a crash.
 bool LogLine(const char* text);
 // Appends `text` as it is, without a line break.

@@ -42,23 +42,27 @@ std::int32_t sizeWordOf(void* block) {
     return size;
 }
 
-void reportOutOfMemory() {
+} // namespace
+
+void ReportOutOfMemory() {
     errorState().FatalError = true;
     ShowError("Out of memory. Sorry!");
     if (memory().outOfMemory)
         memory().outOfMemory();
 }
 
+namespace {
+
 // A block with its header straight from the system, or null after the out-of-memory report.
 void* systemBlock(std::int32_t size) {
     if (size > std::numeric_limits<std::int32_t>::max() - kBlockHeaderBytes) {
-        reportOutOfMemory();
+        ReportOutOfMemory();
         return nullptr;
     }
     char* start = static_cast<char*>(
         memory().systemAllocate(static_cast<std::size_t>(size) + kBlockHeaderBytes));
     if (!start) {
-        reportOutOfMemory();
+        ReportOutOfMemory();
         return nullptr;
     }
     std::memcpy(start, &size, sizeof size);
@@ -159,7 +163,7 @@ void CreateHeap() {
         return;
     auto* heap = systemRecord<SizeClassHeap>();
     if (!heap) {
-        reportOutOfMemory();
+        ReportOutOfMemory();
         return;
     }
     std::memset(heap, 0, sizeof *heap);
@@ -234,7 +238,7 @@ char* DuplicateText(const char* text) {
         return nullptr;
     const std::size_t length = std::strlen(text);
     if (length > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - 14)) {
-        reportOutOfMemory();
+        ReportOutOfMemory();
         return nullptr;
     }
     auto* copy = static_cast<char*>(Allocate(static_cast<std::int32_t>(length + 14)));

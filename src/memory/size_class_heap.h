@@ -63,6 +63,9 @@ using SystemFree = void (*)(void* memory);
 void SetSystemAllocation(SystemAllocate allocate, SystemFree free);
 void RestoreSystemAllocation();
 
+// The fatal "Out of memory" report, for memory that other allocators failed to give.
+void ReportOutOfMemory();
+
 // Called after an out-of-memory report; the shell installs a hook that posts the Exit command.
 using OutOfMemoryHook = void (*)();
 void SetOutOfMemoryHook(OutOfMemoryHook hook);

@@ -32,6 +32,11 @@ public:
     int indexOf(NodeBase* node) const;
 };
 
+// The number of nodes of a list held in a variable; a null list is empty.
+inline int listSize(const NodeList* list) {
+    return list ? list->size() : 0;
+}
+
 // Operations on a list held in a variable: a null variable is an empty list, a list is made on
 // its first element and destroyed (the variable set to null) when its last element goes.
 

@@ -33,6 +33,11 @@ void ViewNode::initOwn() {
     source = nullptr;
     flags = 0;
     visitMark = 0;
+    layer = slot = savedSlot = oldSlot = 0;
+    barycentre = NoTarget;
+    parentEnergy = childEnergy = 0.0f;
+    layoutBox = linkBox = PixelBox{};
+    onPath = 0;
 }
 
 ViewNode* viewNodeFor(NodeTable& viewTable, Node* node) {

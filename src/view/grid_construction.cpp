@@ -1,0 +1,373 @@
+// Grid construction: cluster placement, cluster order and the joined grid.
+#include "view/grid_construction.h"
+
+#include "labels/label_markup.h"
+#include "labels/label_text.h"
+#include "model/links.h"
+#include "model/node_list.h"
+#include "model/view_node.h"
+#include "view/net_view.h"
+#include "view/view_flags.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+// Places one cluster's nodes in its grid. Rows are only ever appended while a cluster is
+// placed, so slots and grid rows agree; per column a chain of "next free row" links with path
+// halving finds the first free cell at or after a row without scanning the filled ones.
+class ClusterPlacer {
+public:
+    explicit ClusterPlacer(LayoutGrid& grid) : m_grid(grid) {}
+
+    void placeFrom(ViewNode* seed) {
+        seed->slot = 0;
+        if (!putAt(seed, 0))
+            return;
+        MarkVisited(seed);
+        m_queue.push_back(seed);
+        for (std::size_t i = 0; i < m_queue.size(); ++i) {
+            ViewNode* m = m_queue[i];
+            // Nodes above the seed's layer grow the cluster upwards: their children are
+            // already placed and anchor their parents.
+            if (m->layer < 0) {
+                placeList(m, ChildSlot);
+                placeList(m, ParentSlot);
+            } else {
+                placeList(m, ParentSlot);
+                placeList(m, ChildSlot);
+            }
+        }
+    }
+
+private:
+    std::vector<int>& column(int layer) {
+        const int index = layer + m_grid.layerOffset;
+        if (static_cast<std::size_t>(index) >= m_free.size())
+            m_free.resize(static_cast<std::size_t>(index) + 1);
+        return m_free[static_cast<std::size_t>(index)];
+    }
+
+    bool growTo(int layer) {
+        const int before = m_grid.layerOffset;
+        if (!m_grid.ensureLayer(layer))
+            return false;
+        if (m_grid.layerOffset > before)
+            m_free.insert(m_free.begin(), static_cast<std::size_t>(m_grid.layerOffset - before),
+                          std::vector<int>{});
+        return true;
+    }
+
+    static int findFree(std::vector<int>& next, int row) {
+        const int size = static_cast<int>(next.size());
+        while (row < size && next[static_cast<std::size_t>(row)] != row) {
+            const int up = next[static_cast<std::size_t>(row)];
+            if (up < size)
+                next[static_cast<std::size_t>(row)] = next[static_cast<std::size_t>(up)];
+            row = up;
+        }
+        return row;
+    }
+
+    static void occupy(std::vector<int>& next, int row) {
+        const std::size_t need = static_cast<std::size_t>(row) + 1;
+        for (std::size_t r = next.size(); r < need; ++r)
+            next.push_back(static_cast<int>(r));
+        next[static_cast<std::size_t>(row)] = row + 1;
+    }
+
+    bool putAt(ViewNode* node, int row) {
+        if (!growTo(node->layer))
+            return false;
+        node->slot = row;
+        if (!m_grid.put(row, node->layer, node))
+            return false;
+        occupy(column(node->layer), row);
+        return true;
+    }
+
+    // Opens row `at` of the node's layer by moving the cells from there down to the first free
+    // row one further, and puts the node there.
+    bool shiftInAt(ViewNode* node, int at) {
+        std::vector<int>& next = column(node->layer);
+        const int free = findFree(next, at);
+        for (int row = free - 1; row >= at; --row) {
+            ViewNode* moved = m_grid.nodeAt(row, node->layer);
+            moved->slot = row + 1;
+            if (!m_grid.put(row + 1, node->layer, moved))
+                return false;
+        }
+        occupy(next, free);
+        node->slot = at;
+        return m_grid.put(at, node->layer, node) != 0;
+    }
+
+    // Places the unplaced neighbours in one slot of m, in list order, from m's slot onwards,
+    // each before the next neighbour that was placed already.
+    void placeList(const ViewNode* m, int slot) {
+        const NodeList* list = m->slots[slot];
+        const int size = listSize(list);
+        if (!size)
+            return;
+        std::vector<ViewNode*> nodes(static_cast<std::size_t>(size));
+        std::vector<int> placedBefore;
+        for (int i = 0; i < size; ++i) {
+            nodes[static_cast<std::size_t>(i)] = asViewNode(list->nodeAt(i));
+            if (!isHidden(nodes[static_cast<std::size_t>(i)]) &&
+                IsVisited(nodes[static_cast<std::size_t>(i)]))
+                placedBefore.push_back(i);
+        }
+        int cursor = m->slot;
+        std::size_t firstAfter = 0;
+        for (int i = 0; i < size; ++i) {
+            ViewNode* p = nodes[static_cast<std::size_t>(i)];
+            if (isHidden(p) || IsVisited(p))
+                continue;
+            MarkVisited(p);
+            m_queue.push_back(p);
+            while (firstAfter < placedBefore.size() && placedBefore[firstAfter] <= i)
+                ++firstAfter;
+            int limit = -1;
+            for (std::size_t k = firstAfter; k < placedBefore.size(); ++k) {
+                const int s = nodes[static_cast<std::size_t>(placedBefore[k])]->slot;
+                if (s > cursor) {
+                    limit = s;
+                    break;
+                }
+            }
+            if (!growTo(p->layer))
+                return;
+            const int free = findFree(column(p->layer), cursor);
+            if (limit >= 0 && free >= limit) {
+                if (!shiftInAt(p, limit))
+                    return;
+            } else if (!putAt(p, free)) {
+                return;
+            }
+            cursor = p->slot + 1;
+        }
+    }
+
+    LayoutGrid& m_grid;
+    std::vector<std::vector<int>> m_free;
+    std::vector<ViewNode*> m_queue;
+};
+
+// Labels compared with the letter case counting or not; a missing label goes last.
+int compareSeedLabels(const ViewNode* a, const ViewNode* b, bool ignoreCase) {
+    const bool aHas = a && a->name && *a->name;
+    const bool bHas = b && b->name && *b->name;
+    if (aHas != bHas)
+        return aHas ? -1 : 1;
+    if (!aHas)
+        return 0;
+    bool& setting = labelState().CaseInsensitiveSort;
+    const bool saved = setting;
+    setting = ignoreCase;
+    const int order = CompareLabels(a->name, b->name);
+    setting = saved;
+    return order;
+}
+
+bool isRelationCluster(const Cluster& c) {
+    return c.seed && c.seed->hasFlag(NodeFlags::RelationKind);
+}
+
+int countFor(const Cluster& c, int direction, int number) {
+    const std::vector<std::int32_t>& counts = c.linkCounts[direction];
+    return number >= 0 && static_cast<std::size_t>(number) < counts.size()
+               ? counts[static_cast<std::size_t>(number)]
+               : 0;
+}
+
+bool hasCounts(const Cluster& c, int direction) {
+    for (std::int32_t n : c.linkCounts[direction])
+        if (n)
+            return true;
+    return false;
+}
+
+// Entity clusters before relation clusters; two entity clusters by their links to each other,
+// then by label.
+int compareClusters(const Cluster& a, const Cluster& b) {
+    const bool aRelation = isRelationCluster(a);
+    const bool bRelation = isRelationCluster(b);
+    if (aRelation || bRelation)
+        return aRelation == bRelation ? 0 : aRelation ? 1 : -1;
+    const bool x = hasCounts(a, 0) || !hasCounts(b, 1);
+    const bool y = hasCounts(a, 1) || !hasCounts(b, 0);
+    if (x && !y)
+        return -1;
+    if (y && !x)
+        return 1;
+    const int d = (countFor(a, 0, b.number) - countFor(b, 0, a.number)) -
+                  (countFor(a, 1, b.number) - countFor(b, 1, a.number));
+    if (d)
+        return d > 0 ? 1 : -1;
+    return compareSeedLabels(a.seed, b.seed, false);
+}
+
+// A stable merge sort that stays within its range whatever the comparison answers: the
+// cluster comparison is not transitive in general.
+void mergeSort(std::vector<int>& items, const std::function<int(int, int)>& compare) {
+    if (items.size() < 2)
+        return;
+    std::vector<int> left(items.begin(), items.begin() + static_cast<long>(items.size() / 2));
+    std::vector<int> right(items.begin() + static_cast<long>(items.size() / 2), items.end());
+    mergeSort(left, compare);
+    mergeSort(right, compare);
+    std::size_t i = 0, j = 0, k = 0;
+    while (i < left.size() && j < right.size())
+        items[k++] = compare(right[j], left[i]) < 0 ? right[j++] : left[i++];
+    while (i < left.size())
+        items[k++] = left[i++];
+    while (j < right.size())
+        items[k++] = right[j++];
+}
+
+int totalSlots(const std::vector<Cluster>& clusters) {
+    int total = 0;
+    for (const Cluster& c : clusters)
+        total += c.grid.slotCount;
+    return total;
+}
+
+void joinClusterGrids(NetView& view) {
+    int layers = 0;
+    for (const Cluster& c : view.clusters)
+        layers = std::max(layers, static_cast<int>(c.grid.layerCount));
+    if (!view.grid.reset(totalSlots(view.clusters), layers))
+        return;
+    int base = 0;
+    for (Cluster& c : view.clusters) {
+        for (int row = 0; row < c.grid.slotCount; ++row) {
+            for (int column = 0; column < c.grid.layerCount; ++column) {
+                ViewNode* node = c.grid.at(row, column);
+                if (!node)
+                    continue;
+                node->slot = base + row;
+                node->layer = column;
+                view.grid.put(node->slot, node->layer, node);
+            }
+        }
+        base += c.grid.slotCount;
+        c.grid.release();
+    }
+}
+
+} // namespace
+
+void CountClusterLinks(NetView& view) {
+    const std::size_t count = view.clusters.size();
+    for (Cluster& c : view.clusters) {
+        c.linkCounts[0].assign(count, 0);
+        c.linkCounts[1].assign(count, 0);
+        for (int row = 0; row < c.grid.slotCount; ++row) {
+            for (int column = 0; column < c.grid.layerCount; ++column) {
+                const ViewNode* node = c.grid.at(row, column);
+                if (!node)
+                    continue;
+                for (int slot : {FromSlot, ToSlot}) {
+                    const NodeList* list = node->slots[slot];
+                    for (int i = 0, size = listSize(list); i < size; ++i) {
+                        Node* x = asNode(list->nodeAt(i));
+                        // A property leads on to its end in the same slot; any other node
+                        // stands for its own cluster.
+                        Node* end = x->isProperty() ? asNode(first(x, slot)) : nullptr;
+                        const Node* target = end ? end : x;
+                        if (target->hasFlag(NodeFlags::Hidden | NodeFlags::Unplaced))
+                            continue;
+                        const auto number = static_cast<std::size_t>(target->cluster);
+                        if (target->cluster >= 0 && number < count)
+                            ++c.linkCounts[slot - FromSlot][number];
+                    }
+                }
+            }
+        }
+    }
+}
+
+int RelationInsertPlace(const Cluster& relation, const std::vector<const Cluster*>& entities) {
+    const int e = static_cast<int>(entities.size());
+    // The pull on each gap: the relation's links to the cluster before it (through their
+    // from-ends) and to the cluster after it (through their to-ends).
+    std::vector<std::pair<int, double>> pulls;
+    for (int j = 0; j <= e; ++j) {
+        const int before =
+            j > 0 ? countFor(relation, 0, entities[static_cast<std::size_t>(j - 1)]->number) : 0;
+        const int after =
+            j < e ? countFor(relation, 1, entities[static_cast<std::size_t>(j)]->number) : 0;
+        if (before + after)
+            pulls.emplace_back(j, before + after);
+    }
+    int best = 0;
+    double bestSum = 0.0;
+    for (int i = 0; i <= e && !pulls.empty(); ++i) {
+        double sum = 0.0;
+        for (const auto& [j, pull] : pulls)
+            sum += std::pow(0.7, std::abs(j - i)) * pull;
+        if (sum > bestSum) {
+            bestSum = sum;
+            best = i;
+        }
+    }
+    return best;
+}
+
+void OrderClusters(NetView& view) {
+    std::vector<Cluster>& clusters = view.clusters;
+    std::vector<int> order(clusters.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    auto at = [&clusters](int i) -> Cluster& { return clusters[static_cast<std::size_t>(i)]; };
+    mergeSort(order, [&](int a, int b) { return compareSeedLabels(at(a).seed, at(b).seed, true); });
+    mergeSort(order, [&](int a, int b) { return compareClusters(at(a), at(b)); });
+
+    std::vector<int> entities;
+    std::vector<int> relations;
+    for (int i : order)
+        (isRelationCluster(at(i)) ? relations : entities).push_back(i);
+    std::vector<const Cluster*> entityClusters;
+    for (int i : entities)
+        entityClusters.push_back(&at(i));
+    for (int r : relations)
+        at(r).insertAt = RelationInsertPlace(at(r), entityClusters);
+
+    std::vector<int> final = entities;
+    for (std::size_t k = 0; k < relations.size(); ++k) {
+        const int place = std::min(at(relations[k]).insertAt, static_cast<int>(final.size()));
+        final.insert(final.begin() + place, relations[k]);
+        for (std::size_t later = k + 1; later < relations.size(); ++later)
+            if (at(relations[later]).insertAt >= place)
+                ++at(relations[later]).insertAt;
+    }
+    std::vector<Cluster> ordered;
+    ordered.reserve(clusters.size());
+    for (int i : final)
+        ordered.push_back(std::move(at(i)));
+    clusters = std::move(ordered);
+}
+
+void BuildLayoutGrid(NetView& view) {
+    view.grid.release();
+    ResetVisitMarks(view);
+    for (Cluster& c : view.clusters) {
+        if (!c.grid.reset(0, c.layerCount, 0, c.layerOffset))
+            return;
+        NewVisitPass(view);
+        ClusterPlacer(c.grid).placeFrom(c.seed);
+    }
+    if (view.clusters.size() == 1) {
+        view.grid = std::move(view.clusters.front().grid);
+        return;
+    }
+    CountClusterLinks(view);
+    OrderClusters(view);
+    joinClusterGrids(view);
+}
+
+} // namespace tarvo

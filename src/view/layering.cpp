@@ -1,0 +1,381 @@
+// Marking, layering into clusters, hiding, depth justification and filler nodes.
+#include "view/layering.h"
+
+#include "inheritance/inheritance_walk.h"
+#include "model/links.h"
+#include "model/node_list.h"
+#include "model/view_node.h"
+#include "view/net_view.h"
+#include "view/view_flags.h"
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+// Carries a layer change along a lineage: from `start`, every neighbour in `slot` (children or
+// parents) that `needsMove` picks up gets `moveTo`'s layer and passes the change on. The walk
+// keeps its own stack, as lineages may be deeper than the call stack, and never enters a node
+// already on its way, so that a cycle of isa links ends it.
+template <typename NeedsMove, typename MoveTo>
+void propagateLayers(ViewNode* start, int slot, NeedsMove needsMove, MoveTo moveTo) {
+    struct Frame {
+        ViewNode* node;
+        int next;
+    };
+    std::vector<Frame> stack{{start, 0}};
+    start->onPath = 1;
+    while (!stack.empty()) {
+        ViewNode* node = stack.back().node;
+        const NodeList* list = node->slots[slot];
+        const int index = stack.back().next++;
+        if (index >= listSize(list)) {
+            node->onPath = 0;
+            stack.pop_back();
+            continue;
+        }
+        ViewNode* next = asViewNode(list->nodeAt(index));
+        if (next->onPath || !needsMove(node, next))
+            continue;
+        moveTo(node, next);
+        next->onPath = 1;
+        stack.push_back({next, 0});
+    }
+}
+
+// Marking.
+
+void markUnplaced(Node* node) {
+    if (VisitOnce(node))
+        node->setFlag(1, NodeFlags::Unplaced);
+}
+
+// Layering.
+
+struct LayeringState {
+    int currentLayer = 0;
+    int lowest = 0;
+    int highest = 0;
+    ViewNode* topmost = nullptr;
+    int counter = 0;
+    std::vector<ViewNode*> nextSeeds;
+};
+
+LayeringState& layering() {
+    static LayeringState state;
+    return state;
+}
+
+bool counts(const Node* node) {
+    return !isHidden(node) && IsVisited(node);
+}
+
+void pushDown(ViewNode* node) {
+    propagateLayers(
+        node, ChildSlot,
+        [](const ViewNode* parent, const ViewNode* child) {
+            return counts(child) && child->layer < parent->layer + 1;
+        },
+        [](const ViewNode* parent, ViewNode* child) { child->layer = parent->layer + 1; });
+}
+
+void pullUp(ViewNode* node) {
+    propagateLayers(
+        node, ParentSlot,
+        [](const ViewNode* child, const ViewNode* parent) {
+            return counts(parent) && parent->layer > child->layer - 1;
+        },
+        [](const ViewNode* child, ViewNode* parent) { parent->layer = child->layer - 1; });
+}
+
+// Below every visited parent: pushes the node and its descendants down when it is not.
+bool belowParents(ViewNode* n) {
+    const NodeList* parents = n->slots[ParentSlot];
+    if (!listSize(parents))
+        return false;
+    int greatest = n->layer - 1;
+    for (int i = 0, size = parents->size(); i < size; ++i) {
+        const Node* p = asNode(parents->nodeAt(i));
+        if (counts(p))
+            greatest = std::max(greatest, asViewNode(parents->nodeAt(i))->layer);
+    }
+    if (n->layer > greatest)
+        return false;
+    n->layer = greatest + 1;
+    pushDown(n);
+    return true;
+}
+
+// Above every visited child: pulls the node and its ancestors up when it is not.
+void aboveChildren(ViewNode* n) {
+    const NodeList* children = n->slots[ChildSlot];
+    if (!listSize(children))
+        return;
+    int smallest = n->layer + 1;
+    for (int i = 0, size = children->size(); i < size; ++i) {
+        if (counts(asNode(children->nodeAt(i))))
+            smallest = std::min(smallest, asViewNode(children->nodeAt(i))->layer);
+    }
+    if (smallest - 1 >= n->layer)
+        return;
+    n->layer = smallest - 1;
+    pullUp(n);
+}
+
+void layerNode(Node* reached) {
+    auto* n = asViewNode(reached);
+    if (isHidden(n) || !VisitOnce(n))
+        return;
+    LayeringState& state = layering();
+    n->setFlag(0, NodeFlags::Unplaced);
+    n->cluster = state.counter;
+    n->layer = state.currentLayer;
+    if (n->layer < state.lowest) {
+        state.lowest = n->layer;
+        state.topmost = n;
+    }
+    state.highest = std::max(state.highest, n->layer);
+    if (!belowParents(n))
+        aboveChildren(n);
+    // Relation links lead to other clusters, laid out after this one.
+    for (int slot : {FromSlot, ToSlot}) {
+        const NodeList* list = n->slots[slot];
+        for (int i = 0, size = listSize(list); i < size; ++i)
+            state.nextSeeds.push_back(asViewNode(list->nodeAt(i)));
+    }
+    state.currentLayer = n->layer;
+}
+
+// A node reached through a slot of `owner` starts one layer before it (a parent), after it (a
+// child), or beside it.
+void layerSlotStarts(const NodeBase* owner, int slot) {
+    const int layer = static_cast<const ViewNode*>(owner)->layer;
+    layering().currentLayer = slot == ParentSlot  ? layer - 1
+                              : slot == ChildSlot ? layer + 1
+                                                  : layer;
+}
+
+void layerCluster(NetView& view, ViewNode* seed) {
+    LayeringState& state = layering();
+    state.currentLayer = state.lowest = state.highest = 0;
+    state.topmost = seed;
+    InheritanceWalk(seed, &layerNode, 3, nullptr, &layerSlotStarts);
+    Cluster cluster;
+    cluster.seed = state.topmost;
+    cluster.layerCount = state.highest - state.lowest + 1;
+    cluster.layerOffset = -state.lowest;
+    cluster.number = state.counter;
+    view.clusters.push_back(std::move(cluster));
+    ++state.counter;
+}
+
+// Hiding.
+
+struct HidingState {
+    NetView* view = nullptr;
+    bool collect = false;
+};
+
+HidingState& hiding() {
+    static HidingState state;
+    return state;
+}
+
+void hideIfUnplaced(Node* node) {
+    if (!VisitOnce(node) || !node->hasFlag(NodeFlags::Unplaced))
+        return;
+    HidingState& state = hiding();
+    if (state.collect && !isHidden(node))
+        listAppend(state.view->newlyHidden, node);
+    node->setFlag(1, NodeFlags::Hidden);
+}
+
+// Depth justification.
+
+struct JustifyState {
+    int option = kRaiseChildren;
+};
+
+JustifyState& justify() {
+    static JustifyState state;
+    return state;
+}
+
+// The layer one step towards the node's nearest shown neighbour in `slot` when it stands more
+// than one layer away: up towards its parents, down towards its children. INT_MIN when the
+// rule does not move the node, also when every neighbour there is hidden.
+int justifiedLayer(const ViewNode* n, int slot) {
+    // Seen from the children, layers count the other way round.
+    const int sign = slot == ParentSlot ? 1 : -1;
+    const NodeList* list = n->slots[slot];
+    int nearest = INT_MIN;
+    for (int i = 0, size = listSize(list); i < size; ++i) {
+        const ViewNode* q = asViewNode(list->nodeAt(i));
+        if (!isHidden(q))
+            nearest = std::max(nearest, sign * q->layer);
+    }
+    if (nearest == INT_MIN)
+        return INT_MIN;
+    const int target = sign * (std::max(sign * n->layer - 2, nearest) + 1);
+    return sign * target < sign * n->layer ? target : INT_MIN;
+}
+
+// Applies the option's rule to `n` and, each time it moves a node, to that node's children
+// (raising) or parents (lowering).
+void justifyFrom(ViewNode* n) {
+    const bool raise = justify().option == kRaiseChildren;
+    const int towards = raise ? ChildSlot : ParentSlot;
+    auto moved = [raise](ViewNode* node) {
+        const int layer = justifiedLayer(node, raise ? ParentSlot : ChildSlot);
+        if (layer == INT_MIN)
+            return false;
+        node->layer = layer;
+        return true;
+    };
+    if (!moved(n))
+        return;
+    propagateLayers(
+        n, towards,
+        [&moved](const ViewNode*, ViewNode* next) { return !isHidden(next) && moved(next); },
+        [](const ViewNode*, ViewNode*) {});
+}
+
+void justifyNode(Node* node) {
+    if (isHidden(node) || !VisitOnce(node))
+        return;
+    justifyFrom(asViewNode(node));
+}
+
+// Fillers.
+
+NetView*& dummyView() {
+    static NetView* view = nullptr;
+    return view;
+}
+
+ViewNode* makeDummy(NetView& view, const ViewNode* below, int layer) {
+    auto* dummy = new ViewNode();
+    if (!dummy)
+        return nullptr;
+    if (!listAppend(view.dummyList, dummy)) {
+        dummy->destroy();
+        return nullptr;
+    }
+    ++view.dummyCount;
+    dummy->layer = layer;
+    dummy->cluster = below->cluster;
+    // A filler starts unseen, so that the running walk goes on through the chain to the
+    // parent, which may be reachable only this way.
+    return dummy;
+}
+
+// Fills the layers between n and its parent p, which stands at `parentRef` in n's parent list.
+void fillLink(NetView& view, ViewNode* n, NodeBase** parentRef) {
+    auto* p = asViewNode(*parentRef);
+    NodeBase** childRef = linkRef(p->slots[ChildSlot], n);
+    if (!childRef)
+        return;
+    ViewNode* below = n;
+    for (int layer = n->layer - 1; layer > p->layer; --layer) {
+        ViewNode* dummy = makeDummy(view, n, layer);
+        if (!dummy)
+            break;
+        appendLink(dummy, ChildSlot, below);
+        if (below == n)
+            *parentRef = dummy;
+        else
+            appendLink(below, ParentSlot, dummy);
+        below = dummy;
+    }
+    if (below == n)
+        return;
+    appendLink(below, ParentSlot, p);
+    *childRef = below;
+}
+
+void fillNode(Node* node) {
+    if (isHidden(node) || !VisitOnce(node))
+        return;
+    auto* n = asViewNode(node);
+    NodeList* parents = n->slots[ParentSlot];
+    for (int i = 0, size = listSize(parents); i < size; ++i) {
+        const auto* p = asViewNode(parents->nodeAt(i));
+        if (isHidden(p) || p->hasFlag(NodeFlags::DummyNode) || p->layer + 1 >= n->layer)
+            continue;
+        fillLink(*dummyView(), n, static_cast<NodeBase**>(parents->elementAt(i)));
+    }
+}
+
+bool isDummy(const NodeBase* node) {
+    return node && asNode(node)->hasFlag(NodeFlags::DummyNode);
+}
+
+} // namespace
+
+void MarkReachable(NetView& view) {
+    NewVisitPass(view);
+    InheritanceWalk(view.current, &markUnplaced, kAllSlots, nullptr);
+}
+
+void LayerClusters(NetView& view) {
+    NewVisitPass(view);
+    view.clusters.clear();
+    LayeringState& state = layering();
+    state = LayeringState{};
+    std::vector<ViewNode*> seeds{view.current};
+    while (!seeds.empty()) {
+        state.nextSeeds.clear();
+        for (ViewNode* seed : seeds) {
+            if (seed && !isHidden(seed) && !IsVisited(seed))
+                layerCluster(view, seed);
+        }
+        seeds.swap(state.nextSeeds);
+    }
+    view.clusterCount = static_cast<std::int32_t>(view.clusters.size());
+}
+
+void HideUnreached(NetView& view, bool collect) {
+    NewVisitPass(view);
+    hiding() = HidingState{&view, collect};
+    InheritanceWalk(view.current, &hideIfUnplaced, kAllSlots, nullptr);
+}
+
+void JustifyDepth(NetView& view) {
+    NewVisitPass(view);
+    justify().option = view.depthJustify;
+    InheritanceWalk(view.current, &justifyNode, kAllSlots, nullptr);
+}
+
+void InsertDummyNodes(NetView& view) {
+    NewVisitPass(view);
+    dummyView() = &view;
+    InheritanceWalk(view.current, &fillNode, kAllSlots, nullptr);
+}
+
+void RemoveDummyNodes(NetView& view) {
+    NodeList* dummies = view.dummyList;
+    for (int i = 0, size = listSize(dummies); i < size; ++i) {
+        NodeBase* top = dummies->nodeAt(i);
+        NodeBase* parent = first(top, ParentSlot);
+        if (!parent || isDummy(parent))
+            continue;
+        NodeBase* bottom = top;
+        while (isDummy(first(bottom, ChildSlot)))
+            bottom = first(bottom, ChildSlot);
+        NodeBase* child = first(bottom, ChildSlot);
+        if (!child)
+            continue;
+        if (NodeBase** ref = linkRef(parent->slots[ChildSlot], top))
+            *ref = child;
+        if (NodeBase** ref = linkRef(child->slots[ParentSlot], bottom))
+            *ref = parent;
+    }
+    for (int i = 0, size = listSize(dummies); i < size; ++i)
+        dummies->nodeAt(i)->destroy();
+    DisposeList(view.dummyList);
+    view.dummyCount = 0;
+}
+
+} // namespace tarvo

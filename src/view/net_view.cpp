@@ -1,0 +1,74 @@
+// A view's own nodes: made from the network by a walk from the root, destroyed with the view.
+#include "view/net_view.h"
+
+#include "inheritance/inheritance_walk.h"
+#include "model/network.h"
+#include "model/node_list.h"
+#include "model/node_table.h"
+#include "model/view_node.h"
+#include "view/layering.h"
+#include "view/layout.h"
+#include "view/spotlight.h"
+
+namespace tarvo {
+namespace {
+
+NodeTable*& buildingTable() {
+    static NodeTable* table = nullptr;
+    return table;
+}
+
+void copyNode(Node* node) {
+    if (VisitOnce(node))
+        linkViewNode(*buildingTable(), static_cast<ViewNode*>(node));
+}
+
+} // namespace
+
+NetView::~NetView() {
+    DestroyViewNodes(*this);
+}
+
+int BuildViewNodes(NetView& view, Node* node) {
+    DestroyViewNodes(view);
+    view.nodes = MakeNodeTable();
+    if (!view.nodes || !node)
+        return 0;
+    view.marks = VisitMarks{};
+    NewVisitPass(view);
+    view.root = viewNodeFor(*view.nodes, node);
+    if (!view.root)
+        return 0;
+    view.current = view.root;
+    view.kind = node->relationKind() ? kRelationView : kEntityView;
+    buildingTable() = view.nodes;
+    InheritanceWalk(view.root, &copyNode, kAllSlots, nullptr);
+    buildingTable() = nullptr;
+    return 1;
+}
+
+void StartViewLayout(NetView& view, int revealDistance) {
+    RecalcLayout(view, false);
+    view.stepBlend = 1.0f;
+    view.stepDirection = 0;
+    if (revealDistance > 1) {
+        MeasureDistances(view);
+        SetSpotlight(view, revealDistance - 1, 1);
+        Relayout(view, false);
+    }
+}
+
+void DestroyViewNodes(NetView& view) {
+    RemoveDummyNodes(view);
+    view.grid.release();
+    view.clusters.clear();
+    view.clusterCount = 0;
+    DisposeList(view.newlyHidden);
+    closeNetwork(view.nodes);
+    view.nodes = nullptr;
+    view.root = view.current = nullptr;
+    if (passView() == &view)
+        passView() = nullptr;
+}
+
+} // namespace tarvo

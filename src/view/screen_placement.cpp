@@ -1,0 +1,119 @@
+// From cells to pixels: node boxes and link boxes, and the walk over the grid's cells.
+#include "view/layout.h"
+
+#include "model/view_node.h"
+#include "view/net_view.h"
+
+#include <algorithm>
+
+namespace tarvo {
+namespace {
+
+// Half the box a node gets of a cell extent: a third of a large cell, relatively more of a
+// small one so that labels stay readable.
+float halfExtent(float cell) {
+    return cell >= 100.0f ? cell * (1.0f / 3.0f) : cell * (0.45f - cell / 857.2f);
+}
+
+struct Placement {
+    bool vertical;
+    bool reversed;
+    float layerExtent;
+    float slotExtent;
+    float layerStart;
+    float slotStart;
+    float clientLayer;
+    int halfX;
+    int halfY;
+    int zoom;
+    int linkGrowth;
+};
+
+Placement placementOf(const NetView& view) {
+    Placement p{};
+    p.vertical = view.vertical();
+    p.reversed = view.reversed();
+    p.layerExtent = p.vertical ? view.cellHeight : view.cellWidth;
+    p.slotExtent = p.vertical ? view.cellWidth : view.cellHeight;
+    const int layerOrigin = p.vertical ? view.scrollY : view.scrollX;
+    const int slotOrigin = p.vertical ? view.scrollX : view.scrollY;
+    p.layerStart = static_cast<float>(view.firstVisibleLayer) * p.layerExtent +
+                   static_cast<float>(layerOrigin);
+    p.slotStart =
+        static_cast<float>(view.firstVisibleSlot) * p.slotExtent + static_cast<float>(slotOrigin);
+    p.clientLayer = static_cast<float>(p.vertical ? view.clientHeight : view.clientWidth);
+    p.halfX = static_cast<int>(halfExtent(view.cellWidth));
+    p.halfY = static_cast<int>(halfExtent(view.cellHeight));
+    p.zoom = static_cast<int>(view.labelZoom);
+    p.linkGrowth = static_cast<int>(3.0f * view.labelZoom + 1.0f);
+    return p;
+}
+
+int placeNode(void* context, ViewNode* node, int row, int column) {
+    const Placement& p = *static_cast<const Placement*>(context);
+    // Scrolling moves the picture along the direction the layers step in.
+    const float along =
+        p.layerExtent / 2.0f + static_cast<float>(column) * p.layerExtent - p.layerStart;
+    const int layerCentre = static_cast<int>(p.reversed ? p.clientLayer - along : along);
+    const int slotCentre = static_cast<int>(p.slotExtent / 2.0f +
+                                            static_cast<float>(row) * p.slotExtent - p.slotStart);
+    const int halfLayer = p.vertical ? p.halfY : p.halfX;
+    const int halfSlot = p.vertical ? p.halfX : p.halfY;
+    int slotLow = slotCentre - halfSlot;
+    int slotHigh = slotCentre + halfSlot + 1;
+    if (node->hasFlag(NodeFlags::DummyNode)) {
+        // A filler is a line's width across, so that its link passes straight through it.
+        slotLow = slotCentre - p.zoom / 2;
+        slotHigh = slotLow + std::max(1, p.zoom);
+    }
+    const int layerLow = layerCentre - halfLayer;
+    const int layerHigh = layerCentre + halfLayer + 1;
+    PixelBox& box = node->layoutBox;
+    if (p.vertical)
+        box = {slotLow, layerLow, slotHigh, layerHigh};
+    else
+        box = {layerLow, slotLow, layerHigh, slotHigh};
+    const int g = p.linkGrowth;
+    PixelBox& links = node->linkBox;
+    links.left = slotLow - g;
+    links.right = slotHigh + g;
+    links.top = p.reversed ? layerHigh + g : layerLow - g;
+    links.bottom = p.reversed ? layerLow - g : layerHigh + g;
+    return 0;
+}
+
+} // namespace
+
+float CellExtentForWindow(int clientExtent, int cells) {
+    if (cells <= 0)
+        return 1.0f;
+    const float extent = static_cast<float>(clientExtent) / static_cast<float>(cells) + 0.0001f;
+    return std::max(1.0f, static_cast<float>(static_cast<int>(extent)));
+}
+
+void PlaceOnScreen(NetView& view) {
+    view.labelZoom = std::min(view.cellWidth, view.cellHeight) / 66.667f;
+    Placement placement = placementOf(view);
+    ForEachCell(view, &placeNode, &placement);
+}
+
+int ForEachCell(const NetView& view, CellVisitor visitor, void* context, int firstSlot, int endSlot,
+                int firstLayer, int endLayer) {
+    const LayoutGrid& grid = view.grid;
+    const int slots =
+        endSlot < 0 ? grid.slotCount : std::min(endSlot, static_cast<int>(grid.slotCount));
+    const int layers =
+        endLayer < 0 ? grid.layerCount : std::min(endLayer, static_cast<int>(grid.layerCount));
+    for (int row = std::max(0, firstSlot); row < slots; ++row) {
+        for (int column = std::max(0, firstLayer); column < layers; ++column) {
+            ViewNode* node = grid.at(row, column);
+            if (!node)
+                continue;
+            if (const int answer = visitor(context, node, row, column))
+                return answer;
+        }
+    }
+    return 0;
+}
+
+} // namespace tarvo
