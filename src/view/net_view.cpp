@@ -49,6 +49,7 @@ int BuildViewNodes(NetView& view, Node* node) {
 
 void StartViewLayout(NetView& view, int revealDistance) {
     RecalcLayout(view, false);
+    PlaceOnScreen(view);
     view.stepBlend = 1.0f;
     view.stepDirection = 0;
     if (revealDistance > 1) {

@@ -1,0 +1,93 @@
+// Views of networks from anywhere: whatever the file holds (cycles of isa links, nodes linked
+// to themselves, relations of relations), laying a view out must end without fault and put
+// every shown node in exactly one cell, with every downward link of the grid between adjacent
+// layers.
+#include "labels/font_table.h"
+#include "memory/shared_buffers.h"
+#include "model/network.h"
+#include "model/node_list.h"
+#include "model/node_table.h"
+#include "model/view_node.h"
+#include "netfile/network_file.h"
+#include "platform/font_catalog.h"
+#include "platform/headless_ui.h"
+#include "view/layout.h"
+#include "view/net_view.h"
+#include "view/spotlight.h"
+#include "view/view_flags.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+namespace {
+
+int countCell(void* context, tarvo::ViewNode* node, int, int) {
+    auto& seen = *static_cast<std::map<const tarvo::ViewNode*, int>*>(context);
+    if (++seen[node] > 1 || node->hasFlag(tarvo::NodeFlags::Hidden))
+        std::abort();
+    const tarvo::NodeList* parents = node->slots[tarvo::ParentSlot];
+    for (int i = 0, n = tarvo::listSize(parents); i < n; ++i) {
+        const tarvo::ViewNode* p = tarvo::asViewNode(parents->nodeAt(i));
+        // Around a cycle of isa links some parent cannot stand above its child; every link
+        // that does go down must reach the next layer, through fillers where it is long.
+        if (!tarvo::isHidden(p) && p->layer < node->layer && p->layer + 1 != node->layer)
+            std::abort();
+    }
+    return 0;
+}
+
+void checkGrid(const tarvo::NetView& view) {
+    std::map<const tarvo::ViewNode*, int> seen;
+    tarvo::ForEachCell(view, &countCell, &seen);
+    if (!view.grid.nodeAt(view.current->slot, view.current->layer))
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    static platform::SilentUi silent;
+    platform::setUi(&silent);
+    tarvo::AllocateWordBuffer();
+    tarvo::AllocateScratchText();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 2)
+        return 0;
+    // The first byte chooses the options and the reveal distance; the rest is the file.
+    const std::uint8_t choice = data[0];
+    const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
+    platform::ListedFontCatalog catalog("Times New Roman;Arial");
+    tarvo::BuildFontTable(catalog);
+    tarvo::ChoosePreferredFonts();
+    tarvo::ReleaseNetwork();
+    std::FILE* in = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "r");
+    tarvo::ReadNetworkStream(in);
+    std::fclose(in);
+    if (tarvo::NodeList* nodes = tarvo::nodesOfKind(choice & 1)) {
+        tarvo::Node* start = tarvo::asNode(nodes->nodeAt((choice >> 1) % nodes->size()));
+        nodes->destroy();
+        tarvo::NetView view;
+        view.justification = (choice >> 2) % 3;
+        view.depthJustify = (choice >> 4) & 1;
+        if (tarvo::BuildViewNodes(view, start)) {
+            tarvo::StartViewLayout(view, 1 + (choice >> 5));
+            checkGrid(view);
+            tarvo::ImproveLayout(view);
+            tarvo::StepLayout(view);
+            checkGrid(view);
+            tarvo::MeasureDistances(view);
+            tarvo::SetSpotlight(view, view.distances.greatestDistance, 0);
+            tarvo::Relayout(view, false);
+            checkGrid(view);
+        }
+    }
+    tarvo::ReleaseNetwork();
+    tarvo::ReleaseFontTable();
+    return 0;
+}
