@@ -64,9 +64,7 @@ void ForEachSelectedSlot(const NodeBase* n, WalkVisitor visitor) {
         walk.CurrentSlot = slot;
         if (walk.OnSlotStart)
             walk.OnSlotStart(n, slot);
-        const NodeList* list = n->slots[slot];
-        for (int i = 0, size = list->size(); i < size; ++i)
-            visitor(asNode(list->nodeAt(i)));
+        forEachNode(n->slots[slot], [visitor](NodeBase* node) { visitor(asNode(node)); });
     }
 }
 
@@ -102,10 +100,11 @@ void InheritanceWalk(Node* start, WalkVisitor visitor, std::uint32_t mask, PassE
         walk.Frontier = nullptr;
         const std::vector<const PathStep*> passPaths = std::move(state.pending);
         state.pending.clear();
-        for (int i = 0, n = pass->size(); i < n; ++i) {
-            state.expanding = passPaths[static_cast<std::size_t>(i)];
-            ForEachSelectedSlot(pass->nodeAt(i), walk.Visitor);
-        }
+        std::size_t entry = 0;
+        forEachNode(pass, [&](NodeBase* node) {
+            state.expanding = passPaths[entry++];
+            ForEachSelectedSlot(node, walk.Visitor);
+        });
         state.expanding = nullptr;
         pass->destroy();
     }

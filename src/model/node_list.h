@@ -37,6 +37,14 @@ inline int listSize(const NodeList* list) {
     return list ? list->size() : 0;
 }
 
+// Applies f to every node of a list held in a variable, block by block: unlike indexing by
+// position, this stays linear on long lists.
+template <typename F> void forEachNode(const NodeList* list, F&& f) {
+    for (const ChunkList* block = list; block; block = block->next)
+        for (int i = 0; i < block->count; ++i)
+            f(static_cast<const NodeList*>(block)->node(i));
+}
+
 // Operations on a list held in a variable: a null variable is an empty list, a list is made on
 // its first element and destroyed (the variable set to null) when its last element goes.
 

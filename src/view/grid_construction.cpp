@@ -266,25 +266,25 @@ void CountClusterLinks(NetView& view) {
     for (Cluster& c : view.clusters) {
         c.linkCounts[0].assign(count, 0);
         c.linkCounts[1].assign(count, 0);
+        auto countLink = [&c, count](int slot, NodeBase* element) {
+            Node* x = asNode(element);
+            // A property leads on to its end in the same slot; any other node stands for its
+            // own cluster.
+            Node* end = x->isProperty() ? asNode(first(x, slot)) : nullptr;
+            const Node* target = end ? end : x;
+            if (target->hasFlag(NodeFlags::Hidden | NodeFlags::Unplaced))
+                return;
+            const auto number = static_cast<std::size_t>(target->cluster);
+            if (target->cluster >= 0 && number < count)
+                ++c.linkCounts[slot - FromSlot][number];
+        };
         for (int row = 0; row < c.grid.slotCount; ++row) {
             for (int column = 0; column < c.grid.layerCount; ++column) {
                 const ViewNode* node = c.grid.at(row, column);
-                if (!node)
-                    continue;
                 for (int slot : {FromSlot, ToSlot}) {
-                    const NodeList* list = node->slots[slot];
-                    for (int i = 0, size = listSize(list); i < size; ++i) {
-                        Node* x = asNode(list->nodeAt(i));
-                        // A property leads on to its end in the same slot; any other node
-                        // stands for its own cluster.
-                        Node* end = x->isProperty() ? asNode(first(x, slot)) : nullptr;
-                        const Node* target = end ? end : x;
-                        if (target->hasFlag(NodeFlags::Hidden | NodeFlags::Unplaced))
-                            continue;
-                        const auto number = static_cast<std::size_t>(target->cluster);
-                        if (target->cluster >= 0 && number < count)
-                            ++c.linkCounts[slot - FromSlot][number];
-                    }
+                    if (node)
+                        forEachNode(node->slots[slot],
+                                    [&countLink, slot](NodeBase* x) { countLink(slot, x); });
                 }
             }
         }

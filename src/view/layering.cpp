@@ -23,25 +23,29 @@ template <typename NeedsMove, typename MoveTo>
 void propagateLayers(ViewNode* start, int slot, NeedsMove needsMove, MoveTo moveTo) {
     struct Frame {
         ViewNode* node;
-        int next;
+        const ChunkList* block;
+        int index;
     };
-    std::vector<Frame> stack{{start, 0}};
+    std::vector<Frame> stack{{start, start->slots[slot], 0}};
     start->onPath = 1;
     while (!stack.empty()) {
-        ViewNode* node = stack.back().node;
-        const NodeList* list = node->slots[slot];
-        const int index = stack.back().next++;
-        if (index >= listSize(list)) {
-            node->onPath = 0;
+        Frame& frame = stack.back();
+        while (frame.block && frame.index >= frame.block->count) {
+            frame.block = frame.block->next;
+            frame.index = 0;
+        }
+        if (!frame.block) {
+            frame.node->onPath = 0;
             stack.pop_back();
             continue;
         }
-        ViewNode* next = asViewNode(list->nodeAt(index));
+        ViewNode* node = frame.node;
+        ViewNode* next = asViewNode(static_cast<const NodeList*>(frame.block)->node(frame.index++));
         if (next->onPath || !needsMove(node, next))
             continue;
         moveTo(node, next);
         next->onPath = 1;
-        stack.push_back({next, 0});
+        stack.push_back({next, next->slots[slot], 0});
     }
 }
 
@@ -96,11 +100,10 @@ bool belowParents(ViewNode* n) {
     if (!listSize(parents))
         return false;
     int greatest = n->layer - 1;
-    for (int i = 0, size = parents->size(); i < size; ++i) {
-        const Node* p = asNode(parents->nodeAt(i));
-        if (counts(p))
-            greatest = std::max(greatest, asViewNode(parents->nodeAt(i))->layer);
-    }
+    forEachNode(parents, [&greatest](const NodeBase* p) {
+        if (counts(asNode(p)))
+            greatest = std::max(greatest, asViewNode(p)->layer);
+    });
     if (n->layer > greatest)
         return false;
     n->layer = greatest + 1;
@@ -114,10 +117,10 @@ void aboveChildren(ViewNode* n) {
     if (!listSize(children))
         return;
     int smallest = n->layer + 1;
-    for (int i = 0, size = children->size(); i < size; ++i) {
-        if (counts(asNode(children->nodeAt(i))))
-            smallest = std::min(smallest, asViewNode(children->nodeAt(i))->layer);
-    }
+    forEachNode(children, [&smallest](const NodeBase* c) {
+        if (counts(asNode(c)))
+            smallest = std::min(smallest, asViewNode(c)->layer);
+    });
     if (smallest - 1 >= n->layer)
         return;
     n->layer = smallest - 1;
@@ -140,11 +143,9 @@ void layerNode(Node* reached) {
     if (!belowParents(n))
         aboveChildren(n);
     // Relation links lead to other clusters, laid out after this one.
-    for (int slot : {FromSlot, ToSlot}) {
-        const NodeList* list = n->slots[slot];
-        for (int i = 0, size = listSize(list); i < size; ++i)
-            state.nextSeeds.push_back(asViewNode(list->nodeAt(i)));
-    }
+    for (int slot : {FromSlot, ToSlot})
+        forEachNode(n->slots[slot],
+                    [&state](NodeBase* x) { state.nextSeeds.push_back(asViewNode(x)); });
     state.currentLayer = n->layer;
 }
 
@@ -209,13 +210,11 @@ JustifyState& justify() {
 int justifiedLayer(const ViewNode* n, int slot) {
     // Seen from the children, layers count the other way round.
     const int sign = slot == ParentSlot ? 1 : -1;
-    const NodeList* list = n->slots[slot];
     int nearest = INT_MIN;
-    for (int i = 0, size = listSize(list); i < size; ++i) {
-        const ViewNode* q = asViewNode(list->nodeAt(i));
-        if (!isHidden(q))
-            nearest = std::max(nearest, sign * q->layer);
-    }
+    forEachNode(n->slots[slot], [&nearest, sign](const NodeBase* q) {
+        if (!isHidden(asNode(q)))
+            nearest = std::max(nearest, sign * asViewNode(q)->layer);
+    });
     if (nearest == INT_MIN)
         return INT_MIN;
     const int target = sign * (std::max(sign * n->layer - 2, nearest) + 1);
@@ -355,25 +354,22 @@ void InsertDummyNodes(NetView& view) {
 }
 
 void RemoveDummyNodes(NetView& view) {
-    NodeList* dummies = view.dummyList;
-    for (int i = 0, size = listSize(dummies); i < size; ++i) {
-        NodeBase* top = dummies->nodeAt(i);
+    forEachNode(view.dummyList, [](NodeBase* top) {
         NodeBase* parent = first(top, ParentSlot);
         if (!parent || isDummy(parent))
-            continue;
+            return;
         NodeBase* bottom = top;
         while (isDummy(first(bottom, ChildSlot)))
             bottom = first(bottom, ChildSlot);
         NodeBase* child = first(bottom, ChildSlot);
         if (!child)
-            continue;
+            return;
         if (NodeBase** ref = linkRef(parent->slots[ChildSlot], top))
             *ref = child;
         if (NodeBase** ref = linkRef(child->slots[ParentSlot], bottom))
             *ref = parent;
-    }
-    for (int i = 0, size = listSize(dummies); i < size; ++i)
-        dummies->nodeAt(i)->destroy();
+    });
+    forEachNode(view.dummyList, [](NodeBase* dummy) { dummy->destroy(); });
     DisposeList(view.dummyList);
     view.dummyCount = 0;
 }

@@ -44,16 +44,15 @@ float idealSum(int n) {
 }
 
 float slotEnergy(const ViewNode* n, int slot) {
-    const NodeList* list = n->slots[slot];
     float sum = 0.0f;
     int count = 0;
-    for (int i = 0, size = listSize(list); i < size; ++i) {
-        const auto* q = asViewNode(list->nodeAt(i));
+    forEachNode(n->slots[slot], [&](const NodeBase* node) {
+        const ViewNode* q = asViewNode(node);
         if (isHidden(q))
-            continue;
+            return;
         sum += linkLength(n->layer - q->layer, n->slot - q->slot);
         ++count;
-    }
+    });
     return sum - idealSum(count);
 }
 
@@ -69,20 +68,19 @@ int addEnergy(void* context, ViewNode* node, int, int) {
 // The aim among the shown neighbours in `slot`: the first, the mean or the last of their
 // slots; NoTarget without any.
 float slotTarget(const ViewNode* n, int slot, int justification, int& count) {
-    const NodeList* list = n->slots[slot];
     count = 0;
     float sum = 0.0f;
     int least = 0;
     int most = 0;
-    for (int i = 0, size = listSize(list); i < size; ++i) {
-        const auto* q = asViewNode(list->nodeAt(i));
+    forEachNode(n->slots[slot], [&](const NodeBase* node) {
+        const ViewNode* q = asViewNode(node);
         if (isHidden(q))
-            continue;
+            return;
         least = count ? std::min(least, q->slot) : q->slot;
         most = count ? std::max(most, q->slot) : q->slot;
         sum += static_cast<float>(q->slot);
         ++count;
-    }
+    });
     if (!count)
         return NoTarget;
     if (justification == kJustifyFirst)

@@ -33,8 +33,7 @@ int clearMark(NodeBase* node) {
 void ResetVisitMarks(NetView& view) {
     if (view.nodes)
         view.nodes->forEach(&clearMark);
-    for (int i = 0, n = view.dummyList ? view.dummyList->size() : 0; i < n; ++i)
-        view.dummyList->nodeAt(i)->visitMark = 0;
+    forEachNode(view.dummyList, [](NodeBase* dummy) { dummy->visitMark = 0; });
     view.marks = VisitMarks{};
 }
 
