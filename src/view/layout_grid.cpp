@@ -77,12 +77,6 @@ int LayoutGrid::regrow(int rowCapacity, int base, int layers, int firstColumn) {
     return 1;
 }
 
-ViewNode* LayoutGrid::at(int row, int column) const {
-    if (row < 0 || row >= slotCount || column < 0 || column >= layerCount)
-        return nullptr;
-    return *cellRef(row, column);
-}
-
 int LayoutGrid::insertFrontRows(int count) {
     if (count <= 0)
         return 1;

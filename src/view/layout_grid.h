@@ -30,7 +30,13 @@ public:
     bool empty() const { return cellCount() == 0; }
 
     // The cell at grid row and column; null outside the grid.
-    ViewNode* at(int row, int column) const;
+    ViewNode* at(int row, int column) const {
+        if (row < 0 || row >= slotCount || column < 0 || column >= layerCount)
+            return nullptr;
+        return *cellRef(row, column);
+    }
+    // A column's cells, row 0 first; valid until the grid grows.
+    ViewNode** columnCells(int column) const { return cellRef(0, column); }
     // The cell of node coordinates.
     ViewNode* nodeAt(int slot, int layer) const {
         return at(slot + slotOffset, layer + layerOffset);

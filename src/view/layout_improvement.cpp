@@ -1,6 +1,8 @@
 // The energy of an arrangement and the barycentre sweeps that lower it.
 #include "view/layout.h"
 
+#include "view/layer_sweep.h"
+
 #include "memory/size_class_heap.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -56,6 +59,15 @@ float slotEnergy(const ViewNode* n, int slot) {
     return sum - idealSum(count);
 }
 
+// A sum within a thousandth of a whole number is that number, stored as the view's energy.
+float roundedEnergy(NetView& view, float energy) {
+    const float nearest = std::round(energy);
+    if (std::fabs(energy - nearest) < 0.001f)
+        energy = nearest;
+    view.energy = energy;
+    return energy;
+}
+
 int addEnergy(void* context, ViewNode* node, int, int) {
     node->parentEnergy = slotEnergy(node, ParentSlot);
     node->childEnergy = slotEnergy(node, ChildSlot);
@@ -63,190 +75,53 @@ int addEnergy(void* context, ViewNode* node, int, int) {
     return 0;
 }
 
-// Targets.
-
-// The aim among the shown neighbours in `slot`: the first, the mean or the last of their
-// slots; NoTarget without any.
-float slotTarget(const ViewNode* n, int slot, int justification, int& count) {
-    count = 0;
-    float sum = 0.0f;
-    int least = 0;
-    int most = 0;
-    forEachNode(n->slots[slot], [&](const NodeBase* node) {
-        const ViewNode* q = asViewNode(node);
-        if (isHidden(q))
-            return;
-        least = count ? std::min(least, q->slot) : q->slot;
-        most = count ? std::max(most, q->slot) : q->slot;
-        sum += static_cast<float>(q->slot);
-        ++count;
-    });
-    if (!count)
-        return NoTarget;
-    if (justification == kJustifyFirst)
-        return static_cast<float>(least);
-    if (justification == kJustifyLast)
-        return static_cast<float>(most);
-    return sum / static_cast<float>(count);
-}
-
-float target(const ViewNode* n, int slot, float blend, int justification) {
-    int count = 0;
-    const float aim = slotTarget(n, slot, justification, count);
-    if (blend == 1.0f || aim == NoTarget)
-        return aim;
-    int otherCount = 0;
-    const float other = slotTarget(n, slot ^ 1, justification, otherCount);
-    if (other == NoTarget)
-        return aim;
-    const float mixed = (aim * static_cast<float>(count) + other * static_cast<float>(otherCount)) /
-                        static_cast<float>(count + otherCount);
-    return blend * aim + (1.0f - blend) * mixed;
-}
-
-int roundedTarget(float target) {
-    return static_cast<int>(std::lround(target));
-}
-
-// One layer's treatment, in grid rows of one column.
-class LayerSweep {
-public:
-    LayerSweep(LayoutGrid& grid, int column, bool preferUp)
-        : m_grid(grid), m_column(column), m_preferUp(preferUp) {}
-
-    bool treat(int mode, int slot, float blend, int justification) {
-        collect();
-        for (ViewNode* n : m_nodes) {
-            if (mode != 2)
-                n->barycentre = target(n, slot, blend, justification);
-            n->oldSlot = n->slot;
-            m_grid.put(n->slot, layer(), nullptr);
-        }
-        if (mode == 0)
-            reorder();
-        else
-            keepOrder();
-        for (const ViewNode* n : m_nodes)
-            if (n->slot != n->oldSlot)
-                return true;
-        return false;
-    }
-
-private:
-    int layer() const { return m_column - m_grid.layerOffset; }
-    ViewNode* cell(int row) const { return m_grid.at(row, m_column); }
-    void setCell(int row, ViewNode* n) {
-        n->slot = row - m_grid.slotOffset;
-        m_grid.put(n->slot, layer(), n);
-    }
-
-    void collect() {
-        m_nodes.clear();
-        for (int row = 0; row < m_grid.slotCount; ++row)
-            if (ViewNode* n = cell(row))
-                m_nodes.push_back(n);
-    }
-
-    int wantedRow(const ViewNode* n) const {
-        const int slot = n->barycentre == NoTarget ? n->slot : roundedTarget(n->barycentre);
-        return slot + m_grid.slotOffset;
-    }
-
-    void keepOrder() {
-        int lowest = 0;
-        for (ViewNode* n : m_nodes) {
-            int row = std::max(wantedRow(n), lowest);
-            row = std::min(row, m_grid.slotCount - 1);
-            insert(n, row);
-            lowest = n->slot + m_grid.slotOffset + 1;
-        }
-    }
-
-    void reorder() {
-        std::stable_sort(m_nodes.begin(), m_nodes.end(), [](const ViewNode* a, const ViewNode* b) {
-            if (a->barycentre != b->barycentre)
-                return a->barycentre < b->barycentre;
-            return a->slot < b->slot;
-        });
-        std::vector<ViewNode*> rest;
-        for (ViewNode* n : m_nodes) {
-            const int row = wantedRow(n);
-            if (n->barycentre != NoTarget && row >= 0 && row < m_grid.slotCount && !cell(row))
-                setCell(row, n);
-            else
-                rest.push_back(n);
-        }
-        for (ViewNode* n : rest)
-            insert(n, wantedRow(n));
-    }
-
-    // Puts n at row r, making room by shifting the nearer run of neighbours when r is taken.
-    void insert(ViewNode* n, int r) {
-        if (r < 0 || r >= m_grid.slotCount || !cell(r)) {
-            setCell(r, n);
-            return;
-        }
-        int up = r - 1;
-        while (up >= 0 && cell(up))
-            --up;
-        int down = r + 1;
-        while (down < m_grid.slotCount && cell(down))
-            ++down;
-        // Nodes with the same aim stay together: n goes after the last of them in the run.
-        int end = r;
-        for (int row = r; row < down; ++row)
-            if (cell(row)->barycentre == n->barycentre)
-                end = row;
-        const bool upNearer = r - up < down - r;
-        const bool shiftUp =
-            m_preferUp ? (up > 0 && upNearer) || down == m_grid.slotCount : upNearer;
-        if (shiftUp) {
-            if (up < 0) {
-                m_grid.insertFrontRows(1);
-                up += 1;
-                end += 1;
-            }
-            for (int row = up + 1; row <= end; ++row)
-                setCell(row - 1, cell(row));
-            setCell(end, n);
-            return;
-        }
-        for (int row = down - 1; row > end; --row)
-            setCell(row + 1, cell(row));
-        setCell(end + 1, n);
-    }
-
-    LayoutGrid& m_grid;
-    int m_column;
-    bool m_preferUp;
-    std::vector<ViewNode*> m_nodes;
-};
-
-int takeSnapshot(void*, ViewNode* node, int, int) {
-    node->savedSlot = node->slot;
-    return 0;
-}
-
-int collectNode(void* context, ViewNode* node, int, int) {
-    static_cast<std::vector<ViewNode*>*>(context)->push_back(node);
-    return 0;
-}
-
-void snapshot(NetView& view) {
-    ForEachCell(view, &takeSnapshot, nullptr);
+void snapshot(const ColumnIndex& index) {
+    for (int column = 0; column < index.columnCount(); ++column)
+        for (ViewNode* n : index.column(column))
+            n->savedSlot = n->slot;
 }
 
 // Puts every node back at its snapshot slot, aimed there.
-void restoreSnapshot(NetView& view) {
-    std::vector<ViewNode*> nodes;
-    ForEachCell(view, &collectNode, &nodes);
-    for (ViewNode* n : nodes)
-        view.grid.put(n->slot, n->layer, nullptr);
-    for (ViewNode* n : nodes) {
-        n->slot = n->savedSlot;
-        n->barycentre = static_cast<float>(n->savedSlot);
-        view.grid.place(n);
+void restoreSnapshot(NetView& view, ColumnIndex& index) {
+    for (int column = 0; column < index.columnCount(); ++column)
+        for (ViewNode* n : index.column(column))
+            view.grid.put(n->slot, n->layer, nullptr);
+    for (int column = 0; column < index.columnCount(); ++column) {
+        for (ViewNode* n : index.column(column)) {
+            n->slot = n->savedSlot;
+            n->barycentre = static_cast<float>(n->savedSlot);
+            view.grid.place(n);
+        }
     }
+    // The rows the later sweeps opened at the ends are empty again.
+    view.grid.trimEmptyRows();
+    index.build(view.grid);
+}
+
+// The energy, summed in the order of the grid's cells (row by row, and along each row by
+// column) as LayoutEnergy sums it, so that the two agree to the last bit; but reached through
+// the columns' nodes rather than through every cell.
+float indexedEnergy(NetView& view, const ColumnIndex& index, std::vector<int>& starts,
+                    std::vector<ViewNode*>& ordered) {
+    const LayoutGrid& grid = view.grid;
+    starts.assign(static_cast<std::size_t>(grid.slotCount) + 1, 0);
+    std::size_t total = 0;
+    for (int column = 0; column < index.columnCount(); ++column) {
+        for (const ViewNode* n : index.column(column))
+            ++starts[static_cast<std::size_t>(n->slot + grid.slotOffset) + 1];
+        total += index.column(column).size();
+    }
+    for (std::size_t row = 1; row < starts.size(); ++row)
+        starts[row] += starts[row - 1];
+    ordered.resize(total);
+    for (int column = 0; column < index.columnCount(); ++column)
+        for (ViewNode* n : index.column(column))
+            ordered[static_cast<std::size_t>(
+                starts[static_cast<std::size_t>(n->slot + grid.slotOffset)]++)] = n;
+    float energy = 0.0f;
+    for (ViewNode* n : ordered)
+        addEnergy(&energy, n, 0, 0);
+    return roundedEnergy(view, energy);
 }
 
 void showImproved(NetView& view) {
@@ -262,48 +137,54 @@ constexpr int kUpward = 0;
 constexpr int kDownward = 1;
 
 void improve(NetView& view) {
+    ColumnIndex index;
+    index.build(view.grid);
+    std::vector<int> starts;
+    std::vector<ViewNode*> ordered;
+    auto sweep = [&](int direction, int mode, float t) {
+        return SweepColumns(view, index, direction, mode, t);
+    };
+    auto energy = [&] { return indexedEnergy(view, index, starts, ordered); };
     float t = 1.0f;
     bool upMoved = false;
     while (t > 0.25f) {
-        if (!SweepLayout(view, kUpward, 0, t))
+        if (!sweep(kUpward, 0, t))
             break;
         upMoved = true;
-        if (!SweepLayout(view, kDownward, 0, t))
+        if (!sweep(kDownward, 0, t))
             break;
         t *= 0.9f;
     }
     if (!upMoved)
         return;
-    float best = LayoutEnergy(view);
-    snapshot(view);
+    float best = energy();
+    snapshot(index);
     float previousUp = -1.0f;
     float previousDown = -1.0f;
-    while (t > 0.05f && SweepLayout(view, kUpward, 0, t)) {
-        const float afterUp = LayoutEnergy(view);
+    while (t > 0.05f && sweep(kUpward, 0, t)) {
+        const float afterUp = energy();
         if (afterUp == previousUp)
             break;
         if (afterUp < best) {
-            snapshot(view);
+            snapshot(index);
             best = afterUp;
         }
-        if (!SweepLayout(view, kDownward, 0, t))
+        if (!sweep(kDownward, 0, t))
             break;
-        const float afterDown = LayoutEnergy(view);
+        const float afterDown = energy();
         if (afterDown == previousDown)
             break;
         if (afterDown < best) {
-            snapshot(view);
+            snapshot(index);
             best = afterDown;
         }
         t *= 0.9f;
         previousDown = afterDown;
         previousUp = afterUp;
     }
-    if (best != LayoutEnergy(view)) {
-        restoreSnapshot(view);
-        // The rows the later sweeps opened at the ends are empty again.
-        view.grid.trimEmptyRows();
-        SweepLayout(view, kDownward, 2, t);
+    if (best != energy()) {
+        restoreSnapshot(view, index);
+        sweep(kDownward, 2, t);
     }
     showImproved(view);
 }
@@ -313,31 +194,13 @@ void improve(NetView& view) {
 float LayoutEnergy(NetView& view) {
     float energy = 0.0f;
     ForEachCell(view, &addEnergy, &energy);
-    const float nearest = std::round(energy);
-    if (std::fabs(energy - nearest) < 0.001f)
-        energy = nearest;
-    view.energy = energy;
-    return energy;
+    return roundedEnergy(view, energy);
 }
 
 bool SweepLayout(NetView& view, int direction, int mode, float blend) {
-    LayoutGrid& grid = view.grid;
-    const int slot = direction == kDownward ? ParentSlot : ChildSlot;
-    const bool preferUp = view.justification != kJustifyCentred;
-    const int layers = grid.layerCount;
-    bool moved = false;
-    auto treat = [&](int column) {
-        moved = LayerSweep(grid, column, preferUp).treat(mode, slot, blend, view.justification) ||
-                moved;
-    };
-    for (int i = 0; i < layers; ++i)
-        treat(direction == kDownward ? i : layers - 1 - i);
-    if (mode != 1)
-        for (int i = 0; i < layers; ++i)
-            treat(direction == kDownward ? layers - 1 - i : i);
-    if (moved)
-        grid.trimEmptyRows();
-    return moved;
+    ColumnIndex index;
+    index.build(view.grid);
+    return SweepColumns(view, index, direction, mode, blend);
 }
 
 void ImproveLayout(NetView& view) {
