@@ -7,6 +7,7 @@
 #include "model/network.h"
 #include "model/node_table.h"
 #include "netfile/network_file.h"
+#include "network_fuzzing.h"
 #include "platform/font_catalog.h"
 #include "platform/headless_ui.h"
 
@@ -40,10 +41,7 @@ std::string writeNetwork() {
 }
 
 void readNetwork(const std::string& bytes) {
-    tarvo::ReleaseNetwork();
-    std::FILE* in = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "r");
-    tarvo::ReadNetworkStream(in);
-    std::fclose(in);
+    fuzzing::ReadNetworkBytes(bytes);
     tarvo::ReconcileFonts();
     tarvo::ChoosePreferredFonts();
 }
@@ -51,10 +49,7 @@ void readNetwork(const std::string& bytes) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    static platform::SilentUi silent;
-    platform::setUi(&silent);
-    tarvo::AllocateWordBuffer();
-    tarvo::AllocateScratchText();
+    fuzzing::StartNetworkFuzzing();
     return 0;
 }
 

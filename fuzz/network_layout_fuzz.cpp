@@ -9,6 +9,7 @@
 #include "model/node_table.h"
 #include "model/view_node.h"
 #include "netfile/network_file.h"
+#include "network_fuzzing.h"
 #include "platform/font_catalog.h"
 #include "platform/headless_ui.h"
 #include "view/layout.h"
@@ -49,10 +50,7 @@ void checkGrid(const tarvo::NetView& view) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    static platform::SilentUi silent;
-    platform::setUi(&silent);
-    tarvo::AllocateWordBuffer();
-    tarvo::AllocateScratchText();
+    fuzzing::StartNetworkFuzzing();
     return 0;
 }
 
@@ -65,10 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::ListedFontCatalog catalog("Times New Roman;Arial");
     tarvo::BuildFontTable(catalog);
     tarvo::ChoosePreferredFonts();
-    tarvo::ReleaseNetwork();
-    std::FILE* in = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "r");
-    tarvo::ReadNetworkStream(in);
-    std::fclose(in);
+    fuzzing::ReadNetworkBytes(bytes);
     if (tarvo::NodeList* nodes = tarvo::nodesOfKind(choice & 1)) {
         tarvo::Node* start = tarvo::asNode(nodes->nodeAt((choice >> 1) % nodes->size()));
         nodes->destroy();
