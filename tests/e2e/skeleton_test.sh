@@ -31,7 +31,21 @@ fi
 wait \$pid
 INNER
 
-if ! xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/inside.sh"; then
+# The server picks a free display itself and writes its number once it accepts clients, so
+# neither a stale lock file nor a slow start can send the program to a display that is not there.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+for _ in $(seq 1 200); do
+    [ -s "$work/display" ] && break
+    kill -0 $xvfb 2>/dev/null || break
+    sleep 0.05
+done
+if [ ! -s "$work/display" ]; then
+    echo "FAIL: the virtual X server did not start"; cat "$work/xvfb.log" >&2; exit 1
+fi
+export DISPLAY=":$(head -n 1 "$work/display")"
+if ! bash "$work/inside.sh"; then
     cat "$work/stderr" >&2 || true
     exit 1
 fi
