@@ -1,6 +1,8 @@
 // Brushes: solid on deep displays, patterned on shallow ones, lined up where they are asked.
 #include "labels/brushes.h"
 
+#include "support/null_display.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -9,18 +11,9 @@ namespace tarvo {
 namespace {
 
 // A display that only records the brushes asked of it.
-class BrushRecorder : public platform::Display {
+class BrushRecorder : public testing_support::NullDisplay {
 public:
     explicit BrushRecorder(int bits) : m_bits(bits) {}
-    std::unique_ptr<platform::Font> createFont(const platform::LogicalFont&) override {
-        return nullptr;
-    }
-    platform::Font* selectFont(platform::Font*) override { return nullptr; }
-    platform::Size textExtent(const char*, int) override { return {}; }
-    void textOut(const char*, int) override {}
-    void moveTo(platform::Point) override {}
-    platform::Point currentPosition() const override { return {}; }
-    void setTextColour(platform::Colour) override {}
     std::unique_ptr<platform::Brush> createBrush(const platform::BrushSpec& wanted) override {
         made = wanted;
         return std::make_unique<platform::Brush>();

@@ -3,13 +3,16 @@
 
 #include "platform/qt/qt_text.h"
 
-#include <QBitmap>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPolygon>
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <string>
 
 namespace platform::qt {
@@ -73,15 +76,19 @@ QFont toQFont(const LogicalFont& lf) {
     return font;
 }
 
-QtDisplay::QtDisplay(QPainter& painter) : m_painter(painter), m_defaultFont(painter.font()) {}
+QtDisplay::QtDisplay(QPainter& painter) : m_painter(painter), m_defaultFont(painter.font()) {
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setBrush(m_state.qbrush);
+    applyPen();
+}
 
 std::unique_ptr<Font> QtDisplay::createFont(const LogicalFont& font) {
     return std::make_unique<QtFont>(toQFont(font));
 }
 
 Font* QtDisplay::selectFont(Font* font) {
-    Font* previous = m_selected;
-    m_selected = font;
+    Font* previous = m_state.font;
+    m_state.font = font;
     m_painter.setFont(font ? static_cast<QtFont*>(font)->font : m_defaultFont);
     return previous;
 }
@@ -93,16 +100,37 @@ Size QtDisplay::textExtent(const char* text, int length) {
 
 void QtDisplay::textOut(const char* text, int length) {
     const QString shown = textOf(text, length);
-    m_painter.save();
-    m_painter.setPen(m_textColour);
-    m_painter.drawText(QPoint(m_position.x, m_position.y), shown);
-    m_painter.restore();
+    const QPen pen = m_painter.pen();
+    m_painter.setPen(m_state.textColour);
+    m_painter.drawText(QPoint(m_state.position.x, m_state.position.y), shown);
+    m_painter.setPen(pen);
     const QFontMetrics metrics(m_painter.font(), m_painter.device());
-    m_position.x += metrics.horizontalAdvance(shown);
+    m_state.position.x += metrics.horizontalAdvance(shown);
+}
+
+void QtDisplay::textAt(Point at, int align, const char* text, int length) {
+    const QString shown = textOf(text, length);
+    const QFontMetrics metrics(m_painter.font(), m_painter.device());
+    int x = at.x;
+    if ((align & kAlignCentre) == kAlignCentre)
+        x -= metrics.horizontalAdvance(shown) / 2;
+    else if (align & kAlignRight)
+        x -= metrics.horizontalAdvance(shown);
+    int y = at.y;
+    if ((align & kAlignBaseline) == kAlignBaseline)
+        ;
+    else if (align & kAlignBottom)
+        y -= metrics.descent();
+    else
+        y += metrics.ascent();
+    const QPen pen = m_painter.pen();
+    m_painter.setPen(m_state.textColour);
+    m_painter.drawText(QPoint(x, y), shown);
+    m_painter.setPen(pen);
 }
 
 void QtDisplay::setTextColour(Colour colour) {
-    m_textColour = toQColor(colour);
+    m_state.textColour = toQColor(colour);
 }
 
 std::unique_ptr<Brush> QtDisplay::createBrush(const BrushSpec& wanted) {
@@ -120,12 +148,312 @@ std::unique_ptr<Brush> QtDisplay::createBrush(const BrushSpec& wanted) {
 }
 
 void QtDisplay::setBrushOrigin(Point origin) {
-    m_painter.setBrushOrigin(origin.x, origin.y);
+    m_painter.setBrushOrigin(origin.x - m_state.origin.x, origin.y - m_state.origin.y);
 }
 
 int QtDisplay::bitsPerPixel() const {
     const QPaintDevice* device = m_painter.device();
     return device ? device->depth() : 32;
+}
+
+std::unique_ptr<Region> QtDisplay::rectRegion(const Rect& rect) {
+    return regionMaker().rectRegion(rect);
+}
+std::unique_ptr<Region> QtDisplay::ellipseRegion(const Rect& rect) {
+    return regionMaker().ellipseRegion(rect);
+}
+std::unique_ptr<Region> QtDisplay::roundRectRegion(const Rect& rect, int ellipseWidth,
+                                                   int ellipseHeight) {
+    return regionMaker().roundRectRegion(rect, ellipseWidth, ellipseHeight);
+}
+std::unique_ptr<Region> QtDisplay::polygonRegion(const Point* points, int count, FillMode mode) {
+    return regionMaker().polygonRegion(points, count, mode);
+}
+
+std::unique_ptr<Pen> QtDisplay::createPen(const PenSpec& wanted) {
+    return std::make_unique<QtPen>(wanted);
+}
+
+Pen* QtDisplay::selectPen(Pen* pen) {
+    Pen* previous = m_state.pen;
+    m_state.pen = pen;
+    m_state.penSpec = pen ? static_cast<QtPen*>(pen)->spec : PenSpec{};
+    applyPen();
+    return previous;
+}
+
+void QtDisplay::applyPen() {
+    const PenSpec& spec = m_state.penSpec;
+    if (spec.style == PenStyle::Null) {
+        m_painter.setPen(Qt::NoPen);
+        return;
+    }
+    QPen pen(toQColor(spec.colour));
+    pen.setWidth(std::max(1, spec.width));
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    m_painter.setPen(pen);
+}
+
+Brush* QtDisplay::selectBrush(Brush* brush) {
+    Brush* previous = m_state.brush;
+    m_state.brush = brush;
+    m_state.qbrush = brush ? static_cast<QtBrush*>(brush)->brush : QBrush(Qt::white);
+    m_painter.setBrush(m_state.qbrush);
+    return previous;
+}
+
+namespace {
+
+QPolygon toQPolygon(const Point* points, int count) {
+    QPolygon polygon;
+    polygon.reserve(std::max(count, 0));
+    for (int i = 0; i < count; ++i)
+        polygon << QPoint(points[i].x, points[i].y);
+    return polygon;
+}
+
+Qt::FillRule fillRule(FillMode mode) {
+    return mode == FillMode::Alternate ? Qt::OddEvenFill : Qt::WindingFill;
+}
+
+QRect toQRect(const Rect& rect) {
+    return QRect(rect.left, rect.top, rect.width(), rect.height());
+}
+
+// The angle, in sixteenths of a degree anticlockwise from three o'clock, of the point where the
+// ray from the centre of `box` towards `towards` meets the ellipse that fits the box.
+double ellipseAngle(const QRectF& box, Point towards) {
+    const double rx = std::max(box.width() / 2.0, 0.5);
+    const double ry = std::max(box.height() / 2.0, 0.5);
+    const QPointF centre = box.center();
+    const double degrees =
+        std::atan2(-(towards.y - centre.y()) / ry, (towards.x - centre.x()) / rx) * 180.0 /
+        std::numbers::pi;
+    return degrees * 16.0;
+}
+
+} // namespace
+
+void QtDisplay::lineTo(Point to) {
+    if (m_state.penSpec.style != PenStyle::Null)
+        m_painter.drawLine(QPoint(m_state.position.x, m_state.position.y), QPoint(to.x, to.y));
+    m_state.position = to;
+}
+
+void QtDisplay::polyline(const Point* points, int count) {
+    if (count >= 2)
+        m_painter.drawPolyline(toQPolygon(points, count));
+}
+
+void QtDisplay::polygon(const Point* points, int count) {
+    if (count >= 2)
+        m_painter.drawPolygon(toQPolygon(points, count), fillRule(m_state.fillMode));
+}
+
+void QtDisplay::polyPolygon(const Point* points, const int* counts, int polygons) {
+    QPainterPath path;
+    path.setFillRule(fillRule(m_state.fillMode));
+    const Point* at = points;
+    for (int i = 0; i < polygons; ++i) {
+        if (counts[i] >= 2) {
+            path.addPolygon(QPolygonF(toQPolygon(at, counts[i])));
+            path.closeSubpath();
+        }
+        at += std::max(counts[i], 0);
+    }
+    m_painter.drawPath(path);
+}
+
+QRectF QtDisplay::figureRect(const Rect& rect) const {
+    const PenSpec& spec = m_state.penSpec;
+    if (spec.style == PenStyle::Null)
+        return QRectF(rect.left, rect.top, rect.width(), rect.height());
+    const double width = std::max(1, spec.width);
+    const double inset = spec.style == PenStyle::InsideFrame ? width / 2.0 : 0.5;
+    return QRectF(rect.left + inset, rect.top + inset, rect.width() - 2 * inset,
+                  rect.height() - 2 * inset);
+}
+
+void QtDisplay::rectangle(const Rect& rect) {
+    if (rect.empty())
+        return;
+    m_painter.drawRect(figureRect(rect));
+}
+
+void QtDisplay::ellipse(const Rect& rect) {
+    if (rect.empty())
+        return;
+    m_painter.drawEllipse(figureRect(rect));
+}
+
+void QtDisplay::roundRect(const Rect& rect, int ellipseWidth, int ellipseHeight) {
+    if (rect.empty())
+        return;
+    m_painter.drawRoundedRect(figureRect(rect), std::max(0, ellipseWidth) / 2.0,
+                              std::max(0, ellipseHeight) / 2.0);
+}
+
+void QtDisplay::drawCurve(const Rect& rect, Point start, Point end, bool closed) {
+    if (rect.empty())
+        return;
+    const QRectF box = figureRect(rect);
+    const double from = ellipseAngle(box, start);
+    double span = ellipseAngle(box, end) - from;
+    // Equal ends give the whole ellipse.
+    while (span <= 0.0)
+        span += 360.0 * 16.0;
+    const int a = static_cast<int>(std::lround(from));
+    const int s = static_cast<int>(std::lround(span));
+    if (closed)
+        m_painter.drawChord(box, a, s);
+    else
+        m_painter.drawArc(box, a, s);
+}
+
+void QtDisplay::arc(const Rect& rect, Point start, Point end) {
+    drawCurve(rect, start, end, false);
+}
+
+void QtDisplay::chord(const Rect& rect, Point start, Point end) {
+    drawCurve(rect, start, end, true);
+}
+
+void QtDisplay::fillRect(const Rect& rect, Brush& brush) {
+    if (!rect.empty())
+        m_painter.fillRect(toQRect(rect), static_cast<QtBrush&>(brush).brush);
+}
+
+void QtDisplay::fillRegion(const Region& region, Brush& brush) {
+    QPainterPath path;
+    path.addRegion(toQRegion(region));
+    m_painter.fillPath(path, static_cast<QtBrush&>(brush).brush);
+}
+
+void QtDisplay::frameRect(const Rect& rect, Brush& brush) {
+    if (rect.empty())
+        return;
+    const QBrush& fill = static_cast<QtBrush&>(brush).brush;
+    const int w = rect.width();
+    const int h = rect.height();
+    m_painter.fillRect(QRect(rect.left, rect.top, w, 1), fill);
+    m_painter.fillRect(QRect(rect.left, rect.bottom - 1, w, 1), fill);
+    m_painter.fillRect(QRect(rect.left, rect.top, 1, h), fill);
+    m_painter.fillRect(QRect(rect.right - 1, rect.top, 1, h), fill);
+}
+
+void QtDisplay::xorLine(Point from, Point to) {
+    const QPainter::CompositionMode mode = m_painter.compositionMode();
+    const QPen pen = m_painter.pen();
+    m_painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    m_painter.setPen(QPen(Qt::white, 1));
+    m_painter.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
+    m_painter.setPen(pen);
+    m_painter.setCompositionMode(mode);
+}
+
+QRegion QtDisplay::surface() const {
+    const QPaintDevice* device = m_painter.device();
+    return device ? QRegion(0, 0, device->width(), device->height()) : QRegion();
+}
+
+void QtDisplay::applyClip() {
+    if (!m_state.clip) {
+        m_painter.setClipping(false);
+        return;
+    }
+    // The painter takes the clip in drawing coordinates.
+    m_painter.setClipRegion(m_state.clip->translated(-m_state.origin.x, -m_state.origin.y));
+}
+
+void QtDisplay::selectClipRegion(const Region* region) {
+    if (region)
+        m_state.clip = toQRegion(*region);
+    else
+        m_state.clip.reset();
+    applyClip();
+}
+
+void QtDisplay::combineClipRegion(const Region& region, RegionOp op) {
+    QRegion clip = m_state.clip ? *m_state.clip : surface();
+    const QRegion& with = toQRegion(region);
+    switch (op) {
+    case RegionOp::Union:
+        clip = clip.united(with);
+        break;
+    case RegionOp::Intersect:
+        clip = clip.intersected(with);
+        break;
+    case RegionOp::Difference:
+        clip = clip.subtracted(with);
+        break;
+    }
+    m_state.clip = clip;
+    applyClip();
+}
+
+void QtDisplay::excludeClipRect(const Rect& rect) {
+    combineClipRegion(QtRegion(QRegion(toQRect(rect.moved(m_state.origin.x, m_state.origin.y)))),
+                      RegionOp::Difference);
+}
+
+void QtDisplay::intersectClipRect(const Rect& rect) {
+    combineClipRegion(QtRegion(QRegion(toQRect(rect.moved(m_state.origin.x, m_state.origin.y)))),
+                      RegionOp::Intersect);
+}
+
+Rect QtDisplay::clipBox() const {
+    const QRect box = (m_state.clip ? *m_state.clip : surface()).boundingRect();
+    if (box.isEmpty())
+        return {};
+    return Rect{box.left(), box.top(), box.left() + box.width(), box.top() + box.height()}.moved(
+        -m_state.origin.x, -m_state.origin.y);
+}
+
+bool QtDisplay::rectVisible(const Rect& rect) const {
+    if (rect.empty())
+        return false;
+    const QRect onSurface = toQRect(rect.moved(m_state.origin.x, m_state.origin.y));
+    return (m_state.clip ? *m_state.clip : surface()).intersects(onSurface);
+}
+
+void QtDisplay::save() {
+    m_saved.push_back(m_state);
+}
+
+void QtDisplay::restore() {
+    if (m_saved.empty())
+        return;
+    m_state = std::move(m_saved.back());
+    m_saved.pop_back();
+    m_painter.setFont(m_state.font ? static_cast<QtFont*>(m_state.font)->font : m_defaultFont);
+    m_painter.setBrush(m_state.qbrush);
+    applyPen();
+    m_painter.setTransform(QTransform::fromTranslate(m_state.origin.x, m_state.origin.y));
+    applyClip();
+}
+
+void QtDisplay::setOrigin(Point origin) {
+    m_state.origin = origin;
+    m_painter.setTransform(QTransform::fromTranslate(origin.x, origin.y));
+    applyClip();
+}
+
+ImageDisplay::ImageDisplay(int width, int height)
+    : m_image(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
+    m_image.fill(Qt::white);
+    m_painter.begin(&m_image);
+    m_display = std::make_unique<QtDisplay>(m_painter);
+}
+
+ImageDisplay::~ImageDisplay() {
+    finish();
+}
+
+const QImage& ImageDisplay::finish() {
+    if (m_painter.isActive())
+        m_painter.end();
+    return m_image;
 }
 
 } // namespace platform::qt

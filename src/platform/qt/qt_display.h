@@ -2,13 +2,17 @@
 #pragma once
 
 #include "platform/display.h"
+#include "platform/qt/qt_region.h"
 
 #include <QBrush>
 #include <QColor>
 #include <QFont>
-#include <QPointF>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
 
-class QPainter;
+#include <optional>
+#include <vector>
 
 namespace platform::qt {
 
@@ -24,6 +28,12 @@ public:
     QBrush brush;
 };
 
+class QtPen : public Pen {
+public:
+    explicit QtPen(const PenSpec& spec) : spec(spec) {}
+    PenSpec spec;
+};
+
 QFont toQFont(const LogicalFont& font);
 QColor toQColor(Colour colour);
 
@@ -36,23 +46,101 @@ public:
     Font* selectFont(Font* font) override;
     Size textExtent(const char* text, int length) override;
     void textOut(const char* text, int length) override;
-    void moveTo(Point to) override { m_position = to; }
-    Point currentPosition() const override { return m_position; }
+    void moveTo(Point to) override { m_state.position = to; }
+    Point currentPosition() const override { return m_state.position; }
     void setTextColour(Colour colour) override;
+    void textAt(Point at, int align, const char* text, int length) override;
 
     std::unique_ptr<Brush> createBrush(const BrushSpec& wanted) override;
     void setBrushOrigin(Point origin) override;
-
     int bitsPerPixel() const override;
+
+    std::unique_ptr<Region> rectRegion(const Rect& rect) override;
+    std::unique_ptr<Region> ellipseRegion(const Rect& rect) override;
+    std::unique_ptr<Region> roundRectRegion(const Rect& rect, int ellipseWidth,
+                                            int ellipseHeight) override;
+    std::unique_ptr<Region> polygonRegion(const Point* points, int count, FillMode mode) override;
+
+    std::unique_ptr<Pen> createPen(const PenSpec& wanted) override;
+    Pen* selectPen(Pen* pen) override;
+    Brush* selectBrush(Brush* brush) override;
+    void setFillMode(FillMode mode) override { m_state.fillMode = mode; }
+
+    void lineTo(Point to) override;
+    void polyline(const Point* points, int count) override;
+    void polygon(const Point* points, int count) override;
+    void polyPolygon(const Point* points, const int* counts, int polygons) override;
+    void rectangle(const Rect& rect) override;
+    void ellipse(const Rect& rect) override;
+    void roundRect(const Rect& rect, int ellipseWidth, int ellipseHeight) override;
+    void arc(const Rect& rect, Point start, Point end) override;
+    void chord(const Rect& rect, Point start, Point end) override;
+    void fillRect(const Rect& rect, Brush& brush) override;
+    void fillRegion(const Region& region, Brush& brush) override;
+    void frameRect(const Rect& rect, Brush& brush) override;
+    void xorLine(Point from, Point to) override;
+
+    void selectClipRegion(const Region* region) override;
+    void combineClipRegion(const Region& region, RegionOp op) override;
+    void excludeClipRect(const Rect& rect) override;
+    void intersectClipRect(const Rect& rect) override;
+    Rect clipBox() const override;
+    bool rectVisible(const Rect& rect) const override;
+    void save() override;
+    void restore() override;
+
+    void setOrigin(Point origin) override;
+    Point origin() const override { return m_state.origin; }
 
     QPainter& painter() { return m_painter; }
 
 private:
+    // What save() keeps beside the painter's own state.
+    struct State {
+        Font* font = nullptr;
+        Pen* pen = nullptr;
+        Brush* brush = nullptr;
+        PenSpec penSpec;
+        QBrush qbrush = QBrush(Qt::white);
+        Point position;
+        Point origin;
+        QColor textColour = Qt::black;
+        FillMode fillMode = FillMode::Alternate;
+        // In surface coordinates; empty when nothing is clipped.
+        std::optional<QRegion> clip;
+    };
+
+    void applyPen();
+    void applyClip();
+    QRegion surface() const;
+    // The rectangle a closed figure's outline runs along, so that a one-pixel pen covers the
+    // pixels from left to right - 1, and an inside-frame pen stays within the rectangle.
+    QRectF figureRect(const Rect& rect) const;
+    void drawCurve(const Rect& rect, Point start, Point end, bool closed);
+
     QPainter& m_painter;
     QFont m_defaultFont;
-    Font* m_selected = nullptr;
-    Point m_position;
-    QColor m_textColour = Qt::black;
+    State m_state;
+    std::vector<State> m_saved;
+};
+
+// A display that draws into an image of its own, white to start with.
+class ImageDisplay {
+public:
+    ImageDisplay(int width, int height);
+    ~ImageDisplay();
+    ImageDisplay(const ImageDisplay&) = delete;
+    ImageDisplay& operator=(const ImageDisplay&) = delete;
+
+    Display& display() { return *m_display; }
+    // Ends painting; the display must not be used afterwards.
+    const QImage& finish();
+    const QImage& image() const { return m_image; }
+
+private:
+    QImage m_image;
+    QPainter m_painter;
+    std::unique_ptr<QtDisplay> m_display;
 };
 
 } // namespace platform::qt

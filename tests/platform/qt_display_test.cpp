@@ -1,0 +1,89 @@
+// The Qt display: figures cover the pixels the window system's conventions give them, arcs run
+// anticlockwise, clips stay put when the origin moves, and exclusive-or lines leave no trace.
+#include "platform/qt/qt_display.h"
+
+#include <gtest/gtest.h>
+
+namespace platform::qt {
+namespace {
+
+bool black(const QImage& image, int x, int y) {
+    return image.pixelColor(x, y) == QColor(Qt::black);
+}
+
+TEST(QtDisplay, RectanglesAndInsideFramePensStayWithinTheirBox) {
+    ImageDisplay surface(40, 40);
+    Display& d = surface.display();
+    d.rectangle({5, 5, 15, 15});
+    auto thick = d.createPen({PenStyle::InsideFrame, 4, {}});
+    d.selectPen(thick.get());
+    d.rectangle({20, 20, 30, 30});
+    const QImage& image = surface.finish();
+    // One pixel: from left to right - 1.
+    EXPECT_TRUE(black(image, 5, 5));
+    EXPECT_TRUE(black(image, 14, 14));
+    EXPECT_FALSE(black(image, 15, 10));
+    EXPECT_FALSE(black(image, 10, 4));
+    // Four pixels, all inside.
+    EXPECT_TRUE(black(image, 20, 25));
+    EXPECT_TRUE(black(image, 23, 25));
+    EXPECT_FALSE(black(image, 24, 25));
+    EXPECT_TRUE(black(image, 29, 25));
+    EXPECT_FALSE(black(image, 30, 25));
+    EXPECT_FALSE(black(image, 19, 25));
+}
+
+TEST(QtDisplay, ArcsRunAnticlockwiseFromTheStartRayToTheEndRay) {
+    ImageDisplay surface(60, 60);
+    Display& d = surface.display();
+    // From the right (three o'clock) anticlockwise to the top: the upper right quarter only.
+    d.arc({10, 10, 51, 51}, {60, 30}, {30, 0});
+    const QImage& image = surface.finish();
+    int upperRight = 0, others = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x)
+            if (black(image, x, y))
+                ++((x >= 30 && y <= 30) ? upperRight : others);
+    EXPECT_GT(upperRight, 20);
+    EXPECT_LE(others, 2);
+}
+
+TEST(QtDisplay, ClipsStayOnTheSurfaceWhenTheOriginMoves) {
+    ImageDisplay surface(40, 40);
+    Display& d = surface.display();
+    auto clip = d.rectRegion({0, 0, 20, 40});
+    d.selectClipRegion(clip.get());
+    d.setOrigin({10, 0});
+    auto brush = d.createBrush({BrushStyle::Solid, {}, {}, {}});
+    d.fillRect({0, 0, 20, 10}, *brush); // surface 10..29, clipped at 20
+    EXPECT_EQ(d.clipBox(), (Rect{-10, 0, 10, 40}));
+    EXPECT_TRUE(d.rectVisible({5, 5, 8, 8}));
+    EXPECT_FALSE(d.rectVisible({12, 5, 18, 8}));
+    d.save();
+    d.excludeClipRect({0, 20, 10, 30});
+    d.fillRect({-10, 20, 10, 30}, *brush);
+    d.restore();
+    d.fillRect({-10, 35, 10, 36}, *brush);
+    const QImage& image = surface.finish();
+    EXPECT_TRUE(black(image, 15, 5));
+    EXPECT_FALSE(black(image, 25, 5));
+    EXPECT_TRUE(black(image, 5, 25));
+    EXPECT_FALSE(black(image, 15, 25)); // excluded
+    EXPECT_TRUE(black(image, 15, 35));  // the exclusion ended with restore
+}
+
+TEST(QtDisplay, ExclusiveOrLinesDrawnTwiceLeaveNoTrace) {
+    ImageDisplay surface(30, 30);
+    Display& d = surface.display();
+    d.xorLine({2, 15}, {28, 15});
+    d.selectPen(nullptr);
+    QImage once = surface.image().copy();
+    d.xorLine({2, 15}, {28, 15});
+    const QImage& twice = surface.finish();
+    EXPECT_NE(once.pixelColor(10, 15), QColor(Qt::white));
+    for (int x = 0; x < 30; ++x)
+        EXPECT_EQ(twice.pixelColor(x, 15), QColor(Qt::white)) << x;
+}
+
+} // namespace
+} // namespace platform::qt
