@@ -1,0 +1,113 @@
+// Tests of the shape file reader: flag words, join letters, where shapes end, overlong shapes.
+#include "netfile/shape_file.h"
+
+#include "support/recording_ui.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+using testing_support::recordingUi;
+
+void readShapes(const std::string& text) {
+    std::FILE* file = std::tmpfile();
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::rewind(file);
+    ReadShapeStream(file);
+    std::fclose(file);
+}
+
+// Each shape as "name size flags x,y:kind ...".
+std::vector<std::string> describeShapes() {
+    std::vector<std::string> shapes;
+    for (int i = 0; const ShapeRecord* shape = ShapeAt(i); ++i) {
+        std::string text = std::string(shape->name) + " " + std::to_string(shape->sizeValue) +
+                           " f" + std::to_string(shape->flags);
+        for (int p = 0; p < shape->pointCount; ++p)
+            text += " " + std::to_string(shape->points[p].x) + "," +
+                    std::to_string(shape->points[p].y) + ":" + std::to_string(shape->kinds[p]);
+        shapes.push_back(text);
+    }
+    return shapes;
+}
+
+TEST(ShapeFile, ReadsFlagWordsJoinLettersAndShapeEnds) {
+    struct Case {
+        const char* file;
+        std::vector<std::string> shapes;
+    };
+    const Case cases[] = {
+        {"100 box 1 0 0 100 0 100 100", {"box 1 f0 0,0:0 100,0:0 100,100:0"}},
+        {"100 box 1 r l 0 0 100 0", {"box 1 f1 0,0:1 100,0:1"}},
+        // The letter stands where the flag word goes, so it joins nothing.
+        {"100 box 1 l 0 0", {"box 1 f0 0,0:0"}},
+        {"100 s 3 - 100 0 v 0 100 l 5 -7", {"s 3 f2 100,0:0 0,100:2 5,-7:1"}},
+        {"100 e 2.9 Er 100 0 0 100", {"e 2 f129 100,0:0 0,100:0"}},
+        {"100 k 1 xCRz 1 1", {"k 1 f68 1,1:0"}},
+        {"100 a 1 - 1 1 b 2 - 2 2", {"a 1 f0 1,1:0", "b 2 f0 2,2:0"}},
+        // A single letter that is no join letter ends the shape and names the next one.
+        {"100 a 1 - 1 1 x 2 - 3 3", {"a 1 f0 1,1:0", "x 2 f0 3,3:0"}},
+        // A name with nothing after it, or a shape without points, ends the reading.
+        {"100 box 1 0 0 100 100 tail", {"box 1 f0 0,0:0 100,100:0"}},
+        {"100 a 1 - m b 1 - 1 1", {}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        readShapes(c.file);
+        EXPECT_EQ(describeShapes(), c.shapes);
+        EXPECT_EQ(shapeFileState().shapeCount, static_cast<int>(c.shapes.size()));
+        EXPECT_EQ(shapeFileState().regionCache.size(), c.shapes.size());
+    }
+    EXPECT_TRUE(recordingUi().boxes.empty());
+    EXPECT_EQ(shapeFileState().unit, 0);
+    readShapes("100.7 box 1 0 0");
+    EXPECT_EQ(shapeFileState().unit, 100);
+    ReleaseShapeList();
+}
+
+TEST(ShapeFile, KeepsTheFirstPointsOfAnOverlongShapeAndReadsOn) {
+    for (const int points : {kMaxShapePoints, kMaxShapePoints + 1, 200}) {
+        SCOPED_TRACE(points);
+        recordingUi().boxes.clear();
+        std::string file = "100 long 1 - l";
+        for (int i = 0; i < points; ++i)
+            file += " " + std::to_string(i) + " " + std::to_string(points - i);
+        readShapes(file + " next 1 - 5 5");
+        ASSERT_EQ(shapeFileState().shapeCount, 2);
+        EXPECT_EQ(ShapeAt(0)->pointCount, kMaxShapePoints);
+        EXPECT_EQ(ShapeAt(0)->points[kMaxShapePoints - 1].x, kMaxShapePoints - 1);
+        EXPECT_EQ(describeShapes()[1], "next 1 f0 5,5:0");
+        if (points > kMaxShapePoints) {
+            ASSERT_EQ(recordingUi().boxes.size(), 1u);
+            EXPECT_EQ(recordingUi().boxes[0].text,
+                      "Shape \"long\" has more than 30 points: only its first 30 are used.");
+        } else {
+            EXPECT_TRUE(recordingUi().boxes.empty());
+        }
+    }
+    ReleaseShapeList();
+}
+
+TEST(ShapeFile, MissingFileAndUnitBelowOneGiveNoShapes) {
+    readShapes("100 box 1 0 0");
+    const auto before = shapeFileState().generation;
+    ReadShapeFile("/nonexistent/poly.dat");
+    EXPECT_EQ(shapeFileState().shapeCount, 0);
+    EXPECT_EQ(ShapeAt(0), nullptr);
+    EXPECT_NE(shapeFileState().generation, before);
+    EXPECT_TRUE(recordingUi().boxes.empty());
+
+    readShapes("0 box 1 0 0 1 1");
+    EXPECT_EQ(shapeFileState().shapeCount, 0);
+    ASSERT_EQ(recordingUi().boxes.size(), 1u);
+    ReleaseShapeList();
+}
+
+} // namespace
+} // namespace tarvo
