@@ -8,6 +8,7 @@
 #include "cli/layout_json.h"
 #include "cli/network_dump.h"
 #include "dialogs/error_report.h"
+#include "labels/colours.h"
 #include "labels/font_table.h"
 #include "labels/label_markup.h"
 #include "memory/debug_log.h"
@@ -15,14 +16,22 @@
 #include "memory/size_class_heap.h"
 #include "model/network.h"
 #include "netfile/network_file.h"
+#include "netfile/shape_file.h"
 #include "platform/cp1252.h"
 #include "platform/font_catalog.h"
+#include "platform/off_window_host.h"
+#include "platform/qt/qt_display.h"
 #include "platform/qt/qt_font_catalog.h"
+#include "platform/qt/qt_region.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"
+#include "view/view_options.h"
+#include "view/view_paint.h"
+#include "view/view_window.h"
 
 #include <QGuiApplication>
+#include <QPalette>
 
 #include <cstdio>
 #include <cstring>
@@ -46,7 +55,10 @@ const char* const kUsage =
     "                         the inheritance report of the entity (or relation) NAME, as JSON\n"
     "  layout IN NAME [--relation] [--reveal N] [--justification 0|1|2] [--depth 0|1]\n"
     "         [--improve] [--steps K]\n"
-    "                         the layout of a view opened on NAME, as JSON\n";
+    "                         the layout of a view opened on NAME, as JSON\n"
+    "  render IN NAME OUT.png [--width W] [--height H] [the layout options]\n"
+    "         [--orientation 0..3] [--line-style 0|1] [--distance-mode 0..5] [--highlight 0|1]\n"
+    "                         a PNG of what a window of W x H (1024 x 768) opened on NAME shows\n";
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "error: %s\n%s", message.c_str(), kUsage);
@@ -81,16 +93,20 @@ void reportQtFailures(QtMsgType type, const QMessageLogContext&, const QString& 
         std::fprintf(stderr, "error: %s\n", message.toLocal8Bit().constData());
 }
 
-void buildFonts(const std::optional<std::string>& listed, int& argc, char** argv) {
+// The machine's fonts and the drawing of images come from the window system; no window is
+// ever shown.
+std::unique_ptr<QGuiApplication> startGui(int& argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(reportQtFailures);
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+void buildFonts(const std::optional<std::string>& listed) {
     if (listed) {
         platform::ListedFontCatalog catalog(*listed);
         tarvo::BuildFontTable(catalog);
     } else {
-        // The machine's fonts come from the window system; no window is ever shown.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        qInstallMessageHandler(reportQtFailures);
-        QGuiApplication application(argc, argv);
         platform::qt::QtFontCatalog catalog;
         tarvo::BuildFontTable(catalog);
     }
@@ -168,64 +184,140 @@ std::optional<int> numberIn(const std::string& text, int low, int high) {
     return static_cast<int>(value);
 }
 
-int layout(const Arguments& arguments) {
+// The options of the commands that open a view.
+struct ViewOptions {
     int relationKind = 0;
     int reveal = 0;
     int justification = tarvo::kJustifyCentred;
     int depth = tarvo::kRaiseChildren;
     bool improve = false;
     int steps = 0;
-    for (std::size_t i = 2; i < arguments.size(); ++i) {
+    // Only for render.
+    int width = 1024;
+    int height = 768;
+    int orientation = tarvo::kTopDown;
+    int lineStyle = tarvo::kCurvedLinks;
+    int distanceMode = 1;
+    int highlight = 1;
+};
+
+// Reads the options from `first` on; an error message when one is unknown or out of range.
+std::optional<std::string> readViewOptions(const Arguments& arguments, std::size_t first,
+                                           bool rendering, ViewOptions& options) {
+    for (std::size_t i = first; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
         if (option == "--relation") {
-            relationKind = 1;
+            options.relationKind = 1;
             continue;
         }
         if (option == "--improve") {
-            improve = true;
+            options.improve = true;
             continue;
         }
         struct Numeric {
             const char* name;
             int* value;
             int low, high;
+            bool renderOnly;
         };
-        const Numeric numeric[] = {{"--reveal", &reveal, 0, 127},
-                                   {"--justification", &justification, 0, 2},
-                                   {"--depth", &depth, 0, 1},
-                                   {"--steps", &steps, 0, 100000}};
+        const Numeric numeric[] = {{"--reveal", &options.reveal, 0, 127, false},
+                                   {"--justification", &options.justification, 0, 2, false},
+                                   {"--depth", &options.depth, 0, 1, false},
+                                   {"--steps", &options.steps, 0, 100000, false},
+                                   {"--width", &options.width, 16, 8192, true},
+                                   {"--height", &options.height, 16, 8192, true},
+                                   {"--orientation", &options.orientation, 0, 3, true},
+                                   {"--line-style", &options.lineStyle, 0, 1, true},
+                                   {"--distance-mode", &options.distanceMode, 0, 5, true},
+                                   {"--highlight", &options.highlight, 0, 1, true}};
         const Numeric* chosen = nullptr;
         for (const Numeric& n : numeric)
-            if (option == n.name)
+            if (option == n.name && (rendering || !n.renderOnly))
                 chosen = &n;
         if (!chosen)
-            return usageError("unknown layout option " + option);
+            return "unknown option " + option;
         const auto value = i + 1 < arguments.size()
                                ? numberIn(arguments[i + 1], chosen->low, chosen->high)
                                : std::nullopt;
         if (!value)
-            return usageError(option + " needs a number from " + std::to_string(chosen->low) +
-                              " to " + std::to_string(chosen->high));
+            return option + " needs a number from " + std::to_string(chosen->low) + " to " +
+                   std::to_string(chosen->high);
         *chosen->value = *value;
         ++i;
     }
-    tarvo::Node* node = namedNode(arguments, relationKind);
+    return std::nullopt;
+}
+
+int layout(const Arguments& arguments) {
+    ViewOptions options;
+    if (const auto error = readViewOptions(arguments, 2, false, options))
+        return usageError(*error);
+    tarvo::Node* node = namedNode(arguments, options.relationKind);
     if (!node)
         return kUsageError;
     tarvo::NetView view;
-    view.justification = justification;
-    view.depthJustify = depth;
+    view.justification = options.justification;
+    view.depthJustify = options.depth;
     if (!tarvo::BuildViewNodes(view, node))
         return 1;
     // The partition dialog's reveal box adds one to the distance typed.
-    tarvo::StartViewLayout(view, 1 + reveal);
-    if (improve)
+    tarvo::StartViewLayout(view, 1 + options.reveal);
+    if (options.improve)
         tarvo::ImproveLayout(view);
-    for (int i = 0; i < steps; ++i)
+    for (int i = 0; i < options.steps; ++i)
         tarvo::StepLayout(view);
     tarvo::LayoutEnergy(view);
     tarvo::MeasureDistances(view);
     std::printf("%s\n", tarvo::cli::LayoutJson(view).c_str());
+    return 0;
+}
+
+int render(const Arguments& arguments) {
+    ViewOptions options;
+    if (const auto error = readViewOptions(arguments, 3, true, options))
+        return usageError(*error);
+    // Shapes are read before the network, as at every load.
+    tarvo::ReadShapeFile("poly.dat");
+    tarvo::Node* node = namedNode(arguments, options.relationKind);
+    if (!node)
+        return kUsageError;
+    platform::OffWindowHost host(
+        {options.width, options.height},
+        [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); },
+        platform::qt::regionMaker());
+    // The highlight tint comes from the system's selection colour, as in the program.
+    const QColor selection = QGuiApplication::palette().highlight().color();
+    tarvo::InitColourTable({static_cast<std::uint8_t>(selection.red()),
+                            static_cast<std::uint8_t>(selection.green()),
+                            static_cast<std::uint8_t>(selection.blue())});
+    tarvo::NetView view;
+    tarvo::ViewStartup startup;
+    startup.title = arguments[1].c_str();
+    startup.spotlightDepth = 1 + options.reveal;
+    if (!tarvo::CreateView(view, node, &host, nullptr, startup))
+        return 1;
+    tarvo::SetJustification(view, options.justification);
+    tarvo::SetDepthJustify(view, options.depth);
+    tarvo::SetOrientation(view, options.orientation);
+    tarvo::SetLineStyle(view, options.lineStyle);
+    tarvo::SetDistanceMode(view, options.distanceMode);
+    if (options.highlight != view.highlightLinks)
+        tarvo::ToggleHighlightLinks(view);
+    if (options.improve)
+        tarvo::ImproveLayout(view);
+    for (int i = 0; i < options.steps; ++i)
+        tarvo::StepLayout(view);
+    tarvo::MeasureDistances(view);
+    // What the window does first once it shows: the posted scale to the window.
+    host.runPosted();
+    platform::qt::ImageDisplay image(options.width, options.height);
+    tarvo::Paint(view, image);
+    const QImage& picture = image.finish();
+    if (!picture.save(QString::fromLocal8Bit(arguments[2].c_str()), "PNG")) {
+        std::fprintf(stderr, "error: Could not write file %s\n", arguments[2].c_str());
+        return 1;
+    }
+    tarvo::DestroyView(view);
     return 0;
 }
 
@@ -246,6 +338,9 @@ constexpr Command kCommands[] = {
     {"layout", 2, 10, layout,
      "IN NAME [--relation] [--reveal N] [--justification 0|1|2] [--depth 0|1] [--improve] "
      "[--steps K]"},
+    {"render", 3, 22, render,
+     "IN NAME OUT.png [--width W] [--height H] [the layout options] [--orientation 0..3] "
+     "[--line-style 0|1] [--distance-mode 0..5] [--highlight 0|1]"},
 };
 
 } // namespace
@@ -279,7 +374,12 @@ int main(int argc, char** argv) {
         arguments.size() > chosen->arguments + chosen->optional)
         return usageError(command + " takes " + chosen->usage);
 
+    std::unique_ptr<QGuiApplication> gui;
+    if (!listedFonts || command == "render")
+        gui = startGui(argc, argv);
     Session session;
-    buildFonts(listedFonts, argc, argv);
-    return chosen->run(arguments);
+    buildFonts(listedFonts);
+    const int status = chosen->run(arguments);
+    tarvo::ReleaseShapeList();
+    return status;
 }

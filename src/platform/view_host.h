@@ -4,9 +4,14 @@
 
 #include "platform/display.h"
 
+#include <functional>
 #include <memory>
 
 namespace platform {
+
+// Timer ids the view uses.
+inline constexpr int kHoverTimer = 211;
+inline constexpr int kDragTimer = 213;
 
 enum class ScrollBar { Horizontal, Vertical };
 
@@ -48,6 +53,9 @@ public:
 
     // A small text near the mouse, at `at` in the window's coordinates; an empty text hides it.
     virtual void showPopupText(Point at, const char* text) = 0;
+
+    // Runs `task` once the window has handled what it is doing now.
+    virtual void postTask(std::function<void()> task) = 0;
 
     // The title of the document window the view fills.
     virtual void setTitle(const char* title) = 0;

@@ -4,9 +4,16 @@
 #include "inheritance/inheritance_walk.h"
 #include "memory/debug_log.h"
 #include "memory/size_class_heap.h"
+#include "model/view_node.h"
 #include "view/grid_construction.h"
 #include "view/layering.h"
 #include "view/net_view.h"
+#include "view/node_labels.h"
+#include "view/view_menus.h"
+#include "view/view_operations.h"
+#include "view/view_options.h"
+#include "view/view_paint.h"
+#include "view/view_scale.h"
 
 #include <new>
 
@@ -50,11 +57,27 @@ void RecalcLayout(NetView& view, bool collectNewlyHidden) {
 }
 
 void Relayout(NetView& view, bool redraw) {
+    // The current node stays where it was on the screen.
+    const PixelBox before = view.current ? view.current->layoutBox : PixelBox{};
     RemoveDummyNodes(view);
     RecalcLayout(view, redraw);
+    UpdateScrollBars(view);
     PlaceOnScreen(view);
-    if (redraw && view.refresh)
-        view.refresh->repaint();
+    if (view.current && view.host) {
+        const PixelBox& after = view.current->layoutBox;
+        ScrollViewBy(view, after.left - before.left, after.top - before.top);
+    }
+    if (!view.host)
+        return;
+    RepaintView(view);
+    FindWidestLabel(view);
+    UpdateViewGeometry(view);
+    HighlightCurrent(view, true);
+    RepaintEditor(view);
+    if (view.menus)
+        view.menus->closeNodeListDropDown();
+    UpdateMenus(view);
+    view.painted = true;
 }
 
 } // namespace tarvo

@@ -37,6 +37,9 @@ bool SweepLayout(NetView& view, int direction, int mode, float blend);
 // Pixel boxes and link boxes of every node from its cell, the cell extents, orientation and
 // scrolling.
 void PlaceOnScreen(NetView& view);
+// Half the box a node gets of a cell extent: a third of a large cell, relatively more of a
+// small one so that labels stay readable.
+int BoxHalfExtent(float cell);
 // The cell extent that fits `cells` cells into `clientExtent` pixels.
 float CellExtentForWindow(int clientExtent, int cells);
 

@@ -8,6 +8,7 @@
 #include "model/view_node.h"
 #include "view/net_view.h"
 #include "view/view_flags.h"
+#include "view/view_options.h"
 
 #include <algorithm>
 #include <cmath>
@@ -126,11 +127,9 @@ float indexedEnergy(NetView& view, const ColumnIndex& index, std::vector<int>& s
 
 void showImproved(NetView& view) {
     LayoutEnergy(view);
-    if (view.refresh)
-        view.refresh->updateTitle();
+    UpdateTitle(view);
     PlaceOnScreen(view);
-    if (view.refresh)
-        view.refresh->repaint();
+    RepaintView(view);
 }
 
 constexpr int kUpward = 0;

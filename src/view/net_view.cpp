@@ -8,6 +8,7 @@
 #include "model/view_node.h"
 #include "view/layering.h"
 #include "view/layout.h"
+#include "view/shapes.h"
 #include "view/spotlight.h"
 
 namespace tarvo {
@@ -27,6 +28,7 @@ void copyNode(Node* node) {
 
 NetView::~NetView() {
     DestroyViewNodes(*this);
+    DestroyShapeSet(shapes);
 }
 
 int BuildViewNodes(NetView& view, Node* node) {

@@ -6,7 +6,12 @@
 #include "view/visit_marks.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
+
+namespace platform {
+class ViewHost;
+}
 
 namespace tarvo {
 
@@ -14,6 +19,9 @@ class Node;
 class NodeList;
 class NodeTable;
 class ViewNode;
+class ViewMenus;
+struct ShapeSet;
+struct LabelEditor;
 
 inline constexpr int kEntityView = 0;
 inline constexpr int kRelationView = 1;
@@ -30,6 +38,15 @@ inline constexpr int kLeftToRight = 0;
 inline constexpr int kRightToLeft = 1;
 inline constexpr int kTopDown = 2;
 inline constexpr int kBottomUp = 3;
+// Line style of the links between layers.
+inline constexpr int kStraightLinks = 0;
+inline constexpr int kCurvedLinks = 1;
+// Distance mode: bit 0 shows the numbers, the value halved is the shade.
+inline constexpr int kShadeNone = 0;
+inline constexpr int kShadeGreyed = 1;
+inline constexpr int kShadeColoured = 2;
+// Label style: small and raised runs drawn in the half-size font.
+inline constexpr int kLabelStyle = 5;
 
 // A set of nodes joined by isa links, laid out as a unit and placed beside the others.
 struct Cluster {
@@ -58,12 +75,17 @@ struct DistanceStats {
     std::int32_t greatestDistance = 0;
 };
 
-// What the window does when the layout changed the picture; absent for views without a window.
-class ViewRefresh {
-public:
-    virtual ~ViewRefresh() = default;
-    virtual void updateTitle() = 0;
-    virtual void repaint() = 0;
+// Height, ascent and blank width of a label font at the view's label size.
+struct FontMetrics {
+    std::int32_t height = 0;
+    std::int32_t ascent = 0;
+    std::int32_t spaceWidth = 0;
+};
+
+// Where the link cursor stands: a slot list of the current node and an index in it.
+struct LinkCursor {
+    NodeList* list = nullptr;
+    std::int32_t index = 0;
 };
 
 class NetView {
@@ -82,11 +104,29 @@ public:
     ViewNode* root = nullptr;
     ViewNode* current = nullptr;
     VisitMarks marks;
+    // The neighbour of the current node the link cursor stands on, the cursor, and whether it
+    // runs over the parents (0) or the children (1).
+    ViewNode* currentLink = nullptr;
+    LinkCursor linkCursor;
+    std::int32_t linkDirection = 1;
+    // The relation chosen in the tool bar's second list.
+    Node* selectedRelation = nullptr;
+    // The node whose label has the longest word, that word in characters, and the most words
+    // of a label: the label size is fitted to them.
+    ViewNode* widestNode = nullptr;
+    std::int32_t widestLabelWidth = 0;
+    std::int32_t widestLabelHeight = 0;
 
     // Options.
     std::int32_t justification = kJustifyCentred;
     std::int32_t depthJustify = kRaiseChildren;
     std::int32_t orientation = kTopDown;
+    std::int32_t lineStyle = kCurvedLinks;
+    std::int32_t highlightLinks = 1;
+    std::int32_t distanceMode = 1;
+    std::int32_t labelStyle = kLabelStyle;
+    // From the orientation: how distance numbers are aligned on their point.
+    std::int32_t labelAlign = 26;
 
     // Layout: the grid, the clusters in their final order, the fillers of long links.
     LayoutGrid grid;
@@ -102,19 +142,54 @@ public:
     float stepBlend = 1.0f;
     std::int32_t stepDirection = 0;
 
-    // Geometry: the client area, the cell extents in pixels, what is scrolled away.
+    // Geometry: the client area, the cell extents in pixels (along the slot and layer axes,
+    // and in screen x and y), what is scrolled away.
     std::int32_t clientWidth = 0;
     std::int32_t clientHeight = 0;
+    std::int32_t clientSlot = 0;
+    std::int32_t clientLayer = 0;
+    float slotExtent = 0.0f;
+    float layerExtent = 0.0f;
     float cellWidth = 0.0f;
     float cellHeight = 0.0f;
+    // The free space between neighbouring boxes along x and y.
+    float gapX = 0.0f;
+    float gapY = 0.0f;
     float labelZoom = 0.0f;
+    // Slot extent over layer extent that the scale commands keep; 0 for none.
+    float aspect = 0.0f;
     std::int32_t firstVisibleSlot = 0;
     std::int32_t firstVisibleLayer = 0;
+    std::int32_t visibleSlots = 0;
+    std::int32_t visibleLayers = 0;
+    // The whole picture in pixels, and the scroll origin in it.
+    std::int32_t totalWidth = 0;
+    std::int32_t totalHeight = 0;
     std::int32_t scrollX = 0;
     std::int32_t scrollY = 0;
+    std::int32_t scrollRangeX = 0;
+    std::int32_t scrollRangeY = 0;
+    bool scaleToWindowPossible = true;
+
+    // Fonts: the label size in points, the distance numbers' size, and the normal and
+    // half-size label fonts.
+    std::int32_t labelPoints = 7;
+    std::int32_t distancePoints = 0;
+    FontMetrics normalFont;
+    FontMetrics halfFont;
+
+    // Window state.
+    platform::ViewHost* host = nullptr;
+    ViewMenus* menus = nullptr;
+    std::string documentTitle;
+    bool maximised = false;
+    bool minimised = false;
+    bool painted = false;
+
+    LabelEditor* editor = nullptr;
+    ShapeSet* shapes = nullptr;
 
     DistanceStats distances;
-    ViewRefresh* refresh = nullptr;
 };
 
 // Makes the view's table and its nodes: a copy of `node` as root and current node, then a copy

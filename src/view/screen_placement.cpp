@@ -9,12 +9,6 @@
 namespace tarvo {
 namespace {
 
-// Half the box a node gets of a cell extent: a third of a large cell, relatively more of a
-// small one so that labels stay readable.
-float halfExtent(float cell) {
-    return cell >= 100.0f ? cell * (1.0f / 3.0f) : cell * (0.45f - cell / 857.2f);
-}
-
 struct Placement {
     bool vertical;
     bool reversed;
@@ -42,8 +36,8 @@ Placement placementOf(const NetView& view) {
     p.slotStart =
         static_cast<float>(view.firstVisibleSlot) * p.slotExtent + static_cast<float>(slotOrigin);
     p.clientLayer = static_cast<float>(p.vertical ? view.clientHeight : view.clientWidth);
-    p.halfX = static_cast<int>(halfExtent(view.cellWidth));
-    p.halfY = static_cast<int>(halfExtent(view.cellHeight));
+    p.halfX = BoxHalfExtent(view.cellWidth);
+    p.halfY = BoxHalfExtent(view.cellHeight);
     p.zoom = static_cast<int>(view.labelZoom);
     p.linkGrowth = static_cast<int>(3.0f * view.labelZoom + 1.0f);
     return p;
@@ -83,6 +77,10 @@ int placeNode(void* context, ViewNode* node, int row, int column) {
 }
 
 } // namespace
+
+int BoxHalfExtent(float cell) {
+    return static_cast<int>(cell >= 100.0f ? cell * (1.0f / 3.0f) : cell * (0.45f - cell / 857.2f));
+}
 
 float CellExtentForWindow(int clientExtent, int cells) {
     if (cells <= 0)

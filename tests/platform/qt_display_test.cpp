@@ -64,7 +64,14 @@ TEST(QtDisplay, ClipsStayOnTheSurfaceWhenTheOriginMoves) {
     d.fillRect({-10, 20, 10, 30}, *brush);
     d.restore();
     d.fillRect({-10, 35, 10, 36}, *brush);
+    // A clip made after a restore that ended an earlier one still holds.
+    d.selectClipRegion(nullptr);
+    d.setOrigin({0, 0});
+    d.excludeClipRect({30, 0, 40, 40});
+    d.fillRect({25, 38, 40, 40}, *brush);
     const QImage& image = surface.finish();
+    EXPECT_TRUE(black(image, 27, 39));
+    EXPECT_FALSE(black(image, 33, 39));
     EXPECT_TRUE(black(image, 15, 5));
     EXPECT_FALSE(black(image, 25, 5));
     EXPECT_TRUE(black(image, 5, 25));

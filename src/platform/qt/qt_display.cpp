@@ -358,12 +358,10 @@ QRegion QtDisplay::surface() const {
 }
 
 void QtDisplay::applyClip() {
-    if (!m_state.clip) {
-        m_painter.setClipping(false);
-        return;
-    }
-    // The painter takes the clip in drawing coordinates.
-    m_painter.setClipRegion(m_state.clip->translated(-m_state.origin.x, -m_state.origin.y));
+    // The painter takes the clip in drawing coordinates. Without a clip of ours it clips to
+    // the surface: a painter whose clipping was switched off ignored the next clip it got.
+    const QRegion clip = m_state.clip ? *m_state.clip : surface();
+    m_painter.setClipRegion(clip.translated(-m_state.origin.x, -m_state.origin.y));
 }
 
 void QtDisplay::selectClipRegion(const Region* region) {
@@ -439,21 +437,23 @@ void QtDisplay::setOrigin(Point origin) {
     applyClip();
 }
 
-ImageDisplay::ImageDisplay(int width, int height)
-    : m_image(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
-    m_image.fill(Qt::white);
-    m_painter.begin(&m_image);
-    m_display = std::make_unique<QtDisplay>(m_painter);
+ImageSurface::ImageSurface(int width, int height)
+    : image(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
+    image.fill(Qt::white);
+    painter.begin(&image);
 }
+
+ImageDisplay::ImageDisplay(int width, int height)
+    : ImageSurface(width, height), QtDisplay(ImageSurface::painter) {}
 
 ImageDisplay::~ImageDisplay() {
     finish();
 }
 
 const QImage& ImageDisplay::finish() {
-    if (m_painter.isActive())
-        m_painter.end();
-    return m_image;
+    if (ImageSurface::painter.isActive())
+        ImageSurface::painter.end();
+    return ImageSurface::image;
 }
 
 } // namespace platform::qt

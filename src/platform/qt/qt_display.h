@@ -124,23 +124,25 @@ private:
     std::vector<State> m_saved;
 };
 
+// The image and painter an image display draws with, made before the display itself.
+struct ImageSurface {
+    ImageSurface(int width, int height);
+    QImage image;
+    QPainter painter;
+};
+
 // A display that draws into an image of its own, white to start with.
-class ImageDisplay {
+class ImageDisplay : private ImageSurface, public QtDisplay {
 public:
     ImageDisplay(int width, int height);
-    ~ImageDisplay();
+    ~ImageDisplay() override;
     ImageDisplay(const ImageDisplay&) = delete;
     ImageDisplay& operator=(const ImageDisplay&) = delete;
 
-    Display& display() { return *m_display; }
+    Display& display() { return *this; }
     // Ends painting; the display must not be used afterwards.
     const QImage& finish();
-    const QImage& image() const { return m_image; }
-
-private:
-    QImage m_image;
-    QPainter m_painter;
-    std::unique_ptr<QtDisplay> m_display;
+    const QImage& image() const { return ImageSurface::image; }
 };
 
 } // namespace platform::qt

@@ -1,0 +1,37 @@
+// What a view changes in the frame's menus and tool bar; the shell implements it.
+#pragma once
+
+namespace tarvo {
+
+class ViewMenus {
+public:
+    virtual ~ViewMenus() = default;
+    // The caption of the pop-up item at `item` of the menu at `menu` on the menu bar.
+    virtual void setPopupCaption(int menu, int item, const char* caption) = 0;
+    virtual void checkItem(int id, bool checked) = 0;
+    virtual void enableItem(int id, bool enabled) = 0;
+    // The tool bar group shows `value` (the index of its pressed button).
+    virtual void showGroupValue(int group, int value) = 0;
+    // The size-and-position caption of the frame.
+    virtual void setSizeCaption(const char* caption) = 0;
+    // The program's undo list has something to undo.
+    virtual bool canUndoNetwork() const = 0;
+    // The tool bar's node list: its drop-down closes, and it repaints.
+    virtual void closeNodeListDropDown() = 0;
+    virtual void repaintNodeList() = 0;
+};
+
+// The "&View" menu's place on the menu bar; one further right while a document window is
+// maximised, for the document's own menu.
+inline constexpr int kViewMenuPosition = 2;
+
+// Tool bar groups showing the options.
+inline constexpr int kJustificationGroup = 0;
+inline constexpr int kOrientationGroup = 3;
+inline constexpr int kLineStyleGroup = 7;
+inline constexpr int kDepthJustifyGroup = 9;
+inline constexpr int kHighlightLinksGroup = 16;
+inline constexpr int kDistanceNumberGroup = 17;
+inline constexpr int kShadeGroup = 18;
+
+} // namespace tarvo

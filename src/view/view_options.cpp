@@ -1,0 +1,220 @@
+// Option setters, the title and the captions of the view's options.
+#include "view/view_options.h"
+
+#include "model/view_node.h"
+#include "platform/keys.h"
+#include "platform/view_host.h"
+#include "shell/commands.h"
+#include "view/layout.h"
+#include "view/net_view.h"
+#include "view/view_menus.h"
+#include "view/view_operations.h"
+#include "view/view_paint.h"
+#include "view/view_scale.h"
+
+#include <cstdio>
+
+namespace tarvo {
+namespace {
+
+constexpr const char* kJustificationWords[] = {"First", "Centred", "Last"};
+constexpr const char* kDepthWords[] = {"Raise children", "Lower parents"};
+constexpr const char* kOrientationWords[] = {"Left to right", "Right to left", "Top-down",
+                                             "Bottom-up"};
+constexpr const char* kLineStyleWords[] = {"Straight", "Curved"};
+constexpr const char* kShadeWords[] = {"None", "Greyed", "Coloured"};
+
+struct OptionCaption {
+    int position;
+    const char* format;
+    int firstId;
+    const char* const* words;
+    int count;
+    int group;
+};
+
+void showOption(NetView& view, const OptionCaption& option, int value) {
+    ViewMenus& menus = *view.menus;
+    const int menu = kViewMenuPosition + (view.maximised ? 1 : 0);
+    const int shown = value >= 0 && value < option.count ? value : 0;
+    char caption[80];
+    std::snprintf(caption, sizeof caption, option.format, option.words[shown]);
+    menus.setPopupCaption(menu, option.position, caption);
+    for (int i = 0; i < option.count; ++i)
+        menus.checkItem(option.firstId + i, i == value);
+    menus.showGroupValue(option.group, value);
+}
+
+} // namespace
+
+void DeriveOrientation(NetView& view) {
+    if (view.vertical())
+        view.labelAlign = view.reversed() ? 2 : 26;
+    else
+        view.labelAlign = view.reversed() ? 8 : 10;
+    view.clientSlot = view.vertical() ? view.clientWidth : view.clientHeight;
+    view.clientLayer = view.vertical() ? view.clientHeight : view.clientWidth;
+}
+
+void SetJustification(NetView& view, int value) {
+    if (view.justification == value)
+        return;
+    view.justification = value;
+    Relayout(view, true);
+    UpdateOptionCaptions(view);
+    UpdateScaleMenus(view);
+}
+
+void SetDepthJustify(NetView& view, int value) {
+    if (view.depthJustify == value)
+        return;
+    view.depthJustify = value;
+    // Depth justification only moves the fillers of links that span layers.
+    if (view.dummyCount > 0)
+        Relayout(view, true);
+    UpdateOptionCaptions(view);
+}
+
+void SetOrientation(NetView& view, int value) {
+    if (view.orientation == value)
+        return;
+    view.orientation = value;
+    DeriveOrientation(view);
+    RemakeViewOutlines(view);
+    ImproveLayout(view);
+    GoToNode(view, view.current, 0, true);
+    UpdateViewGeometry(view);
+    RepaintView(view);
+    UpdateOptionCaptions(view);
+}
+
+void SetLineStyle(NetView& view, int value) {
+    if (view.lineStyle == value)
+        return;
+    view.lineStyle = value;
+    RepaintView(view);
+    UpdateOptionCaptions(view);
+}
+
+void ToggleHighlightLinks(NetView& view) {
+    HighlightCurrent(view, false);
+    view.highlightLinks ^= 1;
+    HighlightCurrent(view, true);
+    UpdateOptionCaptions(view);
+}
+
+void SetDistanceMode(NetView& view, int value) {
+    if (view.distanceMode == value)
+        return;
+    // The old numbers and shades go first, then the new ones are drawn.
+    RedrawDistances(view, true);
+    view.distanceMode = value;
+    RedrawDistances(view, true);
+    UpdateOptionCaptions(view);
+    if (view.menus) {
+        view.menus->closeNodeListDropDown();
+        view.menus->repaintNodeList();
+    }
+    RepaintEditor(view);
+    RepaintLinkInspection(view);
+}
+
+void UpdateTitle(NetView& view) {
+    if (!view.host)
+        return;
+    const char* name = view.root && view.root->name ? view.root->name : "";
+    char title[512];
+    std::snprintf(title, sizeof title, "%s Net (%s) %.2f",
+                  view.kind == kRelationView ? "Relation" : "Entity", name,
+                  static_cast<double>(view.clusterCount));
+    view.host->setTitle(title);
+}
+
+void UpdateOptionCaptions(NetView& view) {
+    if (!view.menus)
+        return;
+    showOption(
+        view,
+        {5, "&Justification:\t%s", cmd::kJustifyFirst, kJustificationWords, 3, kJustificationGroup},
+        view.justification);
+    showOption(view,
+               {6, "&Depth justify:\t%s", cmd::kRaiseChildren, kDepthWords, 2, kDepthJustifyGroup},
+               view.depthJustify);
+    showOption(view,
+               {7, "&Orientation:\t%s", cmd::kLeftToRight, kOrientationWords, 4, kOrientationGroup},
+               view.orientation);
+    showOption(view, {8, "&Line style:\t%s", cmd::kStraight, kLineStyleWords, 2, kLineStyleGroup},
+               view.lineStyle);
+    showOption(view, {4, "Distance &shade:\t%s", cmd::kShadeNone, kShadeWords, 3, kShadeGroup},
+               view.distanceMode / 2);
+    ViewMenus& menus = *view.menus;
+    menus.checkItem(cmd::kHighlightLinks, view.highlightLinks != 0);
+    menus.enableItem(cmd::kHighlightLinks, true);
+    menus.showGroupValue(kHighlightLinksGroup, view.highlightLinks);
+    menus.checkItem(cmd::kDistanceNumber, (view.distanceMode & 1) != 0);
+    menus.enableItem(cmd::kDistanceNumber, true);
+    menus.showGroupValue(kDistanceNumberGroup, view.distanceMode & 1);
+}
+
+void UpdateScaleMenus(NetView& view) {
+    if (!view.menus)
+        return;
+    view.menus->enableItem(cmd::kReduceScale, view.slotExtent > 1.0f || view.layerExtent > 1.0f);
+    view.menus->enableItem(cmd::kScaleToWindow, view.scaleToWindowPossible);
+}
+
+void UpdateMenus(NetView& view) {
+    if (!view.menus)
+        return;
+    UpdateOptionCaptions(view);
+    UpdateScaleMenus(view);
+    UpdateSpotlightMenu(view);
+    UpdateSizeCaption(view);
+    const bool undo = EditorOpen(view) ? EditorCanUndo(view) : view.menus->canUndoNetwork();
+    view.menus->enableItem(cmd::kUndo, undo);
+    view.menus->checkItem(cmd::kInspectLinks, LinkInspectionOpen(view));
+}
+
+void RepaintView(NetView& view) {
+    if (view.host)
+        view.host->invalidate(nullptr);
+}
+
+int MapArrowKey(const NetView& view, int key) {
+    using namespace platform::keys;
+    switch (view.orientation) {
+    case kLeftToRight:
+        switch (key) {
+        case kLeft:
+            return kUp;
+        case kUp:
+            return kLeft;
+        case kRight:
+            return kDown;
+        case kDown:
+            return kRight;
+        }
+        break;
+    case kRightToLeft:
+        switch (key) {
+        case kLeft:
+            return kDown;
+        case kUp:
+            return kLeft;
+        case kRight:
+            return kUp;
+        case kDown:
+            return kRight;
+        }
+        break;
+    case kBottomUp:
+        if (key == kUp)
+            return kDown;
+        if (key == kDown)
+            return kUp;
+        break;
+    }
+    return key;
+}
+
+} // namespace tarvo

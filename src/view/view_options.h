@@ -1,0 +1,34 @@
+// A view's display options, how a change of one spreads, and what the view shows of them in
+// the title, the menus and the tool bar.
+#pragma once
+
+namespace tarvo {
+
+class NetView;
+
+// The orientation's consequences: the label alignment code and the client extents along the
+// slot and layer axes.
+void DeriveOrientation(NetView& view);
+
+void SetJustification(NetView& view, int value);
+void SetDepthJustify(NetView& view, int value);
+void SetOrientation(NetView& view, int value);
+void SetLineStyle(NetView& view, int value);
+void ToggleHighlightLinks(NetView& view);
+void SetDistanceMode(NetView& view, int value);
+
+// "Entity Net (root) 3.00": the kind, the root's name and the cluster count.
+void UpdateTitle(NetView& view);
+void UpdateOptionCaptions(NetView& view);
+// Item 321 while a cell extent exceeds 1, item 322 while scaling to the window would change
+// something.
+void UpdateScaleMenus(NetView& view);
+void UpdateMenus(NetView& view);
+// Asks the window to paint everything again.
+void RepaintView(NetView& view);
+
+// Turns an arrow key into the one that means the same in Top-down: Up and Down cross layers,
+// Left and Right move along one.
+int MapArrowKey(const NetView& view, int key);
+
+} // namespace tarvo

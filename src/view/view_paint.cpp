@@ -1,0 +1,660 @@
+// Painting a view's picture: links in two passes, nodes, then relation links outside the
+// boxes; and the repaints of single nodes and distances.
+#include "view/view_paint.h"
+
+#include "inheritance/inheritance_searches.h"
+#include "labels/brushes.h"
+#include "labels/colours.h"
+#include "labels/font_table.h"
+#include "model/node_list.h"
+#include "model/view_node.h"
+#include "platform/view_host.h"
+#include "view/layout.h"
+#include "view/net_view.h"
+#include "view/node_labels.h"
+#include "view/shapes.h"
+#include "view/view_flags.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace tarvo {
+namespace {
+
+using platform::Point;
+using platform::Rect;
+
+Rect toRect(const PixelBox& box) {
+    return {box.left, box.top, box.right, box.bottom};
+}
+
+platform::Colour highlightColour() {
+    return colours().ColourTable[kHighlightTintEntry].colour();
+}
+
+int lineWidthOf(const NetView& view) {
+    return std::max(1, static_cast<int>(view.labelZoom));
+}
+
+// Points given along the slot and layer axes, on the screen.
+Point onScreen(const NetView& view, int slot, int layer) {
+    return view.vertical() ? Point{slot, layer} : Point{layer, slot};
+}
+int slotOf(const NetView& view, Point p) {
+    return view.vertical() ? p.x : p.y;
+}
+int layerOf(const NetView& view, Point p) {
+    return view.vertical() ? p.y : p.x;
+}
+// The centre line along the layer axis: fillers are an even number of pixels wide, boxes an
+// odd one, and both have it at the same place for the same cell.
+int slotCentre(const ViewNode* n) {
+    const int sum = n->linkBox.left + n->linkBox.right;
+    return sum >= 0 ? sum / 2 : -((1 - sum) / 2);
+}
+// +1 when children lie at larger layer coordinates than their parents.
+int childward(const NetView& view) {
+    return view.reversed() ? -1 : 1;
+}
+Point childLinkPoint(const NetView& view, const ViewNode* n) {
+    return onScreen(view, slotCentre(n), n->linkBox.bottom);
+}
+Point parentLinkPoint(const NetView& view, const ViewNode* n) {
+    return onScreen(view, slotCentre(n), n->linkBox.top);
+}
+
+bool hasHiddenIn(const NodeList* list) {
+    bool hidden = false;
+    forEachNode(list,
+                [&](NodeBase* n) { hidden = hidden || asViewNode(n)->hasFlag(NodeFlags::Hidden); });
+    return hidden;
+}
+
+// Pens, brushes and sizes of one paint.
+struct PaintTools {
+    PaintTools(NetView& view, platform::Display& display)
+        : view(view), d(display), lineWidth(lineWidthOf(view)), zoom(view.labelZoom) {
+        normal = d.createPen({platform::PenStyle::Solid, lineWidth, kBlack});
+        if (view.highlightLinks)
+            highlight = d.createPen({platform::PenStyle::Solid, lineWidth, highlightColour()});
+        grey = d.createPen({platform::PenStyle::Solid, lineWidth, kLightGrey});
+        nullPen = d.createPen({platform::PenStyle::Null, 0, kBlack});
+        background = d.createBrush({platform::BrushStyle::Solid, kWhite, {}, {}});
+        lit = d.createBrush({platform::BrushStyle::Solid, highlightColour(), {}, {}});
+        lightGrey = d.createBrush({platform::BrushStyle::Solid, kLightGrey, {}, {}});
+        hatch = MakeHatchBrush(kLightGrey, platform::Hatch::DiagonalCross, d);
+        noFill = d.createBrush({platform::BrushStyle::Null, kBlack, {}, {}});
+        curved =
+            view.lineStyle == kCurvedLinks && view.slotExtent > 5.0f && view.layerExtent > 20.0f;
+        arrowLength = std::max(2, static_cast<int>(8.0f * zoom));
+        arrowHalf = std::max(1, static_cast<int>(5.0f * zoom));
+        halfX = BoxHalfExtent(view.cellWidth);
+        halfY = BoxHalfExtent(view.cellHeight);
+    }
+
+    platform::Pen* linkPen(bool on) { return on && highlight ? highlight.get() : normal.get(); }
+
+    ShapeDrawing shapeDrawing() const {
+        ShapeDrawing drawing;
+        drawing.vertical = view.vertical();
+        drawing.lineWidth = lineWidth;
+        drawing.halfWidth = halfX;
+        drawing.halfHeight = halfY;
+        drawing.blackPen = normal.get();
+        drawing.greyPen = grey.get();
+        drawing.lightGreyBrush = lightGrey.get();
+        return drawing;
+    }
+
+    NetView& view;
+    platform::Display& d;
+    int lineWidth;
+    float zoom;
+    std::unique_ptr<platform::Pen> normal, highlight, grey, nullPen;
+    std::unique_ptr<platform::Brush> background, lit, lightGrey, hatch, noFill;
+    bool curved = false;
+    int arrowLength = 8;
+    int arrowHalf = 5;
+    int halfX = 0;
+    int halfY = 0;
+    // The grid rows and columns that can show, [first, end).
+    int firstRow = 0, endRow = 0, firstColumn = 0, endColumn = 0;
+};
+
+void visibleRange(PaintTools& t) {
+    const NetView& view = t.view;
+    const Rect clip = t.d.clipBox();
+    const float slotExtent = std::max(1.0f, view.slotExtent);
+    const float layerExtent = std::max(1.0f, view.layerExtent);
+    float slotLow = static_cast<float>(view.vertical() ? clip.left : clip.top);
+    float slotHigh = static_cast<float>(view.vertical() ? clip.right : clip.bottom);
+    float layerLow = static_cast<float>(view.vertical() ? clip.top : clip.left);
+    float layerHigh = static_cast<float>(view.vertical() ? clip.bottom : clip.right);
+    if (view.reversed()) {
+        const float client = static_cast<float>(view.clientLayer);
+        std::tie(layerLow, layerHigh) = std::pair{client - layerHigh, client - layerLow};
+    }
+    const float slotStart = static_cast<float>(view.firstVisibleSlot) * slotExtent +
+                            static_cast<float>(view.vertical() ? view.scrollX : view.scrollY);
+    const float layerStart = static_cast<float>(view.firstVisibleLayer) * layerExtent +
+                             static_cast<float>(view.vertical() ? view.scrollY : view.scrollX);
+    auto cell = [](float pixel, float start, float extent) {
+        return static_cast<int>(std::floor((pixel + start) / extent));
+    };
+    t.firstRow = std::max(0, cell(slotLow - slotExtent / 2.0f, slotStart, slotExtent));
+    t.endRow = std::min<int>(view.grid.slotCount,
+                             cell(slotHigh + slotExtent / 2.0f, slotStart, slotExtent) + 1);
+    t.firstColumn = std::max(0, cell(layerLow - layerExtent / 2.0f, layerStart, layerExtent) - 1);
+    t.endColumn = std::min<int>(view.grid.layerCount,
+                                cell(layerHigh + layerExtent / 2.0f, layerStart, layerExtent) + 1);
+}
+
+bool rowVisible(const PaintTools& t, const ViewNode* n) {
+    const int row = n->slot + t.view.grid.slotOffset;
+    return row >= t.firstRow && row < t.endRow;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Links between layers.
+
+// An arc of the ellipse centred at c with semi-axes (rx, ry) from a to b, the short way round.
+void shortArc(PaintTools& t, Point c, int rx, int ry, Point a, Point b) {
+    const Rect box{c.x - rx, c.y - ry, c.x + rx + 1, c.y + ry + 1};
+    auto angle = [&](Point p) {
+        return std::atan2(-static_cast<double>(p.y - c.y) / std::max(ry, 1),
+                          static_cast<double>(p.x - c.x) / std::max(rx, 1));
+    };
+    double sweep = angle(b) - angle(a);
+    while (sweep < 0)
+        sweep += 2 * M_PI;
+    if (sweep > M_PI)
+        std::swap(a, b);
+    t.d.arc(box, a, b);
+}
+
+// A link from a child's parent-side end to its parent's child-side end.
+void drawLink(PaintTools& t, Point childEnd, Point parentEnd, bool lit) {
+    const NetView& view = t.view;
+    const Rect bounds =
+        Rect{std::min(childEnd.x, parentEnd.x), std::min(childEnd.y, parentEnd.y),
+             std::max(childEnd.x, parentEnd.x) + 1, std::max(childEnd.y, parentEnd.y) + 1}
+            .grown(t.lineWidth);
+    if (!t.d.rectVisible(bounds))
+        return;
+    t.d.selectPen(t.linkPen(lit));
+    const int slotOffset = slotOf(view, childEnd) - slotOf(view, parentEnd);
+    const int layerGap = layerOf(view, childEnd) - layerOf(view, parentEnd);
+    const int step = layerGap >= 0 ? 1 : -1;
+    if (!t.curved || slotOffset == 0 || layerGap == 0) {
+        t.d.moveTo(childEnd);
+        t.d.lineTo(onScreen(view, slotOf(view, parentEnd), layerOf(view, parentEnd) + step));
+        return;
+    }
+    // Two arcs, each leaving its end along the layer axis and meeting in the middle: an
+    // ellipse quarter of semi-axes d/sqrt(3) along and f across reaches half of d at 60
+    // degrees, where it has come half of f across.
+    const int d = layerGap + step;
+    const int f = slotOffset;
+    const int along = static_cast<int>(0.5773502691896257 * std::abs(d));
+    const int across = std::abs(f);
+    const int parentSlot = slotOf(view, parentEnd);
+    const int parentLayer = layerOf(view, parentEnd);
+    const int childSlot = slotOf(view, childEnd);
+    const int childLayer = parentLayer + d;
+    const Point middle = onScreen(view, parentSlot + f / 2, parentLayer + d / 2);
+    const int rx = view.vertical() ? across : along;
+    const int ry = view.vertical() ? along : across;
+    shortArc(t, onScreen(view, parentSlot + f, parentLayer), rx, ry, parentEnd, middle);
+    shortArc(t, onScreen(view, childSlot - f, childLayer), rx, ry,
+             onScreen(view, childSlot, childLayer), middle);
+}
+
+bool linkLit(const NetView& view, const ViewNode* a, const ViewNode* b) {
+    return view.highlightLinks && (a == view.current || b == view.current);
+}
+
+// The links of n to its parents: the unlit ones, or (second pass) the lit ones; answers how
+// many lit ones it passed over.
+int drawParentLinks(PaintTools& t, ViewNode* n, bool litPass) {
+    int skippedLit = 0;
+    const bool draggingParentSide = n->hasFlag(NodeFlags::DraggingParentSide);
+    forEachNode(n->slotList(ParentSlot), [&](NodeBase* base) {
+        auto* p = asViewNode(base);
+        if (p->hasFlag(NodeFlags::Hidden) || p->hasFlag(NodeFlags::Unplaced))
+            return;
+        if (draggingParentSide && p->hasFlag(NodeFlags::DraggingChildSide))
+            return;
+        if (!rowVisible(t, p))
+            return;
+        const bool lit = linkLit(t.view, n, p);
+        if (lit != litPass) {
+            skippedLit += lit;
+            return;
+        }
+        drawLink(t, parentLinkPoint(t.view, n), childLinkPoint(t.view, p), lit);
+    });
+    return skippedLit;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stubs and markers.
+
+void arrowHead(PaintTools& t, Point anchor, bool current) {
+    const NetView& view = t.view;
+    const int dir = childward(view);
+    const int tip = t.arrowLength / 2;
+    const int base = t.arrowLength - tip;
+    const int s = slotOf(view, anchor);
+    const int l = layerOf(view, anchor);
+    const Point head[3] = {onScreen(view, s, l + dir * tip),
+                           onScreen(view, s - t.arrowHalf, l - dir * base),
+                           onScreen(view, s + t.arrowHalf, l - dir * base)};
+    t.d.selectBrush(current ? t.lit.get() : t.background.get());
+    t.d.polygon(head, 3);
+}
+
+void circleMarker(PaintTools& t, Point centre, bool current) {
+    const int diameter = std::max(4, static_cast<int>(5.0f * t.zoom));
+    const int low = diameter / 2;
+    t.d.selectBrush(current ? t.lit.get() : t.background.get());
+    t.d.ellipse(
+        {centre.x - low, centre.y - low, centre.x - low + diameter, centre.y - low + diameter});
+}
+
+// The edge of a node's box facing its parents (or children) on its centre line.
+int forkLayer(const PaintTools& t, const ViewNode* n, bool parentSide) {
+    const NetView& view = t.view;
+    const Rect box = toRect(n->layoutBox);
+    const int low = view.vertical() ? box.top : box.left;
+    const int high = (view.vertical() ? box.bottom : box.right) - 1;
+    const bool lowSide = parentSide != view.reversed();
+    return lowSide ? low : high;
+}
+
+void drawStub(PaintTools& t, ViewNode* n, bool parentSide) {
+    const NetView& view = t.view;
+    const int slot = parentSide ? ParentSlot : ChildSlot;
+    const NodeList* list = n->slotList(slot);
+    const int count = listSize(list);
+    if (count == 0)
+        return;
+    const std::uint32_t dragging =
+        parentSide ? NodeFlags::DraggingParentSide : NodeFlags::DraggingChildSide;
+    const std::uint32_t litFlag = parentSide ? NodeFlags::ParentStubLit : NodeFlags::ChildStubLit;
+    const bool current = n == view.current;
+    const bool lit = current || (n->hasFlag(litFlag) && !n->hasFlag(dragging));
+    t.d.selectPen(t.linkPen(lit));
+    const int centre = slotCentre(n);
+    const int linkLayer = parentSide ? n->linkBox.top : n->linkBox.bottom;
+    if (count > 1 || !n->hasFlag(dragging)) {
+        t.d.moveTo(onScreen(view, centre, forkLayer(t, n, parentSide)));
+        t.d.lineTo(onScreen(view, centre, linkLayer));
+    }
+    if (n->hasFlag(NodeFlags::DummyNode) || !hasHiddenIn(list))
+        return;
+    // Hidden neighbours: the stub goes on a twelfth of a layer and ends in a marker.
+    const int extension = static_cast<int>(view.layerExtent / 12.0f);
+    const int away = parentSide ? -childward(view) : childward(view);
+    const Point end = onScreen(view, centre, linkLayer + away * extension);
+    t.d.moveTo(onScreen(view, centre, linkLayer));
+    t.d.lineTo(end);
+    if (parentSide)
+        arrowHead(t, end, current);
+    else
+        circleMarker(t, end, current);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Nodes.
+
+struct BoxStyle {
+    bool hidden = false;
+    platform::Colour shade = kWhite;
+    bool lineage = false;
+    bool overridden = false;
+    int penWidth = 1;
+    platform::Colour frame = kBlack;
+    int labelPoints = 10;
+};
+
+platform::Colour shadeOf(int distanceMode, int distance) {
+    switch (distanceMode / 2) {
+    case kShadeGreyed:
+        return DistanceColour(distance, true);
+    case kShadeColoured:
+        return DistanceColour(distance, false);
+    default:
+        return kWhite;
+    }
+}
+
+// Fill, frame and label of a node box or shape centred at `centre`.
+void drawBox(PaintTools& t, ViewNode& n, const Rect& box, Point centre, const BoxStyle& style) {
+    platform::Display& d = t.d;
+    std::unique_ptr<platform::Brush> solid;
+    platform::Brush* fill = t.noFill.get();
+    if (style.overridden) {
+        solid = d.createBrush({platform::BrushStyle::Solid, kOverriddenRed, {}, {}});
+        fill = solid.get();
+    } else if (!style.hidden && !(style.shade == kWhite)) {
+        solid = d.createBrush({platform::BrushStyle::Solid, style.shade, {}, {}});
+        fill = solid.get();
+    }
+    if (!style.hidden && style.lineage) {
+        // Hatching in light grey over the shade.
+        if (fill != t.noFill.get())
+            d.fillRect(box, *fill);
+        fill = t.hatch.get();
+    }
+    const int halfWidth = centre.x - box.left;
+    const int halfHeight = centre.y - box.top;
+    const int labelWidth = std::max(1, box.width() - 2 * style.penWidth);
+    auto label = [&](platform::Display& on) {
+        DrawNodeLabel(on, n.name, style.labelPoints, {0, 0}, labelWidth);
+    };
+    ShapeInstance* shape =
+        n.shape && t.view.shapes ? InstanceFor(*t.view.shapes, n.shape) : nullptr;
+    d.selectBrush(fill);
+    if (shape) {
+        PixelBox pixels{box.left, box.top, box.right, box.bottom};
+        Prepare(*shape, halfWidth, halfHeight, style.penWidth, pixels, centre.x, centre.y,
+                t.view.vertical());
+        Draw(*shape, d, t.shapeDrawing(), centre.x, centre.y, style.frame, style.penWidth, label,
+             true);
+        return;
+    }
+    std::unique_ptr<platform::Pen> framePen =
+        d.createPen({platform::PenStyle::InsideFrame, style.penWidth, style.frame});
+    d.selectPen(framePen.get());
+    d.rectangle(box);
+    d.selectPen(t.normal.get());
+    d.save();
+    d.intersectClipRect(box);
+    const Point origin = d.origin();
+    d.setOrigin({origin.x + centre.x, origin.y + centre.y});
+    label(d);
+    d.restore();
+}
+
+void dragMark(PaintTools& t, const ViewNode* n) {
+    const NetView& view = t.view;
+    const int s = slotCentre(n);
+    const int l = (n->linkBox.top + n->linkBox.bottom) / 2;
+    const int a = t.arrowHalf;
+    // Two arrow heads pointing out along the slot axis.
+    for (int dir : {-1, 1}) {
+        const Point head[3] = {onScreen(view, s + dir * 2 * a, l),
+                               onScreen(view, s + dir * a, l - a),
+                               onScreen(view, s + dir * a, l + a)};
+        t.d.selectBrush(t.lit.get());
+        t.d.polygon(head, 3);
+    }
+}
+
+void distanceNumber(PaintTools& t, const ViewNode* n) {
+    const NetView& view = t.view;
+    if (n->distance <= 0 || !(view.distanceMode & 1))
+        return;
+    const Rect box = toRect(n->layoutBox);
+    Point at;
+    if (view.vertical())
+        at = {box.left - 1,
+              (view.reversed() ? box.top - t.lineWidth : box.bottom) - t.lineWidth / 2};
+    else
+        at = {view.reversed() ? box.left : box.right, box.top - 1};
+    std::unique_ptr<platform::Font> font = t.d.createFont(
+        MakeLabelFont(fonts().DefaultFont, view.distancePoints, false, false, false));
+    platform::Font* previous = t.d.selectFont(font.get());
+    char text[16];
+    const int length = std::snprintf(text, sizeof text, "%d", static_cast<int>(n->distance));
+    t.d.setTextColour(kBlack);
+    t.d.textAt(at, view.labelAlign, text, length);
+    t.d.selectFont(previous);
+}
+
+void drawNode(PaintTools& t, ViewNode* n) {
+    NetView& view = t.view;
+    if (n->hasFlag(NodeFlags::DummyNode)) {
+        if (n->hasFlag(NodeFlags::DraggingParentSide | NodeFlags::DraggingChildSide))
+            return;
+        t.d.selectPen(t.linkPen(n->hasFlag(NodeFlags::CurrentMark)));
+        t.d.moveTo(parentLinkPoint(view, n));
+        t.d.lineTo(childLinkPoint(view, n));
+        if (n->hasFlag(NodeFlags::DragMark))
+            dragMark(t, n);
+        return;
+    }
+    const Rect box = toRect(n->layoutBox);
+    if (!t.d.rectVisible(box.grown(1)))
+        return;
+    const bool current = n == view.current;
+    BoxStyle style;
+    style.hidden = n->hasFlag(NodeFlags::Hidden);
+    style.shade = shadeOf(view.distanceMode, n->distance);
+    style.lineage = n->hasFlag(NodeFlags::DescendantMark | NodeFlags::AncestorMark);
+    style.penWidth = t.lineWidth * (current ? 3 : 1);
+    style.frame = current ? highlightColour() : kBlack;
+    style.labelPoints = view.labelPoints;
+    t.d.setTextColour(kBlack);
+    drawBox(t, *n, box, BoxCentre(n->layoutBox), style);
+    if (n->hasFlag(NodeFlags::DragMark))
+        dragMark(t, n);
+    distanceNumber(t, n);
+    drawStub(t, n, true);
+    drawStub(t, n, false);
+    if (n->hasFlag(NodeFlags::CurrentLinkMark) &&
+        n->hasFlag(NodeFlags::ParentStubLit | NodeFlags::ChildStubLit) && view.current) {
+        ViewNode* c = view.current;
+        if (c->layer > n->layer)
+            drawLink(t, parentLinkPoint(view, c), childLinkPoint(view, n), true);
+        else
+            drawLink(t, parentLinkPoint(view, n), childLinkPoint(view, c), true);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The picture.
+
+void drawLinks(PaintTools& t) {
+    const LayoutGrid& grid = t.view.grid;
+    for (int column = std::max(1, t.firstColumn); column < t.endColumn; ++column) {
+        int lit = 0;
+        for (int row = t.firstRow; row < t.endRow; ++row)
+            if (ViewNode* n = grid.at(row, column))
+                lit += drawParentLinks(t, n, false);
+        if (lit > 0)
+            for (int row = t.firstRow; row < t.endRow; ++row)
+                if (ViewNode* n = grid.at(row, column))
+                    drawParentLinks(t, n, true);
+        for (int row = t.firstRow; row < t.endRow; ++row) {
+            ViewNode* n = grid.at(row, column - 1);
+            if (n && !n->hasFlag(NodeFlags::DummyNode))
+                drawStub(t, n, false);
+        }
+    }
+}
+
+void drawNodes(PaintTools& t) {
+    const LayoutGrid& grid = t.view.grid;
+    for (int column = t.firstColumn; column < t.endColumn; ++column)
+        for (int row = t.firstRow; row < t.endRow; ++row)
+            if (ViewNode* n = grid.at(row, column))
+                drawNode(t, n);
+}
+
+bool placed(const ViewNode* n) {
+    return !n->hasFlag(NodeFlags::Hidden) && !n->hasFlag(NodeFlags::Unplaced);
+}
+
+int excludeBox(void* context, ViewNode* n, int row, int column) {
+    PaintTools& t = *static_cast<PaintTools*>(context);
+    if (n->hasFlag(NodeFlags::DummyNode) || row < t.firstRow || row >= t.endRow ||
+        column < t.firstColumn || column >= t.endColumn)
+        return 0;
+    std::unique_ptr<platform::Region> region =
+        t.view.shapes ? NodeRegion(*n, *t.view.shapes, t.shapeDrawing())
+                      : t.d.rectRegion(toRect(n->layoutBox));
+    if (region)
+        t.d.combineClipRegion(*region, platform::RegionOp::Difference);
+    return 0;
+}
+
+int drawRelationLinks(void* context, ViewNode* n, int, int) {
+    PaintTools& t = *static_cast<PaintTools*>(context);
+    const Point from = BoxCentre(n->layoutBox);
+    forEachNode(n->slotList(FromSlot), [&](NodeBase* base) {
+        auto* other = asViewNode(base);
+        if (!placed(other))
+            return;
+        t.d.moveTo(from);
+        t.d.lineTo(BoxCentre(other->layoutBox));
+    });
+    return 0;
+}
+
+void drawRelationLinks(PaintTools& t) {
+    t.d.save();
+    // The clip keeps the drawing's own origin out of it: node boxes are in window coordinates.
+    ForEachCell(t.view, &excludeBox, &t);
+    t.d.selectPen(t.normal.get());
+    ForEachCell(t.view, &drawRelationLinks, &t);
+    t.d.restore();
+}
+
+} // namespace
+
+void Paint(NetView& view, platform::Display& display) {
+    display.save();
+    PaintTools tools(view, display);
+    visibleRange(tools);
+    // The whole update area is painted afresh, so nothing of an earlier picture survives.
+    display.fillRect(display.clipBox(), *tools.background);
+    display.setTextColour(kBlack);
+    if (view.grid.slotCount > 0 && view.grid.layerCount > 0) {
+        drawLinks(tools);
+        drawNodes(tools);
+        drawRelationLinks(tools);
+    }
+    display.selectPen(nullptr);
+    display.selectBrush(nullptr);
+    display.restore();
+    view.painted = true;
+}
+
+void InvalidateNode(NetView& view, ViewNode* node) {
+    if (!view.host || !node)
+        return;
+    const int lineWidth = lineWidthOf(view);
+    int grow = 3 * lineWidth + 1;
+    if (view.distanceMode & 1)
+        grow = std::max(grow, 3 * view.distancePoints);
+    Rect box = toRect(node->layoutBox).grown(grow);
+    view.host->invalidate(&box);
+}
+
+namespace {
+
+// The rectangle of a node's links to its neighbours in `slot`.
+void invalidateLinks(NetView& view, ViewNode* node, int slot) {
+    const Point own = slot == ParentSlot ? parentLinkPoint(view, node) : childLinkPoint(view, node);
+    forEachNode(node->slotList(slot), [&](NodeBase* base) {
+        auto* other = asViewNode(base);
+        if (!placed(other))
+            return;
+        const Point end =
+            slot == ParentSlot ? childLinkPoint(view, other) : parentLinkPoint(view, other);
+        Rect r = Rect{std::min(own.x, end.x), std::min(own.y, end.y), std::max(own.x, end.x) + 1,
+                      std::max(own.y, end.y) + 1}
+                     .grown(3 * lineWidthOf(view) + 2);
+        view.host->invalidate(&r);
+    });
+}
+
+} // namespace
+
+void SetNodeMark(NetView& view, ViewNode* node, bool on, std::uint32_t mask) {
+    if (!node)
+        return;
+    node->setFlag(on ? 1 : 0, mask);
+    InvalidateNode(view, node);
+    if (view.host && view.highlightLinks && mask == NodeFlags::CurrentMark) {
+        invalidateLinks(view, node, ParentSlot);
+        invalidateLinks(view, node, ChildSlot);
+    }
+}
+
+void HighlightCurrent(NetView& view, bool on) {
+    SetNodeMark(view, view.current, on, NodeFlags::CurrentMark);
+    if (view.currentLink)
+        SetNodeMark(view, view.currentLink, on, NodeFlags::CurrentLinkMark);
+}
+
+namespace {
+
+int redrawDistance(void* context, ViewNode* n, int, int) {
+    auto& [view, all] = *static_cast<std::pair<NetView*, bool>*>(context);
+    if (n->hasFlag(NodeFlags::DummyNode) || !(all || n->hasFlag(NodeFlags::DistanceChanged)))
+        return 0;
+    if (view->distanceMode != 0)
+        InvalidateNode(*view, n);
+    n->setFlag(0, NodeFlags::DistanceChanged);
+    return 0;
+}
+
+} // namespace
+
+void RedrawDistances(NetView& view, bool all) {
+    std::pair<NetView*, bool> context{&view, all};
+    ForEachCell(view, &redrawDistance, &context);
+}
+
+void DrawLooseNode(platform::Display& display, ViewNode& node, Point centre, int hx, int hy,
+                   const NodeLook& look) {
+    NetView scratch;
+    scratch.labelZoom = static_cast<float>(look.penWidth);
+    scratch.lineStyle = kStraightLinks;
+    PaintTools tools(scratch, display);
+    BoxStyle style;
+    style.shade = look.selected ? highlightColour() : shadeOf(2 * look.shade, node.distance);
+    style.lineage = look.lineageMarks
+                        ? node.hasFlag(look.lineageMarks)
+                        : node.hasFlag(NodeFlags::DescendantMark | NodeFlags::AncestorMark);
+    style.overridden = look.markOverridden && node.hasFlag(OverriddenMark);
+    style.penWidth = std::max(1, look.penWidth) * (look.current ? 3 : 1);
+    style.frame = look.current ? highlightColour() : kBlack;
+    style.labelPoints = look.labelPoints;
+    const Rect box{centre.x - hx, centre.y - hy, centre.x + hx + 1, centre.y + hy + 1};
+    display.setTextColour(kBlack);
+    drawBox(tools, node, box, centre, style);
+    display.selectPen(nullptr);
+    display.selectBrush(nullptr);
+}
+
+void PaintPreview(platform::Display& display, int width, int height) {
+    const int savedBase = colours().ShadeBase;
+    colours().ShadeBase = kTrialRampFirst;
+    double hx = width / 6;
+    double hy = height / 6;
+    ViewNode sample;
+    char label[] = "a";
+    sample.name = label;
+    for (int distance = 7; distance >= 0; --distance) {
+        sample.distance = distance;
+        const int x = static_cast<int>(4 + hx + hx * distance / 1.8);
+        const int y = static_cast<int>(1 + hy + hy * distance / 1.8);
+        NodeLook look;
+        look.current = distance == 0;
+        const int start = static_cast<int>(std::min(0.6 * 2 * hy, 2 * hx / 0.6));
+        look.labelPoints = std::max(7, FitLabelFont(display, label, start, static_cast<int>(2 * hx),
+                                                    static_cast<int>(2 * hy)));
+        DrawLooseNode(display, sample, {x, y}, static_cast<int>(hx), static_cast<int>(hy), look);
+        hx *= 1.05;
+        hy *= 1.05;
+    }
+    sample.name = nullptr;
+    colours().ShadeBase = savedBase;
+}
+
+} // namespace tarvo

@@ -1,0 +1,63 @@
+// Painting a view: links between layers, stubs and hidden-neighbour markers, node boxes and
+// shapes with their fills, labels and distance numbers, and the highlight of the current node.
+#pragma once
+
+#include "platform/colour.h"
+#include "platform/display.h"
+
+#include <cstdint>
+
+namespace tarvo {
+
+class NetView;
+class ViewNode;
+
+// Flags of the view's link marking and dragging.
+namespace NodeFlags {
+inline constexpr std::uint32_t ParentStubLit = 0x2;
+inline constexpr std::uint32_t ChildStubLit = 0x4;
+inline constexpr std::uint32_t DraggingParentSide = 0x10;
+inline constexpr std::uint32_t DraggingChildSide = 0x20;
+inline constexpr std::uint32_t DragMark = 0x800;
+} // namespace NodeFlags
+
+inline constexpr platform::Colour kBlack{0, 0, 0};
+inline constexpr platform::Colour kWhite{255, 255, 255};
+inline constexpr platform::Colour kLightGrey{192, 192, 192};
+inline constexpr platform::Colour kDimmedGrey{128, 128, 128};
+inline constexpr platform::Colour kOverriddenRed{255, 0, 0};
+
+// Paints the part of the view inside the display's clip.
+void Paint(NetView& view, platform::Display& display);
+
+// Repaints one node's box, and its distance number's place when numbers show.
+void InvalidateNode(NetView& view, ViewNode* node);
+// Sets or clears CurrentMark or CurrentLinkMark and repaints the node; the current node's
+// links repaint too while they are highlighted.
+void SetNodeMark(NetView& view, ViewNode* node, bool on, std::uint32_t mask);
+// Marks or unmarks the current node and its current link.
+void HighlightCurrent(NetView& view, bool on);
+// Repaints the numbers and shades of the nodes whose distance changed (of all with `all`).
+void RedrawDistances(NetView& view, bool all);
+
+// How a single node is drawn outside a view's picture: in node lists and the preview.
+struct NodeLook {
+    // 0, 1 greyed or 2 coloured shade, taken at the node's distance.
+    int shade = 2;
+    int penWidth = 1;
+    int labelPoints = 10;
+    bool current = false;
+    bool selected = false;
+    // Red for overridden properties.
+    bool markOverridden = false;
+    // Which lineage mark shows as hatching; 0 for both.
+    std::uint32_t lineageMarks = 0;
+};
+// Draws a node centred at `centre` with box half-extents hx and hy.
+void DrawLooseNode(platform::Display& display, ViewNode& node, platform::Point centre, int hx,
+                   int hy, const NodeLook& look);
+
+// The eight sample nodes of the colour preview, distances 7 down to 0, in the client area.
+void PaintPreview(platform::Display& display, int width, int height);
+
+} // namespace tarvo

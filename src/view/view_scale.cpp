@@ -1,0 +1,212 @@
+// Cell extents and what follows from them: the screen cell, fonts, scroll bars, positions.
+#include "view/view_scale.h"
+
+#include "platform/view_host.h"
+#include "view/layout.h"
+#include "view/net_view.h"
+#include "view/node_labels.h"
+#include "view/view_operations.h"
+#include "view/view_options.h"
+#include "view/view_paint.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvo {
+namespace {
+
+float truncated(float value) {
+    return static_cast<float>(static_cast<int>(value));
+}
+
+void readClientSize(NetView& view) {
+    if (view.host) {
+        const platform::Size size = view.host->clientSize();
+        view.clientWidth = size.width;
+        view.clientHeight = size.height;
+    }
+    DeriveOrientation(view);
+}
+
+int slotOrigin(const NetView& view) {
+    return view.vertical() ? view.scrollX : view.scrollY;
+}
+int layerOrigin(const NetView& view) {
+    return view.vertical() ? view.scrollY : view.scrollX;
+}
+void setOrigins(NetView& view, int slot, int layer) {
+    (view.vertical() ? view.scrollX : view.scrollY) = slot;
+    (view.vertical() ? view.scrollY : view.scrollX) = layer;
+}
+
+} // namespace
+
+void UpdateViewGeometry(NetView& view) {
+    readClientSize(view);
+    view.slotExtent = std::max(1.0f, view.slotExtent);
+    view.layerExtent = std::max(1.0f, view.layerExtent);
+    view.cellWidth = view.vertical() ? view.slotExtent : view.layerExtent;
+    view.cellHeight = view.vertical() ? view.layerExtent : view.slotExtent;
+    view.gapX = view.cellWidth - 2.0f * static_cast<float>(BoxHalfExtent(view.cellWidth));
+    view.gapY = view.cellHeight - 2.0f * static_cast<float>(BoxHalfExtent(view.cellHeight));
+    view.labelZoom = std::min(view.cellWidth, view.cellHeight) / 66.667f;
+    view.visibleSlots =
+        std::min<int>(view.grid.slotCount, static_cast<int>(view.clientSlot / view.slotExtent));
+    view.visibleLayers =
+        std::min<int>(view.grid.layerCount, static_cast<int>(view.clientLayer / view.layerExtent));
+    FitViewLabelFont(view);
+    UpdateScrollBars(view);
+    PlaceOnScreen(view);
+}
+
+void UpdateScrollBars(NetView& view) {
+    const int slots = view.grid.slotCount - view.firstVisibleSlot;
+    const int layers = view.grid.layerCount - view.firstVisibleLayer;
+    const int totalSlot = static_cast<int>(std::ceil(std::max(0, slots) * view.slotExtent));
+    const int totalLayer = static_cast<int>(std::ceil(std::max(0, layers) * view.layerExtent));
+    view.totalWidth = view.vertical() ? totalSlot : totalLayer;
+    view.totalHeight = view.vertical() ? totalLayer : totalSlot;
+    view.scrollRangeX = std::max(0, view.totalWidth - view.clientWidth);
+    view.scrollRangeY = std::max(0, view.totalHeight - view.clientHeight);
+    view.scrollX = std::clamp(view.scrollX, 0, view.scrollRangeX);
+    view.scrollY = std::clamp(view.scrollY, 0, view.scrollRangeY);
+    if (!view.host)
+        return;
+    using platform::ScrollBar;
+    view.host->setScrollRange(ScrollBar::Horizontal, 0, view.scrollRangeX);
+    view.host->setScrollRange(ScrollBar::Vertical, 0, view.scrollRangeY);
+    // A reversed layer axis starts at the far side, and so does its bar.
+    const bool flipX = !view.vertical() && view.reversed();
+    const bool flipY = view.vertical() && view.reversed();
+    view.host->setScrollPosition(ScrollBar::Horizontal,
+                                 flipX ? view.scrollRangeX - view.scrollX : view.scrollX);
+    view.host->setScrollPosition(ScrollBar::Vertical,
+                                 flipY ? view.scrollRangeY - view.scrollY : view.scrollY);
+}
+
+void ScrollViewBy(NetView& view, int dx, int dy) {
+    const int oldX = view.scrollX;
+    const int oldY = view.scrollY;
+    // On a reversed layer axis a larger origin moves the picture forwards.
+    view.scrollX += (!view.vertical() && view.reversed()) ? -dx : dx;
+    view.scrollY += (view.vertical() && view.reversed()) ? -dy : dy;
+    UpdateScrollBars(view);
+    if (view.scrollX == oldX && view.scrollY == oldY)
+        return;
+    PlaceOnScreen(view);
+    RepaintView(view);
+}
+
+void ScrollBarMoved(NetView& view, bool horizontal, int position) {
+    const bool flip = view.reversed() && (horizontal != view.vertical());
+    if (horizontal)
+        view.scrollX = flip ? view.scrollRangeX - position : position;
+    else
+        view.scrollY = flip ? view.scrollRangeY - position : position;
+    UpdateScrollBars(view);
+    PlaceOnScreen(view);
+    RepaintView(view);
+}
+
+bool SetCellExtents(NetView& view, float slot, float layer) {
+    slot = std::max(1.0f, slot);
+    layer = std::max(1.0f, layer);
+    if (slot == view.slotExtent && layer == view.layerExtent)
+        return false;
+    // Keep the point at the centre of the window under the centre.
+    const float halfSlot = static_cast<float>(view.clientSlot) / 2.0f;
+    const float halfLayer = static_cast<float>(view.clientLayer) / 2.0f;
+    const float oldSlot = std::max(1.0f, view.slotExtent);
+    const float oldLayer = std::max(1.0f, view.layerExtent);
+    const int newSlotOrigin = static_cast<int>(
+        slot * (halfSlot + static_cast<float>(slotOrigin(view))) / oldSlot - halfSlot);
+    const int newLayerOrigin = static_cast<int>(
+        layer * (halfLayer + static_cast<float>(layerOrigin(view))) / oldLayer - halfLayer);
+    view.slotExtent = slot;
+    view.layerExtent = layer;
+    setOrigins(view, newSlotOrigin, newLayerOrigin);
+    view.scaleToWindowPossible = true;
+    UpdateViewGeometry(view);
+    RepaintView(view);
+    RepaintEditor(view);
+    UpdateMenus(view);
+    return true;
+}
+
+namespace {
+
+// With an aspect ratio the larger request drives the other; without one, the ratio of the
+// extents before the change becomes the view's.
+void keepAspect(NetView& view, float& slot, float& layer) {
+    if (view.aspect > 0.0f) {
+        if (layer < slot)
+            layer = truncated(slot / view.aspect);
+        else
+            slot = truncated(view.aspect * layer);
+    } else if (view.layerExtent > 0.0f) {
+        view.aspect = view.slotExtent / view.layerExtent;
+    }
+}
+
+} // namespace
+
+void ExpandScale(NetView& view) {
+    float slot = truncated(view.slotExtent / 0.9f);
+    float layer = truncated(view.layerExtent / 0.9f);
+    if (slot == view.slotExtent)
+        slot += 1.0f;
+    if (layer == view.layerExtent)
+        layer += 1.0f;
+    keepAspect(view, slot, layer);
+    SetCellExtents(view, slot, layer);
+}
+
+void ReduceScale(NetView& view) {
+    float slot = truncated(view.slotExtent * 0.9f);
+    float layer = truncated(view.layerExtent * 0.9f);
+    keepAspect(view, slot, layer);
+    if (!SetCellExtents(view, slot, layer))
+        UpdateScaleMenus(view);
+}
+
+void ScaleToWindow(NetView& view, bool keep) {
+    if (!view.scaleToWindowPossible)
+        return;
+    view.firstVisibleSlot = 0;
+    view.firstVisibleLayer = 0;
+    readClientSize(view);
+    const float s = view.slotExtent;
+    view.aspect = keep && s > 0.0f && view.layerExtent > 0.0f ? s / view.layerExtent : 0.0f;
+    const int slots = std::max(1, static_cast<int>(view.grid.slotCount));
+    const int layers = std::max(1, static_cast<int>(view.grid.layerCount));
+    float slot = static_cast<float>(view.clientSlot) / static_cast<float>(slots) + 0.0001f;
+    float layer = static_cast<float>(view.clientLayer) / static_cast<float>(layers) + 0.0001f;
+    // The axis with less room decides, and the other keeps the ratio slot / layer.
+    if (view.aspect > 0.0f) {
+        if (view.aspect * layer >= slot)
+            layer = slot / view.aspect;
+        else
+            slot = view.aspect * layer;
+    }
+    slot = std::max(1.0f, truncated(slot));
+    layer = std::max(1.0f, truncated(layer));
+    view.scrollX = view.scrollY = 0;
+    view.slotExtent = slot;
+    view.layerExtent = layer;
+    UpdateViewGeometry(view);
+    // Nothing is scrolled away and every cell shows: another fit would change nothing.
+    view.scaleToWindowPossible = false;
+    RepaintView(view);
+    RepaintEditor(view);
+    UpdateMenus(view);
+}
+
+void RemakeViewOutlines(NetView& view) {
+    (void)view;
+}
+
+void DropViewRegions(NetView& view) {
+    (void)view;
+}
+
+} // namespace tarvo

@@ -1,0 +1,108 @@
+// Creation and destruction of a view, in the order the window and its dialogs rely on.
+#include "view/view_window.h"
+
+#include "model/view_node.h"
+#include "platform/view_host.h"
+#include "view/layering.h"
+#include "view/layout.h"
+#include "view/net_view.h"
+#include "view/node_labels.h"
+#include "view/shapes.h"
+#include "view/spotlight.h"
+#include "view/view_operations.h"
+#include "view/view_options.h"
+#include "view/view_paint.h"
+#include "view/view_scale.h"
+
+namespace tarvo {
+namespace {
+
+// Regions for a view without a window come from wherever its host makes them.
+platform::RegionMaker* regionsOf(NetView& view) {
+    return view.host ? &view.host->regions() : nullptr;
+}
+
+void setOptionDefaults(NetView& view) {
+    view.justification = kJustifyCentred;
+    view.depthJustify = kRaiseChildren;
+    view.orientation = kTopDown;
+    view.lineStyle = kCurvedLinks;
+    view.highlightLinks = 1;
+    view.distanceMode = 1;
+    view.labelStyle = kLabelStyle;
+}
+
+} // namespace
+
+NetView*& publishedView() {
+    static NetView* view = nullptr;
+    return view;
+}
+
+int CreateView(NetView& view, Node* node, platform::ViewHost* host, ViewMenus* menus,
+               const ViewStartup& startup) {
+    view.documentTitle = startup.title ? startup.title : "";
+    view.host = host;
+    view.menus = menus;
+    // The palette: true-colour displays need none. The visit pass, the root and the walk over
+    // every slot from it make the view's nodes.
+    if (!BuildViewNodes(view, node))
+        return 0;
+    publishedView() = &view;
+    setOptionDefaults(view);
+    if (host)
+        host->postTask([&view] { ScaleToWindow(view, true); });
+    ChooseCurrentLink(view);
+    if (platform::RegionMaker* regions = regionsOf(view))
+        view.shapes = MakeShapeSet(*regions);
+    view.editor = nullptr;
+    view.widestNode = nullptr;
+    view.scrollX = view.scrollY = 0;
+    view.slotExtent = view.layerExtent = 15.0f;
+    DeriveOrientation(view);
+    RecalcLayout(view, false);
+    view.stepBlend = 1.0f;
+    view.stepDirection = 0;
+    UpdateTitle(view);
+    FindWidestLabel(view);
+    UpdateViewGeometry(view);
+    UpdateSpotlightMenu(view);
+    if (startup.spotlightDepth > 1) {
+        MeasureDistances(view);
+        SetSpotlight(view, startup.spotlightDepth - 1, 1);
+        Relayout(view, false);
+    }
+    view.painted = true;
+    HighlightCurrent(view, true);
+    UpdateMenus(view);
+    return 1;
+}
+
+void DestroyView(NetView& view) {
+    if (LinkInspectionOpen(view))
+        ToggleLinkInspection(view);
+    if (publishedView() == &view)
+        publishedView() = nullptr;
+    if (view.editor)
+        CloseEditor(view, false);
+    RemoveDummyNodes(view);
+    if (view.host)
+        view.host->stopTimer(platform::kHoverTimer);
+    DestroyViewNodes(view);
+    DestroyShapeSet(view.shapes);
+    view.shapes = nullptr;
+    view.host = nullptr;
+    view.menus = nullptr;
+}
+
+void ViewResized(NetView& view, bool maximised, bool minimised) {
+    view.maximised = maximised;
+    view.minimised = minimised;
+    if (view.shapes)
+        DropRegions(*view.shapes);
+    view.scaleToWindowPossible = true;
+    UpdateViewGeometry(view);
+    RepaintView(view);
+}
+
+} // namespace tarvo
