@@ -13,13 +13,7 @@ namespace {
 // Walks the runs of a label, keeping the font of the current state selected.
 class RunWalker {
 public:
-    RunWalker(platform::Display& display, int points) : m_display(display), m_points(points) {}
-    ~RunWalker() {
-        if (m_font)
-            m_display.selectFont(m_previous);
-    }
-    RunWalker(const RunWalker&) = delete;
-    RunWalker& operator=(const RunWalker&) = delete;
+    RunWalker(platform::Display& display, int points) : m_font(display, points), m_points(points) {}
 
     // Calls run(text, length) for each stretch of text, and moved(dy) when the baseline moves.
     template <typename Run, typename Moved>
@@ -37,47 +31,26 @@ public:
                 at = ReadEscapes(at, style, font, remaining);
                 const TextPosition after = positionOf(style);
                 if (before != after)
-                    moved(static_cast<int>(BaselineOffset(m_points, after) -
-                                           BaselineOffset(m_points, before)));
+                    moved(BaselineShift(m_points, before, after));
                 continue;
             }
             const char* end = at;
             while (end - at < remaining && *end && *end != kLabelEscape)
                 ++end;
             const int bytes = static_cast<int>(end - at);
-            select(style, font);
+            m_font.select(style, font);
             run(at, bytes);
             at = end;
             remaining -= bytes;
         }
         // Back to the baseline, so that whatever is drawn next does not start raised.
         if (positionOf(style) != start)
-            moved(static_cast<int>(BaselineOffset(m_points, start) -
-                                   BaselineOffset(m_points, positionOf(style))));
+            moved(BaselineShift(m_points, positionOf(style), start));
     }
 
 private:
-    void select(TextStyle style, int font) {
-        if (m_font && style == m_style && font == m_fontIndex)
-            return;
-        const platform::LogicalFont lf =
-            MakeLabelFont(font, RunPoints(m_points, positionOf(style)), style & kBold,
-                          style & kItalic, style & kPhonetic);
-        std::unique_ptr<platform::Font> next = m_display.createFont(lf);
-        platform::Font* previous = m_display.selectFont(next.get());
-        if (!m_font)
-            m_previous = previous;
-        m_font = std::move(next); // the font that was in use goes now
-        m_style = style;
-        m_fontIndex = font;
-    }
-
-    platform::Display& m_display;
+    RunFont m_font;
     int m_points;
-    std::unique_ptr<platform::Font> m_font;
-    platform::Font* m_previous = nullptr;
-    TextStyle m_style = 0;
-    int m_fontIndex = 0;
 };
 
 } // namespace
@@ -106,6 +79,32 @@ float BaselineOffset(int points, TextPosition position) {
         break;
     }
     return 0.0f;
+}
+
+int BaselineShift(int points, TextPosition from, TextPosition to) {
+    return static_cast<int>(BaselineOffset(points, to) - BaselineOffset(points, from));
+}
+
+RunFont::RunFont(platform::Display& display, int points) : m_display(display), m_points(points) {}
+
+RunFont::~RunFont() {
+    if (m_font)
+        m_display.selectFont(m_previous);
+}
+
+void RunFont::select(TextStyle style, int font) {
+    if (m_font && style == m_style && font == m_fontIndex)
+        return;
+    const platform::LogicalFont lf =
+        MakeLabelFont(font, RunPoints(m_points, positionOf(style)), style & kBold, style & kItalic,
+                      style & kPhonetic);
+    std::unique_ptr<platform::Font> next = m_display.createFont(lf);
+    platform::Font* previous = m_display.selectFont(next.get());
+    if (!m_font)
+        m_previous = previous;
+    m_font = std::move(next); // the font that was in use goes now
+    m_style = style;
+    m_fontIndex = font;
 }
 
 int MeasureLabel(platform::Display& display, const char* label, int length, TextStyle style,

@@ -4,9 +4,12 @@
 
 #include "labels/label_markup.h"
 
+#include <memory>
+
 namespace platform {
 class Display;
-}
+class Font;
+} // namespace platform
 
 namespace tarvo {
 
@@ -14,6 +17,30 @@ namespace tarvo {
 int RunPoints(int points, TextPosition position);
 // How far a run at `position` lies below the baseline (negative: above), in drawing units.
 float BaselineOffset(int points, TextPosition position);
+// How far the pen moves down when the position changes from `from` to `to`.
+int BaselineShift(int points, TextPosition from, TextPosition to);
+
+// Keeps the font of the current formatting state selected on a display while text is measured
+// or drawn: a font is made only when the state changes, the one in use goes when the next is
+// selected, and the font selected before comes back at the end.
+class RunFont {
+public:
+    RunFont(platform::Display& display, int points);
+    ~RunFont();
+    RunFont(const RunFont&) = delete;
+    RunFont& operator=(const RunFont&) = delete;
+
+    // Selects the font for `style` in font table entry `font`.
+    void select(TextStyle style, int font);
+
+private:
+    platform::Display& m_display;
+    int m_points;
+    std::unique_ptr<platform::Font> m_font;
+    platform::Font* m_previous = nullptr;
+    TextStyle m_style = 0;
+    int m_fontIndex = 0;
+};
 
 // The width of the first `length` bytes of `label`, starting in `style` and `font` (-1 for the
 // default font), at `points`.
