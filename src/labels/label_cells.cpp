@@ -447,4 +447,29 @@ int WordBounds(const LabelWords& words, int number, bool start) {
     return start ? word->start : word->start + word->count;
 }
 
+LabelCells* CellsOfLabel(const char* label) {
+    auto* cells = new LabelCells();
+    if (!cells || !label)
+        return cells;
+    TextStyle style = 0;
+    int font = fonts().DefaultFont;
+    int remaining = static_cast<int>(std::strlen(label));
+    const char* at = label;
+    int position = 0;
+    while (remaining > 0 && *at) {
+        if (*at == kLabelEscape) {
+            at = ReadEscapes(at, style, font, remaining);
+            continue;
+        }
+        const char* end = at;
+        while (end - at < remaining && *end && *end != kLabelEscape)
+            ++end;
+        const int bytes = static_cast<int>(end - at);
+        position += InsertText(*cells, position, at, bytes, style, font);
+        at = end;
+        remaining -= bytes;
+    }
+    return cells;
+}
+
 } // namespace tarvo

@@ -107,6 +107,10 @@ void SetFont(LabelCells& cells, int from, int to, int font);
 // `caret` back over each one removed before it. Answers the number removed.
 int CollapseSpaces(LabelCells& cells, int& totalWidth, int& caret);
 
+// Cells holding a label in its internal form, its escapes turned into each cell's formatting.
+// Null only when memory runs out.
+LabelCells* CellsOfLabel(const char* label);
+
 // Sets every cell's width to that of its character in the font of its state at `points`;
 // answers the sum.
 int MeasureCells(platform::Display& display, LabelCells& cells, int points);

@@ -19,14 +19,15 @@
 namespace tarvo {
 namespace {
 
-struct CellsDeleter {
-    void operator()(LabelCells* cells) const { delete cells; }
+// Block lists go with all their blocks.
+struct ListDeleter {
+    void operator()(ChunkList* list) const {
+        if (list)
+            list->destroy();
+    }
 };
-struct WordsDeleter {
-    void operator()(LabelWords* words) const { delete words; }
-};
-using CellsPtr = std::unique_ptr<LabelCells, CellsDeleter>;
-using WordsPtr = std::unique_ptr<LabelWords, WordsDeleter>;
+using CellsPtr = std::unique_ptr<LabelCells, ListDeleter>;
+using WordsPtr = std::unique_ptr<LabelWords, ListDeleter>;
 
 // Height, ascent and blank width of the plain label font at `points`.
 FontMetrics metricsAt(platform::Display& display, int points) {
@@ -101,31 +102,6 @@ int measureWidest(void* context, NodeBase* node) {
 }
 
 } // namespace
-
-LabelCells* CellsOfLabel(const char* label) {
-    auto* cells = new LabelCells();
-    if (!cells || !label)
-        return cells;
-    TextStyle style = 0;
-    int font = fonts().DefaultFont;
-    int remaining = static_cast<int>(std::strlen(label));
-    const char* at = label;
-    int position = 0;
-    while (remaining > 0 && *at) {
-        if (*at == kLabelEscape) {
-            at = ReadEscapes(at, style, font, remaining);
-            continue;
-        }
-        const char* end = at;
-        while (end - at < remaining && *end && *end != kLabelEscape)
-            ++end;
-        const int bytes = static_cast<int>(end - at);
-        position += InsertText(*cells, position, at, bytes, style, font);
-        at = end;
-        remaining -= bytes;
-    }
-    return cells;
-}
 
 int FitLabelFont(platform::Display& display, const char* label, int size, int maxWidth,
                  int maxHeight) {

@@ -5,13 +5,8 @@
 
 namespace tarvo {
 
-class LabelCells;
 class NetView;
 class Node;
-
-// Cells holding a label in its internal form, escapes turned into each cell's formatting.
-// Null only when memory runs out.
-LabelCells* CellsOfLabel(const char* label);
 
 // The largest point size, at most `size`, at which the label's widest word is narrower than
 // maxWidth and its lines, broken at maxWidth, are together less high than maxHeight; it stops

@@ -188,8 +188,10 @@ void drawLink(PaintTools& t, Point childEnd, Point parentEnd, bool lit) {
     const int layerGap = layerOf(view, childEnd) - layerOf(view, parentEnd);
     const int step = layerGap >= 0 ? 1 : -1;
     if (!t.curved || slotOffset == 0 || layerGap == 0) {
+        // Lines here end on their last point (a flat cap), so the link runs right up to the
+        // parent's stub instead of stopping a pixel short of it.
         t.d.moveTo(childEnd);
-        t.d.lineTo(onScreen(view, slotOf(view, parentEnd), layerOf(view, parentEnd) + step));
+        t.d.lineTo(parentEnd);
         return;
     }
     // Two arcs, each leaving its end along the layer axis and meeting in the middle: an

@@ -61,6 +61,8 @@ int CreateView(NetView& view, Node* node, platform::ViewHost* host, ViewMenus* m
     view.slotExtent = view.layerExtent = 15.0f;
     DeriveOrientation(view);
     RecalcLayout(view, false);
+    // The root is the current node: the shades and numbers count from it.
+    MeasureDistances(view);
     view.stepBlend = 1.0f;
     view.stepDirection = 0;
     UpdateTitle(view);

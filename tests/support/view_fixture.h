@@ -1,0 +1,101 @@
+// Views opened on small networks written as network files, in a window that is not there:
+// the host keeps what the view asks of it and the menus keep their captions and checks.
+#pragma once
+
+#include "model/network.h"
+#include "netfile/network_file.h"
+#include "platform/off_window_host.h"
+#include "view/net_view.h"
+#include "view/view_menus.h"
+#include "view/view_window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace testing_support {
+
+class RecordingMenus : public tarvo::ViewMenus {
+public:
+    void setPopupCaption(int menu, int item, const char* caption) override {
+        captions[{menu, item}] = caption;
+    }
+    void checkItem(int id, bool checked) override { checks[id] = checked; }
+    void enableItem(int id, bool enabled) override { enables[id] = enabled; }
+    void showGroupValue(int group, int value) override { groups[group] = value; }
+    void setSizeCaption(const char*) override {}
+    bool canUndoNetwork() const override { return undoable; }
+    void closeNodeListDropDown() override {}
+    void repaintNodeList() override {}
+
+    std::map<std::pair<int, int>, std::string> captions;
+    std::map<int, bool> checks;
+    std::map<int, bool> enables;
+    std::map<int, int> groups;
+    bool undoable = false;
+};
+
+class ViewFixture : public ::testing::Test {
+protected:
+    using DisplayMaker = platform::OffWindowHost::DisplayMaker;
+
+    virtual DisplayMaker measuring() = 0;
+    virtual platform::RegionMaker& regions() = 0;
+
+    void TearDown() override {
+        close();
+        tarvo::ReleaseNetwork();
+    }
+    void load(const std::string& text) {
+        close();
+        tarvo::ReleaseNetwork();
+        std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+        tarvo::ReadNetworkStream(in);
+        std::fclose(in);
+    }
+    // A view on the named entity in a window of the given client size, after the scale to the
+    // window that creation leaves posted.
+    tarvo::NetView& open(const char* name, int width = 800, int height = 600,
+                         bool runPosted = true) {
+        close();
+        host = std::make_unique<platform::OffWindowHost>(platform::Size{width, height}, measuring(),
+                                                         regions());
+        view = std::make_unique<tarvo::NetView>();
+        tarvo::Node* node = tarvo::findNode(name, 0);
+        EXPECT_NE(node, nullptr) << name;
+        tarvo::ViewStartup startup;
+        startup.title = name;
+        EXPECT_EQ(tarvo::CreateView(*view, node, host.get(), &menus, startup), 1);
+        if (runPosted)
+            host->runPosted();
+        return *view;
+    }
+    void close() {
+        if (view)
+            tarvo::DestroyView(*view);
+        view.reset();
+        host.reset();
+    }
+
+    RecordingMenus menus;
+    std::unique_ptr<platform::OffWindowHost> host;
+    std::unique_ptr<tarvo::NetView> view;
+};
+
+inline const char* const kGrammar = R"(#RELATIONS
+subject isa dependent
+#ENTITIES
+noun isa word
+verb isa word
+auxiliary isa verb
+modal isa auxiliary
+modal isa word
+#PROPERTIES
+verb subject noun
+#FONTS
+)";
+
+} // namespace testing_support

@@ -1,0 +1,184 @@
+// Painting a view into an image: pixels where the drawing rules put them.
+#include "labels/colours.h"
+#include "model/network.h"
+#include "model/view_node.h"
+#include "platform/qt/qt_display.h"
+#include "platform/qt/qt_region.h"
+#include "view/layout.h"
+#include "view/view_flags.h"
+#include "view/view_options.h"
+#include "view/view_paint.h"
+#include "view/view_scale.h"
+
+#include "support/view_fixture.h"
+
+#include <QImage>
+
+namespace tarvo {
+namespace {
+
+QColor qcolour(platform::Colour c) {
+    return QColor(c.red, c.green, c.blue);
+}
+
+class ViewPaintTest : public testing_support::ViewFixture {
+protected:
+    void SetUp() override {
+        m_colours = colours();
+        InitColourTable({0, 0, 255}); // a blue highlight, tinted halfway to white
+    }
+    void TearDown() override {
+        ViewFixture::TearDown();
+        colours() = m_colours;
+    }
+    DisplayMaker measuring() override {
+        return [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); };
+    }
+    platform::RegionMaker& regions() override { return platform::qt::regionMaker(); }
+
+    QImage paint(NetView& v) {
+        platform::qt::ImageDisplay image(host->client.width, host->client.height);
+        Paint(v, image);
+        return image.finish().copy();
+    }
+    ViewNode* node(const char* name) { return viewNodeFor(*view->nodes, findNode(name, 0)); }
+    // A view whose cells are `slot` by `layer` pixels, with nothing scrolled away.
+    NetView& openAt(const char* name, float slot, float layer, int width = 600, int height = 500) {
+        NetView& v = open(name, width, height);
+        v.aspect = 0.0f;
+        SetCellExtents(v, slot, layer);
+        v.scrollX = v.scrollY = 0;
+        UpdateViewGeometry(v);
+        return v;
+    }
+    // How many pixels of `colour` a horizontal walk into the box from its left meets in a row.
+    static int runFrom(const QImage& image, int x, int y, QColor colour) {
+        int run = 0;
+        while (image.pixelColor(x + run, y) == colour)
+            ++run;
+        return run;
+    }
+
+private:
+    ColourState m_colours;
+};
+
+const char* const kFamily = "#ENTITIES\nb isa a\nc isa a\nd isa b\n#FONTS\n";
+
+TEST_F(ViewPaintTest, TheCurrentNodeHasAFrameThreeTimesAsThickInTheHighlight) {
+    load(kFamily);
+    NetView& v = openAt("a", 210, 210);
+    const int lineWidth = static_cast<int>(v.labelZoom);
+    ASSERT_EQ(lineWidth, 3);
+    const QImage image = paint(v);
+    const PixelBox a = node("a")->layoutBox;
+    const PixelBox b = node("b")->layoutBox;
+    const QColor highlight = qcolour(colours().ColourTable[kHighlightTintEntry].colour());
+    EXPECT_EQ(runFrom(image, a.left, (a.top + a.bottom) / 2, highlight), 3 * lineWidth);
+    EXPECT_EQ(runFrom(image, b.left, (b.top + b.bottom) / 2, Qt::black), lineWidth);
+    EXPECT_EQ(image.pixelColor(b.left - 1, (b.top + b.bottom) / 2), QColor(Qt::white));
+}
+
+TEST_F(ViewPaintTest, ShadesFillBoxesAndHiddenNodesStayUnfilled) {
+    load(kFamily);
+    NetView& v = openAt("a", 210, 210);
+    const PixelBox b = node("b")->layoutBox;
+    const int x = b.left + 8;
+    const int y = b.top + 8;
+    SetDistanceMode(v, 2 * kShadeColoured);
+    EXPECT_EQ(paint(v).pixelColor(x, y), qcolour(DistanceColour(1, false)));
+    // Beyond the ramp's end the grey of the farthest step.
+    node("b")->distance = 9;
+    SetDistanceMode(v, 2 * kShadeGreyed);
+    EXPECT_EQ(paint(v).pixelColor(x, y), qcolour(DistanceColour(7, true)));
+    EXPECT_NE(DistanceColour(7, true), kWhite);
+    node("b")->setFlag(1, NodeFlags::Hidden);
+    EXPECT_EQ(paint(v).pixelColor(x, y), QColor(Qt::white));
+}
+
+// Ink where a top-down view writes a box's distance number: left of it, on its bottom line.
+int inkLeftOf(const QImage& image, const PixelBox& box) {
+    int ink = 0;
+    for (int y = box.bottom - 30; y < box.bottom; ++y)
+        for (int x = std::max(0, box.left - 25); x < box.left - 1; ++x)
+            ink += image.pixelColor(x, y) != QColor(Qt::white);
+    return ink;
+}
+
+TEST_F(ViewPaintTest, DistanceNumbersShowBesideTheBoxExceptAtDistanceZero) {
+    load(kFamily);
+    NetView& v = openAt("a", 210, 210);
+    SetDistanceMode(v, 1);
+    const QImage numbered = paint(v);
+    EXPECT_EQ(inkLeftOf(numbered, node("a")->layoutBox), 0);
+    EXPECT_GT(inkLeftOf(numbered, node("b")->layoutBox), 5);
+    SetDistanceMode(v, 0);
+    EXPECT_EQ(inkLeftOf(paint(v), node("b")->layoutBox), 0);
+}
+
+TEST_F(ViewPaintTest, HiddenChildrenEndTheStubInACircle) {
+    load(kFamily);
+    NetView& v = openAt("a", 210, 210);
+    ViewNode* b = node("b");
+    const int x = (b->linkBox.left + b->linkBox.right) / 2;
+    const int extension = static_cast<int>(v.layerExtent / 12.0f);
+    const int end = b->linkBox.bottom + extension;
+    const int radius = std::max(4, static_cast<int>(5.0f * v.labelZoom)) / 2;
+    // d is shown: no circle beyond the link point's end of the stub.
+    const QImage shown = paint(v);
+    EXPECT_EQ(shown.pixelColor(x - radius, end), QColor(Qt::white));
+    node("d")->setFlag(1, NodeFlags::Hidden);
+    Relayout(v, false);
+    const QImage marked = paint(v);
+    EXPECT_EQ(marked.pixelColor(x - radius, end), QColor(Qt::black));
+    EXPECT_EQ(marked.pixelColor(x + radius - 1, end), QColor(Qt::black));
+    // Filled with the background on a node that is not current.
+    EXPECT_EQ(marked.pixelColor(x - radius / 2 - 1, end), QColor(Qt::white));
+}
+
+TEST_F(ViewPaintTest, CurvedLinksLeaveTheStraightLineOnlyInLargeCells) {
+    load(kFamily);
+    NetView& v = openAt("a", 210, 210);
+    SetLineStyle(v, kStraightLinks);
+    const QImage straight = paint(v);
+    SetLineStyle(v, kCurvedLinks);
+    const QImage curved = paint(v);
+    // The link from a to c: a quarter of the way down, the straight line is a quarter of the
+    // way across, the curve still close to where it left a.
+    ViewNode* a = node("a");
+    ViewNode* c = node("c");
+    const int x0 = (a->linkBox.left + a->linkBox.right) / 2;
+    const int x1 = (c->linkBox.left + c->linkBox.right) / 2;
+    const int y = a->linkBox.bottom + (c->linkBox.top - a->linkBox.bottom) / 4;
+    ASSERT_NE(x0, x1);
+    auto inkNear = [&](const QImage& image, int x) {
+        int ink = 0;
+        for (int dx = -3; dx <= 3; ++dx)
+            ink += image.pixelColor(x + dx, y) != QColor(Qt::white);
+        return ink;
+    };
+    const int quarter = x0 + (x1 - x0) / 4;
+    EXPECT_GT(inkNear(straight, quarter), 0);
+    EXPECT_EQ(inkNear(curved, quarter), 0);
+    // Cells 5 pixels across the layers are too small for curves.
+    SetCellExtents(v, 5, 40);
+    SetLineStyle(v, kStraightLinks);
+    const QImage small = paint(v);
+    SetLineStyle(v, kCurvedLinks);
+    EXPECT_EQ(paint(v), small);
+}
+
+TEST_F(ViewPaintTest, ALinkAlongTheLayerAxisIsALine) {
+    load("#ENTITIES\nb isa a\n#FONTS\n");
+    NetView& v = openAt("a", 210, 210);
+    ViewNode* a = node("a");
+    ViewNode* b = node("b");
+    const int x = (a->linkBox.left + a->linkBox.right) / 2;
+    ASSERT_EQ(x, (b->linkBox.left + b->linkBox.right) / 2);
+    const QImage image = paint(v);
+    for (int y = a->layoutBox.bottom + 2; y < b->layoutBox.top - 2; ++y)
+        EXPECT_NE(image.pixelColor(x, y), QColor(Qt::white)) << y;
+}
+
+} // namespace
+} // namespace tarvo

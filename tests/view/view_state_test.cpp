@@ -1,0 +1,219 @@
+// A view's options, title, menu captions, scale commands, arrow keys and command table, in a
+// window that is not there.
+#include "model/view_node.h"
+#include "platform/keys.h"
+#include "shell/commands.h"
+#include "view/layout.h"
+#include "view/view_commands.h"
+#include "view/view_flags.h"
+#include "view/view_options.h"
+#include "view/view_scale.h"
+
+#include "support/null_display.h"
+#include "support/view_fixture.h"
+
+namespace tarvo {
+namespace {
+
+using testing_support::kGrammar;
+
+class ViewStateTest : public testing_support::ViewFixture {
+protected:
+    DisplayMaker measuring() override {
+        return [] { return std::make_unique<testing_support::NullDisplay>(); };
+    }
+    platform::RegionMaker& regions() override { return m_regions; }
+
+private:
+    testing_support::NullDisplay m_regions;
+};
+
+TEST_F(ViewStateTest, ANewViewHasTheDefaultsItsTitleAndIsFittedToTheWindow) {
+    load(kGrammar);
+    NetView& v = open("word", 800, 600, false);
+    EXPECT_EQ(v.justification, kJustifyCentred);
+    EXPECT_EQ(v.orientation, kTopDown);
+    EXPECT_EQ(v.lineStyle, kCurvedLinks);
+    EXPECT_EQ(v.distanceMode, 1);
+    EXPECT_EQ(v.highlightLinks, 1);
+    EXPECT_EQ(host->title, "Entity Net (word) 2.00");
+    EXPECT_TRUE(v.current->hasFlag(NodeFlags::CurrentMark));
+    EXPECT_EQ(v.slotExtent, 15.0f);
+    // The fit to the window waits until the window has shown.
+    EXPECT_EQ(host->runPosted(), 1);
+    EXPECT_GT(v.slotExtent, 15.0f);
+    // 800 / 4 slots and 600 / 5 layers, the aspect of 15 x 15 kept: the layers decide.
+    EXPECT_EQ(v.slotExtent, 120.0f);
+    EXPECT_EQ(v.layerExtent, 120.0f);
+    EXPECT_FALSE(v.scaleToWindowPossible);
+    EXPECT_FALSE(menus.enables[cmd::kScaleToWindow]);
+    EXPECT_EQ(menus.captions[std::pair(2, 7)], "&Orientation:\tTop-down");
+    EXPECT_EQ(menus.captions[std::pair(2, 4)], "Distance &shade:\tNone");
+    EXPECT_TRUE(menus.checks[cmd::kLeftToRight + 2]);
+    EXPECT_TRUE(menus.checks[cmd::kDistanceNumber]);
+}
+
+TEST_F(ViewStateTest, LowerParentsWithoutFillersChangesOnlyTheCaption) {
+    load("#ENTITIES\nb isa a\nc isa a\n#FONTS\n");
+    NetView& v = open("a");
+    ASSERT_EQ(v.dummyCount, 0);
+    const float energy = v.energy;
+    host->everythingInvalid = false;
+    ViewCommand(v, cmd::kRaiseChildren + 1);
+    EXPECT_EQ(v.depthJustify, kLowerParents);
+    EXPECT_EQ(menus.captions[std::pair(2, 6)], "&Depth justify:\tLower parents");
+    EXPECT_EQ(menus.groups[kDepthJustifyGroup], 1);
+    EXPECT_FALSE(host->everythingInvalid) << "no relayout and no repaint";
+    EXPECT_EQ(v.energy, energy);
+    // With fillers the layout runs again.
+    load(kGrammar);
+    NetView& w = open("word");
+    ASSERT_GT(w.dummyCount, 0);
+    host->everythingInvalid = false;
+    ViewCommand(w, cmd::kRaiseChildren + 1);
+    EXPECT_TRUE(host->everythingInvalid);
+}
+
+TEST_F(ViewStateTest, DistanceCommandsStepTheModeAndKeepTheNumbers) {
+    load(kGrammar);
+    NetView& v = open("word");
+    struct Step {
+        int id;
+        int from;
+        int to;
+    } steps[] = {
+        {cmd::kNextShade, 5, 1},      {cmd::kNextShade, 1, 3},      {cmd::kNextShade, 2, 4},
+        {cmd::kDistanceNumber, 4, 5}, {cmd::kDistanceNumber, 5, 4}, {cmd::kShadeNone, 5, 1},
+        {cmd::kShadeNone + 1, 1, 3},  {cmd::kShadeNone + 2, 0, 4},
+    };
+    for (const Step& s : steps) {
+        v.distanceMode = s.from;
+        EXPECT_TRUE(ViewCommand(v, s.id));
+        EXPECT_EQ(v.distanceMode, s.to) << s.id << " from " << s.from;
+        EXPECT_EQ(menus.groups[kShadeGroup], s.to / 2);
+        EXPECT_EQ(menus.checks[cmd::kDistanceNumber], (s.to & 1) != 0);
+    }
+}
+
+TEST_F(ViewStateTest, ScaleCommandsFollowTheirRoundingAndNeverGoBelowOne) {
+    load(kGrammar);
+    NetView& v = open("word");
+    v.aspect = 0.0f;
+    ASSERT_TRUE(SetCellExtents(v, 10.0f, 20.0f));
+    ExpandScale(v);
+    // 10 / 0.9 = 11.1 and 20 / 0.9 = 22.2; the ratio before, 0.5, becomes the view's.
+    EXPECT_EQ(v.slotExtent, 11.0f);
+    EXPECT_EQ(v.layerExtent, 22.0f);
+    EXPECT_FLOAT_EQ(v.aspect, 0.5f);
+    ExpandScale(v);
+    // 12 and 24: the layer request is the larger and drives the slot extent.
+    EXPECT_EQ(v.slotExtent, 12.0f);
+    EXPECT_EQ(v.layerExtent, 24.0f);
+    EXPECT_TRUE(v.scaleToWindowPossible);
+    EXPECT_TRUE(menus.enables[cmd::kScaleToWindow]);
+
+    v.aspect = 0.0f;
+    SetCellExtents(v, 1.0f, 1.0f);
+    ReduceScale(v);
+    EXPECT_EQ(v.slotExtent, 1.0f);
+    EXPECT_EQ(v.layerExtent, 1.0f);
+    EXPECT_FALSE(menus.enables[cmd::kReduceScale]);
+    ExpandScale(v);
+    EXPECT_EQ(v.slotExtent, 2.0f) << "an extent that did not grow grows by one";
+    EXPECT_TRUE(menus.enables[cmd::kReduceScale]);
+}
+
+TEST_F(ViewStateTest, ScalingKeepsTheCentreOfTheWindowInPlace) {
+    load(kGrammar);
+    NetView& v = open("word", 400, 300);
+    v.aspect = 0.0f;
+    SetCellExtents(v, 100.0f, 100.0f);
+    v.scrollX = 100;
+    v.scrollY = 50;
+    SetCellExtents(v, 200.0f, 200.0f);
+    // The centre (200, 150) of the window shows picture point (300, 200) before and after.
+    EXPECT_EQ(v.scrollX, 2 * 300 - 200);
+    EXPECT_EQ(v.scrollY, std::min(2 * 200 - 150, v.scrollRangeY));
+}
+
+TEST_F(ViewStateTest, ArrowKeysCrossLayersWhateverTheOrientation) {
+    load(kGrammar);
+    NetView& v = open("word");
+    using namespace platform::keys;
+    struct Mapping {
+        int orientation;
+        int in[4];
+        int out[4];
+    } mappings[] = {
+        {kTopDown, {kLeft, kUp, kRight, kDown}, {kLeft, kUp, kRight, kDown}},
+        {kLeftToRight, {kLeft, kUp, kRight, kDown}, {kUp, kLeft, kDown, kRight}},
+        {kRightToLeft, {kLeft, kUp, kRight, kDown}, {kDown, kLeft, kUp, kRight}},
+        {kBottomUp, {kLeft, kUp, kRight, kDown}, {kLeft, kDown, kRight, kUp}},
+    };
+    for (const Mapping& m : mappings) {
+        v.orientation = m.orientation;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(MapArrowKey(v, m.in[i]), m.out[i]) << m.orientation << " key " << m.in[i];
+        EXPECT_EQ(MapArrowKey(v, kHome), kHome);
+    }
+}
+
+TEST_F(ViewStateTest, MaximisedWindowsMoveTheViewMenuOneToTheRight) {
+    load(kGrammar);
+    NetView& v = open("word");
+    ViewResized(v, true, false);
+    menus.captions.clear();
+    ViewCommand(v, cmd::kLeftToRight);
+    EXPECT_EQ(v.orientation, kLeftToRight);
+    EXPECT_EQ(menus.captions[std::pair(3, 7)], "&Orientation:\tLeft to right");
+    EXPECT_EQ(menus.captions[std::pair(3, 5)], "&Justification:\tCentred");
+    EXPECT_EQ(menus.captions.count(std::pair(2, 7)), 0u);
+    EXPECT_TRUE(menus.checks[cmd::kLeftToRight]);
+    EXPECT_FALSE(menus.checks[cmd::kLeftToRight + 2]);
+    // The screen cell follows the axes.
+    EXPECT_EQ(v.cellWidth, v.layerExtent);
+    EXPECT_EQ(v.cellHeight, v.slotExtent);
+}
+
+TEST_F(ViewStateTest, RelayoutKeepsTheCurrentNodeWhereItWas) {
+    load("#ENTITIES\nb isa a\nc isa a\nd isa a\ne isa a\n#FONTS\n");
+    NetView& v = open("a", 300, 200);
+    v.aspect = 0.0f;
+    SetCellExtents(v, 200.0f, 200.0f);
+    ViewNode* d = viewNodeFor(*v.nodes, findNode("d", 0));
+    v.current = d;
+    ScrollViewBy(v, d->layoutBox.left - 100, d->layoutBox.top - 50);
+    const PixelBox before = d->layoutBox;
+    const int slotBefore = d->slot;
+    // With b gone, d moves a slot along its layer; the picture moves with it.
+    viewNodeFor(*v.nodes, findNode("b", 0))->setFlag(1, NodeFlags::Hidden);
+    Relayout(v, true);
+    ASSERT_NE(d->slot, slotBefore);
+    EXPECT_EQ(d->layoutBox.left, before.left);
+    EXPECT_EQ(d->layoutBox.top, before.top);
+}
+
+TEST_F(ViewStateTest, TheCommandTableHandlesTheViewsIdsOnly) {
+    load(kGrammar);
+    NetView& v = open("word");
+    const int handled[] = {10,  11,  94,  95,  96,  203, 251, 252, 253, 254, 255, 261,
+                           271, 274, 275, 276, 277, 280, 282, 283, 286, 287, 288, 301,
+                           303, 304, 305, 311, 314, 315, 316, 319, 320, 321, 322, 323,
+                           324, 325, 327, 329, 330, 331, 332, 333, 334, 335};
+    for (int id : handled)
+        EXPECT_TRUE(ViewCommand(v, id)) << id;
+    for (int id : {0, 12, 101, 105, 262, 289, 300, 306, 317, 318, 328, 336, 540})
+        EXPECT_FALSE(ViewCommand(v, id)) << id;
+    // Keys reach the same commands.
+    v.orientation = kTopDown;
+    v.highlightLinks = 1;
+    EXPECT_TRUE(ViewKey(v, 'L', false, true));
+    EXPECT_EQ(v.highlightLinks, 0);
+    v.distanceMode = 1;
+    EXPECT_TRUE(ViewKey(v, 'D', true, true));
+    EXPECT_EQ(v.distanceMode, 3);
+    EXPECT_FALSE(ViewKey(v, 'Q', false, true));
+}
+
+} // namespace
+} // namespace tarvo
