@@ -103,7 +103,6 @@ struct PaintTools {
         drawing.halfWidth = halfX;
         drawing.halfHeight = halfY;
         drawing.blackPen = normal.get();
-        drawing.greyPen = grey.get();
         drawing.lightGreyBrush = lightGrey.get();
         return drawing;
     }
@@ -516,7 +515,18 @@ int drawRelationLinks(void* context, ViewNode* n, int, int) {
     return 0;
 }
 
+int hasRelationLink(void*, ViewNode* n, int, int) {
+    int found = 0;
+    forEachNode(n->slotList(FromSlot),
+                [&](NodeBase* base) { found = found || placed(asViewNode(base)); });
+    return found;
+}
+
 void drawRelationLinks(PaintTools& t) {
+    // Cutting every box out of the clip costs more than the rest of the picture: only when
+    // there is a relation link to draw.
+    if (!ForEachCell(t.view, &hasRelationLink, nullptr))
+        return;
     t.d.save();
     // The clip keeps the drawing's own origin out of it: node boxes are in window coordinates.
     ForEachCell(t.view, &excludeBox, &t);

@@ -12,8 +12,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <numbers>
 #include <string>
+#include <unordered_map>
 
 namespace platform::qt {
 namespace {
@@ -47,6 +49,12 @@ QImage patternImage(const BrushSpec& wanted) {
 
 QString textOf(const char* text, int length) {
     return toQString(std::string(text, static_cast<std::size_t>(std::max(length, 0))));
+}
+
+// The fonts made so far, by their description and the resolution they were measured at.
+std::unordered_map<std::string, QtFont>& fontCache() {
+    static std::unordered_map<std::string, QtFont> cache;
+    return cache;
 }
 
 } // namespace
@@ -83,18 +91,59 @@ QtDisplay::QtDisplay(QPainter& painter) : m_painter(painter), m_defaultFont(pain
 }
 
 std::unique_ptr<Font> QtDisplay::createFont(const LogicalFont& font) {
-    return std::make_unique<QtFont>(toQFont(font));
+    // Labels ask for the same few fonts over and over, and measure them a character at a
+    // time: a font made once keeps the widths of the characters measured in it.
+    std::string key(reinterpret_cast<const char*>(&font), offsetof(LogicalFont, faceName));
+    key.append(font.faceName, strnlen(font.faceName, kFaceNameBytes));
+    const QPaintDevice* device = m_painter.device();
+    key += std::to_string(device ? device->logicalDpiY() : 0);
+    auto& cache = fontCache();
+    auto found = cache.find(key);
+    if (found == cache.end()) {
+        if (cache.size() > 256)
+            cache.clear();
+        auto widths = std::make_shared<CharacterWidths>();
+        widths->fill(-1);
+        found = cache.emplace(std::move(key), QtFont(toQFont(font), std::move(widths))).first;
+    }
+    return std::make_unique<QtFont>(found->second);
+}
+
+const QFontMetrics& QtDisplay::fontMetrics() {
+    if (!m_metrics)
+        m_metrics.emplace(m_painter.font(), m_painter.device());
+    return *m_metrics;
 }
 
 Font* QtDisplay::selectFont(Font* font) {
     Font* previous = m_state.font;
     m_state.font = font;
+    m_metrics.reset();
+    m_widths = font ? static_cast<QtFont*>(font)->widths.get() : nullptr;
     m_painter.setFont(font ? static_cast<QtFont*>(font)->font : m_defaultFont);
     return previous;
 }
 
 Size QtDisplay::textExtent(const char* text, int length) {
-    const QFontMetrics metrics(m_painter.font(), m_painter.device());
+    if (length > 1 && m_widths) {
+        // Label text is laid out from the widths of its characters; runs are measured the same
+        // way so that both agree.
+        int width = 0;
+        for (int i = 0; i < length; ++i)
+            width += textExtent(text + i, 1).width;
+        return {width, (*m_widths)[256]};
+    }
+    if (length == 1 && m_widths) {
+        int& width = (*m_widths)[static_cast<unsigned char>(text[0])];
+        int& height = (*m_widths)[256];
+        if (width < 0) {
+            const QFontMetrics& metrics = fontMetrics();
+            width = metrics.horizontalAdvance(textOf(text, 1));
+            height = metrics.height();
+        }
+        return {width, height};
+    }
+    const QFontMetrics& metrics = fontMetrics();
     return {metrics.horizontalAdvance(textOf(text, length)), metrics.height()};
 }
 
@@ -104,13 +153,12 @@ void QtDisplay::textOut(const char* text, int length) {
     m_painter.setPen(m_state.textColour);
     m_painter.drawText(QPoint(m_state.position.x, m_state.position.y), shown);
     m_painter.setPen(pen);
-    const QFontMetrics metrics(m_painter.font(), m_painter.device());
-    m_state.position.x += metrics.horizontalAdvance(shown);
+    m_state.position.x += textExtent(text, length).width;
 }
 
 void QtDisplay::textAt(Point at, int align, const char* text, int length) {
     const QString shown = textOf(text, length);
-    const QFontMetrics metrics(m_painter.font(), m_painter.device());
+    const QFontMetrics& metrics = fontMetrics();
     int x = at.x;
     if ((align & kAlignCentre) == kAlignCentre)
         x -= metrics.horizontalAdvance(shown) / 2;
@@ -424,6 +472,8 @@ void QtDisplay::restore() {
         return;
     m_state = std::move(m_saved.back());
     m_saved.pop_back();
+    m_metrics.reset();
+    m_widths = m_state.font ? static_cast<QtFont*>(m_state.font)->widths.get() : nullptr;
     m_painter.setFont(m_state.font ? static_cast<QtFont*>(m_state.font)->font : m_defaultFont);
     m_painter.setBrush(m_state.qbrush);
     applyPen();

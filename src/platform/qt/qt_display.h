@@ -7,19 +7,26 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
 
+#include <array>
 #include <optional>
 #include <vector>
 
 namespace platform::qt {
 
+// The widths of the 256 characters in a font, -1 until measured, then its height.
+using CharacterWidths = std::array<int, 257>;
+
 class QtFont : public Font {
 public:
-    explicit QtFont(const QFont& font) : font(font) {}
+    explicit QtFont(const QFont& font, std::shared_ptr<CharacterWidths> widths = nullptr)
+        : font(font), widths(std::move(widths)) {}
     QFont font;
+    std::shared_ptr<CharacterWidths> widths;
 };
 
 class QtBrush : public Brush {
@@ -110,6 +117,8 @@ private:
         std::optional<QRegion> clip;
     };
 
+    // The metrics of the selected font, made once per selection: measuring is per character.
+    const QFontMetrics& fontMetrics();
     void applyPen();
     void applyClip();
     QRegion surface() const;
@@ -122,6 +131,8 @@ private:
     QFont m_defaultFont;
     State m_state;
     std::vector<State> m_saved;
+    std::optional<QFontMetrics> m_metrics;
+    CharacterWidths* m_widths = nullptr;
 };
 
 // The image and painter an image display draws with, made before the display itself.

@@ -1,0 +1,136 @@
+// A full paint of a view with about 1,000 visible nodes into a 1920 x 1080 image, against the
+// floor of drawing as many framed rectangles and labels straight through QPainter.
+//
+// The network is 20 layers of 50 entities, each below two of the layer above, so every node
+// has two links to draw; the view is fitted to the image without keeping the aspect.
+#include "labels/colours.h"
+#include "labels/font_table.h"
+#include "memory/shared_buffers.h"
+#include "memory/size_class_heap.h"
+#include "model/network.h"
+#include "netfile/network_file.h"
+#include "platform/font_catalog.h"
+#include "platform/off_window_host.h"
+#include "platform/qt/qt_display.h"
+#include "platform/qt/qt_font_catalog.h"
+#include "platform/qt/qt_region.h"
+#include "view/net_view.h"
+#include "view/view_paint.h"
+#include "view/view_scale.h"
+#include "view/view_window.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+constexpr int kLayers = 20;
+constexpr int kPerLayer = 50;
+
+std::string layeredNetwork() {
+    std::string text = "#ENTITIES\n";
+    auto name = [](int layer, int k) {
+        return "n" + std::to_string(layer) + "_" + std::to_string(k);
+    };
+    for (int layer = 1; layer < kLayers; ++layer)
+        for (int k = 0; k < kPerLayer; ++k) {
+            text += name(layer, k) + " isa " + name(layer - 1, k) + "\n";
+            text += name(layer, k) + " isa " + name(layer - 1, (k + 1) % kPerLayer) + "\n";
+        }
+    return text + "#FONTS\n";
+}
+
+struct PaintFixture {
+    PaintFixture()
+        : host(
+              {kWidth, kHeight}, [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); },
+              platform::qt::regionMaker()) {
+        const std::string text = layeredNetwork();
+        std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+        tarvo::ReadNetworkStream(in);
+        std::fclose(in);
+        tarvo::CreateView(view, tarvo::findNode("n0_0", 0), &host, nullptr, {});
+        host.runPosted();
+        tarvo::ScaleToWindow(view, false);
+    }
+    ~PaintFixture() { tarvo::DestroyView(view); }
+
+    platform::OffWindowHost host;
+    tarvo::NetView view;
+};
+
+int visibleNodes(const tarvo::NetView& view) {
+    int count = 0;
+    for (int row = 0; row < view.grid.slotCount; ++row)
+        for (int column = 0; column < view.grid.layerCount; ++column)
+            count += view.grid.at(row, column) != nullptr;
+    return count;
+}
+
+void PaintView(benchmark::State& state) {
+    PaintFixture fixture;
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        platform::qt::QtDisplay display(painter);
+        tarvo::Paint(fixture.view, display);
+    }
+    state.counters["cells"] = visibleNodes(fixture.view);
+    state.counters["label_points"] = fixture.view.labelPoints;
+}
+BENCHMARK(PaintView)->Unit(benchmark::kMillisecond);
+
+// The floor: as many boxes, each framed and labelled, with two lines, straight from QPainter.
+void PaintFloor(benchmark::State& state) {
+    PaintFixture fixture;
+    const int cells = visibleNodes(fixture.view);
+    const int w = static_cast<int>(fixture.view.cellWidth);
+    const int h = static_cast<int>(fixture.view.cellHeight);
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    QFont font;
+    font.setPixelSize(std::max(6, fixture.view.labelPoints * 4 / 3));
+    for (auto _ : state) {
+        QPainter painter(&image);
+        painter.fillRect(image.rect(), Qt::white);
+        painter.setFont(font);
+        for (int i = 0; i < cells; ++i) {
+            const int x = (i % kPerLayer) * w;
+            const int y = (i / kPerLayer) * h;
+            painter.drawLine(x + w / 2, y, x, y - h / 2);
+            painter.drawLine(x + w / 2, y, x + w, y - h / 2);
+            painter.drawRect(x + w / 6, y + h / 6, 2 * w / 3, 2 * h / 3);
+            painter.drawText(x + w / 5, y + h / 2, QStringLiteral("n12_34"));
+        }
+    }
+    state.counters["cells"] = cells;
+}
+BENCHMARK(PaintFloor)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    tarvo::AllocateWordBuffer();
+    tarvo::CreateHeap();
+    tarvo::AllocateScratchText();
+    platform::qt::QtFontCatalog catalog;
+    tarvo::BuildFontTable(catalog);
+    tarvo::ChoosePreferredFonts();
+    tarvo::InitColourTable({0, 120, 215});
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    tarvo::ReleaseNetwork();
+    return 0;
+}
