@@ -14,7 +14,7 @@ public:
 
     QMdiArea* client() const { return m_client; }
 
-public slots:
+public Q_SLOTS:
     // Carries out a command of the menus, accelerators or tool bar; answers the command's result.
     int command(int id);
 

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The command-line tool's render command: a PNG of the window's size with the network drawn in
+# it, with and without a shape file, and the refusal of bad options.
+set -u
+cli="$(realpath "$1")"
+shapes="$(realpath "$2")"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+cat >grammar.dat <<'NET'
+#RELATIONS
+subject isa dependent
+#ENTITIES
+noun isa word
+verb isa word
+auxiliary isa verb
+#PROPERTIES
+verb subject noun
+#FONTS
+NET
+
+# Width, height and how many bytes of the image are not white, read from the PNG itself.
+measure() {
+    python3 - "$1" <<'PY'
+import struct, sys, zlib
+data = open(sys.argv[1], 'rb').read()
+assert data[:8] == b'\x89PNG\r\n\x1a\n'
+at, idat, width, height = 8, b'', 0, 0
+while at < len(data):
+    n, = struct.unpack('>I', data[at:at + 4])
+    kind, body = data[at + 4:at + 8], data[at + 8:at + 8 + n]
+    if kind == b'IHDR':
+        width, height = struct.unpack('>II', body[:8])
+    elif kind == b'IDAT':
+        idat += body
+    at += 12 + n
+raw = zlib.decompress(idat)
+print(width, height, sum(1 for b in raw if b not in (0, 255, 1, 2, 3, 4)) > 1000)
+PY
+}
+
+"$cli" render grammar.dat word plain.png || fail "render exit $?"
+[ "$(measure plain.png)" = "1024 768 True" ] || fail "default render: $(measure plain.png)"
+"$cli" render grammar.dat noun small.png --width 300 --height 200 --orientation 0 \
+    --line-style 0 --distance-mode 5 --highlight 0 --reveal 1 || fail "options exit $?"
+[ "$(measure small.png)" = "300 200 True" ] || fail "small render: $(measure small.png)"
+# With the shipped shapes beside it the properties are drawn in theirs: another picture.
+cp "$shapes" poly.dat
+"$cli" render grammar.dat word shaped.png || fail "shaped render exit $?"
+cmp -s plain.png shaped.png && fail "the shape file changed nothing"
+
+for bad in "--width 5" "--orientation 4" "--distance-mode 6" "--line-style" "--sideways 1"; do
+    # shellcheck disable=SC2086
+    "$cli" render grammar.dat word bad.png $bad >/dev/null 2>&1
+    [ $? -eq 2 ] || fail "render $bad should be a usage error"
+done
+"$cli" render grammar.dat nothing bad.png >/dev/null 2>&1
+[ $? -eq 2 ] || fail "an unknown node should be a usage error"
+"$cli" render grammar.dat word /no/such/folder/x.png >/dev/null 2>&1
+[ $? -eq 1 ] || fail "an unwritable image should fail"
+
+[ "$failures" -eq 0 ] && echo "ok: render"
+exit "$failures"

@@ -1,0 +1,85 @@
+// The view window: it paints its view, fits it when it first shows, and passes keys on.
+#include "shell/net_view_widget.h"
+
+#include "labels/colours.h"
+#include "model/network.h"
+#include "netfile/network_file.h"
+#include "platform/keys.h"
+#include "platform/qt/qt_display.h"
+#include "view/net_view.h"
+#include "view/view_paint.h"
+#include "view/view_window.h"
+
+#include "support/view_fixture.h"
+
+#include <QImage>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tarvo {
+namespace {
+
+QColor qcolour(const PaletteEntry& entry) {
+    return QColor(entry.red, entry.green, entry.blue);
+}
+
+int inkIn(const QImage& image) {
+    int ink = 0;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            ink += image.pixelColor(x, y) != QColor(Qt::white);
+    return ink;
+}
+
+TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
+    const std::string text = testing_support::kGrammar;
+    std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    ReadNetworkStream(in);
+    std::fclose(in);
+    {
+        NetViewWidget widget;
+        widget.resize(500, 400);
+        widget.show();
+        NetView view;
+        ViewStartup startup;
+        ASSERT_EQ(CreateView(view, findNode("word", 0), &widget.host(), nullptr, startup), 1);
+        widget.setView(&view);
+        EXPECT_EQ(widget.windowTitle(), QString("Entity Net (word) 2.00"));
+        // The fit to the window is posted; it has run once events are handled.
+        QTest::qWait(20);
+        EXPECT_FALSE(view.scaleToWindowPossible);
+        const QImage shown = widget.viewport()->grab().toImage();
+        EXPECT_GT(inkIn(shown), 200);
+        EXPECT_EQ(view.highlightLinks, 1);
+        QTest::keyClick(&widget, Qt::Key_L, Qt::ControlModifier);
+        EXPECT_EQ(view.highlightLinks, 0);
+        EXPECT_EQ(NetViewWidget::viewKey(Qt::Key_PageDown), platform::keys::kPageDown);
+        EXPECT_EQ(NetViewWidget::viewKey(Qt::Key_F4), platform::keys::kF1 + 3);
+        widget.setView(nullptr);
+        DestroyView(view);
+    }
+    ReleaseNetwork();
+}
+
+TEST(PreviewPaint, EightSamplesShadedFromTheTrialRampTheNearestCurrent) {
+    const ColourState saved = colours();
+    InitColourTable({0, 0, 255});
+    MakeShadeRamp(kTrialRampFirst, {255, 0, 0}, {0, 255, 0});
+    platform::qt::ImageDisplay image(240, 180);
+    PaintPreview(image, 240, 180);
+    const QImage& picture = image.finish();
+    // Distance 7 is drawn first, farthest right and down; distance 0 last, at the top left,
+    // framed as the current node.
+    EXPECT_EQ(picture.pixelColor(234, 174), qcolour(colours().ColourTable[kTrialRampFirst + 7]));
+    EXPECT_EQ(picture.pixelColor(30, 20), QColor(255, 0, 0));
+    const QColor highlight = qcolour(colours().ColourTable[kHighlightTintEntry]);
+    int framed = 0;
+    for (int x = 0; x < 20; ++x)
+        framed += picture.pixelColor(x, 43) == highlight;
+    EXPECT_EQ(framed, 3);
+    colours() = saved;
+}
+
+} // namespace
+} // namespace tarvo
