@@ -245,13 +245,10 @@ public:
             m_nullPen = m_display.createPen({platform::PenStyle::Null, 0, {}});
         return m_nullPen.get();
     }
-    platform::Pen* greyPen() {
-        if (m_drawing.greyPen)
-            return m_drawing.greyPen;
-        if (!m_greyPen)
-            m_greyPen = m_display.createPen(
-                {platform::PenStyle::Solid, std::max(1, m_drawing.lineWidth), kLightGrey});
-        return m_greyPen.get();
+    platform::Brush* whiteBrush() {
+        if (!m_whiteBrush)
+            m_whiteBrush = m_display.createBrush({platform::BrushStyle::Solid, {255, 255, 255}});
+        return m_whiteBrush.get();
     }
     platform::Brush* lightGreyBrush() {
         if (m_drawing.lightGreyBrush)
@@ -278,15 +275,15 @@ private:
     platform::Display& m_display;
     const ShapeDrawing& m_drawing;
     std::unique_ptr<platform::Pen> m_nullPen;
-    std::unique_ptr<platform::Pen> m_greyPen;
     std::unique_ptr<platform::Brush> m_greyBrush;
+    std::unique_ptr<platform::Brush> m_whiteBrush;
     std::unique_ptr<platform::Pen> m_outlinePen;
     std::unique_ptr<platform::Pen> m_framePen;
 };
 
-// Paints the part of the box outside the outline light grey: box and outline as one figure of
-// alternate fill.
-void fillAroundOutline(const ShapeInstance& instance, platform::Display& display,
+// Paints the part of the box outside a plain polygon light grey: box and outline as one figure
+// of alternate fill, whose edges meet the polygon's own fill exactly.
+void fillAroundPolygon(const ShapeInstance& instance, platform::Display& display,
                        DrawingTools& tools) {
     platform::Pen* pen = display.selectPen(tools.nullPen());
     platform::Brush* brush = display.selectBrush(tools.lightGreyBrush());
@@ -297,31 +294,22 @@ void fillAroundOutline(const ShapeInstance& instance, platform::Display& display
     display.selectPen(pen);
 }
 
-// The outline polygon with the display's brush, then each arc piece as a chord: cuts in light
-// grey over the fill first, then bulges with the fill's brush, as the region has them.
-void fillArcOutline(const ShapeInstance& instance, platform::Display& display,
-                    DrawingTools& tools) {
-    platform::Pen* pen = display.selectPen(tools.nullPen());
-    display.polygon(instance.outline(), instance.outlineCount);
-    for (const std::uint8_t kind : {JoinKind::Concave, JoinKind::Convex}) {
-        platform::Brush* brush = nullptr;
-        if (kind == JoinKind::Concave) {
-            display.selectPen(tools.greyPen());
-            brush = display.selectBrush(tools.lightGreyBrush());
-        }
-        for (int i = 0; i < instance.outlineCount; ++i) {
-            if (segmentKind(instance, i) != kind)
-                continue;
-            const Arc arc = segmentArc(instance, i);
-            if (!arc.flat)
-                display.chord(arc.rect, arc.start, arc.end);
-        }
-        if (kind == JoinKind::Concave) {
-            display.selectBrush(brush);
-            display.selectPen(tools.nullPen());
-        }
-    }
-    display.selectPen(pen);
+// Paints the part of the box outside a curved shape's region light grey. Drawn from the region,
+// so that the grey meets the region's fill without a gap and the cuts of concave arcs show.
+void fillAroundRegion(ShapeInstance& instance, platform::Display& display, DrawingTools& tools) {
+    const Point* header = instance.points.data();
+    std::unique_ptr<platform::Region> around =
+        instance.regionMaker->rectRegion({header[0].x, header[0].y, header[2].x, header[2].y});
+    around->combine(Region(instance), platform::RegionOp::Difference);
+    display.fillRegion(*around, *tools.lightGreyBrush());
+}
+
+// The inside of a shape with arcs, in the display's brush: exactly its region, so that what is
+// filled is what a hit test finds.
+void fillRegion(ShapeInstance& instance, platform::Display& display, DrawingTools& tools) {
+    platform::Brush* brush = display.selectBrush(nullptr);
+    display.selectBrush(brush);
+    display.fillRegion(Region(instance), brush ? *brush : *tools.whiteBrush());
 }
 
 // Each segment by its kind: moves draw nothing, arcs whose ends line up are lines.
@@ -408,9 +396,12 @@ void Draw(ShapeInstance& instance, platform::Display& display, const ShapeDrawin
     const Point base = display.origin();
     const Point centre{base.x + centreX, base.y + centreY};
     display.setOrigin(centre);
-    if (fill)
-        fillAroundOutline(instance, display, tools);
     const ShapeRecord& shape = *instance.shape;
+    const bool plain = !isCurved(shape) && !hasFlag(shape, ShapeFlags::HasArcs);
+    if (fill && plain)
+        fillAroundPolygon(instance, display, tools);
+    else if (fill)
+        fillAroundRegion(instance, display, tools);
     if (isCurved(shape)) {
         display.selectPen(tools.framePen(colour, penWidth));
         if (hasFlag(shape, ShapeFlags::Ellipse)) {
@@ -422,7 +413,7 @@ void Draw(ShapeInstance& instance, platform::Display& display, const ShapeDrawin
         paintLabel(instance, display, centre, label);
     } else if (hasFlag(shape, ShapeFlags::HasArcs)) {
         if (fill)
-            fillArcOutline(instance, display, tools);
+            fillRegion(instance, display, tools);
         paintLabel(instance, display, centre, label);
         display.selectPen(tools.outlinePen(colour, penWidth));
         drawSegments(instance, display, std::max(penWidth, drawing.lineWidth));

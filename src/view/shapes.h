@@ -25,9 +25,11 @@ struct ShapeDrawing {
     int halfHeight = 0;
     // Solid, lineWidth wide, black: used for outlines drawn just so instead of a new pen.
     platform::Pen* blackPen = nullptr;
-    // RGB 192,192,192: paint what a concave arc cuts away. Made for the drawing when null.
-    platform::Pen* greyPen = nullptr;
+    // RGB 192,192,192: paints the box around a filled shape. Made for the drawing when null.
     platform::Brush* lightGreyBrush = nullptr;
+    // The view's grey pen of the same colour. Filled shapes paint their surroundings with the
+    // brush alone, so this may stay null.
+    platform::Pen* greyPen = nullptr;
 };
 
 // Draws a node's label with the display's origin at the box centre and its clip narrowed to the
