@@ -1,6 +1,7 @@
 // Tests of the shape file reader: flag words, join letters, where shapes end, overlong shapes.
 #include "netfile/shape_file.h"
 
+#include "model/node.h"
 #include "support/recording_ui.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +107,16 @@ TEST(ShapeFile, MissingFileAndUnitBelowOneGiveNoShapes) {
     readShapes("0 box 1 0 0 1 1");
     EXPECT_EQ(shapeFileState().shapeCount, 0);
     ASSERT_EQ(recordingUi().boxes.size(), 1u);
+    ReleaseShapeList();
+}
+
+TEST(ShapeFile, ShippedShapesAllRead) {
+    ReadShapeFile(TARVO_SHAPE_FILE);
+    EXPECT_TRUE(recordingUi().boxes.empty());
+    EXPECT_EQ(shapeFileState().unit, 100);
+    ASSERT_GE(shapeFileState().shapeCount, 20);
+    EXPECT_STREQ(ShapeAt(kPropertyShape - 1)->name, "property");
+    EXPECT_STREQ(ShapeAt(kRelationShape - 1)->name, "relation");
     ReleaseShapeList();
 }
 
