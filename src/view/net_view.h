@@ -6,6 +6,7 @@
 #include "view/visit_marks.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -188,6 +189,8 @@ public:
 
     LabelEditor* editor = nullptr;
     ShapeSet* shapes = nullptr;
+    // Work posted for later holds a weak reference to this, and skips a view that has gone.
+    std::shared_ptr<int> lifetime = std::make_shared<int>(0);
 
     DistanceStats distances;
 };

@@ -644,6 +644,38 @@ void DrawLooseNode(platform::Display& display, ViewNode& node, Point centre, int
     display.selectBrush(nullptr);
 }
 
+void DrawNodeListItem(platform::Display& display, ViewNode& node, const Rect& item,
+                      const NodeLook& look, bool checkBoxes, bool checked) {
+    const int shift = checkBoxes ? 15 : 0;
+    const Point centre{(item.left + item.right) / 2 + shift, (item.top + item.bottom) / 2};
+    int hx = item.width() / 2 - 1;
+    int hy = item.height() / 2;
+    if (!node.shape) {
+        hx -= 2;
+        hy -= 1;
+    }
+    if (checkBoxes) {
+        hx -= shift;
+        const Rect box{item.left + 1, centre.y - 6, item.left + 14, centre.y + 7};
+        std::unique_ptr<platform::Pen> pen =
+            display.createPen({platform::PenStyle::Solid, 1, kBlack});
+        std::unique_ptr<platform::Brush> white =
+            display.createBrush({platform::BrushStyle::Solid, kWhite, {}, {}});
+        platform::Pen* previousPen = display.selectPen(pen.get());
+        platform::Brush* previousBrush = display.selectBrush(white.get());
+        display.rectangle(box);
+        if (checked) {
+            const Point tick[3] = {{box.left + 3, box.top + 6},
+                                   {box.left + 5, box.top + 9},
+                                   {box.left + 10, box.top + 3}};
+            display.polyline(tick, 3);
+        }
+        display.selectPen(previousPen);
+        display.selectBrush(previousBrush);
+    }
+    DrawLooseNode(display, node, centre, std::max(1, hx), std::max(1, hy), look);
+}
+
 void PaintPreview(platform::Display& display, int width, int height) {
     const int savedBase = colours().ShadeBase;
     colours().ShadeBase = kTrialRampFirst;

@@ -57,6 +57,11 @@ struct NodeLook {
 void DrawLooseNode(platform::Display& display, ViewNode& node, platform::Point centre, int hx,
                    int hy, const NodeLook& look);
 
+// A node list's item: the node centred in the item's rectangle, further right by 15 pixels and
+// after a 13 x 13 check box when the list shows them.
+void DrawNodeListItem(platform::Display& display, ViewNode& node, const platform::Rect& item,
+                      const NodeLook& look, bool checkBoxes, bool checked);
+
 // The eight sample nodes of the colour preview, distances 7 down to 0, in the client area.
 void PaintPreview(platform::Display& display, int width, int height);
 

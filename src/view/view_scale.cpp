@@ -5,6 +5,7 @@
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/node_labels.h"
+#include "view/shapes.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
@@ -202,11 +203,13 @@ void ScaleToWindow(NetView& view, bool keep) {
 }
 
 void RemakeViewOutlines(NetView& view) {
-    (void)view;
+    if (view.shapes)
+        RemakeOutlines(*view.shapes, view.vertical());
 }
 
 void DropViewRegions(NetView& view) {
-    (void)view;
+    if (view.shapes)
+        DropRegions(*view.shapes);
 }
 
 } // namespace tarvo

@@ -14,6 +14,8 @@
 #include "view/view_paint.h"
 #include "view/view_scale.h"
 
+#include <memory>
+
 namespace tarvo {
 namespace {
 
@@ -50,8 +52,14 @@ int CreateView(NetView& view, Node* node, platform::ViewHost* host, ViewMenus* m
         return 0;
     publishedView() = &view;
     setOptionDefaults(view);
-    if (host)
-        host->postTask([&view] { ScaleToWindow(view, true); });
+    if (host) {
+        // The task may come after the view has gone; it then finds its token expired.
+        std::weak_ptr<int> alive = view.lifetime;
+        host->postTask([&view, alive] {
+            if (!alive.expired())
+                ScaleToWindow(view, true);
+        });
+    }
     ChooseCurrentLink(view);
     if (platform::RegionMaker* regions = regionsOf(view))
         view.shapes = MakeShapeSet(*regions);
@@ -100,8 +108,7 @@ void DestroyView(NetView& view) {
 void ViewResized(NetView& view, bool maximised, bool minimised) {
     view.maximised = maximised;
     view.minimised = minimised;
-    if (view.shapes)
-        DropRegions(*view.shapes);
+    DropViewRegions(view);
     view.scaleToWindowPossible = true;
     UpdateViewGeometry(view);
     RepaintView(view);
