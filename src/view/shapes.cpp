@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
@@ -390,6 +391,9 @@ platform::Region& Region(ShapeInstance& instance) {
 void Draw(ShapeInstance& instance, platform::Display& display, const ShapeDrawing& drawing,
           int centreX, int centreY, platform::Colour colour, int penWidth,
           const LabelPainter& label, bool fill) {
+    assert(instance.headerCount == kShapeHeaderPoints && "Draw: the shape was never prepared");
+    if (instance.headerCount != kShapeHeaderPoints)
+        return;
     DrawingTools tools(display, drawing);
     Region(instance);
     display.save();
