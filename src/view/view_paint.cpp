@@ -362,8 +362,9 @@ void drawBox(PaintTools& t, ViewNode& n, const Rect& box, Point centre, const Bo
         PixelBox pixels{box.left, box.top, box.right, box.bottom};
         Prepare(*shape, halfWidth, halfHeight, style.penWidth, pixels, centre.x, centre.y,
                 t.view.vertical());
+        // A node without a fill leaves its box's corners alone too.
         Draw(*shape, d, t.shapeDrawing(), centre.x, centre.y, style.frame, style.penWidth, label,
-             true);
+             fill != t.noFill.get());
         return;
     }
     std::unique_ptr<platform::Pen> framePen =
