@@ -682,11 +682,17 @@ void PaintPreview(platform::Display& display, int width, int height) {
     colours().ShadeBase = kTrialRampFirst;
     double hx = width / 6;
     double hy = height / 6;
-    ViewNode sample;
+    // A scratch node of the model's own, released with its slot arrays afterwards.
+    ViewNode* sample = new ViewNode();
+    if (!sample) {
+        colours().ShadeBase = savedBase;
+        return;
+    }
     char label[] = "a";
-    sample.name = label;
+    sample->name = label;
+    sample->setFlag(0, NodeFlags::DummyNode);
     for (int distance = 7; distance >= 0; --distance) {
-        sample.distance = distance;
+        sample->distance = distance;
         const int x = static_cast<int>(4 + hx + hx * distance / 1.8);
         const int y = static_cast<int>(1 + hy + hy * distance / 1.8);
         NodeLook look;
@@ -694,11 +700,12 @@ void PaintPreview(platform::Display& display, int width, int height) {
         const int start = static_cast<int>(std::min(0.6 * 2 * hy, 2 * hx / 0.6));
         look.labelPoints = std::max(7, FitLabelFont(display, label, start, static_cast<int>(2 * hx),
                                                     static_cast<int>(2 * hy)));
-        DrawLooseNode(display, sample, {x, y}, static_cast<int>(hx), static_cast<int>(hy), look);
+        DrawLooseNode(display, *sample, {x, y}, static_cast<int>(hx), static_cast<int>(hy), look);
         hx *= 1.05;
         hy *= 1.05;
     }
-    sample.name = nullptr;
+    sample->name = nullptr;
+    sample->destroy();
     colours().ShadeBase = savedBase;
 }
 
