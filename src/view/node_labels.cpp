@@ -101,6 +101,26 @@ int measureWidest(void* context, NodeBase* node) {
     return 0;
 }
 
+// Most labels are plain text that fits on one line: drawn in one run where the line breaking
+// would put them, without making cells and words. Single blanks only, none at either end, so
+// that the run is exactly the one line the breaking would make.
+bool drawnOnOneLine(platform::Display& display, const char* label, int points,
+                    platform::Point centre, int maxWidth) {
+    const std::size_t length = std::strlen(label);
+    if (length == 0 || label[0] == ' ' || label[length - 1] == ' ' ||
+        std::strchr(label, kLabelEscape) || std::strstr(label, "  "))
+        return false;
+    const int count = static_cast<int>(length);
+    const int width = MeasureLabel(display, label, count, 0, -1, points);
+    if (width > maxWidth)
+        return false;
+    const FontMetrics metrics = metricsAt(display, points);
+    const int lineHeight = metrics.height + 1;
+    display.moveTo({centre.x - (width >> 1), centre.y - (lineHeight >> 1) + metrics.ascent});
+    DrawLabel(display, label, count, 0, -1, points);
+    return true;
+}
+
 } // namespace
 
 int FitLabelFont(platform::Display& display, const char* label, int size, int maxWidth,
@@ -139,6 +159,8 @@ int FitLabelFont(platform::Display& display, const char* label, int size, int ma
 void DrawNodeLabel(platform::Display& display, const char* label, int points,
                    platform::Point centre, int maxWidth) {
     if (!label || IsAnonymousLabel(label))
+        return;
+    if (drawnOnOneLine(display, label, points, centre, maxWidth))
         return;
     LaidOutLabel laid = layOut(display, label, points, maxWidth);
     if (!laid.words)
