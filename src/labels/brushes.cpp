@@ -5,7 +5,7 @@ namespace tarvo {
 
 std::unique_ptr<platform::Brush> MakeBrush(platform::Colour colour, platform::Display& display,
                                            int x, int y, bool, const BrushPattern* pattern) {
-    platform::BrushSpec wanted;
+    platform::BrushLook wanted;
     wanted.colour = colour;
     const int bits = display.bitsPerPixel();
     if (!pattern || bits > 8) {
@@ -26,7 +26,7 @@ std::unique_ptr<platform::Brush> MakeBrush(platform::Colour colour, platform::Di
 
 std::unique_ptr<platform::Brush> MakeHatchBrush(platform::Colour colour, platform::Hatch hatch,
                                                 platform::Display& display) {
-    platform::BrushSpec wanted;
+    platform::BrushLook wanted;
     wanted.style = platform::BrushStyle::Hatch;
     wanted.colour = colour;
     wanted.hatch = hatch;

@@ -83,7 +83,7 @@ public:
 enum class BrushStyle { Solid, Hatch, Pattern, Null };
 enum class Hatch { Horizontal, Vertical, ForwardDiagonal, BackwardDiagonal, Cross, DiagonalCross };
 
-struct BrushSpec {
+struct BrushLook {
     BrushStyle style = BrushStyle::Solid;
     Colour colour;
     Hatch hatch = Hatch::Horizontal;
@@ -101,7 +101,7 @@ public:
 // bounding rectangle. Null: draws nothing.
 enum class PenStyle { Solid, Null, InsideFrame };
 
-struct PenSpec {
+struct PenLook {
     PenStyle style = PenStyle::Solid;
     int width = 1;
     Colour colour;
@@ -136,7 +136,7 @@ public:
     virtual void setTextColour(Colour colour) = 0;
 
     // Brushes.
-    virtual std::unique_ptr<Brush> createBrush(const BrushSpec& wanted) = 0;
+    virtual std::unique_ptr<Brush> createBrush(const BrushLook& wanted) = 0;
     // Where patterns and hatches start, in this display's coordinates.
     virtual void setBrushOrigin(Point origin) = 0;
 
@@ -146,7 +146,7 @@ public:
     virtual void textAt(Point at, int align, const char* text, int length) = 0;
 
     // Pens. A null pen to selectPen means the display's own: solid, 1 pixel, black.
-    virtual std::unique_ptr<Pen> createPen(const PenSpec& wanted) = 0;
+    virtual std::unique_ptr<Pen> createPen(const PenLook& wanted) = 0;
     virtual Pen* selectPen(Pen* pen) = 0;
     // A null brush to selectBrush means the display's own: solid white.
     virtual Brush* selectBrush(Brush* brush) = 0;

@@ -14,14 +14,14 @@ namespace {
 class BrushRecorder : public testing_support::NullDisplay {
 public:
     explicit BrushRecorder(int bits) : m_bits(bits) {}
-    std::unique_ptr<platform::Brush> createBrush(const platform::BrushSpec& wanted) override {
+    std::unique_ptr<platform::Brush> createBrush(const platform::BrushLook& wanted) override {
         made = wanted;
         return std::make_unique<platform::Brush>();
     }
     void setBrushOrigin(platform::Point at) override { origin = at; }
     int bitsPerPixel() const override { return m_bits; }
 
-    std::optional<platform::BrushSpec> made;
+    std::optional<platform::BrushLook> made;
     std::optional<platform::Point> origin;
 
 private:

@@ -52,7 +52,7 @@ public:
     platform::Point currentPosition() const override { return m_position; }
     void setTextColour(platform::Colour) override {}
     void textAt(platform::Point, int, const char*, int) override {}
-    std::unique_ptr<platform::Brush> createBrush(const platform::BrushSpec&) override {
+    std::unique_ptr<platform::Brush> createBrush(const platform::BrushLook&) override {
         return std::make_unique<platform::Brush>();
     }
     void setBrushOrigin(platform::Point) override {}
@@ -79,7 +79,7 @@ public:
         return std::make_unique<BoxRegion>(box);
     }
 
-    std::unique_ptr<platform::Pen> createPen(const platform::PenSpec&) override {
+    std::unique_ptr<platform::Pen> createPen(const platform::PenLook&) override {
         return std::make_unique<platform::Pen>();
     }
     platform::Pen* selectPen(platform::Pen* pen) override { return std::exchange(m_pen, pen); }

@@ -38,7 +38,7 @@ Qt::BrushStyle hatchStyle(Hatch hatch) {
     return Qt::HorPattern;
 }
 
-QImage patternImage(const BrushSpec& wanted) {
+QImage patternImage(const BrushLook& wanted) {
     QImage image(8, 8, QImage::Format_RGB32);
     const QRgb on = toQColor(wanted.colour).rgb();
     for (int y = 0; y < 8; ++y)
@@ -181,7 +181,7 @@ void QtDisplay::setTextColour(Colour colour) {
     m_state.textColour = toQColor(colour);
 }
 
-std::unique_ptr<Brush> QtDisplay::createBrush(const BrushSpec& wanted) {
+std::unique_ptr<Brush> QtDisplay::createBrush(const BrushLook& wanted) {
     switch (wanted.style) {
     case BrushStyle::Solid:
         return std::make_unique<QtBrush>(QBrush(toQColor(wanted.colour)));
@@ -218,26 +218,26 @@ std::unique_ptr<Region> QtDisplay::polygonRegion(const Point* points, int count,
     return regionMaker().polygonRegion(points, count, mode);
 }
 
-std::unique_ptr<Pen> QtDisplay::createPen(const PenSpec& wanted) {
+std::unique_ptr<Pen> QtDisplay::createPen(const PenLook& wanted) {
     return std::make_unique<QtPen>(wanted);
 }
 
 Pen* QtDisplay::selectPen(Pen* pen) {
     Pen* previous = m_state.pen;
     m_state.pen = pen;
-    m_state.penSpec = pen ? static_cast<QtPen*>(pen)->spec : PenSpec{};
+    m_state.penLook = pen ? static_cast<QtPen*>(pen)->look : PenLook{};
     applyPen();
     return previous;
 }
 
 void QtDisplay::applyPen() {
-    const PenSpec& spec = m_state.penSpec;
-    if (spec.style == PenStyle::Null) {
+    const PenLook& look = m_state.penLook;
+    if (look.style == PenStyle::Null) {
         m_painter.setPen(Qt::NoPen);
         return;
     }
-    QPen pen(toQColor(spec.colour));
-    pen.setWidth(std::max(1, spec.width));
+    QPen pen(toQColor(look.colour));
+    pen.setWidth(std::max(1, look.width));
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     m_painter.setPen(pen);
@@ -284,7 +284,7 @@ double ellipseAngle(const QRectF& box, Point towards) {
 } // namespace
 
 void QtDisplay::lineTo(Point to) {
-    if (m_state.penSpec.style != PenStyle::Null)
+    if (m_state.penLook.style != PenStyle::Null)
         m_painter.drawLine(QPoint(m_state.position.x, m_state.position.y), QPoint(to.x, to.y));
     m_state.position = to;
 }
@@ -314,11 +314,11 @@ void QtDisplay::polyPolygon(const Point* points, const int* counts, int polygons
 }
 
 QRectF QtDisplay::figureRect(const Rect& rect) const {
-    const PenSpec& spec = m_state.penSpec;
-    if (spec.style == PenStyle::Null)
+    const PenLook& look = m_state.penLook;
+    if (look.style == PenStyle::Null)
         return QRectF(rect.left, rect.top, rect.width(), rect.height());
-    const double width = std::max(1, spec.width);
-    const double inset = spec.style == PenStyle::InsideFrame ? width / 2.0 : 0.5;
+    const double width = std::max(1, look.width);
+    const double inset = look.style == PenStyle::InsideFrame ? width / 2.0 : 0.5;
     return QRectF(rect.left + inset, rect.top + inset, rect.width() - 2 * inset,
                   rect.height() - 2 * inset);
 }

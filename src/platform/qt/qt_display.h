@@ -37,8 +37,8 @@ public:
 
 class QtPen : public Pen {
 public:
-    explicit QtPen(const PenSpec& spec) : spec(spec) {}
-    PenSpec spec;
+    explicit QtPen(const PenLook& look) : look(look) {}
+    PenLook look;
 };
 
 QFont toQFont(const LogicalFont& font);
@@ -58,7 +58,7 @@ public:
     void setTextColour(Colour colour) override;
     void textAt(Point at, int align, const char* text, int length) override;
 
-    std::unique_ptr<Brush> createBrush(const BrushSpec& wanted) override;
+    std::unique_ptr<Brush> createBrush(const BrushLook& wanted) override;
     void setBrushOrigin(Point origin) override;
     int bitsPerPixel() const override;
 
@@ -68,7 +68,7 @@ public:
                                             int ellipseHeight) override;
     std::unique_ptr<Region> polygonRegion(const Point* points, int count, FillMode mode) override;
 
-    std::unique_ptr<Pen> createPen(const PenSpec& wanted) override;
+    std::unique_ptr<Pen> createPen(const PenLook& wanted) override;
     Pen* selectPen(Pen* pen) override;
     Brush* selectBrush(Brush* brush) override;
     void setFillMode(FillMode mode) override { m_state.fillMode = mode; }
@@ -107,7 +107,7 @@ private:
         Font* font = nullptr;
         Pen* pen = nullptr;
         Brush* brush = nullptr;
-        PenSpec penSpec;
+        PenLook penLook;
         QBrush qbrush = QBrush(Qt::white);
         Point position;
         Point origin;
