@@ -2,26 +2,8 @@
 # The command-line tool's layout command: the JSON of a view's layout, the reveal distance and
 # the refusal of bad options.
 set -u
-cli="$(realpath "$1")"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-cat >grammar.dat <<'NET'
-#RELATIONS
-subject isa dependent
-#ENTITIES
-noun isa word
-verb isa word
-auxiliary isa verb
-modal isa auxiliary
-modal isa word
-#PROPERTIES
-verb subject noun
-#FONTS
-NET
+# shellcheck source=view_test_setup.sh
+source "$(dirname "${BASH_SOURCE[0]}")/view_test_setup.sh"
 
 got="$("$cli" --fonts Arial layout grammar.dat word)" || fail "layout exit $?"
 want='{"clusters":2,"energy":2.8862,"slots":4,"layers":5,"cells":[{"name":"dependent","slot":0,"layer":0,"dummy":false,"distance":4},{"name":"subject","slot":0,"layer":1,"dummy":false,"distance":3},{"name":"\"verb subject noun\"","slot":0,"layer":2,"dummy":false,"distance":2},{"name":"word","slot":1,"layer":0,"dummy":false,"distance":0},{"name":"","slot":1,"layer":1,"dummy":true,"distance":-1},{"name":"noun","slot":1,"layer":2,"dummy":false,"distance":1},{"name":"verb","slot":2,"layer":1,"dummy":false,"distance":1},{"name":"auxiliary","slot":2,"layer":2,"dummy":false,"distance":2},{"name":"modal","slot":2,"layer":3,"dummy":false,"distance":1},{"name":"","slot":3,"layer":1,"dummy":true,"distance":-1},{"name":"","slot":3,"layer":2,"dummy":true,"distance":-1}],"hidden":[]}'

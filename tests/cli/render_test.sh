@@ -2,25 +2,9 @@
 # The command-line tool's render command: a PNG of the window's size with the network drawn in
 # it, with and without a shape file, and the refusal of bad options.
 set -u
-cli="$(realpath "$1")"
 shapes="$(realpath "$2")"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-cat >grammar.dat <<'NET'
-#RELATIONS
-subject isa dependent
-#ENTITIES
-noun isa word
-verb isa word
-auxiliary isa verb
-#PROPERTIES
-verb subject noun
-#FONTS
-NET
+# shellcheck source=view_test_setup.sh
+source "$(dirname "${BASH_SOURCE[0]}")/view_test_setup.sh"
 
 # Width, height and how many bytes of the image are not white, read from the PNG itself.
 measure() {
