@@ -8,11 +8,16 @@
 namespace tarvo {
 
 class NetView;
+class NodeList;
 class ViewNode;
 
-// Moving: the link cursor and the grid.
+// Moving: the link cursor and the grid (navigation.cpp).
 void ChooseCurrentLink(NetView& view);
-void GoToNode(NetView& view, ViewNode* node, int linkMode, bool scroll);
+// Makes `node` current. linkMode 0 keeps the current link, 1 makes the old current node the
+// current link, 2 chooses one, 4 and 5 make `link` the current link over the parents (4) or
+// the children (5). With `selectInList` the tool bar's node list shows the new node.
+void GoToNode(NetView& view, ViewNode* node, int linkMode, ViewNode* link = nullptr,
+              bool selectInList = false);
 void StepSibling(NetView& view, int step);
 void EnterSlot(NetView& view, int slot);
 void EnterRelationSlot(NetView& view, int slot);
@@ -26,12 +31,23 @@ void UpdateSpotlightMenu(NetView& view);
 void ReduceSpotlight(NetView& view);
 void ExpandSpotlight(NetView& view);
 void RevealNetwork(NetView& view);
+// The menu commands act on the current node's parents (slot 0) or children (1).
 void ToggleSlotHidden(NetView& view, int slot);
+void ToggleSlotHidden(NetView& view, ViewNode* node, int slot, bool fromMouse);
+void ToggleNodeHidden(NetView& view, ViewNode* node);
+void RevealPathTo(NetView& view, ViewNode* node);
 
-// Editing the network.
-void UndoLastChange(NetView& view);
-void DeleteCurrentNode(NetView& view);
-void InsertNode(NetView& view, bool asChild, bool byRelation);
+// Editing the network (view_editing.cpp). Each answers whether it issued its edit.
+bool UndoLastChange(NetView& view);
+bool DeleteCurrentNode(NetView& view);
+// A new parent or child of the current node, by isa or (byRelation) by a new relation, with
+// the label text given (empty: an anonymous node), at a position in the slot (-1: the end).
+bool InsertNode(NetView& view, bool asChild, bool byRelation, const char* label = "",
+                int position = -1);
+// Gives the node's slot the order of `order` (the view's nodes); the list stays the caller's.
+bool ReorderSlot(NetView& view, ViewNode* node, int slot, const NodeList* order);
+// Replaces the current node's label text (internal form).
+bool SetLabel(NetView& view, ViewNode* node, const char* text);
 
 // The label editor.
 bool EditorOpen(const NetView& view);

@@ -82,7 +82,7 @@ void SetOrientation(NetView& view, int value) {
     DeriveOrientation(view);
     RemakeViewOutlines(view);
     ImproveLayout(view);
-    GoToNode(view, view.current, 0, true);
+    GoToNode(view, view.current, 0);
     UpdateViewGeometry(view);
     RepaintView(view);
     UpdateOptionCaptions(view);
