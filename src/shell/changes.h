@@ -59,6 +59,9 @@ struct ChangeRecord : HeapObject {
     char* third = nullptr;
     // A position in a link list (-1: at the end), or a value for the views.
     std::int32_t position = -1;
+    // Set on a step whose inverse went on the undo stack, so that a refused edit can be taken
+    // back with exactly the inverses of the steps that applied.
+    bool hasInverse = false;
 
     int slot() const { return flags & ChangeFlags::SlotMask; }
     int relationKind() const { return (flags & ChangeFlags::RelationKind) != 0; }
@@ -94,6 +97,8 @@ struct ChangeState {
     // Inverse records, newest first.
     ChangeRecord* undo = nullptr;
     int editingOptions = kKeepUndo | kKeepHistory;
+    // The inverse records the pending edit pushed on the undo stack: they head it.
+    int pendingUndo = 0;
 };
 ChangeState& changes();
 
@@ -124,19 +129,22 @@ Node* FindOrMakeRelation(const char* name);
 // listener. True when the network applied the whole group.
 bool SendChanges(ChangeRecord* list);
 // Sends the pending group; then keeps it as history or releases it. When the network refused
-// it, the undo records the edit pushed are dropped as well. True when it applied.
+// it, what of it applied is taken back with the edit's undo records, which are then dropped, so
+// that the network, the views and the undo stack still agree. True when it applied.
 bool CommitEdit();
 // Forgets the pending group and the undo records it pushed, for an edit given up.
 void AbandonEdit();
 // Sends the newest group of the undo stack, releases it and drops the last history group.
-// False when there is nothing to undo or the network refused it.
+// False when there is nothing to undo, while an edit is pending (its inverses head the stack),
+// or when the network refused it.
 bool UndoLastEdit();
 
 void AddChangeListener(ChangeListener* listener);
 void RemoveChangeListener(ChangeListener* listener);
 
 // Releases records from the head of the list: all of them, or the first group. Returns the
-// rest. With `destroyDetached` a node held detached is destroyed.
+// rest. With `destroyDetached` a node held detached is destroyed, with the properties that hang
+// only on it; a node that was restored belongs to the network again and stays.
 ChangeRecord* ReleaseGroup(ChangeRecord* list, bool all, bool destroyDetached);
 // Releases the list's last group; the list, or null when it became empty.
 ChangeRecord* DropLastGroup(ChangeRecord* list);
