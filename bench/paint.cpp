@@ -19,6 +19,8 @@
 #include "view/view_scale.h"
 #include "view/view_window.h"
 
+#include "qt_bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -118,19 +120,5 @@ BENCHMARK(PaintFloor)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    tarvo::AllocateWordBuffer();
-    tarvo::CreateHeap();
-    tarvo::AllocateScratchText();
-    platform::qt::QtFontCatalog catalog;
-    tarvo::BuildFontTable(catalog);
-    tarvo::ChoosePreferredFonts();
-    tarvo::InitColourTable({0, 120, 215});
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    tarvo::ReleaseNetwork();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

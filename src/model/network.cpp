@@ -69,7 +69,10 @@ int addNode(Node* node) {
 }
 
 Node* findNode(const char* text, int relationKind) {
-    NodeTable* table = currentNetwork();
+    return findNodeIn(currentNetwork(), text, relationKind);
+}
+
+Node* findNodeIn(NodeTable* table, const char* text, int relationKind) {
     if (!table)
         return nullptr;
     Probe lookup(text, relationKind);

@@ -30,6 +30,8 @@ NodeTable* MakeNodeTable();
 int addNode(Node* node);
 // The node of the current network with this key text and kind, or null.
 Node* findNode(const char* text, int relationKind);
+// The same in any table of nodes, a view's own for instance.
+Node* findNodeIn(NodeTable* table, const char* text, int relationKind);
 // The same, answering the bucket block and the index in it.
 ChunkList* findNodeBlock(const char* text, int relationKind, int* index);
 // Takes the node out of the current network and answers it, or null when absent.

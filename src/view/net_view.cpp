@@ -10,6 +10,7 @@
 #include "view/layout.h"
 #include "view/shapes.h"
 #include "view/spotlight.h"
+#include "view/view_changes.h"
 
 namespace tarvo {
 namespace {
@@ -27,6 +28,7 @@ void copyNode(Node* node) {
 } // namespace
 
 NetView::~NetView() {
+    UnregisterView(*this);
     DestroyViewNodes(*this);
     DestroyShapeSet(shapes);
 }
@@ -34,6 +36,7 @@ NetView::~NetView() {
 int BuildViewNodes(NetView& view, Node* node) {
     DestroyViewNodes(view);
     view.nodes = MakeNodeTable();
+    view.network = currentNetwork();
     if (!view.nodes || !node)
         return 0;
     view.marks = VisitMarks{};

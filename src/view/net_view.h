@@ -99,8 +99,10 @@ public:
     bool vertical() const { return orientation > 1; }
     bool reversed() const { return (orientation & 1) != 0; }
 
-    // Nodes.
+    // Nodes: the view's own table, and the network they were copied from; edits are refused
+    // once another network has been loaded in its place.
     NodeTable* nodes = nullptr;
+    NodeTable* network = nullptr;
     std::int32_t kind = kEntityView;
     ViewNode* root = nullptr;
     ViewNode* current = nullptr;

@@ -6,6 +6,7 @@
 #include "shell/commands.h"
 #include "view/layout.h"
 #include "view/net_view.h"
+#include "view/view_editing.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_scale.h"
@@ -61,11 +62,12 @@ const CommandEntry kCommands[] = {
      [](NetView& v, int id) { Page(v, id == cmd::kNextPage ? 1 : -1); }},
     {cmd::kCurrentPosition, cmd::kCurrentPosition, [](NetView& v, int) { ShowCurrent(v); }},
     {cmd::kBold, cmd::kPhonetic,
-     [](NetView& v, int id) { ApplyFormat(v, 0, kFormatBits[id - cmd::kBold]); }},
+     [](NetView& v, int id) { ApplyFormat(v, kFormatToggle, kFormatBits[id - cmd::kBold]); }},
     {cmd::kNormalSize, cmd::kSubscript,
-     [](NetView& v, int id) { ApplyFormat(v, 2, kSizeBits[id - cmd::kNormalSize]); }},
+     [](NetView& v, int id) { ApplyFormat(v, kFormatSize, kSizeBits[id - cmd::kNormalSize]); }},
     {cmd::kFont, cmd::kFont, [](NetView& v, int) { ShowFontList(v); }},
-    {cmd::kNoFormatting, cmd::kNoFormatting, [](NetView& v, int) { ApplyFormat(v, 4, 0); }},
+    {cmd::kNoFormatting, cmd::kNoFormatting,
+     [](NetView& v, int) { ApplyFormat(v, kFormatClear, -1); }},
     {cmd::kJustifyFirst, cmd::kJustifyFirst + 2,
      [](NetView& v, int id) { SetJustification(v, id - cmd::kJustifyFirst); }},
     {cmd::kRaiseChildren, cmd::kRaiseChildren + 1,
@@ -148,7 +150,11 @@ bool ctrlKey(NetView& view, int key, bool shift) {
         return ViewCommand(view, shift ? cmd::kRevealNetwork : cmd::kLastOnTopRow);
     case kLeft:
     case kRight:
-        MoveAlongLayer(view, key == kLeft ? -1 : 1);
+        // With Shift the current node itself moves among its siblings.
+        if (shift)
+            MoveAmongSiblings(view, key == kLeft ? -1 : 1);
+        else
+            MoveAlongLayer(view, key == kLeft ? -1 : 1);
         return true;
     case kUp:
     case kDown:

@@ -1,24 +1,320 @@
 // Edits issued from a view: each is a group of change records that the network applies first
-// and every view then applies to its own nodes.
+// and every view then applies to its own nodes, with its inverse kept for Undo.
+#include "view/view_editing.h"
+
+#include "inheritance/inheritance_walk.h"
+#include "labels/label_cells.h"
+#include "labels/label_markup.h"
+#include "memory/size_class_heap.h"
+#include "model/links.h"
+#include "model/network.h"
+#include "model/node_list.h"
+#include "model/view_node.h"
+#include "shell/changes.h"
+#include "view/layering.h"
 #include "view/net_view.h"
+#include "view/view_flags.h"
 #include "view/view_operations.h"
+#include "view/view_options.h"
+
+#include <cstring>
 
 namespace tarvo {
+namespace {
 
-bool UndoLastChange(NetView&) {
+// The view may edit: it has a current node standing for a network node, and its network is
+// still the open one (not one another load has replaced).
+bool canEdit(const NetView& view) {
+    return view.nodes && view.current && view.current->source && view.network &&
+           view.network == currentNetwork();
+}
+
+std::uint8_t kindFlag(const Node* node) {
+    return node->relationKind() ? ChangeFlags::RelationKind : 0;
+}
+
+// The node a slot element stands for, through the fillers of a long link.
+ViewNode* realNode(NodeBase* node, int slot) {
+    auto* v = asViewNode(node);
+    while (v && v->hasFlag(NodeFlags::DummyNode))
+        v = asViewNode(v->first(slot));
+    return v;
+}
+
+Node* realSource(NodeBase* node, int slot) {
+    ViewNode* v = realNode(node, slot);
+    return v ? v->source : nullptr;
+}
+
+// Applies the recorded group; afterwards the menus follow what can be undone now.
+bool commit(NetView& view) {
+    const bool applied = CommitEdit();
+    if (view.host)
+        UpdateMenus(view);
+    return applied;
+}
+
+// Records one step with its inverse; gives the edit up when memory ran out.
+bool record(const ChangeStep& step, const ChangeStep& inverse, int flags, int position) {
+    if (RecordChange(step, inverse, flags, position))
+        return true;
+    AbandonEdit();
     return false;
 }
-bool DeleteCurrentNode(NetView&) {
-    return false;
+
+// True when adding `x` to `n`'s isa slot would close a cycle of isa links (or link n to
+// itself): x would become a parent of one of its own descendants, or a child of one of its
+// ancestors.
+bool closesIsaCycle(Node* n, int slot, Node* x) {
+    if (n == x)
+        return true;
+    // slot 1: x becomes n's child, so x must not be above n; slot 0: the other way round.
+    Node* upper = slot == ChildSlot ? x : n;
+    Node* lower = slot == ChildSlot ? n : x;
+    markLineage(upper, 0, 1);
+    const bool cycle = lower->hasFlag(NodeFlags::DescendantMark);
+    markLineage(upper, 0, 0);
+    return cycle;
 }
-bool InsertNode(NetView&, bool, bool, const char*, int) {
-    return false;
+
+// Before a link between n and x goes: a step that leaves x's side of it as it is and whose
+// inverse puts that side back in its present order once the link has been restored, since
+// restoring it puts n back at the end of x's list.
+bool recordBackOrder(Node* x, int slot) {
+    const NodeList* present = x->slotList(slot);
+    if (!present)
+        return true;
+    return record({ChangeType::Reorder, x, present->copy(), nullptr},
+                  {ChangeType::Reorder, nullptr, present->copy(), nullptr}, slot | kindFlag(x), -1);
 }
-bool ReorderSlot(NetView&, ViewNode*, int, const NodeList*) {
-    return false;
+
+} // namespace
+
+bool InsertNode(NetView& view, bool asChild, bool byRelation, const char* label, int position) {
+    if (EditorOpen(view) || !canEdit(view))
+        return false;
+    Node* at = view.current->source;
+    if (at->isProperty() || (byRelation && at->relationKind()))
+        return false;
+    const Node* relation = nullptr;
+    if (!byRelation && at->isEntity() && view.selectedRelation &&
+        view.selectedRelation != network().isaRelation)
+        relation = view.selectedRelation;
+    const bool propertyLink = byRelation || relation;
+    const int slot =
+        propertyLink ? (asChild ? ToSlot : FromSlot) : (asChild ? ChildSlot : ParentSlot);
+    // A node without a label of its own carries a fresh anonymous one, so that two new empty
+    // nodes never meet in the network table.
+    char* name = label && *label ? DuplicateText(label) : NewAnonymousLabel();
+    if (!name || findNode(name, at->relationKind())) {
+        Release(name);
+        return false;
+    }
+    char* relationName = nullptr;
+    char* relationToRemove = nullptr;
+    if (byRelation) {
+        relationName = NewAnonymousLabel();
+        relationToRemove = DuplicateText(relationName);
+    } else if (relation) {
+        relationName = DuplicateText(relation->keyText());
+        // An empty relation name in the inverse says that the relation stays.
+        relationToRemove = DuplicateText("");
+    }
+    ChangeStep step{ChangeType::Insert, at, name, relationName};
+    ChangeStep inverse{ChangeType::Remove, DuplicateText(name), nullptr, relationToRemove};
+    if (!record(step, inverse, slot | kindFlag(at), position))
+        return false;
+    return commit(view);
 }
-bool SetLabel(NetView&, ViewNode*, const char*) {
-    return false;
+
+bool DeleteCurrentNode(NetView& view) {
+    if (EditorOpen(view) || !canEdit(view) || !view.currentLink)
+        return false;
+    RemoveDummyNodes(view);
+    Node* node = view.current->source;
+    std::int32_t* positions = recordPositions(node);
+    ChangeStep step{ChangeType::Delete, node, nullptr, nullptr};
+    ChangeStep inverse{ChangeType::Restore, node, positions, nullptr};
+    if (!record(step, inverse, kindFlag(node), -1))
+        return false;
+    const bool applied = commit(view);
+    ShowCurrent(view);
+    return applied;
+}
+
+bool UndoLastChange(NetView& view) {
+    if (!canEdit(view) || !changes().undo)
+        return false;
+    const bool applied = UndoLastEdit();
+    if (view.host)
+        UpdateMenus(view);
+    ShowCurrent(view);
+    return applied;
+}
+
+bool ReorderSlot(NetView& view, ViewNode* node, int slot, const NodeList* order) {
+    if (!canEdit(view) || !node || !node->source || slot < 0 || slot >= kLinkSlotCount)
+        return false;
+    Node* source = node->source;
+    const NodeList* present = source->slotList(slot);
+    // The new order must hold the same neighbours, and differ from the present one.
+    NodeList* wanted = nullptr;
+    bool valid = listSize(order) == listSize(present);
+    forEachNode(order, [&](NodeBase* n) {
+        Node* x = realSource(n, slot);
+        valid = valid && x && present->indexOf(x) >= 0 && listAppend(wanted, x);
+    });
+    bool same = valid;
+    for (int i = 0; same && i < listSize(present); ++i)
+        same = wanted->nodeAt(i) == present->nodeAt(i);
+    forEachNode(present, [&](NodeBase* x) { valid = valid && wanted->indexOf(x) >= 0; });
+    if (!valid || same) {
+        DisposeList(wanted);
+        return false;
+    }
+    ChangeStep step{ChangeType::Reorder, source, wanted, nullptr};
+    ChangeStep inverse{ChangeType::Reorder, nullptr, present->copy(), nullptr};
+    if (!record(step, inverse, slot | kindFlag(source), -1))
+        return false;
+    return commit(view);
+}
+
+bool MoveAmongSiblings(NetView& view, int step) {
+    ViewNode* link = view.currentLink;
+    if (!link || !canEdit(view))
+        return false;
+    const int slot = view.linkDirection;
+    // The siblings as the nodes they are, not the fillers that may stand in the list.
+    NodeList* order = nullptr;
+    int from = -1;
+    forEachNode(link->slots[slot], [&](NodeBase* n) {
+        ViewNode* v = realNode(n, slot);
+        if (v == view.current)
+            from = listSize(order);
+        listAppend(order, v);
+    });
+    const int to = from + step;
+    if (from < 0 || to < 0 || to >= listSize(order)) {
+        DisposeList(order);
+        return false;
+    }
+    order->removeAtIndex(from);
+    order->insertAtIndex(view.current, to);
+    const bool done = ReorderSlot(view, link, slot, order);
+    DisposeList(order);
+    return done;
+}
+
+bool SetLabel(NetView& view, ViewNode* node, const char* text) {
+    if (!canEdit(view) || !node || !node->source || node->source->isProperty())
+        return false;
+    Node* source = node->source;
+    const int kind = source->relationKind();
+    const char* old = source->keyText();
+    char* name = text && *text ? DuplicateText(text) : NewAnonymousLabel();
+    // Nothing changes, or the name is taken by another node of the same kind.
+    if (!name || (old && std::strcmp(old, name) == 0) || findNode(name, kind)) {
+        Release(name);
+        return false;
+    }
+    ChangeStep step{ChangeType::Rename, DuplicateText(old), name, nullptr};
+    ChangeStep inverse{ChangeType::Rename, DuplicateText(name), DuplicateText(old), nullptr};
+    if (!record(step, inverse, kindFlag(source), -1))
+        return false;
+    return commit(view);
+}
+
+bool AddLink(NetView& view, ViewNode* node, int slot, ViewNode* other, int position) {
+    if (!canEdit(view) || !node || !other || slot < ParentSlot || slot > ChildSlot)
+        return false;
+    Node* n = node->source;
+    Node* x = other->source;
+    if (!n || !x || n->isProperty() || x->isProperty() || n->relationKind() != x->relationKind() ||
+        positionOf(n, slot, x) >= 0 || closesIsaCycle(n, slot, x))
+        return false;
+    ChangeStep step{ChangeType::AddLink, n, x, nullptr};
+    ChangeStep inverse{ChangeType::RemoveLink, nullptr, nullptr, nullptr};
+    if (!record(step, inverse, slot | kindFlag(n), position))
+        return false;
+    return commit(view);
+}
+
+bool RemoveLink(NetView& view, ViewNode* node, int slot, ViewNode* other) {
+    if (!canEdit(view) || !node || !other || slot < ParentSlot || slot > ChildSlot)
+        return false;
+    Node* n = node->source;
+    Node* x = other->source;
+    const int position = n && x ? positionOf(n, slot, x) : -1;
+    if (position < 0)
+        return false;
+    ChangeStep step{ChangeType::RemoveLink, n, x, nullptr};
+    ChangeStep inverse{ChangeType::AddLink, nullptr, nullptr, nullptr};
+    if (!recordBackOrder(x, slot ^ 1) || !record(step, inverse, slot | kindFlag(n), position))
+        return false;
+    return commit(view);
+}
+
+bool MoveLinkEnd(NetView& view, ViewNode* node, int slot, ViewNode* from, ViewNode* to) {
+    if (!canEdit(view) || !node || !from || !to || slot < ParentSlot || slot > ChildSlot)
+        return false;
+    Node* n = node->source;
+    Node* old = from->source;
+    Node* x = to->source;
+    const int position = n && old ? positionOf(n, slot, old) : -1;
+    if (position < 0 || !x || x->isProperty() || n->relationKind() != x->relationKind() ||
+        positionOf(n, slot, x) >= 0)
+        return false;
+    // The link that goes runs on the other side of n from the lineage the test follows (a
+    // new parent must not be below n, a new child not above it), so it leaves the test alone.
+    if (closesIsaCycle(n, slot, x))
+        return false;
+    const int flags = slot | kindFlag(n);
+    if (!recordBackOrder(old, slot ^ 1) ||
+        !record({ChangeType::RemoveLink, n, old, nullptr},
+                {ChangeType::AddLink, nullptr, nullptr, nullptr}, flags, position) ||
+        !record({ChangeType::AddLink, n, x, nullptr},
+                {ChangeType::RemoveLink, nullptr, nullptr, nullptr}, flags, position))
+        return false;
+    return commit(view);
+}
+
+void ApplyFormat(NetView& view, int kind, int value) {
+    // With the label editor open the change goes to its selection; that comes with the editor.
+    if (EditorOpen(view) || !canEdit(view) || view.current->source->isProperty())
+        return;
+    const char* label = view.current->source->keyText();
+    if (!label || IsAnonymousLabel(label))
+        return;
+    LabelCells* cells = CellsOfLabel(label);
+    if (!cells)
+        return;
+    const int count = cells->size();
+    switch (kind) {
+    case kFormatToggle: {
+        const TextCell* first = count ? cells->cellAt(0) : nullptr;
+        const bool on = !(first && (first->style & value));
+        SetStyleBits(*cells, 0, count, static_cast<TextStyle>(value), on);
+        break;
+    }
+    case kFormatSize:
+        SetStyleBits(*cells, 0, count, kPositionMask, false);
+        if (value)
+            SetStyleBits(*cells, 0, count, static_cast<TextStyle>(value & kPositionMask), true);
+        break;
+    case kFormatFont:
+        SetFont(*cells, 0, count, value);
+        break;
+    case kFormatClear:
+        SetStyleBits(*cells, 0, count, 0xFF, false);
+        break;
+    default:
+        break;
+    }
+    char* text = LabelOfCells(*cells);
+    cells->destroy();
+    if (text)
+        SetLabel(view, view.current, text);
+    Release(text);
 }
 
 } // namespace tarvo

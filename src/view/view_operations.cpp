@@ -16,7 +16,6 @@ bool EditorCanUndo(const NetView&) {
 void OpenEditor(NetView&) {}
 void CloseEditor(NetView&, bool) {}
 void ReopenEditor(NetView&) {}
-void ApplyFormat(NetView&, int, int) {}
 void ApplyFont(NetView&) {}
 void ShowFontList(NetView&) {}
 void RepaintEditor(NetView&) {}

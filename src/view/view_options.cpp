@@ -4,6 +4,7 @@
 #include "model/view_node.h"
 #include "platform/keys.h"
 #include "platform/view_host.h"
+#include "shell/changes.h"
 #include "shell/commands.h"
 #include "view/layout.h"
 #include "view/net_view.h"
@@ -170,7 +171,7 @@ void UpdateMenus(NetView& view) {
     UpdateScaleMenus(view);
     UpdateSpotlightMenu(view);
     UpdateSizeCaption(view);
-    const bool undo = EditorOpen(view) ? EditorCanUndo(view) : view.menus->canUndoNetwork();
+    const bool undo = EditorOpen(view) ? EditorCanUndo(view) : changes().undo != nullptr;
     view.menus->enableItem(cmd::kUndo, undo);
     view.menus->checkItem(cmd::kInspectLinks, LinkInspectionOpen(view));
 }

@@ -9,6 +9,7 @@
 #include "view/node_labels.h"
 #include "view/shapes.h"
 #include "view/spotlight.h"
+#include "view/view_changes.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
@@ -51,6 +52,7 @@ int CreateView(NetView& view, Node* node, platform::ViewHost* host, ViewMenus* m
     if (!BuildViewNodes(view, node))
         return 0;
     publishedView() = &view;
+    RegisterView(view);
     setOptionDefaults(view);
     if (host) {
         // The task may come after the view has gone; it then finds its token expired.
@@ -93,6 +95,7 @@ void DestroyView(NetView& view) {
         ToggleLinkInspection(view);
     if (publishedView() == &view)
         publishedView() = nullptr;
+    UnregisterView(view);
     if (view.editor)
         CloseEditor(view, false);
     RemoveDummyNodes(view);

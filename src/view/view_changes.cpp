@@ -1,0 +1,473 @@
+// Applying change records in a view. The network has applied the group already; the view
+// brings its own copies of the nodes in line: renames and drag marks in place, everything
+// else by walking the network from the current node and reusing, making and dropping copies.
+#include "view/view_changes.h"
+
+#include "inheritance/inheritance_walk.h"
+
+#include "memory/size_class_heap.h"
+#include "model/network.h"
+#include "model/node_list.h"
+#include "model/node_table.h"
+#include "model/view_node.h"
+#include "shell/changes.h"
+#include "view/layering.h"
+#include "view/layout.h"
+#include "view/net_view.h"
+#include "view/node_labels.h"
+#include "view/view_flags.h"
+#include "view/view_operations.h"
+#include "view/view_options.h"
+#include "view/view_paint.h"
+#include "view/view_scale.h"
+
+#include <algorithm>
+#include <unordered_set>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+// The frame's side of an edit: every open view hears of each group the network applied.
+class OpenViews final : public ChangeListener {
+public:
+    bool applyChanges(const ChangeRecord* group) override {
+        bool all = true;
+        // A copy: applying may not open or close views, but the list must not change under us.
+        const std::vector<NetView*> views = m_views;
+        for (NetView* view : views)
+            all = ApplyChangesInView(*view, group) && all;
+        return all;
+    }
+    void add(NetView* view) {
+        if (std::find(m_views.begin(), m_views.end(), view) != m_views.end())
+            return;
+        if (m_views.empty())
+            AddChangeListener(this);
+        m_views.push_back(view);
+    }
+    void remove(NetView* view) {
+        auto at = std::find(m_views.begin(), m_views.end(), view);
+        if (at == m_views.end())
+            return;
+        m_views.erase(at);
+        if (m_views.empty())
+            RemoveChangeListener(this);
+    }
+
+private:
+    std::vector<NetView*> m_views;
+};
+
+OpenViews& openViews() {
+    static OpenViews views;
+    return views;
+}
+
+// The network node stored under the copy's own key and kind: the copy's source when that is
+// still in the network. Never looks at the source itself, which may have been destroyed.
+bool sourceInNetwork(const ViewNode* v) {
+    NodeTable* network = currentNetwork();
+    return v->source && network && network->lookup(v) == v->source;
+}
+
+// A node of the network table, not one held detached by a deletion.
+bool inNetwork(const Node* node) {
+    NodeTable* network = currentNetwork();
+    return network && network->lookup(node) == node;
+}
+
+// Gives a copy the name, key, shape and kind of its (new) source.
+void takeOver(ViewNode* v, Node* source) {
+    Release(v->name);
+    v->name = nullptr;
+    v->setName(source->name, 1);
+    Release(v->key);
+    v->key = DuplicateText(source->key);
+    v->shape = source->shape;
+    v->flags = (v->flags & ~NodeFlags::ViewCopyMask) | (source->flags & NodeFlags::ViewCopyMask);
+    v->source = source;
+}
+
+// The view's copy of `node`, made when there is none. A copy under the same key whose source
+// has gone stands for the node now.
+ViewNode* copyOf(NetView& view, Node* node) {
+    if (auto* v = asViewNode(view.nodes->lookup(node))) {
+        if (v->source != node)
+            takeOver(v, node);
+        return v;
+    }
+    return viewNodeFor(*view.nodes, node);
+}
+
+// True when the list holds exactly `wanted`, in order.
+bool listIs(const NodeList* list, const std::vector<NodeBase*>& wanted) {
+    if (listSize(list) != static_cast<int>(wanted.size()))
+        return false;
+    std::size_t i = 0;
+    bool same = true;
+    forEachNode(list, [&](NodeBase* n) { same = same && n == wanted[i++]; });
+    return same;
+}
+
+// The cursor is put back on the new list afterwards, so a changed list is simply replaced.
+void setList(NodeList*& list, const std::vector<NodeBase*>& wanted) {
+    if (listIs(list, wanted))
+        return;
+    DisposeList(list);
+    for (NodeBase* n : wanted)
+        listAppend(list, n);
+}
+
+// A node to stand for the current node when its network node has gone: the current link, then
+// the nearest copy through the view's own links whose node is still there, then the root, then
+// any copy that is still there.
+ViewNode* replacementFor(NetView& view, ViewNode* gone) {
+    if (view.currentLink && view.currentLink != gone && sourceInNetwork(view.currentLink))
+        return view.currentLink;
+    std::vector<ViewNode*> queue{gone};
+    std::unordered_set<ViewNode*> seen{gone};
+    for (std::size_t at = 0; at < queue.size(); ++at) {
+        ViewNode* v = queue[at];
+        for (int slot = 0; slot < v->linkSlotCount; ++slot) {
+            ViewNode* found = nullptr;
+            forEachNode(v->slots[slot], [&](NodeBase* n) {
+                auto* x = asViewNode(n);
+                if (found || !seen.insert(x).second)
+                    return;
+                if (sourceInNetwork(x))
+                    found = x;
+                else
+                    queue.push_back(x);
+            });
+            if (found)
+                return found;
+        }
+    }
+    if (view.root && view.root != gone && sourceInNetwork(view.root))
+        return view.root;
+    ViewNode* any = nullptr;
+    view.nodes->forEach(
+        [](void* context, NodeBase* n) {
+            auto* v = asViewNode(n);
+            if (!sourceInNetwork(v))
+                return 0;
+            *static_cast<ViewNode**>(context) = v;
+            return 1;
+        },
+        &any);
+    return any;
+}
+
+void makeCurrent(NetView& view, ViewNode* node) {
+    if (view.current)
+        view.current->setFlag(0, NodeFlags::CurrentMark);
+    if (view.currentLink)
+        view.currentLink->setFlag(0, NodeFlags::CurrentLinkMark);
+    view.current = node;
+    view.currentLink = nullptr;
+    view.linkCursor = LinkCursor{};
+    node->setFlag(1, NodeFlags::CurrentMark);
+    node->setFlag(0, NodeFlags::Hidden);
+}
+
+// Copies the node's links from its source; answers the neighbours' copies through `reached`.
+void syncLinks(NetView& view, ViewNode* v, std::unordered_set<ViewNode*>& reached,
+               std::vector<ViewNode*>& queue) {
+    Node* source = v->source;
+    std::vector<NodeBase*> wanted;
+    for (int slot = 0; slot < v->linkSlotCount; ++slot) {
+        wanted.clear();
+        if (source && slot < source->linkSlotCount) {
+            forEachNode(source->slots[slot], [&](NodeBase* n) {
+                Node* x = asNode(n);
+                if (!inNetwork(x))
+                    return;
+                ViewNode* copy = copyOf(view, x);
+                if (!copy || std::find(wanted.begin(), wanted.end(), copy) != wanted.end())
+                    return;
+                wanted.push_back(copy);
+                if (reached.insert(copy).second)
+                    queue.push_back(copy);
+            });
+            v->counts[slot] = source->counts[slot];
+        }
+        setList(v->slots[slot], wanted);
+    }
+}
+
+struct DropContext {
+    const std::unordered_set<ViewNode*>* reached;
+    std::vector<ViewNode*> dropped;
+};
+
+// Takes the copies the walk did not reach out of the view and destroys them.
+void dropUnreached(NetView& view, const std::unordered_set<ViewNode*>& reached) {
+    DropContext context{&reached, {}};
+    view.nodes->forEach(
+        [](void* c, NodeBase* n) {
+            auto* drop = static_cast<DropContext*>(c);
+            auto* v = asViewNode(n);
+            if (!drop->reached->count(v))
+                drop->dropped.push_back(v);
+            return 0;
+        },
+        &context);
+    if (context.dropped.empty())
+        return;
+    const std::unordered_set<ViewNode*> gone(context.dropped.begin(), context.dropped.end());
+    // Their links lead only to one another: nothing reached points at them any more.
+    for (ViewNode* v : context.dropped) {
+        NodeBase* stored = v;
+        view.nodes->remove(stored);
+        v->destroy();
+    }
+    if (view.root && gone.count(view.root))
+        view.root = view.current;
+    if (view.widestNode && gone.count(view.widestNode))
+        view.widestNode = nullptr;
+    if (view.currentLink && gone.count(view.currentLink)) {
+        view.currentLink = nullptr;
+        view.linkCursor = LinkCursor{};
+    }
+}
+
+// After the links changed: the cursor stands on the current node in the current link's slot,
+// or there is no current link.
+void revalidateCursor(NetView& view) {
+    ViewNode* link = view.currentLink;
+    const NodeList* list = link ? link->slots[view.linkDirection] : nullptr;
+    const int index = list ? list->indexOf(view.current) : -1;
+    if (index < 0) {
+        if (link)
+            link->setFlag(0, NodeFlags::CurrentLinkMark);
+        view.currentLink = nullptr;
+        view.linkCursor = LinkCursor{};
+        ChooseCurrentLink(view);
+        return;
+    }
+    view.linkCursor = LinkCursor{link->slots[view.linkDirection], index};
+}
+
+// Renames: the copy found under the old name takes the new name from its source.
+bool applyRename(NetView& view, const ChangeRecord* r) {
+    auto* v = asViewNode(findNodeIn(view.nodes, r->firstText(), r->relationKind()));
+    if (!v)
+        return false;
+    Node* source = findNode(r->secondText(), r->relationKind());
+    if (!source)
+        return false;
+    NodeBase* stored = v;
+    view.nodes->remove(stored);
+    takeOver(v, source);
+    if (view.nodes->insert(v))
+        return true;
+    // Only a second copy of one network node could hold the new key; the copy keeps its old
+    // name rather than leave the table.
+    Release(v->name);
+    v->name = DuplicateText(r->firstText());
+    view.nodes->insert(v);
+    return false;
+}
+
+void applyDragMark(NetView& view, const ChangeRecord* r) {
+    ViewNode* v = FindViewNode(view, r->firstNode());
+    if (!v)
+        return;
+    forEachNode(v->slots[r->slot()], [&](NodeBase* n) {
+        auto* x = asViewNode(n);
+        // Fillers stand for the real neighbour beyond them.
+        while (x && x->hasFlag(NodeFlags::DummyNode))
+            x = asViewNode(x->first(r->slot()));
+        if (!x)
+            return;
+        x->setFlag(r->position != 0, NodeFlags::DragMark);
+        InvalidateNode(view, x);
+    });
+}
+
+// Whether the view holds the node or one next to it. A property counts as a part of its
+// link: the nodes beyond it count as next to the node too, since a restored node brings its
+// properties back into its relations' lists.
+bool touchesView(const NetView& view, const Node* n) {
+    if (!n || FindViewNode(view, n))
+        return true;
+    bool held = false;
+    for (int slot = 0; slot < n->linkSlotCount && !held; ++slot)
+        forEachNode(n->slots[slot], [&](NodeBase* x) {
+            if (held || FindViewNode(view, asNode(x))) {
+                held = true;
+                return;
+            }
+            if (!asNode(x)->isProperty())
+                return;
+            for (int k = 0; k < x->linkSlotCount && !held; ++k)
+                forEachNode(x->slots[k], [&](NodeBase* y) {
+                    held = held || (y != n && FindViewNode(view, asNode(y)));
+                });
+        });
+    return held;
+}
+
+// Whether a structural record may change what the view holds; the others leave it alone.
+bool concerns(const NetView& view, const ChangeRecord* r) {
+    switch (r->type) {
+    case ChangeType::Remove:
+    case ChangeType::RemoveRelation: {
+        // The network has destroyed the node: the view knows it by name.
+        const int kind = r->type == ChangeType::RemoveRelation ? 1 : r->relationKind();
+        return findNodeIn(view.nodes, r->firstText(), kind) ||
+               (r->third && *r->third && findNodeIn(view.nodes, r->third, 1));
+    }
+    case ChangeType::AddLink:
+    case ChangeType::RemoveLink:
+        return touchesView(view, r->firstNode()) || touchesView(view, r->secondNode());
+    default:
+        return touchesView(view, r->firstNode());
+    }
+}
+
+} // namespace
+
+void RegisterView(NetView& view) {
+    openViews().add(&view);
+}
+
+void UnregisterView(NetView& view) {
+    openViews().remove(&view);
+}
+
+ViewNode* FindViewNode(const NetView& view, const Node* source) {
+    if (!view.nodes || !source)
+        return nullptr;
+    auto* v = asViewNode(view.nodes->lookup(source));
+    return v && v->source == source ? v : nullptr;
+}
+
+void SyncViewNodes(NetView& view) {
+    if (!view.nodes || !view.current)
+        return;
+    RemoveDummyNodes(view);
+    DisposeList(view.newlyHidden);
+    if (!sourceInNetwork(view.current)) {
+        if (ViewNode* other = replacementFor(view, view.current))
+            makeCurrent(view, other);
+        else
+            view.current->source = nullptr; // the last copy: it stays, with no links
+    }
+    std::unordered_set<ViewNode*> reached{view.current};
+    std::vector<ViewNode*> queue{view.current};
+    for (std::size_t at = 0; at < queue.size(); ++at)
+        syncLinks(view, queue[at], reached, queue);
+    dropUnreached(view, reached);
+    revalidateCursor(view);
+}
+
+bool ApplyChangesInView(NetView& view, const ChangeRecord* group) {
+    // A view of a network that is no longer the open one has nothing to do with the edit.
+    if (!view.nodes || view.network != currentNetwork())
+        return true;
+    bool structural = false;
+    bool relabelled = false;
+    bool known = true;
+    for (const ChangeRecord* r = group; r; r = r->continues() ? r->next : nullptr) {
+        switch (r->type) {
+        case ChangeType::Rename:
+            relabelled = applyRename(view, r) || relabelled;
+            break;
+        case ChangeType::MarkDrag:
+            applyDragMark(view, r);
+            break;
+        case ChangeType::Insert:
+        case ChangeType::Delete:
+        case ChangeType::Remove:
+        case ChangeType::RemoveRelation:
+        case ChangeType::Restore:
+        case ChangeType::AddLink:
+        case ChangeType::RemoveLink:
+        case ChangeType::Reorder:
+            structural = structural || concerns(view, r);
+            break;
+        default:
+            known = false;
+            break;
+        }
+        if (!known)
+            break;
+    }
+    if (structural) {
+        SyncViewNodes(view);
+        Relayout(view, true);
+    } else if (relabelled && view.host) {
+        UpdateTitle(view);
+        FindWidestLabel(view);
+        UpdateViewGeometry(view);
+        RepaintView(view);
+    }
+    return known;
+}
+
+std::string describe(const std::vector<const Node*>& nodes) {
+    std::string text;
+    for (const Node* n : nodes)
+        text += std::string(" ") + (n && n->name ? n->name : "?");
+    return text;
+}
+
+std::string CheckViewAgainstNetwork(const NetView& view) {
+    if (!view.nodes || !view.current)
+        return "the view has no nodes";
+    std::unordered_set<const Node*> sources;
+    std::string problem;
+    std::vector<const ViewNode*> queue{view.current};
+    std::unordered_set<const ViewNode*> seen{view.current};
+    for (std::size_t at = 0; at < queue.size() && problem.empty(); ++at) {
+        const ViewNode* v = queue[at];
+        if (v->hasFlag(NodeFlags::DummyNode))
+            continue;
+        if (!sourceInNetwork(v)) {
+            problem = std::string("a copy of a node that is not in the network: ") +
+                      (v->name ? v->name : "");
+            break;
+        }
+        sources.insert(v->source);
+        for (int slot = 0; slot < v->linkSlotCount && problem.empty(); ++slot) {
+            std::vector<const Node*> own;
+            forEachNode(v->slots[slot], [&](NodeBase* n) {
+                auto* x = asViewNode(n);
+                // Through fillers to the real neighbour.
+                while (x && x->hasFlag(NodeFlags::DummyNode))
+                    x = asViewNode(x->first(slot));
+                if (x && seen.insert(x).second)
+                    queue.push_back(x);
+                own.push_back(x ? x->source : nullptr);
+            });
+            std::vector<const Node*> theirs;
+            forEachNode(v->source->slots[slot], [&](NodeBase* n) {
+                const Node* x = asNode(n);
+                if (inNetwork(x) && std::find(theirs.begin(), theirs.end(), x) == theirs.end())
+                    theirs.push_back(x);
+            });
+            if (own != theirs)
+                problem = std::string("the links of ") + (v->name ? v->name : "") + " in slot " +
+                          std::to_string(slot) + " differ from the network's (" +
+                          std::to_string(own.size()) + " against " + std::to_string(theirs.size()) +
+                          ")" + describe(own) + " /" + describe(theirs);
+        }
+    }
+    if (!problem.empty())
+        return problem;
+    int copies = 0;
+    view.nodes->forEach(
+        [](void* c, NodeBase*) {
+            ++*static_cast<int*>(c);
+            return 0;
+        },
+        &copies);
+    if (copies != static_cast<int>(sources.size()))
+        return "the view holds " + std::to_string(copies) + " copies for " +
+               std::to_string(sources.size()) + " connected nodes";
+    return {};
+}
+
+} // namespace tarvo

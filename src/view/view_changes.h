@@ -1,0 +1,37 @@
+// Applying the groups of change records the network applied to every open view's own nodes.
+#pragma once
+
+#include <string>
+
+namespace tarvo {
+
+class NetView;
+class Node;
+class ViewNode;
+struct ChangeRecord;
+
+// Open views are told of every group the network applied; a view is told from its creation
+// until it is destroyed.
+void RegisterView(NetView& view);
+void UnregisterView(NetView& view);
+
+// Applies a group the network applied to the view's nodes: renames and drag marks in place,
+// everything structural by bringing the view's nodes in line with the network, then a layout.
+// False when the group holds a record of a type the view does not know.
+bool ApplyChangesInView(NetView& view, const ChangeRecord* group);
+
+// Makes the view's nodes the copies of what is connected to its current node in the network,
+// with the network's links in the network's order: copies of removed nodes go (the current
+// node first moving to a neighbour that stays), newly reachable nodes get copies, and the
+// copies keep their hidden marks. The caller lays the view out again.
+void SyncViewNodes(NetView& view);
+
+// The view's copy of a network node, or null.
+ViewNode* FindViewNode(const NetView& view, const Node* source);
+
+// Empty when every node of the view has exactly its network node's links in every slot, and
+// the view holds a copy of every network node connected to its current node; otherwise what
+// differs first.
+std::string CheckViewAgainstNetwork(const NetView& view);
+
+} // namespace tarvo
