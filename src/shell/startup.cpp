@@ -11,6 +11,7 @@
 #include "model/network.h"
 #include "platform/qt/qt_font_catalog.h"
 #include "platform/qt/x11_keyboard_layout.h"
+#include "shell/changes.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -52,6 +53,8 @@ bool StartProgram() {
 
 void ShutDownProgram() {
     errorState().ErrorsSuppressed = true;
+    // The undo stack holds deleted nodes apart from the network; they go first.
+    ReleaseChanges();
     ReleaseNetwork();
     ReleaseFontTable();
     ReleaseScratchText();
