@@ -11,29 +11,40 @@
 namespace tarvo {
 namespace {
 
-// The real node a walk step reaches: a filler stands for the node at the far end of its chain.
-Node* throughDummies(Node* node) {
-    const int slot = walkState().CurrentSlot;
-    while (node && node->hasFlag(NodeFlags::DummyNode))
-        node = asNode(node->first(slot));
-    return node;
+// Whether the running distance walk stores the walk step as each node's distance, or only
+// counts from the distances the nodes hold.
+bool& storingDistances() {
+    static bool storing = true;
+    return storing;
 }
 
 void measureNode(Node* reached) {
-    Node* node = throughDummies(reached);
+    Node* node = ReachedThroughDummies(reached);
     if (!node || !VisitOnce(node))
         return;
-    const int step = walkState().WalkPassCount;
-    node->setFlag(node->distance != step, NodeFlags::DistanceChanged);
-    node->distance = step;
+    if (storingDistances()) {
+        const int step = walkState().WalkPassCount;
+        node->setFlag(node->distance != step, NodeFlags::DistanceChanged);
+        node->distance = step;
+    }
     DistanceStats& stats = passView()->distances;
     if (node->hasFlag(NodeFlags::Unplaced)) {
         ++stats.unshownCount;
-        if (stats.smallestUnshown < 0 || step < stats.smallestUnshown)
-            stats.smallestUnshown = step;
+        if (stats.smallestUnshown < 0 || node->distance < stats.smallestUnshown)
+            stats.smallestUnshown = node->distance;
     } else {
-        stats.greatestShown = std::max(stats.greatestShown, step);
+        stats.greatestShown = std::max(stats.greatestShown, node->distance);
     }
+}
+
+void walkDistances(NetView& view, bool store) {
+    if (!view.current)
+        return;
+    NewVisitPass(view);
+    view.distances = DistanceStats{};
+    storingDistances() = store;
+    InheritanceWalk(view.current, &measureNode, kAllSlots, nullptr);
+    view.distances.greatestDistance = walkState().WalkPassCount - 1;
 }
 
 struct SpotlightState {
@@ -48,13 +59,15 @@ SpotlightState& spotlight() {
 }
 
 void spotlightNode(Node* reached) {
-    Node* node = throughDummies(reached);
+    Node* node = ReachedThroughDummies(reached);
     if (!node || !VisitOnce(node))
         return;
     SpotlightState& state = spotlight();
     const bool within = node->distance <= state.distance;
     const bool hidden = node->hasFlag(NodeFlags::Hidden);
-    if (state.hideBeyond == 1 && !within && !hidden) {
+    // A spotlight narrower than the current node itself still leaves it shown: the layout
+    // starts from it.
+    if (state.hideBeyond == 1 && !within && !hidden && node != passView()->current) {
         node->setFlag(1, NodeFlags::Hidden);
         state.changed = true;
     } else if (state.hideBeyond == 0 && within && hidden) {
@@ -65,13 +78,22 @@ void spotlightNode(Node* reached) {
 
 } // namespace
 
+Node* ThroughDummies(NodeBase* node, int slot) {
+    while (node && asNode(node)->hasFlag(NodeFlags::DummyNode))
+        node = node->first(slot);
+    return node ? asNode(node) : nullptr;
+}
+
+Node* ReachedThroughDummies(Node* reached) {
+    return ThroughDummies(reached, walkState().CurrentSlot);
+}
+
 void MeasureDistances(NetView& view) {
-    if (!view.current)
-        return;
-    NewVisitPass(view);
-    view.distances = DistanceStats{};
-    InheritanceWalk(view.current, &measureNode, kAllSlots, nullptr);
-    view.distances.greatestDistance = walkState().WalkPassCount - 1;
+    walkDistances(view, true);
+}
+
+void CountShownNodes(NetView& view) {
+    walkDistances(view, false);
 }
 
 bool SetSpotlight(NetView& view, int distance, int hideBeyond) {

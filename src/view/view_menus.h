@@ -3,6 +3,9 @@
 
 namespace tarvo {
 
+class Node;
+class ViewNode;
+
 class ViewMenus {
 public:
     virtual ~ViewMenus() = default;
@@ -19,6 +22,14 @@ public:
     // The tool bar's node list: its drop-down closes, and it repaints.
     virtual void closeNodeListDropDown() = 0;
     virtual void repaintNodeList() = 0;
+    // The node the node list has selected, and selecting one there; a node of the view's own.
+    virtual ViewNode* nodeListSelection() const { return nullptr; }
+    virtual void selectInNodeList(ViewNode*) {}
+    // The tool bar's second list shows `relation` (null: its default entry) and takes input
+    // only while `enabled`.
+    virtual void showRelationChoice(Node*, bool) {}
+    // The font list of the tool bar goes out of sight when it shows.
+    virtual void hideFontList() {}
 };
 
 // The "&View" menu's place on the menu bar; one further right while a document window is

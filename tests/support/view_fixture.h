@@ -30,12 +30,29 @@ public:
     bool canUndoNetwork() const override { return undoable; }
     void closeNodeListDropDown() override {}
     void repaintNodeList() override {}
+    tarvo::ViewNode* nodeListSelection() const override { return listSelection; }
+    void selectInNodeList(tarvo::ViewNode* node) override {
+        listSelection = node;
+        ++listSelections;
+    }
+    void showRelationChoice(tarvo::Node* relation, bool enabled) override {
+        relationChoice = relation;
+        relationChoiceEnabled = enabled;
+        ++relationChoices;
+    }
 
     std::map<std::pair<int, int>, std::string> captions;
     std::map<int, bool> checks;
     std::map<int, bool> enables;
     std::map<int, int> groups;
     bool undoable = false;
+    // The node list's selection, and how often the view selected there.
+    tarvo::ViewNode* listSelection = nullptr;
+    int listSelections = 0;
+    // What the tool bar's second list last showed, and how often it changed.
+    tarvo::Node* relationChoice = nullptr;
+    bool relationChoiceEnabled = true;
+    int relationChoices = 0;
 };
 
 class ViewFixture : public ::testing::Test {
