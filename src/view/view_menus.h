@@ -17,8 +17,6 @@ public:
     virtual void showGroupValue(int group, int value) = 0;
     // The size-and-position caption of the frame.
     virtual void setSizeCaption(const char* caption) = 0;
-    // The program's undo list has something to undo.
-    virtual bool canUndoNetwork() const = 0;
     // The tool bar's node list: its drop-down closes, and it repaints.
     virtual void closeNodeListDropDown() = 0;
     virtual void repaintNodeList() = 0;

@@ -1,0 +1,321 @@
+// Edits issued from a view reach the network and every open view, and Undo takes them back:
+// the views' own nodes always keep the links of the network's.
+#include "labels/label_cells.h"
+#include "model/links.h"
+#include "model/node_list.h"
+#include "model/node_table.h"
+#include "model/view_node.h"
+#include "platform/keys.h"
+#include "shell/changes.h"
+#include "shell/commands.h"
+#include "tools/network_generator.h"
+#include "view/view_changes.h"
+#include "view/view_commands.h"
+#include "view/view_editing.h"
+#include "view/view_flags.h"
+#include "view/view_operations.h"
+#include "view/view_paint.h"
+
+#include "support/null_display.h"
+#include "support/view_fixture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+using testing_support::kGrammar;
+
+std::string writtenNetwork() {
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    WriteNetworkStream(out);
+    std::fclose(out);
+    std::string result(text, size);
+    std::free(text);
+    return result;
+}
+
+class ViewEditingTest : public testing_support::ViewFixture {
+protected:
+    DisplayMaker measuring() override {
+        return [] { return std::make_unique<testing_support::NullDisplay>(); };
+    }
+    platform::RegionMaker& regions() override { return m_regions; }
+
+    void TearDown() override {
+        closeSecond();
+        ViewFixture::TearDown();
+    }
+    // A second view on the same network, in a window of its own.
+    NetView& openSecond(const char* name) {
+        closeSecond();
+        secondHost = std::make_unique<platform::OffWindowHost>(platform::Size{600, 400},
+                                                               measuring(), regions());
+        second = std::make_unique<NetView>();
+        ViewStartup startup;
+        startup.title = name;
+        EXPECT_EQ(CreateView(*second, findNode(name, 0), secondHost.get(), &menus, startup), 1);
+        secondHost->runPosted();
+        return *second;
+    }
+    void closeSecond() {
+        if (second)
+            DestroyView(*second);
+        second.reset();
+        secondHost.reset();
+    }
+    void expectBothMatchTheNetwork() {
+        EXPECT_EQ(CheckViewAgainstNetwork(*view), "");
+        if (second) {
+            EXPECT_EQ(CheckViewAgainstNetwork(*second), "");
+        }
+    }
+    ViewNode* copyIn(NetView& v, const char* name) { return FindViewNode(v, findNode(name, 0)); }
+    // Makes the named node current, with the first of its parents as current link.
+    void goTo(NetView& v, const char* name) {
+        ViewNode* node = copyIn(v, name);
+        ASSERT_NE(node, nullptr) << name;
+        GoToNode(v, node, 2);
+    }
+
+    std::unique_ptr<platform::OffWindowHost> secondHost;
+    std::unique_ptr<NetView> second;
+
+private:
+    testing_support::NullDisplay m_regions;
+};
+
+TEST_F(ViewEditingTest, AnInsertReachesTheNetworkAndBothViewsAndUndoTakesItBack) {
+    load(kGrammar);
+    const std::string before = writtenNetwork();
+    NetView& a = open("word");
+    NetView& b = openSecond("noun");
+    Node* word = findNode("word", 0);
+    const int children = listSize(word->slotList(ChildSlot));
+
+    // Ctrl+Insert: a new child of the current node, with an empty label of its own.
+    EXPECT_TRUE(ViewKey(a, platform::keys::kInsert, false, true));
+    ASSERT_EQ(listSize(word->slotList(ChildSlot)), children + 1);
+    Node* added = asNode(word->slotList(ChildSlot)->nodeAt(children));
+    EXPECT_TRUE(IsAnonymousNode(added));
+    EXPECT_EQ(findNode(added->name, 0), added);
+    EXPECT_NE(FindViewNode(a, added), nullptr);
+    EXPECT_NE(FindViewNode(b, added), nullptr);
+    expectBothMatchTheNetwork();
+
+    // A second empty insert makes a second node rather than meeting the first.
+    EXPECT_TRUE(InsertNode(a, true, false));
+    EXPECT_EQ(listSize(word->slotList(ChildSlot)), children + 2);
+    expectBothMatchTheNetwork();
+
+    EXPECT_TRUE(ViewCommand(a, cmd::kUndo));
+    EXPECT_TRUE(ViewCommand(b, cmd::kUndo));
+    EXPECT_EQ(changes().undo, nullptr);
+    EXPECT_EQ(changes().history, nullptr);
+    expectBothMatchTheNetwork();
+    EXPECT_EQ(writtenNetwork(), before);
+    // Nothing left to undo: the command does nothing.
+    EXPECT_FALSE(UndoLastChange(a));
+}
+
+TEST_F(ViewEditingTest, DeletingMovesEveryViewOffTheNodeAndUndoRestoresItsPlaces) {
+    load(kGrammar);
+    const std::string before = writtenNetwork();
+    NetView& a = open("word");
+    NetView& b = openSecond("auxiliary");
+    goTo(a, "auxiliary");
+    ASSERT_NE(a.currentLink, nullptr);
+    // Without a current link there is nothing to move to: refused.
+    ViewNode* link = a.currentLink;
+    a.currentLink = nullptr;
+    EXPECT_FALSE(DeleteCurrentNode(a));
+    a.currentLink = link;
+
+    EXPECT_TRUE(ViewCommand(a, cmd::kDeleteNode));
+    EXPECT_EQ(findNode("auxiliary", 0), nullptr);
+    EXPECT_EQ(a.current, link);
+    ASSERT_NE(b.current, nullptr);
+    EXPECT_NE(b.current->source, nullptr);
+    EXPECT_EQ(copyIn(a, "auxiliary"), nullptr);
+    EXPECT_EQ(copyIn(b, "auxiliary"), nullptr);
+    expectBothMatchTheNetwork();
+
+    EXPECT_TRUE(UndoLastChange(b));
+    EXPECT_NE(copyIn(a, "auxiliary"), nullptr);
+    EXPECT_NE(copyIn(b, "auxiliary"), nullptr);
+    expectBothMatchTheNetwork();
+    EXPECT_EQ(writtenNetwork(), before);
+}
+
+TEST_F(ViewEditingTest, FormattingRelabelsTheWholeLabelAndARenameOntoATakenNameIsRefused) {
+    load(kGrammar);
+    NetView& a = open("word");
+    NetView& b = openSecond("word");
+    goTo(a, "noun");
+    EXPECT_TRUE(ViewCommand(a, cmd::kBold));
+    Node* noun = a.current->source;
+    LabelCells* cells = CellsOfLabel(noun->name);
+    ASSERT_NE(cells, nullptr);
+    EXPECT_EQ(CellsToText(*cells, 0, cells->size(), kCellsAsPlainText), std::string("noun"));
+    EXPECT_TRUE(cells->cellAt(1)->style & kBold);
+    cells->destroy();
+    EXPECT_EQ(copyIn(b, noun->name), FindViewNode(b, noun));
+    EXPECT_STREQ(a.current->name, noun->name);
+    // Bold again takes it off.
+    EXPECT_TRUE(ViewCommand(a, cmd::kBold));
+    EXPECT_STREQ(noun->name, "noun");
+
+    EXPECT_FALSE(SetLabel(a, a.current, "verb"));
+    EXPECT_FALSE(SetLabel(a, a.current, "noun"));
+    EXPECT_STREQ(noun->name, "noun");
+    EXPECT_EQ(findNode("noun", 0), noun);
+
+    EXPECT_TRUE(UndoLastChange(a));
+    EXPECT_TRUE(UndoLastChange(a));
+    EXPECT_STREQ(noun->name, "noun");
+    expectBothMatchTheNetwork();
+}
+
+TEST_F(ViewEditingTest, ReorderingMovesTheCurrentNodeAmongItsSiblings) {
+    load(kGrammar);
+    NetView& a = open("word");
+    goTo(a, "noun");
+    Node* word = findNode("word", 0);
+    ASSERT_EQ(positionOf(word, ChildSlot, findNode("noun", 0)), 0);
+    // Ctrl+Shift+Right: one place later.
+    EXPECT_TRUE(ViewKey(a, platform::keys::kRight, true, true));
+    EXPECT_EQ(positionOf(word, ChildSlot, findNode("noun", 0)), 1);
+    expectBothMatchTheNetwork();
+    EXPECT_TRUE(UndoLastChange(a));
+    EXPECT_EQ(positionOf(word, ChildSlot, findNode("noun", 0)), 0);
+}
+
+TEST_F(ViewEditingTest, ADragMarkChangesOnlyTheViews) {
+    load(kGrammar);
+    const std::string before = writtenNetwork();
+    NetView& a = open("word");
+    NetView& b = openSecond("word");
+    Node* word = findNode("word", 0);
+    ASSERT_NE(RecordChange({ChangeType::MarkDrag, word, nullptr, nullptr}, {}, ChildSlot, 1),
+              nullptr);
+    EXPECT_TRUE(CommitEdit());
+    EXPECT_TRUE(copyIn(a, "noun")->hasFlag(NodeFlags::DragMark));
+    EXPECT_TRUE(copyIn(b, "verb")->hasFlag(NodeFlags::DragMark));
+    EXPECT_FALSE(findNode("noun", 0)->hasFlag(NodeFlags::DragMark));
+    EXPECT_EQ(writtenNetwork(), before);
+    EXPECT_EQ(changes().undo, nullptr);
+}
+
+TEST_F(ViewEditingTest, AViewOfANetworkThatWasReplacedRefusesToEdit) {
+    load(kGrammar);
+    NetView& a = open("word");
+    // Another network is loaded; the view stays open on the old copies.
+    NodeTable* old = currentNetwork();
+    network().currentNetwork = MakeNodeTable();
+    const std::string fresh = writtenNetwork();
+    EXPECT_FALSE(InsertNode(a, true, false));
+    EXPECT_FALSE(DeleteCurrentNode(a));
+    EXPECT_FALSE(SetLabel(a, a.current, "lexeme"));
+    EXPECT_EQ(writtenNetwork(), fresh);
+    closeNetwork(currentNetwork());
+    network().currentNetwork = old;
+}
+
+TEST_F(ViewEditingTest, AnIsaLinkThatWouldCloseACycleIsRefused) {
+    load(kGrammar);
+    NetView& a = open("word");
+    // word is above modal: making modal a parent of word would close a cycle.
+    EXPECT_FALSE(AddLink(a, copyIn(a, "word"), ParentSlot, copyIn(a, "modal")));
+    EXPECT_FALSE(AddLink(a, copyIn(a, "noun"), ParentSlot, copyIn(a, "word")));
+    EXPECT_TRUE(AddLink(a, copyIn(a, "modal"), ParentSlot, copyIn(a, "noun")));
+    expectBothMatchTheNetwork();
+}
+
+// Random edits on generated networks with two views open, each followed by the check that the
+// views keep the network's links; undoing all of them gives back the file as it was.
+TEST_F(ViewEditingTest, RandomEditsKeepTheViewsInStepAndUndoRestoresTheFile) {
+    for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+        SCOPED_TRACE(seed);
+        tools::GeneratorOptions options;
+        options.seed = seed;
+        options.entities = 40;
+        options.relations = 4;
+        options.properties = 20;
+        options.formatted = seed % 2 == 0;
+        load(tools::GenerateNetwork(options));
+        const std::string before = writtenNetwork();
+        std::vector<NodeBase*> entities;
+        currentNetwork()->forEach(
+            [](void* c, NodeBase* n) {
+                if (asNode(n)->isEntity() && n->first(ParentSlot))
+                    static_cast<std::vector<NodeBase*>*>(c)->push_back(n);
+                return 0;
+            },
+            &entities);
+        ASSERT_GE(entities.size(), 2u);
+        NetView& a = open(entities[0]->name);
+        NetView& b = openSecond(entities[1]->name);
+        std::mt19937 random(seed);
+        int edits = 0;
+        for (int step = 0; step < 60; ++step) {
+            NetView& v = random() % 2 ? a : b;
+            // A random node of the view becomes current.
+            std::vector<NodeBase*> shown;
+            v.nodes->forEach(
+                [](void* c, NodeBase* n) {
+                    static_cast<std::vector<NodeBase*>*>(c)->push_back(n);
+                    return 0;
+                },
+                &shown);
+            auto* target = asViewNode(shown[random() % shown.size()]);
+            GoToNode(v, target, 2);
+            auto* other = asViewNode(shown[random() % shown.size()]);
+            const ChangeRecord* top = changes().undo;
+            const int op = static_cast<int>(random() % 7);
+            switch (op) {
+            case 0:
+                InsertNode(v, random() % 2, false);
+                break;
+            case 1:
+                InsertNode(v, true, !v.current->source->relationKind());
+                break;
+            case 2:
+                DeleteCurrentNode(v);
+                break;
+            case 3:
+                AddLink(v, v.current, static_cast<int>(random() % 2), other);
+                break;
+            case 4:
+                if (v.currentLink)
+                    MoveLinkEnd(v, v.current, v.linkDirection ^ 1, v.currentLink, other);
+                break;
+            case 5:
+                MoveAmongSiblings(v, random() % 2 ? 1 : -1);
+                break;
+            case 6:
+                ViewCommand(v, cmd::kItalic);
+                break;
+            }
+            edits += changes().undo != top ? 1 : 0;
+            ASSERT_EQ(CheckViewAgainstNetwork(a), "") << "step " << step << " edit " << op;
+            ASSERT_EQ(CheckViewAgainstNetwork(b), "") << "step " << step << " edit " << op;
+        }
+        EXPECT_GT(edits, 10);
+        while (changes().undo) {
+            ASSERT_TRUE(UndoLastChange(random() % 2 ? a : b));
+            ASSERT_EQ(CheckViewAgainstNetwork(a), "");
+            ASSERT_EQ(CheckViewAgainstNetwork(b), "");
+        }
+        EXPECT_EQ(changes().history, nullptr);
+        EXPECT_EQ(writtenNetwork(), before);
+        closeSecond();
+    }
+}
+
+} // namespace
+} // namespace tarvo
