@@ -19,13 +19,16 @@
 #include "netfile/shape_file.h"
 #include "platform/cp1252.h"
 #include "platform/font_catalog.h"
+#include "platform/keys.h"
 #include "platform/off_window_host.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_font_catalog.h"
 #include "platform/qt/qt_region.h"
+#include "shell/changes.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"
+#include "view/view_commands.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
 #include "view/view_window.h"
@@ -33,6 +36,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -58,7 +63,12 @@ const char* const kUsage =
     "                         the layout of a view opened on NAME, as JSON\n"
     "  render IN NAME OUT.png [--width W] [--height H] [the layout options]\n"
     "         [--orientation 0..3] [--line-style 0|1] [--distance-mode 0..5] [--highlight 0|1]\n"
-    "                         a PNG of what a window of W x H (1024 x 768) opened on NAME shows\n";
+    "         [--keys K1,K2,...]\n"
+    "                         a PNG of what a window of W x H (1024 x 768) opened on NAME shows,\n"
+    "                         after the keys (Left, Right, Up, Down, Home, End, PageUp, PageDown,\n"
+    "                         Space, Enter, Insert, Delete, Escape, Tab, a letter or digit; C- "
+    "for\n"
+    "                         Ctrl, S- for Shift: C-S-Right) were pressed in it\n";
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "error: %s\n%s", message.c_str(), kUsage);
@@ -76,6 +86,7 @@ public:
     }
     ~Session() {
         tarvo::errorState().ErrorsSuppressed = true;
+        tarvo::ReleaseChanges();
         tarvo::ReleaseNetwork();
         tarvo::ReleaseFontTable();
         tarvo::ReleaseScratchText();
@@ -199,7 +210,59 @@ struct ViewOptions {
     int lineStyle = tarvo::kCurvedLinks;
     int distanceMode = 1;
     int highlight = 1;
+    // Keys pressed in the window before it is drawn, as "C-S-Down,Right,Insert".
+    std::string keys;
 };
+
+// A key as the view window gets it, from a name with "C-" (Ctrl) and "S-" (Shift) before it.
+struct NamedKey {
+    int key = 0;
+    bool shift = false;
+    bool ctrl = false;
+};
+
+std::optional<NamedKey> keyNamed(std::string name) {
+    NamedKey result;
+    for (;;) {
+        if (name.rfind("C-", 0) == 0)
+            result.ctrl = true;
+        else if (name.rfind("S-", 0) == 0)
+            result.shift = true;
+        else
+            break;
+        name.erase(0, 2);
+    }
+    using namespace platform::keys;
+    static const std::pair<const char*, int> names[] = {
+        {"Left", kLeft},     {"Right", kRight}, {"Up", kUp},         {"Down", kDown},
+        {"Home", kHome},     {"End", kEnd},     {"PageUp", kPageUp}, {"PageDown", kPageDown},
+        {"Space", kSpace},   {"Enter", kEnter}, {"Insert", kInsert}, {"Delete", kDelete},
+        {"Escape", kEscape}, {"Tab", kTab}};
+    for (const auto& [text, key] : names)
+        if (name == text)
+            result.key = key;
+    if (!result.key && name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+        result.key = std::toupper(static_cast<unsigned char>(name[0]));
+    if (!result.key)
+        return std::nullopt;
+    return result;
+}
+
+// The keys of a comma-separated list; an error message for the first one not known.
+std::optional<std::string> readKeys(const std::string& list, std::vector<NamedKey>* keys) {
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t end = std::min(list.find(',', start), list.size());
+        const std::string name = list.substr(start, end - start);
+        const auto key = keyNamed(name);
+        if (!key)
+            return "unknown key " + name + " in --keys";
+        if (keys)
+            keys->push_back(*key);
+        start = end + 1;
+    }
+    return std::nullopt;
+}
 
 // Reads the options from `first` on; an error message when one is unknown or out of range.
 std::optional<std::string> readViewOptions(const Arguments& arguments, std::size_t first,
@@ -212,6 +275,14 @@ std::optional<std::string> readViewOptions(const Arguments& arguments, std::size
         }
         if (option == "--improve") {
             options.improve = true;
+            continue;
+        }
+        if (option == "--keys" && rendering) {
+            if (i + 1 >= arguments.size())
+                return std::string("--keys needs a list of keys");
+            options.keys = arguments[++i];
+            if (const auto error = readKeys(options.keys, nullptr))
+                return error;
             continue;
         }
         struct Numeric {
@@ -310,6 +381,13 @@ int render(const Arguments& arguments) {
     tarvo::MeasureDistances(view);
     // What the window does first once it shows: the posted scale to the window.
     host.runPosted();
+    std::vector<NamedKey> keys;
+    if (!options.keys.empty())
+        readKeys(options.keys, &keys);
+    for (const NamedKey& key : keys) {
+        tarvo::ViewKey(view, key.key, key.shift, key.ctrl);
+        host.runPosted();
+    }
     platform::qt::ImageDisplay image(options.width, options.height);
     tarvo::Paint(view, image);
     const QImage& picture = image.finish();
@@ -338,7 +416,7 @@ constexpr Command kCommands[] = {
     {"layout", 2, 10, layout,
      "IN NAME [--relation] [--reveal N] [--justification 0|1|2] [--depth 0|1] [--improve] "
      "[--steps K]"},
-    {"render", 3, 22, render,
+    {"render", 3, 24, render,
      "IN NAME OUT.png [--width W] [--height H] [the layout options] [--orientation 0..3] "
      "[--line-style 0|1] [--distance-mode 0..5] [--highlight 0|1]"},
 };

@@ -15,6 +15,7 @@
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/node_labels.h"
+#include "view/spotlight.h"
 #include "view/view_flags.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
@@ -398,6 +399,8 @@ bool ApplyChangesInView(NetView& view, const ChangeRecord* group) {
     if (structural) {
         SyncViewNodes(view);
         Relayout(view, true);
+        // The numbers and shades count from the current node over the links as they are now.
+        MeasureDistances(view);
     } else if (relabelled && view.host) {
         UpdateTitle(view);
         FindWidestLabel(view);

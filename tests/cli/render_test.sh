@@ -36,7 +36,12 @@ cp "$shapes" poly.dat
 "$cli" render grammar.dat word shaped.png || fail "shaped render exit $?"
 cmp -s plain.png shaped.png && fail "the shape file changed nothing"
 
-for bad in "--width 5" "--orientation 4" "--distance-mode 6" "--line-style" "--sideways 1"; do
+# Keys pressed before drawing: a new child of the current node is one more box.
+"$cli" render grammar.dat word keys.png --keys Down,S-Right,C-Insert || fail "keys exit $?"
+cmp -s shaped.png keys.png && fail "the keys changed nothing"
+
+for bad in "--width 5" "--orientation 4" "--distance-mode 6" "--line-style" "--sideways 1" \
+    "--keys Down,Sideways" "--keys"; do
     # shellcheck disable=SC2086
     "$cli" render grammar.dat word bad.png $bad >/dev/null 2>&1
     [ $? -eq 2 ] || fail "render $bad should be a usage error"
