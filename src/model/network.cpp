@@ -64,8 +64,12 @@ NodeTable* MakeNodeTable() {
 }
 
 int addNode(Node* node) {
+    return addNodeAt(node, -1);
+}
+
+int addNodeAt(Node* node, int place) {
     NodeTable* table = currentNetwork();
-    return table && node ? table->insert(node) : 0;
+    return table && node ? table->insertAt(node, place) : 0;
 }
 
 Node* findNode(const char* text, int relationKind) {
@@ -87,13 +91,13 @@ ChunkList* findNodeBlock(const char* text, int relationKind, int* index) {
     return table->find(lookup.node(), nullptr, index);
 }
 
-Node* takeNode(const char* text, int relationKind) {
+Node* takeNode(const char* text, int relationKind, int* place) {
     NodeTable* table = currentNetwork();
     if (!table)
         return nullptr;
     Probe lookup(text, relationKind);
     NodeBase* node = lookup.node();
-    return table->remove(node) ? asNode(node) : nullptr;
+    return table->remove(node, place) ? asNode(node) : nullptr;
 }
 
 void closeNetwork(NodeTable* table) {

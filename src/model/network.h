@@ -28,14 +28,18 @@ NodeTable* MakeNodeTable();
 // 1 when inserted into the current network; 0 when an equal node is there already, which is
 // then the table's last match.
 int addNode(Node* node);
+// The same at `place` in its table bucket (negative: at the end), where takeNode reported it:
+// putting back what was taken out, in the reverse order, gives back the table's order.
+int addNodeAt(Node* node, int place);
 // The node of the current network with this key text and kind, or null.
 Node* findNode(const char* text, int relationKind);
 // The same in any table of nodes, a view's own for instance.
 Node* findNodeIn(NodeTable* table, const char* text, int relationKind);
 // The same, answering the bucket block and the index in it.
 ChunkList* findNodeBlock(const char* text, int relationKind, int* index);
-// Takes the node out of the current network and answers it, or null when absent.
-Node* takeNode(const char* text, int relationKind);
+// Takes the node out of the current network and answers it, or null when absent; its place in
+// its table bucket goes to `place`.
+Node* takeNode(const char* text, int relationKind, int* place = nullptr);
 
 // Destroys every node of the table, then the table.
 void closeNetwork(NodeTable* table);

@@ -158,6 +158,10 @@ NodeBase* NodeTable::lookup(const NodeBase* node, NodeEqual compare) {
 }
 
 int NodeTable::insert(NodeBase* node) {
+    return insertAt(node, -1);
+}
+
+int NodeTable::insertAt(NodeBase* node, int place) {
     assert(node && "NodeTable: cannot insert null");
     NodeList** bucket = bucketOf(node);
     if (!node || !bucket) {
@@ -166,8 +170,10 @@ int NodeTable::insert(NodeBase* node) {
     }
     if (*bucket && find(node))
         return 0;
-    // A failed append leaves a new bucket list empty; listAppend then gives it back.
-    if (!listAppend(*bucket, node))
+    const int size = listSize(*bucket);
+    const int index = place < 0 || place > size ? size : place;
+    // A failed insertion leaves a new bucket list empty; listAppend then gives it back.
+    if (!(*bucket ? (*bucket)->insertAtIndex(node, index) : listAppend(*bucket, node)))
         return 0;
     if (!m_prints)
         return 1;
@@ -175,9 +181,10 @@ int NodeTable::insert(NodeBase* node) {
     if (!prints)
         prints = new ChunkList(sizeof(std::uint32_t), NodeList::kNodesPerBlock);
     const std::uint32_t print = m_fingerprint(node);
-    if (!prints || !prints->data || !prints->append(&print)) {
+    // Both lists grow their blocks alike, so the fingerprint goes to the same index.
+    if (!prints || !prints->data || !prints->insertAtIndex(&print, index)) {
         // The two lists must stay in step: without room for the fingerprint, no node.
-        (*bucket)->removeAtIndex(-1);
+        (*bucket)->removeAtIndex(index);
         if ((*bucket)->isEmpty()) {
             (*bucket)->destroy();
             *bucket = nullptr;
@@ -187,7 +194,7 @@ int NodeTable::insert(NodeBase* node) {
     return 1;
 }
 
-int NodeTable::remove(NodeBase*& node) {
+int NodeTable::remove(NodeBase*& node, int* place) {
     NodeList** bucket = bucketOf(node);
     int index = 0;
     ChunkList* block = bucket && *bucket ? find(node, nullptr, &index) : nullptr;
@@ -195,6 +202,8 @@ int NodeTable::remove(NodeBase*& node) {
         return 0;
     NodeList* list = *bucket;
     const int position = list->globalIndexOf(block, index);
+    if (place)
+        *place = position;
     node = list->removeAtIndex(position);
     if (m_prints) {
         ChunkList*& prints = printsOf(bucket);

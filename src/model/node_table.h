@@ -38,11 +38,16 @@ public:
     // index through `index`; sets the last match, which is empty when nothing matched.
     ChunkList* find(const NodeBase* node, NodeEqual compare = nullptr, int* index = nullptr);
     NodeBase* lookup(const NodeBase* node, NodeEqual compare = nullptr);
-    // 1 when inserted; 0 when an equal node is present, which is then the last match's element
-    // (or when memory ran out, with an empty last match).
+    // 1 when inserted at the end of its bucket; 0 when an equal node is present, which is then
+    // the last match's element (or when memory ran out, with an empty last match).
     int insert(NodeBase* node);
-    // Removes the node equal to `node` and hands the stored node back through it; 0 when absent.
-    int remove(NodeBase*& node);
+    // As insert, at `place` in its bucket's list (negative or past the end: at the end). Putting
+    // a removed node back at the place its removal reported gives back the bucket as it was,
+    // and with it the order of forEach.
+    int insertAt(NodeBase* node, int place);
+    // Removes the node equal to `node` and hands the stored node back through it, and its place
+    // in its bucket's list through `place`; 0 when absent.
+    int remove(NodeBase*& node, int* place = nullptr);
     // Rows, buckets and lists in order; 1 at the first visitor call answering non-zero, else 0.
     int forEach(NodeVisitor visitor);
     int forEach(NodeContextVisitor visitor, void* context);

@@ -23,9 +23,36 @@ bool inNetwork(Node* n) {
     return n && findNode(n->keyText(), n->relationKind()) == n;
 }
 
-// Takes this very node out of the table; false when it is not there.
-bool takeOut(Node* n) {
-    return inNetwork(n) && takeNode(n->keyText(), n->relationKind()) == n;
+// Takes this very node out of the table; answers its place in its bucket, -1 when it was not
+// there.
+int takeOut(Node* n) {
+    int place = -1;
+    return inNetwork(n) && takeNode(n->keyText(), n->relationKind(), &place) == n ? place : -1;
+}
+
+// Leaves in the step's inverse where the nodes the step took out stood in their buckets, in the
+// order they left. Without room for them Undo puts the nodes back at the ends of their buckets.
+void notePlaces(ChangeRecord& r, const std::vector<std::int32_t>& places) {
+    ChangeRecord* inverse = r.inverse;
+    if (!inverse)
+        return;
+    Release(inverse->tablePlaces);
+    inverse->tablePlaces = nullptr;
+    inverse->placeCount = 0;
+    const auto count = static_cast<std::int32_t>(places.size());
+    auto* copy = static_cast<std::int32_t*>(
+        Allocate(static_cast<std::int32_t>(count * sizeof(std::int32_t))));
+    if (!copy)
+        return;
+    std::copy(places.begin(), places.end(), copy);
+    inverse->tablePlaces = copy;
+    inverse->placeCount = count;
+}
+
+// Where the k-th of the `count` nodes a record puts back goes in its bucket: the place its step
+// noted, or the end when the step noted none (or noted another number of nodes).
+std::int32_t placeFor(const ChangeRecord& r, int k, int count) {
+    return r.tablePlaces && r.placeCount == count ? r.tablePlaces[k] : -1;
 }
 
 bool hasLinks(const Node* n) {
@@ -55,16 +82,18 @@ std::vector<Node*> ownProperties(const Node* n) {
 }
 
 // Takes a node of the network out of it for good: its properties are unlinked, taken out of the
-// table and destroyed first, so that nothing left in the network points at what goes.
-void discardNode(Node* n) {
+// table and destroyed first, so that nothing left in the network points at what goes. Answers
+// the node's place in its bucket.
+int discardNode(Node* n) {
     for (Node* p : propertiesOf(n)) {
         detachNode(p);
         takeOut(p);
         p->destroy();
     }
-    takeOut(n);
+    const int place = takeOut(n);
     detachNode(n);
     n->destroy();
+    return place;
 }
 
 // Destroys a node held detached with its own properties; the network is not touched, since it
@@ -78,33 +107,69 @@ void destroyDetachedNode(Node* n) {
 // ---------------------------------------------------------------------------------------------
 // Links
 
+// Puts a detached node's links back at the positions recordPositions gave. restorePositions
+// alone inserts them in the order of N's own lists, and a link lands at its position only when
+// the ones before it in the same list are back already: N's properties in one relation's list
+// would change places. So they go back in rounds, lowest position first. The links of one round
+// are in different lists, since a list has one link at each position.
+void restoreLinks(Node* n, const std::int32_t* positions) {
+    int count = 0;
+    // N's own lists are as they were when the positions were recorded: so is their number.
+    Release(recordPositions(n, &count));
+    if (!positions || count == 0) {
+        // Out of memory for the count: the links come back, if not all in their places.
+        restorePositions(n, positions);
+        return;
+    }
+    std::vector<std::int32_t> values(positions, positions + count);
+    std::sort(values.begin(), values.end());
+    values.erase(std::unique(values.begin(), values.end()), values.end());
+    std::vector<std::int32_t> round(static_cast<std::size_t>(count));
+    for (std::int32_t value : values) {
+        if (value == -1)
+            continue;
+        for (int i = 0; i < count; ++i)
+            round[i] = positions[i] == value ? value : -1;
+        restorePositions(n, round.data());
+    }
+}
+
 bool bothSides(const Node* n, int slot, const Node* x) {
     return positionOf(n, slot, x) >= 0 && positionOf(x, slot ^ 1, n) >= 0;
 }
 
-// Adds the link of a type 20 record (and of an insert): an isa link in slot 0 or 1, a property
-// of the named relation in slot 2 or 3. Nothing changes when it fails.
-bool addLink(Node* first, int slot, Node* second, const char* relationName, int position) {
+// Adds the link of a type 20 record r (and of an insert) from first to second: an isa link in
+// slot 0 or 1, a property of r's relation in slot 2 or 3. A property that r's step removed
+// comes back under its key, at its place in the table and in its neighbours' lists. Nothing
+// changes when it fails.
+bool addLink(Node* first, int slot, Node* second, const ChangeRecord& r) {
     if (!first || !second || !first->slots || !second->slots)
         return false;
     if (slot < FromSlot) {
-        insertLinkPair(first, slot, second, position, 1);
+        insertLinkPair(first, slot, second, r.position, 1);
         if (bothSides(first, slot, second))
             return true;
         unlink(first, slot, second);
         return false;
     }
-    Node* relation = FindOrMakeRelation(relationName);
+    Node* relation = FindOrMakeRelation(r.third);
     if (!relation)
         return false;
-    auto* property = new Property(relation, first, second, slot == FromSlot, position);
+    auto* property = new Property(relation, first, second, slot == FromSlot, r.position);
     if (!property)
         return false;
-    if (!property->slots || !addNode(property)) {
+    // A key is never given twice, so none other can have it; the check is for safety only.
+    if (r.propertyKey && !findNode(r.propertyKey, 1))
+        if (char* key = DuplicateText(r.propertyKey)) {
+            Release(property->key);
+            property->key = key;
+        }
+    if (!property->slots || !addNodeAt(property, placeFor(r, 0, 1))) {
         detachNode(property);
         property->destroy();
         return false;
     }
+    restorePositions(property, r.linkPositions);
     return true;
 }
 
@@ -156,7 +221,7 @@ bool applyInsert(ChangeRecord& r) {
         made->destroy();
         return false;
     }
-    if (addLink(at, slot, made, r.third, r.position))
+    if (addLink(at, slot, made, r))
         return true;
     discardNode(made);
     return false;
@@ -168,9 +233,10 @@ bool applyDelete(ChangeRecord& r) {
         return false;
     const std::vector<Node*> own = ownProperties(n);
     detachNode(n);
-    takeOut(n);
+    std::vector<std::int32_t> places{takeOut(n)};
     for (Node* p : own)
-        takeOut(p);
+        places.push_back(takeOut(p));
+    notePlaces(r, places);
     return true;
 }
 
@@ -202,11 +268,14 @@ bool applyRestore(ChangeRecord& r) {
     // place in the table; without recorded positions its neighbours would miss their links.
     if (!n || findNode(n->keyText(), n->relationKind()) || (!r.second && hasLinks(n)))
         return false;
-    restorePositions(n, static_cast<const std::int32_t*>(r.second));
-    addNode(n);
-    for (Node* p : ownProperties(n))
-        if (!inNetwork(p))
-            addNode(p);
+    restoreLinks(n, static_cast<const std::int32_t*>(r.second));
+    // In the reverse order of the delete, so that each node lands at its old place.
+    const std::vector<Node*> own = ownProperties(n);
+    const int count = static_cast<int>(own.size()) + 1;
+    for (int k = count - 1; k > 0; --k)
+        if (!inNetwork(own[k - 1]))
+            addNodeAt(own[k - 1], placeFor(r, k, count));
+    addNodeAt(n, placeFor(r, 0, count));
     return true;
 }
 
@@ -220,13 +289,15 @@ bool applyRename(ChangeRecord& r) {
     if (Node* other = findNode(r.secondText(), kind); other && other != n)
         return false;
     char* name = DuplicateText(r.secondText());
-    if (!name || !takeOut(n)) {
+    const int place = name ? takeOut(n) : -1;
+    if (place < 0) {
         Release(name);
         return false;
     }
     Release(n->name);
     n->setName(name, 0);
-    addNode(n);
+    addNodeAt(n, placeFor(r, 0, 1));
+    notePlaces(r, {place});
     // The properties show their ends' names.
     for (Node* p : propertiesOf(n))
         static_cast<Property*>(p)->makeName();
@@ -234,7 +305,7 @@ bool applyRename(ChangeRecord& r) {
 }
 
 bool applyAddLink(ChangeRecord& r) {
-    return addLink(r.firstNode(), r.slot(), r.secondNode(), r.third, r.position);
+    return addLink(r.firstNode(), r.slot(), r.secondNode(), r);
 }
 
 bool applyRemoveLink(ChangeRecord& r) {
@@ -252,7 +323,14 @@ bool applyRemoveLink(ChangeRecord& r) {
     Node* property = relation ? findProperty(first, slot, second, relation, r.position) : nullptr;
     if (!property)
         return false;
-    discardNode(property);
+    // What the inverse needs to make the property again as it was.
+    if (ChangeRecord* inverse = r.inverse) {
+        Release(inverse->propertyKey);
+        Release(inverse->linkPositions);
+        inverse->propertyKey = DuplicateText(property->key);
+        inverse->linkPositions = recordPositions(property);
+    }
+    notePlaces(r, {discardNode(property)});
     return true;
 }
 
@@ -525,6 +603,7 @@ ChangeRecord* RecordChange(const ChangeStep& step, const ChangeStep& inverse, in
             return nullptr;
         }
         record->hasInverse = true;
+        record->inverse = undo;
         undo->next = state.undo;
         if (state.undo)
             state.undo->previous = undo;
@@ -578,6 +657,9 @@ bool CommitEdit() {
         return false;
     int applied = 0;
     const bool whole = sendGroup(group, &applied);
+    // The inverses are on the undo stack now, or about to be dropped.
+    for (ChangeRecord* r = group; r; r = r->next)
+        r->inverse = nullptr;
     bool changed = whole;
     if (!whole) {
         changed = applied > 0 && !takeBack(group, applied);
@@ -665,6 +747,9 @@ void ReleaseRecord(ChangeRecord* record, bool destroyDetached) {
     if (!record)
         return;
     releaseOperands(*record, destroyDetached);
+    Release(record->tablePlaces);
+    Release(record->propertyKey);
+    Release(record->linkPositions);
     delete record;
 }
 

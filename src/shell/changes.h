@@ -62,6 +62,19 @@ struct ChangeRecord : HeapObject {
     // Set on a step whose inverse went on the undo stack, so that a refused edit can be taken
     // back with exactly the inverses of the steps that applied.
     bool hasInverse = false;
+    // While the edit is pending: the inverse RecordChange pushed for this step. Applying the
+    // step leaves in it what Undo needs to give back the table's order too, which the network
+    // file and the views follow: the fields below.
+    ChangeRecord* inverse = nullptr;
+    // Left in an inverse by its step: the places in their table buckets of the nodes the step
+    // took out, in the order they left (Allocate-d, `placeCount` of them). The inverse puts the
+    // nodes back in the reverse order, so that each lands at its old place.
+    std::int32_t* tablePlaces = nullptr;
+    std::int32_t placeCount = 0;
+    // Left in the inverse of a removed property link: the property's key and its link positions
+    // as recordPositions gives them (Allocate-d), so that the property is made again as it was.
+    char* propertyKey = nullptr;
+    std::int32_t* linkPositions = nullptr;
 
     int slot() const { return flags & ChangeFlags::SlotMask; }
     int relationKind() const { return (flags & ChangeFlags::RelationKind) != 0; }

@@ -180,6 +180,52 @@ TEST(NodeTableTest, GeneratedKeysMatchAMap) {
     }
 }
 
+int oneBucket(const NodeBase*, int* row) {
+    *row = 0;
+    return 0;
+}
+
+// Nodes taken out and put back in the reverse order at the places their removal reported give
+// back the bucket, across its blocks, with the fingerprints in step for the finds.
+TEST(NodeTableTest, NodesPutBackAtTheirPlacesRestoreTheBucketOrder) {
+    TablePtr table(NodeTable::make(kTableBucketsPerRow, kTableRows, oneBucket, sameKey, keyLength));
+    std::vector<TestNode> nodes;
+    for (int i = 0; i < 150; ++i)
+        nodes.push_back({"k" + std::to_string(i)});
+    for (TestNode& node : nodes)
+        ASSERT_EQ(table->insert(asNode(&node)), 1);
+    auto order = [&] {
+        Collected all;
+        table->forEach(collect, &all);
+        return all.nodes;
+    };
+    const std::vector<NodeBase*> before = order();
+    // The first and last of a block, the last of all, a middle one.
+    const int taken[] = {0, 63, 64, 149, 100, 1};
+    std::vector<int> places;
+    for (int i : taken) {
+        NodeBase* node = asNode(&nodes[i]);
+        int place = -1;
+        ASSERT_EQ(table->remove(node, &place), 1);
+        places.push_back(place);
+    }
+    EXPECT_EQ(places, (std::vector<int>{0, 62, 62, 146, 97, 0}));
+    for (int k = static_cast<int>(places.size()) - 1; k >= 0; --k)
+        ASSERT_EQ(table->insertAt(asNode(&nodes[taken[k]]), places[k]), 1);
+    EXPECT_EQ(order(), before);
+    for (TestNode& node : nodes) {
+        TestNode probe{node.key};
+        ASSERT_EQ(table->lookup(asNode(&probe)), asNode(&node)) << node.key;
+    }
+    // A present key is refused; a place past the end appends, as insert does.
+    TestNode again{"k7"};
+    EXPECT_EQ(table->insertAt(asNode(&again), 0), 0);
+    NodeBase* node = asNode(&nodes[7]);
+    ASSERT_EQ(table->remove(node), 1);
+    ASSERT_EQ(table->insertAt(node, 1000), 1);
+    EXPECT_EQ(order().back(), node);
+}
+
 int wildHash(const NodeBase*, int* row) {
     *row = 9;
     return -60;

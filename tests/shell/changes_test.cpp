@@ -8,6 +8,7 @@
 #include "model/node_list.h"
 #include "model/node_table.h"
 #include "netfile/network_file.h"
+#include "tools/network_generator.h"
 
 #include <gtest/gtest.h>
 
@@ -353,6 +354,62 @@ TEST_F(ChangeTest, ListenersMayLeaveWhileOthersAreToldAndOptionsChooseWhatIsKept
     EXPECT_EQ(groupCount(changes().history), kept);
     ReleaseChanges();
     EXPECT_EQ(changes().undo, nullptr);
+}
+
+// The writer walks the table bucket by bucket, so Undo must put every node it took out back at
+// its place in its bucket: after a delete (with the node's properties), a rename and a removed
+// property link, for every node of a generated network. A refused edit is taken back alike.
+TEST_F(ChangeTest, UndoPutsEveryNodeBackAtItsPlaceInTheTable) {
+    tools::GeneratorOptions options;
+    options.entities = 40;
+    options.relations = 4;
+    options.properties = 20;
+    options.formatted = false;
+    const std::string text = tools::GenerateNetwork(options);
+    ReleaseNetwork();
+    std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    ReadNetworkStream(in);
+    std::fclose(in);
+    // The file and the keys in table order, which the file shows only in part.
+    auto state = [] {
+        std::string keys = written();
+        currentNetwork()->forEach(
+            [](void* context, NodeBase* n) {
+                *static_cast<std::string*>(context) += std::string(asNode(n)->keyText()) + "\n";
+                return 0;
+            },
+            &keys);
+        return keys;
+    };
+    auto undone = [&](bool recorded) {
+        const std::string was = state();
+        return committed(recorded) && UndoLastEdit() && state() == was;
+    };
+    for (int kind : {0, 1}) {
+        NodeList* nodes = nodesOfKind(kind);
+        const int flags = kind ? ChangeFlags::RelationKind : 0;
+        forEachNode(nodes, [&](NodeBase* x) {
+            Node* n = asNode(x);
+            const std::string name = n->name;
+            SCOPED_TRACE(name);
+            EXPECT_TRUE(undone(deleteStep(n, flags))) << "delete";
+            EXPECT_TRUE(undone(renameStep(name.c_str(), "renamed", flags))) << "rename";
+            std::vector<Node*> properties;
+            forEachNode(n->slotList(ToSlot), [&](NodeBase* p) { properties.push_back(asNode(p)); });
+            for (Node* p : properties)
+                EXPECT_TRUE(
+                    undone(linkStep(ChangeType::RemoveLink, n, ToSlot, asNode(first(p, ToSlot)),
+                                    first(p, ParentSlot)->name, positionOf(n, ToSlot, p))))
+                    << "property link";
+        });
+        nodes->destroy();
+    }
+    const std::string before = state();
+    ASSERT_TRUE(deleteStep(entity("morpheme4")));
+    ASSERT_TRUE(renameStep("proper40", "renamed"));
+    ASSERT_TRUE(RecordChange({ChangeType::Remove, DuplicateText("nothing")}, {}, 0, -1));
+    EXPECT_FALSE(CommitEdit());
+    EXPECT_EQ(state(), before);
 }
 
 } // namespace
