@@ -3,8 +3,10 @@
 
 #include "memory/size_class_heap.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <vector>
 
 namespace tarvo {
 namespace {
@@ -208,21 +210,35 @@ std::int32_t* recordPositions(Node* n, int* count) {
 void restorePositions(Node* n, const std::int32_t* positions) {
     if (!positions)
         return;
+    // Each position was taken with every link in place. Put back lowest position first, each
+    // link finds the ones before it in its list back already: several of N's properties in one
+    // relation's list keep their order.
+    struct Restore {
+        NodeBase* owner;
+        int slot;
+        NodeBase* x;
+        std::int32_t position;
+    };
+    std::vector<Restore> links;
     int next = 0;
     forEachNeighbour(n, [&](int slot, Node* x) {
         if (x->isProperty() && slot > 1) {
             const std::int32_t inRelation = positions[next++];
             const std::int32_t inEnd = positions[next++];
             if (NodeBase* relation = first(x, ParentSlot); relation && inRelation != -1)
-                reinsertAt(relation, ChildSlot, x, inRelation);
+                links.push_back({relation, ChildSlot, x, inRelation});
             if (NodeBase* end = first(x, slot); end && inEnd != -1)
-                reinsertAt(end, slot ^ 1, x, inEnd);
+                links.push_back({end, slot ^ 1, x, inEnd});
         } else {
             const std::int32_t position = positions[next++];
             if (position != -1)
-                reinsertAt(x, slot ^ 1, n, position);
+                links.push_back({x, slot ^ 1, n, position});
         }
     });
+    std::stable_sort(links.begin(), links.end(),
+                     [](const Restore& a, const Restore& b) { return a.position < b.position; });
+    for (const Restore& link : links)
+        reinsertAt(link.owner, link.slot, link.x, link.position);
 }
 
 } // namespace tarvo

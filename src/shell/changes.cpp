@@ -107,33 +107,6 @@ void destroyDetachedNode(Node* n) {
 // ---------------------------------------------------------------------------------------------
 // Links
 
-// Puts a detached node's links back at the positions recordPositions gave. restorePositions
-// alone inserts them in the order of N's own lists, and a link lands at its position only when
-// the ones before it in the same list are back already: N's properties in one relation's list
-// would change places. So they go back in rounds, lowest position first. The links of one round
-// are in different lists, since a list has one link at each position.
-void restoreLinks(Node* n, const std::int32_t* positions) {
-    int count = 0;
-    // N's own lists are as they were when the positions were recorded: so is their number.
-    Release(recordPositions(n, &count));
-    if (!positions || count == 0) {
-        // Out of memory for the count: the links come back, if not all in their places.
-        restorePositions(n, positions);
-        return;
-    }
-    std::vector<std::int32_t> values(positions, positions + count);
-    std::sort(values.begin(), values.end());
-    values.erase(std::unique(values.begin(), values.end()), values.end());
-    std::vector<std::int32_t> round(static_cast<std::size_t>(count));
-    for (std::int32_t value : values) {
-        if (value == -1)
-            continue;
-        for (int i = 0; i < count; ++i)
-            round[i] = positions[i] == value ? value : -1;
-        restorePositions(n, round.data());
-    }
-}
-
 bool bothSides(const Node* n, int slot, const Node* x) {
     return positionOf(n, slot, x) >= 0 && positionOf(x, slot ^ 1, n) >= 0;
 }
@@ -268,7 +241,7 @@ bool applyRestore(ChangeRecord& r) {
     // place in the table; without recorded positions its neighbours would miss their links.
     if (!n || findNode(n->keyText(), n->relationKind()) || (!r.second && hasLinks(n)))
         return false;
-    restoreLinks(n, static_cast<const std::int32_t*>(r.second));
+    restorePositions(n, static_cast<const std::int32_t*>(r.second));
     // In the reverse order of the delete, so that each node lands at its old place.
     const std::vector<Node*> own = ownProperties(n);
     const int count = static_cast<int>(own.size()) + 1;

@@ -113,6 +113,18 @@ TEST_F(ViewEditingTest, AnInsertReachesTheNetworkAndBothViewsAndUndoTakesItBack)
     EXPECT_EQ(listSize(word->slotList(ChildSlot)), children + 2);
     expectBothMatchTheNetwork();
 
+    // With a relation chosen in the tool bar the new node is joined by that relation; undoing
+    // it keeps the relation, which other properties use.
+    Node* subject = findNode("subject", 1);
+    const int properties = listSize(subject->slotList(ChildSlot));
+    a.selectedRelation = subject;
+    EXPECT_TRUE(InsertNode(a, true, false));
+    EXPECT_EQ(listSize(subject->slotList(ChildSlot)), properties + 1);
+    expectBothMatchTheNetwork();
+    EXPECT_TRUE(UndoLastChange(a));
+    EXPECT_EQ(findNode("subject", 1), subject);
+    EXPECT_EQ(listSize(subject->slotList(ChildSlot)), properties);
+
     EXPECT_TRUE(ViewCommand(a, cmd::kUndo));
     EXPECT_TRUE(ViewCommand(b, cmd::kUndo));
     EXPECT_EQ(changes().undo, nullptr);
