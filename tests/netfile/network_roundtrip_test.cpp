@@ -8,6 +8,8 @@
 #include "platform/font_catalog.h"
 #include "tools/network_generator.h"
 
+#include "support/recording_ui.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -110,6 +112,38 @@ TEST(NetworkRoundTrip, GeneratedNetworksComeBackAsTheyWereWritten) {
     }
     ReleaseNetwork();
     ReleaseFontTable();
+    std::system(("rm -rf " + folder).c_str());
+}
+
+// The network that ships with the program: large enough to show every part of a view, and read
+// without a complaint; what it writes reads back as the same network.
+TEST(NetworkRoundTrip, TheShippedNetworkReadsCleanlyAndComesBack) {
+    char pattern[] = "/tmp/tarvo-shipped-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+    std::FILE* in = std::fopen(TARVO_SAMPLE_NETWORK, "rb");
+    ASSERT_NE(in, nullptr);
+    std::string text;
+    for (int c; (c = std::fgetc(in)) != EOF;)
+        text += static_cast<char>(c);
+    std::fclose(in);
+    testing_support::recordingUi().boxes.clear();
+    const std::string written = loadAndSave(text, folder);
+    EXPECT_TRUE(testing_support::recordingUi().boxes.empty());
+    int kinds[3] = {};
+    currentNetwork()->forEach(
+        [](void* c, NodeBase* n) {
+            ++static_cast<int*>(c)[asNode(n)->isProperty() ? 2 : asNode(n)->relationKind()];
+            return 0;
+        },
+        kinds);
+    EXPECT_GE(kinds[0] + kinds[1], 150);
+    EXPECT_GE(kinds[1], 30);
+    EXPECT_GE(kinds[2], 50);
+    const std::vector<std::string> network = describeNetwork();
+    loadAndSave(written, folder);
+    EXPECT_EQ(describeNetwork(), network);
+    ReleaseNetwork();
     std::system(("rm -rf " + folder).c_str());
 }
 
