@@ -1,0 +1,73 @@
+// The partition dialog's list order and filter, its typed search and its reveal distance.
+#include "dialogs/partition_choice.h"
+
+#include "labels/label_text.h"
+#include "model/network.h"
+#include "model/node_list.h"
+#include "netfile/network_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+void load(const std::string& text) {
+    ReleaseNetwork();
+    std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    ReadNetworkStream(in);
+    std::fclose(in);
+}
+
+std::vector<std::string> names(const NodeList* list) {
+    std::vector<std::string> out;
+    forEachNode(list, [&](NodeBase* n) {
+        std::string plain;
+        PlainText(n->name, plain);
+        out.push_back(plain);
+    });
+    return out;
+}
+
+TEST(PartitionChoice, TheListPutsTheMostFormattedFirstAndTypingFindsTheBestMatch) {
+    load("#RELATIONS\nsubject isa dependent\n#ENTITIES\nnoun isa word\nVERB isa word\n"
+         "\"<i>walked<\\i>\" isa VERB\nNounish isa noun\napple exists\n#FONTS\n");
+    NodeList* plain = PartitionList(0, 0);
+    // Without expose bits every label measures 0: by label, without regard to case.
+    EXPECT_EQ(names(plain),
+              (std::vector<std::string>{"apple", "noun", "Nounish", "VERB", "walked", "word"}));
+    // Capitals first, then the rest by label.
+    NodeList* capitals = PartitionList(0, 1);
+    EXPECT_EQ(names(capitals).front(), "VERB");
+    EXPECT_EQ(names(capitals)[1], "Nounish");
+    // Italic first.
+    NodeList* italic = PartitionList(0, 2);
+    EXPECT_EQ(names(italic).front(), "walked");
+    EXPECT_EQ(names(PartitionList(1, 0)), (std::vector<std::string>{"dependent", "subject"}));
+
+    EXPECT_EQ(names(plain)[BestTypedMatch(plain, "nou")], "noun");
+    EXPECT_EQ(names(plain)[BestTypedMatch(plain, "Nounis")], "Nounish");
+    EXPECT_EQ(BestTypedMatch(nullptr, "x"), -1);
+    for (NodeList* list : {plain, capitals, italic})
+        list->destroy();
+    ReleaseNetwork();
+}
+
+TEST(PartitionChoice, TheRevealDistanceIsOneMoreThanTheNumberTypedWithinItsRange) {
+    EXPECT_EQ(RevealDistance(false, "5"), 1);
+    EXPECT_EQ(RevealDistance(true, "5"), 6);
+    EXPECT_EQ(RevealDistance(true, "200"), 1);
+    EXPECT_EQ(RevealDistance(true, "127"), 128);
+    EXPECT_EQ(RevealDistance(true, "-3"), 1);
+    EXPECT_EQ(RevealDistance(true, "4.9"), 5);
+    // Only the first four characters count.
+    EXPECT_EQ(RevealDistance(true, "00012"), 2);
+    EXPECT_EQ(RevealDistance(true, "12345"), 1);
+    EXPECT_EQ(RevealDistance(true, ""), 1);
+}
+
+} // namespace
+} // namespace tarvo
