@@ -3,10 +3,13 @@
 
 #include "platform/qt/qt_text.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 #include <algorithm>
@@ -46,6 +49,56 @@ void chooseAlternative(ButtonRecord& button, int k) {
     std::memcpy(button.label, chosen.label, sizeof button.label);
 }
 
+// The lists' places on the bar before scaling (left, top, width, height of the open list), their
+// ids and hints.
+struct ListPlace {
+    int id;
+    const char* hint;
+    int left, top, width, height;
+};
+constexpr ListPlace kListPlaces[] = {{kNodeList, "Select node", 63, -1, 100, 140},
+                                     {kFontList, "Select font", 63, -1, 100, 140},
+                                     {kRelationList, "Select relation", 184, -1, 60, 140}};
+constexpr int kEditHeight = 17;
+constexpr int kItemHeight = 23;
+
+// Items drawn by the active view, 23 pixels high; the closed list's own face is 17.
+class ListDelegate : public QStyledItemDelegate {
+public:
+    ListDelegate(ToolBar* bar, int id) : QStyledItemDelegate(bar), m_bar(bar), m_id(id) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), kItemHeight);
+    }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const bool selected = option.state & QStyle::State_Selected;
+        if (!m_bar->listItemPainter()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        m_bar->listItemPainter()(m_id, index.row(), *painter, option.rect, selected);
+    }
+
+private:
+    ToolBar* m_bar;
+    int m_id;
+};
+
+// A list that tells the bar before it opens.
+class DropDown : public QComboBox {
+public:
+    DropDown(ToolBar* bar, int id) : QComboBox(bar), m_bar(bar), m_id(id) {}
+    void showPopup() override {
+        if (m_id != kFontList)
+            Q_EMIT m_bar->listOpening(m_id);
+        QComboBox::showPopup();
+    }
+
+private:
+    ToolBar* m_bar;
+    int m_id;
+};
+
 } // namespace
 
 ToolBar::ToolBar(QWidget* parent)
@@ -61,6 +114,36 @@ ToolBar::ToolBar(QWidget* parent)
     m_hint->setSingleShot(true);
     m_hint->setInterval(kHintMs);
     connect(m_hint, &QTimer::timeout, this, [this] { showHint(QCursor::pos()); });
+    createLists();
+}
+
+void ToolBar::createLists() {
+    for (int i = 0; i < 3; ++i) {
+        const ListPlace& place = kListPlaces[i];
+        auto* list = new DropDown(this, place.id);
+        list->setObjectName(QString::number(place.id));
+        list->setToolTip(QString::fromLatin1(place.hint));
+        list->setItemDelegate(new ListDelegate(this, place.id));
+        // The scale is above 1: the lists move down by 2 pixels.
+        list->setGeometry(static_cast<int>(place.left * kButtonScale), place.top + 2,
+                          static_cast<int>(place.width * kButtonScale), kEditHeight + 4);
+        list->view()->setMinimumHeight(place.height - kEditHeight);
+        QPalette colours = list->palette();
+        colours.setColor(QPalette::Base,
+                         place.id == kFontList ? QColor(Qt::white) : QColor(192, 192, 192));
+        list->setPalette(colours);
+        list->hide();
+        connect(list, &QComboBox::activated, this,
+                [this, id = place.id](int) { Q_EMIT commandChosen(id); });
+        m_lists[i] = list;
+    }
+}
+
+QComboBox* ToolBar::list(int id) const {
+    for (int i = 0; i < 3; ++i)
+        if (kListPlaces[i].id == id)
+            return m_lists[i];
+    return nullptr;
 }
 
 ToolBar::~ToolBar() {
@@ -284,6 +367,12 @@ void ToolBar::mouseMoveEvent(QMouseEvent* event) {
 void ToolBar::leaveEvent(QEvent*) {
     m_hovered = -1;
     m_hint->stop();
+}
+
+void ToolBar::moveEvent(QMoveEvent*) {
+    // An open list would be left behind where the bar was.
+    for (QComboBox* list : m_lists)
+        list->hidePopup();
 }
 
 void ToolBar::showHint(QPoint global) {

@@ -11,6 +11,10 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
+class QComboBox;
+class QPainter;
 class QTimer;
 
 namespace tarvo {
@@ -24,6 +28,16 @@ inline constexpr int kPopupStep = 8;
 
 class ToolPopup;
 class HintWindow;
+
+// The three drop-down lists of the bar, by the command each sends.
+inline constexpr int kNodeList = 95;
+inline constexpr int kFontList = 96;
+inline constexpr int kRelationList = 94;
+
+// Draws one item of a drop-down list: the list's id, the item's index (-1 for the edit part),
+// the painter, the item's rectangle, and whether it is selected. The active view supplies it.
+using ListItemPainter =
+    std::function<void(int list, int index, QPainter& painter, const QRect& rect, bool selected)>;
 
 class ToolBar : public QWidget {
     Q_OBJECT
@@ -61,6 +75,12 @@ public:
     ToolPopup* popup() const;
     bool glyphsLoaded() const { return !m_glyphs.isNull(); }
 
+    // The drop-down list with the id (94, 95 or 96); they start hidden and the views show them.
+    QComboBox* list(int id) const;
+    // Who draws the lists' items; without one they show their texts.
+    void setListItemPainter(ListItemPainter painter) { m_itemPainter = std::move(painter); }
+    const ListItemPainter& listItemPainter() const { return m_itemPainter; }
+
     // What a click on the button does (a right click steps alternatives backwards).
     void press(int index, bool backwards);
     // The momentary timer's end: every pressed momentary button comes up again.
@@ -74,20 +94,25 @@ public:
     void drawButton(QPainter& painter, const ButtonRecord& button, QPoint at) const;
 
 Q_SIGNALS:
-    // A button's command, for the active document window.
+    // A button's command, or a list's id when its selection changed, for the active document
+    // window.
     void commandChosen(int command);
+    // A drop-down list of the node or relation is about to open; the view fills it first.
+    void listOpening(int id);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void openPopup(int index);
     void closePopup();
     void closeHint();
     void redrawButton(int index);
+    void createLists();
 
     ButtonSet* m_set = nullptr;
     int m_left = 4;
@@ -103,6 +128,8 @@ private:
     bool m_hintsEnabled = true;
     QPointer<ToolPopup> m_popup;
     QPointer<HintWindow> m_hintWindow;
+    QComboBox* m_lists[3] = {};
+    ListItemPainter m_itemPainter;
 };
 
 // The list of a multi-choice button's alternatives, stacked under the button; it grows into

@@ -2,6 +2,8 @@
 // alternatives both ways, the list of alternatives, hints, and how it looks.
 #include "shell/tool_bar.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -129,6 +131,44 @@ TEST_F(BarFixture, ARestingMouseGetsTheHintAndTheBarLooksRight) {
         for (int x = undo.left() + 4; x < undo.right() - 4; ++x)
             inked = inked || qBlue(picture.pixel(x, y)) > qRed(picture.pixel(x, y)) + 40;
     EXPECT_TRUE(inked);
+}
+
+TEST_F(BarFixture, TheThreeListsSitInPlaceSendTheirIdsAndAreDrawnByTheView) {
+    QComboBox* nodes = bar.list(kNodeList);
+    QComboBox* relations = bar.list(kRelationList);
+    ASSERT_NE(nodes, nullptr);
+    ASSERT_NE(bar.list(kFontList), nullptr);
+    EXPECT_EQ(bar.list(97), nullptr);
+    EXPECT_FALSE(nodes->isVisible());
+    // 63 and 184 times 1.2, and 2 pixels lower than -1.
+    EXPECT_EQ(nodes->geometry().left(), 75);
+    EXPECT_EQ(nodes->geometry().top(), 1);
+    EXPECT_EQ(nodes->width(), 120);
+    EXPECT_EQ(relations->geometry().left(), 220);
+    EXPECT_EQ(relations->width(), 72);
+    EXPECT_EQ(relations->toolTip(), "Select relation");
+
+    QSignalSpy sent(&bar, &ToolBar::commandChosen);
+    QSignalSpy opening(&bar, &ToolBar::listOpening);
+    int drawn = 0;
+    bar.setListItemPainter([&](int list, int, QPainter&, const QRect&, bool) {
+        EXPECT_EQ(list, kNodeList);
+        ++drawn;
+    });
+    nodes->addItems({"word", "noun"});
+    nodes->show();
+    nodes->showPopup();
+    EXPECT_EQ(opening.count(), 1);
+    nodes->view()->grab();
+    EXPECT_GT(drawn, 0);
+    nodes->hidePopup();
+    Q_EMIT nodes->activated(1);
+    ASSERT_EQ(sent.count(), 1);
+    EXPECT_EQ(sent.at(0).at(0).toInt(), kNodeList);
+    // The font list opens without asking the view to fill it.
+    bar.list(kFontList)->showPopup();
+    EXPECT_EQ(opening.count(), 1);
+    bar.list(kFontList)->hidePopup();
 }
 
 } // namespace
