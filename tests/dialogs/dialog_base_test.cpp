@@ -1,0 +1,271 @@
+// The dialog framework: templates, the routing of controls, list keys, owner-drawn buttons, the
+// dialog stack, the owner and the remembered placement.
+#include "dialogs/dialog_base.h"
+
+#include "dialogs/dialog_template.h"
+#include "dialogs/modal_answer.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tarvo {
+namespace {
+
+using testing_support::DialogFixture;
+using testing_support::ModalAnswer;
+
+// A dialog that supplies only its template.
+class BareDialog : public DialogBase {
+public:
+    explicit BareDialog(const char* name, QWidget* owner = nullptr)
+        : DialogBase(owner), m_name(name) {}
+
+protected:
+    const char* TemplateName() const override { return m_name; }
+
+private:
+    const char* m_name;
+};
+
+// Writes down every operation the framework calls, and ends only through button 1.
+class RecordingDialog : public DialogBase {
+public:
+    QStringList calls;
+
+protected:
+    const char* TemplateName() const override { return "TESTDLG"; }
+    void OnApply() override { calls << "apply"; }
+    void OnButton151() override { calls << "151"; }
+    void OnButton178() override { calls << "178"; }
+    void OnListPrevious() override { calls << "previous"; }
+    void OnListNext() override { calls << "next"; }
+    void OnOk() override { calls << "ok"; }
+    void OnEnd(int code) override { calls << QStringLiteral("end %1").arg(code); }
+    void OnCheck(int id) override { calls << QStringLiteral("check %1").arg(id); }
+    void OnEditChange(int id) override { calls << QStringLiteral("edit %1").arg(id); }
+    void OnDoubleClick(QWidget* control) override {
+        calls << QStringLiteral("double %1").arg(controlId(control));
+    }
+    bool OnOtherCommand(int id) override {
+        calls << QStringLiteral("other %1").arg(id);
+        return true;
+    }
+    int OnMeasureItem(QWidget*) override { return 29; }
+};
+
+// Ends itself from its timer 1, started once its timer 2 has fired twice; nobody answers it.
+class TimedDialog : public DialogBase {
+public:
+    QList<int> fired;
+
+protected:
+    const char* TemplateName() const override { return "INPUT"; }
+    void OnInitDialog() override { StartTimer(2, 1); }
+    void OnTimer(int id) override {
+        fired << id;
+        if (id == 2 && fired.count(2) == 2) {
+            StopTimer(2);
+            StartTimer(1, 1);
+        }
+        if (id == 1)
+            done(5);
+    }
+};
+
+class DialogBaseTest : public DialogFixture {};
+
+TEST_F(DialogBaseTest, TemplatesBuildTheirControlsAndRefuseWhatTheyCannotBuild) {
+    QDialog input;
+    QString error;
+    ASSERT_TRUE(LoadDialogTemplate("INPUT", input, &error)) << error.toStdString();
+    EXPECT_EQ(input.windowTitle(), "Input");
+    EXPECT_TRUE(input.isModal());
+    auto* prompt = input.findChild<QLabel*>("text10");
+    ASSERT_NE(prompt, nullptr);
+    EXPECT_EQ(prompt->property("ctrlId").toInt(), 10);
+    EXPECT_EQ(prompt->textFormat(), Qt::PlainText);
+    EXPECT_EQ(prompt->alignment(), Qt::AlignLeft | Qt::AlignTop);
+    EXPECT_FALSE(input.findChild<QLabel*>("icon103")->pixmap().isNull());
+    EXPECT_NE(input.findChild<QLineEdit*>("edit20"), nullptr);
+    auto* ok = input.findChild<QPushButton*>("button1");
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->isDefault());
+    EXPECT_EQ(ok->text(), "&OK");
+
+    const char* broken[][2] = {
+        {"<ui><widget class=\"QDialog\"><widget class=\"QTreeView\"/></widget></ui>", "QTreeView"},
+        {"<ui><widget class=\"QDialog\"><property name=\"colour\"><string>x</string></property>"
+         "</widget></ui>",
+         "colour"},
+        {"<ui><widget class=\"QDialog\"><widget class=\"QLabel\" name=\"l\"><property "
+         "name=\"buddy\"><cstring>nowhere</cstring></property></widget></widget></ui>",
+         "nowhere"},
+        {"<ui><widget class=\"QDialog\">", "line"},
+        {"<dialog/>", "not a dialog template"},
+    };
+    for (const auto& [text, reason] : broken) {
+        QByteArray bytes(text);
+        QBuffer device(&bytes);
+        device.open(QIODevice::ReadOnly);
+        QDialog dialog;
+        EXPECT_FALSE(BuildDialogTemplate(device, dialog, &error)) << text;
+        EXPECT_TRUE(error.contains(QLatin1String(reason))) << error.toStdString();
+    }
+
+    bool hookRan = false;
+    ModalAnswer answer([&hookRan](DialogBase&) { hookRan = true; });
+    BareDialog missing("NOSUCH");
+    EXPECT_EQ(missing.RunModal(), -1);
+    EXPECT_FALSE(hookRan);
+}
+
+TEST_F(DialogBaseTest, ABareDialogEndsWithCodeOneWhicheverWayItCloses) {
+    struct Case {
+        const char* name;
+        int button;
+    };
+    // Button 0 stands for the window's close box, -1 for Escape.
+    for (const Case& c : {Case{"INPUT", 1}, Case{"INPUT", 2}, Case{"QUERY", 6}, Case{"QUERY", 7},
+                          Case{"QUERY", 2}, Case{"QUERY", 0}, Case{"INPUT", -1}}) {
+        ModalAnswer answer([&c](DialogBase& dialog) {
+            if (c.button > 0)
+                EXPECT_TRUE(dialog.press(c.button));
+            else if (c.button == 0)
+                dialog.close();
+            else
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+            EXPECT_TRUE(dialog.ended());
+        });
+        BareDialog dialog(c.name);
+        EXPECT_EQ(dialog.RunModal(), 1) << c.name << " " << c.button;
+    }
+}
+
+TEST_F(DialogBaseTest, ControlsReachTheirOperationsByControlId) {
+    RecordingDialog dialog;
+    ModalAnswer answer([](DialogBase& shown) {
+        for (int id : {150, 151, 178, 30, 36, 170, 171, 172, 99})
+            EXPECT_TRUE(shown.press(id)) << id;
+        EXPECT_FALSE(shown.press(157)) << "a disabled button cannot be pressed";
+        shown.done(3);
+    });
+    EXPECT_EQ(dialog.RunModal(), 3);
+    EXPECT_EQ(dialog.calls, QStringList({"apply", "151", "178", "check 30", "check 36", "ok", "ok",
+                                         "end 2", "other 99"}));
+}
+
+TEST_F(DialogBaseTest, ListKeysAndEditChanges) {
+    RecordingDialog dialog;
+    ModalAnswer answer([&dialog](DialogBase&) {
+        auto* list = dialog.control<QListWidget>(97);
+        list->addItems({"one", ".two", "-three"});
+        list->setCurrentRow(0);
+        EXPECT_EQ(list->sizeHintForRow(0), 29);
+        // Button 157 starts disabled, so "." is swallowed without a call.
+        for (const char key : {'.', '-', ' '})
+            QTest::keyClick(list, key);
+        dialog.control(157)->setEnabled(true);
+        QTest::keyClick(list, '.');
+        EXPECT_EQ(list->currentRow(), 0) << "the list keys are not passed on to the list";
+
+        dialog.setEditText(20, "written by the program");
+        QTest::keyClicks(dialog.control(20), "x");
+        dialog.done(1);
+    });
+    dialog.RunModal();
+    EXPECT_EQ(dialog.calls, QStringList({"previous", "double 97", "next", "edit 20"}));
+}
+
+TEST_F(DialogBaseTest, OwnerDrawnButtonsShowTheirTextUntilTheyHaveBitmapsAndDimWhenDisabled) {
+    RecordingDialog dialog;
+    QImage enabled, disabled;
+    ModalAnswer answer([&](DialogBase&) {
+        QWidget* button = dialog.control(181);
+        enabled = button->grab().toImage();
+        button->setEnabled(false);
+        disabled = button->grab().toImage();
+        dialog.done(1);
+    });
+    dialog.RunModal();
+    ASSERT_FALSE(enabled.isNull());
+    EXPECT_NE(enabled, disabled);
+    int dimmed = 0;
+    for (int y = 0; y < disabled.height(); ++y)
+        for (int x = 0; x < disabled.width(); ++x)
+            dimmed += disabled.pixelColor(x, y) == QColor(192, 192, 192);
+    EXPECT_GT(dimmed, disabled.width() * disabled.height() / 4);
+}
+
+TEST_F(DialogBaseTest, TimersReachOnTimerByTheirOwnIdsInAModalRun) {
+    TimedDialog dialog;
+    EXPECT_EQ(dialog.RunModal(), 5);
+    EXPECT_EQ(dialog.fired, QList<int>({2, 2, 1}));
+}
+
+TEST_F(DialogBaseTest, DialogsJoinAndLeaveTheStackInAnyOrder) {
+    auto first = std::make_unique<BareDialog>("INPUT");
+    auto second = std::make_unique<BareDialog>("INPUT");
+    auto third = std::make_unique<BareDialog>("INPUT");
+    EXPECT_EQ(dialogState().head, third.get());
+    EXPECT_EQ(third->previousDialog(), second.get());
+    second.reset();
+    EXPECT_EQ(third->previousDialog(), first.get());
+    third.reset();
+    EXPECT_EQ(dialogState().head, first.get());
+    first.reset();
+    EXPECT_EQ(dialogState().head, nullptr);
+}
+
+TEST_F(DialogBaseTest, DialogsWithoutAnOwnerBelongToTheMainFrame) {
+    auto frame = std::make_unique<QWidget>();
+    dialogState().mainFrame = frame.get();
+    EXPECT_EQ(BareDialog("INPUT").parentWidget(), frame.get());
+    QWidget other;
+    EXPECT_EQ(BareDialog("INPUT", &other).parentWidget(), &other);
+    frame.reset();
+    EXPECT_EQ(BareDialog("INPUT").parentWidget(), nullptr) << "a frame that went is forgotten";
+}
+
+TEST_F(DialogBaseTest, EveryDialogStartsWhereTheLastOneEnded) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    ModalAnswer first([&](DialogBase& dialog) {
+        const QPoint off = dialog.frameGeometry().center() - screen.center();
+        EXPECT_LE(off.manhattanLength(), 2)
+            << "the first dialog is centred, not off by " << off.x() << "," << off.y() << " "
+            << dialog.frameGeometry().width();
+        dialog.move(37, 41);
+        dialog.press(1);
+    });
+    BareDialog("INPUT").RunModal();
+
+    QPoint secondPlace;
+    ModalAnswer second([&](DialogBase& dialog) {
+        secondPlace = dialog.pos();
+        dialog.press(6);
+    });
+    BareDialog("QUERY").RunModal();
+    EXPECT_EQ(secondPlace, QPoint(37, 41));
+
+    // A place on a screen that has gone is pulled back onto the screen.
+    dialogState().placement.moveTopLeft(QPoint(screen.right() + 500, screen.bottom() + 500));
+    QRect third;
+    ModalAnswer offScreen([&third](DialogBase& dialog) {
+        third = dialog.frameGeometry();
+        dialog.press(1);
+    });
+    BareDialog("INPUT").RunModal();
+    EXPECT_TRUE(screen.contains(third.topLeft())) << third.x() << "," << third.y();
+}
+
+} // namespace
+} // namespace tarvo
