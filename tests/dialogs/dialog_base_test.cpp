@@ -186,24 +186,53 @@ TEST_F(DialogBaseTest, ListKeysAndEditChanges) {
     EXPECT_EQ(dialog.calls, QStringList({"previous", "double 97", "next", "edit 20"}));
 }
 
-TEST_F(DialogBaseTest, OwnerDrawnButtonsShowTheirTextUntilTheyHaveBitmapsAndDimWhenDisabled) {
+// How many pixels of `image` have the colour `colour`.
+int pixelsOf(const QImage& image, const QColor& colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    return count;
+}
+
+TEST_F(DialogBaseTest, OwnerDrawnButtonsShowTheBitmapOfTheirStateAndDimWhenDisabled) {
+    const QColor plain(200, 0, 0), pushed(0, 160, 0), focused(0, 0, 200), off(90, 90, 90),
+        on(230, 200, 0), lightGrey(192, 192, 192);
     RecordingDialog dialog;
-    QImage enabled, disabled;
     ModalAnswer answer([&](DialogBase&) {
-        QWidget* button = dialog.control(181);
-        enabled = button->grab().toImage();
+        const auto corner = [](QWidget* button) {
+            return button->grab().toImage().pixelColor(1, 1);
+        };
+        auto* button = dialog.control<QPushButton>(181);
+        auto* toggle = dialog.control<QPushButton>(154);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        toggle->setFocus();
+        EXPECT_EQ(corner(button), plain);
+        button->setDown(true);
+        EXPECT_EQ(corner(button), pushed);
+        button->setFocus();
+        EXPECT_EQ(corner(button), pushed) << "pushed wins over focused";
+        button->setDown(false);
+        EXPECT_EQ(corner(button), focused);
+        EXPECT_EQ(corner(toggle), off);
+        toggle->setChecked(true);
+        EXPECT_EQ(corner(toggle), on);
+
         button->setEnabled(false);
-        disabled = button->grab().toImage();
+        const QImage dimmed = button->grab().toImage();
+        EXPECT_GT(pixelsOf(dimmed, lightGrey), 0);
+        EXPECT_GT(pixelsOf(dimmed, plain), 0) << "the pattern lets the bitmap through";
+
+        // Without bitmaps a button shows its text, dimmed in the same way.
+        QWidget* unpainted = dialog.control(182);
+        const QImage enabled = unpainted->grab().toImage();
+        unpainted->setEnabled(false);
+        const QImage disabled = unpainted->grab().toImage();
+        EXPECT_NE(enabled, disabled);
+        EXPECT_GT(pixelsOf(disabled, lightGrey), disabled.width() * disabled.height() / 4);
         dialog.done(1);
     });
     dialog.RunModal();
-    ASSERT_FALSE(enabled.isNull());
-    EXPECT_NE(enabled, disabled);
-    int dimmed = 0;
-    for (int y = 0; y < disabled.height(); ++y)
-        for (int x = 0; x < disabled.width(); ++x)
-            dimmed += disabled.pixelColor(x, y) == QColor(192, 192, 192);
-    EXPECT_GT(dimmed, disabled.width() * disabled.height() / 4);
 }
 
 TEST_F(DialogBaseTest, TimersReachOnTimerByTheirOwnIdsInAModalRun) {
