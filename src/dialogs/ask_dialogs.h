@@ -18,8 +18,9 @@ AskState& askState();
 
 // Asks for one line of text, offering `initial` (cut to 299 characters) and taking at most
 // `maxLength` characters (at most what the shared text buffer holds; 0 or less for as many as
-// it holds). Answers a new text from the heap that the caller releases: the typed text after OK,
-// empty after Cancel. `mode` is kept with the dialog for its callers.
+// it holds). Answers a new text from the heap that the caller releases (null when memory runs
+// out): the typed text after OK, empty after Cancel. `mode` is kept with the dialog for its
+// callers.
 char* AskText(const char* prompt, const char* initial, int maxLength, int mode);
 // As AskText, with the prompt formatted from `format` and its argument.
 char* AskTextF(const char* initial, int maxLength, int mode, const char* format, ...)

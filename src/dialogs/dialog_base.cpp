@@ -21,10 +21,10 @@
 
 namespace tarvo {
 
-// Gives the items of an owner-drawn list the height its dialog measures.
-class ItemHeightDelegate : public QStyledItemDelegate {
+// Draws the items of an owner-drawn list through its dialog, at the height the dialog measures.
+class ListItemDelegate : public QStyledItemDelegate {
 public:
-    ItemHeightDelegate(DialogBase& dialog, QWidget* list)
+    ListItemDelegate(DialogBase& dialog, QListWidget* list)
         : QStyledItemDelegate(list), m_dialog(dialog), m_list(list) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
@@ -33,9 +33,16 @@ public:
         return size;
     }
 
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const bool selected = option.state & QStyle::State_Selected;
+        if (!m_dialog.OnDrawListItem(*m_list, index.row(), *painter, option.rect, selected))
+            QStyledItemDelegate::paint(painter, option, index);
+    }
+
 private:
     DialogBase& m_dialog;
-    QWidget* m_list;
+    QListWidget* m_list;
 };
 
 namespace {
@@ -259,7 +266,7 @@ void DialogBase::connectControl(QWidget* control, int id) {
         connect(list, &QListWidget::itemDoubleClicked, this, [this, list] { OnDoubleClick(list); });
         list->installEventFilter(this);
         if (isOwnerDrawn(list))
-            list->setItemDelegate(new ItemHeightDelegate(*this, list));
+            list->setItemDelegate(new ListItemDelegate(*this, list));
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
         connect(combo, &QComboBox::currentIndexChanged, this,
                 [this, combo] { OnSelChange(combo); });

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QListWidget;
 class QPainter;
 
 namespace tarvo {
@@ -128,6 +129,12 @@ protected:
     virtual void OnTimer(int /*id*/) {}
     // A click of a button that no other operation takes; answers whether it was handled.
     virtual bool OnOtherCommand(int /*id*/) { return false; }
+    // Draws item `row` of the owner-drawn list `list` into `rect`; answers false to leave the
+    // item to the list's own drawing of its text.
+    virtual bool OnDrawListItem(QListWidget& /*list*/, int /*row*/, QPainter& /*painter*/,
+                                const QRect& /*rect*/, bool /*selected*/) {
+        return false;
+    }
     // The item height of the owner-drawn list `list`.
     virtual int OnMeasureItem(QWidget* /*list*/) { return kDefaultItemHeight; }
 
@@ -140,7 +147,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    friend class ItemHeightDelegate;
+    friend class ListItemDelegate;
 
     void connectControls();
     void connectControl(QWidget* control, int id);

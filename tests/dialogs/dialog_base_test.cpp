@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -61,6 +62,14 @@ protected:
         return true;
     }
     int OnMeasureItem(QWidget*) override { return 29; }
+    // Paints the second item of a list in one colour, leaving the others to the list.
+    bool OnDrawListItem(QListWidget&, int row, QPainter& painter, const QRect& rect,
+                        bool) override {
+        if (row != 1)
+            return false;
+        painter.fillRect(rect, QColor(10, 120, 30));
+        return true;
+    }
 };
 
 // Ends itself from its timer 1, started once its timer 2 has fired twice; nobody answers it.
@@ -164,13 +173,16 @@ TEST_F(DialogBaseTest, ControlsReachTheirOperationsByControlId) {
                                          "end 2", "other 99"}));
 }
 
-TEST_F(DialogBaseTest, ListKeysAndEditChanges) {
+TEST_F(DialogBaseTest, OwnerDrawnListsTheirKeysAndEditChanges) {
     RecordingDialog dialog;
     ModalAnswer answer([&dialog](DialogBase&) {
         auto* list = dialog.control<QListWidget>(97);
         list->addItems({"one", ".two", "-three"});
         list->setCurrentRow(0);
         EXPECT_EQ(list->sizeHintForRow(0), 29);
+        const QImage items = list->viewport()->grab().toImage();
+        EXPECT_EQ(items.pixelColor(5, 29 + 14), QColor(10, 120, 30)) << "the dialog draws row 1";
+        EXPECT_NE(items.pixelColor(5, 14), QColor(10, 120, 30));
         // Button 157 starts disabled, so "." is swallowed without a call.
         for (const char key : {'.', '-', ' '})
             QTest::keyClick(list, key);
