@@ -54,6 +54,12 @@ protected:
     void OnEnd(int code) override { calls << QStringLiteral("end %1").arg(code); }
     void OnCheck(int id) override { calls << QStringLiteral("check %1").arg(id); }
     void OnEditChange(int id) override { calls << QStringLiteral("edit %1").arg(id); }
+    void OnSelChange(QWidget* control) override {
+        calls << QStringLiteral("select %1").arg(controlId(control));
+    }
+    void OnLButtonDown(int x, int y) override {
+        calls << QStringLiteral("down %1,%2").arg(x).arg(y);
+    }
     void OnDoubleClick(QWidget* control) override {
         calls << QStringLiteral("double %1").arg(controlId(control));
     }
@@ -179,6 +185,7 @@ TEST_F(DialogBaseTest, OwnerDrawnListsTheirKeysAndEditChanges) {
         auto* list = dialog.control<QListWidget>(97);
         list->addItems({"one", ".two", "-three"});
         list->setCurrentRow(0);
+        dialog.calls.clear();
         EXPECT_EQ(list->sizeHintForRow(0), 29);
         const QImage items = list->viewport()->grab().toImage();
         EXPECT_EQ(items.pixelColor(5, 29 + 14), QColor(10, 120, 30)) << "the dialog draws row 1";
@@ -190,12 +197,17 @@ TEST_F(DialogBaseTest, OwnerDrawnListsTheirKeysAndEditChanges) {
         QTest::keyClick(list, '.');
         EXPECT_EQ(list->currentRow(), 0) << "the list keys are not passed on to the list";
 
+        list->setCurrentRow(2);
+
         dialog.setEditText(20, "written by the program");
         QTest::keyClicks(dialog.control(20), "x");
+        QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(3, 4));
+        EXPECT_EQ(dialog.clickPoint(), QPoint(3, 4));
         dialog.done(1);
     });
     dialog.RunModal();
-    EXPECT_EQ(dialog.calls, QStringList({"previous", "double 97", "next", "edit 20"}));
+    EXPECT_EQ(dialog.calls,
+              QStringList({"previous", "double 97", "next", "select 97", "edit 20", "down 3,4"}));
 }
 
 // How many pixels of `image` have the colour `colour`.
