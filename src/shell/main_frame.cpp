@@ -1,6 +1,7 @@
 // The frame window.
 #include "shell/main_frame.h"
 
+#include "dialogs/dialog_base.h"
 #include "shell/commands.h"
 
 #include <QCloseEvent>
@@ -28,6 +29,8 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent), m_client(new QMdiAr
     setCentralWidget(m_client);
     createMenus();
     resize(900, 640);
+    // Dialogs opened without an owner belong to the frame.
+    dialogState().mainFrame = this;
 }
 
 void MainFrame::createMenus() {

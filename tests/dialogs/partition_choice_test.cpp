@@ -46,12 +46,13 @@ TEST(PartitionChoice, TheListPutsTheMostFormattedFirstAndTypingFindsTheBestMatch
     // Italic first.
     NodeList* italic = PartitionList(0, 2);
     EXPECT_EQ(names(italic).front(), "walked");
-    EXPECT_EQ(names(PartitionList(1, 0)), (std::vector<std::string>{"dependent", "subject"}));
+    NodeList* relations = PartitionList(1, 0);
+    EXPECT_EQ(names(relations), (std::vector<std::string>{"dependent", "subject"}));
 
     EXPECT_EQ(names(plain)[BestTypedMatch(plain, "nou")], "noun");
     EXPECT_EQ(names(plain)[BestTypedMatch(plain, "Nounis")], "Nounish");
     EXPECT_EQ(BestTypedMatch(nullptr, "x"), -1);
-    for (NodeList* list : {plain, capitals, italic})
+    for (NodeList* list : {plain, capitals, italic, relations})
         list->destroy();
     ReleaseNetwork();
 }

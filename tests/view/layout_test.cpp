@@ -18,8 +18,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -610,6 +613,11 @@ TEST_F(LayoutTest, HidingCollectsTheNewlyHiddenAndHidesWhatOnlyHiddenNodesReach)
 }
 
 TEST_F(LayoutTest, TheFirstLayoutOfARunStartsTheLogAfresh) {
+    // A folder of its own: tests running beside this one start logs of their own.
+    char folder[] = "/tmp/tarvo-log-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    char* previous = ::getcwd(nullptr, 0);
+    ASSERT_EQ(::chdir(folder), 0);
     {
         std::ofstream log("list.out");
         log << "earlier lines\n";
@@ -622,6 +630,10 @@ TEST_F(LayoutTest, TheFirstLayoutOfARunStartsTheLogAfresh) {
     std::stringstream text;
     text << log.rdbuf();
     EXPECT_EQ(text.str(), "In recalc_grid\n");
+    ASSERT_EQ(::chdir(previous), 0);
+    std::free(previous);
+    std::remove((std::string(folder) + "/list.out").c_str());
+    ::rmdir(folder);
 }
 
 } // namespace
