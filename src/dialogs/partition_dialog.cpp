@@ -1,0 +1,159 @@
+// The partition dialog over the dialog framework and the partition list rules.
+#include "dialogs/partition_dialog.h"
+
+#include "dialogs/dialog_base.h"
+#include "dialogs/partition_choice.h"
+#include "labels/label_text.h"
+#include "model/node.h"
+#include "model/node_list.h"
+#include "platform/qt/qt_text.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+
+#include <string>
+
+namespace tarvo {
+namespace {
+
+constexpr int kTypedField = 20;
+constexpr int kEntities = 30;
+constexpr int kRelations = 31;
+constexpr int kFirstExpose = 32;
+constexpr int kReveal = 36;
+constexpr int kDistanceField = 37;
+constexpr int kNodeList = 97;
+
+class PartitionDialog : public DialogBase {
+public:
+    ~PartitionDialog() override { destroyList(); }
+
+protected:
+    const char* TemplateName() const override { return "INPUTQ"; }
+
+    void OnInitDialog() override {
+        const PartitionChoices& kept = partitionChoices();
+        m_kind = kept.kind ? 1 : 0;
+        m_expose = kept.expose & kExposeBits;
+        control<QRadioButton>(m_kind ? kRelations : kEntities)->setChecked(true);
+        control<QCheckBox>(kReveal)->setChecked(false);
+        control<QLineEdit>(kDistanceField)->setEnabled(false);
+        for (int bit = 0; bit < 4; ++bit)
+            if (auto* button = control<QAbstractButton>(kFirstExpose + bit))
+                button->setChecked((m_expose >> bit) & 1);
+        fill();
+    }
+
+    void OnCheck(int id) override {
+        if (id == kEntities || id == kRelations) {
+            const int kind = id == kRelations ? 1 : 0;
+            if (kind != m_kind) {
+                m_kind = kind;
+                fill();
+            }
+        } else if (id >= kFirstExpose && id < kFirstExpose + 4) {
+            m_expose ^= 1 << (id - kFirstExpose);
+            control<QAbstractButton>(id)->setChecked((m_expose >> (id - kFirstExpose)) & 1);
+            fill();
+            search();
+        } else if (id == kReveal) {
+            const bool on = control<QCheckBox>(kReveal)->isChecked();
+            auto* field = control<QLineEdit>(kDistanceField);
+            field->setEnabled(on);
+            if (on)
+                field->setFocus();
+        }
+    }
+
+    void OnSelChange(QWidget* list) override {
+        if (controlId(list) != kNodeList)
+            return;
+        NodeBase* node = nodeAt(control<QListWidget>(kNodeList)->currentRow());
+        if (!node)
+            return;
+        std::string plain;
+        PlainText(node->name, plain);
+        setEditText(kTypedField, platform::qt::toQString(plain));
+    }
+
+    void OnEditChange(int id) override {
+        if (id == kTypedField)
+            search();
+    }
+
+    void OnOk() override {
+        PartitionChoices& kept = partitionChoices();
+        kept.chosen = asNode(nodeAt(control<QListWidget>(kNodeList)->currentRow()));
+        kept.revealDistance = RevealDistance(
+            control<QCheckBox>(kReveal)->isChecked(),
+            platform::qt::fromQString(control<QLineEdit>(kDistanceField)->text()).c_str());
+        keep();
+        done(1);
+    }
+
+    void OnEnd(int code) override {
+        keep();
+        partitionChoices().chosen = nullptr;
+        done(code);
+    }
+
+private:
+    NodeBase* nodeAt(int row) const { return m_list && row >= 0 ? m_list->nodeAt(row) : nullptr; }
+
+    void destroyList() {
+        if (m_list)
+            m_list->destroy();
+        m_list = nullptr;
+    }
+
+    // The list for the kind and expose bits, its first item selected.
+    void fill() {
+        auto* list = control<QListWidget>(kNodeList);
+        destroyList();
+        list->clear();
+        m_list = PartitionList(m_kind, m_expose);
+        forEachNode(m_list, [&](NodeBase* n) {
+            std::string plain;
+            PlainText(n->name, plain);
+            list->addItem(platform::qt::toQString(plain));
+        });
+        if (listSize(m_list) > 0)
+            list->setCurrentRow(0);
+    }
+
+    // Selects the node that best matches what is typed, leaving the typed text as it is.
+    void search() {
+        const std::string typed =
+            platform::qt::fromQString(control<QLineEdit>(kTypedField)->text());
+        const int best = BestTypedMatch(m_list, typed.c_str());
+        if (best >= 0) {
+            auto* list = control<QListWidget>(kNodeList);
+            const QSignalBlocker quiet(list);
+            list->setCurrentRow(best);
+        }
+    }
+
+    void keep() {
+        partitionChoices().kind = m_kind;
+        partitionChoices().expose = m_expose;
+    }
+
+    int m_kind = 0;
+    int m_expose = 0;
+    // Owned: the nodes the list shows, in its order.
+    NodeList* m_list = nullptr;
+};
+
+} // namespace
+
+Node* ChoosePartition() {
+    PartitionDialog dialog;
+    if (dialog.RunModal() < 0)
+        partitionChoices().chosen = nullptr;
+    return partitionChoices().chosen;
+}
+
+} // namespace tarvo

@@ -1,0 +1,98 @@
+// The "Open Partition" dialog: choosing by typing or by kind, the reveal distance, and the
+// choices it keeps for next time.
+#include "dialogs/partition_dialog.h"
+
+#include "dialogs/modal_answer.h"
+#include "dialogs/partition_choice.h"
+#include "model/network.h"
+#include "netfile/network_file.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace tarvo {
+namespace {
+
+using testing_support::DialogFixture;
+using testing_support::ModalAnswer;
+
+class PartitionDialogTest : public DialogFixture {
+protected:
+    void SetUp() override {
+        DialogFixture::SetUp();
+        partitionChoices() = PartitionChoices{};
+        const std::string text = "#RELATIONS\nsubject isa dependent\n#ENTITIES\nnoun isa word\n"
+                                 "verb isa word\nauxiliary isa verb\n#FONTS\n";
+        std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+        ReadNetworkStream(in);
+        std::fclose(in);
+    }
+    void TearDown() override {
+        ReleaseNetwork();
+        partitionChoices() = PartitionChoices{};
+        DialogFixture::TearDown();
+    }
+};
+
+TEST_F(PartitionDialogTest, TypingChoosesTheNodeAndTheRevealBoxGivesTheDistance) {
+    struct Run {
+        bool reveal;
+        const char* distance;
+        int expected;
+    };
+    for (const Run& run : {Run{false, "5", 1}, Run{true, "5", 6}, Run{true, "200", 1}}) {
+        ModalAnswer answer([&](DialogBase& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), "Open Partition");
+            auto* list = dialog.control<QListWidget>(97);
+            EXPECT_EQ(list->count(), 4);
+            EXPECT_EQ(list->currentRow(), 0);
+            EXPECT_FALSE(dialog.control<QLineEdit>(37)->isEnabled());
+            dialog.control<QLineEdit>(20)->setText("verb");
+            EXPECT_EQ(list->currentItem()->text(), "verb");
+            // The typed text stays as typed.
+            EXPECT_EQ(dialog.control<QLineEdit>(20)->text(), "verb");
+            if (run.reveal) {
+                EXPECT_TRUE(dialog.press(36));
+                EXPECT_TRUE(dialog.control<QLineEdit>(37)->isEnabled());
+            }
+            dialog.control<QLineEdit>(37)->setText(run.distance);
+            if (const char* out = std::getenv("TARVO_PARTITION_PNG"))
+                dialog.grab().save(QString::fromLocal8Bit(out));
+            EXPECT_TRUE(dialog.press(1));
+        });
+        EXPECT_EQ(ChoosePartition(), findNode("verb", 0));
+        EXPECT_EQ(partitionChoices().revealDistance, run.expected) << run.distance;
+    }
+}
+
+TEST_F(PartitionDialogTest, TheKindAndExposeBitsAreKeptAndCancelChoosesNothing) {
+    ModalAnswer relations([&](DialogBase& dialog) {
+        EXPECT_TRUE(dialog.press(31));
+        auto* list = dialog.control<QListWidget>(97);
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_EQ(list->item(0)->text(), "dependent");
+        // Selecting a node writes its label into the typing field.
+        list->setCurrentRow(1);
+        EXPECT_EQ(dialog.control<QLineEdit>(20)->text(), "subject");
+        EXPECT_TRUE(dialog.press(33));
+        EXPECT_TRUE(dialog.press(2));
+    });
+    EXPECT_EQ(ChoosePartition(), nullptr);
+    EXPECT_EQ(partitionChoices().kind, 1);
+    EXPECT_EQ(partitionChoices().expose, 2);
+    ModalAnswer again([&](DialogBase& dialog) {
+        EXPECT_EQ(dialog.control<QListWidget>(97)->item(0)->text(), "dependent");
+        EXPECT_TRUE(dialog.press(1));
+    });
+    EXPECT_EQ(ChoosePartition(), findNode("dependent", 1));
+}
+
+} // namespace
+} // namespace tarvo
