@@ -9,6 +9,7 @@
 #include "model/node_list.h"
 #include "model/node_table.h"
 #include "platform/font_catalog.h"
+#include "support/network_text.h"
 #include "support/recording_ui.h"
 
 #include <gtest/gtest.h>
@@ -45,17 +46,6 @@ std::vector<std::string> namesIn(const NodeBase* node, int slot) {
         for (int i = 0; i < list->size(); ++i)
             names.push_back(list->nodeAt(i)->name ? list->nodeAt(i)->name : "");
     return names;
-}
-
-int countNodes() {
-    int count = 0;
-    currentNetwork()->forEach(
-        [](void* c, NodeBase*) {
-            ++*static_cast<int*>(c);
-            return 0;
-        },
-        &count);
-    return count;
 }
 
 class NetworkFileTest : public ::testing::Test {
@@ -117,7 +107,7 @@ TEST_F(NetworkFileTest, TheExampleReadsAndWritesBackAsItStands) {
     ASSERT_NE(property, nullptr);
     EXPECT_EQ(first(property, FromSlot), findNode("verb", 0));
     EXPECT_EQ(first(property, ToSlot), findNode("noun", 0));
-    EXPECT_EQ(countNodes(), 6);
+    EXPECT_EQ(testing_support::NetworkNodeCount(), 6);
     EXPECT_EQ(saved(), example);
     EXPECT_TRUE(errors().empty());
 }
@@ -163,7 +153,7 @@ TEST_F(NetworkFileTest, PropertiesAreAlwaysNewAndWrittenInTheirOwnSection) {
     ASSERT_NE(findNode("x", 0), nullptr);
     ASSERT_NE(findNode("y", 0), nullptr);
     EXPECT_EQ(r->counts[ChildSlot], 3);
-    EXPECT_EQ(countNodes(), 7) << "x, y, r, link, sub and two properties";
+    EXPECT_EQ(testing_support::NetworkNodeCount(), 7) << "x, y, r, link, sub and two properties";
     const std::string text = saved();
     const std::size_t entities = text.find("#ENTITIES\n");
     const std::size_t properties = text.find("#PROPERTIES\nx r y\nx r y\n\n\n#FONTS\n");
@@ -211,7 +201,7 @@ TEST_F(NetworkFileTest, BadFilesAreReportedOnceAndReadAsFarAsTheyGo) {
     EXPECT_EQ(errors(),
               (std::vector<std::string>{"Error opening net file: " + folder + "/missing.dat."}));
     ASSERT_NE(currentNetwork(), nullptr);
-    EXPECT_EQ(countNodes(), 0);
+    EXPECT_EQ(testing_support::NetworkNodeCount(), 0);
 
     recordingUi().boxes.clear();
     load("noun isa word\n");

@@ -10,6 +10,8 @@
 #include "netfile/network_file.h"
 #include "tools/network_generator.h"
 
+#include "support/network_text.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -81,29 +83,6 @@ int groupCount(const ChangeRecord* list) {
     return count;
 }
 
-std::string written() {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&buffer, &size);
-    EXPECT_TRUE(WriteNetworkStream(out));
-    std::fclose(out);
-    std::string file(buffer, size);
-    std::free(buffer);
-    return file;
-}
-
-// Properties included: they are nodes of the table too.
-int tableSize() {
-    int count = 0;
-    currentNetwork()->forEach(
-        [](void* context, NodeBase*) {
-            ++*static_cast<int*>(context);
-            return 0;
-        },
-        &count);
-    return count;
-}
-
 // Records the types of the first group of every list it is told of.
 class Recorder final : public ChangeListener {
 public:
@@ -142,7 +121,7 @@ TEST_F(ChangeTest, AGroupAppliesWholeBeforeTheViewsAreToldAndUndoTakesItBackNewe
     ASSERT_TRUE(committed(renameStep("pronoun", "name")));
     EXPECT_STREQ(first(entity("auxiliary"), ToSlot)->name, "auxiliary\x7fr subject\x7fr name")
         << "a property shows its ends' present names";
-    const std::string before = written();
+    const std::string before = testing_support::NetworkAsText();
     Node* modal = entity("modal");
     bool appliedWhenTold = false;
     views.onTold = [&] {
@@ -160,13 +139,13 @@ TEST_F(ChangeTest, AGroupAppliesWholeBeforeTheViewsAreToldAndUndoTakesItBackNewe
     views.onTold = nullptr;
     ASSERT_TRUE(UndoLastEdit());
     EXPECT_EQ(views.groups.back(), (std::vector<int>{20, 20, 5}));
-    EXPECT_EQ(written(), before);
+    EXPECT_EQ(testing_support::NetworkAsText(), before);
     EXPECT_EQ(groupCount(changes().undo), 1) << "the rename is still to be undone";
     EXPECT_EQ(groupCount(changes().history), 1);
 }
 
 TEST_F(ChangeTest, AFailingRecordStopsItsGroupAndARefusedEditIsTakenBack) {
-    const std::string before = written();
+    const std::string before = testing_support::NetworkAsText();
     Node* word = entity("word");
     Node* pronoun = entity("pronoun");
     // Applied straight: the record before the unknown type stays, the one after never runs.
@@ -185,7 +164,7 @@ TEST_F(ChangeTest, AFailingRecordStopsItsGroupAndARefusedEditIsTakenBack) {
     ASSERT_TRUE(linkStep(ChangeType::AddLink, word, ChildSlot, pronoun));
     ASSERT_TRUE(linkStep(ChangeType::RemoveLink, word, ChildSlot, entity("auxiliary")));
     EXPECT_FALSE(CommitEdit());
-    EXPECT_EQ(written(), before);
+    EXPECT_EQ(testing_support::NetworkAsText(), before);
     EXPECT_TRUE(views.groups.empty());
     EXPECT_EQ(changes().undo, nullptr);
     EXPECT_EQ(changes().history, nullptr);
@@ -242,27 +221,27 @@ TEST_F(ChangeTest, EveryTypeRoundTripsWithItsInverse) {
                                  ChildSlot, -1);
          }},
     };
-    const std::string before = written();
-    const int nodes = tableSize();
+    const std::string before = testing_support::NetworkAsText();
+    const int nodes = testing_support::NetworkNodeCount();
     for (const auto& [what, step] : cases) {
         SCOPED_TRACE(what);
         ASSERT_TRUE(committed(step()));
-        EXPECT_NE(written(), before);
+        EXPECT_NE(testing_support::NetworkAsText(), before);
         ASSERT_TRUE(UndoLastEdit());
-        EXPECT_EQ(written(), before);
-        EXPECT_EQ(tableSize(), nodes) << "nothing left behind in the table";
+        EXPECT_EQ(testing_support::NetworkAsText(), before);
+        EXPECT_EQ(testing_support::NetworkNodeCount(), nodes) << "nothing left behind in the table";
         EXPECT_EQ(changes().undo, nullptr);
         EXPECT_EQ(changes().history, nullptr);
     }
     // A drag mark is for the views alone.
     ASSERT_TRUE(committed(markStep(entity("word"))));
-    EXPECT_EQ(written(), before);
+    EXPECT_EQ(testing_support::NetworkAsText(), before);
     EXPECT_EQ(views.groups.back(), (std::vector<int>{32}));
 }
 
 TEST_F(ChangeTest, RefusedRecordsLeaveTheNetworkWhole) {
-    const std::string before = written();
-    const int nodes = tableSize();
+    const std::string before = testing_support::NetworkAsText();
+    const int nodes = testing_support::NetworkNodeCount();
     Node* noun = entity("noun");
     Node* word = entity("word");
     // A rename onto a taken name keeps the node, under its name, in the table.
@@ -280,8 +259,8 @@ TEST_F(ChangeTest, RefusedRecordsLeaveTheNetworkWhole) {
     EXPECT_FALSE(committed(linkStep(ChangeType::RemoveLink, noun, ParentSlot, word)));
     insertLink(word, ChildSlot, noun, 0, 0);
     EXPECT_EQ(positionOf(noun, ParentSlot, word), 0) << "the half link was left alone";
-    EXPECT_EQ(written(), before);
-    EXPECT_EQ(tableSize(), nodes);
+    EXPECT_EQ(testing_support::NetworkAsText(), before);
+    EXPECT_EQ(testing_support::NetworkNodeCount(), nodes);
     EXPECT_EQ(relation("agent"), nullptr);
     EXPECT_TRUE(views.groups.empty());
     EXPECT_EQ(changes().undo, nullptr);
@@ -291,32 +270,32 @@ TEST_F(ChangeTest, RefusedRecordsLeaveTheNetworkWhole) {
     // Removing a relation takes its properties out of the table and off their ends.
     ASSERT_TRUE(
         committed(RecordChange({ChangeType::RemoveRelation, DuplicateText("subject")}, {}, 0, -1)));
-    EXPECT_EQ(tableSize(), nodes - 3);
+    EXPECT_EQ(testing_support::NetworkNodeCount(), nodes - 3);
     EXPECT_EQ(entity("verb")->counts[ToSlot], 1);
     EXPECT_EQ(entity("pronoun")->slotList(FromSlot), nullptr);
 }
 
 TEST_F(ChangeTest, EditsStayApartOnTheUndoStack) {
-    const std::string before = written();
+    const std::string before = testing_support::NetworkAsText();
     ASSERT_TRUE(
         committed(linkStep(ChangeType::AddLink, entity("word"), ChildSlot, entity("pronoun"))));
-    const std::string afterFirst = written();
+    const std::string afterFirst = testing_support::NetworkAsText();
     // An edit whose first step has no inverse still closes its own group.
     ASSERT_TRUE(markStep(entity("noun")));
     ASSERT_TRUE(linkStep(ChangeType::RemoveLink, entity("noun"), ChildSlot, entity("pronoun")));
     EXPECT_FALSE(UndoLastEdit()) << "the pending edit's inverses head the stack";
     ASSERT_TRUE(CommitEdit());
     ASSERT_TRUE(UndoLastEdit());
-    EXPECT_EQ(written(), afterFirst);
+    EXPECT_EQ(testing_support::NetworkAsText(), afterFirst);
     ASSERT_TRUE(UndoLastEdit());
-    EXPECT_EQ(written(), before);
+    EXPECT_EQ(testing_support::NetworkAsText(), before);
 
     // An edit given up leaves neither records nor a changed network.
     ASSERT_TRUE(deleteStep(entity("verb")));
     AbandonEdit();
     EXPECT_EQ(changes().pending, nullptr);
     EXPECT_EQ(changes().undo, nullptr);
-    EXPECT_EQ(written(), before);
+    EXPECT_EQ(testing_support::NetworkAsText(), before);
 
     // A restore refused because the name was taken meanwhile: the node stays out, and goes
     // with its undo record.
@@ -372,7 +351,7 @@ TEST_F(ChangeTest, UndoPutsEveryNodeBackAtItsPlaceInTheTable) {
     std::fclose(in);
     // The file and the keys in table order, which the file shows only in part.
     auto state = [] {
-        std::string keys = written();
+        std::string keys = testing_support::NetworkAsText();
         currentNetwork()->forEach(
             [](void* context, NodeBase* n) {
                 *static_cast<std::string*>(context) += std::string(asNode(n)->keyText()) + "\n";

@@ -16,6 +16,7 @@
 #include "view/view_operations.h"
 #include "view/view_paint.h"
 
+#include "support/network_text.h"
 #include "support/null_display.h"
 #include "support/view_fixture.h"
 
@@ -28,17 +29,6 @@ namespace tarvo {
 namespace {
 
 using testing_support::kGrammar;
-
-std::string writtenNetwork() {
-    char* text = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&text, &size);
-    WriteNetworkStream(out);
-    std::fclose(out);
-    std::string result(text, size);
-    std::free(text);
-    return result;
-}
 
 class ViewEditingTest : public testing_support::ViewFixture {
 protected:
@@ -92,7 +82,7 @@ private:
 
 TEST_F(ViewEditingTest, AnInsertReachesTheNetworkAndBothViewsAndUndoTakesItBack) {
     load(kGrammar);
-    const std::string before = writtenNetwork();
+    const std::string before = testing_support::NetworkAsText();
     NetView& a = open("word");
     NetView& b = openSecond("noun");
     Node* word = findNode("word", 0);
@@ -130,14 +120,14 @@ TEST_F(ViewEditingTest, AnInsertReachesTheNetworkAndBothViewsAndUndoTakesItBack)
     EXPECT_EQ(changes().undo, nullptr);
     EXPECT_EQ(changes().history, nullptr);
     expectBothMatchTheNetwork();
-    EXPECT_EQ(writtenNetwork(), before);
+    EXPECT_EQ(testing_support::NetworkAsText(), before);
     // Nothing left to undo: the command does nothing.
     EXPECT_FALSE(UndoLastChange(a));
 }
 
 TEST_F(ViewEditingTest, DeletingMovesEveryViewOffTheNodeAndUndoRestoresItsPlaces) {
     load(kGrammar);
-    const std::string before = writtenNetwork();
+    const std::string before = testing_support::NetworkAsText();
     NetView& a = open("word");
     NetView& b = openSecond("auxiliary");
     goTo(a, "auxiliary");
@@ -161,7 +151,7 @@ TEST_F(ViewEditingTest, DeletingMovesEveryViewOffTheNodeAndUndoRestoresItsPlaces
     EXPECT_NE(copyIn(a, "auxiliary"), nullptr);
     EXPECT_NE(copyIn(b, "auxiliary"), nullptr);
     expectBothMatchTheNetwork();
-    EXPECT_EQ(writtenNetwork(), before);
+    EXPECT_EQ(testing_support::NetworkAsText(), before);
 }
 
 TEST_F(ViewEditingTest, FormattingRelabelsTheWholeLabelAndARenameOntoATakenNameIsRefused) {
@@ -209,7 +199,7 @@ TEST_F(ViewEditingTest, ReorderingMovesTheCurrentNodeAmongItsSiblings) {
 
 TEST_F(ViewEditingTest, ADragMarkChangesOnlyTheViews) {
     load(kGrammar);
-    const std::string before = writtenNetwork();
+    const std::string before = testing_support::NetworkAsText();
     NetView& a = open("word");
     NetView& b = openSecond("word");
     Node* word = findNode("word", 0);
@@ -219,7 +209,7 @@ TEST_F(ViewEditingTest, ADragMarkChangesOnlyTheViews) {
     EXPECT_TRUE(copyIn(a, "noun")->hasFlag(NodeFlags::DragMark));
     EXPECT_TRUE(copyIn(b, "verb")->hasFlag(NodeFlags::DragMark));
     EXPECT_FALSE(findNode("noun", 0)->hasFlag(NodeFlags::DragMark));
-    EXPECT_EQ(writtenNetwork(), before);
+    EXPECT_EQ(testing_support::NetworkAsText(), before);
     EXPECT_EQ(changes().undo, nullptr);
 }
 
@@ -229,11 +219,11 @@ TEST_F(ViewEditingTest, AViewOfANetworkThatWasReplacedRefusesToEdit) {
     // Another network is loaded; the view stays open on the old copies.
     NodeTable* old = currentNetwork();
     network().currentNetwork = MakeNodeTable();
-    const std::string fresh = writtenNetwork();
+    const std::string fresh = testing_support::NetworkAsText();
     EXPECT_FALSE(InsertNode(a, true, false));
     EXPECT_FALSE(DeleteCurrentNode(a));
     EXPECT_FALSE(SetLabel(a, a.current, "lexeme"));
-    EXPECT_EQ(writtenNetwork(), fresh);
+    EXPECT_EQ(testing_support::NetworkAsText(), fresh);
     closeNetwork(currentNetwork());
     network().currentNetwork = old;
 }
@@ -260,7 +250,7 @@ TEST_F(ViewEditingTest, RandomEditsKeepTheViewsInStepAndUndoRestoresTheFile) {
         options.properties = 20;
         options.formatted = seed % 2 == 0;
         load(tools::GenerateNetwork(options));
-        const std::string before = writtenNetwork();
+        const std::string before = testing_support::NetworkAsText();
         std::vector<NodeBase*> entities;
         currentNetwork()->forEach(
             [](void* c, NodeBase* n) {
@@ -324,7 +314,7 @@ TEST_F(ViewEditingTest, RandomEditsKeepTheViewsInStepAndUndoRestoresTheFile) {
             ASSERT_EQ(CheckViewAgainstNetwork(b), "");
         }
         EXPECT_EQ(changes().history, nullptr);
-        EXPECT_EQ(writtenNetwork(), before);
+        EXPECT_EQ(testing_support::NetworkAsText(), before);
         closeSecond();
     }
 }
