@@ -6,7 +6,10 @@
 #include "labels/label_text.h"
 #include "model/node.h"
 #include "model/node_list.h"
+#include "model/view_node.h"
+#include "platform/qt/qt_display.h"
 #include "platform/qt/qt_text.h"
+#include "view/view_paint.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -26,6 +29,7 @@ constexpr int kFirstExpose = 32;
 constexpr int kReveal = 36;
 constexpr int kDistanceField = 37;
 constexpr int kNodeList = 97;
+constexpr int kNodeItemHeight = 23;
 
 class PartitionDialog : public DialogBase {
 public:
@@ -45,7 +49,29 @@ protected:
             if (auto* button = control<QAbstractButton>(kFirstExpose + bit))
                 button->setChecked((m_expose >> bit) & 1);
         fill();
+        // What the user types replaces the first node's label rather than adding to it.
+        control<QLineEdit>(kTypedField)->selectAll();
     }
+
+    // Each item is a small node, drawn as the views draw theirs.
+    bool OnDrawListItem(QListWidget& list, int row, QPainter& painter, const QRect& rect,
+                        bool selected) override {
+        Node* node = asNode(nodeAt(row));
+        if (!node)
+            return false;
+        painter.fillRect(rect, list.palette().base());
+        auto* scratch = new ViewNode(node);
+        NodeLook look;
+        look.shade = 0;
+        look.selected = selected;
+        platform::qt::QtDisplay display(painter);
+        DrawNodeListItem(display, *scratch,
+                         {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1}, look,
+                         false, false);
+        scratch->destroy();
+        return true;
+    }
+    int OnMeasureItem(QWidget*) override { return kNodeItemHeight; }
 
     void OnCheck(int id) override {
         if (id == kEntities || id == kRelations) {

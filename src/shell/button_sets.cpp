@@ -228,4 +228,28 @@ ButtonRecord* SetButtonFlags(const ButtonSet& set, int command, bool enabled, in
     return button;
 }
 
+void ChooseAlternative(ButtonRecord& button, int k) {
+    if (k < 0 || k >= button.alternativeCount())
+        return;
+    for (int i = 0; i < button.alternativeCount(); ++i)
+        button.alternatives[i].state &= ~ButtonState::Pressed;
+    ButtonRecord& chosen = button.alternatives[k];
+    chosen.state |= ButtonState::Pressed;
+    button.image = chosen.image;
+    button.command = chosen.command;
+    std::memcpy(button.label, chosen.label, sizeof button.label);
+}
+
+ButtonRecord* ShowAlternative(const ButtonSet& set, int command) {
+    for (int i = 0; i < set.count; ++i) {
+        ButtonRecord& button = set.buttons[i];
+        for (int k = 0; k < button.alternativeCount(); ++k)
+            if (button.alternatives[k].command == command) {
+                ChooseAlternative(button, k);
+                return &button;
+            }
+    }
+    return nullptr;
+}
+
 } // namespace tarvo

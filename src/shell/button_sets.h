@@ -78,5 +78,11 @@ ButtonRecord* FindButton(const ButtonSet& set, int command);
 // Clears or sets the disabled bit of the button with the command; with `checked` 0 or 1 also
 // clears or sets its pressed bit (-1 leaves it). Answers the button changed, or null.
 ButtonRecord* SetButtonFlags(const ButtonSet& set, int command, bool enabled, int checked);
+// The multi-choice button shows its alternative k from now on: its glyph, command and hint, and
+// k alone is pressed in its list.
+void ChooseAlternative(ButtonRecord& button, int k);
+// The multi-choice button of the set that has an alternative with the command shows that
+// alternative; answers the button, or null when no button has one.
+ButtonRecord* ShowAlternative(const ButtonSet& set, int command);
 
 } // namespace tarvo

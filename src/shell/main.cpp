@@ -61,7 +61,11 @@ int main(int argc, char** argv) {
         tarvo::SetCommandTarget(&frame);
         tarvo::SetOutOfMemoryHook([] { tarvo::PostFrameCommand(tarvo::cmd::kExit); });
         closeFrameOnTermination(frame);
+        // The splash stands while the start-up network loads; the frame shows after it.
+        frame.startUp();
         frame.show();
+        // The first thing to do is to pick the node a document opens on.
+        tarvo::PostFrameCommand(tarvo::cmd::kOpenPartition);
         result = application.exec();
         tarvo::SetOutOfMemoryHook(nullptr);
         tarvo::SetCommandTarget(nullptr);

@@ -1,30 +1,134 @@
-// The frame window: the multiple-document area and the frame's commands.
+// The frame window "MdiNetFrame": the tool bar above the multiple-document area, the two menu
+// bars, the accelerators, the network file commands and the routing of every other command
+// to the active document window.
 #pragma once
+
+#include "platform/ui.h"
+#include "shell/frame_menus.h"
 
 #include <QMainWindow>
 
+#include <functional>
+#include <string>
+
 class QMdiArea;
+class QMdiSubWindow;
 
 namespace tarvo {
+
+class DocumentWindow;
+class Node;
+class ToolBar;
+class ViewNode;
+
+// The open and save dialogs' shared record: the chosen path and the file's title (its name).
+struct FileChoice {
+    std::string path;
+    std::string title;
+};
+
+// Answers the file dialog of the frame: save or open; fills the choice and answers true when a
+// file was chosen. Tests put their own in place of the real dialog.
+using FileDialogRunner = std::function<bool(QWidget* owner, bool save, FileChoice& choice)>;
+FileDialogRunner& fileDialogRunner();
+// The real dialog with the frame's filters, initial folder "Databases" and default extension.
+bool RunFileDialog(QWidget* owner, bool save, FileChoice& choice);
 
 class MainFrame : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainFrame(QWidget* parent = nullptr);
+    ~MainFrame() override;
 
     QMdiArea* client() const { return m_client; }
+    ToolBar* toolBar() const { return m_toolBar; }
+
+    // The start-up: the splash box stands while the start-up network loads.
+    void startUp();
+
+    // The network to load, relative to the working folder, and the dialogs' record.
+    const std::string& networkPath() const { return m_networkPath; }
+    void setNetworkPath(const std::string& path) { m_networkPath = path; }
+    const FileChoice& fileChoice() const { return m_file; }
+
+    // Reads the shape file and the network at the network path and refills the font list.
+    void loadNetwork();
+    // Asks the partition dialog for a node and opens a document window on it; 1 when one opened.
+    int openDocument(const std::string& title);
+    // "Save current changes in %s?": yes (after a successful save), no or cancel.
+    platform::Answer askSaveChanges(const std::string& name);
+    // "Tarvo++ - title", "(untitled)" for an empty title.
+    void setFrameTitle(const std::string& title);
+    // A warning box captioned "Tarvo++" with the format applied to the name.
+    void fileMessage(const char* format, const std::string& name);
+
+    DocumentWindow* activeDocument() const;
+    QList<DocumentWindow*> documents() const;
+    // The menu bar shown now.
+    MenuBarKind shownMenuBar() const { return m_shown; }
+    const MenuBarItems& menuItems(MenuBarKind kind) const {
+        return kind == MenuBarKind::Init ? m_init : m_view;
+    }
+
+    // What the views change in the menus and tool bar.
+    void SetMenuAndButton(int menuId, int command, bool enabled, bool checked);
+    void SetMenuAndButtonEnabled(int menuId, int command, bool enabled);
+    void checkMenuAndButton(int id, bool checked);
+    void setViewPopupCaption(int menu, int item, const char* caption);
+    void showGroupValue(int group, int value);
+    void setSizeCaption(const char* caption);
+    void closeNodeListDropDown();
+    void repaintNodeList();
+    ViewNode* nodeListSelection() const;
+    void selectInNodeList(ViewNode* node);
+    void showRelationChoice(Node* relation, bool enabled);
+    void hideFontList();
+
+    // A document window is closing: the caption shows no title any more.
+    void documentClosing(DocumentWindow* document);
+    // Every document window redraws (the colours changed).
+    void refreshDocuments();
+    QSize defaultDocumentSize() const;
 
 public Q_SLOTS:
     // Carries out a command of the menus, accelerators or tool bar; answers the command's result.
     int command(int id);
 
+Q_SIGNALS:
+    // A command went on to the active document window.
+    void commandRouted(int id);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createMenus();
+    void createAccelerators();
+    void showMenuBar(MenuBarKind kind);
+    void fillWindowList(QMenu* menu);
+    void documentActivated(QMdiSubWindow* window);
+    void activate(DocumentWindow* document);
+    void deactivate();
+    void fillNodeList(DocumentWindow* document);
+    void fillRelationList();
+    void paintListItem(int list, int index, QPainter& painter, const QRect& rect, bool selected);
+
+    int selectNetwork();
+    int openPartition();
+    int save();
+    int saveAs();
+    int closeActive();
+    int closeAll();
+    // Before another network replaces this one: the save question, then the documents close.
+    bool letNetworkGo();
 
     QMdiArea* m_client;
+    ToolBar* m_toolBar;
+    MenuBarItems m_init;
+    MenuBarItems m_view;
+    MenuBarKind m_shown = MenuBarKind::Init;
+    DocumentWindow* m_active = nullptr;
+    std::string m_networkPath;
+    FileChoice m_file;
 };
 
 // Makes `frame` the target of the commands that arrive from outside the frame (out of memory).

@@ -10,6 +10,7 @@
 #include "view/view_window.h"
 
 #include <QKeyEvent>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -48,7 +49,10 @@ void NetViewWidget::paintEvent(QPaintEvent* event) {
 void NetViewWidget::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     if (m_view) {
-        const QWidget* frame = window();
+        // The document window around the view is the one maximised or minimised.
+        const QWidget* frame = parentWidget();
+        while (frame && !qobject_cast<const QMdiSubWindow*>(frame))
+            frame = frame->parentWidget();
         ViewResized(*m_view, frame && frame->isMaximized(), frame && frame->isMinimized());
     }
 }

@@ -9,8 +9,10 @@
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
+#include "netfile/shape_file.h"
 #include "platform/qt/qt_font_catalog.h"
 #include "platform/qt/x11_keyboard_layout.h"
+#include "shell/button_sets.h"
 #include "shell/changes.h"
 
 #include <QGuiApplication>
@@ -47,6 +49,7 @@ bool StartProgram() {
     if (!AllocateScratchText())
         return false;
     loadLabelResources();
+    LoadButtonDefinitions("BUTTS.DEF");
     errorState().FatalError = false;
     return true;
 }
@@ -55,8 +58,12 @@ void ShutDownProgram() {
     errorState().ErrorsSuppressed = true;
     // The undo stack holds deleted nodes apart from the network; they go first.
     ReleaseChanges();
+    // The network and then the "isa" relation.
     ReleaseNetwork();
+    ReleaseShapeRegions();
+    ReleaseShapeList();
     ReleaseFontTable();
+    ReleaseButtonDefinitions();
     ReleaseScratchText();
     DestroyHeap();
     ReleaseWordBuffer();

@@ -38,17 +38,6 @@ int wrapped(int value, int count) {
     return ((value % count) + count) % count;
 }
 
-// The button shows alternative k from now on: its glyph, command and hint, pressed in the list.
-void chooseAlternative(ButtonRecord& button, int k) {
-    for (int i = 0; i < button.alternativeCount(); ++i)
-        button.alternatives[i].state &= ~ButtonState::Pressed;
-    ButtonRecord& chosen = button.alternatives[k];
-    chosen.state |= ButtonState::Pressed;
-    button.image = chosen.image;
-    button.command = chosen.command;
-    std::memcpy(button.label, chosen.label, sizeof button.label);
-}
-
 // The lists' places on the bar before scaling (left, top, width, height of the open list), their
 // ids and hints.
 struct ListPlace {
@@ -305,7 +294,7 @@ void ToolBar::press(int index, bool backwards) {
                     break;
                 }
             }
-            chooseAlternative(button, next);
+            ChooseAlternative(button, next);
             if (m_popup)
                 m_popup->update();
         }
@@ -335,7 +324,7 @@ void ToolBar::pickAlternative(int row) {
         return;
     if (button.alternatives[row].has(ButtonState::Disabled))
         return;
-    chooseAlternative(button, row);
+    ChooseAlternative(button, row);
     redrawButton(m_open);
     if (m_popup)
         m_popup->update();

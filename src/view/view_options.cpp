@@ -1,6 +1,7 @@
 // Option setters, the title and the captions of the view's options.
 #include "view/view_options.h"
 
+#include "labels/label_text.h"
 #include "model/view_node.h"
 #include "platform/keys.h"
 #include "platform/view_host.h"
@@ -123,10 +124,12 @@ void SetDistanceMode(NetView& view, int value) {
 void UpdateTitle(NetView& view) {
     if (!view.host)
         return;
-    const char* name = view.root && view.root->name ? view.root->name : "";
+    // The title bar shows the root's label as plain text, without its formatting codes.
+    std::string name;
+    PlainText(view.root && view.root->name ? view.root->name : "", name);
     char title[512];
     std::snprintf(title, sizeof title, "%s Net (%s) %.2f",
-                  view.kind == kRelationView ? "Relation" : "Entity", name,
+                  view.kind == kRelationView ? "Relation" : "Entity", name.c_str(),
                   static_cast<double>(view.clusterCount));
     view.host->setTitle(title);
 }
