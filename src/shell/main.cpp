@@ -6,6 +6,7 @@
 #include "shell/startup.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -15,6 +16,8 @@
 namespace {
 
 int terminationPipe[2] = {-1, -1};
+// Set once a termination was asked for: a start-up still under way then stops short.
+bool terminating = false;
 
 void onTerminationSignal(int) {
     const char byte = 1;
@@ -30,7 +33,18 @@ void closeFrameOnTermination(tarvo::MainFrame& frame) {
     QObject::connect(notifier, &QSocketNotifier::activated, &frame, [&frame] {
         char byte;
         [[maybe_unused]] const ssize_t got = ::read(terminationPipe[1], &byte, 1);
-        frame.command(tarvo::cmd::kExit);
+        terminating = true;
+        // Open dialogs give up first; the frame closes once their loops have ended.
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
+            if (QApplication::activeModalWidget() == modal)
+                break;
+        }
+        QMetaObject::invokeMethod(
+            &frame, [&frame] { frame.command(tarvo::cmd::kExit); }, Qt::QueuedConnection);
     });
     struct sigaction action = {};
     action.sa_handler = onTerminationSignal;
@@ -63,10 +77,13 @@ int main(int argc, char** argv) {
         closeFrameOnTermination(frame);
         // The splash stands while the start-up network loads; the frame shows after it.
         frame.startUp();
-        frame.show();
-        // The first thing to do is to pick the node a document opens on.
-        tarvo::PostFrameCommand(tarvo::cmd::kOpenPartition);
-        result = application.exec();
+        result = 0;
+        if (!terminating) {
+            frame.show();
+            // The first thing to do is to pick the node a document opens on.
+            tarvo::PostFrameCommand(tarvo::cmd::kOpenPartition);
+            result = application.exec();
+        }
         tarvo::SetOutOfMemoryHook(nullptr);
         tarvo::SetCommandTarget(nullptr);
         presenter.setOwner(nullptr);

@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# The real program in a virtual X server, in a working folder made from data/: after the splash
+# the user opens a partition by typing a node's name, moves with the arrow keys, inserts a child,
+# undoes, inserts again, saves under a new name and exits answering the save question. The
+# saved file must hold exactly one node more than the shipped network, a child of another node.
+# Arguments: the program, the command-line tool, the data folder, the screenshot to write.
+set -euo pipefail
+program="$(realpath "$1")"
+cli="$(realpath "$2")"
+data="$(realpath "$3")"
+shot="$4"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+mkdir -p "$(dirname "$shot")"
+shot="$(realpath "$shot")"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cp -r "$data/." "$work/"
+cd "$work"
+
+# shellcheck source=xvfb.sh
+source "$here/xvfb.sh"
+trap 'stop_xvfb; if [ -n "${pid:-}" ]; then kill -9 $pid 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+
+fail() {
+    echo "FAIL: $*"
+    import -window root "$work/failure.png" 2>/dev/null && cp "$work/failure.png" "$shot" || true
+    echo "--- the program's error output:" >&2
+    cat "$work/stderr" >&2 || true
+    exit 1
+}
+
+# The id of the first window whose name matches, once it shows (up to 15 s).
+window_named() {
+    local id=""
+    for _ in $(seq 1 150); do
+        id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)"
+        [ -n "$id" ] && break
+        sleep 0.1
+    done
+    printf '%s' "$id"
+}
+
+# Keys to the window, with time for the program to act on each.
+keys_to() {
+    local window="$1"
+    shift
+    xdotool windowfocus --sync "$window"
+    for key in "$@"; do
+        xdotool key --clearmodifiers "$key"
+        sleep 0.3
+    done
+}
+
+"$program" 2>"$work/stderr" &
+pid=$!
+
+# The splash goes after 2 s, and the partition dialog asks for the first node.
+partition="$(window_named '^Open Partition$')"
+[ -n "$partition" ] || fail "the partition dialog did not open after the splash"
+xdotool windowfocus --sync "$partition"
+xdotool type --delay 40 "noun"
+sleep 0.3
+keys_to "$partition" alt+v
+xdotool type --delay 40 "2"
+keys_to "$partition" Return
+
+frame="$(window_named '^Tarvo\+\+ - script\.dat$')"
+[ -n "$frame" ] || fail "no document opened: the frame's caption did not name script.dat"
+sleep 1
+keys_to "$frame" Down Right
+keys_to "$frame" ctrl+Insert ctrl+z ctrl+Insert
+sleep 0.5
+import -window root "$shot" || fail "no screenshot could be taken"
+
+# Save as: the Net menu's item, then the file's name in the save dialog.
+keys_to "$frame" alt+n a
+save="$(window_named '^Save As$')"
+[ -n "$save" ] || fail "the save dialog did not open"
+xdotool windowfocus --sync "$save"
+xdotool type --delay 40 "grown.dat"
+keys_to "$save" Return
+for _ in $(seq 1 50); do
+    [ -f Databases/grown.dat ] && break
+    sleep 0.1
+done
+[ -f Databases/grown.dat ] || fail "Databases/grown.dat was not written"
+
+# Exit: the history holds the edits, so the save question comes; No leaves the file as saved.
+keys_to "$frame" alt+n x
+question="$(window_named '^Tarvo\+\+$')"
+[ -n "$question" ] || fail "no save question on exit"
+keys_to "$question" n
+for _ in $(seq 1 100); do
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 $pid 2>/dev/null && fail "the program did not end after the save question"
+wait $pid || fail "the program ended with status $?"
+pid=""
+
+# Each line of a dump is one node; its name stands between "name": and ,"parent":.
+names() {
+    sed 's/^.*"name":\(.*\),"parent":.*$/\1/' "$1" | sort
+}
+"$cli" dump Databases/script.dat >"$work/shipped.json" || fail "tarvo-cli could not read script.dat"
+"$cli" dump Databases/grown.dat >"$work/grown.json" || fail "tarvo-cli could not read the saved file"
+names "$work/shipped.json" >"$work/before"
+names "$work/grown.json" >"$work/after"
+before=$(wc -l <"$work/shipped.json")
+after=$(wc -l <"$work/grown.json")
+[ "$after" -eq $((before + 1)) ] || fail "the saved network has $after nodes, expected $((before + 1))"
+new="$(comm -13 "$work/before" "$work/after")"
+[ "$(printf '%s\n' "$new" | grep -c .)" -eq 1 ] || fail "expected one new node, found: $new"
+line="$(grep -F "\"name\":$new," "$work/grown.json")"
+grep -q '"parent":\["' <<<"$line" || fail "the new node has no parent: $line"
+echo "ok: partition opened, edits made and undone, saved as grown.dat with the new node $new"
