@@ -1,0 +1,293 @@
+// The frame with real document windows on the shipped network, in a scratch copy of the working
+// folder: menus and caption following the active document, the file commands, the save
+// question, Close All and the routing of commands.
+#include "shell/main_frame.h"
+
+#include "dialogs/error_report.h"
+#include "dialogs/modal_answer.h"
+#include "dialogs/partition_choice.h"
+#include "model/network.h"
+#include "shell/button_sets.h"
+#include "shell/changes.h"
+#include "shell/commands.h"
+#include "shell/document_window.h"
+#include "shell/net_view_widget.h"
+#include "shell/startup.h"
+#include "shell/tool_bar.h"
+#include "support/network_text.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <memory>
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ModalAnswer;
+
+// Boxes are recorded and answered from a queue (then Ok).
+class AnsweringUi : public platform::Ui {
+public:
+    void errorBox(const char* message, bool) override { texts.emplace_back(message); }
+    platform::Answer messageBox(const char*, const char* text, platform::Buttons,
+                                platform::Icon) override {
+        texts.emplace_back(text);
+        if (answers.empty())
+            return platform::Answer::Ok;
+        const platform::Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::vector<std::string> texts;
+    std::deque<platform::Answer> answers;
+};
+
+class FrameDocumentsTest : public testing_support::DialogFixture {
+protected:
+    void SetUp() override {
+        DialogFixture::SetUp();
+        m_previousUi = platform::setUi(&ui);
+        m_home = fs::current_path();
+        m_work = fs::temp_directory_path() / ("tarvo-frame-" + std::to_string(::getpid()));
+        fs::remove_all(m_work);
+        fs::copy(TARVO_DATA_DIR, m_work, fs::copy_options::recursive);
+        fs::current_path(m_work);
+        ASSERT_TRUE(StartProgram());
+        frame = std::make_unique<MainFrame>();
+        frame->setNetworkPath("Databases/script.dat");
+        frame->loadNetwork();
+        frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    }
+    void TearDown() override {
+        frame.reset();
+        fileDialogRunner() = RunFileDialog;
+        partitionChoices() = PartitionChoices{};
+        ShutDownProgram();
+        fs::current_path(m_home);
+        fs::remove_all(m_work);
+        platform::setUi(m_previousUi);
+        errorState() = ErrorState{};
+        DialogFixture::TearDown();
+    }
+
+    // Opens a document on the node typed into the partition dialog; "" cancels it.
+    int open(const char* typed, const std::string& title) {
+        ModalAnswer answer([typed](DialogBase& dialog) {
+            if (!*typed) {
+                dialog.press(2);
+                return;
+            }
+            dialog.control<QLineEdit>(20)->setText(QString::fromLatin1(typed));
+            dialog.press(1);
+        });
+        const int opened = frame->openDocument(title);
+        QCoreApplication::processEvents();
+        return opened;
+    }
+    QString caption() const { return frame->windowTitle(); }
+    QStringList menuTitles() const {
+        QStringList titles;
+        for (const QAction* a : frame->menuBar()->actions())
+            titles << a->text();
+        return titles;
+    }
+    // Answers the file dialogs with `path` (empty: cancel), counting the runs.
+    void chooseFile(const std::string& path) {
+        fileDialogRunner() = [this, path](QWidget*, bool save, FileChoice& choice) {
+            ++fileDialogs;
+            lastDialogSaved = save;
+            if (path.empty())
+                return false;
+            choice.path = path;
+            choice.title = fs::path(path).filename().string();
+            return true;
+        };
+    }
+
+    AnsweringUi ui;
+    std::unique_ptr<MainFrame> frame;
+    int fileDialogs = 0;
+    bool lastDialogSaved = false;
+
+private:
+    platform::Ui* m_previousUi = nullptr;
+    fs::path m_home;
+    fs::path m_work;
+};
+
+TEST_F(FrameDocumentsTest, MenuBarCaptionAndToolBarFollowTheActiveDocument) {
+    EXPECT_EQ(menuTitles(), (QStringList{"&Net", "&Help"}));
+    EXPECT_EQ(open("", "none"), 0) << "cancelling the partition dialog opens nothing";
+    EXPECT_TRUE(frame->documents().isEmpty());
+    EXPECT_EQ(frame->toolBar()->buttonSet(), nullptr);
+
+    ASSERT_EQ(open("noun", "first"), 1);
+    ASSERT_EQ(open("verb", "second"), 1);
+    EXPECT_EQ(menuTitles(), (QStringList{"&Net", "&Edit", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(caption(), "Tarvo++ - second");
+    EXPECT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().net);
+    EXPECT_TRUE(frame->toolBar()->list(kNodeList)->isVisibleTo(frame->toolBar()));
+    EXPECT_EQ(frame->toolBar()->list(kNodeList)->currentText(), "verb");
+
+    DocumentWindow* first = frame->documents().at(0);
+    frame->client()->setActiveSubWindow(first);
+    EXPECT_EQ(frame->activeDocument(), first);
+    EXPECT_EQ(caption(), "Tarvo++ - first");
+    EXPECT_EQ(frame->toolBar()->list(kNodeList)->currentText(), "noun");
+    // The view's options reach the VIEW menu: the orientation pop-up names the value.
+    const QMenu* viewMenu = frame->menuItems(MenuBarKind::View).popups.at(2);
+    EXPECT_EQ(viewMenu->actions().at(7)->text(), "&Orientation:\tTop-down");
+    EXPECT_TRUE(frame->menuItems(MenuBarKind::View).items.at(cmd::kLeftToRight + 2)->isChecked());
+
+    EXPECT_EQ(frame->command(cmd::kClose), 1);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(frame->documents().size(), 1);
+    frame->documents().at(0)->close();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(frame->documents().isEmpty());
+    EXPECT_EQ(menuTitles(), (QStringList{"&Net", "&Help"}));
+    EXPECT_EQ(caption(), "Tarvo++ - (untitled)");
+    EXPECT_EQ(frame->toolBar()->buttonSet(), nullptr);
+    EXPECT_NE(currentNetwork(), nullptr) << "closing the last document leaves the network";
+}
+
+TEST_F(FrameDocumentsTest, MenuItemsAndAcceleratorsIssueTheirCommands) {
+    for (MenuBarKind kind : {MenuBarKind::Init, MenuBarKind::View}) {
+        const auto& items = frame->menuItems(kind).items;
+        for (int id : {cmd::kNewEntity, cmd::kNewRelation, cmd::kOptions})
+            EXPECT_FALSE(items.at(id)->isEnabled()) << id << " is handled by no window";
+    }
+    EXPECT_FALSE(frame->menuItems(MenuBarKind::Init).items.at(cmd::kTextWindow)->isEnabled());
+    ASSERT_EQ(open("noun", "script.dat"), 1);
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+
+    QSignalSpy routed(frame.get(), &MainFrame::commandRouted);
+    QAction* inspect = frame->menuItems(MenuBarKind::View).items.at(cmd::kInspectLinks);
+    EXPECT_EQ(inspect->text(), "Inspect &links...\tF3");
+    inspect->trigger();
+    QTest::keyClick(frame->activeDocument()->viewWidget(), Qt::Key_F3);
+    ASSERT_EQ(routed.size(), 2);
+    EXPECT_EQ(routed.at(0).at(0).toInt(), cmd::kInspectLinks);
+    EXPECT_EQ(routed.at(1).at(0).toInt(), cmd::kInspectLinks);
+
+    // Ctrl+Z undoes through the accelerator table; the insert was the view's own key.
+    const int before = ::testing_support::NetworkNodeCount();
+    QTest::keyClick(frame->activeDocument()->viewWidget(), Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(::testing_support::NetworkNodeCount(), before + 1);
+    QTest::keyClick(frame->activeDocument()->viewWidget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(::testing_support::NetworkNodeCount(), before);
+    EXPECT_EQ(routed.last().at(0).toInt(), cmd::kUndo);
+}
+
+TEST_F(FrameDocumentsTest, SaveAsksForANameFirstAndReportsAFailedWrite) {
+    chooseFile("Databases/saved.dat");
+    EXPECT_EQ(frame->command(cmd::kSave), 1);
+    EXPECT_EQ(fileDialogs, 1);
+    EXPECT_TRUE(lastDialogSaved);
+    EXPECT_TRUE(fs::exists("Databases/saved.dat"));
+    EXPECT_EQ(caption(), "Tarvo++ - saved.dat");
+    EXPECT_EQ(frame->command(cmd::kSave), 1);
+    EXPECT_EQ(fileDialogs, 1) << "a second save keeps the name";
+
+    chooseFile("");
+    EXPECT_EQ(frame->command(cmd::kSaveAs), 0);
+    chooseFile("missing/folder/x.dat");
+    EXPECT_EQ(frame->command(cmd::kSaveAs), 0);
+    ASSERT_FALSE(ui.texts.empty());
+    EXPECT_EQ(ui.texts.back(), "Could not write file x.dat");
+}
+
+TEST_F(FrameDocumentsTest, ClosingAsksOnlyAfterAnEditAndCancelKeepsTheProgram) {
+    ASSERT_EQ(open("noun", "script.dat"), 1);
+    frame->command(cmd::kInsertChild);
+    ASSERT_NE(changes().history, nullptr);
+    ui.answers = {platform::Answer::Cancel};
+    EXPECT_FALSE(frame->close());
+    ASSERT_EQ(ui.texts.size(), 1u);
+    EXPECT_EQ(ui.texts[0], "Save current changes in Databases/script.dat?");
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->documents().size(), 1);
+
+    ui.answers = {platform::Answer::No};
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(frame->documents().isEmpty());
+
+    // Without history nothing is asked.
+    ReleaseChanges();
+    ui.texts.clear();
+    frame->show();
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(ui.texts.empty());
+}
+
+TEST_F(FrameDocumentsTest, CloseAllClosesEveryDocumentEvenAMinimisedOne) {
+    for (const char* name : {"noun", "verb", "word"})
+        ASSERT_EQ(open(name, name), 1);
+    frame->documents().at(1)->showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->command(cmd::kCloseAll), 1);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(frame->documents().isEmpty());
+    EXPECT_EQ(frame->shownMenuBar(), MenuBarKind::Init);
+}
+
+TEST_F(FrameDocumentsTest, SelectNetworkKeepsUnsavedWorkUnlessTheUserLetsItGo) {
+    // Cancelled: one more window on the network already loaded.
+    chooseFile("");
+    {
+        ModalAnswer answer([](DialogBase& dialog) { dialog.press(1); });
+        EXPECT_EQ(frame->command(cmd::kSelectNetwork), 1);
+    }
+    EXPECT_EQ(frame->documents().size(), 1);
+
+    // Outside the program's folders: refused by name, nothing opens.
+    fs::create_directory("Elsewhere");
+    fs::copy_file("Databases/script.dat", "Elsewhere/other.dat");
+    chooseFile((fs::current_path() / "Elsewhere/other.dat").string());
+    EXPECT_EQ(frame->command(cmd::kSelectNetwork), 0);
+    EXPECT_EQ(ui.texts.back(), "Could not read file other.dat!");
+    EXPECT_EQ(frame->documents().size(), 1);
+
+    fs::copy_file("Databases/script.dat", "Databases/Other.dat");
+    chooseFile((fs::current_path() / "Databases/Other.dat").string());
+    frame->command(cmd::kInsertChild);
+    NodeTable* edited = currentNetwork();
+    ui.answers = {platform::Answer::Cancel};
+    EXPECT_EQ(frame->command(cmd::kSelectNetwork), 0);
+    EXPECT_EQ(ui.texts.back(), "Save current changes in Databases/script.dat?");
+    EXPECT_EQ(currentNetwork(), edited) << "Cancel keeps the network and its changes";
+    EXPECT_NE(changes().history, nullptr);
+    EXPECT_EQ(frame->documents().size(), 1);
+
+    ui.answers = {platform::Answer::No};
+    {
+        ModalAnswer answer([](DialogBase& dialog) {
+            dialog.control<QLineEdit>(20)->setText("verb");
+            dialog.press(1);
+        });
+        EXPECT_EQ(frame->command(cmd::kSelectNetwork), 1);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->networkPath(), "Databases/Other.dat") << "the letter case is kept";
+    EXPECT_EQ(changes().history, nullptr);
+    ASSERT_EQ(frame->documents().size(), 1) << "the old network's windows closed";
+    EXPECT_EQ(frame->documents().at(0)->title(), "Other.dat");
+    EXPECT_EQ(caption(), "Tarvo++ - Other.dat");
+}
+
+} // namespace
+} // namespace tarvo
