@@ -17,7 +17,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev
-    xvfb xauth x11-utils
+    xvfb xauth x11-utils xdotool imagemagick
     fonts-dejavu-core fonts-liberation
 )
 

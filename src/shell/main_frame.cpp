@@ -35,6 +35,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -42,6 +43,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -213,7 +215,10 @@ MainFrame::MainFrame(QWidget* parent)
             paintListItem(list, index, painter, rect, selected);
         });
     connect(m_client, &QMdiArea::subWindowActivated, this, &MainFrame::documentActivated);
-    resize(900, 640);
+    // Most of the screen, with room left around the frame.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize available = screen ? screen->availableSize() : QSize(1024, 768);
+    resize(std::max(640, available.width() * 4 / 5), std::max(480, available.height() * 4 / 5));
     // Dialogs opened without an owner belong to the frame.
     dialogState().mainFrame = this;
 }
@@ -729,6 +734,13 @@ void MainFrame::showRelationChoice(Node* relation, bool enabled) {
 
 void MainFrame::hideFontList() {
     m_toolBar->list(kFontList)->hide();
+}
+
+void MainFrame::moveEvent(QMoveEvent* event) {
+    // Open drop-downs would stay where the frame was.
+    for (int id : {kNodeList, kRelationList, kFontList})
+        m_toolBar->list(id)->hidePopup();
+    QMainWindow::moveEvent(event);
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
