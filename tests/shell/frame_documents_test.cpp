@@ -151,6 +151,18 @@ TEST_F(FrameDocumentsTest, MenuBarCaptionAndToolBarFollowTheActiveDocument) {
     const QMenu* viewMenu = frame->menuItems(MenuBarKind::View).popups.at(2);
     EXPECT_EQ(viewMenu->actions().at(7)->text(), "&Orientation:\tTop-down");
     EXPECT_TRUE(frame->menuItems(MenuBarKind::View).items.at(cmd::kLeftToRight + 2)->isChecked());
+    // The buttons follow the menu items: highlighting is on, nothing to undo yet, and the
+    // orientation button shows the choice made.
+    const ButtonSet& net = buttonDefinitions().net;
+    EXPECT_TRUE(FindButton(net, cmd::kHighlightLinks)->has(ButtonState::Pressed));
+    EXPECT_TRUE(FindButton(net, cmd::kUndo)->has(ButtonState::Disabled));
+    EXPECT_EQ(frame->command(cmd::kLeftToRight), 1);
+    EXPECT_EQ(viewMenu->actions().at(7)->text(), "&Orientation:\tLeft to right");
+    EXPECT_NE(FindButton(net, cmd::kLeftToRight), nullptr);
+    bool shown = false;
+    for (int i = 0; i < net.count; ++i)
+        shown = shown || net.buttons[i].command == cmd::kLeftToRight;
+    EXPECT_TRUE(shown) << "the orientation button takes the chosen alternative";
 
     EXPECT_EQ(frame->command(cmd::kClose), 1);
     QCoreApplication::processEvents();
