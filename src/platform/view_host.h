@@ -15,7 +15,23 @@ inline constexpr int kDragTimer = 213;
 
 enum class ScrollBar { Horizontal, Vertical };
 
-enum class CursorShape { Arrow, Cross, SizeAll, SizeHorizontal, SizeVertical, Hand, IBeam, Wait };
+enum class CursorShape {
+    Arrow,
+    Cross,
+    SizeAll,
+    SizeHorizontal,
+    SizeVertical,
+    Hand,
+    IBeam,
+    Wait,
+    // The drags of the network view, drawn by the program (resources/cursors):
+    DragReorder, // moving a node among its siblings
+    Pan,         // moving the whole network under the window
+    Zoom,        // zooming the cells
+    ZoomAspect,  // zooming the cells, keeping their width to height
+    DragLink,    // moving a link line to another node
+    DragStub,    // moving the free end of a link's stub
+};
 
 // Receives the ticks of the timers a view starts through its host.
 class TimerClient {

@@ -1,6 +1,11 @@
 // The Qt display: figures cover the pixels the window system's conventions give them, arcs run
-// anticlockwise, clips stay put when the origin moves, and exclusive-or lines leave no trace.
+// anticlockwise, clips stay put when the origin moves, and exclusive-or lines leave no trace;
+// the view host's drag cursors and the dialogs' bitmap buttons load from the resources.
 #include "platform/qt/qt_display.h"
+#include "platform/qt/qt_view_host.h"
+
+#include <QPixmap>
+#include <QScrollArea>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +95,25 @@ TEST(QtDisplay, ExclusiveOrLinesDrawnTwiceLeaveNoTrace) {
     EXPECT_NE(once.pixelColor(10, 15), QColor(Qt::white));
     for (int x = 0; x < 30; ++x)
         EXPECT_EQ(twice.pixelColor(x, 15), QColor(Qt::white)) << x;
+}
+
+TEST(QtViewHost, DragCursorsAndButtonBitmapsLoadFromTheResources) {
+    for (const int n : {1, 4, 5, 6, 7, 8})
+        EXPECT_EQ(QPixmap(QStringLiteral(":/cursors/%1.png").arg(n)).size(), QSize(32, 32)) << n;
+    for (const int id : {1032, 1033, 1034, 1035, 3032, 3033, 3034, 3035, 5032, 5033, 5034, 5035})
+        EXPECT_EQ(QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(id)).size(), QSize(28, 24)) << id;
+    EXPECT_EQ(QPixmap(QStringLiteral(":/bitmaps/10.png")).size(), QSize(8, 8));
+
+    QScrollArea area;
+    QtViewHost host(area);
+    host.setCursor(CursorShape::DragLink);
+    EXPECT_EQ(area.viewport()->cursor().shape(), Qt::BitmapCursor);
+    // The hot spot is the pointer's tip, as the image says, not the image's centre.
+    EXPECT_EQ(area.viewport()->cursor().hotSpot(), QPoint(2, 2));
+    host.setCursor(CursorShape::Arrow);
+    EXPECT_EQ(area.viewport()->cursor().shape(), Qt::ArrowCursor);
+    host.setCursor(CursorShape::Pan);
+    EXPECT_EQ(area.viewport()->cursor().shape(), Qt::BitmapCursor);
 }
 
 } // namespace

@@ -6,7 +6,9 @@
 #include "platform/qt/qt_text.h"
 
 #include <QAbstractScrollArea>
+#include <QImage>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QToolTip>
@@ -14,6 +16,8 @@
 namespace platform::qt {
 namespace {
 
+// The standard cursor of a shape; for the program's own drag cursors the one shown when their
+// image is missing.
 Qt::CursorShape cursorShape(CursorShape shape) {
     switch (shape) {
     case CursorShape::Arrow:
@@ -32,8 +36,58 @@ Qt::CursorShape cursorShape(CursorShape shape) {
         return Qt::IBeamCursor;
     case CursorShape::Wait:
         return Qt::WaitCursor;
+    case CursorShape::DragReorder:
+        return Qt::SizeHorCursor;
+    case CursorShape::Pan:
+        return Qt::OpenHandCursor;
+    case CursorShape::Zoom:
+        return Qt::SizeVerCursor;
+    case CursorShape::ZoomAspect:
+        return Qt::SizeFDiagCursor;
+    case CursorShape::DragLink:
+        return Qt::DragMoveCursor;
+    case CursorShape::DragStub:
+        return Qt::DragLinkCursor;
     }
     return Qt::ArrowCursor;
+}
+
+// The number of the shape's image in the resources (":/cursors/<n>.png"); 0 for a standard one.
+int cursorImage(CursorShape shape) {
+    switch (shape) {
+    case CursorShape::DragReorder:
+        return 1;
+    case CursorShape::Pan:
+        return 4;
+    case CursorShape::Zoom:
+        return 5;
+    case CursorShape::ZoomAspect:
+        return 6;
+    case CursorShape::DragLink:
+        return 7;
+    case CursorShape::DragStub:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+// The cursor of the shape: its image with the hot spot the glyph tool wrote into it, or the
+// standard cursor.
+QCursor makeCursor(CursorShape shape) {
+    const int number = cursorImage(shape);
+    if (number == 0)
+        return QCursor(cursorShape(shape));
+    const QImage image(QStringLiteral(":/cursors/%1.png").arg(number));
+    if (image.isNull())
+        return QCursor(cursorShape(shape));
+    bool hasX = false;
+    bool hasY = false;
+    const int x = image.text(QStringLiteral("HotSpotX")).toInt(&hasX);
+    const int y = image.text(QStringLiteral("HotSpotY")).toInt(&hasY);
+    if (!hasX || !hasY)
+        return QCursor(QPixmap::fromImage(image));
+    return QCursor(QPixmap::fromImage(image), x, y);
 }
 
 } // namespace
@@ -126,7 +180,10 @@ void QtViewHost::captureMouse(bool captured) {
 }
 
 void QtViewHost::setCursor(CursorShape shape) {
-    m_area.viewport()->setCursor(cursorShape(shape));
+    auto found = m_cursors.find(shape);
+    if (found == m_cursors.end())
+        found = m_cursors.emplace(shape, makeCursor(shape)).first;
+    m_area.viewport()->setCursor(found->second);
 }
 
 void QtViewHost::startTimer(int id, int milliseconds, TimerClient& client) {

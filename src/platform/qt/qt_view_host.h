@@ -4,6 +4,7 @@
 
 #include "platform/view_host.h"
 
+#include <QCursor>
 #include <QRect>
 #include <QTimer>
 
@@ -47,6 +48,8 @@ private:
 
     QAbstractScrollArea& m_area;
     std::map<int, std::unique_ptr<QTimer>> m_timers;
+    // The cursors made so far, so that a drag's images are read once.
+    std::map<CursorShape, QCursor> m_cursors;
     Size m_caretSize;
     Point m_caretAt;
     bool m_caretShown = false;
