@@ -331,8 +331,10 @@ bool DialogBase::listKey(QWidget* list, int key) {
 
 void DialogBase::OnDrawItem(QAbstractButton& button, QPainter& painter) {
     const int id = controlId(&button);
-    const bool pushed = button.isDown();
-    const bool lit = button.hasFocus() || (id == control::kToggle154 && button.isChecked());
+    // A toggle that is on shows its pushed face (154 shows its lit face instead).
+    const bool on = button.isCheckable() && button.isChecked();
+    const bool pushed = button.isDown() || (on && id != control::kToggle154);
+    const bool lit = button.hasFocus() || (id == control::kToggle154 && on);
     QPixmap pixmap = bitmapResource(id + 1000);
     const QPixmap variant = pushed ? bitmapResource(id + 3000)
                             : lit  ? bitmapResource(id + 5000)
