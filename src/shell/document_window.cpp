@@ -66,6 +66,10 @@ public:
         if (active())
             m_frame.hideFontList();
     }
+    void showEditingTools(bool editing) override {
+        if (active())
+            m_frame.showEditingTools(editing);
+    }
 
 private:
     bool active() const { return m_frame.activeDocument() == &m_document; }

@@ -546,15 +546,9 @@ void MainFrame::activate(DocumentWindow* document) {
     if (!view)
         return;
     publishedView() = view;
-    const bool editing = EditorOpen(*view);
-    ButtonDefinitions& sets = buttonDefinitions();
-    m_toolBar->setButtonSet(editing ? &sets.netEdit : &sets.net);
-    m_toolBar->setAllButtonsEnabled(true);
     fillNodeList(document);
     fillRelationList();
-    m_toolBar->list(kNodeList)->setVisible(!editing);
-    m_toolBar->list(kRelationList)->setVisible(!editing);
-    m_toolBar->list(kFontList)->setVisible(editing);
+    showEditingTools(EditorOpen(*view));
     UpdateMenus(*view);
     setFrameTitle(document->title());
 }
@@ -730,6 +724,15 @@ void MainFrame::showRelationChoice(Node* relation, bool enabled) {
     QComboBox* list = m_toolBar->list(kRelationList);
     list->setCurrentIndex(rowOf(list, relation));
     list->setEnabled(enabled);
+}
+
+void MainFrame::showEditingTools(bool editing) {
+    ButtonDefinitions& sets = buttonDefinitions();
+    m_toolBar->setButtonSet(editing ? &sets.netEdit : &sets.net);
+    m_toolBar->setAllButtonsEnabled(true);
+    m_toolBar->list(kNodeList)->setVisible(!editing);
+    m_toolBar->list(kRelationList)->setVisible(!editing);
+    m_toolBar->list(kFontList)->setVisible(editing);
 }
 
 void MainFrame::hideFontList() {

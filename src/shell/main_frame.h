@@ -83,6 +83,9 @@ public:
     void selectInNodeList(ViewNode* node);
     void showRelationChoice(Node* relation, bool enabled);
     void hideFontList();
+    // The "NetEdit" buttons and the font list while a label is edited, else the "Net" buttons
+    // and the node lists.
+    void showEditingTools(bool editing);
 
     // A document window is closing: the caption shows no title any more.
     void documentClosing(DocumentWindow* document);

@@ -28,6 +28,9 @@ public:
     virtual void showRelationChoice(Node*, bool) {}
     // The font list of the tool bar goes out of sight when it shows.
     virtual void hideFontList() {}
+    // The label editor opened (true) or closed: the tool bar shows the editing buttons and the
+    // font list, or the view's buttons and its node lists.
+    virtual void showEditingTools(bool) {}
 };
 
 // The "&View" menu's place on the menu bar; one further right while a document window is

@@ -14,8 +14,23 @@ bool EditorCanUndo(const NetView&) {
     return false;
 }
 void OpenEditor(NetView&) {}
-void CloseEditor(NetView&, bool) {}
+void OpenEditorAt(NetView&, platform::Point) {}
+bool CloseEditor(NetView&, bool, bool) {
+    return true;
+}
 void ReopenEditor(NetView&) {}
+bool EditorContains(const NetView&, platform::Point) {
+    return false;
+}
+void EditorMouseDown(NetView&, platform::Point) {}
+void EditorMouseDrag(NetView&, platform::Point) {}
+void EditorSelectAll(NetView&) {}
+void EditorChar(NetView&, int, int) {}
+bool EditorKey(NetView&, int, bool) {
+    return false;
+}
+void EditorCtrlKey(NetView&, int, bool) {}
+void EditorFocus(NetView&, bool) {}
 void ApplyFont(NetView&) {}
 void ShowFontList(NetView&) {}
 void RepaintEditor(NetView&) {}

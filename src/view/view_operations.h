@@ -3,6 +3,8 @@
 // view it acts on.
 #pragma once
 
+#include "platform/display.h"
+
 #include <cstdint>
 
 namespace tarvo {
@@ -49,12 +51,34 @@ bool ReorderSlot(NetView& view, ViewNode* node, int slot, const NodeList* order)
 // Replaces the current node's label text (internal form).
 bool SetLabel(NetView& view, ViewNode* node, const char* text);
 
-// The label editor.
+// The label editor, drawn over the current node (label_editor.cpp).
 bool EditorOpen(const NetView& view);
 bool EditorCanUndo(const NetView& view);
+// Opens the editor on the current node, the caret at the end of its text, or at the text
+// position under `at` (window pixels).
 void OpenEditor(NetView& view);
-void CloseEditor(NetView& view, bool commit);
+void OpenEditorAt(NetView& view, platform::Point at);
+// Closes the editor, committing its text as the label (with undo) or not. False when the commit
+// was refused (the name belongs to another node): the editor then stays open. `keepToolBar`
+// leaves the editing buttons in place for an editor about to open again.
+bool CloseEditor(NetView& view, bool commit, bool keepToolBar = false);
+// Throws away every edit since the editor opened, and opens it again on the same node.
 void ReopenEditor(NetView& view);
+// Whether the point (window pixels) lies in the open editor's rectangle.
+bool EditorContains(const NetView& view, platform::Point at);
+// A button press in the editor puts the caret there; a drag extends the selection to the point.
+void EditorMouseDown(NetView& view, platform::Point at);
+void EditorMouseDrag(NetView& view, platform::Point at);
+void EditorSelectAll(NetView& view);
+// A typed character (Windows-1252; Backspace is 8), `repeat` times (at most 20).
+void EditorChar(NetView& view, int character, int repeat);
+// A key without Ctrl (view key codes, after the arrow mapping); false when the editor does not
+// use it, which then goes on to the view.
+bool EditorKey(NetView& view, int key, bool shift);
+// A key with Ctrl: word moves, select all, the clipboard, accent keys.
+void EditorCtrlKey(NetView& view, int key, bool shift);
+// The view window lost (or regained) the keyboard focus.
+void EditorFocus(NetView& view, bool lost);
 void ApplyFormat(NetView& view, int kind, int value);
 void ApplyFont(NetView& view);
 void ShowFontList(NetView& view);
