@@ -1,0 +1,1 @@
+// The clipboard of the window system.

@@ -1,0 +1,2 @@
+// The mouse in a view.
+#include "view/view_operations.h"

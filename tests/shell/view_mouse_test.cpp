@@ -1,0 +1,1 @@
+// The mouse in a view window.
