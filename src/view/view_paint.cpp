@@ -14,6 +14,7 @@
 #include "view/node_labels.h"
 #include "view/shapes.h"
 #include "view/view_flags.h"
+#include "view/view_geometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,43 +27,8 @@ namespace {
 using platform::Point;
 using platform::Rect;
 
-Rect toRect(const PixelBox& box) {
-    return {box.left, box.top, box.right, box.bottom};
-}
-
 platform::Colour highlightColour() {
     return colours().ColourTable[kHighlightTintEntry].colour();
-}
-
-int lineWidthOf(const NetView& view) {
-    return std::max(1, static_cast<int>(view.labelZoom));
-}
-
-// Points given along the slot and layer axes, on the screen.
-Point onScreen(const NetView& view, int slot, int layer) {
-    return view.vertical() ? Point{slot, layer} : Point{layer, slot};
-}
-int slotOf(const NetView& view, Point p) {
-    return view.vertical() ? p.x : p.y;
-}
-int layerOf(const NetView& view, Point p) {
-    return view.vertical() ? p.y : p.x;
-}
-// The centre line along the layer axis: fillers are an even number of pixels wide, boxes an
-// odd one, and both have it at the same place for the same cell.
-int slotCentre(const ViewNode* n) {
-    const int sum = n->linkBox.left + n->linkBox.right;
-    return sum >= 0 ? sum / 2 : -((1 - sum) / 2);
-}
-// +1 when children lie at larger layer coordinates than their parents.
-int childward(const NetView& view) {
-    return view.reversed() ? -1 : 1;
-}
-Point childLinkPoint(const NetView& view, const ViewNode* n) {
-    return onScreen(view, slotCentre(n), n->linkBox.bottom);
-}
-Point parentLinkPoint(const NetView& view, const ViewNode* n) {
-    return onScreen(view, slotCentre(n), n->linkBox.top);
 }
 
 bool hasHiddenIn(const NodeList* list) {
@@ -264,16 +230,6 @@ void circleMarker(PaintTools& t, Point centre, bool current) {
         {centre.x - low, centre.y - low, centre.x - low + diameter, centre.y - low + diameter});
 }
 
-// The edge of a node's box facing its parents (or children) on its centre line.
-int forkLayer(const PaintTools& t, const ViewNode* n, bool parentSide) {
-    const NetView& view = t.view;
-    const Rect box = toRect(n->layoutBox);
-    const int low = view.vertical() ? box.top : box.left;
-    const int high = (view.vertical() ? box.bottom : box.right) - 1;
-    const bool lowSide = parentSide != view.reversed();
-    return lowSide ? low : high;
-}
-
 void drawStub(PaintTools& t, ViewNode* n, bool parentSide) {
     const NetView& view = t.view;
     const int slot = parentSide ? ParentSlot : ChildSlot;
@@ -290,15 +246,13 @@ void drawStub(PaintTools& t, ViewNode* n, bool parentSide) {
     const int centre = slotCentre(n);
     const int linkLayer = parentSide ? n->linkBox.top : n->linkBox.bottom;
     if (count > 1 || !n->hasFlag(dragging)) {
-        t.d.moveTo(onScreen(view, centre, forkLayer(t, n, parentSide)));
+        t.d.moveTo(onScreen(view, centre, forkLayer(view, n, parentSide)));
         t.d.lineTo(onScreen(view, centre, linkLayer));
     }
     if (n->hasFlag(NodeFlags::DummyNode) || !hasHiddenIn(list))
         return;
     // Hidden neighbours: the stub goes on a twelfth of a layer and ends in a marker.
-    const int extension = static_cast<int>(view.layerExtent / 12.0f);
-    const int away = parentSide ? -childward(view) : childward(view);
-    const Point end = onScreen(view, centre, linkLayer + away * extension);
+    const Point end = markerPoint(view, n, parentSide);
     t.d.moveTo(onScreen(view, centre, linkLayer));
     t.d.lineTo(end);
     if (parentSide)

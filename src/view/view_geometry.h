@@ -1,0 +1,64 @@
+// Where a view draws a node's links, stubs and markers: points given along the slot and layer
+// axes turned into window points, whatever the orientation. Painting and the mouse's hit tests
+// share them, so that what is hit is what was drawn.
+#pragma once
+
+#include "model/view_node.h"
+#include "platform/display.h"
+#include "view/net_view.h"
+
+#include <algorithm>
+
+namespace tarvo {
+
+inline platform::Rect toRect(const PixelBox& box) {
+    return {box.left, box.top, box.right, box.bottom};
+}
+
+inline int lineWidthOf(const NetView& view) {
+    return std::max(1, static_cast<int>(view.labelZoom));
+}
+
+inline platform::Point onScreen(const NetView& view, int slot, int layer) {
+    return view.vertical() ? platform::Point{slot, layer} : platform::Point{layer, slot};
+}
+inline int slotOf(const NetView& view, platform::Point p) {
+    return view.vertical() ? p.x : p.y;
+}
+inline int layerOf(const NetView& view, platform::Point p) {
+    return view.vertical() ? p.y : p.x;
+}
+// The centre line along the layer axis: fillers are an even number of pixels wide, boxes an
+// odd one, and both have it at the same place for the same cell.
+inline int slotCentre(const ViewNode* n) {
+    const int sum = n->linkBox.left + n->linkBox.right;
+    return sum >= 0 ? sum / 2 : -((1 - sum) / 2);
+}
+// +1 when children lie at larger layer coordinates than their parents.
+inline int childward(const NetView& view) {
+    return view.reversed() ? -1 : 1;
+}
+inline platform::Point childLinkPoint(const NetView& view, const ViewNode* n) {
+    return onScreen(view, slotCentre(n), n->linkBox.bottom);
+}
+inline platform::Point parentLinkPoint(const NetView& view, const ViewNode* n) {
+    return onScreen(view, slotCentre(n), n->linkBox.top);
+}
+// The edge of a node's box facing its parents (or children) on its centre line.
+inline int forkLayer(const NetView& view, const ViewNode* n, bool parentSide) {
+    const platform::Rect box = toRect(n->layoutBox);
+    const int low = view.vertical() ? box.top : box.left;
+    const int high = (view.vertical() ? box.bottom : box.right) - 1;
+    const bool lowSide = parentSide != view.reversed();
+    return lowSide ? low : high;
+}
+// The end of the longer stub that shows a node has hidden neighbours on that side: the marker
+// (an arrow head towards the parents, a circle towards the children) sits there.
+inline platform::Point markerPoint(const NetView& view, const ViewNode* n, bool parentSide) {
+    const int extension = static_cast<int>(view.layerExtent / 12.0f);
+    const int away = parentSide ? -childward(view) : childward(view);
+    const int linkLayer = parentSide ? n->linkBox.top : n->linkBox.bottom;
+    return onScreen(view, slotCentre(n), linkLayer + away * extension);
+}
+
+} // namespace tarvo
