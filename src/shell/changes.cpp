@@ -641,6 +641,12 @@ bool CommitEdit() {
         if (pushed)
             state.undo = ReleaseGroup(state.undo, false, false);
     }
+    // Drag marks change how the views look, not the network: nothing to save or undo.
+    bool marksOnly = true;
+    for (const ChangeRecord* r = group; r; r = r->next)
+        marksOnly = marksOnly && r->type == ChangeType::MarkDrag;
+    if (marksOnly)
+        changed = false;
     if (changed && (state.editingOptions & kKeepHistory)) {
         // Closed, so that the history's groups stay apart.
         lastOf(group)->flags &= ~ChangeFlags::Continues;

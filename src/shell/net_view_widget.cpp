@@ -5,12 +5,15 @@
 #include "platform/qt/qt_display.h"
 #include "view/net_view.h"
 #include "view/view_commands.h"
+#include "view/view_mouse.h"
 #include "view/view_paint.h"
 #include "view/view_scale.h"
 #include "view/view_window.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -22,6 +25,8 @@ NetViewWidget::NetViewWidget(QWidget* parent) : QAbstractScrollArea(parent), m_h
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAutoFillBackground(false);
+    // Moves without a button pressed feed the hover texts.
+    viewport()->setMouseTracking(true);
 }
 
 NetViewWidget::~NetViewWidget() = default;
@@ -43,6 +48,13 @@ void NetViewWidget::paintEvent(QPaintEvent* event) {
                                     update.top() + update.height()});
     display.selectClipRegion(clip.get());
     Paint(*m_view, display);
+    // The line a drag draws while it runs: the rubber line of a link, or where a node goes.
+    platform::Point from;
+    platform::Point to;
+    if (DragLine(*m_view, &from, &to)) {
+        painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        painter.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
+    }
     m_host.paintCaret(painter);
 }
 
@@ -116,6 +128,71 @@ void NetViewWidget::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers();
     if (!ViewKey(*m_view, key, mods & Qt::ShiftModifier, mods & Qt::ControlModifier))
         QAbstractScrollArea::keyPressEvent(event);
+}
+
+namespace {
+
+platform::Point pointOf(const QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    return {p.x(), p.y()};
+}
+
+// The view window under a point of the screen, if any.
+NetViewWidget* viewWindowAt(const QPointF& global) {
+    for (QWidget* w = QApplication::widgetAt(global.toPoint()); w; w = w->parentWidget())
+        if (auto* window = qobject_cast<NetViewWidget*>(w))
+            return window;
+    return nullptr;
+}
+
+} // namespace
+
+void NetViewWidget::mousePressEvent(QMouseEvent* event) {
+    if (!m_view)
+        return;
+    setFocus(Qt::MouseFocusReason);
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (event->button() == Qt::LeftButton)
+        ViewMouseDown(*m_view, pointOf(event), mods & Qt::ShiftModifier,
+                      mods & Qt::ControlModifier);
+    else if (event->button() == Qt::RightButton)
+        ViewRightButtonDown(*m_view, pointOf(event));
+}
+
+void NetViewWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_view)
+        return;
+    ViewMouseMove(*m_view, pointOf(event));
+    // A link dragged over another view shows there what the drop would make.
+    if (dragState().view == m_view && event->buttons() & Qt::LeftButton) {
+        NetViewWidget* over = viewWindowAt(event->globalPosition());
+        if (over && over != this && over->view()) {
+            const QPoint local = over->viewport()->mapFromGlobal(event->globalPosition().toPoint());
+            ViewDragOver(*over->view(), {local.x(), local.y()});
+        }
+    }
+}
+
+void NetViewWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (!m_view || event->button() != Qt::LeftButton)
+        return;
+    // The drop lands in whichever view lies under the mouse: this one or another.
+    NetViewWidget* over = viewWindowAt(event->globalPosition());
+    if (!over && viewport()->rect().contains(event->position().toPoint()))
+        over = this;
+    NetView* target = over ? over->view() : nullptr;
+    platform::Point at = pointOf(event);
+    if (over && over != this) {
+        const QPoint local = over->viewport()->mapFromGlobal(event->globalPosition().toPoint());
+        at = {local.x(), local.y()};
+    }
+    ViewMouseUp(*m_view, pointOf(event), target, at);
+}
+
+void NetViewWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!m_view || event->button() != Qt::LeftButton)
+        return;
+    ViewDoubleClick(*m_view, pointOf(event));
 }
 
 } // namespace tarvo

@@ -88,9 +88,8 @@ bool recordBackOrder(Node* x, int slot) {
                   {ChangeType::Reorder, nullptr, present->copy(), nullptr}, slot | kindFlag(x), -1);
 }
 
-} // namespace
-
-bool InsertNode(NetView& view, bool asChild, bool byRelation, const char* label, int position) {
+// Records the insertion of a new node next to the current one; the caller commits.
+bool recordInsert(NetView& view, bool asChild, bool byRelation, const char* label, int position) {
     if (EditorOpen(view) || !canEdit(view))
         return false;
     Node* at = view.current->source;
@@ -122,9 +121,27 @@ bool InsertNode(NetView& view, bool asChild, bool byRelation, const char* label,
     }
     ChangeStep step{ChangeType::Insert, at, name, relationName};
     ChangeStep inverse{ChangeType::Remove, DuplicateText(name), nullptr, relationToRemove};
-    if (!record(step, inverse, slot | kindFlag(at), position))
+    return record(step, inverse, slot | kindFlag(at), position);
+}
+
+// Records the removal of the isa link between node and other; the caller commits.
+bool recordRemoveLink(NetView& view, ViewNode* node, int slot, ViewNode* other) {
+    if (!canEdit(view) || !node || !other || slot < ParentSlot || slot > ChildSlot)
         return false;
-    return commit(view);
+    Node* n = node->source;
+    Node* x = other->source;
+    const int position = n && x ? positionOf(n, slot, x) : -1;
+    if (position < 0)
+        return false;
+    ChangeStep step{ChangeType::RemoveLink, n, x, nullptr};
+    ChangeStep inverse{ChangeType::AddLink, nullptr, nullptr, nullptr};
+    return recordBackOrder(x, slot ^ 1) && record(step, inverse, slot | kindFlag(n), position);
+}
+
+} // namespace
+
+bool InsertNode(NetView& view, bool asChild, bool byRelation, const char* label, int position) {
+    return recordInsert(view, asChild, byRelation, label, position) && commit(view);
 }
 
 bool DeleteCurrentNode(NetView& view) {
@@ -240,16 +257,28 @@ bool AddLink(NetView& view, ViewNode* node, int slot, ViewNode* other, int posit
 }
 
 bool RemoveLink(NetView& view, ViewNode* node, int slot, ViewNode* other) {
-    if (!canEdit(view) || !node || !other || slot < ParentSlot || slot > ChildSlot)
+    return recordRemoveLink(view, node, slot, other) && commit(view);
+}
+
+bool DetachLinkEnd(NetView& view, int slot, ViewNode* other) {
+    ViewNode* node = view.current;
+    const int position = node && node->source && other && other->source
+                             ? positionOf(node->source, slot, other->source)
+                             : -1;
+    if (!recordRemoveLink(view, node, slot, other))
         return false;
-    Node* n = node->source;
-    Node* x = other->source;
-    const int position = n && x ? positionOf(n, slot, x) : -1;
-    if (position < 0)
+    if (!recordInsert(view, slot == ChildSlot, false, "", position)) {
+        AbandonEdit();
         return false;
-    ChangeStep step{ChangeType::RemoveLink, n, x, nullptr};
-    ChangeStep inverse{ChangeType::AddLink, nullptr, nullptr, nullptr};
-    if (!recordBackOrder(x, slot ^ 1) || !record(step, inverse, slot | kindFlag(n), position))
+    }
+    return commit(view);
+}
+
+bool MarkDrag(NetView& view, ViewNode* node, int slot, bool on) {
+    if (!canEdit(view) || !node || !node->source)
+        return false;
+    if (!record({ChangeType::MarkDrag, node->source, nullptr, nullptr}, {},
+                slot | kindFlag(node->source), on ? 1 : 0))
         return false;
     return commit(view);
 }

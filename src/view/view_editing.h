@@ -21,6 +21,12 @@ inline constexpr int kFormatFont = 4;
 // kinds differ, or when it would close a cycle of isa links.
 bool AddLink(NetView& view, ViewNode* node, int slot, ViewNode* other, int position = -1);
 bool RemoveLink(NetView& view, ViewNode* node, int slot, ViewNode* other);
+// A link end dropped on empty space: the current node's isa link to `other` in `slot` goes,
+// and a new node with an empty label takes its place there; one edit.
+bool DetachLinkEnd(NetView& view, int slot, ViewNode* other);
+// Sets or clears the drag mark on the neighbours of node in `slot`, in every view; kept
+// neither for Undo nor as a change to save.
+bool MarkDrag(NetView& view, ViewNode* node, int slot, bool on);
 // Moves the far end of one of node's isa links from `from` to `to`, keeping its place in
 // node's slot; one edit.
 bool MoveLinkEnd(NetView& view, ViewNode* node, int slot, ViewNode* from, ViewNode* to);

@@ -1,2 +1,774 @@
-// The mouse in a view.
+// The mouse in a view: hit tests over the drawn picture, the drags, the right button and the
+// hover texts. Edits go out as the view's own edit operations, so that every view applies them.
+#include "view/view_mouse.h"
+
+#include "labels/label_text.h"
+#include "model/network.h"
+#include "model/node_list.h"
+#include "model/node_table.h"
+#include "model/view_node.h"
+#include "platform/view_host.h"
+#include "view/layering.h"
+#include "view/layout.h"
+#include "view/net_view.h"
+#include "view/shapes.h"
+#include "view/view_editing.h"
+#include "view/view_flags.h"
+#include "view/view_geometry.h"
 #include "view/view_operations.h"
+#include "view/view_options.h"
+#include "view/view_paint.h"
+#include "view/view_scale.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+using platform::Point;
+using platform::Rect;
+
+// What the resting mouse is over, and the timers of the view the mouse is in.
+struct HoverState : platform::TimerClient {
+    NetView* view = nullptr;
+    Point at;
+    const void* thing = nullptr;
+    int slot = -1;
+    void timerTick(int id) override;
+};
+
+HoverState& hover() {
+    static HoverState state;
+    return state;
+}
+
+bool placed(const ViewNode* n) {
+    return !n->hasFlag(NodeFlags::Hidden) && !n->hasFlag(NodeFlags::Unplaced);
+}
+
+// Every node of the view that the picture shows, fillers included.
+void forEachPlaced(NetView& view, const std::function<void(ViewNode*)>& f) {
+    if (!view.nodes)
+        return;
+    std::vector<ViewNode*> nodes;
+    view.nodes->forEach(
+        [](void* context, NodeBase* n) {
+            static_cast<std::vector<ViewNode*>*>(context)->push_back(asViewNode(n));
+            return 0;
+        },
+        &nodes);
+    forEachNode(view.dummyList, [&](NodeBase* n) { nodes.push_back(asViewNode(n)); });
+    for (ViewNode* n : nodes)
+        if (placed(n))
+            f(n);
+}
+
+Rect spanned(Point a, Point b) {
+    return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + 1, std::max(a.y, b.y) + 1};
+}
+
+Point boxCentre(const ViewNode* n) {
+    return BoxCentre(n->layoutBox);
+}
+
+long squared(long v) {
+    return v * v;
+}
+
+int tolerance(const NetView& view) {
+    return std::max(2, static_cast<int>(2.5f * view.labelZoom));
+}
+
+bool curvedLinks(const NetView& view) {
+    return view.lineStyle == kCurvedLinks && view.slotExtent > 5.0f && view.layerExtent > 20.0f;
+}
+
+// The point lies in the band of width 2t around the ellipse centred at c with half-axes a, b,
+// inside the rectangle of the arc's outer end and the link's middle.
+bool arcHit(Point p, Point c, int a, int b, Point outer, Point middle, int t, int lineWidth) {
+    if (!spanned(outer, middle).grown(lineWidth).contains(p))
+        return false;
+    const double x = p.x - c.x;
+    const double y = p.y - c.y;
+    auto inside = [&](double ra, double rb) {
+        return (x / ra) * (x / ra) + (y / rb) * (y / rb) < 1.0;
+    };
+    if (!inside(a + t, b + t))
+        return false;
+    return !(a - t > 0 && b - t > 0 && inside(a - t, b - t));
+}
+
+// Whether the point lies on the drawn link from a child's parent-side end to its parent's
+// child-side end (the geometry the painting uses).
+bool linkHit(const NetView& view, Point p, Point childEnd, Point parentEnd, int t) {
+    const int lineWidth = lineWidthOf(view);
+    if (!spanned(childEnd, parentEnd).grown(lineWidth + static_cast<int>(0.7 * t)).contains(p))
+        return false;
+    const int slotOffset = slotOf(view, childEnd) - slotOf(view, parentEnd);
+    const int layerGap = layerOf(view, childEnd) - layerOf(view, parentEnd);
+    if (slotOffset == 0 || layerGap == 0)
+        return true;
+    if (!curvedLinks(view)) {
+        const long dx = parentEnd.x - childEnd.x;
+        const long dy = parentEnd.y - childEnd.y;
+        const long cross = dx * (p.y - childEnd.y) - dy * (p.x - childEnd.x);
+        return squared(cross) < squared(t) * (dx * dx + dy * dy);
+    }
+    const int step = layerGap >= 0 ? 1 : -1;
+    const int d = layerGap + step;
+    const int f = slotOffset;
+    const int along = static_cast<int>(0.5773502691896257 * std::abs(d));
+    const int across = std::abs(f);
+    const int parentSlot = slotOf(view, parentEnd);
+    const int parentLayer = layerOf(view, parentEnd);
+    const int childSlot = slotOf(view, childEnd);
+    const int childLayer = parentLayer + d;
+    const Point middle = onScreen(view, parentSlot + f / 2, parentLayer + d / 2);
+    const int a = view.vertical() ? across : along;
+    const int b = view.vertical() ? along : across;
+    return arcHit(p, onScreen(view, parentSlot + f, parentLayer), a, b, parentEnd, middle, t,
+                  lineWidth) ||
+           arcHit(p, onScreen(view, childSlot - f, childLayer), a, b,
+                  onScreen(view, childSlot, childLayer), middle, t, lineWidth);
+}
+
+// The real node at the end of a link through the fillers of a long one.
+ViewNode* realEnd(ViewNode* n, int slot) {
+    while (n && n->hasFlag(NodeFlags::DummyNode))
+        n = asViewNode(n->first(slot));
+    return n;
+}
+
+bool hasHidden(const ViewNode* n, int slot) {
+    bool hidden = false;
+    forEachNode(n->slotList(slot),
+                [&](NodeBase* x) { hidden = hidden || asViewNode(x)->hasFlag(NodeFlags::Hidden); });
+    return hidden;
+}
+
+// The place in node's slot that the point's slot coordinate falls at: the number of the slot's
+// placed neighbours lying before it.
+int positionAt(const NetView& view, ViewNode* node, int slot, Point at, ViewNode* leaving) {
+    int position = 0;
+    forEachNode(node->slotList(slot), [&](NodeBase* x) {
+        ViewNode* v = asViewNode(x);
+        if (v == leaving || !placed(v))
+            return;
+        if (slotCentre(v) < slotOf(view, at))
+            ++position;
+    });
+    return position;
+}
+
+// The siblings the current node is moved among: the elements of its current link's slot, as
+// the real nodes they stand for.
+std::vector<ViewNode*> siblings(NetView& view) {
+    std::vector<ViewNode*> found;
+    if (!view.currentLink)
+        return found;
+    const int slot = view.linkDirection;
+    forEachNode(view.currentLink->slotList(slot),
+                [&](NodeBase* n) { found.push_back(realEnd(asViewNode(n), slot)); });
+    return found;
+}
+
+void setSiblingMarks(NetView& view, bool on) {
+    for (ViewNode* s : siblings(view)) {
+        if (s == view.current)
+            s->setFlag(on, NodeFlags::DescendantMark);
+        else
+            s->setFlag(on, NodeFlags::DragMark);
+        InvalidateNode(view, s);
+    }
+}
+
+void invalidateLine(NetView& view, Point a, Point b) {
+    if (!view.host)
+        return;
+    const Rect r = spanned(a, b).grown(3);
+    view.host->invalidate(&r);
+}
+
+void setCursor(NetView& view, platform::CursorShape shape) {
+    if (view.host)
+        view.host->setCursor(shape);
+}
+
+// Marks the dragged link so that painting leaves it out: the real child's parent side, the
+// real parent's child side, and both sides of every filler of the link between them.
+void markDraggedLink(ViewNode* segmentChild, ViewNode* segmentParent, bool on) {
+    constexpr std::uint32_t kBoth = NodeFlags::DraggingParentSide | NodeFlags::DraggingChildSide;
+    ViewNode* n = segmentChild;
+    while (n && n->hasFlag(NodeFlags::DummyNode)) {
+        n->setFlag(on, kBoth);
+        n = asViewNode(n->first(ChildSlot));
+    }
+    if (n)
+        n->setFlag(on, NodeFlags::DraggingParentSide);
+    n = segmentParent;
+    while (n && n->hasFlag(NodeFlags::DummyNode)) {
+        n->setFlag(on, kBoth);
+        n = asViewNode(n->first(ParentSlot));
+    }
+    if (n)
+        n->setFlag(on, NodeFlags::DraggingChildSide);
+}
+
+void endDrag(NetView& view) {
+    DragState& drag = dragState();
+    if (drag.mode == kDragLink)
+        forEachPlaced(view, [](ViewNode* n) {
+            n->setFlag(false, NodeFlags::DraggingParentSide | NodeFlags::DraggingChildSide);
+        });
+    if (view.host) {
+        view.host->stopTimer(kDragTimer);
+        view.host->captureMouse(false);
+        view.host->setCursor(platform::CursorShape::Arrow);
+        view.host->invalidate(nullptr);
+    }
+    drag = DragState{};
+    UpdateMenus(view);
+}
+
+bool inLineage(ViewNode* node, ViewNode* target) {
+    if (!node || !node->source || !target || !target->source)
+        return false;
+    markLineage(node->source, 0, 1);
+    markLineage(node->source, 1, 1);
+    const bool related = target->source->hasFlag(NodeFlags::DescendantMark) ||
+                         target->source->hasFlag(NodeFlags::AncestorMark);
+    markLineage(node->source, 0, 0);
+    markLineage(node->source, 1, 0);
+    return related;
+}
+
+// The name of a node as the user reads it.
+std::string plainName(const Node* n) {
+    std::string text;
+    PlainText(n && n->name ? n->name : "", text);
+    return text;
+}
+
+void restartHover(NetView& view, Point at, const void* thing, int slot) {
+    HoverState& h = hover();
+    if (h.view == &view && h.thing == thing && h.slot == slot) {
+        h.at = at;
+        return;
+    }
+    if (h.view && h.view->host)
+        h.view->host->showPopupText(h.at, "");
+    h.view = &view;
+    h.at = at;
+    h.thing = thing;
+    h.slot = slot;
+    if (view.host) {
+        view.host->stopTimer(kHoverTimer);
+        if (thing)
+            view.host->startTimer(kHoverTimer, kHoverMs, h);
+    }
+}
+
+// The edge scrolling of a link drag: near an edge of the window the picture moves on.
+struct DragScroller : platform::TimerClient {
+    void timerTick(int) override {
+        DragState& drag = dragState();
+        NetView* view = drag.view;
+        if (!view || (drag.mode != kDragLink && drag.mode != kDragStub))
+            return;
+        constexpr int kEdge = 16;
+        constexpr int kStep = 8;
+        const Point p = drag.last;
+        const int dx = p.x < kEdge ? -kStep : p.x > view->clientWidth - kEdge ? kStep : 0;
+        const int dy = p.y < kEdge ? -kStep : p.y > view->clientHeight - kEdge ? kStep : 0;
+        if (dx || dy)
+            ScrollViewBy(*view, dx, dy);
+    }
+};
+
+DragScroller& dragScroller() {
+    static DragScroller scroller;
+    return scroller;
+}
+
+void startLinkDrag(NetView& view, int mode, Point at, Point anchor) {
+    DragState& drag = dragState();
+    drag.mode = mode;
+    drag.view = &view;
+    drag.start = drag.last = at;
+    drag.anchor = anchor;
+    setCursor(view, mode == kDragLink ? platform::CursorShape::DragLink
+                                      : platform::CursorShape::DragStub);
+    if (view.host) {
+        view.host->captureMouse(true);
+        view.host->startTimer(kDragTimer, kDragMs, dragScroller());
+    }
+}
+
+void mouseDownOnEmptySpace(NetView& view, Point at, bool shift, bool ctrl) {
+    DragState& drag = dragState();
+    drag.mode = ctrl ? (shift ? kDragZoomAspect : kDragZoom) : kDragPan;
+    drag.view = &view;
+    drag.start = drag.last = at;
+    drag.startScrollX = view.scrollX;
+    drag.startScrollY = view.scrollY;
+    drag.startSlotExtent = view.slotExtent;
+    drag.startLayerExtent = view.layerExtent;
+    drag.ratio = view.layerExtent > 0 ? view.slotExtent / view.layerExtent : 1.0f;
+    setCursor(view, drag.mode == kDragPan    ? platform::CursorShape::Pan
+                    : drag.mode == kDragZoom ? platform::CursorShape::Zoom
+                                             : platform::CursorShape::ZoomAspect);
+    if (view.host)
+        view.host->captureMouse(true);
+}
+
+void zoomTo(NetView& view, Point at) {
+    const DragState& drag = dragState();
+    // The distance of the start point from the picture's origin, per axis, and how far the
+    // mouse has come along it.
+    const int startSlot =
+        slotOf(view, drag.start) + (view.vertical() ? drag.startScrollX : drag.startScrollY);
+    const int startLayer =
+        layerOf(view, drag.start) + (view.vertical() ? drag.startScrollY : drag.startScrollX);
+    const int movedSlot = slotOf(view, at) - slotOf(view, drag.start);
+    const int movedLayer = layerOf(view, at) - layerOf(view, drag.start);
+    float layer = drag.startLayerExtent * (std::max(1, startLayer) + movedLayer) /
+                  static_cast<float>(std::max(1, startLayer));
+    float slot = drag.startSlotExtent * (std::max(1, startSlot) + movedSlot) /
+                 static_cast<float>(std::max(1, startSlot));
+    layer = std::max(1.0f, layer);
+    slot = drag.mode == kDragZoomAspect ? layer * drag.ratio : std::max(1.0f, slot);
+    if (!SetCellExtents(view, std::max(1.0f, slot), layer))
+        return;
+    // The start point stays under the mouse where it went down.
+    const float slotScale = view.slotExtent / drag.startSlotExtent;
+    const float layerScale = view.layerExtent / drag.startLayerExtent;
+    const int wantSlot = static_cast<int>(startSlot * slotScale) - slotOf(view, drag.start);
+    const int wantLayer = static_cast<int>(startLayer * layerScale) - layerOf(view, drag.start);
+    const int wantX = view.vertical() ? wantSlot : wantLayer;
+    const int wantY = view.vertical() ? wantLayer : wantSlot;
+    ScrollViewBy(view, wantX - view.scrollX, wantY - view.scrollY);
+}
+
+void dropLink(NetView& view, NetView* target, Point targetAt) {
+    DragState& drag = dragState();
+    ViewNode* node = drag.node;
+    const int slot = drag.slot;
+    const int mode = drag.mode;
+    ViewNode* moving = drag.other;
+    MarkDrag(view, node, slot, false);
+    ViewNode* over = target ? HitNode(*target, targetAt) : nullptr;
+    if (over && !over->source)
+        over = nullptr;
+    if (!target)
+        return;
+    if (!over) {
+        // Empty space: the link's end becomes a new node there.
+        if (mode == kDragLink)
+            DetachLinkEnd(view, slot, moving);
+        else
+            InsertNode(view, slot == ChildSlot, false, "",
+                       positionAt(*target, node, slot, targetAt, nullptr));
+        return;
+    }
+    // Not onto the node's own lineage, which holds every node it is linked to already.
+    if (inLineage(node, over))
+        return;
+    if (mode == kDragLink)
+        MoveLinkEnd(view, node, slot, moving, over);
+    else
+        AddLink(view, node, slot, over, positionAt(*target, node, slot, targetAt, nullptr));
+}
+
+void dropReorder(NetView& view, Point at) {
+    DragState& drag = dragState();
+    setSiblingMarks(view, false);
+    if (!drag.outside || !view.current)
+        return;
+    std::vector<ViewNode*> list = siblings(view);
+    const auto found = std::find(list.begin(), list.end(), view.current);
+    if (found == list.end())
+        return;
+    const int from = static_cast<int>(found - list.begin());
+    int to = 0;
+    for (ViewNode* s : list)
+        if (s != view.current && placed(s) && slotCentre(s) < slotOf(view, at))
+            ++to;
+    if (to != from)
+        MoveAmongSiblings(view, to - from);
+}
+
+} // namespace
+
+void HoverState::timerTick(int id) {
+    if (id != kHoverTimer || !view || !view->host)
+        return;
+    view->host->stopTimer(kHoverTimer);
+    const std::string text = HoverText(*view, at);
+    if (!text.empty())
+        view->host->showPopupText(at, text.c_str());
+}
+
+DragState& dragState() {
+    static DragState state;
+    return state;
+}
+
+ViewNode* HitNode(NetView& view, Point at) {
+    ViewNode* hit = nullptr;
+    forEachPlaced(view, [&](ViewNode* n) {
+        if (hit || n->hasFlag(NodeFlags::DummyNode) || !toRect(n->layoutBox).contains(at))
+            return;
+        if (n->shape && view.shapes) {
+            ShapeDrawing drawing;
+            drawing.vertical = view.vertical();
+            drawing.lineWidth = lineWidthOf(view);
+            drawing.halfWidth = BoxHalfExtent(view.cellWidth);
+            drawing.halfHeight = BoxHalfExtent(view.cellHeight);
+            std::unique_ptr<platform::Region> region = NodeRegion(*n, *view.shapes, drawing);
+            if (region && !region->contains(at))
+                return;
+        }
+        hit = n;
+    });
+    return hit;
+}
+
+SlotHit HitMarker(NetView& view, Point at) {
+    SlotHit hit;
+    bool inBox = false;
+    const int reach = std::max(4, static_cast<int>(6.0f * view.labelZoom));
+    forEachPlaced(view, [&](ViewNode* n) {
+        if (n->hasFlag(NodeFlags::DummyNode))
+            return;
+        if (toRect(n->layoutBox).contains(at))
+            inBox = true;
+        if (hit.node)
+            return;
+        for (int slot : {ParentSlot, ChildSlot}) {
+            if (!hasHidden(n, slot))
+                continue;
+            const Point m = markerPoint(view, n, slot == ParentSlot);
+            if (std::abs(at.x - m.x) <= reach && std::abs(at.y - m.y) <= reach) {
+                hit = {n, slot};
+                return;
+            }
+        }
+    });
+    return inBox ? SlotHit{} : hit;
+}
+
+SlotHit HitStub(NetView& view, Point at) {
+    SlotHit hit;
+    const int t = tolerance(view);
+    forEachPlaced(view, [&](ViewNode* n) {
+        if (hit.node || n->hasFlag(NodeFlags::DummyNode))
+            return;
+        for (int slot : {ParentSlot, ChildSlot}) {
+            const bool parentSide = slot == ParentSlot;
+            const Point from = onScreen(view, slotCentre(n), forkLayer(view, n, parentSide));
+            const Point to = parentSide ? parentLinkPoint(view, n) : childLinkPoint(view, n);
+            if (layerOf(view, from) == layerOf(view, to))
+                continue;
+            if (spanned(from, to).grown(t).contains(at) && !toRect(n->layoutBox).contains(at)) {
+                hit = {n, slot};
+                return;
+            }
+        }
+    });
+    return hit;
+}
+
+LinkHit HitLink(NetView& view, Point at) {
+    LinkHit hit;
+    const int t = tolerance(view);
+    forEachPlaced(view, [&](ViewNode* n) {
+        if (hit.child)
+            return;
+        if (n->hasFlag(NodeFlags::DummyNode)) {
+            // A filler is its own short stretch of the link.
+            const Rect through =
+                spanned(parentLinkPoint(view, n), childLinkPoint(view, n)).grown(t / 2);
+            if (through.contains(at)) {
+                hit = {n, asViewNode(n->first(ParentSlot))};
+                return;
+            }
+        }
+        forEachNode(n->slotList(ParentSlot), [&](NodeBase* base) {
+            ViewNode* p = asViewNode(base);
+            if (hit.child || !placed(p))
+                return;
+            if (linkHit(view, at, parentLinkPoint(view, n), childLinkPoint(view, p), t))
+                hit = {n, p};
+        });
+    });
+    if (hit.child && (!hit.parent || toRect(hit.child->layoutBox).contains(at)))
+        return {};
+    return hit;
+}
+
+Rect LabelArea(const NetView&, const ViewNode& node) {
+    // The middle of the box, where the centred label lines sit; the rim is for dragging.
+    const Rect box = toRect(node.layoutBox);
+    const int insetX = box.width() / 6;
+    const int insetY = box.height() / 4;
+    return {box.left + insetX, box.top + insetY, box.right - insetX, box.bottom - insetY};
+}
+
+void ViewMouseDown(NetView& view, Point at, bool shift, bool ctrl) {
+    DragState& drag = dragState();
+    if (drag.mode != kNoDrag)
+        return;
+    restartHover(view, at, nullptr, -1);
+    if (EditorOpen(view) && EditorContains(view, at)) {
+        EditorMouseDown(view, at);
+        drag.mode = kDragEditor;
+        drag.view = &view;
+        if (view.host)
+            view.host->captureMouse(true);
+        return;
+    }
+    if (const SlotHit marker = HitMarker(view, at); marker.node) {
+        ToggleSlotHidden(view, marker.node, marker.slot, true);
+        return;
+    }
+    if (const SlotHit stub = HitStub(view, at);
+        stub.node && stub.node->source && !stub.node->source->isProperty()) {
+        drag.node = stub.node;
+        drag.slot = stub.slot;
+        MarkDrag(view, stub.node, stub.slot, true);
+        GoToNode(view, stub.node, 2);
+        const Point anchor = stub.slot == ParentSlot ? parentLinkPoint(view, stub.node)
+                                                     : childLinkPoint(view, stub.node);
+        startLinkDrag(view, kDragStub, at, anchor);
+        return;
+    }
+    if (const LinkHit link = HitLink(view, at); link.child) {
+        ViewNode* child = realEnd(link.child, ChildSlot);
+        ViewNode* parent = realEnd(link.parent, ParentSlot);
+        if (!child || !parent || !child->source || !parent->source)
+            return;
+        const Point c = boxCentre(child);
+        const Point p = boxCentre(parent);
+        const bool parentMoves =
+            squared(at.x - p.x) + squared(at.y - p.y) < squared(at.x - c.x) + squared(at.y - c.y);
+        ViewNode* fixed = parentMoves ? child : parent;
+        ViewNode* moving = parentMoves ? parent : child;
+        drag.node = fixed;
+        drag.other = moving;
+        drag.slot = parentMoves ? ParentSlot : ChildSlot;
+        markDraggedLink(link.child, link.parent, true);
+        MarkDrag(view, fixed, drag.slot, true);
+        GoToNode(view, fixed, parentMoves ? 4 : 5, moving);
+        const Point anchor =
+            parentMoves ? parentLinkPoint(view, fixed) : childLinkPoint(view, fixed);
+        startLinkDrag(view, kDragLink, at, anchor);
+        return;
+    }
+    if (ViewNode* node = HitNode(view, at)) {
+        if (node->source && !node->source->isProperty() && LabelArea(view, *node).contains(at)) {
+            GoToNode(view, node, 2);
+            OpenEditorAt(view, at);
+            if (EditorOpen(view)) {
+                drag.mode = kDragEditor;
+                drag.view = &view;
+                if (view.host)
+                    view.host->captureMouse(true);
+            }
+            return;
+        }
+        if (EditorOpen(view) && !CloseEditor(view, true))
+            return;
+        if (node != view.current)
+            GoToNode(view, node, 2);
+        if (siblings(view).size() >= 2) {
+            drag.mode = kDragReorder;
+            drag.view = &view;
+            drag.node = view.current;
+            drag.start = drag.last = at;
+            drag.outside = false;
+            if (view.host)
+                view.host->captureMouse(true);
+        }
+        return;
+    }
+    mouseDownOnEmptySpace(view, at, shift, ctrl);
+}
+
+void ViewMouseMove(NetView& view, Point at) {
+    DragState& drag = dragState();
+    if (drag.mode == kNoDrag || drag.view != &view) {
+        if (ViewNode* node = HitNode(view, at)) {
+            restartHover(view, at, node, -1);
+        } else {
+            const SlotHit marker = HitMarker(view, at);
+            restartHover(view, at, marker.node, marker.node ? marker.slot : -1);
+        }
+        return;
+    }
+    const Point previous = drag.last;
+    drag.last = at;
+    switch (drag.mode) {
+    case kDragReorder: {
+        const bool outside = !view.current || !toRect(view.current->layoutBox).contains(at);
+        if (outside != drag.outside) {
+            drag.outside = outside;
+            setSiblingMarks(view, outside);
+            setCursor(view,
+                      outside ? platform::CursorShape::DragReorder : platform::CursorShape::Arrow);
+        }
+        if (outside && view.current) {
+            const int l = layerOf(view, boxCentre(view.current));
+            invalidateLine(view, onScreen(view, slotOf(view, previous), l - 20),
+                           onScreen(view, slotOf(view, previous), l + 20));
+            invalidateLine(view, onScreen(view, slotOf(view, at), l - 20),
+                           onScreen(view, slotOf(view, at), l + 20));
+        }
+        break;
+    }
+    case kDragPan: {
+        int dx = at.x - previous.x;
+        int dy = at.y - previous.y;
+        // Along the layer axis the picture runs the other way in the reversed orientations.
+        if (view.reversed()) {
+            if (view.vertical())
+                dy = -dy;
+            else
+                dx = -dx;
+        }
+        ScrollViewBy(view, -dx, -dy);
+        break;
+    }
+    case kDragZoom:
+    case kDragZoomAspect:
+        zoomTo(view, at);
+        break;
+    case kDragLink:
+    case kDragStub:
+        invalidateLine(view, drag.anchor, previous);
+        invalidateLine(view, drag.anchor, at);
+        break;
+    case kDragEditor:
+        EditorMouseDrag(view, at);
+        break;
+    default:
+        break;
+    }
+}
+
+void ViewMouseUp(NetView& view, Point at, NetView* target, Point targetAt) {
+    DragState& drag = dragState();
+    if (drag.mode == kNoDrag || drag.view != &view)
+        return;
+    switch (drag.mode) {
+    case kDragReorder:
+        dropReorder(view, at);
+        break;
+    case kDragLink:
+    case kDragStub:
+        if (target && target != &view && target->host)
+            target->host->showPopupText(targetAt, "");
+        dropLink(view, target, targetAt);
+        break;
+    default:
+        break;
+    }
+    endDrag(view);
+}
+
+void ViewRightButtonDown(NetView& view, Point at) {
+    DragState& drag = dragState();
+    if (drag.mode == kDragLink && drag.view == &view) {
+        // The ends change roles; the rubber line starts again from the new fixed end.
+        std::swap(drag.node, drag.other);
+        drag.slot ^= 1;
+        drag.anchor = drag.slot == ParentSlot ? parentLinkPoint(view, drag.node)
+                                              : childLinkPoint(view, drag.node);
+        if (view.host)
+            view.host->invalidate(nullptr);
+        return;
+    }
+    if (drag.mode != kNoDrag)
+        return;
+    if (ViewNode* node = HitNode(view, at)) {
+        ToggleNodeHidden(view, node);
+        return;
+    }
+    if (const SlotHit marker = HitMarker(view, at); marker.node)
+        ToggleSlotHidden(view, marker.node, marker.slot, false);
+}
+
+void ViewDoubleClick(NetView& view, Point at) {
+    if (EditorOpen(view) && EditorContains(view, at))
+        EditorSelectAll(view);
+}
+
+void ViewDragOver(NetView& target, Point at) {
+    const DragState& drag = dragState();
+    if ((drag.mode != kDragLink && drag.mode != kDragStub) || !drag.view || drag.view == &target ||
+        !target.host)
+        return;
+    const std::string name = plainName(drag.view->current);
+    const std::string prompt =
+        drag.slot == ChildSlot ? "<target> isa " + name : name + " isa <target>";
+    target.host->showPopupText(at, prompt.c_str());
+}
+
+void ForgetMouse(NetView& view) {
+    if (dragState().view == &view)
+        dragState() = DragState{};
+    HoverState& h = hover();
+    if (h.view == &view) {
+        if (view.host)
+            view.host->stopTimer(kHoverTimer);
+        h = HoverState{};
+    }
+}
+
+std::string HoverText(NetView& view, Point at) {
+    if (ViewNode* node = HitNode(view, at)) {
+        if (EditorOpen(view) && node == view.current)
+            return "Edit the label";
+        return plainName(node);
+    }
+    const SlotHit marker = HitMarker(view, at);
+    if (!marker.node)
+        return {};
+    std::string text = marker.slot == ParentSlot ? "Parents: " : "Children: ";
+    bool first = true;
+    forEachNode(marker.node->slotList(marker.slot), [&](NodeBase* n) {
+        ViewNode* v = realEnd(asViewNode(n), marker.slot);
+        if (!v)
+            return;
+        if (!first)
+            text += ", ";
+        first = false;
+        const bool hidden = v->hasFlag(NodeFlags::Hidden);
+        text += hidden ? "(" + plainName(v) + ")" : plainName(v);
+    });
+    return text;
+}
+
+bool DragLine(const NetView& view, Point* from, Point* to) {
+    const DragState& drag = dragState();
+    if (drag.view != &view)
+        return false;
+    if (drag.mode == kDragLink || drag.mode == kDragStub) {
+        *from = drag.anchor;
+        *to = drag.last;
+        return true;
+    }
+    if (drag.mode == kDragReorder && drag.outside && view.current) {
+        const int l = layerOf(view, BoxCentre(view.current->layoutBox));
+        const int half =
+            std::max(4, (view.current->layoutBox.bottom - view.current->layoutBox.top) / 2);
+        *from = onScreen(view, slotOf(view, drag.last), l - half);
+        *to = onScreen(view, slotOf(view, drag.last), l + half);
+        return true;
+    }
+    return false;
+}
+
+} // namespace tarvo

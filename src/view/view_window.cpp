@@ -10,6 +10,7 @@
 #include "view/shapes.h"
 #include "view/spotlight.h"
 #include "view/view_changes.h"
+#include "view/view_mouse.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
@@ -96,6 +97,7 @@ void DestroyView(NetView& view) {
     if (publishedView() == &view)
         publishedView() = nullptr;
     UnregisterView(view);
+    ForgetMouse(view);
     if (view.editor)
         CloseEditor(view, false);
     RemoveDummyNodes(view);

@@ -1,0 +1,98 @@
+// The mouse in a view: what lies under a point (nodes, hidden-neighbour markers, link stubs,
+// link lines, label areas), the drags that reorder, relink, pan and zoom, the right button,
+// and the hover texts.
+#pragma once
+
+#include "platform/display.h"
+
+#include <string>
+
+namespace tarvo {
+
+class NetView;
+class ViewNode;
+
+// The drags, by what started them.
+enum DragMode : int {
+    kNoDrag = 0,
+    kDragReorder = 1, // the current node among its siblings
+    kDragPan = 4,     // empty space
+    kDragZoom = 5,    // Ctrl + empty space
+    kDragZoomAspect = 6,
+    kDragLink = 7, // a link line: one end moves
+    kDragStub = 8, // a node's link stub: a new link or a new node
+    kDragEditor = 9,
+};
+
+// Only one drag runs in the program at a time.
+struct DragState {
+    int mode = kNoDrag;
+    NetView* view = nullptr;
+    // Reorder: the current node. Link: the end that stays. Stub: the stub's node.
+    ViewNode* node = nullptr;
+    // Link: the end that moves.
+    ViewNode* other = nullptr;
+    // The slot of `node` the link is in (parents 0, children 1).
+    int slot = 0;
+    platform::Point start;
+    platform::Point last;
+    // Where the rubber line starts (links and stubs).
+    platform::Point anchor;
+    int startScrollX = 0;
+    int startScrollY = 0;
+    float startSlotExtent = 0.0f;
+    float startLayerExtent = 0.0f;
+    float ratio = 1.0f;
+    // Reorder: the mouse has left the current node.
+    bool outside = false;
+};
+DragState& dragState();
+
+struct SlotHit {
+    ViewNode* node = nullptr;
+    int slot = 0;
+};
+struct LinkHit {
+    // The link's two ends next to the point (either may be a filler of a long link).
+    ViewNode* child = nullptr;
+    ViewNode* parent = nullptr;
+};
+
+// The node whose box (or, for a shaped node, whose shape) holds the point; null for none.
+ViewNode* HitNode(NetView& view, platform::Point at);
+// A node whose hidden-neighbour marker is under the point; none inside any node box.
+SlotHit HitMarker(NetView& view, platform::Point at);
+// A node whose stub (between its box and its link point) is under the point.
+SlotHit HitStub(NetView& view, platform::Point at);
+// The link line under the point.
+LinkHit HitLink(NetView& view, platform::Point at);
+// Where the node's label sits in its box: a click there edits the label.
+platform::Rect LabelArea(const NetView& view, const ViewNode& node);
+
+// The left button went down, moved (with or without it down), came up. `target` is the view
+// under the mouse at the release (null over no view) and `targetAt` the point in it.
+void ViewMouseDown(NetView& view, platform::Point at, bool shift, bool ctrl);
+void ViewMouseMove(NetView& view, platform::Point at);
+void ViewMouseUp(NetView& view, platform::Point at, NetView* target, platform::Point targetAt);
+void ViewRightButtonDown(NetView& view, platform::Point at);
+void ViewDoubleClick(NetView& view, platform::Point at);
+// While a link is dragged over another view: the prompt shown there.
+void ViewDragOver(NetView& target, platform::Point at);
+// The view goes: its drag ends and its hover stops.
+void ForgetMouse(NetView& view);
+
+// The hover text of what lies under the point: the node's name, "Edit the label" over the
+// node being edited, or a marker's neighbours; empty for nothing.
+std::string HoverText(NetView& view, platform::Point at);
+
+// The line a drag draws over the view while it runs (rubber line of a link, insertion line of
+// a reorder), in window coordinates; false when there is none in this view.
+bool DragLine(const NetView& view, platform::Point* from, platform::Point* to);
+
+// Timer ids of the view's mouse: the hover text and the drag's scrolling near the edge.
+inline constexpr int kHoverTimer = 211;
+inline constexpr int kHoverMs = 1000;
+inline constexpr int kDragTimer = 213;
+inline constexpr int kDragMs = 100;
+
+} // namespace tarvo
