@@ -201,13 +201,49 @@ bool ViewCommand(NetView& view, int id) {
     return false;
 }
 
-bool ViewKey(NetView& view, int key, bool shift, bool ctrl) {
-    // The label editor takes keys first; it comes with in-place editing.
-    if (EditorOpen(view)) {
-        if (key == platform::keys::kEscape)
-            CloseEditor(view, false);
+namespace {
+
+// While the label editor is open it takes the keys first, on the text's own axes whatever the
+// orientation. Of the rest, the view's commands get the few that make sense while typing
+// (Enter commits the editor, paging commits it as the current node moves, Ctrl with a letter
+// formats); nothing goes to the node list, since letters are typed into the label.
+bool editorKey(NetView& view, int key, bool shift, bool ctrl) {
+    using namespace platform::keys;
+    if (!ctrl) {
+        if (EditorKey(view, key, shift))
+            return true;
+        switch (key) {
+        case kEnter:
+        case kSpace:
+        case kPageUp:
+        case kPageDown:
+        case kInsert:
+            return plainKey(view, key, shift);
+        }
+        return false;
+    }
+    switch (key) {
+    case kEnd:
+    case kHome:
+    case kLeft:
+    case kRight:
+    case kUp:
+    case kDown:
+    case 'A':
+    case 'C':
+    case 'X':
+    case 'V':
+        EditorCtrlKey(view, key, shift);
         return true;
     }
+    return ctrlKey(view, key, shift);
+}
+
+} // namespace
+
+bool ViewKey(NetView& view, int key, bool shift, bool ctrl) {
+    if (EditorOpen(view))
+        return editorKey(view, key, shift, ctrl);
     key = MapArrowKey(view, key);
     return ctrl ? ctrlKey(view, key, shift) : plainKey(view, key, shift);
 }

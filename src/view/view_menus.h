@@ -31,6 +31,11 @@ public:
     // The label editor opened (true) or closed: the tool bar shows the editing buttons and the
     // font list, or the view's buttons and its node lists.
     virtual void showEditingTools(bool) {}
+    // The font table index chosen in the tool bar's font list (-1: none); showing a font there;
+    // showing the list with the keyboard focus in it.
+    virtual int fontListSelection() const { return -1; }
+    virtual void selectInFontList(int) {}
+    virtual void showFontList() {}
 };
 
 // The "&View" menu's place on the menu bar; one further right while a document window is

@@ -9,12 +9,14 @@
 #include "model/node_list.h"
 #include "model/view_node.h"
 #include "platform/view_host.h"
+#include "view/label_editor.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/node_labels.h"
 #include "view/shapes.h"
 #include "view/view_flags.h"
 #include "view/view_geometry.h"
+#include "view/view_operations.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,6 +28,8 @@ namespace {
 
 using platform::Point;
 using platform::Rect;
+
+constexpr platform::Colour kDimmedInk{128, 128, 128};
 
 platform::Colour highlightColour() {
     return colours().ColourTable[kHighlightTintEntry].colour();
@@ -40,9 +44,11 @@ bool hasHiddenIn(const NodeList* list) {
 
 // Pens, brushes and sizes of one paint.
 struct PaintTools {
-    PaintTools(NetView& view, platform::Display& display)
-        : view(view), d(display), lineWidth(lineWidthOf(view)), zoom(view.labelZoom) {
-        normal = d.createPen({platform::PenStyle::Solid, lineWidth, kBlack});
+    // Dimmed, lines, frames and labels are drawn in grey, as under the label editor.
+    PaintTools(NetView& view, platform::Display& display, bool dimmed = false)
+        : view(view), d(display), lineWidth(lineWidthOf(view)), zoom(view.labelZoom),
+          ink(dimmed ? kDimmedInk : kBlack) {
+        normal = d.createPen({platform::PenStyle::Solid, lineWidth, ink});
         if (view.highlightLinks)
             highlight = d.createPen({platform::PenStyle::Solid, lineWidth, highlightColour()});
         grey = d.createPen({platform::PenStyle::Solid, lineWidth, kLightGrey});
@@ -77,6 +83,7 @@ struct PaintTools {
     platform::Display& d;
     int lineWidth;
     float zoom;
+    platform::Colour ink;
     std::unique_ptr<platform::Pen> normal, highlight, grey, nullPen;
     std::unique_ptr<platform::Brush> background, lit, lightGrey, hatch, noFill;
     bool curved = false;
@@ -391,9 +398,9 @@ void drawNode(PaintTools& t, ViewNode* n) {
     style.shade = shadeOf(view.distanceMode, n->distance);
     style.lineage = n->hasFlag(NodeFlags::DescendantMark | NodeFlags::AncestorMark);
     style.penWidth = t.lineWidth * (current ? 3 : 1);
-    style.frame = current ? highlightColour() : kBlack;
+    style.frame = current ? highlightColour() : t.ink;
     style.labelPoints = view.labelPoints;
-    t.d.setTextColour(kBlack);
+    t.d.setTextColour(t.ink);
     drawBox(t, *n, box, BoxCentre(n->layoutBox), style);
     if (n->hasFlag(NodeFlags::DragMark))
         dragMark(t, n);
@@ -490,23 +497,42 @@ void drawRelationLinks(PaintTools& t) {
     t.d.restore();
 }
 
-} // namespace
-
-void Paint(NetView& view, platform::Display& display) {
-    display.save();
-    PaintTools tools(view, display);
+void paintPicture(PaintTools& tools) {
+    platform::Display& display = tools.d;
     visibleRange(tools);
     // The whole update area is painted afresh, so nothing of an earlier picture survives.
     display.fillRect(display.clipBox(), *tools.background);
-    display.setTextColour(kBlack);
-    if (view.grid.slotCount > 0 && view.grid.layerCount > 0) {
+    display.setTextColour(tools.ink);
+    if (tools.view.grid.slotCount > 0 && tools.view.grid.layerCount > 0) {
         drawLinks(tools);
         drawNodes(tools);
         drawRelationLinks(tools);
     }
     display.selectPen(nullptr);
     display.selectBrush(nullptr);
+}
+
+} // namespace
+
+void Paint(NetView& view, platform::Display& display) {
+    const Rect editor = EditorOpen(view) ? view.editor->rect : Rect{};
+    display.save();
+    if (!editor.empty())
+        display.excludeClipRect(editor);
+    PaintTools tools(view, display);
+    paintPicture(tools);
     display.restore();
+    if (!editor.empty()) {
+        // The label editor: the picture dimmed on white under its text.
+        display.save();
+        display.intersectClipRect(editor);
+        PaintTools dimmed(view, display, true);
+        paintPicture(dimmed);
+        PaintEditor(view, display);
+        display.selectPen(nullptr);
+        display.selectBrush(nullptr);
+        display.restore();
+    }
     view.painted = true;
 }
 

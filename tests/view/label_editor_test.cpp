@@ -1,1 +1,203 @@
-// The label editor.
+// The label editor: typing, deleting, accents, formatting, the clipboard, and how it commits
+// (or refuses to) and undoes.
+#include "view/label_editor.h"
+
+#include "labels/accents.h"
+#include "labels/label_markup.h"
+#include "memory/size_class_heap.h"
+#include "model/network.h"
+#include "model/view_node.h"
+#include "platform/clipboard.h"
+#include "platform/keyboard_layout.h"
+#include "platform/keys.h"
+#include "shell/changes.h"
+#include "shell/commands.h"
+#include "view/view_commands.h"
+#include "view/view_editing.h"
+#include "view/view_operations.h"
+
+#include "support/null_display.h"
+#include "support/view_fixture.h"
+
+namespace tarvo {
+namespace {
+
+using namespace platform::keys;
+using testing_support::kGrammar;
+
+class LabelEditorTest : public testing_support::ViewFixture {
+protected:
+    DisplayMaker measuring() override {
+        return [] { return std::make_unique<testing_support::NullDisplay>(); };
+    }
+    platform::RegionMaker& regions() override { return m_regions; }
+
+    void SetUp() override {
+        m_previous = platform::setClipboard(&board);
+        load(kGrammar);
+        open("noun");
+        OpenEditor(*view);
+        ASSERT_TRUE(EditorOpen(*view));
+    }
+    void TearDown() override {
+        ViewFixture::TearDown();
+        platform::setClipboard(m_previous);
+        accentKeys() = AccentKeyState{};
+    }
+    void type(const char* text) {
+        for (; *text; ++text)
+            EditorChar(*view, static_cast<unsigned char>(*text), 1);
+    }
+    // Selects cells from..to-1 with the keys.
+    void select(int from, int to) {
+        EditorKey(*view, kHome, false);
+        for (int i = 0; i < from; ++i)
+            EditorKey(*view, kRight, false);
+        for (int i = from; i < to; ++i)
+            EditorKey(*view, kRight, true);
+    }
+    std::string markupOf(const std::string& label) {
+        std::string out;
+        LabelToMarkup(label.c_str(), out);
+        return out;
+    }
+    // The internal form of a label written in markup.
+    std::string taken(const char* markup) {
+        char* label = MarkupToLabel(markup);
+        std::string out = label ? label : "";
+        Release(label);
+        return out;
+    }
+    std::string currentMarkup() { return markupOf(view->current->source->keyText()); }
+
+    platform::MemoryClipboard board;
+
+private:
+    testing_support::NullDisplay m_regions;
+    platform::Clipboard* m_previous = nullptr;
+};
+
+TEST_F(LabelEditorTest, TypingIsLimitedTo20RepeatsAndBackspaceStopsAtTheStart) {
+    EditorChar(*view, 'x', 25);
+    EXPECT_EQ(EditorText(*view), "noun" + std::string(20, 'x'));
+    EditorChar(*view, kBackspace, 18);
+    EXPECT_EQ(EditorText(*view), "nounxx");
+
+    EditorKey(*view, kHome, false);
+    EditorChar(*view, kBackspace, 5);
+    EXPECT_EQ(EditorText(*view), "nounxx") << "nothing stands before the caret";
+    EditorChar(*view, '\t', 1);
+    EXPECT_EQ(EditorText(*view), "nounxx") << "control characters are not typed";
+}
+
+TEST_F(LabelEditorTest, TypingReplacesTheSelectionAndDeleteTakesTheCellAfterTheCaret) {
+    select(1, 3);
+    type("e");
+    EXPECT_EQ(EditorText(*view), "nen");
+    EditorKey(*view, kHome, false);
+    EditorKey(*view, kDelete, false);
+    EXPECT_EQ(EditorText(*view), "en");
+    EXPECT_FALSE(EditorKey(*view, kPageUp, false)) << "left to the view";
+}
+
+TEST_F(LabelEditorTest, CommittingTheUnchangedLabelIssuesNoRecord) {
+    const ChangeRecord* undo = changes().undo;
+    const ChangeRecord* history = changes().history;
+    type("x");
+    EditorChar(*view, kBackspace, 1);
+    EXPECT_TRUE(EditorCanUndo(*view));
+    EXPECT_TRUE(CloseEditor(*view, true));
+    EXPECT_FALSE(EditorOpen(*view));
+    EXPECT_EQ(changes().undo, undo);
+    EXPECT_EQ(changes().history, history);
+    EXPECT_EQ(menus.enables[cmd::kUndo], undo != nullptr);
+}
+
+TEST_F(LabelEditorTest, TheNameOfAnotherNodeIsRefusedAndANewOneCommitsWithEnter) {
+    EditorSelectAll(*view);
+    type("verb");
+    EXPECT_FALSE(CloseEditor(*view, true));
+    EXPECT_TRUE(EditorOpen(*view)) << "the editor stays, with its text";
+    EXPECT_EQ(EditorText(*view), "verb");
+
+    type("al");
+    EXPECT_TRUE(ViewKey(*view, kEnter, false, false));
+    EXPECT_FALSE(EditorOpen(*view));
+    EXPECT_NE(findNode("verbal", 0), nullptr);
+    EXPECT_EQ(findNode("noun", 0), nullptr);
+    EXPECT_TRUE(UndoLastChange(*view));
+    EXPECT_NE(findNode("noun", 0), nullptr);
+}
+
+TEST_F(LabelEditorTest, AnAccentKeyAccentsOnlyTheNextLetter) {
+    platform::UsKeyboardLayout layout;
+    InitAccentKeys(layout);
+    int key = 0;
+    bool shift = false;
+    ASSERT_TRUE(layout.keyForCharacter('\'', &key, &shift));
+    EditorSelectAll(*view);
+    EditorCtrlKey(*view, key, shift);
+    type("ee");
+    EXPECT_EQ(EditorText(*view), "\xE9"
+                                 "e");
+}
+
+TEST_F(LabelEditorTest, CopiedTextKeepsItsFormattingOnlyThroughTheRawForm) {
+    select(1, 3);
+    EditorApplyFormat(*view, kFormatToggle, kBold);
+    EditorCtrlKey(*view, 'C', false);
+    std::string plain = board.text();
+    EXPECT_EQ(plain, "ou");
+
+    EditorKey(*view, kHome, false);
+    EditorCtrlKey(*view, 'V', false);
+    EXPECT_EQ(markupOf(EditorText(*view)), markupOf(taken("<b>ou<\\b>n<b>ou<\\b>n")));
+
+    board.setPlainText("ou");
+    EditorKey(*view, kHome, false);
+    EditorCtrlKey(*view, 'V', false);
+    EXPECT_EQ(markupOf(EditorText(*view)), markupOf(taken("ou<b>ou<\\b>n<b>ou<\\b>n")));
+}
+
+TEST_F(LabelEditorTest, PastedLineBreaksBecomeBlanksAndALongPasteIsCut) {
+    board.setPlainText(" big\r\nred\tdog");
+    EditorCtrlKey(*view, 'V', false);
+    EXPECT_EQ(EditorText(*view), "noun big red dog");
+
+    EditorSelectAll(*view);
+    EditorCtrlKey(*view, 'X', false);
+    EXPECT_EQ(EditorText(*view), "");
+    board.setPlainText(std::string(3000, 'z'));
+    EditorCtrlKey(*view, 'V', false);
+    EXPECT_EQ(EditorText(*view), std::string(kMaxLabelCells, 'z'));
+    EXPECT_TRUE(CloseEditor(*view, true));
+    EXPECT_EQ(std::string(view->current->source->keyText()), std::string(kMaxLabelCells, 'z'));
+}
+
+TEST_F(LabelEditorTest, UndoInsideTheEditorThrowsAwayItsEdits) {
+    const ChangeRecord* undo = changes().undo;
+    type("s");
+    EXPECT_EQ(menus.enables[cmd::kUndo], true);
+    ViewCommand(*view, cmd::kUndo);
+    EXPECT_TRUE(EditorOpen(*view));
+    EXPECT_EQ(EditorText(*view), "noun");
+    EXPECT_FALSE(EditorCanUndo(*view));
+    EXPECT_EQ(changes().undo, undo);
+    EXPECT_TRUE(ViewKey(*view, kEscape, false, false));
+    EXPECT_FALSE(EditorOpen(*view));
+}
+
+TEST_F(LabelEditorTest, TheMouseMovesTheCaretAndDragsTheSelection) {
+    const platform::Rect area = view->editor->rect;
+    ASSERT_TRUE(EditorContains(*view, {area.left + 1, area.top + 1}));
+    EXPECT_FALSE(EditorContains(*view, {area.right, area.top}));
+    // The null display makes every character 10 pixels wide.
+    EditorMouseDown(*view, {area.left + 1, area.top + 1});
+    EditorMouseDrag(*view, {area.left + 1 + 20, area.top + 1});
+    type("X");
+    EXPECT_EQ(EditorText(*view), "Xun");
+    EXPECT_EQ(host->caret.y, view->editor->caretAt.y);
+}
+
+} // namespace
+} // namespace tarvo
