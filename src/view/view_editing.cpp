@@ -11,6 +11,7 @@
 #include "model/node_list.h"
 #include "model/view_node.h"
 #include "shell/changes.h"
+#include "view/label_editor.h"
 #include "view/layering.h"
 #include "view/net_view.h"
 #include "view/view_flags.h"
@@ -308,8 +309,12 @@ bool MoveLinkEnd(NetView& view, ViewNode* node, int slot, ViewNode* from, ViewNo
 }
 
 void ApplyFormat(NetView& view, int kind, int value) {
-    // With the label editor open the change goes to its selection; that comes with the editor.
-    if (EditorOpen(view) || !canEdit(view) || view.current->source->isProperty())
+    if (EditorOpen(view)) {
+        EditorApplyFormat(view, kind, value);
+        return;
+    }
+    // Without the editor the change goes to the whole label, as one relabelling.
+    if (!canEdit(view) || view.current->source->isProperty())
         return;
     const char* label = view.current->source->keyText();
     if (!label || IsAnonymousLabel(label))
@@ -317,28 +322,8 @@ void ApplyFormat(NetView& view, int kind, int value) {
     LabelCells* cells = CellsOfLabel(label);
     if (!cells)
         return;
-    const int count = cells->size();
-    switch (kind) {
-    case kFormatToggle: {
-        const TextCell* first = count ? cells->cellAt(0) : nullptr;
-        const bool on = !(first && (first->style & value));
-        SetStyleBits(*cells, 0, count, static_cast<TextStyle>(value), on);
-        break;
-    }
-    case kFormatSize:
-        SetStyleBits(*cells, 0, count, kPositionMask, false);
-        if (value)
-            SetStyleBits(*cells, 0, count, static_cast<TextStyle>(value & kPositionMask), true);
-        break;
-    case kFormatFont:
-        SetFont(*cells, 0, count, value);
-        break;
-    case kFormatClear:
-        SetStyleBits(*cells, 0, count, 0xFF, false);
-        break;
-    default:
-        break;
-    }
+    const TextCell* first = cells->cellAt(0);
+    FormatCells(*cells, 0, cells->size(), kind, value, first ? first->style : 0);
     char* text = LabelOfCells(*cells);
     cells->destroy();
     if (text)

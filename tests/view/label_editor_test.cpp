@@ -142,6 +142,20 @@ TEST_F(LabelEditorTest, AnAccentKeyAccentsOnlyTheNextLetter) {
                                  "e");
 }
 
+TEST_F(LabelEditorTest, FormattingGoesToTheSelectionOrToWhatIsTypedNext) {
+    select(1, 3);
+    ViewCommand(*view, cmd::kBold);
+    EXPECT_EQ(StyleAtCaret(*view) & kBold, kBold);
+    EditorKey(*view, kEnd, false);
+    ApplyFormat(*view, kFormatSize, 128);
+    type("2");
+    EXPECT_EQ(markupOf(EditorText(*view)), markupOf(taken("n<b>ou<\\b>n<super>2")));
+    EXPECT_EQ(menus.checks[cmd::kNormalSize + 2], true);
+
+    EXPECT_TRUE(CloseEditor(*view, true));
+    EXPECT_EQ(currentMarkup(), markupOf(taken("n<b>ou<\\b>n<super>2")));
+}
+
 TEST_F(LabelEditorTest, CopiedTextKeepsItsFormattingOnlyThroughTheRawForm) {
     select(1, 3);
     EditorApplyFormat(*view, kFormatToggle, kBold);
