@@ -1,5 +1,6 @@
 // Entry point of the program: start-up, the frame, the event loop and the orderly shutdown.
 #include "memory/size_class_heap.h"
+#include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_ui.h"
 #include "shell/commands.h"
 #include "shell/main_frame.h"
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
     platform::qt::initResources();
     platform::qt::QtUi presenter;
     platform::setUi(&presenter);
+    platform::qt::QtClipboard clipboard;
+    platform::setClipboard(&clipboard);
 
     if (!tarvo::StartProgram()) {
         tarvo::ShutDownProgram();
@@ -90,5 +93,6 @@ int main(int argc, char** argv) {
     }
     tarvo::ShutDownProgram();
     platform::setUi(nullptr);
+    platform::setClipboard(nullptr);
     return result;
 }

@@ -3,14 +3,18 @@
 
 #include "platform/keys.h"
 #include "platform/qt/qt_display.h"
+#include "platform/qt/qt_text.h"
+#include "view/label_editor.h"
 #include "view/net_view.h"
 #include "view/view_commands.h"
 #include "view/view_mouse.h"
+#include "view/view_operations.h"
 #include "view/view_paint.h"
 #include "view/view_scale.h"
 #include "view/view_window.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -121,13 +125,51 @@ int NetViewWidget::viewKey(int qtKey) {
 
 void NetViewWidget::keyPressEvent(QKeyEvent* event) {
     const int key = viewKey(event->key());
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const bool shift = mods & Qt::ShiftModifier;
+    const bool ctrl = mods & Qt::ControlModifier;
+    if (m_view && EditorOpen(*m_view)) {
+        // Ctrl with a key the view does not know may be an accent key, which the keyboard
+        // layout names by its native code.
+        if (ctrl && !key) {
+            EditorAccentKey(*m_view, static_cast<int>(event->nativeScanCode()), shift);
+            return;
+        }
+        if (!ctrl && key == platform::keys::kBackspace) {
+            EditorChar(*m_view, platform::keys::kBackspace, event->count());
+            return;
+        }
+        // What the key types goes into the label; keys that type nothing, or only a control
+        // character (Enter, Escape, Tab, Delete), go to the view as keys.
+        const std::string typed = platform::qt::fromQString(event->text());
+        const bool printable =
+            !typed.empty() && static_cast<unsigned char>(typed[0]) >= ' ' && typed[0] != '\x7f';
+        if (!ctrl && printable) {
+            // The count is the repeat of a single character, else the number of characters.
+            const int repeat = typed.size() == 1 ? event->count() : 1;
+            for (const char c : typed)
+                EditorChar(*m_view, static_cast<unsigned char>(c), repeat);
+            return;
+        }
+    }
     if (!m_view || !key) {
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
-    const Qt::KeyboardModifiers mods = event->modifiers();
-    if (!ViewKey(*m_view, key, mods & Qt::ShiftModifier, mods & Qt::ControlModifier))
+    if (!ViewKey(*m_view, key, shift, ctrl))
         QAbstractScrollArea::keyPressEvent(event);
+}
+
+void NetViewWidget::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    if (m_view)
+        EditorFocus(*m_view, false);
+}
+
+void NetViewWidget::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    if (m_view)
+        EditorFocus(*m_view, true);
 }
 
 namespace {
