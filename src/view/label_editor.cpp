@@ -315,12 +315,20 @@ void paste(NetView& view, LabelEditor& e) {
         insertAtCaret(view, e, text.data(), static_cast<int>(text.size()), false);
 }
 
-void destroyEditor(LabelEditor* e) {
+// The view forgets its editor, which goes with its caret, and its area is painted again.
+void dropEditor(NetView& view, bool keepToolBar) {
+    LabelEditor* e = view.editor;
+    view.editor = nullptr;
+    invalidate(view, e->rect);
     if (e->cells)
         e->cells->destroy();
     if (e->words)
         e->words->destroy();
     delete e;
+    if (view.host)
+        view.host->destroyCaret();
+    if (view.menus && !keepToolBar)
+        view.menus->showEditingTools(false);
 }
 
 // The node's label is what the editor would commit: the same text, or no text for an
@@ -400,15 +408,8 @@ bool CloseEditor(NetView& view, bool commit, bool keepToolBar) {
         }
     }
     ViewNode* node = e->node;
-    const Rect rect = e->rect;
-    view.editor = nullptr;
-    destroyEditor(e);
-    if (view.host)
-        view.host->destroyCaret();
-    invalidate(view, rect);
+    dropEditor(view, keepToolBar);
     InvalidateNode(view, node);
-    if (view.menus && !keepToolBar)
-        view.menus->showEditingTools(false);
     if (view.menus)
         view.menus->enableItem(cmd::kUndo, changes().undo != nullptr);
     if (text) {
@@ -647,6 +648,12 @@ void RepaintEditor(NetView& view) {
     LabelEditor* e = view.editor;
     if (!e)
         return;
+    // An edit from elsewhere removed the node, and another became current: the editor goes
+    // without a look at its node, whose copy may be gone.
+    if (e->node != view.current) {
+        dropEditor(view, false);
+        return;
+    }
     const Rect before = e->rect;
     // The node's box or the label size may have changed with the layout or the scale.
     layOut(view, *e, true);

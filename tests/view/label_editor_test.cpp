@@ -213,5 +213,19 @@ TEST_F(LabelEditorTest, TheMouseMovesTheCaretAndDragsTheSelection) {
     EXPECT_EQ(host->caret.y, view->editor->caretAt.y);
 }
 
+TEST_F(LabelEditorTest, AnotherViewDeletingTheNodeTakesTheEditorAway) {
+    platform::OffWindowHost otherHost({600, 400}, measuring(), regions());
+    NetView other;
+    ViewStartup startup;
+    startup.title = "noun";
+    ASSERT_EQ(CreateView(other, findNode("noun", 0), &otherHost, &menus, startup), 1);
+    otherHost.runPosted();
+    type("s");
+    EXPECT_TRUE(DeleteCurrentNode(other));
+    EXPECT_FALSE(EditorOpen(*view));
+    EXPECT_NE(view->current, nullptr);
+    DestroyView(other);
+}
+
 } // namespace
 } // namespace tarvo
