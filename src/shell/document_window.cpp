@@ -66,6 +66,15 @@ public:
         if (active())
             m_frame.hideFontList();
     }
+    int fontListSelection() const override { return active() ? m_frame.fontListSelection() : -1; }
+    void selectInFontList(int font) override {
+        if (active())
+            m_frame.selectInFontList(font);
+    }
+    void showFontList() override {
+        if (active())
+            m_frame.showFontList();
+    }
     void showEditingTools(bool editing) override {
         if (active())
             m_frame.showEditingTools(editing);

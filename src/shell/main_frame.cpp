@@ -44,6 +44,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -733,6 +734,24 @@ void MainFrame::showEditingTools(bool editing) {
     m_toolBar->list(kNodeList)->setVisible(!editing);
     m_toolBar->list(kRelationList)->setVisible(!editing);
     m_toolBar->list(kFontList)->setVisible(editing);
+}
+
+int MainFrame::fontListSelection() const {
+    const QComboBox* list = m_toolBar->list(kFontList);
+    const int row = list->currentIndex();
+    return row < 0 ? -1 : list->itemData(row).toInt();
+}
+
+void MainFrame::selectInFontList(int font) {
+    QComboBox* list = m_toolBar->list(kFontList);
+    const QSignalBlocker quiet(list);
+    list->setCurrentIndex(list->findData(font));
+}
+
+void MainFrame::showFontList() {
+    QComboBox* list = m_toolBar->list(kFontList);
+    list->show();
+    list->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MainFrame::hideFontList() {

@@ -83,6 +83,11 @@ public:
     void selectInNodeList(ViewNode* node);
     void showRelationChoice(Node* relation, bool enabled);
     void hideFontList();
+    // The font table index the font list has chosen (-1 for none), choosing one there, and
+    // showing the list with the keyboard in it.
+    int fontListSelection() const;
+    void selectInFontList(int font);
+    void showFontList();
     // The "NetEdit" buttons and the font list while a label is edited, else the "Net" buttons
     // and the node lists.
     void showEditingTools(bool editing);

@@ -164,6 +164,18 @@ TEST_F(FrameDocumentsTest, MenuBarCaptionAndToolBarFollowTheActiveDocument) {
         shown = shown || net.buttons[i].command == cmd::kLeftToRight;
     EXPECT_TRUE(shown) << "the orientation button takes the chosen alternative";
 
+    // Editing a label brings the editing buttons and the font list; its end brings them back.
+    EXPECT_EQ(frame->command(cmd::kText), 1);
+    EXPECT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().netEdit);
+    QComboBox* fonts = frame->toolBar()->list(kFontList);
+    EXPECT_TRUE(fonts->isVisibleTo(frame->toolBar()));
+    ASSERT_GT(fonts->count(), 1);
+    fonts->setCurrentIndex(1);
+    EXPECT_EQ(frame->fontListSelection(), fonts->itemData(1).toInt());
+    EXPECT_EQ(frame->command(cmd::kText), 1);
+    EXPECT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().net);
+    EXPECT_FALSE(fonts->isVisibleTo(frame->toolBar()));
+
     EXPECT_EQ(frame->command(cmd::kClose), 1);
     QCoreApplication::processEvents();
     ASSERT_EQ(frame->documents().size(), 1);
