@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real program in a virtual X server, in a working folder made from data/: after the splash
 # the user opens a partition by typing a node's name, moves with the arrow keys, inserts a child,
-# undoes, inserts again, saves under a new name and exits answering the save question. The
-# saved file must hold exactly one node more than the shipped network, a child of another node.
+# undoes, inserts again, relabels the current node in place, saves under a new name and exits
+# answering the save question. The saved file must hold exactly one node more than the shipped
+# network, a child of another node, and the label typed in place.
 # Arguments: the program, the command-line tool, the data folder, the screenshot to write.
 set -euo pipefail
 program="$(realpath "$1")"
@@ -69,8 +70,14 @@ frame="$(window_named '^Tarvo\+\+ - script\.dat$')"
 sleep 1
 keys_to "$frame" Down Right
 keys_to "$frame" ctrl+Insert ctrl+z ctrl+Insert
+# The current node's label, typed in place: Enter opens the editor, Ctrl+A takes the whole
+# text, the typing replaces it, Enter commits.
+keys_to "$frame" Return ctrl+a
+xdotool type --delay 40 "tense"
 sleep 0.5
+# The picture kept: the view with the label editor open.
 import -window root "$shot" || fail "no screenshot could be taken"
+keys_to "$frame" Return
 
 # Save as: the Net menu's item, then the file's name in the save dialog.
 keys_to "$frame" alt+n a
@@ -109,8 +116,11 @@ names "$work/grown.json" >"$work/after"
 before=$(wc -l <"$work/shipped.json")
 after=$(wc -l <"$work/grown.json")
 [ "$after" -eq $((before + 1)) ] || fail "the saved network has $after nodes, expected $((before + 1))"
+# The new node (anonymous, under another node) and the relabelled one are the new names.
 new="$(comm -13 "$work/before" "$work/after")"
-[ "$(printf '%s\n' "$new" | grep -c .)" -eq 1 ] || fail "expected one new node, found: $new"
-line="$(grep -F "\"name\":$new," "$work/grown.json")"
+grep -qx '"tense"' <<<"$new" || fail "no node was relabelled tense: $new"
+anonymous="$(grep -v -x '"tense"' <<<"$new" || true)"
+[ "$(printf '%s\n' "$anonymous" | grep -c .)" -eq 1 ] || fail "expected one new node, found: $anonymous"
+line="$(grep -F "\"name\":$anonymous," "$work/grown.json")"
 grep -q '"parent":\["' <<<"$line" || fail "the new node has no parent: $line"
-echo "ok: partition opened, edits made and undone, saved as grown.dat with the new node $new"
+echo "ok: partition opened, edits made and undone, a label edited in place, saved as grown.dat with the new node $anonymous"
