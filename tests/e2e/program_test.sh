@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The real program in a virtual X server, in a working folder made from data/: after the splash
 # the user opens a partition by typing a node's name, moves with the arrow keys, inserts a child,
-# undoes, inserts again, relabels the current node in place, saves under a new name and exits
-# answering the save question. The saved file must hold exactly one node more than the shipped
-# network, a child of another node, and the label typed in place.
+# undoes, inserts again, relabels the current node in place, gives it another parent by dragging
+# its stub, saves under a new name and exits answering the save question. The saved file must
+# hold exactly one node more than the shipped network (a child of another node), the label typed
+# in place, and the new parent.
 # Arguments: the program, the command-line tool, the data folder, the screenshot to write.
 set -euo pipefail
 program="$(realpath "$1")"
@@ -62,7 +63,7 @@ xdotool windowfocus --sync "$partition"
 xdotool type --delay 40 "noun"
 sleep 0.3
 keys_to "$partition" alt+v
-xdotool type --delay 40 "2"
+xdotool type --delay 40 "1"
 keys_to "$partition" Return
 
 frame="$(window_named '^Tarvo\+\+ - script\.dat$')"
@@ -78,6 +79,30 @@ sleep 0.5
 # The picture kept: the view with the label editor open.
 import -window root "$shot" || fail "no screenshot could be taken"
 keys_to "$frame" Return
+
+# Relinking with the mouse: the current node ("tense") is the one box framed in the highlight
+# colour once links are no longer highlighted (Ctrl+L). Its parents' stub, just above the box,
+# is dragged to the right, onto the next node of its row or onto empty space: either way the
+# node gains a parent (the node dropped on, or a new one).
+keys_to "$frame" ctrl+l
+sleep 0.5
+import -window root "$work/view.png" || fail "no screenshot could be taken"
+read -r w h x y < <(convert "$work/view.png" -crop +0+60 +repage \
+    -fill black +opaque "srgb(151,197,226)" -fill white -opaque "srgb(151,197,226)" \
+    -morphology Erode Square:1 -trim -format '%w %h %X %Y\n' info: 2>/dev/null) \
+    || fail "the current node could not be found in the picture"
+x=${x#+}
+y=$((${y#+} + 60))
+[ "$w" -gt 8 ] && [ "$h" -gt 8 ] || fail "the current node's frame is $w x $h"
+cx=$((x + w / 2))
+cy=$((y + h / 2))
+xdotool mousemove "$cx" $((y - 2)) mousedown 1
+for step in 1 2 3 4 5 6; do
+    xdotool mousemove $((cx + step * w / 4)) $((y - 2 + step * (h / 2 + 2) / 6))
+    sleep 0.1
+done
+xdotool mouseup 1
+sleep 0.5
 
 # Save as: the Net menu's item, then the file's name in the save dialog.
 keys_to "$frame" alt+n a
@@ -123,4 +148,8 @@ anonymous="$(grep -v -x '"tense"' <<<"$new" || true)"
 [ "$(printf '%s\n' "$anonymous" | grep -c .)" -eq 1 ] || fail "expected one new node, found: $anonymous"
 line="$(grep -F "\"name\":$anonymous," "$work/grown.json")"
 grep -q '"parent":\["' <<<"$line" || fail "the new node has no parent: $line"
-echo "ok: partition opened, edits made and undone, a label edited in place, saved as grown.dat with the new node $anonymous"
+tense="$(grep -F '"name":"tense",' "$work/grown.json")"
+parents="$(sed 's/^.*"parent":\[\([^]]*\)\].*$/\1/' <<<"$tense")"
+[ "$(tr ',' '\n' <<<"$parents" | grep -c .)" -ge 2 ] \
+    || fail "the drag gave the relabelled node no new parent: $tense"
+echo "ok: partition opened, edits made and undone, a label edited in place, a parent added by dragging, saved as grown.dat with the new node $anonymous"
