@@ -82,8 +82,7 @@ keys_to "$frame" Return
 
 # Relinking with the mouse: the current node ("tense") is the one box framed in the highlight
 # colour once links are no longer highlighted (Ctrl+L). Its parents' stub, just above the box,
-# is dragged to the right, onto the next node of its row or onto empty space: either way the
-# node gains a parent (the node dropped on, or a new one).
+# is dragged to the right onto the next node of its row, which becomes another parent.
 keys_to "$frame" ctrl+l
 sleep 0.5
 import -window root "$work/view.png" || fail "no screenshot could be taken"

@@ -166,6 +166,20 @@ TEST_F(ViewMouseTest, ALinkDroppedOnTheDraggedNodesOwnLineageIsRefused) {
     EXPECT_EQ(names("common", ParentSlot), (std::vector<std::string>{"noun", "verb"}));
 }
 
+TEST_F(ViewMouseTest, AClickOnALabelOpensTheEditorWhereTypingRelabelsTheNode) {
+    QWidget* port = widget->viewport();
+    QTest::mouseClick(port, Qt::LeftButton, {}, centre("verb"));
+    ASSERT_TRUE(EditorOpen(view));
+    EXPECT_EQ(view.current, node("verb"));
+    EXPECT_EQ(HoverText(view, {centre("verb").x(), centre("verb").y()}), "Edit the label");
+    QTest::keyClick(widget.get(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(widget.get(), "action");
+    QTest::keyClick(widget.get(), Qt::Key_Return);
+    EXPECT_FALSE(EditorOpen(view));
+    EXPECT_NE(findNode("action", 0), nullptr);
+    EXPECT_EQ(findNode("verb", 0), nullptr);
+}
+
 TEST_F(ViewMouseTest, CtrlDragDownEnlargesTheCellsAndCtrlShiftKeepsTheirProportion) {
     const QPoint empty(widget->viewport()->width() / 2, widget->viewport()->height() - 60);
     ASSERT_EQ(HitNode(view, {empty.x(), empty.y()}), nullptr);
