@@ -61,4 +61,38 @@ inline platform::Point markerPoint(const NetView& view, const ViewNode* n, bool 
     return onScreen(view, slotCentre(n), linkLayer + away * extension);
 }
 
+// A curved link between layers: two arcs, each leaving its end along the layer axis and meeting
+// in the middle. An ellipse quarter of semi-axes d/sqrt(3) along and f across reaches half of d
+// at 60 degrees, where it has come half of f across.
+struct CurvedLink {
+    platform::Point parentCentre; // the centre of the arc that leaves the parent's end
+    platform::Point childCentre;  // the centre of the arc that leaves the child's end
+    platform::Point childEnd;     // where the child's arc starts
+    platform::Point middle;
+    int rx = 0;
+    int ry = 0;
+};
+
+inline CurvedLink CurvedLinkBetween(const NetView& view, platform::Point childEnd,
+                                    platform::Point parentEnd) {
+    const int slotOffset = slotOf(view, childEnd) - slotOf(view, parentEnd);
+    const int layerGap = layerOf(view, childEnd) - layerOf(view, parentEnd);
+    const int d = layerGap + (layerGap >= 0 ? 1 : -1);
+    const int f = slotOffset;
+    const int along = static_cast<int>(0.5773502691896257 * (d < 0 ? -d : d));
+    const int across = f < 0 ? -f : f;
+    const int parentSlot = slotOf(view, parentEnd);
+    const int parentLayer = layerOf(view, parentEnd);
+    const int childSlot = slotOf(view, childEnd);
+    const int childLayer = parentLayer + d;
+    CurvedLink link;
+    link.parentCentre = onScreen(view, parentSlot + f, parentLayer);
+    link.childCentre = onScreen(view, childSlot - f, childLayer);
+    link.childEnd = onScreen(view, childSlot, childLayer);
+    link.middle = onScreen(view, parentSlot + f / 2, parentLayer + d / 2);
+    link.rx = view.vertical() ? across : along;
+    link.ry = view.vertical() ? along : across;
+    return link;
+}
+
 } // namespace tarvo

@@ -117,22 +117,11 @@ bool linkHit(const NetView& view, Point p, Point childEnd, Point parentEnd, int 
         const long cross = dx * (p.y - childEnd.y) - dy * (p.x - childEnd.x);
         return squared(cross) < squared(t) * (dx * dx + dy * dy);
     }
-    const int step = layerGap >= 0 ? 1 : -1;
-    const int d = layerGap + step;
-    const int f = slotOffset;
-    const int along = static_cast<int>(0.5773502691896257 * std::abs(d));
-    const int across = std::abs(f);
-    const int parentSlot = slotOf(view, parentEnd);
-    const int parentLayer = layerOf(view, parentEnd);
-    const int childSlot = slotOf(view, childEnd);
-    const int childLayer = parentLayer + d;
-    const Point middle = onScreen(view, parentSlot + f / 2, parentLayer + d / 2);
-    const int a = view.vertical() ? across : along;
-    const int b = view.vertical() ? along : across;
-    return arcHit(p, onScreen(view, parentSlot + f, parentLayer), a, b, parentEnd, middle, t,
+    const CurvedLink curve = CurvedLinkBetween(view, childEnd, parentEnd);
+    return arcHit(p, curve.parentCentre, curve.rx, curve.ry, parentEnd, curve.middle, t,
                   lineWidth) ||
-           arcHit(p, onScreen(view, childSlot - f, childLayer), a, b,
-                  onScreen(view, childSlot, childLayer), middle, t, lineWidth);
+           arcHit(p, curve.childCentre, curve.rx, curve.ry, curve.childEnd, curve.middle, t,
+                  lineWidth);
 }
 
 // The real node at the end of a link through the fillers of a long one.

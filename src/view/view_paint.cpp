@@ -158,7 +158,6 @@ void drawLink(PaintTools& t, Point childEnd, Point parentEnd, bool lit) {
     t.d.selectPen(t.linkPen(lit));
     const int slotOffset = slotOf(view, childEnd) - slotOf(view, parentEnd);
     const int layerGap = layerOf(view, childEnd) - layerOf(view, parentEnd);
-    const int step = layerGap >= 0 ? 1 : -1;
     if (!t.curved || slotOffset == 0 || layerGap == 0) {
         // Lines here end on their last point (a flat cap), so the link runs right up to the
         // parent's stub instead of stopping a pixel short of it.
@@ -166,23 +165,9 @@ void drawLink(PaintTools& t, Point childEnd, Point parentEnd, bool lit) {
         t.d.lineTo(parentEnd);
         return;
     }
-    // Two arcs, each leaving its end along the layer axis and meeting in the middle: an
-    // ellipse quarter of semi-axes d/sqrt(3) along and f across reaches half of d at 60
-    // degrees, where it has come half of f across.
-    const int d = layerGap + step;
-    const int f = slotOffset;
-    const int along = static_cast<int>(0.5773502691896257 * std::abs(d));
-    const int across = std::abs(f);
-    const int parentSlot = slotOf(view, parentEnd);
-    const int parentLayer = layerOf(view, parentEnd);
-    const int childSlot = slotOf(view, childEnd);
-    const int childLayer = parentLayer + d;
-    const Point middle = onScreen(view, parentSlot + f / 2, parentLayer + d / 2);
-    const int rx = view.vertical() ? across : along;
-    const int ry = view.vertical() ? along : across;
-    shortArc(t, onScreen(view, parentSlot + f, parentLayer), rx, ry, parentEnd, middle);
-    shortArc(t, onScreen(view, childSlot - f, childLayer), rx, ry,
-             onScreen(view, childSlot, childLayer), middle);
+    const CurvedLink curve = CurvedLinkBetween(view, childEnd, parentEnd);
+    shortArc(t, curve.parentCentre, curve.rx, curve.ry, parentEnd, curve.middle);
+    shortArc(t, curve.childCentre, curve.rx, curve.ry, curve.childEnd, curve.middle);
 }
 
 bool linkLit(const NetView& view, const ViewNode* a, const ViewNode* b) {

@@ -122,6 +122,13 @@ TEST_F(ViewMouseTest, DraggingAParentEndOntoEmptySpaceMakesANewParentAndUndoRest
     const platform::Point high = childLinkPoint(view, node("noun"));
     const QPoint onLink((low.x + 3 * high.x) / 4, (low.y + 3 * high.y) / 4);
     ASSERT_EQ(HitLink(view, {onLink.x(), onLink.y()}).child, node("common"));
+    // Drawn curved, the link is hit where its two arcs meet, and not beside that point.
+    SetLineStyle(view, 1);
+    const platform::Point middle = CurvedLinkBetween(view, low, high).middle;
+    EXPECT_EQ(HitLink(view, middle).child, node("common"));
+    EXPECT_EQ(HitLink(view, onScreen(view, slotOf(view, middle) + 12, layerOf(view, middle))).child,
+              nullptr);
+    SetLineStyle(view, 0);
     const QPoint empty(widget->viewport()->width() - 10, widget->viewport()->height() - 10);
     ASSERT_EQ(HitNode(view, {empty.x(), empty.y()}), nullptr);
     drag(onLink, empty);
