@@ -1,0 +1,1 @@
+// What the inheritance report and link inspection windows show, apart from their windows.

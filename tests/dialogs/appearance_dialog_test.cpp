@@ -1,0 +1,1 @@
+// The "Appearance Options" dialog.

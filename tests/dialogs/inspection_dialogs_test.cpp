@@ -1,0 +1,1 @@
+// The inheritance report and link inspection windows.

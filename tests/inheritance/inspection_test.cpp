@@ -1,0 +1,1 @@
+// What the inspection windows show.
