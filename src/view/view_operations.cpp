@@ -1,20 +1,56 @@
-// The operations the view's commands reach that come with the dialogs. Until those arrive each
-// does nothing, so that every command and key already dispatches to its place.
+// The operations the view's commands reach in the windows around it: the focus among the view
+// and the tool bar's lists, and the dialogs the shell installs.
 #include "view/view_operations.h"
 
 #include "view/net_view.h"
+#include "view/view_dialogs.h"
+
+#include <utility>
 
 namespace tarvo {
+namespace {
+
+ViewDialogs*& installedDialogs() {
+    static ViewDialogs* dialogs = nullptr;
+    return dialogs;
+}
+
+} // namespace
+
+ViewDialogs* viewDialogs() {
+    return installedDialogs();
+}
+
+ViewDialogs* setViewDialogs(ViewDialogs* dialogs) {
+    return std::exchange(installedDialogs(), dialogs);
+}
+
+void ToggleLinkInspection(NetView& view) {
+    if (ViewDialogs* d = viewDialogs())
+        d->toggleLinkInspection(view);
+}
+bool LinkInspectionOpen(const NetView& view) {
+    const ViewDialogs* d = viewDialogs();
+    return d && d->linkInspectionOpen(view);
+}
+void RepaintLinkInspection(NetView& view) {
+    if (ViewDialogs* d = viewDialogs())
+        d->viewChanged(view);
+}
+void ToggleInheritanceWindow(NetView& view) {
+    if (ViewDialogs* d = viewDialogs())
+        d->toggleInheritanceWindow(view);
+}
+void OpenColoursDialog(NetView& view) {
+    if (ViewDialogs* d = viewDialogs())
+        d->openColoursDialog(view);
+}
+void SelectRelation(NetView& view) {
+    if (ViewDialogs* d = viewDialogs())
+        d->relationChosen(view);
+}
 
 void CycleFocus(NetView&, bool) {}
 void PassKeyToNodeList(NetView&, int) {}
-void ToggleLinkInspection(NetView&) {}
-bool LinkInspectionOpen(const NetView&) {
-    return false;
-}
-void RepaintLinkInspection(NetView&) {}
-void ToggleInheritanceWindow(NetView&) {}
-void OpenColoursDialog(NetView&) {}
-void SelectRelation(NetView&) {}
 
 } // namespace tarvo
