@@ -2,6 +2,7 @@
 #include "shell/document_window.h"
 
 #include "dialogs/error_report.h"
+#include "dialogs/inspection_dialogs.h"
 #include "model/view_node.h"
 #include "shell/main_frame.h"
 #include "shell/net_view_widget.h"
@@ -113,6 +114,7 @@ DocumentWindow::DocumentWindow(MainFrame& frame, Node* node, const std::string& 
 
 DocumentWindow::~DocumentWindow() {
     if (m_view) {
+        InspectionViewClosing(*m_view);
         m_widget->setView(nullptr);
         DestroyView(*m_view);
     }

@@ -3,6 +3,7 @@
 
 #include "dialogs/about_box.h"
 #include "dialogs/dialog_base.h"
+#include "dialogs/inspection_dialogs.h"
 #include "dialogs/partition_choice.h"
 #include "dialogs/partition_dialog.h"
 #include "labels/font_table.h"
@@ -222,14 +223,17 @@ MainFrame::MainFrame(QWidget* parent)
     resize(std::max(640, available.width() * 4 / 5), std::max(480, available.height() * 4 / 5));
     // Dialogs opened without an owner belong to the frame.
     dialogState().mainFrame = this;
+    m_previousDialogs = setViewDialogs(&m_dialogs);
 }
 
 MainFrame::~MainFrame() {
     // The documents go while the frame is whole: their views still tell it what they change.
+    CloseInspectionWindows();
     deactivate();
     const QList<QMdiSubWindow*> windows = m_client->subWindowList();
     for (QMdiSubWindow* window : windows)
         delete window;
+    setViewDialogs(m_previousDialogs);
 }
 
 void MainFrame::createAccelerators() {
@@ -547,6 +551,7 @@ void MainFrame::activate(DocumentWindow* document) {
     if (!view)
         return;
     publishedView() = view;
+    InspectionViewActivated(*view);
     fillNodeList(document);
     fillRelationList();
     showEditingTools(EditorOpen(*view));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/ui.h"
+#include "shell/frame_dialogs.h"
 #include "shell/frame_menus.h"
 
 #include <QMainWindow>
@@ -138,6 +139,9 @@ private:
     DocumentWindow* m_active = nullptr;
     std::string m_networkPath;
     FileChoice m_file;
+    // What the views open beside themselves; installed while the frame lives.
+    FrameDialogs m_dialogs{*this};
+    ViewDialogs* m_previousDialogs = nullptr;
 };
 
 // Makes `frame` the target of the commands that arrive from outside the frame (out of memory).

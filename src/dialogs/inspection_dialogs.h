@@ -1,0 +1,29 @@
+// The two modeless windows that follow a view's current node: "Inspect links" (the node's links,
+// to see and reorder) and the "Inheritance Dialog" (what the node stipulates and inherits, and
+// what it overrides). At most one of them is open at a time.
+#pragma once
+
+class QWidget;
+
+namespace tarvo {
+
+class NetView;
+
+// F3: opens "Inspect links" on the view's current node, or closes it.
+void ToggleLinkWindow(NetView& view);
+// Whether "Inspect links" is open on this view.
+bool LinkWindowOpen(const NetView& view);
+// F4: opens the "Inheritance Dialog" on the view's current node, or closes it.
+void ToggleInheritanceReport(NetView& view);
+// The view's current node, nodes or options changed: an open window of the view follows it.
+void InspectionViewChanged(NetView& view);
+// Another view became the active one: an open window turns to it.
+void InspectionViewActivated(NetView& view);
+// The view goes: a window open on it closes.
+void InspectionViewClosing(NetView& view);
+// The modeless window open now, if any (its keys come first), and closing it at shutdown.
+
+QWidget* OpenInspectionWindow();
+void CloseInspectionWindows();
+
+} // namespace tarvo
