@@ -76,6 +76,14 @@ public:
         if (active())
             m_frame.showFontList();
     }
+    void cycleFocus(bool forward) override {
+        if (active())
+            m_frame.cycleFocus(forward);
+    }
+    void typeInNodeList(char typed) override {
+        if (active())
+            m_frame.typeInNodeList(typed);
+    }
     void showEditingTools(bool editing) override {
         if (active())
             m_frame.showEditingTools(editing);

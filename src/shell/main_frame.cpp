@@ -741,6 +741,48 @@ void MainFrame::showEditingTools(bool editing) {
     m_toolBar->list(kFontList)->setVisible(editing);
 }
 
+void MainFrame::cycleFocus(bool forward) {
+    if (!m_active)
+        return;
+    QComboBox* fonts = m_toolBar->list(kFontList);
+    if (fonts->hasFocus()) {
+        fonts->hide();
+        m_active->viewWidget()->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    QWidget* ring[] = {m_active->viewWidget(), m_toolBar->list(kNodeList),
+                       m_toolBar->list(kRelationList)};
+    int at = 0;
+    for (int i = 0; i < 3; ++i)
+        if (ring[i]->hasFocus())
+            at = i;
+    for (int step = 1; step <= 3; ++step) {
+        QWidget* next = ring[(at + (forward ? step : 3 - step)) % 3];
+        if (next->isVisible() && next->isEnabled()) {
+            next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
+}
+
+void MainFrame::typeInNodeList(char typed) {
+    // Keys within a second of each other spell one beginning, as in any list.
+    if (!m_lastTyped.isValid() || m_lastTyped.elapsed() > 1000)
+        m_typed.clear();
+    m_lastTyped.start();
+    m_typed += QChar::fromLatin1(typed);
+    QComboBox* list = m_toolBar->list(kNodeList);
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->itemText(row).startsWith(m_typed, Qt::CaseInsensitive)) {
+            if (row != list->currentIndex()) {
+                list->setCurrentIndex(row);
+                command(kNodeList);
+            }
+            return;
+        }
+    }
+}
+
 int MainFrame::fontListSelection() const {
     const QComboBox* list = m_toolBar->list(kFontList);
     const int row = list->currentIndex();

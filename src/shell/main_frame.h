@@ -7,6 +7,7 @@
 #include "shell/frame_dialogs.h"
 #include "shell/frame_menus.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <functional>
@@ -89,6 +90,10 @@ public:
     int fontListSelection() const;
     void selectInFontList(int font);
     void showFontList();
+    // The keyboard moves on among the active view and the tool bar's node and relation lists.
+    void cycleFocus(bool forward);
+    // Typing in the view selects by label in the node list, and the view goes to the node.
+    void typeInNodeList(char typed);
     // The "NetEdit" buttons and the font list while a label is edited, else the "Net" buttons
     // and the node lists.
     void showEditingTools(bool editing);
@@ -139,6 +144,9 @@ private:
     DocumentWindow* m_active = nullptr;
     std::string m_networkPath;
     FileChoice m_file;
+    // What was typed into the node list in a row, and when the last key came.
+    QString m_typed;
+    QElapsedTimer m_lastTyped;
     // What the views open beside themselves; installed while the frame lives.
     FrameDialogs m_dialogs{*this};
     ViewDialogs* m_previousDialogs = nullptr;

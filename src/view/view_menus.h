@@ -28,6 +28,12 @@ public:
     virtual void showRelationChoice(Node*, bool) {}
     // The font list of the tool bar goes out of sight when it shows.
     virtual void hideFontList() {}
+    // Tab and Shift+Tab: the keyboard moves on among the view, the node list and the second
+    // list (from the font list, back to the view).
+    virtual void cycleFocus(bool) {}
+    // A letter or digit typed in the view: the node list selects the first node whose label
+    // starts with what was typed in a row, and the view goes there.
+    virtual void typeInNodeList(char) {}
     // The label editor opened (true) or closed: the tool bar shows the editing buttons and the
     // font list, or the view's buttons and its node lists.
     virtual void showEditingTools(bool) {}

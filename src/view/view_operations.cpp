@@ -4,6 +4,7 @@
 
 #include "view/net_view.h"
 #include "view/view_dialogs.h"
+#include "view/view_menus.h"
 
 #include <utility>
 
@@ -50,7 +51,15 @@ void SelectRelation(NetView& view) {
         d->relationChosen(view);
 }
 
-void CycleFocus(NetView&, bool) {}
-void PassKeyToNodeList(NetView&, int) {}
+void CycleFocus(NetView& view, bool forward) {
+    if (view.menus)
+        view.menus->cycleFocus(forward);
+}
+
+void PassKeyToNodeList(NetView& view, int key) {
+    const bool letter = (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9');
+    if (view.menus && letter)
+        view.menus->typeInNodeList(static_cast<char>(key));
+}
 
 } // namespace tarvo

@@ -6,7 +6,9 @@
 #include "dialogs/error_report.h"
 #include "dialogs/modal_answer.h"
 #include "dialogs/partition_choice.h"
+#include "labels/label_text.h"
 #include "model/network.h"
+#include "model/view_node.h"
 #include "shell/button_sets.h"
 #include "shell/changes.h"
 #include "shell/commands.h"
@@ -15,6 +17,7 @@
 #include "shell/startup.h"
 #include "shell/tool_bar.h"
 #include "support/network_text.h"
+#include "view/net_view.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -207,6 +210,21 @@ TEST_F(FrameDocumentsTest, MenuItemsAndAcceleratorsIssueTheirCommands) {
     ASSERT_EQ(routed.size(), 2);
     EXPECT_EQ(routed.at(0).at(0).toInt(), cmd::kInspectLinks);
     EXPECT_EQ(routed.at(1).at(0).toInt(), cmd::kInspectLinks);
+
+    // Letters typed in the view choose in the node list, and the view goes there; Tab moves the
+    // keyboard on to that list.
+    NetViewWidget* viewWindow = frame->activeDocument()->viewWidget();
+    QTest::keyClicks(viewWindow, "plu");
+    const QString chosen = frame->toolBar()->list(kNodeList)->currentText();
+    EXPECT_TRUE(chosen.startsWith("plu")) << chosen.toStdString();
+    ASSERT_NE(frame->activeDocument()->view()->current, nullptr);
+    std::string current;
+    PlainText(frame->activeDocument()->view()->current->name, current);
+    EXPECT_EQ(current, chosen.toStdString());
+    viewWindow->setFocus();
+    QTest::keyClick(viewWindow, Qt::Key_Tab);
+    EXPECT_TRUE(frame->toolBar()->list(kNodeList)->hasFocus());
+    viewWindow->setFocus();
 
     // Ctrl+Z undoes through the accelerator table; the insert was the view's own key.
     const int before = ::testing_support::NetworkNodeCount();
