@@ -104,16 +104,33 @@ void DialogBase::unlinkFromStack() {
     }
 }
 
-int DialogBase::RunModal() {
+bool DialogBase::build() {
     if (!m_built) {
         QString error;
         if (!LoadDialogTemplate(QString::fromLatin1(TemplateName()), *this, &error)) {
             qWarning("dialog template %s: %s", TemplateName(), qPrintable(error));
-            return -1;
+            return false;
         }
         m_built = true;
         connectControls();
     }
+    return true;
+}
+
+bool DialogBase::OpenModeless() {
+    if (!build())
+        return false;
+    m_ended = false;
+    setModal(false);
+    initialise();
+    if (!m_ended)
+        show();
+    return true;
+}
+
+int DialogBase::RunModal() {
+    if (!build())
+        return -1;
     m_ended = false;
     initialise();
     if (m_ended)

@@ -73,6 +73,9 @@ public:
     // Builds the template, sets the dialog up, runs it modally and answers its end code; -1 when
     // the template cannot be built.
     int RunModal();
+    // Builds the template, sets the dialog up and shows it without waiting for the user; false
+    // when the template cannot be built.
+    bool OpenModeless();
 
     // The text put into control 10 at start; none when empty.
     void setCaptionText(const QString& text) { m_captionText = text; }
@@ -149,6 +152,7 @@ protected:
 private:
     friend class ListItemDelegate;
 
+    bool build();
     void connectControls();
     void connectControl(QWidget* control, int id);
     void initialise();

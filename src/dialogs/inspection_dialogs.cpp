@@ -1,19 +1,531 @@
-// The inheritance report and link inspection windows.
+// The inheritance report and link inspection windows: modeless dialogs over the dialog
+// framework that follow a view; what they show is decided in inheritance/inspection.
 #include "dialogs/inspection_dialogs.h"
 
-namespace tarvo {
+#include "dialogs/dialog_base.h"
+#include "dialogs/error_report.h"
+#include "inheritance/inheritance_report.h"
+#include "inheritance/inheritance_searches.h"
+#include "inheritance/inheritance_walk.h"
+#include "inheritance/inspection.h"
+#include "labels/label_text.h"
+#include "model/network.h"
+#include "model/node_list.h"
+#include "model/view_node.h"
+#include "platform/qt/qt_display.h"
+#include "platform/qt/qt_text.h"
+#include "view/net_view.h"
+#include "view/view_operations.h"
 
-void ToggleLinkWindow(NetView&) {}
-bool LinkWindowOpen(const NetView&) {
-    return false;
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPointer>
+#include <QRadioButton>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+#include <cstdlib>
+#include <string>
+
+namespace tarvo {
+namespace {
+
+// Dialog units across, in pixels of the templates' font.
+int unitsToPixels(int units) {
+    return units * 3 / 2;
 }
-void ToggleInheritanceReport(NetView&) {}
-void InspectionViewChanged(NetView&) {}
-void InspectionViewActivated(NetView&) {}
-void InspectionViewClosing(NetView&) {}
+
+NodeBase* itemNode(const QVariant& data) {
+    return reinterpret_cast<NodeBase*>(data.value<quintptr>());
+}
+
+// Paints one item: the node through the view's node drawing, after its direction mark.
+void paintItem(QPainter& painter, const QRect& rect, const QPalette& palette,
+               const ItemLook& item) {
+    // A selected item stands on the list's highlight, its node drawn as usual inside it, so
+    // that a red or shaded node still shows what it is.
+    painter.fillRect(rect, item.look.selected ? palette.highlight() : palette.base());
+    if (item.skipped || !item.drawn)
+        return;
+    NodeLook look = item.look;
+    look.selected = false;
+    QRect nodeRect = look.selected != item.look.selected ? rect.adjusted(2, 1, -2, -1) : rect;
+    if (item.direction != Direction::None) {
+        const QRect mark(rect.left(), rect.top(), 14, rect.height());
+        nodeRect.setLeft(mark.right() + 1);
+        const int y = mark.center().y();
+        const int x0 = mark.left() + 3;
+        const int x1 = mark.right() - 2;
+        painter.save();
+        painter.setPen(item.direction == Direction::Unknown ? Qt::gray : Qt::black);
+        painter.drawLine(x0, y, x1, y);
+        const int tip = item.direction == Direction::In ? x0 : x1;
+        const int back = item.direction == Direction::In ? 3 : -3;
+        if (item.direction != Direction::Unknown) {
+            painter.drawLine(tip, y, tip + back, y - 3);
+            painter.drawLine(tip, y, tip + back, y + 3);
+        }
+        painter.restore();
+    }
+    auto* scratch = new ViewNode(item.drawn);
+    platform::qt::QtDisplay display(painter);
+    DrawNodeListItem(display, *scratch,
+                     {nodeRect.left(), nodeRect.top(), nodeRect.right() + 1, nodeRect.bottom() + 1},
+                     look, false, false);
+    scratch->destroy();
+}
+
+// The items of a node drop-down box: each node drawn, 23 high.
+class NodeBoxDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(inspect::kDropDownItemHeight);
+        return size;
+    }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        ItemLook item;
+        item.drawn = asNode(itemNode(index.data(Qt::UserRole)));
+        item.look.shade = 0;
+        item.look.selected = option.state & QStyle::State_Selected;
+        paintItem(*painter, option.rect, option.palette, item);
+    }
+};
+
+// What both windows share: their view and node, their lists of nodes, their placement and
+// their closing.
+class InspectionWindow : public DialogBase {
+public:
+    // `place` is where windows of this kind stood when the last one closed.
+    InspectionWindow(NetView& view, QRect& place) : m_view(&view), m_place(place) {}
+
+    NetView& view() const { return *m_view; }
+    // Another view became the active one.
+    void turnTo(NetView& view) {
+        m_view = &view;
+        refresh();
+    }
+    // The view's message: its current node or its content changed. Posted, as the view's
+    // notifications are, so that a change made from inside a list's handler lands afterwards.
+    void viewChanged() {
+        if (m_refreshPosted)
+            return;
+        m_refreshPosted = true;
+        QTimer::singleShot(0, this, [this] {
+            m_refreshPosted = false;
+            refresh();
+        });
+    }
+    // Takes the node from the view and fills everything again.
+    void refresh() { inspectNode(InspectedNode(*m_view)); }
+
+    // Opens the window where it stood when it last closed (the first time: a default place).
+    bool openAtPlace() {
+        QRect& shared = dialogState().placement;
+        const QRect before = shared;
+        shared = m_place;
+        const bool opened = OpenModeless();
+        shared = before;
+        return opened;
+    }
+    // Remembers the place and goes; `now` when not inside one of its own handlers.
+    void closeWindow(bool now) {
+        if (isVisible())
+            m_place = frameGeometry();
+        forget();
+        hide();
+        if (now)
+            delete this;
+        else
+            deleteLater();
+    }
+
+protected:
+    // Clears the program's pointer to this window.
+    void forget();
+
+    void OnOk() override { closeWindow(false); }
+    void OnEnd(int) override { closeWindow(false); }
+
+    int OnMeasureItem(QWidget*) override { return inspect::kListItemHeight; }
+    bool OnDrawListItem(QListWidget& list, int row, QPainter& painter, const QRect& rect,
+                        bool selected) override {
+        const int id = controlId(&list);
+        Node* node = asNode(itemNode(list.item(row)->data(Qt::UserRole)));
+        const ItemLook item =
+            InspectionItemLook(id, m_node, node, rect.top(), rect.bottom() + 1, selected);
+        if (item.direction == Direction::Unknown)
+            QTimer::singleShot(0, [] { ShowError("Can't find relation direction!"); });
+        paintItem(painter, rect, list.palette(), item);
+        return true;
+    }
+
+    // A double click toggles the item's shown-or-hidden mark; `sortedSlot` (or -1) is the slot
+    // whose links the list shows in the view.
+    void toggleMark(QWidget* widget, int sortedSlot) {
+        auto* list = qobject_cast<QListWidget*>(widget);
+        if (!list || !list->currentItem())
+            return;
+        Node* node = asNode(itemNode(list->currentItem()->data(Qt::UserRole)));
+        if (ToggleShownMark(m_view, controlId(list), node, sortedSlot))
+            list->viewport()->update();
+    }
+
+    // Fills a list with the nodes of `nodes`, keeping `keep` selected when it is among them.
+    void fillList(int id, const NodeList* nodes, const NodeBase* keep = nullptr) {
+        auto* list = control<QListWidget>(id);
+        if (!list)
+            return;
+        const QSignalBlocker quiet(list);
+        list->clear();
+        const std::vector<ListEntry> entries = ListEntries(nodes);
+        for (const ListEntry& entry : entries) {
+            auto* item = new QListWidgetItem(platform::qt::toQString(entry.text), list);
+            item->setData(Qt::UserRole,
+                          QVariant::fromValue(reinterpret_cast<quintptr>(entry.node)));
+        }
+        list->setCurrentRow(EntryRow(entries, keep));
+    }
+
+    // Fills a drop-down box, each item showing its node and its whole label; `keep` (or the
+    // first item) is selected.
+    void fillBox(int id, const NodeList* nodes, const NodeBase* keep) {
+        auto* box = control<QComboBox>(id);
+        if (!box)
+            return;
+        const QSignalBlocker quiet(box);
+        if (!dynamic_cast<NodeBoxDelegate*>(box->itemDelegate()))
+            box->setItemDelegate(new NodeBoxDelegate(box));
+        box->clear();
+        int row = 0;
+        forEachNode(nodes, [&](NodeBase* n) {
+            std::string plain;
+            PlainText(n->name, plain);
+            if (n == keep)
+                row = box->count();
+            box->addItem(platform::qt::toQString(plain),
+                         QVariant::fromValue(reinterpret_cast<quintptr>(n)));
+        });
+        box->setCurrentIndex(box->count() ? row : -1);
+    }
+
+    static NodeBase* chosen(QComboBox* box) { return box ? itemNode(box->currentData()) : nullptr; }
+
+    // The user chose another node in a node box: the view moves to it, which the window then
+    // follows; a node the view does not hold is inspected where it is.
+    void goToChosen(QComboBox* box) {
+        Node* node = asNode(chosen(box));
+        if (!node || node == m_node)
+            return;
+        auto* copy = asViewNode(findNodeIn(m_view->nodes, node->keyText(), node->relationKind()));
+        if (copy) {
+            GoToNode(*m_view, copy, 2, nullptr, true);
+            refresh();
+        } else {
+            inspectNode(node);
+        }
+    }
+    // Inspects `node` without moving the view.
+    virtual void inspectNode(Node* node) = 0;
+
+    NetView* m_view;
+    Node* m_node = nullptr;
+
+private:
+    QRect& m_place;
+    bool m_refreshPosted = false;
+};
+
+// The "Inheritance Dialog": what the node stipulates and what it inherits.
+class InheritanceWindow : public InspectionWindow {
+public:
+    explicit InheritanceWindow(NetView& view) : InspectionWindow(view, s_place) {}
+    ~InheritanceWindow() override { DisposeInheritanceReport(m_report); }
+
+protected:
+    const char* TemplateName() const override { return "IDD_INHERIT"; }
+
+    void OnInitDialog() override {
+        resize(unitsToPixels(inspect::kWideWidth), height());
+        refresh();
+    }
+    void OnSelChange(QWidget* widget) override {
+        if (controlId(widget) == inspect::kNodeBox)
+            goToChosen(qobject_cast<QComboBox*>(widget));
+    }
+    void OnDoubleClick(QWidget* widget) override { toggleMark(widget, -1); }
+
+    void inspectNode(Node* node) override {
+        m_node = node;
+        // Gathering the box's nodes clears their working bits: it comes before the marks.
+        NodeList* nodes = m_node ? NodeBoxNodes(m_node->relationKind()) : nullptr;
+        fillBox(inspect::kNodeBox, nodes, m_node);
+        DisposeList(nodes);
+        PrepareViewInspection(*m_view);
+        DisposeInheritanceReport(m_report);
+        if (m_node)
+            RunInheritanceReport(m_node, m_report);
+        fillList(inspect::kStipulatedNodes, m_report.related);
+        fillList(inspect::kStipulatedVia, m_report.stipulated);
+        fillList(inspect::kInheritedNodes, m_report.inheritedProperties);
+        fillList(inspect::kInheritedVia, m_report.inheritedRelations);
+    }
+
+private:
+    static inline QRect s_place;
+    InheritanceReport m_report;
+};
+
+// "Inspect links": the node's links of one relation, to see, reorder, show and hide.
+class LinkWindow : public InspectionWindow {
+public:
+    explicit LinkWindow(NetView& view) : InspectionWindow(view, s_place) {}
+    ~LinkWindow() override {
+        DisposeLinkLists(m_links);
+        DisposeList(m_related);
+        DisposeList(m_path);
+    }
+
+protected:
+    const char* TemplateName() const override { return "ISA"; }
+
+    void OnInitDialog() override {
+        setWide(false);
+        refresh();
+    }
+
+    void OnCheck(int id) override {
+        if (ChooseConnectionScope(id) || id == inspect::kLastScope)
+            rebuildLinks();
+    }
+
+    void OnSelChange(QWidget* widget) override {
+        const int id = controlId(widget);
+        if (id == inspect::kRelationBox) {
+            m_relation = asNode(chosen(qobject_cast<QComboBox*>(widget)));
+            rebuildLinks();
+        } else if (id == inspect::kLinkNodeBox) {
+            goToChosen(qobject_cast<QComboBox*>(widget));
+        } else if (id == inspect::kFromList || id == inspect::kToList) {
+            auto* list = qobject_cast<QListWidget*>(widget);
+            if (list->currentRow() >= 0) {
+                m_sortList = id;
+                // One link at a time is the one to move.
+                auto* other = control<QListWidget>(id == inspect::kFromList ? inspect::kToList
+                                                                            : inspect::kFromList);
+                const QSignalBlocker quiet(other);
+                other->setCurrentRow(-1);
+            }
+            updateMoveButtons();
+        }
+    }
+
+    void OnDoubleClick(QWidget* widget) override {
+        const int id = controlId(widget);
+        const bool link = id == inspect::kFromList || id == inspect::kToList;
+        toggleMark(widget, link && id == m_sortList ? SortedSlot(id, isa()) : -1);
+    }
+
+    bool OnOtherCommand(int id) override {
+        switch (id) {
+        case inspect::kMoveUp:
+        case inspect::kMoveDown:
+            moveSelected(id == inspect::kMoveUp ? -1 : 1);
+            return true;
+        case inspect::kExtend:
+            setWide(!m_wide);
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    void inspectNode(Node* node) override {
+        m_node = node;
+        NodeList* relations = RelationBoxNodes();
+        if (!ListContains(relations, m_relation))
+            m_relation = network().isaRelation;
+        fillBox(inspect::kRelationBox, relations, m_relation);
+        DisposeList(relations);
+        NodeList* nodes = m_node ? NodeBoxNodes(m_node->relationKind()) : nullptr;
+        fillBox(inspect::kLinkNodeBox, nodes, m_node);
+        DisposeList(nodes);
+        PrepareViewInspection(*m_view);
+        rebuildLinks();
+        if (m_wide)
+            fillExtension();
+    }
+
+private:
+    bool isa() const { return !m_relation || m_relation == network().isaRelation; }
+
+    QListWidget* sortedList() const { return control<QListWidget>(m_sortList); }
+    const NodeList* shown(int id) const {
+        return id == inspect::kFromList ? m_links.from : m_links.to;
+    }
+
+    void rebuildLinks(const NodeBase* keep = nullptr) {
+        const int scope = ConnectionScope();
+        if (auto* radio = control<QRadioButton>(inspect::kFirstScope + scope))
+            radio->setChecked(true);
+        const QListWidget* list = sortedList();
+        if (!keep && list && list->currentItem())
+            keep = itemNode(list->currentItem()->data(Qt::UserRole));
+        DisposeLinkLists(m_links);
+        m_links = BuildLinkLists(m_node, m_relation, scope);
+        for (const int id : {inspect::kFromList, inspect::kToList}) {
+            if (m_view->current)
+                MarkHiddenLinks(*m_view, id, shown(id), SortedSlot(id, isa()));
+            fillList(id, shown(id), id == m_sortList ? keep : nullptr);
+        }
+        setCaption("fromLabel", isa() ? "Parents" : "&From");
+        setCaption("toLabel", isa() ? "Children" : "&To");
+        updateMoveButtons();
+    }
+
+    void setCaption(const char* name, const char* text) {
+        if (auto* label = findChild<QLabel*>(QLatin1String(name)))
+            label->setText(QLatin1String(text));
+    }
+
+    int selectedRow() const {
+        const QListWidget* list = sortedList();
+        return list ? list->currentRow() : -1;
+    }
+
+    void updateMoveButtons() {
+        const int slot = SortedSlot(m_sortList, isa());
+        int count = 0;
+        const int place = MovablePlace(m_node, slot, shown(m_sortList), selectedRow(), &count);
+        const MoveButtons enabled = MoveEnabling(place, count);
+        control<QAbstractButton>(inspect::kMoveUp)->setEnabled(enabled.up);
+        control<QAbstractButton>(inspect::kMoveDown)->setEnabled(enabled.down);
+        if (auto* text = findChild<QLabel*>(QLatin1String("sortText")))
+            text->setText(platform::qt::toQString(SortCaption(m_sortList, isa())));
+    }
+
+    void moveSelected(int step) {
+        const int row = selectedRow();
+        if (row < 0)
+            return;
+        NodeBase* moved = shown(m_sortList)->nodeAt(row);
+        if (MoveShownLink(*m_view, SortedSlot(m_sortList, isa()), shown(m_sortList), row, step))
+            rebuildLinks(moved);
+    }
+
+    void setWide(bool wide) {
+        m_wide = wide;
+        setFixedWidth(unitsToPixels(wide ? inspect::kWideWidth : inspect::kNarrowWidth));
+        if (auto* button = control<QAbstractButton>(inspect::kExtend))
+            button->setText(wide ? QStringLiteral("&<") : QStringLiteral("&>"));
+        if (wide)
+            fillExtension();
+    }
+
+    // The wide part: what the node is related to, and the path it inherits along.
+    void fillExtension() {
+        DisposeList(m_related);
+        DisposeList(m_path);
+        if (m_node) {
+            m_related = RelatedNodes(m_node, ParentSlot);
+            m_path = AncestorNodes(m_node, ParentSlot);
+        }
+        fillList(inspect::kRelatedList, m_related);
+        fillList(inspect::kPathList, m_path);
+    }
+
+    static inline QRect s_place;
+    Node* m_relation = nullptr;
+    LinkLists m_links;
+    NodeList* m_related = nullptr;
+    NodeList* m_path = nullptr;
+    int m_sortList = inspect::kFromList;
+    bool m_wide = false;
+};
+
+// The window open now; the program has one at a time.
+QPointer<InspectionWindow>& openWindow() {
+    static QPointer<InspectionWindow> window;
+    return window;
+}
+
+void InspectionWindow::forget() {
+    openWindow() = nullptr;
+}
+
+template <class Window> bool openOn(const NetView& view) {
+    auto* window = dynamic_cast<Window*>(openWindow().data());
+    return window && &window->view() == &view;
+}
+
+void closeOpenWindow() {
+    if (InspectionWindow* window = openWindow())
+        window->closeWindow(true);
+}
+
+// Closes whichever window is open; answers whether it was the kind asked for, on this view.
+template <class Window> bool closeToggled(const NetView& view) {
+    const bool same = openOn<Window>(view);
+    closeOpenWindow();
+    return same;
+}
+
+} // namespace
+
+void ToggleLinkWindow(NetView& view) {
+    if (closeToggled<LinkWindow>(view))
+        return;
+    auto* window = new LinkWindow(view);
+    openWindow() = window;
+    if (!window->openAtPlace())
+        window->closeWindow(true);
+}
+
+bool LinkWindowOpen(const NetView& view) {
+    return openOn<LinkWindow>(view);
+}
+
+void ToggleInheritanceReport(NetView& view) {
+    if (closeToggled<InheritanceWindow>(view))
+        return;
+    auto* window = new InheritanceWindow(view);
+    openWindow() = window;
+    if (!window->openAtPlace()) {
+        // Without its window the program cannot go on.
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Error"), qt_error_string(-1));
+        box.exec();
+        std::exit(1);
+    }
+}
+
+void InspectionViewChanged(NetView& view) {
+    if (InspectionWindow* window = openWindow(); window && &window->view() == &view)
+        window->viewChanged();
+}
+
+void InspectionViewActivated(NetView& view) {
+    if (InspectionWindow* window = openWindow(); window && &window->view() != &view)
+        window->turnTo(view);
+}
+
+void InspectionViewClosing(NetView& view) {
+    if (InspectionWindow* window = openWindow(); window && &window->view() == &view)
+        window->closeWindow(true);
+}
+
 QWidget* OpenInspectionWindow() {
-    return nullptr;
+    return openWindow();
 }
-void CloseInspectionWindows() {}
+
+void CloseInspectionWindows() {
+    closeOpenWindow();
+}
 
 } // namespace tarvo

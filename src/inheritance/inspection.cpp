@@ -1,1 +1,339 @@
 // What the inheritance report and link inspection windows show, apart from their windows.
+#include "inheritance/inspection.h"
+
+#include "inheritance/inheritance_searches.h"
+#include "inheritance/inheritance_walk.h"
+#include "labels/label_text.h"
+#include "memory/debug_log.h"
+#include "model/network.h"
+#include "model/node.h"
+#include "model/node_list.h"
+#include "model/view_node.h"
+#include "view/net_view.h"
+#include "view/spotlight.h"
+#include "view/view_flags.h"
+#include "view/view_operations.h"
+
+#include <cstring>
+#include <unordered_set>
+
+namespace tarvo {
+namespace {
+
+// Labels are compared over this many bytes when the direction of a stipulated item is decided.
+constexpr std::size_t kCompareBytes = 120;
+
+NodeBase* firstIn(const NodeBase* n, int slot) {
+    return n ? n->first(slot) : nullptr;
+}
+
+bool ofRelation(const NodeBase* property, const Node* relation) {
+    return firstIn(property, ParentSlot) == relation;
+}
+
+// Appends the nodes of `n`'s slot that `keep` accepts.
+template <typename Keep> void appendSlot(NodeList*& to, const Node* n, int slot, Keep keep) {
+    forEachNode(n->slotList(slot), [&](NodeBase* x) {
+        if (keep(x))
+            listAppend(to, x);
+    });
+}
+
+// Everything above (slot ParentSlot) or below (ChildSlot) `s`, nearest first, each once; a
+// cycle of isa links ends where it comes back.
+void appendLineage(NodeList*& to, Node* s, int slot) {
+    std::unordered_set<const NodeBase*> seen{s};
+    std::vector<NodeBase*> layer{s};
+    while (!layer.empty()) {
+        std::vector<NodeBase*> next;
+        for (NodeBase* n : layer)
+            forEachNode(n->slotList(slot), [&](NodeBase* x) {
+                if (seen.insert(x).second) {
+                    listAppend(to, x);
+                    next.push_back(x);
+                }
+            });
+        layer = std::move(next);
+    }
+}
+
+// The element of the view's current node's slot that leads to the network node `x`, and the
+// view's node at its end.
+NodeBase* viewLinkTo(const NetView& view, int slot, const NodeBase* x, ViewNode** end = nullptr) {
+    NodeBase* found = nullptr;
+    if (view.current)
+        forEachNode(view.current->slotList(slot), [&](NodeBase* e) {
+            auto* v = asViewNode(ThroughDummies(e, slot));
+            if (!found && v && v->source == x) {
+                found = e;
+                if (end)
+                    *end = v;
+            }
+        });
+    return found;
+}
+
+} // namespace
+
+int& ConnectionScope() {
+    static int scope = kScopeActual;
+    return scope;
+}
+
+bool ChooseConnectionScope(int command) {
+    if (command < inspect::kFirstScope || command > inspect::kFirstScope + kScopeAll)
+        return false;
+    ConnectionScope() = command - inspect::kFirstScope;
+    return true;
+}
+
+Node* InspectedNode(const NetView& view) {
+    return view.current ? view.current->source : nullptr;
+}
+
+void PrepareViewInspection(NetView& view) {
+    prepareInspection(view.current);
+}
+
+NodeList* NodeBoxNodes(int relationKind) {
+    NodeList* list = nodesOfKind(relationKind);
+    if (list)
+        list->sort(byLabel);
+    return list;
+}
+
+NodeList* RelationBoxNodes() {
+    // The built-in relation standing for isa links, as start-up makes it.
+    Node*& isa = network().isaRelation;
+    if (!isa) {
+        isa = new Relation;
+        if (isa)
+            isa->setName("isa", 1);
+    }
+    NodeList* list = nullptr;
+    if (isa)
+        listAppend(list, isa);
+    NodeList* relations = NodeBoxNodes(1);
+    AppendAll(list, relations);
+    DisposeList(relations);
+    return list;
+}
+
+std::vector<ListEntry> ListEntries(const NodeList* list) {
+    std::vector<ListEntry> entries;
+    forEachNode(list, [&](NodeBase* n) {
+        std::string plain;
+        PlainText(n->name, plain);
+        entries.push_back({n, plain.substr(0, 1)});
+        if (DebugLogOn)
+            LogText((plain + "##\n").c_str());
+    });
+    return entries;
+}
+
+int EntryRow(const std::vector<ListEntry>& entries, const NodeBase* keep) {
+    for (std::size_t i = 0; keep && i < entries.size(); ++i)
+        if (entries[i].node == keep)
+            return static_cast<int>(i);
+    return -1;
+}
+
+ItemLook InspectionItemLook(int listId, const Node* s, Node* item, int top, int bottom,
+                            bool selected) {
+    ItemLook result;
+    result.look.shade = 0;
+    result.look.selected = selected;
+    result.look.markOverridden = true;
+    result.drawn = item;
+    if (!item)
+        return result;
+    const bool linkList = listId == inspect::kFromList || listId == inspect::kToList;
+    if (item->isProperty()) {
+        const int side = !linkList ? ParentSlot : listId == inspect::kFromList ? FromSlot : ToSlot;
+        if (NodeBase* shown = item->first(side))
+            result.drawn = asNode(shown);
+    }
+    if (linkList && item->hasFlag(ShownMarkBit(listId)))
+        result.look.shade = 1;
+    switch (listId) {
+    case inspect::kStipulatedNodes:
+        result.skipped = top < 0 || bottom > inspect::kStipulatedBandBottom;
+        break;
+    case inspect::kStipulatedVia: {
+        const NodeBase* to = item->first(ToSlot);
+        const char* own = s && s->name ? s->name : "";
+        const char* end = to && to->name ? to->name : "";
+        result.direction =
+            std::strncmp(own, end, kCompareBytes) != 0 ? Direction::Out : Direction::In;
+        break;
+    }
+    case inspect::kInheritedVia:
+        result.direction = ListContains(reportLists().ToSideList, item)     ? Direction::Out
+                           : ListContains(reportLists().FromSideList, item) ? Direction::In
+                                                                            : Direction::Unknown;
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+LinkLists BuildLinkLists(Node* s, const Node* relation, int scope) {
+    LinkLists lists;
+    if (!s)
+        return lists;
+    const bool isa = !relation || relation == network().isaRelation;
+    const auto all = [](NodeBase*) { return true; };
+    const auto ofChosen = [relation](NodeBase* p) { return ofRelation(p, relation); };
+    switch (scope) {
+    case kScopeLegal:
+        if (isa) {
+            appendLineage(lists.from, s, ParentSlot);
+            appendLineage(lists.to, s, ChildSlot);
+            break;
+        }
+        appendSlot(lists.from, s, FromSlot, ofChosen);
+        appendSlot(lists.to, s, ToSlot, ofChosen);
+        DisposeList(reportLists().StipulatedList);
+        {
+            NodeList* inherited = InheritedRelations(s, ParentSlot);
+            DisposeList(inherited);
+        }
+        forEachNode(reportLists().FromSideList, [&](NodeBase* p) {
+            if (ofChosen(p))
+                listAppend(lists.from, p);
+        });
+        forEachNode(reportLists().ToSideList, [&](NodeBase* p) {
+            if (ofChosen(p))
+                listAppend(lists.to, p);
+        });
+        break;
+    case kScopePartition: {
+        // A link belongs to the partition when its other end is one of the view's nodes.
+        const auto inView = [](const NodeBase* n) {
+            return n && asNode(n)->hasFlag(NodeFlags::InViewMark);
+        };
+        if (isa) {
+            appendSlot(lists.from, s, ParentSlot, inView);
+            appendSlot(lists.to, s, ChildSlot, inView);
+        } else {
+            appendSlot(lists.from, s, FromSlot,
+                       [&](NodeBase* p) { return ofChosen(p) && inView(p->first(FromSlot)); });
+            appendSlot(lists.to, s, ToSlot,
+                       [&](NodeBase* p) { return ofChosen(p) && inView(p->first(ToSlot)); });
+        }
+        break;
+    }
+    case kScopeAll:
+        appendSlot(lists.from, s, ParentSlot, all);
+        appendSlot(lists.from, s, FromSlot, all);
+        appendSlot(lists.to, s, ChildSlot, all);
+        appendSlot(lists.to, s, ToSlot, all);
+        break;
+    default:
+        if (isa) {
+            appendSlot(lists.from, s, ParentSlot, all);
+            appendSlot(lists.to, s, ChildSlot, all);
+        } else {
+            appendSlot(lists.from, s, FromSlot, ofChosen);
+            appendSlot(lists.to, s, ToSlot, ofChosen);
+        }
+        break;
+    }
+    return lists;
+}
+
+void DisposeLinkLists(LinkLists& lists) {
+    DisposeList(lists.from);
+    DisposeList(lists.to);
+}
+
+int SortedSlot(int listId, bool isa) {
+    if (listId == inspect::kFromList)
+        return isa ? ParentSlot : FromSlot;
+    return isa ? ChildSlot : ToSlot;
+}
+
+std::string SortCaption(int listId, bool isa) {
+    return std::string("Sort ") + kSlotNames[SortedSlot(listId, isa)] + " links";
+}
+
+MoveButtons MoveEnabling(int s, int n) {
+    return {s > 0 && s < n, s >= 0 && s < n - 1};
+}
+
+int MovablePlace(const Node* s, int slot, const NodeList* shown, int row, int* count) {
+    const NodeList* present = s ? s->slotList(slot) : nullptr;
+    int place = -1;
+    int movable = 0;
+    for (int i = 0, n = listSize(shown); i < n; ++i) {
+        NodeBase* x = shown->nodeAt(i);
+        if (!present || present->indexOf(x) < 0)
+            continue;
+        if (i == row)
+            place = movable;
+        ++movable;
+    }
+    if (count)
+        *count = movable;
+    return place;
+}
+
+bool MoveShownLink(NetView& view, int slot, const NodeList* shown, int row, int step) {
+    Node* s = InspectedNode(view);
+    int count = 0;
+    const int place = MovablePlace(s, slot, shown, row, &count);
+    const MoveButtons enabled = MoveEnabling(place, count);
+    if (!(step < 0 ? enabled.up : enabled.down))
+        return false;
+    // The two movable items change places in the slot; the items between them stay.
+    NodeBase* moved = shown->nodeAt(row);
+    NodeBase* other = nullptr;
+    for (int i = 0, seen = 0, n = listSize(shown); i < n && !other; ++i) {
+        NodeBase* x = shown->nodeAt(i);
+        if (s->slotList(slot)->indexOf(x) < 0)
+            continue;
+        if (seen++ == place + step)
+            other = x;
+    }
+    NodeList* order = nullptr;
+    bool complete = true;
+    forEachNode(s->slotList(slot), [&](NodeBase* x) {
+        NodeBase* wanted = x == moved ? other : x == other ? moved : x;
+        NodeBase* element = viewLinkTo(view, slot, wanted);
+        complete = complete && element && listAppend(order, element);
+    });
+    const bool changed = complete && ReorderSlot(view, view.current, slot, order);
+    DisposeList(order);
+    return changed;
+}
+
+std::uint32_t ShownMarkBit(int listId) {
+    return listId == inspect::kToList ? NodeFlags::ChildStubLit : NodeFlags::ParentStubLit;
+}
+
+bool ToggleShownMark(NetView* view, int listId, Node* node, int sortedSlot) {
+    if (!node)
+        return false;
+    const std::uint32_t guard =
+        listId == inspect::kToList ? NodeFlags::AncestorMark : NodeFlags::DescendantMark;
+    if (node->hasFlag(guard))
+        return false;
+    const std::uint32_t bit = ShownMarkBit(listId);
+    node->toggleFlag(bit);
+    ViewNode* end = nullptr;
+    if (view && sortedSlot >= 0 && viewLinkTo(*view, sortedSlot, node, &end) &&
+        isHidden(end) != static_cast<bool>(node->hasFlag(bit)))
+        ToggleNodeHidden(*view, end);
+    return true;
+}
+
+void MarkHiddenLinks(const NetView& view, int listId, const NodeList* shown, int slot) {
+    forEachNode(shown, [&](NodeBase* x) {
+        ViewNode* end = nullptr;
+        if (viewLinkTo(view, slot, x, &end))
+            asNode(x)->setFlag(isHidden(end), ShownMarkBit(listId));
+    });
+}
+
+} // namespace tarvo

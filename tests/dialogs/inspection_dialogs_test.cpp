@@ -1,1 +1,205 @@
-// The inheritance report and link inspection windows.
+// The inheritance report and link inspection windows on views of small networks and of the
+// shipped sample: their lists, the debug log, moving links, widening, cycles and placement.
+#include "dialogs/inspection_dialogs.h"
+
+#include "dialogs/dialog_base.h"
+#include "inheritance/inheritance_report.h"
+#include "inheritance/inheritance_searches.h"
+#include "inheritance/inspection.h"
+#include "memory/debug_log.h"
+#include "model/node_list.h"
+#include "model/view_node.h"
+#include "view/spotlight.h"
+
+#include "support/null_display.h"
+#include "support/view_fixture.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QImage>
+#include <QListWidget>
+
+#include <fstream>
+#include <sstream>
+
+namespace tarvo {
+namespace {
+
+constexpr const char* kVerbs = R"(#RELATIONS
+subject isa dependent
+#ENTITIES
+noun isa word
+verb isa word
+aux isa verb
+main isa verb
+#PROPERTIES
+verb subject noun
+aux subject pronoun
+#FONTS
+)";
+
+std::string logText() {
+    std::ifstream in(kDebugLogFile);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class InspectionDialogsTest : public testing_support::ViewFixture {
+protected:
+    DisplayMaker measuring() override {
+        return [] { return std::make_unique<testing_support::NullDisplay>(); };
+    }
+    platform::RegionMaker& regions() override { return m_regions; }
+
+    void SetUp() override {
+        dialogState().placement = QRect();
+        ConnectionScope() = kScopeActual;
+    }
+    void TearDown() override {
+        CloseInspectionWindows();
+        DisposeReportLists();
+        ViewFixture::TearDown();
+    }
+
+    DialogBase* window() {
+        QCoreApplication::processEvents();
+        return qobject_cast<DialogBase*>(OpenInspectionWindow());
+    }
+    QListWidget* list(int id) { return window()->control<QListWidget>(id); }
+    Node* itemNode(int id, int row) {
+        return asNode(
+            reinterpret_cast<NodeBase*>(list(id)->item(row)->data(Qt::UserRole).value<quintptr>()));
+    }
+    bool enabled(int id) { return window()->control<QAbstractButton>(id)->isEnabled(); }
+
+private:
+    testing_support::NullDisplay m_regions;
+};
+
+TEST_F(InspectionDialogsTest, ANodeWithoutPropertiesOrParentsShowsFourEmptyLists) {
+    load(kVerbs);
+    open("word");
+    ToggleInheritanceReport(*view);
+    ASSERT_NE(window(), nullptr);
+    EXPECT_EQ(window()->windowTitle(), "Inheritance Dialog");
+    for (const int id : {inspect::kStipulatedNodes, inspect::kStipulatedVia,
+                         inspect::kInheritedNodes, inspect::kInheritedVia})
+        EXPECT_EQ(list(id)->count(), 0) << id;
+    auto* box = window()->control<QComboBox>(inspect::kNodeBox);
+    ASSERT_EQ(box->count(), 6);
+    EXPECT_EQ(box->itemText(0), "aux");
+    EXPECT_EQ(box->currentText(), "word");
+    ToggleInheritanceReport(*view);
+    EXPECT_EQ(window(), nullptr);
+}
+
+TEST_F(InspectionDialogsTest, WithTheLogOffOnlyTheInheritedPropertiesWriteToIt) {
+    load(kVerbs);
+    open("aux");
+    const bool before = DebugLogOn;
+    DebugLogOn = false;
+    // What the searches write by themselves.
+    RestartDebugLog("");
+    InheritanceReport report;
+    RunInheritanceReport(findNode("aux", 0), report);
+    DisposeInheritanceReport(report);
+    const std::string searches = logText();
+    RestartDebugLog("");
+    ToggleInheritanceReport(*view);
+    ASSERT_NE(window(), nullptr);
+    DebugLogOn = before;
+    EXPECT_NE(searches.find("Parent nodes of current relation"), std::string::npos);
+    EXPECT_EQ(logText(), searches);
+    EXPECT_EQ(list(inspect::kInheritedNodes)->count(), 1);
+    EXPECT_EQ(itemNode(inspect::kStipulatedNodes, 0), findNode("pronoun", 0));
+}
+
+TEST_F(InspectionDialogsTest, MoveButtonsFollowTheSelectionAndReorderTheNetworkAndTheView) {
+    load(kVerbs);
+    open("verb");
+    ToggleLinkWindow(*view);
+    ASSERT_TRUE(LinkWindowOpen(*view));
+    EXPECT_EQ(window()->windowTitle(), "Inspect links");
+    QListWidget* children = list(inspect::kToList);
+    ASSERT_EQ(children->count(), 2);
+    EXPECT_FALSE(enabled(inspect::kMoveUp) || enabled(inspect::kMoveDown)) << "no selection";
+    children->setCurrentRow(1);
+    EXPECT_TRUE(enabled(inspect::kMoveUp));
+    EXPECT_FALSE(enabled(inspect::kMoveDown)) << "the last link";
+
+    ASSERT_TRUE(window()->press(inspect::kMoveUp));
+    Node* main = findNode("main", 0);
+    EXPECT_EQ(findNode("verb", 0)->first(ChildSlot), main);
+    EXPECT_EQ(asViewNode(ThroughDummies(view->current->first(ChildSlot), ChildSlot))->source, main);
+    EXPECT_EQ(itemNode(inspect::kToList, 0), main);
+    EXPECT_EQ(list(inspect::kToList)->currentRow(), 0) << "the moved link stays selected";
+    EXPECT_FALSE(enabled(inspect::kMoveUp));
+}
+
+TEST_F(InspectionDialogsTest, TheExtensionWidensAndShowsRelatedNodesAndTheInheritancePath) {
+    load(kVerbs);
+    open("aux");
+    ToggleLinkWindow(*view);
+    const int narrow = window()->width();
+    ASSERT_TRUE(window()->press(inspect::kExtend));
+    EXPECT_GT(window()->width(), narrow * 18 / 10);
+    ASSERT_EQ(list(inspect::kRelatedList)->count(), 1);
+    EXPECT_EQ(itemNode(inspect::kRelatedList, 0), findNode("pronoun", 0));
+    ASSERT_EQ(list(inspect::kPathList)->count(), 2);
+    EXPECT_EQ(itemNode(inspect::kPathList, 1), findNode("word", 0));
+}
+
+TEST_F(InspectionDialogsTest, AReportOnACycleEndsAndEachWindowKeepsItsPlace) {
+    load("#ENTITIES\na isa b\nb isa c\nc isa a\n#PROPERTIES\nb r x\nc r y\n#FONTS\n");
+    open("a");
+    ToggleInheritanceReport(*view);
+    ASSERT_NE(window(), nullptr);
+    EXPECT_GT(list(inspect::kInheritedNodes)->count(), 0);
+
+    window()->move(window()->pos() + QPoint(40, 30));
+    const QPoint reportPlace = window()->pos();
+    ToggleLinkWindow(*view);
+    EXPECT_TRUE(LinkWindowOpen(*view)) << "one window at a time";
+    const QPoint linkPlace = window()->pos();
+    ToggleInheritanceReport(*view);
+    EXPECT_EQ(window()->pos(), reportPlace);
+    ToggleLinkWindow(*view);
+    EXPECT_EQ(window()->pos(), linkPlace);
+    InspectionViewClosing(*view);
+    EXPECT_EQ(window(), nullptr);
+}
+
+TEST_F(InspectionDialogsTest, TheSampleNetworksOverriddenPropertyIsDrawnRed) {
+    std::ifstream in(TARVO_DATA_DIR "/Databases/script.dat");
+    std::stringstream text;
+    text << in.rdbuf();
+    load(text.str());
+    open("modal");
+    ToggleInheritanceReport(*view);
+    QListWidget* inherited = list(inspect::kInheritedNodes);
+    const Node* overridden = findNode("non-finite verb", 0);
+    ASSERT_NE(overridden, nullptr);
+    int row = -1;
+    for (int i = 0; i < inherited->count(); ++i)
+        if (itemNode(inspect::kInheritedNodes, i) == overridden)
+            row = i;
+    ASSERT_GE(row, 0);
+    EXPECT_TRUE(overridden->hasFlag(OverriddenMark));
+    inherited->setCurrentRow(-1);
+    const QImage picture = inherited->viewport()->grab().toImage();
+    const auto redIn = [&](int r) {
+        const QRect item = inherited->visualItemRect(inherited->item(r));
+        for (int y = item.top(); y <= item.bottom(); ++y)
+            for (int x = item.left(); x <= item.right(); ++x)
+                if (picture.pixelColor(x, y) == QColor(255, 0, 0))
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(redIn(row));
+    EXPECT_FALSE(redIn(row == 0 ? 1 : 0)) << "a value not overridden";
+}
+
+} // namespace
+} // namespace tarvo
