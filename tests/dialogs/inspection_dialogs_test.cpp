@@ -78,7 +78,8 @@ private:
     testing_support::NullDisplay m_regions;
 };
 
-TEST_F(InspectionDialogsTest, ANodeWithoutPropertiesOrParentsShowsFourEmptyLists) {
+TEST_F(InspectionDialogsTest,
+       ANodeWithoutPropertiesOrParentsShowsFourEmptyListsAndTheBoxMovesTheView) {
     load(kVerbs);
     open("word");
     ToggleInheritanceReport(*view);
@@ -91,6 +92,11 @@ TEST_F(InspectionDialogsTest, ANodeWithoutPropertiesOrParentsShowsFourEmptyLists
     ASSERT_EQ(box->count(), 6);
     EXPECT_EQ(box->itemText(0), "aux");
     EXPECT_EQ(box->currentText(), "word");
+
+    box->setCurrentIndex(box->findText("verb"));
+    EXPECT_EQ(view->current->source, findNode("verb", 0)) << "the view moves to the chosen node";
+    ASSERT_EQ(list(inspect::kStipulatedNodes)->count(), 1);
+    EXPECT_EQ(itemNode(inspect::kStipulatedNodes, 0), findNode("noun", 0));
     ToggleInheritanceReport(*view);
     EXPECT_EQ(window(), nullptr);
 }
