@@ -208,8 +208,8 @@ void makeCurrent(NetView& view, ViewNode* node, const LinkChoice& choice) {
     if (view.menus && old && old->isEntity() != node->isEntity())
         view.menus->showRelationChoice(node->isEntity() ? view.selectedRelation : nullptr,
                                        node->isEntity());
-    if (LinkInspectionOpen(view))
-        RepaintLinkInspection(view);
+    // An open inspection window of this view follows its current node.
+    RepaintLinkInspection(view);
 }
 
 void showNewCurrent(NetView& view, ViewNode* node, bool selectInList) {
