@@ -4,6 +4,7 @@
 #include "shell/main_frame.h"
 
 #include "dialogs/error_report.h"
+#include "dialogs/inspection_dialogs.h"
 #include "dialogs/modal_answer.h"
 #include "dialogs/partition_choice.h"
 #include "labels/label_text.h"
@@ -224,6 +225,19 @@ TEST_F(FrameDocumentsTest, MenuItemsAndAcceleratorsIssueTheirCommands) {
     viewWindow->setFocus();
     QTest::keyClick(viewWindow, Qt::Key_Tab);
     EXPECT_TRUE(frame->toolBar()->list(kNodeList)->hasFocus());
+    viewWindow->setFocus();
+
+    // F4 and F3 open the inspection windows beside the view, one at a time; F4 again closes.
+    QTest::keyClick(viewWindow, Qt::Key_F4);
+    ASSERT_NE(OpenInspectionWindow(), nullptr);
+    EXPECT_EQ(OpenInspectionWindow()->windowTitle(), "Inheritance Dialog");
+    QTest::keyClick(viewWindow, Qt::Key_F3);
+    ASSERT_NE(OpenInspectionWindow(), nullptr);
+    EXPECT_EQ(OpenInspectionWindow()->windowTitle(), "Inspect links");
+    QTest::keyClick(viewWindow, Qt::Key_F3);
+    EXPECT_EQ(OpenInspectionWindow(), nullptr);
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     viewWindow->setFocus();
 
     // Ctrl+Z undoes through the accelerator table; the insert was the view's own key.
