@@ -2,9 +2,9 @@
 # The real program in a virtual X server, in a working folder made from data/: after the splash
 # the user opens a partition by typing a node's name, moves with the arrow keys, inserts a child,
 # undoes, inserts again, relabels the current node in place, gives it another parent by dragging
-# its stub, saves under a new name and exits answering the save question. The saved file must
-# hold exactly one node more than the shipped network (a child of another node), the label typed
-# in place, and the new parent.
+# its stub, opens and closes the inheritance report (F4), saves under a new name and exits
+# answering the save question. The saved file must hold exactly one node more than the shipped
+# network (a child of another node), the label typed in place, and the new parent.
 # Arguments: the program, the command-line tool, the data folder, the screenshot to write.
 set -euo pipefail
 program="$(realpath "$1")"
@@ -103,6 +103,18 @@ done
 xdotool mouseup 1
 sleep 0.5
 
+# F4: the inheritance report of the current node opens beside the view; its OK closes it.
+keys_to "$frame" F4
+report="$(window_named '^Inheritance Dialog$')"
+[ -n "$report" ] || fail "F4 did not open the inheritance report"
+keys_to "$report" Return
+for _ in $(seq 1 30); do
+    [ -z "$(xdotool search --onlyvisible --name '^Inheritance Dialog$' 2>/dev/null || true)" ] && break
+    sleep 0.1
+done
+[ -z "$(xdotool search --onlyvisible --name '^Inheritance Dialog$' 2>/dev/null || true)" ] \
+    || fail "the inheritance report did not close on OK"
+
 # Save as: the Net menu's item, then the file's name in the save dialog.
 keys_to "$frame" alt+n a
 save="$(window_named '^Save As$')"
@@ -151,4 +163,4 @@ tense="$(grep -F '"name":"tense",' "$work/grown.json")"
 parents="$(sed 's/^.*"parent":\[\([^]]*\)\].*$/\1/' <<<"$tense")"
 [ "$(tr ',' '\n' <<<"$parents" | grep -c .)" -ge 2 ] \
     || fail "the drag gave the relabelled node no new parent: $tense"
-echo "ok: partition opened, edits made and undone, a label edited in place, a parent added by dragging, saved as grown.dat with the new node $anonymous"
+echo "ok: partition opened, edits made and undone, a label edited in place, a parent added by dragging, the inheritance report opened and closed, saved as grown.dat with the new node $anonymous"
