@@ -2,7 +2,7 @@
 #include "shell/document_window.h"
 
 #include "dialogs/error_report.h"
-#include "dialogs/inspection_dialogs.h"
+#include "dialogs/node_windows.h"
 #include "model/view_node.h"
 #include "shell/main_frame.h"
 #include "shell/net_view_widget.h"

@@ -3,7 +3,7 @@
 #include "shell/frame_dialogs.h"
 
 #include "dialogs/appearance_dialog.h"
-#include "dialogs/inspection_dialogs.h"
+#include "dialogs/node_windows.h"
 #include "shell/main_frame.h"
 
 namespace tarvo {

@@ -3,7 +3,7 @@
 
 #include "dialogs/about_box.h"
 #include "dialogs/dialog_base.h"
-#include "dialogs/inspection_dialogs.h"
+#include "dialogs/node_windows.h"
 #include "dialogs/partition_choice.h"
 #include "dialogs/partition_dialog.h"
 #include "labels/font_table.h"

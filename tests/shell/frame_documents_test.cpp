@@ -4,8 +4,8 @@
 #include "shell/main_frame.h"
 
 #include "dialogs/error_report.h"
-#include "dialogs/inspection_dialogs.h"
 #include "dialogs/modal_answer.h"
+#include "dialogs/node_windows.h"
 #include "dialogs/partition_choice.h"
 #include "labels/label_text.h"
 #include "model/network.h"

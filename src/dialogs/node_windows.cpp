@@ -1,13 +1,13 @@
 // The inheritance report and link inspection windows: modeless dialogs over the dialog
-// framework that follow a view; what they show is decided in inheritance/inspection.
-#include "dialogs/inspection_dialogs.h"
+// framework that follow a view; what they show is decided in inheritance/node_windows_content.
+#include "dialogs/node_windows.h"
 
 #include "dialogs/dialog_base.h"
 #include "dialogs/error_report.h"
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
 #include "inheritance/inheritance_walk.h"
-#include "inheritance/inspection.h"
+#include "inheritance/node_windows_content.h"
 #include "labels/label_text.h"
 #include "model/network.h"
 #include "model/node_list.h"

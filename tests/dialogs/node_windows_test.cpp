@@ -1,11 +1,11 @@
 // The inheritance report and link inspection windows on views of small networks and of the
 // shipped sample: their lists, the debug log, moving links, widening, cycles and placement.
-#include "dialogs/inspection_dialogs.h"
+#include "dialogs/node_windows.h"
 
 #include "dialogs/dialog_base.h"
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
-#include "inheritance/inspection.h"
+#include "inheritance/node_windows_content.h"
 #include "memory/debug_log.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
