@@ -7,10 +7,15 @@ namespace tarvo {
 
 bool DebugLogOn = true;
 
+const char*& DebugLogPath() {
+    static const char* path = kDebugLogFile;
+    return path;
+}
+
 namespace {
 
 bool writeTo(const char* mode, const char* text, bool lineBreak) {
-    std::FILE* file = std::fopen(kDebugLogFile, mode);
+    std::FILE* file = std::fopen(DebugLogPath(), mode);
     if (!file)
         return false;
     bool ok = std::fputs(text ? text : "", file) >= 0;

@@ -4,6 +4,9 @@
 namespace tarvo {
 
 inline constexpr const char* kDebugLogFile = "list.out";
+// Where the log is written: kDebugLogFile unless changed (the tests give each of their
+// processes its own, since they run side by side in one folder).
+const char*& DebugLogPath();
 
 // Enables the diagnostic reports; on for the whole run.
 extern bool DebugLogOn;

@@ -40,7 +40,7 @@ aux subject pronoun
 )";
 
 std::string logText() {
-    std::ifstream in(kDebugLogFile);
+    std::ifstream in(DebugLogPath());
     std::stringstream text;
     text << in.rdbuf();
     return text.str();

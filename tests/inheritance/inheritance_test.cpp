@@ -146,7 +146,7 @@ TEST_F(InheritanceTest, TheReportOfAnAuxiliary) {
     EXPECT_EQ(namesOf(report.overriddenRelations), (Names{"subject"}));
     DisposeInheritanceReport(report);
 
-    std::ifstream in(kDebugLogFile);
+    std::ifstream in(DebugLogPath());
     std::stringstream log;
     log << in.rdbuf();
     const std::string text = log.str();

@@ -211,7 +211,7 @@ TEST_F(InspectionTest, ListEntriesTakeTheFirstCharacterAndLogOnlyWhileTheLogIsOn
         ASSERT_EQ(entries.size(), 7u);
         EXPECT_EQ(entries[3].text, "n");
         EXPECT_EQ(EntryRow(entries, entity("noun")), 3);
-        std::ifstream in(kDebugLogFile);
+        std::ifstream in(DebugLogPath());
         std::stringstream log;
         log << in.rdbuf();
         EXPECT_EQ(log.str().find("noun##\n") != std::string::npos, on) << log.str();

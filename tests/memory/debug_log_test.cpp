@@ -10,7 +10,7 @@ namespace tarvo {
 namespace {
 
 std::string logContents() {
-    std::ifstream in(kDebugLogFile, std::ios::binary);
+    std::ifstream in(DebugLogPath(), std::ios::binary);
     std::ostringstream all;
     all << in.rdbuf();
     return all.str();

@@ -2,9 +2,14 @@
 #include "support/recording_ui.h"
 
 #include "dialogs/error_report.h"
+#include "memory/debug_log.h"
 #include "memory/shared_buffers.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
 
 namespace testing_support {
 
@@ -24,12 +29,19 @@ class ResetBetweenTests : public ::testing::EmptyTestEventListener {
     }
 };
 
+// Each test process keeps its own debugging log: the tests run side by side in one folder.
+const char* ownDebugLog() {
+    static const std::string path = "list-" + std::to_string(::getpid()) + ".out";
+    return path.c_str();
+}
+
 } // namespace
 } // namespace testing_support
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     platform::setUi(&testing_support::recordingUi());
+    tarvo::DebugLogPath() = testing_support::ownDebugLog();
     tarvo::AllocateWordBuffer();
     tarvo::AllocateScratchText();
     ::testing::UnitTest::GetInstance()->listeners().Append(new testing_support::ResetBetweenTests);
@@ -37,5 +49,6 @@ int main(int argc, char** argv) {
     tarvo::ReleaseScratchText();
     tarvo::ReleaseWordBuffer();
     platform::setUi(nullptr);
+    std::remove(testing_support::ownDebugLog());
     return result;
 }

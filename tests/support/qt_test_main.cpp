@@ -1,10 +1,25 @@
 // Entry point of the widget tests: one application object on the offscreen platform.
+#include "memory/debug_log.h"
 #include "memory/shared_buffers.h"
 #include "platform/qt/qt_ui.h"
 
 #include <QApplication>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Each test process keeps its own debugging log: the tests run side by side in one folder.
+const char* ownDebugLog() {
+    static const std::string path = "list-" + std::to_string(::getpid()) + ".out";
+    return path.c_str();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -13,10 +28,12 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     platform::qt::initResources();
+    tarvo::DebugLogPath() = ownDebugLog();
     tarvo::AllocateWordBuffer();
     tarvo::AllocateScratchText();
     const int result = RUN_ALL_TESTS();
     tarvo::ReleaseScratchText();
     tarvo::ReleaseWordBuffer();
+    std::remove(ownDebugLog());
     return result;
 }

@@ -16,6 +16,8 @@
 #include "netfile/network_file.h"
 #include "tools/network_generator.h"
 
+#include "memory/debug_log.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -619,20 +621,20 @@ TEST_F(LayoutTest, TheFirstLayoutOfARunStartsTheLogAfresh) {
     char* previous = ::getcwd(nullptr, 0);
     ASSERT_EQ(::chdir(folder), 0);
     {
-        std::ofstream log("list.out");
+        std::ofstream log(DebugLogPath());
         log << "earlier lines\n";
     }
     layoutState().firstLayoutNoted = false;
     load("#ENTITIES\nb isa a\n");
     NetView& v = open("a");
     Relayout(v, false);
-    std::ifstream log("list.out");
+    std::ifstream log(DebugLogPath());
     std::stringstream text;
     text << log.rdbuf();
     EXPECT_EQ(text.str(), "In recalc_grid\n");
     ASSERT_EQ(::chdir(previous), 0);
     std::free(previous);
-    std::remove((std::string(folder) + "/list.out").c_str());
+    std::remove((std::string(folder) + "/" + DebugLogPath()).c_str());
     ::rmdir(folder);
 }
 
