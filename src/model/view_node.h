@@ -45,6 +45,8 @@ public:
     // How much longer than ideal the node's links towards parents and children are.
     float parentEnergy = 0.0f;
     float childEnergy = 0.0f;
+    // The node's place in the flat copy of the grid's links an improvement run works on.
+    std::int32_t sweepIndex = -1;
     // The node's box on the screen, and the box its links start and end on: left and right
     // run along the slot axis, top is the side facing the parents, bottom the side facing the
     // children, whatever the orientation.

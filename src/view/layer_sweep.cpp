@@ -19,47 +19,6 @@ namespace {
 
 constexpr int kDownward = 1;
 
-// Targets.
-
-// The aim among the shown neighbours in `slot`: the first, the mean or the last of their
-// slots; NoTarget without any.
-float slotTarget(const ViewNode* n, int slot, int justification, int& count) {
-    count = 0;
-    float sum = 0.0f;
-    int least = 0;
-    int most = 0;
-    forEachNode(n->slots[slot], [&](const NodeBase* node) {
-        const ViewNode* q = asViewNode(node);
-        if (isHidden(q))
-            return;
-        least = count ? std::min(least, q->slot) : q->slot;
-        most = count ? std::max(most, q->slot) : q->slot;
-        sum += static_cast<float>(q->slot);
-        ++count;
-    });
-    if (!count)
-        return NoTarget;
-    if (justification == kJustifyFirst)
-        return static_cast<float>(least);
-    if (justification == kJustifyLast)
-        return static_cast<float>(most);
-    return sum / static_cast<float>(count);
-}
-
-float target(const ViewNode* n, int slot, float blend, int justification) {
-    int count = 0;
-    const float aim = slotTarget(n, slot, justification, count);
-    if (blend == 1.0f || aim == NoTarget)
-        return aim;
-    int otherCount = 0;
-    const float other = slotTarget(n, slot ^ 1, justification, otherCount);
-    if (other == NoTarget)
-        return aim;
-    const float mixed = (aim * static_cast<float>(count) + other * static_cast<float>(otherCount)) /
-                        static_cast<float>(count + otherCount);
-    return blend * aim + (1.0f - blend) * mixed;
-}
-
 int roundedTarget(float target) {
     return static_cast<int>(std::lround(target));
 }
@@ -151,32 +110,29 @@ private:
 };
 
 // One layer's treatment, in grid rows of one column. While it runs, the column is kept as
-// indexes into the layer's node list, with each node's row beside it: shifting a long run
-// then touches two small arrays rather than every node it moves. The nodes get their cells
-// and slots back at the end.
+// places in the layer's node list, with each node's row beside it: shifting a long run then
+// touches two small arrays rather than every node it moves. The nodes are the index's numbers,
+// so that aiming, sorting and shifting read the index's arrays and not the nodes' records.
 class LayerSweep {
 public:
-    LayerSweep(LayoutGrid& grid, bool preferUp) : m_grid(grid), m_preferUp(preferUp) {}
+    LayerSweep(ColumnIndex& index, LayoutGrid& grid, bool preferUp)
+        : m_index(index), m_grid(grid), m_preferUp(preferUp) {}
 
-    bool treat(int column, std::vector<ViewNode*>& nodes, int mode, int slot, float blend,
-               int justification) {
+    bool treat(int column, int mode, int slot, float blend, int justification) {
+        std::vector<int>& nodes = m_index.column(column);
         m_column = column;
         m_nodes = nodes;
-        for (ViewNode* n : m_nodes) {
+        for (int n : m_nodes) {
             if (mode != 2)
-                n->barycentre = target(n, slot, blend, justification);
-            n->oldSlot = n->slot;
+                m_index.barycentre(n) = m_index.target(n, slot, blend, justification);
+            m_index.oldSlot(n) = m_index.slot(n);
         }
         if (mode == 0)
-            std::stable_sort(m_nodes.begin(), m_nodes.end(),
-                             [](const ViewNode* a, const ViewNode* b) {
-                                 if (a->barycentre != b->barycentre)
-                                     return a->barycentre < b->barycentre;
-                                 return a->slot < b->slot;
-                             });
+            sortByAim();
         m_cells.reset(static_cast<std::size_t>(m_grid.slotCount));
         m_rowOf.assign(m_nodes.size(), kEmpty);
         m_free.reset(m_grid.slotCount);
+        forgetRowRange();
         if (mode == 0)
             reorder();
         else
@@ -187,34 +143,68 @@ public:
 private:
     static constexpr int kEmpty = -1;
 
-    int wantedRow(const ViewNode* n) const {
-        const int slot = n->barycentre == NoTarget ? n->slot : roundedTarget(n->barycentre);
+    float aim(int place) const {
+        return m_index.barycentre(m_nodes[static_cast<std::size_t>(place)]);
+    }
+    int wantedRow(int place) const {
+        const int n = m_nodes[static_cast<std::size_t>(place)];
+        const float target = m_index.barycentre(n);
+        const int slot = target == NoTarget ? m_index.slot(n) : roundedTarget(target);
         return slot + m_grid.slotOffset;
     }
     int cell(int row) const { return m_cells.get(row, kEmpty); }
     bool taken(int row) const { return cell(row) != kEmpty; }
-    void setCell(int row, int index) {
-        m_cells.set(row, index);
-        m_rowOf[static_cast<std::size_t>(index)] = row;
+    void setCell(int row, int place) {
+        m_cells.set(row, place);
+        m_rowOf[static_cast<std::size_t>(place)] = row;
+        spanRows(row, row);
+    }
+    // The rows the layer's nodes stand in lie within [m_lowRow, m_highRow].
+    void forgetRowRange() {
+        m_lowRow = m_grid.slotCount;
+        m_highRow = -1;
+    }
+    void spanRows(int low, int high) {
+        m_lowRow = std::min(m_lowRow, low);
+        m_highRow = std::max(m_highRow, high);
+    }
+
+    // By aim, ascending; equal aims (and no aim) by slot. The slots of a layer differ, so the
+    // order is total, and a layer already in order, as most are once the sweeps settle, is
+    // left as it is.
+    void sortByAim() {
+        m_keys.clear();
+        for (int n : m_nodes)
+            m_keys.push_back({m_index.barycentre(n), m_index.slot(n), n});
+        auto before = [](const AimKey& a, const AimKey& b) {
+            if (a.aim != b.aim)
+                return a.aim < b.aim;
+            return a.slot < b.slot;
+        };
+        if (std::is_sorted(m_keys.begin(), m_keys.end(), before))
+            return;
+        std::sort(m_keys.begin(), m_keys.end(), before);
+        for (std::size_t i = 0; i < m_keys.size(); ++i)
+            m_nodes[i] = m_keys[i].node;
     }
 
     // The column back in the grid, each node's slot from its row, and the node list in row
     // order; true when a node moved.
-    bool writeBack(std::vector<ViewNode*>& nodes) {
+    bool writeBack(std::vector<int>& nodes) {
         ViewNode** column = m_grid.columnCells(m_column);
-        for (const ViewNode* n : nodes)
-            column[n->oldSlot + m_grid.slotOffset] = nullptr;
-        m_order.clear();
-        for (std::size_t i = 0; i < m_nodes.size(); ++i)
-            m_order.emplace_back(m_rowOf[i], static_cast<int>(i));
-        std::sort(m_order.begin(), m_order.end());
+        for (int n : nodes)
+            column[m_index.oldSlot(n) + m_grid.slotOffset] = nullptr;
         nodes.clear();
         bool moved = false;
-        for (const auto& [row, index] : m_order) {
-            ViewNode* n = m_nodes[static_cast<std::size_t>(index)];
-            column[row] = n;
-            n->slot = row - m_grid.slotOffset;
-            moved = moved || n->slot != n->oldSlot;
+        for (int row = m_lowRow; row <= m_highRow; ++row) {
+            const int place = cell(row);
+            if (place == kEmpty)
+                continue;
+            const int n = m_nodes[static_cast<std::size_t>(place)];
+            column[row] = m_index.node(n);
+            const int slot = row - m_grid.slotOffset;
+            m_index.slot(n) = slot;
+            moved = moved || slot != m_index.oldSlot(n);
             nodes.push_back(n);
         }
         return moved;
@@ -225,6 +215,7 @@ private:
         if (last < first)
             return;
         m_cells.move(first, last, by);
+        spanRows(first + by, last + by);
         const int* cells = m_cells.values();
         for (int row = first + by; row <= last + by; ++row)
             m_rowOf[static_cast<std::size_t>(cells[row])] = row;
@@ -235,6 +226,7 @@ private:
         m_grid.insertFrontRows(1);
         m_cells.reset(static_cast<std::size_t>(m_grid.slotCount));
         m_free.reset(m_grid.slotCount);
+        forgetRowRange();
         for (std::size_t i = 0; i < m_rowOf.size(); ++i) {
             if (m_rowOf[i] == kEmpty)
                 continue;
@@ -252,7 +244,7 @@ private:
     void keepOrder() {
         int lowest = 0;
         for (std::size_t i = 0; i < m_nodes.size(); ++i) {
-            int row = std::max(wantedRow(m_nodes[i]), lowest);
+            int row = std::max(wantedRow(static_cast<int>(i)), lowest);
             row = std::min(row, m_grid.slotCount - 1);
             insert(static_cast<int>(i), row, nullptr);
             lowest = m_rowOf[i] + 1;
@@ -269,9 +261,8 @@ private:
     void reorder() {
         const int count = static_cast<int>(m_nodes.size());
         for (int i = 0; i < count; ++i) {
-            const ViewNode* n = m_nodes[static_cast<std::size_t>(i)];
-            const int row = wantedRow(n);
-            if (n->barycentre != NoTarget && row >= 0 && row < m_grid.slotCount && !taken(row)) {
+            const int row = wantedRow(i);
+            if (aim(i) != NoTarget && row >= 0 && row < m_grid.slotCount && !taken(row)) {
                 setCell(row, i);
                 m_free.occupy(row);
             }
@@ -280,20 +271,19 @@ private:
         // them can have taken the aimed cell: [i, end) are all the nodes of that aim there are.
         for (int i = 0; i < count;) {
             int end = i;
-            while (end < count && m_nodes[static_cast<std::size_t>(end)]->barycentre ==
-                                      m_nodes[static_cast<std::size_t>(i)]->barycentre)
+            while (end < count && aim(end) == aim(i))
                 ++end;
             const Group group{i, end};
             for (int k = i; k < end; ++k)
                 if (m_rowOf[static_cast<std::size_t>(k)] == kEmpty)
-                    insert(k, wantedRow(m_nodes[static_cast<std::size_t>(k)]), &group);
+                    insert(k, wantedRow(k), &group);
             i = end;
         }
     }
 
-    // The last row of the occupied run [r, down) whose node aims where node `index` does; r
-    // when none does. `same`, when given, holds every node of the column with that aim.
-    int lastOfEqualAim(int index, int r, int down, const Group* same) const {
+    // The last row of the occupied run [r, down) whose node aims where the node at `place`
+    // does; r when none does. `same`, when given, holds every node of the column with that aim.
+    int lastOfEqualAim(int place, int r, int down, const Group* same) const {
         int last = r;
         if (same) {
             for (int k = same->first; k < same->end; ++k) {
@@ -303,19 +293,20 @@ private:
             }
             return last;
         }
-        const float aim = m_nodes[static_cast<std::size_t>(index)]->barycentre;
+        const float wanted = aim(place);
         for (int row = r; row < down; ++row)
-            if (m_nodes[static_cast<std::size_t>(cell(row))]->barycentre == aim)
+            if (aim(cell(row)) == wanted)
                 last = row;
         return last;
     }
 
-    // Puts node `index` at row r, making room by shifting the nearer run of neighbours when r
-    // is taken. Aims lie between the slots of neighbours in the grid, so r is one of its rows.
-    void insert(int index, int r, const Group* same) {
+    // Puts the node at `place` at row r, making room by shifting the nearer run of neighbours
+    // when r is taken. Aims lie between the slots of neighbours in the grid, so r is one of its
+    // rows.
+    void insert(int place, int r, const Group* same) {
         r = std::clamp(r, 0, m_grid.slotCount - 1);
         if (!taken(r)) {
-            setCell(r, index);
+            setCell(r, place);
             m_free.occupy(r);
             return;
         }
@@ -323,7 +314,7 @@ private:
         const int down = m_free.below(r);
         // Nodes with the same aim stay together: the node goes after the last of them in the
         // run.
-        int last = lastOfEqualAim(index, r, down, same);
+        int last = lastOfEqualAim(place, r, down, same);
         const bool upNearer = r - up < down - r;
         const bool shiftUp =
             m_preferUp ? (up > 0 && upNearer) || down == m_grid.slotCount : upNearer;
@@ -335,7 +326,7 @@ private:
             }
             moveRun(up + 1, last, -1);
             m_free.occupy(up);
-            setCell(last, index);
+            setCell(last, place);
             return;
         }
         if (down == m_grid.slotCount)
@@ -343,41 +334,191 @@ private:
         else
             m_free.occupy(down);
         moveRun(last + 1, down - 1, 1);
-        setCell(last + 1, index);
+        setCell(last + 1, place);
     }
 
+    struct AimKey {
+        float aim;
+        int slot;
+        int node;
+    };
+
+    ColumnIndex& m_index;
     LayoutGrid& m_grid;
     bool m_preferUp;
     int m_column = 0;
-    std::vector<ViewNode*> m_nodes;
-    // Per row, the index of its node in m_nodes; per node, its row or kEmpty.
+    // The layer's nodes (index numbers), in the order they are placed.
+    std::vector<int> m_nodes;
+    std::vector<AimKey> m_keys;
+    // Per row, the place of its node in m_nodes; per place, its row or kEmpty.
     StampedInts m_cells;
     std::vector<int> m_rowOf;
-    std::vector<std::pair<int, int>> m_order;
+    int m_lowRow = 0;
+    int m_highRow = -1;
     FreeRows m_free;
 };
 
 } // namespace
 
+static_assert(ParentSlot == 0 && ChildSlot == 1, "the flat links are kept per parent/child slot");
+
+float LinkLength(int layers, int slots) {
+    const int a = std::abs(layers);
+    const int b = std::abs(slots);
+    if (a == 0)
+        return static_cast<float>(b);
+    if (b == 0)
+        return static_cast<float>(a);
+    if (b == 1 && a == 1)
+        return 1.4142f;
+    if (b == 1 && a == 2)
+        return 2.2361f;
+    return std::sqrt(static_cast<float>(a * a + b * b));
+}
+
+// The first straight, then two at each slot distance outwards.
+float IdealLinkSum(int n) {
+    static std::vector<float> sums{0.0f, 1.0f, 2.4142f, 3.8285f, 6.0645f, 8.3006f};
+    while (static_cast<int>(sums.size()) <= n) {
+        const int k = static_cast<int>(sums.size()) / 2;
+        sums.push_back(sums.back() + std::sqrt(static_cast<float>(k * k + 1)));
+    }
+    return sums[static_cast<std::size_t>(n)];
+}
+
 void ColumnIndex::build(const LayoutGrid& grid) {
+    // Nothing is written back from a build that ran out of memory half-way.
+    m_gridNodes = 0;
     m_columns.assign(static_cast<std::size_t>(grid.layerCount), {});
+    m_nodes.clear();
+    m_slot.clear();
+    m_layer.clear();
     for (int column = 0; column < grid.layerCount; ++column) {
         ViewNode** cells = grid.columnCells(column);
         for (int row = 0; row < grid.slotCount; ++row)
             if (cells[row])
-                m_columns[static_cast<std::size_t>(column)].push_back(cells[row]);
+                m_columns[static_cast<std::size_t>(column)].push_back(indexOf(cells[row]));
     }
+    const std::size_t gridNodes = m_nodes.size();
+    m_barycentre.resize(gridNodes);
+    m_oldSlot.resize(gridNodes);
+    m_savedSlot.resize(gridNodes);
+    m_parentEnergy.resize(gridNodes);
+    m_childEnergy.resize(gridNodes);
+    for (std::size_t i = 0; i < gridNodes; ++i) {
+        const ViewNode* n = m_nodes[i];
+        m_barycentre[i] = n->barycentre;
+        m_oldSlot[i] = n->oldSlot;
+        m_savedSlot[i] = n->savedSlot;
+        m_parentEnergy[i] = n->parentEnergy;
+        m_childEnergy[i] = n->childEnergy;
+    }
+    for (int s = 0; s < 2; ++s) {
+        std::vector<int>& first = m_first[s];
+        std::vector<int>& neighbours = m_neighbours[s];
+        first.resize(gridNodes + 1);
+        neighbours.clear();
+        for (std::size_t i = 0; i < gridNodes; ++i) {
+            first[i] = static_cast<int>(neighbours.size());
+            forEachNode(m_nodes[i]->slots[s], [&](NodeBase* node) {
+                ViewNode* q = asViewNode(node);
+                if (!isHidden(q))
+                    neighbours.push_back(indexOf(q));
+            });
+        }
+        first[gridNodes] = static_cast<int>(neighbours.size());
+    }
+    m_gridNodes = gridNodes;
+}
+
+void ColumnIndex::writeNodes() const {
+    for (std::size_t i = 0; i < m_gridNodes; ++i) {
+        ViewNode* n = m_nodes[i];
+        n->slot = m_slot[i];
+        n->barycentre = m_barycentre[i];
+        n->oldSlot = m_oldSlot[i];
+        n->savedSlot = m_savedSlot[i];
+        n->parentEnergy = m_parentEnergy[i];
+        n->childEnergy = m_childEnergy[i];
+    }
+}
+
+// The node's number, given it when it has none yet.
+int ColumnIndex::indexOf(ViewNode* node) {
+    const int known = node->sweepIndex;
+    if (known >= 0 && static_cast<std::size_t>(known) < m_nodes.size() &&
+        m_nodes[static_cast<std::size_t>(known)] == node)
+        return known;
+    node->sweepIndex = static_cast<int>(m_nodes.size());
+    m_nodes.push_back(node);
+    m_slot.push_back(node->slot);
+    m_layer.push_back(node->layer);
+    return node->sweepIndex;
+}
+
+template <typename F> void ColumnIndex::forEachNeighbour(int node, int slot, F&& f) const {
+    const auto i = static_cast<std::size_t>(node);
+    const int* neighbours = m_neighbours[slot].data();
+    for (int k = m_first[slot][i], end = m_first[slot][i + 1]; k < end; ++k)
+        f(static_cast<std::size_t>(neighbours[k]));
+}
+
+float ColumnIndex::slotTarget(int node, int slot, int justification, int& count) const {
+    count = 0;
+    float sum = 0.0f;
+    int least = 0;
+    int most = 0;
+    forEachNeighbour(node, slot, [&](std::size_t q) {
+        const int at = m_slot[q];
+        least = count ? std::min(least, at) : at;
+        most = count ? std::max(most, at) : at;
+        sum += static_cast<float>(at);
+        ++count;
+    });
+    if (!count)
+        return NoTarget;
+    if (justification == kJustifyFirst)
+        return static_cast<float>(least);
+    if (justification == kJustifyLast)
+        return static_cast<float>(most);
+    return sum / static_cast<float>(count);
+}
+
+float ColumnIndex::target(int node, int slot, float blend, int justification) const {
+    int count = 0;
+    const float aim = slotTarget(node, slot, justification, count);
+    if (blend == 1.0f || aim == NoTarget)
+        return aim;
+    int otherCount = 0;
+    const float other = slotTarget(node, slot ^ 1, justification, otherCount);
+    if (other == NoTarget)
+        return aim;
+    const float mixed = (aim * static_cast<float>(count) + other * static_cast<float>(otherCount)) /
+                        static_cast<float>(count + otherCount);
+    return blend * aim + (1.0f - blend) * mixed;
+}
+
+float ColumnIndex::slotEnergy(int node, int slot) const {
+    const auto i = static_cast<std::size_t>(node);
+    const int layer = m_layer[i];
+    const int at = m_slot[i];
+    float sum = 0.0f;
+    int count = 0;
+    forEachNeighbour(node, slot, [&](std::size_t q) {
+        sum += LinkLength(layer - m_layer[q], at - m_slot[q]);
+        ++count;
+    });
+    return sum - IdealLinkSum(count);
 }
 
 bool SweepColumns(NetView& view, ColumnIndex& index, int direction, int mode, float blend) {
     LayoutGrid& grid = view.grid;
     const int slot = direction == kDownward ? ParentSlot : ChildSlot;
-    LayerSweep sweep(grid, view.justification != kJustifyCentred);
+    LayerSweep sweep(index, grid, view.justification != kJustifyCentred);
     const int layers = grid.layerCount;
     bool moved = false;
     auto treat = [&](int column) {
-        moved = sweep.treat(column, index.column(column), mode, slot, blend, view.justification) ||
-                moved;
+        moved = sweep.treat(column, mode, slot, blend, view.justification) || moved;
     };
     for (int i = 0; i < layers; ++i)
         treat(direction == kDownward ? i : layers - 1 - i);

@@ -2,6 +2,7 @@
 // the next or previous layer and placed in their new order.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 namespace tarvo {
@@ -10,19 +11,73 @@ class LayoutGrid;
 class NetView;
 class ViewNode;
 
-// The nodes of each grid column in row order. A sweep keeps it in step with the grid, so
-// that treating a layer costs what its nodes cost, not what the grid's height costs.
+// The length of a link across `layers` layers and `slots` slots, with the fixed values of
+// the two commonest diagonals.
+float LinkLength(int layers, int slots);
+// The least total length of n links from one node to the next layer.
+float IdealLinkSum(int n);
+
+// The grid's nodes as numbers, with what a sweep reads and writes of them in flat arrays:
+// each column's nodes in row order, every node's slot, layer, aim and energies, and its shown
+// parents and children. Treating a layer then costs what its nodes cost, not what the grid's
+// height costs, and aiming, sorting and shifting read small arrays rather than the link lists
+// and the nodes' records.
+//
+// Links and hidden marks do not change while an improvement runs; only slots, aims and
+// energies do, and those stay in the arrays until `writeNodes` gives them to the nodes. The
+// grid's cells are kept in step as the sweeps go.
 class ColumnIndex {
 public:
     void build(const LayoutGrid& grid);
-    std::vector<ViewNode*>& column(int index) { return m_columns[static_cast<std::size_t>(index)]; }
-    const std::vector<ViewNode*>& column(int index) const {
+    // The slots, aims, snapshot slots and energies into the nodes' records.
+    void writeNodes() const;
+
+    std::vector<int>& column(int index) { return m_columns[static_cast<std::size_t>(index)]; }
+    const std::vector<int>& column(int index) const {
         return m_columns[static_cast<std::size_t>(index)];
     }
     int columnCount() const { return static_cast<int>(m_columns.size()); }
 
+    ViewNode* node(int n) const { return m_nodes[static_cast<std::size_t>(n)]; }
+    int& slot(int n) { return m_slot[static_cast<std::size_t>(n)]; }
+    int slot(int n) const { return m_slot[static_cast<std::size_t>(n)]; }
+    int layer(int n) const { return m_layer[static_cast<std::size_t>(n)]; }
+    float& barycentre(int n) { return m_barycentre[static_cast<std::size_t>(n)]; }
+    float barycentre(int n) const { return m_barycentre[static_cast<std::size_t>(n)]; }
+    int& oldSlot(int n) { return m_oldSlot[static_cast<std::size_t>(n)]; }
+    int& savedSlot(int n) { return m_savedSlot[static_cast<std::size_t>(n)]; }
+    float& parentEnergy(int n) { return m_parentEnergy[static_cast<std::size_t>(n)]; }
+    float& childEnergy(int n) { return m_childEnergy[static_cast<std::size_t>(n)]; }
+
+    // The aim of node n at its shown neighbours in link slot `slot` (parent or child): their
+    // first, mean or last slot, NoTarget without any; `count` gets how many there are.
+    float slotTarget(int n, int slot, int justification, int& count) const;
+    // The aim of a sweep in direction `slot`, blended with the other direction unless `blend`
+    // is 1.
+    float target(int n, int slot, float blend, int justification) const;
+    // How much longer than the ideal the node's links in `slot` are.
+    float slotEnergy(int n, int slot) const;
+
 private:
-    std::vector<std::vector<ViewNode*>> m_columns;
+    int indexOf(ViewNode* node);
+    template <typename F> void forEachNeighbour(int node, int slot, F&& f) const;
+
+    std::vector<std::vector<int>> m_columns;
+    // Numbered nodes: the grid's first (m_gridNodes of them), then any shown neighbour outside
+    // the grid, which never moves.
+    std::vector<ViewNode*> m_nodes;
+    std::size_t m_gridNodes = 0;
+    std::vector<int> m_slot;
+    std::vector<int> m_layer;
+    std::vector<float> m_barycentre;
+    std::vector<int> m_oldSlot;
+    std::vector<int> m_savedSlot;
+    std::vector<float> m_parentEnergy;
+    std::vector<float> m_childEnergy;
+    // Per link slot (parent, child): the neighbours of grid node i are
+    // m_neighbours[s][m_first[s][i] .. m_first[s][i + 1]), in list order.
+    std::vector<int> m_first[2];
+    std::vector<int> m_neighbours[2];
 };
 
 // The sweep of SweepLayout over a grid that `index` describes.

@@ -22,31 +22,6 @@ namespace {
 
 // Energy.
 
-float linkLength(int layers, int slots) {
-    const int a = std::abs(layers);
-    const int b = std::abs(slots);
-    if (a == 0)
-        return static_cast<float>(b);
-    if (b == 0)
-        return static_cast<float>(a);
-    if (b == 1 && a == 1)
-        return 1.4142f;
-    if (b == 1 && a == 2)
-        return 2.2361f;
-    return std::sqrt(static_cast<float>(a * a + b * b));
-}
-
-// The least total length of n links from one node to the next layer: the first straight, then
-// two at each slot distance outwards.
-float idealSum(int n) {
-    static std::vector<float> sums{0.0f, 1.0f, 2.4142f, 3.8285f, 6.0645f, 8.3006f};
-    while (static_cast<int>(sums.size()) <= n) {
-        const int k = static_cast<int>(sums.size()) / 2;
-        sums.push_back(sums.back() + std::sqrt(static_cast<float>(k * k + 1)));
-    }
-    return sums[static_cast<std::size_t>(n)];
-}
-
 float slotEnergy(const ViewNode* n, int slot) {
     float sum = 0.0f;
     int count = 0;
@@ -54,10 +29,10 @@ float slotEnergy(const ViewNode* n, int slot) {
         const ViewNode* q = asViewNode(node);
         if (isHidden(q))
             return;
-        sum += linkLength(n->layer - q->layer, n->slot - q->slot);
+        sum += LinkLength(n->layer - q->layer, n->slot - q->slot);
         ++count;
     });
-    return sum - idealSum(count);
+    return sum - IdealLinkSum(count);
 }
 
 // A sum within a thousandth of a whole number is that number, stored as the view's energy.
@@ -76,52 +51,58 @@ int addEnergy(void* context, ViewNode* node, int, int) {
     return 0;
 }
 
-void snapshot(const ColumnIndex& index) {
+void snapshot(ColumnIndex& index) {
     for (int column = 0; column < index.columnCount(); ++column)
-        for (ViewNode* n : index.column(column))
-            n->savedSlot = n->slot;
+        for (int n : index.column(column))
+            index.savedSlot(n) = index.slot(n);
 }
 
 // Puts every node back at its snapshot slot, aimed there.
 void restoreSnapshot(NetView& view, ColumnIndex& index) {
     for (int column = 0; column < index.columnCount(); ++column)
-        for (ViewNode* n : index.column(column))
-            view.grid.put(n->slot, n->layer, nullptr);
+        for (int n : index.column(column))
+            view.grid.put(index.slot(n), index.layer(n), nullptr);
     for (int column = 0; column < index.columnCount(); ++column) {
-        for (ViewNode* n : index.column(column)) {
-            n->slot = n->savedSlot;
-            n->barycentre = static_cast<float>(n->savedSlot);
-            view.grid.place(n);
+        for (int n : index.column(column)) {
+            index.slot(n) = index.savedSlot(n);
+            index.barycentre(n) = static_cast<float>(index.savedSlot(n));
+            view.grid.put(index.slot(n), index.layer(n), index.node(n));
         }
     }
     // The rows the later sweeps opened at the ends are empty again.
     view.grid.trimEmptyRows();
+    index.writeNodes();
     index.build(view.grid);
 }
 
 // The energy, summed in the order of the grid's cells (row by row, and along each row by
 // column) as LayoutEnergy sums it, so that the two agree to the last bit; but reached through
 // the columns' nodes rather than through every cell.
-float indexedEnergy(NetView& view, const ColumnIndex& index, std::vector<int>& starts,
-                    std::vector<ViewNode*>& ordered) {
+float indexedEnergy(NetView& view, ColumnIndex& index, std::vector<int>& starts,
+                    std::vector<int>& ordered) {
     const LayoutGrid& grid = view.grid;
     starts.assign(static_cast<std::size_t>(grid.slotCount) + 1, 0);
     std::size_t total = 0;
     for (int column = 0; column < index.columnCount(); ++column) {
-        for (const ViewNode* n : index.column(column))
-            ++starts[static_cast<std::size_t>(n->slot + grid.slotOffset) + 1];
+        for (int n : index.column(column))
+            ++starts[static_cast<std::size_t>(index.slot(n) + grid.slotOffset) + 1];
         total += index.column(column).size();
     }
     for (std::size_t row = 1; row < starts.size(); ++row)
         starts[row] += starts[row - 1];
     ordered.resize(total);
     for (int column = 0; column < index.columnCount(); ++column)
-        for (ViewNode* n : index.column(column))
+        for (int n : index.column(column))
             ordered[static_cast<std::size_t>(
-                starts[static_cast<std::size_t>(n->slot + grid.slotOffset)]++)] = n;
+                starts[static_cast<std::size_t>(index.slot(n) + grid.slotOffset)]++)] = n;
     float energy = 0.0f;
-    for (ViewNode* n : ordered)
-        addEnergy(&energy, n, 0, 0);
+    for (int n : ordered) {
+        const float parent = index.slotEnergy(n, ParentSlot);
+        const float child = index.slotEnergy(n, ChildSlot);
+        index.parentEnergy(n) = parent;
+        index.childEnergy(n) = child;
+        energy += parent + child;
+    }
     return roundedEnergy(view, energy);
 }
 
@@ -135,11 +116,25 @@ void showImproved(NetView& view) {
 constexpr int kUpward = 0;
 constexpr int kDownward = 1;
 
+// Gives the nodes what the index holds of them when an improvement ends, also when it ends
+// because memory ran out: the grid's cells have moved with the index all along.
+class NodesWrittenBack {
+public:
+    explicit NodesWrittenBack(const ColumnIndex& index) : m_index(index) {}
+    NodesWrittenBack(const NodesWrittenBack&) = delete;
+    NodesWrittenBack& operator=(const NodesWrittenBack&) = delete;
+    ~NodesWrittenBack() { m_index.writeNodes(); }
+
+private:
+    const ColumnIndex& m_index;
+};
+
 void improve(NetView& view) {
     ColumnIndex index;
+    NodesWrittenBack written(index);
     index.build(view.grid);
     std::vector<int> starts;
-    std::vector<ViewNode*> ordered;
+    std::vector<int> ordered;
     auto sweep = [&](int direction, int mode, float t) {
         return SweepColumns(view, index, direction, mode, t);
     };
@@ -185,6 +180,7 @@ void improve(NetView& view) {
         restoreSnapshot(view, index);
         sweep(kDownward, 2, t);
     }
+    index.writeNodes();
     showImproved(view);
 }
 
@@ -198,6 +194,7 @@ float LayoutEnergy(NetView& view) {
 
 bool SweepLayout(NetView& view, int direction, int mode, float blend) {
     ColumnIndex index;
+    NodesWrittenBack written(index);
     index.build(view.grid);
     return SweepColumns(view, index, direction, mode, blend);
 }
