@@ -342,8 +342,10 @@ void MeasureWords(LabelWords& words) {
 }
 
 int BreakLines(LabelWords& words, int maxWidth, int lineHeight, int spaceWidth, int* widest) {
-    // A word wider than maxWidth gets a line of its own, as the first word of a line always
-    // stays on it.
+    // A word wider than maxWidth widens every line to it, so that the words after it fill
+    // their lines to that width too.
+    for (ListPosition at = words.blockAt(0); at; at = ChunkList::nextPosition(at))
+        maxWidth = std::max(maxWidth, static_cast<int>(wordIn(at).width));
     const std::vector<int> lineWidths = fillLines(words, maxWidth, spaceWidth);
     const int lines = static_cast<int>(lineWidths.size());
     const int top = -((lineHeight * lines) >> 1);

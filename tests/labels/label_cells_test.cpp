@@ -230,6 +230,8 @@ TEST_F(LabelCellsTest, BreakLinesCentresEachLineAndTheLines) {
         {"aaaa bbbb cccc", 130, {1, 130}, {{-65, -10}, {-20, -10}, {25, -10}}},
         {"aaaaaaaaaa bb", 50, {2, 105}, {{-52, -20}, {-10, 0}}},
         {"aaaaaaaaaa", 50, {1, 100}, {{-50, -10}}},
+        // The widest word raises the maximum for the lines after it as well.
+        {"aaaaaaaaaa bbbb cccc", 50, {2, 105}, {{-52, -20}, {-42, 0}, {3, 0}}},
         {"well-known", 60, {2, 50}, {{-25, -20}, {-25, 0}}},
     };
     for (const auto& [text, maxWidth, lines, places] : cases) {
