@@ -63,6 +63,9 @@ public:
         if (active())
             m_frame.showRelationChoice(relation, enabled);
     }
+    Node* relationListSelection() const override {
+        return active() ? m_frame.relationListSelection() : nullptr;
+    }
     void hideFontList() override {
         if (active())
             m_frame.hideFontList();

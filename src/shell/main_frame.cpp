@@ -732,6 +732,15 @@ void MainFrame::showRelationChoice(Node* relation, bool enabled) {
     list->setEnabled(enabled);
 }
 
+Node* MainFrame::relationListSelection() const {
+    const QComboBox* list = m_toolBar->list(kRelationList);
+    const int row = list->currentIndex();
+    if (row < 0)
+        return nullptr;
+    const QByteArray key = list->itemData(row, kKeyRole).toByteArray();
+    return findNode(key.constData(), list->itemData(row, kKindRole).toInt());
+}
+
 void MainFrame::showEditingTools(bool editing) {
     ButtonDefinitions& sets = buttonDefinitions();
     m_toolBar->setButtonSet(editing ? &sets.netEdit : &sets.net);

@@ -84,6 +84,7 @@ public:
     ViewNode* nodeListSelection() const;
     void selectInNodeList(ViewNode* node);
     void showRelationChoice(Node* relation, bool enabled);
+    Node* relationListSelection() const;
     void hideFontList();
     // The font table index the font list has chosen (-1 for none), choosing one there, and
     // showing the list with the keyboard in it.

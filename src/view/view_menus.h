@@ -26,6 +26,8 @@ public:
     // The tool bar's second list shows `relation` (null: its default entry) and takes input
     // only while `enabled`.
     virtual void showRelationChoice(Node*, bool) {}
+    // The relation of the network the second list has selected, or null.
+    virtual Node* relationListSelection() const { return nullptr; }
     // The font list of the tool bar goes out of sight when it shows.
     virtual void hideFontList() {}
     // Tab and Shift+Tab: the keyboard moves on among the view, the node list and the second

@@ -47,6 +47,10 @@ void OpenColoursDialog(NetView& view) {
         d->openColoursDialog(view);
 }
 void SelectRelation(NetView& view) {
+    // Remembered for the relation a new node is joined by, and shown again when the view comes
+    // back to an entity.
+    if (view.menus)
+        view.selectedRelation = view.menus->relationListSelection();
     if (ViewDialogs* d = viewDialogs())
         d->relationChosen(view);
 }

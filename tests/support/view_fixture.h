@@ -40,6 +40,7 @@ public:
         relationChoiceEnabled = enabled;
         ++relationChoices;
     }
+    tarvo::Node* relationListSelection() const override { return relationSelection; }
 
     std::map<std::pair<int, int>, std::string> captions;
     std::map<int, bool> checks;
@@ -52,6 +53,8 @@ public:
     tarvo::Node* relationChoice = nullptr;
     bool relationChoiceEnabled = true;
     int relationChoices = 0;
+    // The relation the second list has selected.
+    tarvo::Node* relationSelection = nullptr;
 };
 
 class ViewFixture : public ::testing::Test {

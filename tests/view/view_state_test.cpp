@@ -215,5 +215,19 @@ TEST_F(ViewStateTest, TheCommandTableHandlesTheViewsIdsOnly) {
     EXPECT_FALSE(ViewKey(v, 'Q', false, true));
 }
 
+TEST_F(ViewStateTest, ChoosingARelationInTheSecondListIsRememberedByTheView) {
+    load(kGrammar);
+    NetView& v = open("word");
+    Node* subject = findNode("subject", 1);
+    ASSERT_NE(subject, nullptr);
+    menus.relationSelection = subject;
+    EXPECT_TRUE(ViewCommand(v, cmd::kSelectRelation));
+    EXPECT_EQ(v.selectedRelation, subject);
+    // The list's default entry stands for isa links again.
+    menus.relationSelection = nullptr;
+    ViewCommand(v, cmd::kSelectRelation);
+    EXPECT_EQ(v.selectedRelation, nullptr);
+}
+
 } // namespace
 } // namespace tarvo
