@@ -593,6 +593,8 @@ void DrawLooseNode(platform::Display& display, ViewNode& node, Point centre, int
     NetView scratch;
     scratch.labelZoom = static_cast<float>(look.penWidth);
     scratch.lineStyle = kStraightLinks;
+    // A shaped node shows its shape in lists too; the set goes with the scratch view.
+    scratch.shapes = MakeShapeSet(display);
     PaintTools tools(scratch, display);
     BoxStyle style;
     style.shade = look.selected ? highlightColour() : shadeOf(2 * look.shade, node.distance);

@@ -2,6 +2,7 @@
 #include "labels/colours.h"
 #include "model/network.h"
 #include "model/view_node.h"
+#include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_region.h"
 #include "view/layout.h"
@@ -13,6 +14,9 @@
 #include "support/view_fixture.h"
 
 #include <QImage>
+
+#include <cstdio>
+#include <string>
 
 namespace tarvo {
 namespace {
@@ -178,6 +182,31 @@ TEST_F(ViewPaintTest, ALinkAlongTheLayerAxisIsALine) {
     const QImage image = paint(v);
     for (int y = a->layoutBox.bottom + 2; y < b->layoutBox.top - 2; ++y)
         EXPECT_NE(image.pixelColor(x, y), QColor(Qt::white)) << y;
+}
+
+TEST_F(ViewPaintTest, NodeListItemsDrawAShapedNodeInItsShape) {
+    std::string shapes = "100 oval 1 E 100 0 v 0 100";
+    std::FILE* file = fmemopen(shapes.data(), shapes.size(), "r");
+    ReadShapeStream(file);
+    std::fclose(file);
+    ViewNode* item = new ViewNode();
+    char label[] = "x";
+    item->name = label;
+    item->distance = 1;
+    const QColor shade = qcolour(DistanceColour(1, false));
+    for (const int shape : {0, 1}) {
+        SCOPED_TRACE(shape);
+        item->shape = shape;
+        platform::qt::ImageDisplay image(120, 40);
+        DrawNodeListItem(image, *item, {0, 0, 120, 40}, NodeLook{}, false, false);
+        const QImage drawn = image.finish().copy();
+        EXPECT_EQ(drawn.pixelColor(30, 20), shade);
+        // The corner of the box lies outside the ellipse, which leaves it light grey.
+        EXPECT_EQ(drawn.pixelColor(6, 4), shape ? QColor(192, 192, 192) : shade);
+    }
+    item->name = nullptr;
+    item->destroy();
+    ReleaseShapeList();
 }
 
 } // namespace
