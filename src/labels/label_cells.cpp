@@ -101,12 +101,27 @@ void drawCellsFrom(platform::Display& display, RunFont& runFont, ListPosition at
         display.moveTo({pen.x, pen.y + BaselineShift(points, position, next)});
         position = next;
     };
+    // Cells of one formatting go to the display together, each still drawn on its own width.
+    std::string run;
+    TextStyle runStyle = 0;
+    std::int32_t runFontIndex = 0;
+    auto flush = [&] {
+        if (run.empty())
+            return;
+        shiftTo(positionOf(runStyle));
+        runFont.select(runStyle, runFontIndex);
+        display.textOutEach(run.data(), static_cast<int>(run.size()));
+        run.clear();
+    };
     for (int i = 0; i < count && at; ++i, at = ChunkList::nextPosition(at)) {
         const TextCell& cell = cellIn(at);
-        shiftTo(positionOf(cell.style));
-        runFont.select(cell.style, cell.font);
-        display.textOut(&cell.ch, 1);
+        if (!run.empty() && (cell.style != runStyle || cell.font != runFontIndex))
+            flush();
+        runStyle = cell.style;
+        runFontIndex = cell.font;
+        run += cell.ch;
     }
+    flush();
     shiftTo(TextPosition::Normal);
 }
 

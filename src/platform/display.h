@@ -131,6 +131,12 @@ public:
     virtual Size textExtent(const char* text, int length) = 0;
     // Draws text with its baseline at the current position and moves the position past it.
     virtual void textOut(const char* text, int length) = 0;
+    // Draws the characters one after the other as textOut draws each alone: every one where the
+    // widths of those before it have moved the position.
+    virtual void textOutEach(const char* text, int length) {
+        for (int i = 0; i < length; ++i)
+            textOut(text + i, 1);
+    }
     virtual void moveTo(Point to) = 0;
     virtual Point currentPosition() const = 0;
     virtual void setTextColour(Colour colour) = 0;

@@ -64,6 +64,9 @@ struct PaintTools {
         arrowHalf = std::max(1, static_cast<int>(5.0f * zoom));
         halfX = BoxHalfExtent(view.cellWidth);
         halfY = BoxHalfExtent(view.cellHeight);
+        if (view.distanceMode & 1)
+            distanceFont = d.createFont(
+                MakeLabelFont(fonts().DefaultFont, view.distancePoints, false, false, false));
     }
 
     platform::Pen* linkPen(bool on) { return on && highlight ? highlight.get() : normal.get(); }
@@ -86,6 +89,8 @@ struct PaintTools {
     platform::Colour ink;
     std::unique_ptr<platform::Pen> normal, highlight, grey, nullPen;
     std::unique_ptr<platform::Brush> background, lit, lightGrey, hatch, noFill;
+    // Made only while distance numbers show.
+    std::unique_ptr<platform::Font> distanceFont;
     bool curved = false;
     int arrowLength = 8;
     int arrowHalf = 5;
@@ -343,7 +348,7 @@ void dragMark(PaintTools& t, const ViewNode* n) {
 
 void distanceNumber(PaintTools& t, const ViewNode* n) {
     const NetView& view = t.view;
-    if (n->distance <= 0 || !(view.distanceMode & 1))
+    if (n->distance <= 0 || !t.distanceFont)
         return;
     const Rect box = toRect(n->layoutBox);
     Point at;
@@ -352,9 +357,7 @@ void distanceNumber(PaintTools& t, const ViewNode* n) {
               (view.reversed() ? box.top - t.lineWidth : box.bottom) - t.lineWidth / 2};
     else
         at = {view.reversed() ? box.left : box.right, box.top - 1};
-    std::unique_ptr<platform::Font> font = t.d.createFont(
-        MakeLabelFont(fonts().DefaultFont, view.distancePoints, false, false, false));
-    platform::Font* previous = t.d.selectFont(font.get());
+    platform::Font* previous = t.d.selectFont(t.distanceFont.get());
     char text[16];
     const int length = std::snprintf(text, sizeof text, "%d", static_cast<int>(n->distance));
     t.d.setTextColour(kBlack);
@@ -593,6 +596,8 @@ void DrawLooseNode(platform::Display& display, ViewNode& node, Point centre, int
     NetView scratch;
     scratch.labelZoom = static_cast<float>(look.penWidth);
     scratch.lineStyle = kStraightLinks;
+    // A loose node has no distance number to write.
+    scratch.distanceMode = 0;
     // A shaped node shows its shape in lists too; the set goes with the scratch view.
     scratch.shapes = MakeShapeSet(display);
     PaintTools tools(scratch, display);

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
+
 namespace platform::qt {
 namespace {
 
@@ -36,6 +39,45 @@ TEST(QtDisplay, RectanglesAndInsideFramePensStayWithinTheirBox) {
     EXPECT_TRUE(black(image, 29, 25));
     EXPECT_FALSE(black(image, 30, 25));
     EXPECT_FALSE(black(image, 19, 25));
+}
+
+// Text that a font keeps laid out draws, the first time and again, as QPainter draws it; drawn
+// character by character, each character stands where the widths before it put it.
+TEST(QtDisplay, KeptTextDrawsAsThePainterDrawsIt) {
+    LogicalFont look;
+    look.height = -13;
+    for (const char* text : {"7", "12", "Wo", "AVAVAVAVAVAVAVAVAVAV"}) {
+        SCOPED_TRACE(text);
+        const int length = static_cast<int>(std::strlen(text));
+        ImageDisplay kept(260, 80);
+        Display& d = kept.display();
+        std::unique_ptr<Font> font = d.createFont(look);
+        d.selectFont(font.get());
+        d.setTextColour({200, 0, 0});
+        for (int round = 0; round < 2; ++round) {
+            d.textAt({250, 20 + 25 * round}, kAlignRight | kAlignBaseline, text, length);
+            d.moveTo({5, 20 + 25 * round});
+            d.textOut(text, length);
+        }
+        d.moveTo({5, 70});
+        d.textOutEach(text, length);
+        EXPECT_EQ(d.currentPosition().x, 5 + d.textExtent(text, length).width);
+        ImageDisplay plain(260, 80);
+        QPainter& painter = static_cast<QtDisplay&>(plain).painter();
+        painter.setFont(toQFont(look));
+        painter.setPen(QColor(200, 0, 0));
+        const int advance = painter.fontMetrics().horizontalAdvance(QString::fromLatin1(text));
+        for (int round = 0; round < 2; ++round) {
+            painter.drawText(QPoint(250 - advance, 20 + 25 * round), QString::fromLatin1(text));
+            painter.drawText(QPoint(5, 20 + 25 * round), QString::fromLatin1(text));
+        }
+        for (int i = 0, x = 5; i < length; ++i) {
+            const QString character = QString::fromLatin1(text + i, 1);
+            painter.drawText(QPoint(x, 70), character);
+            x += painter.fontMetrics().horizontalAdvance(character);
+        }
+        EXPECT_EQ(kept.finish(), plain.finish());
+    }
 }
 
 TEST(QtDisplay, ArcsRunAnticlockwiseFromTheStartRayToTheEndRay) {

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -104,7 +105,10 @@ std::unique_ptr<Font> QtDisplay::createFont(const LogicalFont& font) {
             cache.clear();
         auto widths = std::make_shared<CharacterWidths>();
         widths->fill(-1);
-        found = cache.emplace(std::move(key), QtFont(toQFont(font), std::move(widths))).first;
+        found = cache
+                    .emplace(std::move(key), QtFont(toQFont(font), std::move(widths),
+                                                    std::make_shared<CharacterGlyphs>()))
+                    .first;
     }
     return std::make_unique<QtFont>(found->second);
 }
@@ -120,6 +124,7 @@ Font* QtDisplay::selectFont(Font* font) {
     m_state.font = font;
     m_metrics.reset();
     m_widths = font ? static_cast<QtFont*>(font)->widths.get() : nullptr;
+    m_glyphs = font ? static_cast<QtFont*>(font)->glyphs.get() : nullptr;
     m_painter.setFont(font ? static_cast<QtFont*>(font)->font : m_defaultFont);
     return previous;
 }
@@ -147,23 +152,99 @@ Size QtDisplay::textExtent(const char* text, int length) {
     return {metrics.horizontalAdvance(textOf(text, length)), metrics.height()};
 }
 
-void QtDisplay::textOut(const char* text, int length) {
-    const QString shown = textOf(text, length);
+LaidOutText& QtDisplay::laidOut(const char* text, int length) {
+    static LaidOutText scratch;
+    LaidOutText* kept = &scratch;
+    if (m_glyphs && length == 1) {
+        std::optional<LaidOutText>& slot = m_glyphs->characters[static_cast<unsigned char>(*text)];
+        if (slot)
+            return *slot;
+        kept = &slot.emplace();
+    } else if (m_glyphs && length > 1 && length <= 16) {
+        auto [at, made] = m_glyphs->strings.try_emplace(std::string(text, length));
+        if (!made)
+            return at->second;
+        // A bound on what a font keeps; numbers and short words are what come back.
+        if (m_glyphs->strings.size() > 4096) {
+            m_glyphs->strings.clear();
+            at = m_glyphs->strings.try_emplace(std::string(text, length)).first;
+        }
+        kept = &at->second;
+    }
+    // Laid out as drawText lays it out, fallback fonts and all, then moved to the baseline.
+    QTextLayout layout(textOf(text, length), m_painter.font(), m_painter.device());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    *kept = LaidOutText{layout.glyphRuns(), -1};
+    for (QGlyphRun& run : kept->runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& p : positions)
+            p.ry() -= line.ascent();
+        run.setPositions(positions);
+    }
+    return *kept;
+}
+
+void QtDisplay::drawText(QPoint at, const LaidOutText& text) {
     const QPen pen = m_painter.pen();
     m_painter.setPen(m_state.textColour);
-    m_painter.drawText(QPoint(m_state.position.x, m_state.position.y), shown);
+    for (const QGlyphRun& run : text.runs)
+        m_painter.drawGlyphRun(at, run);
     m_painter.setPen(pen);
+}
+
+void QtDisplay::textOut(const char* text, int length) {
+    if (length > 0)
+        drawText(QPoint(m_state.position.x, m_state.position.y), laidOut(text, length));
     m_state.position.x += textExtent(text, length).width;
 }
 
+void QtDisplay::textOutEach(const char* text, int length) {
+    if (!m_glyphs) {
+        Display::textOutEach(text, length);
+        return;
+    }
+    // The glyphs of the characters, at the places their widths give them, gathered into as few
+    // runs as their fonts allow: one call to the painter draws a run.
+    const QPoint start(m_state.position.x, m_state.position.y);
+    QList<QGlyphRun> runs;
+    int x = 0;
+    for (int i = 0; i < length; ++i) {
+        for (const QGlyphRun& glyphs : laidOut(text + i, 1).runs) {
+            if (runs.isEmpty() || runs.back().rawFont() != glyphs.rawFont() ||
+                runs.back().flags() != glyphs.flags()) {
+                runs.append(glyphs);
+                runs.back().setGlyphIndexes({});
+                runs.back().setPositions({});
+            }
+            QGlyphRun& run = runs.back();
+            QList<quint32> indexes = run.glyphIndexes();
+            QList<QPointF> positions = run.positions();
+            indexes.append(glyphs.glyphIndexes());
+            for (const QPointF& p : glyphs.positions())
+                positions.append(QPointF(p.x() + x, p.y()));
+            run.setGlyphIndexes(indexes);
+            run.setPositions(positions);
+        }
+        x += textExtent(text + i, 1).width;
+    }
+    drawText(start, LaidOutText{runs, -1});
+    m_state.position.x += x;
+}
+
 void QtDisplay::textAt(Point at, int align, const char* text, int length) {
-    const QString shown = textOf(text, length);
+    if (length <= 0)
+        return;
     const QFontMetrics& metrics = fontMetrics();
+    LaidOutText& shown = laidOut(text, length);
+    if (shown.advance < 0 && (align & (kAlignCentre | kAlignRight)))
+        shown.advance = metrics.horizontalAdvance(textOf(text, length));
     int x = at.x;
     if ((align & kAlignCentre) == kAlignCentre)
-        x -= metrics.horizontalAdvance(shown) / 2;
+        x -= shown.advance / 2;
     else if (align & kAlignRight)
-        x -= metrics.horizontalAdvance(shown);
+        x -= shown.advance;
     int y = at.y;
     if ((align & kAlignBaseline) == kAlignBaseline)
         ;
@@ -171,10 +252,7 @@ void QtDisplay::textAt(Point at, int align, const char* text, int length) {
         y -= metrics.descent();
     else
         y += metrics.ascent();
-    const QPen pen = m_painter.pen();
-    m_painter.setPen(m_state.textColour);
-    m_painter.drawText(QPoint(x, y), shown);
-    m_painter.setPen(pen);
+    drawText(QPoint(x, y), shown);
 }
 
 void QtDisplay::setTextColour(Colour colour) {

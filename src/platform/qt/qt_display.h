@@ -8,12 +8,15 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
 
 #include <array>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace platform::qt {
@@ -21,12 +24,26 @@ namespace platform::qt {
 // The widths of the 256 characters in a font, -1 until measured, then its height.
 using CharacterWidths = std::array<int, 257>;
 
+// Text laid out once in a font, with the baseline at 0, and its advance (-1 until asked for).
+struct LaidOutText {
+    QList<QGlyphRun> runs;
+    int advance = -1;
+};
+// What a font has laid out: labels are drawn a character at a time and distance numbers over
+// and over, and laying out each again costs more than drawing it.
+struct CharacterGlyphs {
+    std::array<std::optional<LaidOutText>, 256> characters;
+    std::unordered_map<std::string, LaidOutText> strings;
+};
+
 class QtFont : public Font {
 public:
-    explicit QtFont(const QFont& font, std::shared_ptr<CharacterWidths> widths = nullptr)
-        : font(font), widths(std::move(widths)) {}
+    explicit QtFont(const QFont& font, std::shared_ptr<CharacterWidths> widths = nullptr,
+                    std::shared_ptr<CharacterGlyphs> glyphs = nullptr)
+        : font(font), widths(std::move(widths)), glyphs(std::move(glyphs)) {}
     QFont font;
     std::shared_ptr<CharacterWidths> widths;
+    std::shared_ptr<CharacterGlyphs> glyphs;
 };
 
 class QtBrush : public Brush {
@@ -53,6 +70,7 @@ public:
     Font* selectFont(Font* font) override;
     Size textExtent(const char* text, int length) override;
     void textOut(const char* text, int length) override;
+    void textOutEach(const char* text, int length) override;
     void moveTo(Point to) override { m_state.position = to; }
     Point currentPosition() const override { return m_state.position; }
     void setTextColour(Colour colour) override;
@@ -126,6 +144,10 @@ private:
     // pixels from left to right - 1, and an inside-frame pen stays within the rectangle.
     QRectF figureRect(const Rect& rect) const;
     void drawCurve(const Rect& rect, Point start, Point end, bool closed);
+    // The text as the selected font lays it out, kept in the font when it is one of ours.
+    LaidOutText& laidOut(const char* text, int length);
+    // Text in the text colour with its baseline at `at`.
+    void drawText(QPoint at, const LaidOutText& text);
 
     QPainter& m_painter;
     QFont m_defaultFont;
@@ -133,6 +155,7 @@ private:
     std::vector<State> m_saved;
     std::optional<QFontMetrics> m_metrics;
     CharacterWidths* m_widths = nullptr;
+    CharacterGlyphs* m_glyphs = nullptr;
 };
 
 // The image and painter an image display draws with, made before the display itself.
