@@ -84,8 +84,10 @@ void SetOrientation(NetView& view, int value) {
     DeriveOrientation(view);
     RemakeViewOutlines(view);
     ImproveLayout(view);
-    GoToNode(view, view.current, 0);
+    // The cells turn with the view: the current node is brought into the window only once its
+    // cell has its new place and size on the screen.
     UpdateViewGeometry(view);
+    GoToNode(view, view.current, 0);
     RepaintView(view);
     UpdateOptionCaptions(view);
 }

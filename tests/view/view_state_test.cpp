@@ -6,6 +6,7 @@
 #include "view/layout.h"
 #include "view/view_commands.h"
 #include "view/view_flags.h"
+#include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_scale.h"
 
@@ -134,6 +135,28 @@ TEST_F(ViewStateTest, ScalingKeepsTheCentreOfTheWindowInPlace) {
     // The centre (200, 150) of the window shows picture point (300, 200) before and after.
     EXPECT_EQ(v.scrollX, 2 * 300 - 200);
     EXPECT_EQ(v.scrollY, std::min(2 * 200 - 150, v.scrollRangeY));
+}
+
+TEST_F(ViewStateTest, TurningTheViewKeepsTheCurrentNodeInTheWindow) {
+    std::string text = "#ENTITIES\n";
+    for (int k = 0; k < 40; ++k)
+        text += "c" + std::to_string(k) + " isa root\n";
+    load(text + "#FONTS\n");
+    NetView& v = open("root", 800, 600);
+    v.aspect = 0.0f;
+    SetCellExtents(v, 120.0f, 40.0f);
+    ViewNode* far = viewNodeFor(*v.nodes, findNode("c30", 0));
+    ASSERT_NE(far, nullptr);
+    GoToNode(v, far, 0);
+    for (const int orientation : {kLeftToRight, kBottomUp, kRightToLeft, kTopDown}) {
+        SCOPED_TRACE(orientation);
+        SetOrientation(v, orientation);
+        const PixelBox box = v.current->layoutBox;
+        EXPECT_GE(box.left, 0);
+        EXPECT_LE(box.right, v.clientWidth);
+        EXPECT_GE(box.top, 0);
+        EXPECT_LE(box.bottom, v.clientHeight);
+    }
 }
 
 TEST_F(ViewStateTest, ArrowKeysCrossLayersWhateverTheOrientation) {
