@@ -80,6 +80,33 @@ TEST(QtDisplay, KeptTextDrawsAsThePainterDrawsIt) {
     }
 }
 
+TEST(QtDisplay, RestoringTheStateDrawsTextInTheFontItHadAgain) {
+    LogicalFont smallLook;
+    smallLook.height = -10;
+    LogicalFont bigLook;
+    bigLook.height = -30;
+    ImageDisplay restored(120, 60);
+    ImageDisplay straight(120, 60);
+    for (Display* d : {&restored.display(), &straight.display()}) {
+        std::unique_ptr<Font> small = d->createFont(smallLook);
+        std::unique_ptr<Font> big = d->createFont(bigLook);
+        d->selectFont(small.get());
+        if (d == &restored.display())
+            d->save();
+        d->selectFont(big.get());
+        d->moveTo({60, 40});
+        d->textOut("W", 1);
+        if (d == &restored.display())
+            d->restore();
+        else
+            d->selectFont(small.get());
+        d->moveTo({5, 40});
+        d->textOut("W", 1);
+        d->selectFont(nullptr);
+    }
+    EXPECT_EQ(restored.finish(), straight.finish());
+}
+
 TEST(QtDisplay, ArcsRunAnticlockwiseFromTheStartRayToTheEndRay) {
     ImageDisplay surface(60, 60);
     Display& d = surface.display();

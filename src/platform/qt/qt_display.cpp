@@ -552,6 +552,7 @@ void QtDisplay::restore() {
     m_saved.pop_back();
     m_metrics.reset();
     m_widths = m_state.font ? static_cast<QtFont*>(m_state.font)->widths.get() : nullptr;
+    m_glyphs = m_state.font ? static_cast<QtFont*>(m_state.font)->glyphs.get() : nullptr;
     m_painter.setFont(m_state.font ? static_cast<QtFont*>(m_state.font)->font : m_defaultFont);
     m_painter.setBrush(m_state.qbrush);
     applyPen();
