@@ -105,6 +105,7 @@ struct PenLook {
     PenStyle style = PenStyle::Solid;
     int width = 1;
     Colour colour;
+    friend bool operator==(const PenLook&, const PenLook&) = default;
 };
 
 class Pen {

@@ -303,7 +303,11 @@ std::unique_ptr<Pen> QtDisplay::createPen(const PenLook& wanted) {
 Pen* QtDisplay::selectPen(Pen* pen) {
     Pen* previous = m_state.pen;
     m_state.pen = pen;
-    m_state.penLook = pen ? static_cast<QtPen*>(pen)->look : PenLook{};
+    const PenLook look = pen ? static_cast<QtPen*>(pen)->look : PenLook{};
+    // The painter holds the pen of the current look: a pen that looks the same changes nothing.
+    if (look == m_state.penLook)
+        return previous;
+    m_state.penLook = look;
     applyPen();
     return previous;
 }
