@@ -17,6 +17,7 @@
 #include <numbers>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 namespace platform::qt {
 namespace {
@@ -552,16 +553,24 @@ void QtDisplay::save() {
 void QtDisplay::restore() {
     if (m_saved.empty())
         return;
-    m_state = std::move(m_saved.back());
+    const State now = std::exchange(m_state, std::move(m_saved.back()));
     m_saved.pop_back();
-    m_metrics.reset();
-    m_widths = m_state.font ? static_cast<QtFont*>(m_state.font)->widths.get() : nullptr;
-    m_glyphs = m_state.font ? static_cast<QtFont*>(m_state.font)->glyphs.get() : nullptr;
-    m_painter.setFont(m_state.font ? static_cast<QtFont*>(m_state.font)->font : m_defaultFont);
-    m_painter.setBrush(m_state.qbrush);
-    applyPen();
-    m_painter.setTransform(QTransform::fromTranslate(m_state.origin.x, m_state.origin.y));
-    applyClip();
+    // The painter is told only what changed: painting saves and restores around every label.
+    if (m_state.font != now.font) {
+        m_metrics.reset();
+        m_widths = m_state.font ? static_cast<QtFont*>(m_state.font)->widths.get() : nullptr;
+        m_glyphs = m_state.font ? static_cast<QtFont*>(m_state.font)->glyphs.get() : nullptr;
+        m_painter.setFont(m_state.font ? static_cast<QtFont*>(m_state.font)->font : m_defaultFont);
+    }
+    if (m_state.qbrush != now.qbrush)
+        m_painter.setBrush(m_state.qbrush);
+    if (!(m_state.penLook == now.penLook))
+        applyPen();
+    if (m_state.origin != now.origin)
+        m_painter.setTransform(QTransform::fromTranslate(m_state.origin.x, m_state.origin.y));
+    // The painter keeps its clip on the surface whatever the origin does.
+    if (m_state.clip != now.clip)
+        applyClip();
 }
 
 void QtDisplay::setOrigin(Point origin) {
