@@ -128,11 +128,6 @@ void visibleRange(PaintTools& t) {
                                 cell(layerHigh + layerExtent / 2.0f, layerStart, layerExtent) + 1);
 }
 
-bool rowVisible(const PaintTools& t, const ViewNode* n) {
-    const int row = n->slot + t.view.grid.slotOffset;
-    return row >= t.firstRow && row < t.endRow;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Links between layers.
 
@@ -189,8 +184,6 @@ int drawParentLinks(PaintTools& t, ViewNode* n, bool litPass) {
         if (p->hasFlag(NodeFlags::Hidden) || p->hasFlag(NodeFlags::Unplaced))
             return;
         if (draggingParentSide && p->hasFlag(NodeFlags::DraggingChildSide))
-            return;
-        if (!rowVisible(t, p))
             return;
         const bool lit = linkLit(t.view, n, p);
         if (lit != litPass) {
@@ -346,6 +339,13 @@ void dragMark(PaintTools& t, const ViewNode* n) {
     }
 }
 
+// How far around its box a repaint of a node reaches: a few line widths, and its distance
+// number while numbers show.
+int nodeRepaintReach(const NetView& view) {
+    const int reach = 3 * lineWidthOf(view) + 1;
+    return (view.distanceMode & 1) ? std::max(reach, 3 * view.distancePoints) : reach;
+}
+
 void distanceNumber(PaintTools& t, const ViewNode* n) {
     const NetView& view = t.view;
     if (n->distance <= 0 || !t.distanceFont)
@@ -378,7 +378,9 @@ void drawNode(PaintTools& t, ViewNode* n) {
         return;
     }
     const Rect box = toRect(n->layoutBox);
-    if (!t.d.rectVisible(box.grown(1)))
+    // The distance number stands beside the box: a repaint that reaches only the number draws
+    // the node again too.
+    if (!t.d.rectVisible(box.grown(nodeRepaintReach(view))))
         return;
     const bool current = n == view.current;
     BoxStyle style;
@@ -410,13 +412,15 @@ void drawNode(PaintTools& t, ViewNode* n) {
 
 void drawLinks(PaintTools& t) {
     const LayoutGrid& grid = t.view.grid;
+    // A link may cross the update area far from both its ends, so every slot of a visible layer
+    // is looked at; links whose rectangles miss the area are skipped one by one.
     for (int column = std::max(1, t.firstColumn); column < t.endColumn; ++column) {
         int lit = 0;
-        for (int row = t.firstRow; row < t.endRow; ++row)
+        for (int row = 0; row < grid.slotCount; ++row)
             if (ViewNode* n = grid.at(row, column))
                 lit += drawParentLinks(t, n, false);
         if (lit > 0)
-            for (int row = t.firstRow; row < t.endRow; ++row)
+            for (int row = 0; row < grid.slotCount; ++row)
                 if (ViewNode* n = grid.at(row, column))
                     drawParentLinks(t, n, true);
         for (int row = t.firstRow; row < t.endRow; ++row) {
@@ -527,11 +531,7 @@ void Paint(NetView& view, platform::Display& display) {
 void InvalidateNode(NetView& view, ViewNode* node) {
     if (!view.host || !node)
         return;
-    const int lineWidth = lineWidthOf(view);
-    int grow = 3 * lineWidth + 1;
-    if (view.distanceMode & 1)
-        grow = std::max(grow, 3 * view.distancePoints);
-    Rect box = toRect(node->layoutBox).grown(grow);
+    Rect box = toRect(node->layoutBox).grown(nodeRepaintReach(view));
     view.host->invalidate(&box);
 }
 

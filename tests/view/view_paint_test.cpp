@@ -7,6 +7,7 @@
 #include "platform/qt/qt_region.h"
 #include "view/layout.h"
 #include "view/view_flags.h"
+#include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
 #include "view/view_scale.h"
@@ -182,6 +183,63 @@ TEST_F(ViewPaintTest, ALinkAlongTheLayerAxisIsALine) {
     const QImage image = paint(v);
     for (int y = a->layoutBox.bottom + 2; y < b->layoutBox.top - 2; ++y)
         EXPECT_NE(image.pixelColor(x, y), QColor(Qt::white)) << y;
+}
+
+// A window repainted in strips shows what one paint of the whole window shows, in every
+// orientation and scrolled: the visible range of each strip misses nothing that reaches it.
+TEST_F(ViewPaintTest, PaintingInStripsShowsWhatOnePaintShows) {
+    std::string text = "#ENTITIES\n";
+    for (int k = 0; k < 12; ++k)
+        text += "c" + std::to_string(k) + " isa a\nd" + std::to_string(k) + " isa c" +
+                std::to_string(k) + "\n";
+    load(text + "#FONTS\n");
+    for (const int orientation : {kLeftToRight, kRightToLeft, kTopDown, kBottomUp}) {
+        SCOPED_TRACE(orientation);
+        NetView& v = openAt("a", 90, 110, 400, 300);
+        // Hidden children put circles at the ends of longer stubs.
+        for (int k = 0; k < 12; k += 3)
+            node(("d" + std::to_string(k)).c_str())->setFlag(1, NodeFlags::Hidden);
+        Relayout(v, false);
+        SetOrientation(v, orientation);
+        ScrollViewBy(v, 37, 23);
+        const QImage whole = paint(v);
+        platform::qt::ImageDisplay strips(400, 300);
+        for (int x = 0; x < 400; x += 50) {
+            for (int y = 0; y < 300; y += 60) {
+                strips.save();
+                strips.intersectClipRect({x, y, x + 50, y + 60});
+                Paint(v, strips);
+                strips.restore();
+            }
+        }
+        EXPECT_EQ(strips.finish(), whole);
+    }
+}
+
+// What a move of the current node repaints, painted over the picture before it, gives the
+// picture a fresh paint gives: links, stubs and numbers round the repainted places stay whole.
+TEST_F(ViewPaintTest, RepaintingAfterAMoveShowsWhatAFreshPaintShows) {
+    load("#ENTITIES\nb isa a\nc isa a\nd isa a\ne isa b\nf isa c\ng isa d\n#FONTS\n");
+    for (const int orientation : {kLeftToRight, kTopDown, kBottomUp}) {
+        SCOPED_TRACE(orientation);
+        NetView& v = openAt("a", 120, 150, 500, 500);
+        SetOrientation(v, orientation);
+        platform::qt::ImageDisplay picture(500, 500);
+        Paint(v, picture);
+        for (const char* name : {"c", "f", "d"}) {
+            host->invalidated.clear();
+            GoToNode(v, node(name), 2);
+            ASSERT_FALSE(host->invalidated.empty());
+            for (const platform::Rect& r : host->invalidated) {
+                picture.save();
+                picture.intersectClipRect(r);
+                Paint(v, picture);
+                picture.restore();
+            }
+        }
+        const QImage repainted = picture.finish().copy();
+        EXPECT_EQ(repainted, paint(v));
+    }
 }
 
 TEST_F(ViewPaintTest, NodeListItemsDrawAShapedNodeInItsShape) {
