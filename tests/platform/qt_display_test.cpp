@@ -107,6 +107,29 @@ TEST(QtDisplay, RestoringTheStateDrawsTextInTheFontItHadAgain) {
     EXPECT_EQ(restored.finish(), straight.finish());
 }
 
+// The frame of an unfilled rectangle covers exactly the pixels of the frame of a filled one.
+TEST(QtDisplay, UnfilledFramesCoverThePixelsOfFilledOnes) {
+    const Rect rects[] = {{5, 5, 6, 6},  {5, 5, 7, 7},   {3, 4, 4, 30},
+                          {2, 8, 37, 9}, {2, 8, 37, 10}, {6, 7, 31, 22}};
+    for (const Rect& rect : rects) {
+        SCOPED_TRACE(testing::Message()
+                     << rect.left << "," << rect.top << " " << rect.right << "," << rect.bottom);
+        ImageDisplay unfilled(40, 40);
+        ImageDisplay filled(40, 40);
+        auto none = unfilled.display().createBrush({BrushStyle::Null, {}});
+        auto white = filled.display().createBrush({BrushStyle::Solid, {255, 255, 255}});
+        unfilled.display().selectBrush(none.get());
+        filled.display().selectBrush(white.get());
+        for (ImageDisplay* surface : {&unfilled, &filled}) {
+            auto pen = surface->display().createPen({PenStyle::InsideFrame, 1, {}});
+            surface->display().selectPen(pen.get());
+            surface->display().rectangle(rect);
+            surface->display().selectPen(nullptr);
+        }
+        EXPECT_EQ(unfilled.finish(), filled.finish());
+    }
+}
+
 TEST(QtDisplay, ArcsRunAnticlockwiseFromTheStartRayToTheEndRay) {
     ImageDisplay surface(60, 60);
     Display& d = surface.display();

@@ -409,6 +409,14 @@ QRectF QtDisplay::figureRect(const Rect& rect) const {
 void QtDisplay::rectangle(const Rect& rect) {
     if (rect.empty())
         return;
+    // An unfilled frame one pixel wide covers the same pixels as an integer rectangle one
+    // smaller, which the painter draws without going through a path; a rectangle one pixel
+    // across is a line to the painter, and keeps the general way.
+    if (m_state.penLook.style != PenStyle::Null && m_state.penLook.width <= 1 &&
+        m_state.qbrush.style() == Qt::NoBrush && rect.width() > 1 && rect.height() > 1) {
+        m_painter.drawRect(QRect(rect.left, rect.top, rect.width() - 1, rect.height() - 1));
+        return;
+    }
     m_painter.drawRect(figureRect(rect));
 }
 
