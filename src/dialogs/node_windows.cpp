@@ -125,6 +125,8 @@ public:
     }
     // Takes the node from the view and fills everything again.
     void refresh() { inspectNode(InspectedNode(*m_view)); }
+    // The view's tool bar chose another relation.
+    virtual void relationChosen() {}
 
     // Opens the window where it stood when it last closed (the first time: a default place).
     bool openAtPlace() {
@@ -347,6 +349,21 @@ protected:
         }
     }
 
+    // The window shows the links of the relation the view's tool bar chose, when it is one the
+    // window offers.
+    void relationChosen() override {
+        Node* chosen = m_view->selectedRelation;
+        if (!chosen || chosen == m_relation)
+            return;
+        NodeList* relations = RelationBoxNodes();
+        if (ListContains(relations, chosen)) {
+            m_relation = chosen;
+            fillBox(inspect::kRelationBox, relations, m_relation);
+            rebuildLinks();
+        }
+        DisposeList(relations);
+    }
+
     void inspectNode(Node* node) override {
         m_node = node;
         NodeList* relations = RelationBoxNodes();
@@ -508,6 +525,11 @@ void ToggleInheritanceReport(NetView& view) {
 void InspectionViewChanged(NetView& view) {
     if (InspectionWindow* window = openWindow(); window && &window->view() == &view)
         window->viewChanged();
+}
+
+void InspectionRelationChosen(NetView& view) {
+    if (InspectionWindow* window = openWindow(); window && &window->view() == &view)
+        window->relationChosen();
 }
 
 void InspectionViewActivated(NetView& view) {

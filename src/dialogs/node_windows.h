@@ -17,6 +17,9 @@ bool LinkWindowOpen(const NetView& view);
 void ToggleInheritanceReport(NetView& view);
 // The view's current node, nodes or options changed: an open window of the view follows it.
 void InspectionViewChanged(NetView& view);
+// The view's tool bar chose another relation: an open "Inspect links" of the view shows its
+// links.
+void InspectionRelationChosen(NetView& view);
 // Another view became the active one: an open window turns to it.
 void InspectionViewActivated(NetView& view);
 // The view goes: a window open on it closes.

@@ -24,6 +24,10 @@ void FrameDialogs::toggleInheritanceWindow(NetView& view) {
     ToggleInheritanceReport(view);
 }
 
+void FrameDialogs::relationChosen(NetView& view) {
+    InspectionRelationChosen(view);
+}
+
 void FrameDialogs::openColoursDialog(NetView& view) {
     ShowAppearanceOptions(&view, [this] { m_frame.refreshDocuments(); });
 }

@@ -16,6 +16,7 @@ public:
     void viewChanged(NetView& view) override;
     void toggleInheritanceWindow(NetView& view) override;
     void openColoursDialog(NetView& view) override;
+    void relationChosen(NetView& view) override;
 
 private:
     MainFrame& m_frame;

@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QImage>
+#include <QLabel>
 #include <QListWidget>
 
 #include <fstream>
@@ -142,6 +143,28 @@ TEST_F(InspectionDialogsTest, MoveButtonsFollowTheSelectionAndReorderTheNetworkA
     EXPECT_EQ(itemNode(inspect::kToList, 0), main);
     EXPECT_EQ(list(inspect::kToList)->currentRow(), 0) << "the moved link stays selected";
     EXPECT_FALSE(enabled(inspect::kMoveUp));
+}
+
+TEST_F(InspectionDialogsTest, ARelationChosenInTheToolBarTurnsTheLinkWindowToIt) {
+    load(kVerbs);
+    open("verb");
+    ToggleLinkWindow(*view);
+    ASSERT_TRUE(LinkWindowOpen(*view));
+    auto* box = window()->control<QComboBox>(inspect::kRelationBox);
+    EXPECT_EQ(box->currentText(), "isa");
+    auto* fromLabel = window()->findChild<QLabel*>(QStringLiteral("fromLabel"));
+    ASSERT_NE(fromLabel, nullptr);
+    EXPECT_EQ(fromLabel->text(), "Parents");
+
+    view->selectedRelation = findNode("subject", 1);
+    ASSERT_NE(view->selectedRelation, nullptr);
+    InspectionRelationChosen(*view);
+    EXPECT_EQ(box->currentText(), "subject");
+    EXPECT_EQ(fromLabel->text(), "&From");
+    // No choice leaves the window as it is.
+    view->selectedRelation = nullptr;
+    InspectionRelationChosen(*view);
+    EXPECT_EQ(box->currentText(), "subject");
 }
 
 TEST_F(InspectionDialogsTest, TheExtensionWidensAndShowsRelatedNodesAndTheInheritancePath) {
