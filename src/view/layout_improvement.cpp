@@ -123,10 +123,18 @@ public:
     explicit NodesWrittenBack(const ColumnIndex& index) : m_index(index) {}
     NodesWrittenBack(const NodesWrittenBack&) = delete;
     NodesWrittenBack& operator=(const NodesWrittenBack&) = delete;
-    ~NodesWrittenBack() { m_index.writeNodes(); }
+    ~NodesWrittenBack() { now(); }
+
+    // Writes them back at once, and not again.
+    void now() {
+        if (m_pending)
+            m_index.writeNodes();
+        m_pending = false;
+    }
 
 private:
     const ColumnIndex& m_index;
+    bool m_pending = true;
 };
 
 void improve(NetView& view) {
@@ -180,7 +188,7 @@ void improve(NetView& view) {
         restoreSnapshot(view, index);
         sweep(kDownward, 2, t);
     }
-    index.writeNodes();
+    written.now();
     showImproved(view);
 }
 
