@@ -28,8 +28,10 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <type_traits>
 
 namespace tarvo {
 namespace {
@@ -99,12 +101,17 @@ public:
     }
 };
 
+// Where a window of one kind stood when the last one closed, and how tall it was.
+struct WindowPlace {
+    QRect frame;
+    int height = 0;
+};
+
 // What both windows share: their view and node, their lists of nodes, their placement and
 // their closing.
 class InspectionWindow : public DialogBase {
 public:
-    // `place` is where windows of this kind stood when the last one closed.
-    InspectionWindow(NetView& view, QRect& place) : m_view(&view), m_place(place) {}
+    InspectionWindow(NetView& view, WindowPlace& place) : m_view(&view), m_place(place) {}
 
     NetView& view() const { return *m_view; }
     // Another view became the active one.
@@ -112,9 +119,16 @@ public:
         m_view = &view;
         refresh();
     }
-    // The view's message: its current node or its content changed. Posted, as the view's
-    // notifications are, so that a change made from inside a list's handler lands afterwards.
+    // The view's message: its current node or its content changed. The window takes the new
+    // node and lists at once, since an edit or an undo may have destroyed nodes it shows. Only
+    // a change the window itself made (choosing a node, moving or hiding a link) is followed
+    // once its handler has finished, so that the lists do not change under that handler; such
+    // a change destroys no node.
     void viewChanged() {
+        if (m_ownChanges == 0) {
+            refresh();
+            return;
+        }
         if (m_refreshPosted)
             return;
         m_refreshPosted = true;
@@ -132,15 +146,18 @@ public:
     bool openAtPlace() {
         QRect& shared = dialogState().placement;
         const QRect before = shared;
-        shared = m_place;
+        shared = m_place.frame;
         const bool opened = OpenModeless();
         shared = before;
+        // The width is the window's own (narrow or wide); the height is the user's.
+        if (opened && m_place.height > 0)
+            resize(width(), std::max(m_place.height, minimumSizeHint().height()));
         return opened;
     }
     // Remembers the place and goes; `now` when not inside one of its own handlers.
     void closeWindow(bool now) {
         if (isVisible())
-            m_place = frameGeometry();
+            m_place = {frameGeometry(), height()};
         forget();
         hide();
         if (now)
@@ -176,6 +193,7 @@ protected:
         if (!list || !list->currentItem())
             return;
         Node* node = asNode(itemNode(list->currentItem()->data(Qt::UserRole)));
+        const OwnChange own(*this);
         if (ToggleShownMark(m_view, controlId(list), node, sortedSlot))
             list->viewport()->update();
     }
@@ -228,6 +246,7 @@ protected:
             return;
         auto* copy = asViewNode(findNodeIn(m_view->nodes, node->keyText(), node->relationKind()));
         if (copy) {
+            const OwnChange own(*this);
             GoToNode(*m_view, copy, 2, nullptr, true);
             refresh();
         } else {
@@ -237,12 +256,25 @@ protected:
     // Inspects `node` without moving the view.
     virtual void inspectNode(Node* node) = 0;
 
+    // Marks the span of a change the window makes itself through the view.
+    class OwnChange {
+    public:
+        explicit OwnChange(InspectionWindow& window) : m_window(window) { ++m_window.m_ownChanges; }
+        ~OwnChange() { --m_window.m_ownChanges; }
+        OwnChange(const OwnChange&) = delete;
+        OwnChange& operator=(const OwnChange&) = delete;
+
+    private:
+        InspectionWindow& m_window;
+    };
+
     NetView* m_view;
     Node* m_node = nullptr;
 
 private:
-    QRect& m_place;
+    WindowPlace& m_place;
     bool m_refreshPosted = false;
+    int m_ownChanges = 0;
 };
 
 // The "Inheritance Dialog": what the node stipulates and what it inherits.
@@ -281,7 +313,7 @@ protected:
     }
 
 private:
-    static inline QRect s_place;
+    static inline WindowPlace s_place;
     InheritanceReport m_report;
 };
 
@@ -433,6 +465,7 @@ private:
         if (row < 0)
             return;
         NodeBase* moved = shown(m_sortList)->nodeAt(row);
+        const OwnChange own(*this);
         if (MoveShownLink(*m_view, SortedSlot(m_sortList, isa()), shown(m_sortList), row, step))
             rebuildLinks(moved);
     }
@@ -458,7 +491,7 @@ private:
         fillList(inspect::kPathList, m_path);
     }
 
-    static inline QRect s_place;
+    static inline WindowPlace s_place;
     Node* m_relation = nullptr;
     LinkLists m_links;
     NodeList* m_related = nullptr;
@@ -467,30 +500,48 @@ private:
     bool m_wide = false;
 };
 
-// The window open now; the program has one at a time.
-QPointer<InspectionWindow>& openWindow() {
-    static QPointer<InspectionWindow> window;
-    return window;
+// The open windows, one of each kind at most; both may stand side by side.
+struct OpenWindows {
+    QPointer<InspectionWindow> links;
+    QPointer<InspectionWindow> report;
+};
+OpenWindows& openWindows() {
+    static OpenWindows windows;
+    return windows;
+}
+
+template <class Window> QPointer<InspectionWindow>& slotOf() {
+    if constexpr (std::is_same_v<Window, LinkWindow>)
+        return openWindows().links;
+    else
+        return openWindows().report;
 }
 
 void InspectionWindow::forget() {
-    openWindow() = nullptr;
+    for (QPointer<InspectionWindow>* slot : {&openWindows().links, &openWindows().report})
+        if (*slot == this)
+            *slot = nullptr;
+}
+
+// Runs `act` on each open window.
+template <class Act> void forEachWindow(Act act) {
+    // Copies: acting may close a window.
+    const QPointer<InspectionWindow> windows[] = {openWindows().links, openWindows().report};
+    for (const QPointer<InspectionWindow>& window : windows)
+        if (window)
+            act(*window);
 }
 
 template <class Window> bool openOn(const NetView& view) {
-    auto* window = dynamic_cast<Window*>(openWindow().data());
+    InspectionWindow* window = slotOf<Window>();
     return window && &window->view() == &view;
 }
 
-void closeOpenWindow() {
-    if (InspectionWindow* window = openWindow())
-        window->closeWindow(true);
-}
-
-// Closes whichever window is open; answers whether it was the kind asked for, on this view.
+// Closes the open window of this kind; answers whether it was open on this view.
 template <class Window> bool closeToggled(const NetView& view) {
     const bool same = openOn<Window>(view);
-    closeOpenWindow();
+    if (InspectionWindow* window = slotOf<Window>())
+        window->closeWindow(true);
     return same;
 }
 
@@ -500,7 +551,7 @@ void ToggleLinkWindow(NetView& view) {
     if (closeToggled<LinkWindow>(view))
         return;
     auto* window = new LinkWindow(view);
-    openWindow() = window;
+    slotOf<LinkWindow>() = window;
     if (!window->openAtPlace())
         window->closeWindow(true);
 }
@@ -513,7 +564,7 @@ void ToggleInheritanceReport(NetView& view) {
     if (closeToggled<InheritanceWindow>(view))
         return;
     auto* window = new InheritanceWindow(view);
-    openWindow() = window;
+    slotOf<InheritanceWindow>() = window;
     if (!window->openAtPlace()) {
         // Without its window the program cannot go on.
         QMessageBox box(QMessageBox::Information, QStringLiteral("Error"), qt_error_string(-1));
@@ -523,31 +574,39 @@ void ToggleInheritanceReport(NetView& view) {
 }
 
 void InspectionViewChanged(NetView& view) {
-    if (InspectionWindow* window = openWindow(); window && &window->view() == &view)
-        window->viewChanged();
+    forEachWindow([&](InspectionWindow& window) {
+        if (&window.view() == &view)
+            window.viewChanged();
+    });
 }
 
 void InspectionRelationChosen(NetView& view) {
-    if (InspectionWindow* window = openWindow(); window && &window->view() == &view)
-        window->relationChosen();
+    forEachWindow([&](InspectionWindow& window) {
+        if (&window.view() == &view)
+            window.relationChosen();
+    });
 }
 
 void InspectionViewActivated(NetView& view) {
-    if (InspectionWindow* window = openWindow(); window && &window->view() != &view)
-        window->turnTo(view);
+    forEachWindow([&](InspectionWindow& window) {
+        if (&window.view() != &view)
+            window.turnTo(view);
+    });
 }
 
 void InspectionViewClosing(NetView& view) {
-    if (InspectionWindow* window = openWindow(); window && &window->view() == &view)
-        window->closeWindow(true);
+    forEachWindow([&](InspectionWindow& window) {
+        if (&window.view() == &view)
+            window.closeWindow(true);
+    });
 }
 
-QWidget* OpenInspectionWindow() {
-    return openWindow();
+QWidget* OpenInspectionWindow(InspectionKind kind) {
+    return kind == InspectionKind::Links ? openWindows().links : openWindows().report;
 }
 
 void CloseInspectionWindows() {
-    closeOpenWindow();
+    forEachWindow([](InspectionWindow& window) { window.closeWindow(true); });
 }
 
 } // namespace tarvo

@@ -1,6 +1,6 @@
 // The two modeless windows that follow a view's current node: "Inspect links" (the node's links,
 // to see and reorder) and the "Inheritance Dialog" (what the node stipulates and inherits, and
-// what it overrides). At most one of them is open at a time.
+// what it overrides). One of each kind may be open, side by side.
 #pragma once
 
 class QWidget;
@@ -24,9 +24,9 @@ void InspectionRelationChosen(NetView& view);
 void InspectionViewActivated(NetView& view);
 // The view goes: a window open on it closes.
 void InspectionViewClosing(NetView& view);
-// The modeless window open now, if any (its keys come first), and closing it at shutdown.
-
-QWidget* OpenInspectionWindow();
+enum class InspectionKind { Links, Report };
+// The open window of a kind, if any, and closing both at shutdown.
+QWidget* OpenInspectionWindow(InspectionKind kind);
 void CloseInspectionWindows();
 
 } // namespace tarvo

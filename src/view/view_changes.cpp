@@ -78,6 +78,26 @@ bool inNetwork(const Node* node) {
     return network && network->lookup(node) == node;
 }
 
+// Whether the network table holds this very node, found by address alone: the node may have
+// been destroyed, so nothing of it is read.
+bool holdsNode(const Node* node) {
+    NodeTable* network = currentNetwork();
+    if (!network)
+        return false;
+    struct Search {
+        const Node* node;
+        bool found;
+    } search{node, false};
+    network->forEach(
+        [](void* context, NodeBase* n) {
+            auto* s = static_cast<Search*>(context);
+            s->found = n == s->node;
+            return s->found ? 1 : 0;
+        },
+        &search);
+    return search.found;
+}
+
 // Gives a copy the name, key, shape and kind of its (new) source.
 void takeOver(ViewNode* v, Node* source) {
     Release(v->name);
@@ -407,6 +427,12 @@ bool ApplyChangesInView(NetView& view, const ChangeRecord* group) {
         UpdateViewGeometry(view);
         RepaintView(view);
     }
+    // The relation chosen for new links may be one the group destroyed.
+    if (view.selectedRelation && !holdsNode(view.selectedRelation))
+        view.selectedRelation = nullptr;
+    // Whatever the group did, the network changed under the view's inspection windows: they
+    // show every node of the network, and any of them may be gone or renamed.
+    RepaintLinkInspection(view);
     return known;
 }
 

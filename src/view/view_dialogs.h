@@ -1,5 +1,5 @@
 // The windows a view opens beside itself: the link inspection and inheritance report windows
-// (modeless, one of them at a time, following the active view) and the colours dialog. Their
+// (modeless, one of each kind, following the active view) and the colours dialog. Their
 // windows belong to the shell, which installs what carries them out; without one the view's
 // commands that open them do nothing.
 #pragma once

@@ -64,9 +64,14 @@ protected:
         ViewFixture::TearDown();
     }
 
-    DialogBase* window() {
+    DialogBase* window(InspectionKind kind) {
         QCoreApplication::processEvents();
-        return qobject_cast<DialogBase*>(OpenInspectionWindow());
+        return qobject_cast<DialogBase*>(OpenInspectionWindow(kind));
+    }
+    // The one window a test opened.
+    DialogBase* window() {
+        DialogBase* links = window(InspectionKind::Links);
+        return links ? links : window(InspectionKind::Report);
     }
     QListWidget* list(int id) { return window()->control<QListWidget>(id); }
     Node* itemNode(int id, int row) {
@@ -180,24 +185,45 @@ TEST_F(InspectionDialogsTest, TheExtensionWidensAndShowsRelatedNodesAndTheInheri
     EXPECT_EQ(itemNode(inspect::kPathList, 1), findNode("word", 0));
 }
 
-TEST_F(InspectionDialogsTest, AReportOnACycleEndsAndEachWindowKeepsItsPlace) {
+TEST_F(InspectionDialogsTest, AReportOnACycleEndsAndBothWindowsStandSideBySideKeepingTheirPlaces) {
     load("#ENTITIES\na isa b\nb isa c\nc isa a\n#PROPERTIES\nb r x\nc r y\n#FONTS\n");
     open("a");
     ToggleInheritanceReport(*view);
-    ASSERT_NE(window(), nullptr);
+    DialogBase* report = window(InspectionKind::Report);
+    ASSERT_NE(report, nullptr);
     EXPECT_GT(list(inspect::kInheritedNodes)->count(), 0);
 
-    window()->move(window()->pos() + QPoint(40, 30));
-    const QPoint reportPlace = window()->pos();
+    report->move(report->pos() + QPoint(40, 30));
+    report->resize(report->width(), report->height() + 90);
+    const QPoint reportPlace = report->pos();
+    const int reportHeight = report->height();
     ToggleLinkWindow(*view);
-    EXPECT_TRUE(LinkWindowOpen(*view)) << "one window at a time";
-    const QPoint linkPlace = window()->pos();
+    EXPECT_TRUE(LinkWindowOpen(*view));
+    EXPECT_EQ(window(InspectionKind::Report), report) << "the report stays beside the links";
+    DialogBase* links = window(InspectionKind::Links);
+    ASSERT_NE(links, nullptr);
+    links->resize(links->width(), links->height() + 50);
+    const QPoint linkPlace = links->pos();
+    const int linkHeight = links->height();
+
+    // Each kind closes and opens on its own, where it stood and as tall as it was.
     ToggleInheritanceReport(*view);
-    EXPECT_EQ(window()->pos(), reportPlace);
+    EXPECT_EQ(window(InspectionKind::Report), nullptr);
+    EXPECT_EQ(window(InspectionKind::Links), links);
+    ToggleInheritanceReport(*view);
+    report = window(InspectionKind::Report);
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->pos(), reportPlace);
+    EXPECT_EQ(report->height(), reportHeight);
     ToggleLinkWindow(*view);
-    EXPECT_EQ(window()->pos(), linkPlace);
+    ToggleLinkWindow(*view);
+    links = window(InspectionKind::Links);
+    ASSERT_NE(links, nullptr);
+    EXPECT_EQ(links->pos(), linkPlace);
+    EXPECT_EQ(links->height(), linkHeight);
     InspectionViewClosing(*view);
-    EXPECT_EQ(window(), nullptr);
+    EXPECT_EQ(window(InspectionKind::Report), nullptr);
+    EXPECT_EQ(window(InspectionKind::Links), nullptr);
 }
 
 TEST_F(InspectionDialogsTest, TheSampleNetworksOverriddenPropertyIsDrawnRed) {

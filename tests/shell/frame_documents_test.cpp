@@ -7,6 +7,7 @@
 #include "dialogs/modal_answer.h"
 #include "dialogs/node_windows.h"
 #include "dialogs/partition_choice.h"
+#include "inheritance/node_windows_content.h"
 #include "labels/label_text.h"
 #include "model/network.h"
 #include "model/view_node.h"
@@ -19,6 +20,8 @@
 #include "shell/tool_bar.h"
 #include "support/network_text.h"
 #include "view/net_view.h"
+#include "view/view_changes.h"
+#include "view/view_operations.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -227,15 +230,19 @@ TEST_F(FrameDocumentsTest, MenuItemsAndAcceleratorsIssueTheirCommands) {
     EXPECT_TRUE(frame->toolBar()->list(kNodeList)->hasFocus());
     viewWindow->setFocus();
 
-    // F4 and F3 open the inspection windows beside the view, one at a time; F4 again closes.
+    // F4 and F3 open the inspection windows beside the view, side by side; each key again
+    // closes its own.
     QTest::keyClick(viewWindow, Qt::Key_F4);
-    ASSERT_NE(OpenInspectionWindow(), nullptr);
-    EXPECT_EQ(OpenInspectionWindow()->windowTitle(), "Inheritance Dialog");
+    ASSERT_NE(OpenInspectionWindow(InspectionKind::Report), nullptr);
+    EXPECT_EQ(OpenInspectionWindow(InspectionKind::Report)->windowTitle(), "Inheritance Dialog");
     QTest::keyClick(viewWindow, Qt::Key_F3);
-    ASSERT_NE(OpenInspectionWindow(), nullptr);
-    EXPECT_EQ(OpenInspectionWindow()->windowTitle(), "Inspect links");
+    ASSERT_NE(OpenInspectionWindow(InspectionKind::Links), nullptr);
+    EXPECT_EQ(OpenInspectionWindow(InspectionKind::Links)->windowTitle(), "Inspect links");
+    EXPECT_NE(OpenInspectionWindow(InspectionKind::Report), nullptr);
     QTest::keyClick(viewWindow, Qt::Key_F3);
-    EXPECT_EQ(OpenInspectionWindow(), nullptr);
+    EXPECT_EQ(OpenInspectionWindow(InspectionKind::Links), nullptr);
+    QTest::keyClick(viewWindow, Qt::Key_F4);
+    EXPECT_EQ(OpenInspectionWindow(InspectionKind::Report), nullptr);
     frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     viewWindow->setFocus();
@@ -247,6 +254,124 @@ TEST_F(FrameDocumentsTest, MenuItemsAndAcceleratorsIssueTheirCommands) {
     QTest::keyClick(frame->activeDocument()->viewWidget(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(::testing_support::NetworkNodeCount(), before);
     EXPECT_EQ(routed.last().at(0).toInt(), cmd::kUndo);
+}
+
+TEST_F(FrameDocumentsTest, InspectionWindowsFollowInsertsUndoAndDeletesInTheirView) {
+    ASSERT_EQ(open("modal", "script.dat"), 1);
+    DocumentWindow* document = frame->activeDocument();
+    NetView& view = *document->view();
+    NetViewWidget* viewWindow = document->viewWidget();
+    frame->command(cmd::kInspectProperties);
+    frame->command(cmd::kInspectLinks);
+    auto* report = qobject_cast<DialogBase*>(OpenInspectionWindow(InspectionKind::Report));
+    auto* links = qobject_cast<DialogBase*>(OpenInspectionWindow(InspectionKind::Links));
+    ASSERT_NE(report, nullptr);
+    ASSERT_NE(links, nullptr);
+    const auto box = [](DialogBase* window, int id) { return window->control<QComboBox>(id); };
+    const auto currentName = [&] {
+        std::string name;
+        PlainText(view.current->name, name);
+        return QString::fromStdString(name);
+    };
+    // Each window shows the view's current node in its node box, and every node of its kind.
+    const auto follows = [&](const char* step, int entities) {
+        SCOPED_TRACE(step);
+        for (auto [window, id] :
+             {std::pair{report, inspect::kNodeBox}, std::pair{links, inspect::kLinkNodeBox}}) {
+            EXPECT_EQ(box(window, id)->currentText(), currentName());
+            EXPECT_EQ(box(window, id)->count(), entities);
+            // Drawing every item of the box and of the lists reads each node they hold.
+            box(window, id)->showPopup();
+            QCoreApplication::processEvents();
+            (void)window->grab();
+            box(window, id)->hidePopup();
+        }
+    };
+    const int entities = box(report, inspect::kNodeBox)->count();
+    follows("opened", entities);
+
+    // Insert a child and go to it, as a click on it does.
+    Node* modal = view.current->source;
+    QTest::keyClick(viewWindow, Qt::Key_Insert, Qt::ControlModifier);
+    Node* child =
+        asNode(modal->slotList(ChildSlot)->nodeAt(modal->slotList(ChildSlot)->size() - 1));
+    ViewNode* copy = FindViewNode(view, child);
+    ASSERT_NE(copy, nullptr);
+    GoToNode(view, copy, 2, nullptr, true);
+    QCoreApplication::processEvents();
+    follows("inserted", entities + 1);
+    // Undo destroys the node the windows were showing.
+    frame->command(cmd::kUndo);
+    follows("undone", entities);
+    EXPECT_EQ(view.current->source, modal);
+    // Delete takes the current node out: the windows leave it too.
+    QTest::keyClick(viewWindow, Qt::Key_Delete);
+    ASSERT_NE(view.current->source, modal);
+    follows("deleted", entities - 1);
+    EXPECT_EQ(box(report, inspect::kNodeBox)->findText("modal"), -1);
+    // Choosing a node in the report's box still moves the view, after all that.
+    QComboBox* nodes = box(report, inspect::kNodeBox);
+    nodes->setCurrentIndex(nodes->findText("verb"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(currentName(), "verb");
+    follows("chosen", entities - 1);
+}
+
+TEST_F(FrameDocumentsTest, SaveWritesTheFileTheNetworkWasReadFromAndNeverOverAFailedLoad) {
+    // A network file in a "Databases" folder outside the working folder.
+    const fs::path elsewhere =
+        fs::temp_directory_path() / ("tarvo-elsewhere-" + std::to_string(::getpid())) / "Databases";
+    fs::create_directories(elsewhere);
+    const std::string tiny = (elsewhere / "tiny.dat").string();
+    const std::string text = "#RELATIONS\n#ENTITIES\nleaf isa stem\n#PROPERTIES\n#FONTS\n";
+    {
+        std::FILE* out = std::fopen(tiny.c_str(), "w");
+        ASSERT_NE(out, nullptr);
+        std::fputs(text.c_str(), out);
+        std::fclose(out);
+    }
+    const auto contents = [](const std::string& path) {
+        std::FILE* in = std::fopen(path.c_str(), "r");
+        std::string read;
+        if (!in)
+            return read;
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, in))
+            read.append(buffer, n);
+        std::fclose(in);
+        return read;
+    };
+
+    // The chosen file is the one read, and Save writes it back there.
+    chooseFile(tiny);
+    ModalAnswer answer([](DialogBase& dialog) {
+        dialog.control<QLineEdit>(20)->setText(QStringLiteral("leaf"));
+        dialog.press(1);
+    });
+    EXPECT_EQ(frame->command(cmd::kSelectNetwork), 1);
+    ASSERT_NE(findNode("leaf", 0), nullptr) << "read from the chosen file";
+    EXPECT_EQ(caption(), "Tarvo++ - tiny.dat");
+    frame->command(cmd::kInsertChild);
+    EXPECT_EQ(frame->command(cmd::kSave), 1);
+    EXPECT_EQ(fileDialogs, 1) << "Save needs no name";
+    EXPECT_NE(contents(tiny), text);
+    EXPECT_NE(contents(tiny).find("leaf"), std::string::npos);
+    EXPECT_FALSE(fs::exists("Databases/tiny.dat")) << "nothing written in the working folder";
+
+    // A file that cannot be read leaves a network without a file: Save asks for one, and the
+    // chosen name is never written with the empty network.
+    const std::string missing = (elsewhere / "missing.dat").string();
+    chooseFile(missing);
+    ui.answers = {platform::Answer::No};
+    frame->command(cmd::kSelectNetwork);
+    EXPECT_TRUE(frame->fileChoice().path.empty());
+    EXPECT_EQ(caption(), "Tarvo++ - (untitled)");
+    chooseFile("");
+    EXPECT_EQ(frame->command(cmd::kSave), 0) << "cancelling the asked name saves nothing";
+    EXPECT_EQ(fileDialogs, 3);
+    EXPECT_TRUE(lastDialogSaved);
+    EXPECT_FALSE(fs::exists(missing));
+    fs::remove_all(elsewhere.parent_path());
 }
 
 TEST_F(FrameDocumentsTest, SaveAsksForANameFirstAndReportsAFailedWrite) {
