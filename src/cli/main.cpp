@@ -151,7 +151,9 @@ int labelToMarkup(const Arguments& arguments) {
 }
 
 int roundtrip(const Arguments& arguments) {
-    tarvo::LoadNetworkFile(arguments[0].c_str());
+    // A network that could not be read is not written: OUT keeps what it held.
+    if (!tarvo::LoadNetworkFile(arguments[0].c_str()))
+        return 1;
     if (tarvo::WriteNetworkFile(arguments[1].c_str()))
         return 0;
     std::fprintf(stderr, "error: Could not write file %s\n", arguments[1].c_str());
@@ -159,7 +161,8 @@ int roundtrip(const Arguments& arguments) {
 }
 
 int dump(const Arguments& arguments) {
-    tarvo::LoadNetworkFile(arguments[0].c_str());
+    if (!tarvo::LoadNetworkFile(arguments[0].c_str()))
+        return 1;
     tarvo::cli::DumpNetwork(stdout);
     return 0;
 }

@@ -297,17 +297,18 @@ Node* GetOrCreateNode(const char* word, int relationKind) {
     return asNode(static_cast<NodeBase*>(lastMatch().element));
 }
 
-void ReadNetworkFile(const char* path) {
+bool ReadNetworkFile(const char* path) {
     std::FILE* file = std::fopen(path, "r");
     if (!file) {
         network().currentNetwork = MakeNodeTable();
         fileState().loadedFonts.clear();
         fileState().fontsRead = false;
         ShowErrorF("Error opening net file: %.99s.", path);
-        return;
+        return false;
     }
     ReadNetworkStream(file);
     std::fclose(file);
+    return true;
 }
 
 void ReadNetworkStream(std::FILE* file) {
@@ -399,8 +400,8 @@ bool WriteNetworkStream(std::FILE* file) {
     return written;
 }
 
-void LoadNetworkFile(const char* path, FontListAdder addToFontList) {
-    ReadNetworkFile(path);
+bool LoadNetworkFile(const char* path, FontListAdder addToFontList) {
+    const bool opened = ReadNetworkFile(path);
     if (!network().isaRelation) {
         auto* isa = new Relation;
         if (isa)
@@ -409,6 +410,7 @@ void LoadNetworkFile(const char* path, FontListAdder addToFontList) {
     }
     ReconcileFonts();
     ChoosePreferredFonts(addToFontList);
+    return opened;
 }
 
 } // namespace tarvo

@@ -24,8 +24,9 @@ enum class Section {
 Section SectionOf(const char* keyword);
 
 // Makes a new, empty network current and reads the file into it, reporting problems in the
-// error box. The previous network stays in memory for the windows still showing it.
-void ReadNetworkFile(const char* path);
+// error box. The previous network stays in memory for the windows still showing it. False when
+// the file could not be opened: the new network is then empty.
+bool ReadNetworkFile(const char* path);
 
 // ReadNetworkFile on a stream that is already open.
 void ReadNetworkStream(std::FILE* file);
@@ -48,7 +49,8 @@ bool WriteNetworkStream(std::FILE* file);
 
 // The load steps that need no window: read the file, make the program-wide "isa" relation,
 // reconcile the fonts and choose the preferred fonts on the sorted table.
-// `addToFontList` receives every font of the table, for the tool bar's font list.
-void LoadNetworkFile(const char* path, FontListAdder addToFontList = nullptr);
+// `addToFontList` receives every font of the table, for the tool bar's font list. False when
+// the file could not be opened.
+bool LoadNetworkFile(const char* path, FontListAdder addToFontList = nullptr);
 
 } // namespace tarvo

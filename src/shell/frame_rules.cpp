@@ -1,6 +1,9 @@
 // The frame's path rule and texts.
 #include "shell/frame_rules.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace tarvo {
 
 std::optional<std::string> NetworkPathOf(const std::string& chosen) {
@@ -19,6 +22,16 @@ std::optional<std::string> NetworkPathOf(const std::string& chosen) {
         return path;
     }
     return std::nullopt;
+}
+
+std::optional<std::string> NetworkFileToRead(const std::string& chosen) {
+    std::optional<std::string> path = NetworkPathOf(chosen);
+    if (!path)
+        return path;
+    std::error_code error;
+    if (std::filesystem::equivalent(*path, chosen, error))
+        return path;
+    return chosen;
 }
 
 std::string FrameTitle(const std::string& title) {

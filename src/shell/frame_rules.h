@@ -19,6 +19,12 @@ inline constexpr const char* kStartupNetwork = "Databases/script.dat";
 // single. Nothing when the path holds neither folder.
 std::optional<std::string> NetworkPathOf(const std::string& chosen);
 
+// The file to read for a chosen network file, which Save then writes back: its network path
+// when that names the very file chosen (a file of the working folder), else the chosen path
+// itself, so that the network read and the file saved are always the one chosen. Nothing when
+// the path holds neither folder.
+std::optional<std::string> NetworkFileToRead(const std::string& chosen);
+
 // "Tarvo++ - title", or "Tarvo++ - (untitled)" for an empty title.
 std::string FrameTitle(const std::string& title);
 // `format` with its one "%s" replaced by `name`, or by "(untitled)" when the name is empty.

@@ -254,13 +254,14 @@ void MainFrame::startUp() {
     });
 }
 
-void MainFrame::loadNetwork() {
+bool MainFrame::loadNetwork() {
     ReadShapeFile("poly.dat");
     QComboBox* fonts = m_toolBar->list(kFontList);
     fonts->clear();
     fontListBeingFilled() = fonts;
-    LoadNetworkFile(m_networkPath.c_str(), addToFontList);
+    const bool opened = LoadNetworkFile(m_networkPath.c_str(), addToFontList);
     fontListBeingFilled() = nullptr;
+    return opened;
 }
 
 int MainFrame::openDocument(const std::string& title) {
@@ -394,7 +395,8 @@ int MainFrame::selectNetwork() {
         setFrameTitle(m_file.title);
         return opened;
     }
-    const std::optional<std::string> path = NetworkPathOf(choice.path);
+    // Only files in a "Databases" or "Net1" folder are networks of the program.
+    const std::optional<std::string> path = NetworkFileToRead(choice.path);
     if (!path) {
         fileMessage("Could not read file %s!", choice.title);
         m_file = FileChoice{};
@@ -402,9 +404,15 @@ int MainFrame::selectNetwork() {
     }
     if (!letNetworkGo())
         return 0;
+    // The network is read from the very file chosen, which Save then writes back. A network
+    // that could not be read has no file: Save asks for one rather than replace the chosen
+    // file with an empty network.
     m_file = choice;
     m_networkPath = *path;
-    loadNetwork();
+    if (!loadNetwork()) {
+        m_file = FileChoice{};
+        m_networkPath.clear();
+    }
     const int opened = openDocument(m_file.title);
     setFrameTitle(m_file.title);
     return opened;

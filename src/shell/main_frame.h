@@ -48,13 +48,15 @@ public:
     // The start-up: the splash box stands while the start-up network loads.
     void startUp();
 
-    // The network to load, relative to the working folder, and the dialogs' record.
+    // The network file to load (the start-up network relative to the working folder, a chosen
+    // one as chosen), and the dialogs' record: Save writes where the network was read from.
     const std::string& networkPath() const { return m_networkPath; }
     void setNetworkPath(const std::string& path) { m_networkPath = path; }
     const FileChoice& fileChoice() const { return m_file; }
 
-    // Reads the shape file and the network at the network path and refills the font list.
-    void loadNetwork();
+    // Reads the shape file and the network at the network path and refills the font list;
+    // false when the network file could not be opened.
+    bool loadNetwork();
     // Asks the partition dialog for a node and opens a document window on it; 1 when one opened.
     int openDocument(const std::string& title);
     // "Save current changes in %s?": yes (after a successful save), no or cancel.

@@ -47,6 +47,12 @@ case "$err" in
 "error: Error opening net file: $work/missing.dat.") ;;
 *) fail "missing file reported as [$err]" ;;
 esac
+"$cli" --fonts "Arial" dump "$work/missing.dat" >/dev/null 2>&1
+[ $? -eq 1 ] || fail "dump of a missing file must exit 1"
+cp "$work/example.dat" "$work/kept.dat"
+"$cli" --fonts "Arial" roundtrip "$work/missing.dat" "$work/kept.dat" 2>/dev/null
+[ $? -eq 1 ] || fail "roundtrip of a missing file must exit 1"
+cmp -s "$work/example.dat" "$work/kept.dat" || fail "a missing network replaced the output file"
 "$cli" --fonts "Arial" roundtrip "$work/example.dat" 2>/dev/null
 [ $? -eq 2 ] || fail "roundtrip without OUT is a usage error"
 

@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
 namespace tarvo {
 namespace {
 
@@ -17,6 +23,28 @@ TEST(FrameRules, AChosenFileLoadsFromItsDatabasesOrNet1FolderWithItsCaseKept) {
     EXPECT_EQ(NetworkPathOf("/x/databases/c.dat"), std::nullopt);
     EXPECT_EQ(NetworkPathOf("/x/DatabasesOld/c.dat"), std::nullopt);
     EXPECT_EQ(NetworkPathOf("/tmp/c.dat"), std::nullopt);
+}
+
+TEST(FrameRules, AChosenFileIsReadFromItsWorkingFolderNameOnlyWhenThatIsTheSameFile) {
+    namespace fs = std::filesystem;
+    const fs::path home = fs::current_path();
+    const fs::path root = fs::temp_directory_path() / ("tarvo-rules-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    for (const char* folder : {"work/Databases", "other/Databases"})
+        fs::create_directories(root / folder);
+    for (const char* file :
+         {"work/Databases/a.dat", "other/Databases/a.dat", "other/Databases/b.dat"})
+        std::ofstream(root / file) << "#ENTITIES\n";
+    fs::current_path(root / "work");
+    EXPECT_EQ(NetworkFileToRead((root / "work/Databases/a.dat").string()), "Databases/a.dat");
+    // The same name in another folder, and a name the working folder lacks: the chosen file.
+    EXPECT_EQ(NetworkFileToRead((root / "other/Databases/a.dat").string()),
+              (root / "other/Databases/a.dat").string());
+    EXPECT_EQ(NetworkFileToRead((root / "other/Databases/b.dat").string()),
+              (root / "other/Databases/b.dat").string());
+    EXPECT_EQ(NetworkFileToRead((root / "other/x.dat").string()), std::nullopt);
+    fs::current_path(home);
+    fs::remove_all(root);
 }
 
 TEST(FrameRules, CaptionsAndMessagesNameTheFileOrSayUntitled) {
