@@ -7,6 +7,7 @@
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/view_editing.h"
+#include "view/view_mouse.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_scale.h"
@@ -29,6 +30,13 @@ struct CommandEntry {
 constexpr int kFormatBits[] = {16, 32, 8};
 constexpr int kSizeBits[] = {0, 64, 128, 192};
 
+// Insert and Ctrl+Insert, and the menu's insert commands. A drop inserts through the drag
+// itself; from the keyboard or a menu the edit waits until no drag holds the view's nodes.
+void insertFromCommand(NetView& view, bool asChild, bool byRelation) {
+    if (!DragRunning())
+        InsertNode(view, asChild, byRelation);
+}
+
 const CommandEntry kCommands[] = {
     {cmd::kNext, cmd::kPrevious, [](NetView& v, int id) { CycleFocus(v, id == cmd::kNext); }},
     {cmd::kSelectRelation, cmd::kSelectRelation, [](NetView& v, int) { SelectRelation(v); }},
@@ -44,7 +52,7 @@ const CommandEntry kCommands[] = {
      }},
     {cmd::kDeleteNode, cmd::kDeleteNode, [](NetView& v, int) { DeleteCurrentNode(v); }},
     {cmd::kInsertParent, cmd::kInsertChild,
-     [](NetView& v, int id) { InsertNode(v, id == cmd::kInsertChild, false); }},
+     [](NetView& v, int id) { insertFromCommand(v, id == cmd::kInsertChild, false); }},
     {cmd::kText, cmd::kText,
      [](NetView& v, int) {
          if (EditorOpen(v))
@@ -125,7 +133,7 @@ bool plainKey(NetView& view, int key, bool shift) {
         EnterSlot(view, key == kUp ? ParentSlot : ChildSlot);
         return true;
     case kInsert:
-        InsertNode(view, false, shift);
+        insertFromCommand(view, false, shift);
         return true;
     case kDelete:
         return ViewCommand(view, cmd::kDeleteNode);
@@ -161,7 +169,7 @@ bool ctrlKey(NetView& view, int key, bool shift) {
         MoveAcrossLayers(view, key == kUp ? -1 : 1);
         return true;
     case kInsert:
-        InsertNode(view, true, shift);
+        insertFromCommand(view, true, shift);
         return true;
     case '0':
         return ViewCommand(view, cmd::kNoFormatting);

@@ -15,6 +15,7 @@
 #include "view/layering.h"
 #include "view/net_view.h"
 #include "view/view_flags.h"
+#include "view/view_mouse.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 
@@ -146,7 +147,9 @@ bool InsertNode(NetView& view, bool asChild, bool byRelation, const char* label,
 }
 
 bool DeleteCurrentNode(NetView& view) {
-    if (EditorOpen(view) || !canEdit(view) || !view.currentLink)
+    // A drag holds the view's nodes it started from; deleting one under it would leave the
+    // drop with nodes the view no longer has.
+    if (EditorOpen(view) || !canEdit(view) || !view.currentLink || DragRunning())
         return false;
     RemoveDummyNodes(view);
     Node* node = view.current->source;
@@ -161,7 +164,8 @@ bool DeleteCurrentNode(NetView& view) {
 }
 
 bool UndoLastChange(NetView& view) {
-    if (!canEdit(view) || !changes().undo)
+    // Undo rebuilds the views' nodes, which a running drag holds.
+    if (!canEdit(view) || !changes().undo || DragRunning())
         return false;
     const bool applied = UndoLastEdit();
     if (view.host)

@@ -550,7 +550,9 @@ void ViewMouseDown(NetView& view, Point at, bool shift, bool ctrl) {
         drag.slot = parentMoves ? ParentSlot : ChildSlot;
         markDraggedLink(link.child, link.parent, true);
         MarkDrag(view, fixed, drag.slot, true);
-        GoToNode(view, fixed, parentMoves ? 4 : 5, moving);
+        // The current link is the moving end, with the fixed end in its slot: among a parent's
+        // children (direction 1) or a child's parents (direction 0).
+        GoToNode(view, fixed, parentMoves ? 5 : 4, moving);
         const Point anchor =
             parentMoves ? parentLinkPoint(view, fixed) : childLinkPoint(view, fixed);
         startLinkDrag(view, kDragLink, at, anchor);

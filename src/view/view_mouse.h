@@ -47,6 +47,10 @@ struct DragState {
     bool outside = false;
 };
 DragState& dragState();
+// Whether a drag runs in any view: edits from the keyboard and the menus wait for its end.
+inline bool DragRunning() {
+    return dragState().mode != kNoDrag;
+}
 
 struct SlotHit {
     ViewNode* node = nullptr;

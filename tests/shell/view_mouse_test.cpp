@@ -9,7 +9,9 @@
 #include "model/view_node.h"
 #include "netfile/network_file.h"
 #include "shell/changes.h"
+#include "shell/commands.h"
 #include "view/net_view.h"
+#include "view/view_commands.h"
 #include "view/view_flags.h"
 #include "view/view_geometry.h"
 #include "view/view_mouse.h"
@@ -18,6 +20,7 @@
 #include "view/view_paint.h"
 #include "view/view_window.h"
 
+#include "support/network_text.h"
 #include "support/view_fixture.h"
 
 #include <QTest>
@@ -140,6 +143,42 @@ TEST_F(ViewMouseTest, DraggingAParentEndOntoEmptySpaceMakesANewParentAndUndoRest
 
     ASSERT_TRUE(UndoLastChange(view));
     EXPECT_EQ(names("common", ParentSlot), std::vector<std::string>{"noun"});
+}
+
+TEST_F(ViewMouseTest, EditKeysPressedWhileALinkIsDraggedWaitAndTheDropStillLands) {
+    // Something to undo, made before the drag.
+    QTest::keyClick(widget->viewport(), Qt::Key_Insert, Qt::ControlModifier);
+    const int nodes = testing_support::NetworkNodeCount();
+    ASSERT_NE(changes().undo, nullptr);
+    const platform::Point low = parentLinkPoint(view, node("common"));
+    const platform::Point high = childLinkPoint(view, node("noun"));
+    const QPoint onLink((low.x + 3 * high.x) / 4, (low.y + 3 * high.y) / 4);
+    const QPoint empty(widget->viewport()->width() - 10, widget->viewport()->height() - 10);
+    QWidget* port = widget->viewport();
+    QTest::mousePress(port, Qt::LeftButton, {}, onLink);
+    QTest::mouseMove(port, (onLink + empty) / 2);
+    ASSERT_EQ(dragState().mode, kDragLink);
+    ASSERT_NE(view.currentLink, nullptr);
+    // Delete, Insert, Ctrl+Insert and Undo would each rebuild the nodes the drag holds.
+    QTest::keyClick(port, Qt::Key_Delete);
+    QTest::keyClick(port, Qt::Key_Insert);
+    QTest::keyClick(port, Qt::Key_Insert, Qt::ControlModifier);
+    ViewCommand(view, cmd::kUndo);
+    ViewCommand(view, cmd::kDeleteNode);
+    ViewCommand(view, cmd::kInsertChild);
+    EXPECT_EQ(testing_support::NetworkNodeCount(), nodes) << "no edit while the drag runs";
+    ASSERT_NE(findNode("common", 0), nullptr);
+    QTest::mouseMove(port, empty);
+    QTest::mouseRelease(port, Qt::LeftButton, {}, empty);
+    EXPECT_EQ(dragState().mode, kNoDrag);
+    const std::vector<std::string> parents = names("common", ParentSlot);
+    ASSERT_EQ(parents.size(), 1u);
+    EXPECT_TRUE(IsAnonymousLabel(findNode("common", 0)->first(ParentSlot)->name))
+        << "the drop made the new parent";
+    // Once the drag is over the keys edit again.
+    const int afterDrop = testing_support::NetworkNodeCount();
+    QTest::keyClick(port, Qt::Key_Delete);
+    EXPECT_EQ(testing_support::NetworkNodeCount(), afterDrop - 1);
 }
 
 TEST_F(ViewMouseTest, DraggingTheCurrentNodePastTwoSiblingsMovesItTwoPlaces) {
