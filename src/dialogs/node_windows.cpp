@@ -19,12 +19,14 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTimer>
 
@@ -143,7 +145,9 @@ public:
     virtual void relationChosen() {}
 
     // Opens the window where it stood when it last closed (the first time: a default place).
-    bool openAtPlace() {
+    // A window of the other kind that is open where this one would stand is not covered: this
+    // one stands beside it.
+    bool openAtPlace(const QWidget* other) {
         QRect& shared = dialogState().placement;
         const QRect before = shared;
         shared = m_place.frame;
@@ -152,6 +156,8 @@ public:
         // The width is the window's own (narrow or wide); the height is the user's.
         if (opened && m_place.height > 0)
             resize(width(), std::max(m_place.height, minimumSizeHint().height()));
+        if (opened && other && other->frameGeometry().intersects(frameGeometry()))
+            standBeside(other->frameGeometry());
         return opened;
     }
     // Remembers the place and goes; `now` when not inside one of its own handlers.
@@ -169,6 +175,18 @@ public:
 protected:
     // Clears the program's pointer to this window.
     void forget();
+
+    // Right of `other` when the screen has room there, else left of it.
+    void standBeside(const QRect& other) {
+        const QScreen* screen = QGuiApplication::screenAt(other.center());
+        const QRect area =
+            (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
+        const QRect frame = frameGeometry();
+        int x = other.right() + 1;
+        if (x + frame.width() - 1 > area.right())
+            x = std::max(area.left(), other.left() - frame.width());
+        move(x, frame.top());
+    }
 
     void OnOk() override { closeWindow(false); }
     void OnEnd(int) override { closeWindow(false); }
@@ -552,7 +570,7 @@ void ToggleLinkWindow(NetView& view) {
         return;
     auto* window = new LinkWindow(view);
     slotOf<LinkWindow>() = window;
-    if (!window->openAtPlace())
+    if (!window->openAtPlace(slotOf<InheritanceWindow>()))
         window->closeWindow(true);
 }
 
@@ -565,7 +583,7 @@ void ToggleInheritanceReport(NetView& view) {
         return;
     auto* window = new InheritanceWindow(view);
     slotOf<InheritanceWindow>() = window;
-    if (!window->openAtPlace()) {
+    if (!window->openAtPlace(slotOf<LinkWindow>())) {
         // Without its window the program cannot go on.
         QMessageBox box(QMessageBox::Information, QStringLiteral("Error"), qt_error_string(-1));
         box.exec();

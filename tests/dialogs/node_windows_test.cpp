@@ -202,6 +202,8 @@ TEST_F(InspectionDialogsTest, AReportOnACycleEndsAndBothWindowsStandSideBySideKe
     EXPECT_EQ(window(InspectionKind::Report), report) << "the report stays beside the links";
     DialogBase* links = window(InspectionKind::Links);
     ASSERT_NE(links, nullptr);
+    EXPECT_FALSE(links->frameGeometry().intersects(report->frameGeometry()))
+        << "the link window stands beside the report, not over it";
     links->resize(links->width(), links->height() + 50);
     const QPoint linkPlace = links->pos();
     const int linkHeight = links->height();
