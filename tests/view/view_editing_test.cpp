@@ -1,6 +1,7 @@
 // Edits issued from a view reach the network and every open view, and Undo takes them back:
 // the views' own nodes always keep the links of the network's.
 #include "labels/label_cells.h"
+#include "labels/label_markup.h"
 #include "model/links.h"
 #include "model/node_list.h"
 #include "model/node_table.h"
@@ -211,6 +212,31 @@ TEST_F(ViewEditingTest, ADragMarkChangesOnlyTheViews) {
     EXPECT_FALSE(findNode("noun", 0)->hasFlag(NodeFlags::DragMark));
     EXPECT_EQ(testing_support::NetworkAsText(), before);
     EXPECT_EQ(changes().undo, nullptr);
+}
+
+TEST_F(ViewEditingTest, ARelationChosenForNewLinksIsForgottenWhenAnUndoDestroysIt) {
+    load(kGrammar);
+    open("verb");
+    // Shift+Ctrl+Insert: a child joined by a new relation with an empty name.
+    ASSERT_TRUE(InsertNode(*view, true, true));
+    Node* made = nullptr;
+    currentNetwork()->forEach(
+        [](void* context, NodeBase* n) {
+            Node* node = asNode(n);
+            if (!node->relationKind() || node->isProperty() || !IsAnonymousLabel(node->name))
+                return 0;
+            *static_cast<Node**>(context) = node;
+            return 1;
+        },
+        &made);
+    ASSERT_NE(made, nullptr);
+    view->selectedRelation = made;
+    ASSERT_TRUE(UndoLastChange(*view));
+    EXPECT_EQ(view->selectedRelation, nullptr) << "the relation is gone with the undo";
+    // The next insert is joined by isa, not by the destroyed relation.
+    const int before = testing_support::NetworkNodeCount();
+    ASSERT_TRUE(InsertNode(*view, true, false));
+    EXPECT_EQ(testing_support::NetworkNodeCount(), before + 1);
 }
 
 TEST_F(ViewEditingTest, AViewOfANetworkThatWasReplacedRefusesToEdit) {
