@@ -8,6 +8,7 @@
 #include "model/node_table.h"
 #include "model/view_node.h"
 #include "platform/view_host.h"
+#include "view/label_editor.h"
 #include "view/layering.h"
 #include "view/layout.h"
 #include "view/net_view.h"
@@ -449,8 +450,13 @@ void HoverState::timerTick(int id) {
         return;
     view->host->stopTimer(kHoverTimer);
     const std::string text = HoverText(*view, at);
-    if (!text.empty())
-        view->host->showPopupText(at, text.c_str());
+    if (text.empty())
+        return;
+    // Over the editor the text stands just above its bottom, clear of the line being typed.
+    Point shownAt = at;
+    if (EditorOpen(*view) && EditorContains(*view, at))
+        shownAt.y = view->editor->rect.bottom - 10;
+    view->host->showPopupText(shownAt, text.c_str());
 }
 
 DragState& dragState() {
@@ -638,7 +644,12 @@ void ViewMouseDown(NetView& view, Point at, bool shift, bool ctrl) {
 void ViewMouseMove(NetView& view, Point at) {
     DragState& drag = dragState();
     if (drag.mode == kNoDrag || drag.view != &view) {
-        if (ViewNode* node = HitNode(view, at)) {
+        // Inside the label editor the mouse rests on the node being edited, wherever the
+        // editor reaches beyond its box; the editor counts as a thing of its own, so that its
+        // text goes when the mouse leaves it for the box.
+        if (EditorOpen(view) && EditorContains(view, at)) {
+            restartHover(view, at, view.editor, -1);
+        } else if (ViewNode* node = HitNode(view, at)) {
             restartHover(view, at, node, -1);
         } else {
             const SlotHit marker = HitMarker(view, at);
@@ -762,6 +773,8 @@ void ForgetMouse(NetView& view) {
 }
 
 std::string HoverText(NetView& view, Point at) {
+    if (EditorOpen(view) && EditorContains(view, at))
+        return "Edit the label";
     if (ViewNode* node = HitNode(view, at)) {
         if (EditorOpen(view) && node == view.current)
             return "Edit the label";
