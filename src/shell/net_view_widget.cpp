@@ -129,10 +129,11 @@ void NetViewWidget::keyPressEvent(QKeyEvent* event) {
     const bool shift = mods & Qt::ShiftModifier;
     const bool ctrl = mods & Qt::ControlModifier;
     if (m_view && EditorOpen(*m_view)) {
-        // Ctrl with a key the view does not know may be an accent key, which the keyboard
-        // layout names by its native code.
-        if (ctrl && !key) {
-            EditorAccentKey(*m_view, static_cast<int>(event->nativeScanCode()), shift);
+        // Ctrl with a key the view does not use (a letter such as O, or a key it has no code
+        // for) may be an accent key, which the keyboard layout names by its native code.
+        if (ctrl) {
+            if (!key || !ViewKey(*m_view, key, shift, ctrl))
+                EditorAccentKey(*m_view, static_cast<int>(event->nativeScanCode()), shift);
             return;
         }
         if (!ctrl && key == platform::keys::kBackspace) {

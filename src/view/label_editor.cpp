@@ -63,6 +63,13 @@ Point nodeCentre(const LabelEditor& e) {
     return BoxCentre(e.node->layoutBox);
 }
 
+// The point the text's lines are placed from: the node centre, lifted by the offset of raised
+// or lowered text, so that the first line starts at the editor's top.
+Point textCentre(const LabelEditor& e) {
+    const Point centre = nodeCentre(e);
+    return {centre.x, centre.y - e.raisedOffset};
+}
+
 // Whether any cell is raised or lowered off the baseline.
 bool hasRaisedText(const LabelCells& cells) {
     for (int i = 0; const TextCell* cell = cells.cellAt(i); ++i) {
@@ -103,14 +110,14 @@ Point pointOf(const LabelEditor& e, int position) {
 int positionAt(const LabelEditor& e, Point at) {
     if (!e.words || e.words->size() == 0)
         return length(e);
-    const Point centre = nodeCentre(e);
+    const Point centre = textCentre(e);
     const int top = -e.blockHeight / 2;
     const int y = std::clamp(at.y - centre.y, top, top + e.blockHeight - 2);
     return CaretAt(*e.words, {at.x - centre.x, y}, e.lineHeight);
 }
 
 Rect lineBand(const LabelEditor& e, int position) {
-    const int y = nodeCentre(e).y + pointOf(e, position).y;
+    const int y = textCentre(e).y + pointOf(e, position).y;
     return {e.rect.left, y, e.rect.right, y + e.lineHeight};
 }
 
@@ -123,7 +130,7 @@ void invalidate(NetView& view, const Rect& rect) {
 }
 
 void placeCaret(NetView& view, LabelEditor& e) {
-    const Point centre = nodeCentre(e);
+    const Point centre = textCentre(e);
     const Point at = pointOf(e, e.caret);
     e.caretAt = {centre.x + at.x - e.caretWidth / 2, centre.y + at.y + e.lineHeight / 4};
     if (view.host)
@@ -155,7 +162,7 @@ void layOut(NetView& view, LabelEditor& e, bool measure) {
     e.rect.left = centre.x - width / 2;
     e.rect.right = e.rect.left + width;
     e.rect.top = centre.y - e.blockHeight / 2 - e.raisedOffset;
-    e.rect.bottom = centre.y - e.blockHeight / 2 + e.blockHeight;
+    e.rect.bottom = e.rect.top + e.blockHeight;
     placeCaret(view, e);
 }
 
@@ -563,8 +570,8 @@ int StyleAtCaret(const NetView& view) {
         return 0;
     if (e->pendingStyle >= 0)
         return e->pendingStyle;
-    const int at = hasSelection(*e) ? selectionStart(*e) : e->caret - 1;
-    const TextCell* cell = e->cells->cellAt(at);
+    // With a selection too: the caret is the end the user moved last.
+    const TextCell* cell = e->cells->cellAt(e->caret - 1);
     return cell ? cell->style : 0;
 }
 
@@ -696,7 +703,8 @@ void PaintEditor(NetView& view, platform::Display& display) {
     LabelEditor* e = view.editor;
     if (!e || !e->words)
         return;
-    const Point centre = nodeCentre(*e);
+    // The first line's baseline lies the ascent below the editor's top.
+    const Point centre = textCentre(*e);
     const Point origin{centre.x, centre.y + e->ascent};
     display.setTextColour(kBlack);
     DrawWords(display, *e->words, origin, e->points);

@@ -59,8 +59,8 @@ struct LabelEditor {
     platform::Rect rect;
 };
 
-// The style for text typed at the caret: the pending one, else that of the selection's first
-// cell, else that of the cell before the caret.
+// The style at the caret: the pending one, else that of the cell before the caret (0 at the
+// text's start), whether or not a selection ends there.
 int StyleAtCaret(const NetView& view);
 // The editor's text in internal label form; empty without an editor.
 std::string EditorText(const NetView& view);

@@ -8,6 +8,7 @@
 #include "model/node_table.h"
 #include "model/view_node.h"
 #include "platform/view_host.h"
+#include "view/label_editor.h"
 #include "view/layering.h"
 #include "view/layout.h"
 #include "view/net_view.h"
@@ -260,7 +261,15 @@ void restartHover(NetView& view, Point at, const void* thing, int slot) {
     }
 }
 
-// The edge scrolling of a link drag: near an edge of the window the picture moves on.
+// Where the rubber line of a link or stub drag starts: the link point of the end that stays,
+// wherever the picture has moved since.
+Point dragAnchor(const NetView& view, const DragState& drag) {
+    return drag.slot == ParentSlot ? parentLinkPoint(view, drag.node)
+                                   : childLinkPoint(view, drag.node);
+}
+
+// The edge scrolling of a link drag: near an edge of the window the picture moves on, and the
+// rubber line with it.
 struct DragScroller : platform::TimerClient {
     void timerTick(int) override {
         DragState& drag = dragState();
@@ -272,8 +281,11 @@ struct DragScroller : platform::TimerClient {
         const Point p = drag.last;
         const int dx = p.x < kEdge ? -kStep : p.x > view->clientWidth - kEdge ? kStep : 0;
         const int dy = p.y < kEdge ? -kStep : p.y > view->clientHeight - kEdge ? kStep : 0;
-        if (dx || dy)
-            ScrollViewBy(*view, dx, dy);
+        if (!dx && !dy)
+            return;
+        ScrollViewBy(*view, dx, dy);
+        if (drag.node)
+            drag.anchor = dragAnchor(*view, drag);
     }
 };
 
@@ -313,20 +325,43 @@ void mouseDownOnEmptySpace(NetView& view, Point at, bool shift, bool ctrl) {
         view.host->captureMouse(true);
 }
 
+// A window point's distance from the grid's origin along the slot and the layer axis, with the
+// scroll origins and cell extents given; a reversed layer axis counts from the window's far side.
+struct GridDistance {
+    int slot = 0;
+    int layer = 0;
+};
+
+int screenLayer(const NetView& view, Point p) {
+    const int client = view.vertical() ? view.clientHeight : view.clientWidth;
+    return view.reversed() ? client - layerOf(view, p) : layerOf(view, p);
+}
+
+GridDistance fromGridOrigin(const NetView& view, Point p, int slotOrigin, int layerOrigin,
+                            float slotExtent, float layerExtent) {
+    return {static_cast<int>(static_cast<float>(view.firstVisibleSlot) * slotExtent) + slotOrigin +
+                slotOf(view, p),
+            static_cast<int>(static_cast<float>(view.firstVisibleLayer) * layerExtent) +
+                layerOrigin + screenLayer(view, p)};
+}
+
 void zoomTo(NetView& view, Point at) {
     const DragState& drag = dragState();
-    // The distance of the start point from the picture's origin, per axis, and how far the
-    // mouse has come along it.
-    const int startSlot =
-        slotOf(view, drag.start) + (view.vertical() ? drag.startScrollX : drag.startScrollY);
-    const int startLayer =
-        layerOf(view, drag.start) + (view.vertical() ? drag.startScrollY : drag.startScrollX);
-    const int movedSlot = slotOf(view, at) - slotOf(view, drag.start);
-    const int movedLayer = layerOf(view, at) - layerOf(view, drag.start);
-    float layer = drag.startLayerExtent * (std::max(1, startLayer) + movedLayer) /
-                  static_cast<float>(std::max(1, startLayer));
-    float slot = drag.startSlotExtent * (std::max(1, startSlot) + movedSlot) /
-                 static_cast<float>(std::max(1, startSlot));
+    const bool vertical = view.vertical();
+    const int slotOrigin = vertical ? drag.startScrollX : drag.startScrollY;
+    const int layerOrigin = vertical ? drag.startScrollY : drag.startScrollX;
+    // How far the start point lies from the picture's origin, per axis, and how far the mouse
+    // has come away from the origin since, both as the picture stood at the start.
+    const GridDistance start = fromGridOrigin(view, drag.start, slotOrigin, layerOrigin,
+                                              drag.startSlotExtent, drag.startLayerExtent);
+    const GridDistance now = fromGridOrigin(view, at, slotOrigin, layerOrigin, drag.startSlotExtent,
+                                            drag.startLayerExtent);
+    const int startSlot = std::max(1, start.slot);
+    const int startLayer = std::max(1, start.layer);
+    float layer = drag.startLayerExtent * static_cast<float>(startLayer + now.layer - start.layer) /
+                  static_cast<float>(startLayer);
+    float slot = drag.startSlotExtent * static_cast<float>(startSlot + now.slot - start.slot) /
+                 static_cast<float>(startSlot);
     layer = std::max(1.0f, layer);
     slot = drag.mode == kDragZoomAspect ? layer * drag.ratio : std::max(1.0f, slot);
     if (!SetCellExtents(view, std::max(1.0f, slot), layer))
@@ -334,11 +369,15 @@ void zoomTo(NetView& view, Point at) {
     // The start point stays under the mouse where it went down.
     const float slotScale = view.slotExtent / drag.startSlotExtent;
     const float layerScale = view.layerExtent / drag.startLayerExtent;
-    const int wantSlot = static_cast<int>(startSlot * slotScale) - slotOf(view, drag.start);
-    const int wantLayer = static_cast<int>(startLayer * layerScale) - layerOf(view, drag.start);
-    const int wantX = view.vertical() ? wantSlot : wantLayer;
-    const int wantY = view.vertical() ? wantLayer : wantSlot;
-    ScrollViewBy(view, wantX - view.scrollX, wantY - view.scrollY);
+    const int wantSlot =
+        static_cast<int>(static_cast<float>(start.slot) * slotScale) -
+        static_cast<int>(static_cast<float>(view.firstVisibleSlot) * view.slotExtent) -
+        slotOf(view, drag.start);
+    const int wantLayer =
+        static_cast<int>(static_cast<float>(start.layer) * layerScale) -
+        static_cast<int>(static_cast<float>(view.firstVisibleLayer) * view.layerExtent) -
+        screenLayer(view, drag.start);
+    ScrollViewTo(view, vertical ? wantSlot : wantLayer, vertical ? wantLayer : wantSlot);
 }
 
 void dropLink(NetView& view, NetView* target, Point targetAt) {
@@ -381,12 +420,27 @@ void dropReorder(NetView& view, Point at) {
     if (found == list.end())
         return;
     const int from = static_cast<int>(found - list.begin());
-    int to = 0;
-    for (ViewNode* s : list)
-        if (s != view.current && placed(s) && slotCentre(s) < slotOf(view, at))
-            ++to;
-    if (to != from)
-        MoveAmongSiblings(view, to - from);
+    list.erase(found);
+    // The siblings the picture shows, by their places in the list without the node, and how
+    // many of them lie before the mouse (the node's own place among them).
+    std::vector<int> shown;
+    int placedFrom = 0;
+    int before = 0;
+    for (int i = 0; i < static_cast<int>(list.size()); ++i) {
+        if (!placed(list[i]))
+            continue;
+        if (i < from)
+            ++placedFrom;
+        if (slotCentre(list[i]) < slotOf(view, at))
+            ++before;
+        shown.push_back(i);
+    }
+    if (before == placedFrom)
+        return;
+    // Hidden siblings have no place on the screen: the node goes just past the last shown one
+    // it crosses, and the hidden ones keep their neighbours.
+    const int to = before > placedFrom ? shown[before - 1] + 1 : shown[before];
+    MoveAmongSiblings(view, to - from);
 }
 
 } // namespace
@@ -396,8 +450,13 @@ void HoverState::timerTick(int id) {
         return;
     view->host->stopTimer(kHoverTimer);
     const std::string text = HoverText(*view, at);
-    if (!text.empty())
-        view->host->showPopupText(at, text.c_str());
+    if (text.empty())
+        return;
+    // Over the editor the text stands just above its bottom, clear of the line being typed.
+    Point shownAt = at;
+    if (EditorOpen(*view) && EditorContains(*view, at))
+        shownAt.y = view->editor->rect.bottom - 10;
+    view->host->showPopupText(shownAt, text.c_str());
 }
 
 DragState& dragState() {
@@ -529,9 +588,7 @@ void ViewMouseDown(NetView& view, Point at, bool shift, bool ctrl) {
         drag.slot = stub.slot;
         MarkDrag(view, stub.node, stub.slot, true);
         GoToNode(view, stub.node, 2);
-        const Point anchor = stub.slot == ParentSlot ? parentLinkPoint(view, stub.node)
-                                                     : childLinkPoint(view, stub.node);
-        startLinkDrag(view, kDragStub, at, anchor);
+        startLinkDrag(view, kDragStub, at, dragAnchor(view, drag));
         return;
     }
     if (const LinkHit link = HitLink(view, at); link.child) {
@@ -553,9 +610,7 @@ void ViewMouseDown(NetView& view, Point at, bool shift, bool ctrl) {
         // The current link is the moving end, with the fixed end in its slot: among a parent's
         // children (direction 1) or a child's parents (direction 0).
         GoToNode(view, fixed, parentMoves ? 5 : 4, moving);
-        const Point anchor =
-            parentMoves ? parentLinkPoint(view, fixed) : childLinkPoint(view, fixed);
-        startLinkDrag(view, kDragLink, at, anchor);
+        startLinkDrag(view, kDragLink, at, dragAnchor(view, drag));
         return;
     }
     if (ViewNode* node = HitNode(view, at)) {
@@ -591,7 +646,12 @@ void ViewMouseDown(NetView& view, Point at, bool shift, bool ctrl) {
 void ViewMouseMove(NetView& view, Point at) {
     DragState& drag = dragState();
     if (drag.mode == kNoDrag || drag.view != &view) {
-        if (ViewNode* node = HitNode(view, at)) {
+        // Inside the label editor the mouse rests on the node being edited, wherever the
+        // editor reaches beyond its box; the editor counts as a thing of its own, so that its
+        // text goes when the mouse leaves it for the box.
+        if (EditorOpen(view) && EditorContains(view, at)) {
+            restartHover(view, at, view.editor, -1);
+        } else if (ViewNode* node = HitNode(view, at)) {
             restartHover(view, at, node, -1);
         } else {
             const SlotHit marker = HitMarker(view, at);
@@ -620,16 +680,8 @@ void ViewMouseMove(NetView& view, Point at) {
         break;
     }
     case kDragPan: {
-        int dx = at.x - previous.x;
-        int dy = at.y - previous.y;
-        // Along the layer axis the picture runs the other way in the reversed orientations.
-        if (view.reversed()) {
-            if (view.vertical())
-                dy = -dy;
-            else
-                dx = -dx;
-        }
-        ScrollViewBy(view, -dx, -dy);
+        // The picture follows the mouse, whichever way its layers run.
+        ScrollViewBy(view, previous.x - at.x, previous.y - at.y);
         break;
     }
     case kDragZoom:
@@ -672,11 +724,15 @@ void ViewMouseUp(NetView& view, Point at, NetView* target, Point targetAt) {
 void ViewRightButtonDown(NetView& view, Point at) {
     DragState& drag = dragState();
     if (drag.mode == kDragLink && drag.view == &view) {
-        // The ends change roles; the rubber line starts again from the new fixed end.
+        // The ends change roles: the drag marks go to the new fixed end's slot, which becomes
+        // current with the link as its current link (a drop on empty space detaches from the
+        // current node), and the rubber line starts again from there.
+        MarkDrag(view, drag.node, drag.slot, false);
         std::swap(drag.node, drag.other);
         drag.slot ^= 1;
-        drag.anchor = drag.slot == ParentSlot ? parentLinkPoint(view, drag.node)
-                                              : childLinkPoint(view, drag.node);
+        MarkDrag(view, drag.node, drag.slot, true);
+        GoToNode(view, drag.node, drag.slot == ParentSlot ? 5 : 4, drag.other);
+        drag.anchor = dragAnchor(view, drag);
         if (view.host)
             view.host->invalidate(nullptr);
         return;
@@ -719,6 +775,8 @@ void ForgetMouse(NetView& view) {
 }
 
 std::string HoverText(NetView& view, Point at) {
+    if (EditorOpen(view) && EditorContains(view, at))
+        return "Edit the label";
     if (ViewNode* node = HitNode(view, at)) {
         if (EditorOpen(view) && node == view.current)
             return "Edit the label";

@@ -2,6 +2,8 @@
 // and the tool bar's lists, and the dialogs the shell installs.
 #include "view/view_operations.h"
 
+#include "model/view_node.h"
+#include "view/label_editor.h"
 #include "view/net_view.h"
 #include "view/view_dialogs.h"
 #include "view/view_menus.h"
@@ -56,6 +58,16 @@ void SelectRelation(NetView& view) {
 }
 
 void CycleFocus(NetView& view, bool forward) {
+    // Typing in the label editor on a link cursor, Tab commits the label and takes the editor
+    // on to the next (or previous) node of the cursor's list.
+    if (EditorOpen(view) && !view.editor->focusLost && view.currentLink && view.linkCursor.list &&
+        view.linkCursor.list == view.currentLink->slotList(view.linkDirection)) {
+        ViewNode* const from = view.current;
+        StepSibling(view, forward ? 1 : -1);
+        if (view.current != from && !EditorOpen(view))
+            OpenEditor(view);
+        return;
+    }
     if (view.menus)
         view.menus->cycleFocus(forward);
 }

@@ -44,8 +44,10 @@ bool hasHiddenIn(const NodeList* list) {
 
 // Pens, brushes and sizes of one paint.
 struct PaintTools {
-    // Dimmed, lines, frames and labels are drawn in grey, as under the label editor.
-    PaintTools(NetView& view, platform::Display& display, bool dimmed = false)
+    // Dimmed, lines, frames and labels are drawn in grey, as under the label editor; `paper`
+    // is what the picture lies on.
+    PaintTools(NetView& view, platform::Display& display, bool dimmed = false,
+               platform::Colour paper = kWhite)
         : view(view), d(display), lineWidth(lineWidthOf(view)), zoom(view.labelZoom),
           ink(dimmed ? kDimmedInk : kBlack) {
         normal = d.createPen({platform::PenStyle::Solid, lineWidth, ink});
@@ -53,7 +55,7 @@ struct PaintTools {
             highlight = d.createPen({platform::PenStyle::Solid, lineWidth, highlightColour()});
         grey = d.createPen({platform::PenStyle::Solid, lineWidth, kLightGrey});
         nullPen = d.createPen({platform::PenStyle::Null, 0, kBlack});
-        background = d.createBrush({platform::BrushStyle::Solid, kWhite, {}, {}});
+        background = d.createBrush({platform::BrushStyle::Solid, paper, {}, {}});
         lit = d.createBrush({platform::BrushStyle::Solid, highlightColour(), {}, {}});
         lightGrey = d.createBrush({platform::BrushStyle::Solid, kLightGrey, {}, {}});
         hatch = MakeHatchBrush(kLightGrey, platform::Hatch::DiagonalCross, d);
@@ -515,10 +517,12 @@ void Paint(NetView& view, platform::Display& display) {
     paintPicture(tools);
     display.restore();
     if (!editor.empty()) {
-        // The label editor: the picture dimmed on white under its text.
+        // The label editor: the picture dimmed under its text, on the shade of the node being
+        // edited, so that the editor reads as part of its box where it reaches beyond it.
         display.save();
         display.intersectClipRect(editor);
-        PaintTools dimmed(view, display, true);
+        const int distance = view.current ? view.current->distance : 0;
+        PaintTools dimmed(view, display, true, shadeOf(view.distanceMode, distance));
         paintPicture(dimmed);
         PaintEditor(view, display);
         display.selectPen(nullptr);

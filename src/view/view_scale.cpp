@@ -86,11 +86,16 @@ void UpdateScrollBars(NetView& view) {
 }
 
 void ScrollViewBy(NetView& view, int dx, int dy) {
+    // On a reversed layer axis a larger origin moves the picture forwards.
+    ScrollViewTo(view, view.scrollX + ((!view.vertical() && view.reversed()) ? -dx : dx),
+                 view.scrollY + ((view.vertical() && view.reversed()) ? -dy : dy));
+}
+
+void ScrollViewTo(NetView& view, int scrollX, int scrollY) {
     const int oldX = view.scrollX;
     const int oldY = view.scrollY;
-    // On a reversed layer axis a larger origin moves the picture forwards.
-    view.scrollX += (!view.vertical() && view.reversed()) ? -dx : dx;
-    view.scrollY += (view.vertical() && view.reversed()) ? -dy : dy;
+    view.scrollX = scrollX;
+    view.scrollY = scrollY;
     UpdateScrollBars(view);
     if (view.scrollX == oldX && view.scrollY == oldY)
         return;

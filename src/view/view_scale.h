@@ -22,6 +22,9 @@ void ScaleToWindow(NetView& view, bool keepAspect);
 void UpdateScrollBars(NetView& view);
 // Moves the picture so that what was at screen point p comes to p - (dx, dy).
 void ScrollViewBy(NetView& view, int dx, int dy);
+// Sets the scroll origins themselves (kept within their ranges): along a reversed layer axis a
+// larger origin shows the picture further forwards.
+void ScrollViewTo(NetView& view, int scrollX, int scrollY);
 // A scroll bar moved to `position`.
 void ScrollBarMoved(NetView& view, bool horizontal, int position);
 

@@ -1,18 +1,25 @@
 // The view window: it paints its view, fits it when it first shows, and passes keys on.
 #include "shell/net_view_widget.h"
 
+#include "labels/accents.h"
 #include "labels/colours.h"
+#include "labels/label_markup.h"
 #include "model/network.h"
 #include "netfile/network_file.h"
+#include "platform/keyboard_layout.h"
 #include "platform/keys.h"
 #include "platform/qt/qt_display.h"
+#include "view/label_editor.h"
 #include "view/net_view.h"
+#include "view/view_operations.h"
 #include "view/view_paint.h"
 #include "view/view_window.h"
 
 #include "support/view_fixture.h"
 
+#include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -59,6 +66,52 @@ TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
         widget.setView(nullptr);
         DestroyView(view);
     }
+    ReleaseNetwork();
+}
+
+TEST(NetViewWidget, CtrlWithALetterTheViewLeavesAloneIsAnAccentKeyInTheEditor) {
+    const std::string text = testing_support::kGrammar;
+    std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    ReadNetworkStream(in);
+    std::fclose(in);
+    platform::UsKeyboardLayout layout;
+    InitAccentKeys(layout);
+    {
+        NetViewWidget widget;
+        widget.resize(500, 400);
+        widget.show();
+        NetView view;
+        ViewStartup startup;
+        ASSERT_EQ(CreateView(view, findNode("word", 0), &widget.host(), nullptr, startup), 1);
+        widget.setView(&view);
+        QTest::qWait(20);
+        QTest::keyClick(&widget, Qt::Key_Return);
+        ASSERT_TRUE(EditorOpen(view));
+        // The keys that type the characters of the ligature and the dash accents, as the
+        // window system reports them: with their native codes.
+        auto accentKey = [&](unsigned char character, Qt::Key key) {
+            int code = 0;
+            bool shift = false;
+            ASSERT_TRUE(layout.keyForCharacter(character, &code, &shift));
+            const Qt::KeyboardModifiers mods =
+                Qt::ControlModifier | (shift ? Qt::ShiftModifier : Qt::NoModifier);
+            QKeyEvent press(QEvent::KeyPress, key, mods, static_cast<quint32>(code), 0, 0);
+            QApplication::sendEvent(&widget, &press);
+        };
+        accentKey('O', Qt::Key_O);
+        QTest::keyClicks(&widget, "ee");
+        accentKey('-', Qt::Key_Minus);
+        QTest::keyClicks(&widget, "-");
+        EXPECT_EQ(EditorText(view), "word\x9C"
+                                    "e\x97");
+        // Ctrl with the letters the view uses keeps formatting.
+        QTest::keyClick(&widget, Qt::Key_B, Qt::ControlModifier);
+        EXPECT_EQ(StyleAtCaret(view) & kBold, kBold);
+        CloseEditor(view, false);
+        widget.setView(nullptr);
+        DestroyView(view);
+    }
+    accentKeys() = AccentKeyState{};
     ReleaseNetwork();
 }
 

@@ -18,6 +18,7 @@
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
+#include "view/view_scale.h"
 #include "view/view_window.h"
 
 #include "support/network_text.h"
@@ -73,6 +74,7 @@ protected:
 
     ViewNode* node(const char* name) { return asViewNode(findNodeIn(view.nodes, name, 0)); }
     static QPoint q(platform::Point p) { return {p.x, p.y}; }
+    static platform::Point p(QPoint q) { return {q.x(), q.y()}; }
     QPoint centre(const char* name) {
         const PixelBox& b = node(name)->layoutBox;
         return {(b.left + b.right) / 2, (b.top + b.bottom) / 2};
@@ -97,6 +99,33 @@ protected:
             found.push_back(markup);
         });
         return found;
+    }
+
+    // A point of the window over nothing a press would start anything on but empty space,
+    // the nearest one to `near` on a coarse grid.
+    QPoint emptyPoint(QPoint near) {
+        const QSize size = widget->viewport()->size();
+        QPoint best(-1, -1);
+        for (int y = 30; y < size.height() - 30; y += 10)
+            for (int x = 30; x < size.width() - 30; x += 10) {
+                const platform::Point p{x, y};
+                if (HitNode(view, p) || HitMarker(view, p).node || HitStub(view, p).node ||
+                    HitLink(view, p).child)
+                    continue;
+                if (best.x() < 0 ||
+                    (QPoint(x, y) - near).manhattanLength() < (best - near).manhattanLength())
+                    best = QPoint(x, y);
+            }
+        return best;
+    }
+    // The view as it opens, turned to `orientation`, with cells of 400 pixels and scrolled to
+    // the middle of both ranges.
+    void largeCellsIn(int orientation) {
+        SetOrientation(view, orientation);
+        view.aspect = 0.0f;
+        SetCellExtents(view, 400.0f, 400.0f);
+        ScrollBarMoved(view, true, view.scrollRangeX / 2);
+        ScrollBarMoved(view, false, view.scrollRangeY / 2);
     }
 
     testing_support::RecordingMenus menus;
@@ -193,6 +222,109 @@ TEST_F(ViewMouseTest, DraggingTheCurrentNodePastTwoSiblingsMovesItTwoPlaces) {
     EXPECT_EQ(names("word", ChildSlot),
               (std::vector<std::string>{"verb", "adjective", "noun", "adverb"}));
     EXPECT_FALSE(node("verb")->hasFlag(NodeFlags::DragMark)) << "the marks go with the drag";
+}
+
+TEST_F(ViewMouseTest, ReorderingPastHiddenSiblingsSwappingEndsAndEdgeScrollingKeepTheDrag) {
+    // A hidden sibling before the node: the node still lands past the two it is dragged past.
+    ToggleNodeHidden(view, node("noun"));
+    ASSERT_TRUE(node("noun")->hasFlag(NodeFlags::Hidden));
+    GoToNode(view, node("verb"), 1);
+    ASSERT_EQ(view.currentLink, node("word"));
+    const int right = std::max({node("verb")->layoutBox.right, node("adjective")->layoutBox.right,
+                                node("adverb")->layoutBox.right});
+    const QPoint past(right + 3, centre("verb").y());
+    drag(rim("verb"), past);
+    EXPECT_EQ(names("word", ChildSlot),
+              (std::vector<std::string>{"noun", "adjective", "adverb", "verb"}));
+    RevealNetwork(view);
+    ASSERT_FALSE(node("noun")->hasFlag(NodeFlags::Hidden));
+
+    // A right click while a link's parent end is dragged: the child end moves instead, the
+    // marks go to the parent's children, and empty space takes the child end to a new node.
+    QWidget* port = widget->viewport();
+    const platform::Point low = parentLinkPoint(view, node("common"));
+    const platform::Point high = childLinkPoint(view, node("noun"));
+    const QPoint nearParent((low.x + 3 * high.x) / 4, (low.y + 3 * high.y) / 4);
+    ASSERT_EQ(HitLink(view, {nearParent.x(), nearParent.y()}).child, node("common"));
+    const QPoint empty(port->width() - 10, port->height() - 10);
+    ASSERT_EQ(HitNode(view, {empty.x(), empty.y()}), nullptr);
+    QTest::mousePress(port, Qt::LeftButton, {}, nearParent);
+    QTest::mouseMove(port, nearParent + QPoint(0, 20));
+    ASSERT_EQ(dragState().mode, kDragLink);
+    EXPECT_TRUE(node("noun")->hasFlag(NodeFlags::DragMark));
+    QTest::mousePress(port, Qt::RightButton, {}, nearParent + QPoint(0, 20));
+    EXPECT_EQ(view.current, node("noun")) << "the end that stays is current";
+    EXPECT_FALSE(node("noun")->hasFlag(NodeFlags::DragMark));
+    EXPECT_TRUE(node("proper")->hasFlag(NodeFlags::DragMark));
+    platform::Point from;
+    platform::Point to;
+    ASSERT_TRUE(DragLine(view, &from, &to));
+    EXPECT_EQ(from, childLinkPoint(view, node("noun")));
+    QTest::mouseMove(port, empty);
+    QTest::mouseRelease(port, Qt::LeftButton, {}, empty);
+    EXPECT_TRUE(names("common", ParentSlot).empty());
+    const std::vector<std::string> children = names("noun", ChildSlot);
+    ASSERT_EQ(children.size(), 2u);
+    EXPECT_TRUE(IsAnonymousLabel(findNode("noun", 0)->first(ChildSlot)->name));
+    EXPECT_EQ(children[1], "proper");
+    EXPECT_FALSE(node("proper")->hasFlag(NodeFlags::DragMark));
+    ASSERT_TRUE(UndoLastChange(view));
+    EXPECT_EQ(names("noun", ChildSlot), (std::vector<std::string>{"common", "proper"}));
+
+    // Held near the window's edge, a stub drag scrolls the picture, and the rubber line still
+    // starts at the stub's end where it now is.
+    view.aspect = 0.0f;
+    SetCellExtents(view, 400.0f, 400.0f);
+    GoToNode(view, node("noun"), 2);
+    const ViewNode* noun = node("noun");
+    const platform::Point fork = onScreen(view, slotCentre(noun), forkLayer(view, noun, true));
+    const platform::Point end = parentLinkPoint(view, noun);
+    const QPoint stub((fork.x + end.x) / 2, (fork.y + end.y) / 2);
+    ASSERT_EQ(HitStub(view, {stub.x(), stub.y()}).node, noun);
+    QTest::mousePress(port, Qt::LeftButton, {}, stub);
+    const bool down = view.scrollY < view.scrollRangeY;
+    const QPoint edge(stub.x(), down ? port->height() - 4 : 4);
+    QTest::mouseMove(port, edge);
+    ASSERT_EQ(dragState().mode, kDragStub);
+    const int scrolled = view.scrollY;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.scrollY != scrolled; }, 5000));
+    ASSERT_TRUE(DragLine(view, &from, &to));
+    EXPECT_EQ(from, parentLinkPoint(view, noun));
+    EXPECT_NE(from, end);
+    QTest::mouseRelease(port, Qt::LeftButton, {}, centre("noun"));
+    EXPECT_EQ(dragState().mode, kNoDrag);
+}
+
+TEST_F(ViewMouseTest, PanningFollowsTheMouseAndZoomingKeepsItsStartInEveryOrientation) {
+    for (int orientation = 0; orientation < 4; ++orientation) {
+        SCOPED_TRACE(orientation);
+        largeCellsIn(orientation);
+        const QPoint middle(widget->viewport()->width() / 2, widget->viewport()->height() / 2);
+        const QPoint start = emptyPoint(middle);
+        ASSERT_GE(start.x(), 0);
+        const QPoint before = centre("common");
+        drag(start, start + QPoint(32, 20));
+        EXPECT_NEAR(centre("common").x() - before.x(), 32, 1);
+        EXPECT_NEAR(centre("common").y() - before.y(), 20, 1);
+
+        // Away from the first layer, along the layer axis: the layers grow, and what lay at
+        // the start stays there.
+        largeCellsIn(orientation);
+        const QPoint at = emptyPoint(middle);
+        const platform::Point away = onScreen(view, 0, 40 * childward(view));
+        const float layer = view.layerExtent;
+        const float slot = view.slotExtent;
+        const platform::Point was = p(centre("common"));
+        drag(at, at + QPoint(away.x, away.y), Qt::ControlModifier);
+        ASSERT_GT(view.layerExtent, layer);
+        EXPECT_FLOAT_EQ(view.slotExtent, slot);
+        const float scale = view.layerExtent / layer;
+        const platform::Point now = p(centre("common"));
+        const platform::Point from = p(at);
+        EXPECT_NEAR(layerOf(view, now) - layerOf(view, from),
+                    scale * static_cast<float>(layerOf(view, was) - layerOf(view, from)), 2.0f);
+        EXPECT_NEAR(slotOf(view, now), slotOf(view, was), 1);
+    }
 }
 
 TEST_F(ViewMouseTest, ALinkDroppedOnTheDraggedNodesOwnLineageIsRefused) {

@@ -6,14 +6,17 @@
 #include "labels/label_markup.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
+#include "model/node_list.h"
 #include "model/view_node.h"
 #include "platform/clipboard.h"
 #include "platform/keyboard_layout.h"
 #include "platform/keys.h"
 #include "shell/changes.h"
 #include "shell/commands.h"
+#include "view/shapes.h"
 #include "view/view_commands.h"
 #include "view/view_editing.h"
+#include "view/view_mouse.h"
 #include "view/view_operations.h"
 
 #include "support/null_display.h"
@@ -154,6 +157,76 @@ TEST_F(LabelEditorTest, FormattingGoesToTheSelectionOrToWhatIsTypedNext) {
 
     EXPECT_TRUE(CloseEditor(*view, true));
     EXPECT_EQ(currentMarkup(), markupOf(taken("n<b>ou<\\b>n<super>2")));
+}
+
+TEST_F(LabelEditorTest, TabMovesTheEditorOnTogglesFollowTheCaretAndRaisedTextLiftsIt) {
+    // Tab commits the label and takes the editor to the next node along the link cursor's
+    // list, the siblings under "word"; Shift+Tab brings it back.
+    ASSERT_NE(view->currentLink, nullptr);
+    ASSERT_EQ(view->currentLink->source, findNode("word", 0));
+    type("s");
+    ViewNode* const before = view->current;
+    ViewCommand(*view, cmd::kNext);
+    ASSERT_TRUE(EditorOpen(*view));
+    EXPECT_NE(view->current, before);
+    EXPECT_EQ(view->editor->node, view->current);
+    EXPECT_NE(findNode("nouns", 0), nullptr);
+    bool sibling = false;
+    forEachNode(findNode("word", 0)->slotList(ChildSlot),
+                [&](NodeBase* n) { sibling = sibling || n == view->current->source; });
+    EXPECT_TRUE(sibling);
+    ViewCommand(*view, cmd::kPrevious);
+    ASSERT_TRUE(EditorOpen(*view));
+    EXPECT_EQ(view->current, before);
+    EXPECT_EQ(EditorText(*view), "nouns");
+
+    // "n" bold, "ouns" plain: selected from the start, the caret stands after a plain cell, so
+    // Bold makes the whole selection bold; selected back to the start, after no cell at all.
+    select(0, 1);
+    ViewCommand(*view, cmd::kBold);
+    EditorSelectAll(*view);
+    EXPECT_EQ(StyleAtCaret(*view) & kBold, 0);
+    EXPECT_EQ(menus.checks[cmd::kBold], false);
+    ViewCommand(*view, cmd::kBold);
+    EXPECT_EQ(markupOf(EditorText(*view)), markupOf(taken("<b>nouns")));
+    EditorKey(*view, kEnd, false);
+    EditorKey(*view, kHome, true);
+    ViewCommand(*view, cmd::kBold);
+    EXPECT_EQ(markupOf(EditorText(*view)), markupOf(taken("<b>nouns")))
+        << "nothing stands before the caret: the toggle turns bold on";
+
+    // Raised text lifts the editor by its offset without making it taller, and the caret's
+    // line starts at the editor's top.
+    EditorSelectAll(*view);
+    ApplyFormat(*view, kFormatSize, 128);
+    const LabelEditor& e = *view->editor;
+    ASSERT_GT(e.raisedOffset, 0);
+    const platform::Point centre = BoxCentre(e.node->layoutBox);
+    EXPECT_EQ(e.rect.bottom - e.rect.top, e.blockHeight);
+    EXPECT_EQ(e.rect.top, centre.y - e.blockHeight / 2 - e.raisedOffset);
+    EXPECT_EQ(e.caretAt.y, e.rect.top + e.lineHeight / 4);
+}
+
+TEST_F(LabelEditorTest, HoveringOverTheEditorNamesItJustAboveItsBottom) {
+    // Wider than the node's box: the editor reaches out beside it.
+    type(std::string(30, 'x').c_str());
+    const platform::Rect rect = view->editor->rect;
+    const platform::Point beside{rect.left + 3, (rect.top + rect.bottom) / 2};
+    const PixelBox& box = view->current->layoutBox;
+    ASSERT_LT(beside.x, box.left);
+    ViewMouseMove(*view, beside);
+    host->tick(kHoverTimer);
+    EXPECT_EQ(host->popupText, "Edit the label");
+    EXPECT_EQ(host->popupAt, (platform::Point{beside.x, rect.bottom - 10}));
+    EXPECT_EQ(HoverText(*view, beside), "Edit the label");
+
+    // Outside the editor, a node is named where the mouse rests.
+    CloseEditor(*view, false);
+    const platform::Point inside = BoxCentre(view->current->layoutBox);
+    ViewMouseMove(*view, inside);
+    host->tick(kHoverTimer);
+    EXPECT_EQ(host->popupText, "noun");
+    EXPECT_EQ(host->popupAt, inside);
 }
 
 TEST_F(LabelEditorTest, CopiedTextKeepsItsFormattingOnlyThroughTheRawForm) {

@@ -5,6 +5,7 @@
 #include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_region.h"
+#include "view/label_editor.h"
 #include "view/layout.h"
 #include "view/view_flags.h"
 #include "view/view_operations.h"
@@ -99,6 +100,33 @@ TEST_F(ViewPaintTest, ShadesFillBoxesAndHiddenNodesStayUnfilled) {
     EXPECT_NE(DistanceColour(7, true), kWhite);
     node("b")->setFlag(1, NodeFlags::Hidden);
     EXPECT_EQ(paint(v).pixelColor(x, y), QColor(Qt::white));
+}
+
+TEST_F(ViewPaintTest, WhereTheEditorReachesBeyondTheBoxThePictureLiesOnTheCurrentShade) {
+    load(kFamily);
+    NetView& v = openAt("a", 120, 120);
+    SetDistanceMode(v, 2 * kShadeColoured);
+    const platform::Colour shade = DistanceColour(v.current->distance, false);
+    ASSERT_NE(shade, kWhite);
+    OpenEditor(v);
+    ASSERT_TRUE(EditorOpen(v));
+    EditorChar(v, 'm', 20);
+    const platform::Rect editor = v.editor->rect;
+    const PixelBox box = v.current->layoutBox;
+    ASSERT_LT(editor.left + 4, box.left);
+    const QImage image = paint(v);
+    // Left of the box, inside the editor's frame: the shade with the dimmed picture and the
+    // text on it, no bare background.
+    int shaded = 0;
+    int white = 0;
+    for (int y = editor.top + 1; y < editor.bottom - 1; ++y)
+        for (int x = editor.left + 1; x < box.left - 1; ++x) {
+            shaded += image.pixelColor(x, y) == qcolour(shade);
+            white += image.pixelColor(x, y) == QColor(Qt::white);
+        }
+    EXPECT_GT(shaded, 0);
+    EXPECT_EQ(white, 0);
+    CloseEditor(v, false);
 }
 
 // Ink where a top-down view writes a box's distance number: left of it, on its bottom line.
