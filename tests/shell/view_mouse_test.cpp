@@ -254,6 +254,7 @@ TEST_F(ViewMouseTest, ReorderingPastHiddenSiblingsSwappingEndsAndEdgeScrollingKe
     EXPECT_TRUE(node("noun")->hasFlag(NodeFlags::DragMark));
     QTest::mousePress(port, Qt::RightButton, {}, nearParent + QPoint(0, 20));
     EXPECT_EQ(view.current, node("noun")) << "the end that stays is current";
+    EXPECT_EQ(view.currentLink, node("common")) << "with the dragged link as its current link";
     EXPECT_FALSE(node("noun")->hasFlag(NodeFlags::DragMark));
     EXPECT_TRUE(node("proper")->hasFlag(NodeFlags::DragMark));
     platform::Point from;
