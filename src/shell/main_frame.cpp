@@ -554,6 +554,10 @@ void MainFrame::activate(DocumentWindow* document) {
     InspectionViewActivated(*view);
     fillNodeList(document);
     fillRelationList();
+    // The second list shows the relation this view chose (none for a new one), and only while
+    // its current node is an entity.
+    const bool entity = view->current && view->current->isEntity();
+    showRelationChoice(entity ? view->selectedRelation : nullptr, entity);
     showEditingTools(EditorOpen(*view));
     UpdateMenus(*view);
     setFrameTitle(document->title());

@@ -301,6 +301,48 @@ TEST_F(FrameDocumentsTest, CloseAllClosesEveryDocumentEvenAMinimisedOne) {
     EXPECT_EQ(frame->shownMenuBar(), MenuBarKind::Init);
 }
 
+TEST_F(FrameDocumentsTest, ClosingADocumentShowsTheNextOneAndEachViewShowsItsOwnRelation) {
+    ASSERT_EQ(open("noun", "first"), 1);
+    DocumentWindow* first = frame->activeDocument();
+    QComboBox* relations = frame->toolBar()->list(kRelationList);
+    relations->setCurrentIndex(relations->findText("subject"));
+    ASSERT_GE(relations->currentIndex(), 0);
+    frame->command(kRelationList);
+    ASSERT_EQ(open("verb", "second"), 1);
+    DocumentWindow* second = frame->activeDocument();
+    EXPECT_EQ(relations->currentIndex(), -1) << "a new view has chosen no relation";
+    frame->client()->setActiveSubWindow(first);
+    EXPECT_EQ(relations->currentText(), "subject");
+    frame->client()->setActiveSubWindow(second);
+    EXPECT_EQ(relations->currentIndex(), -1);
+
+    // Closing the active document brings up the other one under its own title.
+    for (int closes : {cmd::kClose, 0}) {
+        frame->client()->setActiveSubWindow(first);
+        if (closes)
+            EXPECT_EQ(frame->command(cmd::kClose), 1);
+        else
+            first->close();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(frame->documents().size(), 1);
+        EXPECT_EQ(frame->activeDocument(), second);
+        EXPECT_EQ(caption(), "Tarvo++ - second");
+        EXPECT_EQ(frame->shownMenuBar(), MenuBarKind::View);
+        EXPECT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().net);
+        EXPECT_EQ(relations->currentIndex(), -1);
+        if (closes) {
+            ASSERT_EQ(open("word", "first"), 1);
+            first = frame->activeDocument();
+        }
+    }
+    // Close All leaves no title.
+    ASSERT_EQ(open("word", "third"), 1);
+    EXPECT_EQ(frame->command(cmd::kCloseAll), 1);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(frame->documents().isEmpty());
+    EXPECT_EQ(caption(), "Tarvo++ - (untitled)");
+}
+
 TEST_F(FrameDocumentsTest, SelectNetworkKeepsUnsavedWorkUnlessTheUserLetsItGo) {
     // Cancelled: one more window on the network already loaded.
     chooseFile("");
