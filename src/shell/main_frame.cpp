@@ -747,8 +747,18 @@ Node* MainFrame::relationListSelection() const {
 
 void MainFrame::showEditingTools(bool editing) {
     ButtonDefinitions& sets = buttonDefinitions();
-    m_toolBar->setButtonSet(editing ? &sets.netEdit : &sets.net);
+    ButtonSet& set = editing ? sets.netEdit : sets.net;
+    m_toolBar->setButtonSet(&set);
     m_toolBar->setAllButtonsEnabled(true);
+    // A button whose menu item is greyed is greyed with it.
+    for (int i = 0; i < set.count; ++i) {
+        const int command = set.buttons[i].command;
+        const auto item = m_view.items.find(command);
+        if (item != m_view.items.end() && !item->second->isEnabled()) {
+            SetButtonFlags(set, command, false, -1);
+            m_toolBar->updateCommand(command);
+        }
+    }
     m_toolBar->list(kNodeList)->setVisible(!editing);
     m_toolBar->list(kRelationList)->setVisible(!editing);
     m_toolBar->list(kFontList)->setVisible(editing);
