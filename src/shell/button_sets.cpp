@@ -103,8 +103,10 @@ void releaseRecords(ButtonRecord* records, int count) {
 void readAlternatives(ButtonRecord& button) {
     const int wanted = button.alternativeCount();
     button.state &= (1u << ButtonState::kAlternativesShift) - 1;
-    if (wanted <= 0 || !RequireChar('('))
+    if (wanted <= 0)
         return;
+    // A missing parenthesis is reported, and the alternatives that follow are read all the same.
+    RequireChar('(');
     std::vector<ButtonRecord> alternatives;
     std::vector<int> captions;
     while (static_cast<int>(alternatives.size()) < wanted && !atEnd()) {
@@ -138,37 +140,38 @@ ButtonRecord* ReadButtonSet(std::FILE* file, const char* sectionName, int* count
         // A wrong name is reported, and the section is read all the same.
         ExpectWord(sectionName);
         const long wanted = integerOf(ReadWord(), 0);
-        if (RequireChar('(')) {
-            std::vector<ButtonRecord> buttons;
-            std::vector<int> captions;
-            const int step = static_cast<int>(buttonWidth * scale);
-            int position = 0;
-            while (static_cast<long>(buttons.size()) < wanted && !atEnd()) {
-                char field[kScratchBufferBytes];
-                std::strncpy(field, ReadUntil(','), sizeof field - 1);
-                field[sizeof field - 1] = '\0';
-                if (field[0] == '-') {
-                    // A separator: a gap, or 4 pixels for none.
-                    const long gap = integerOf(ReadWord(), 0, 10000);
-                    position += gap ? static_cast<int>(gap * scale) : 4;
-                    continue;
-                }
-                int captionAt = -1;
-                ButtonRecord button = readButton(field, captionAt);
-                readAlternatives(button);
-                button.position = position;
-                position += step;
-                buttons.push_back(button);
-                captions.push_back(captionAt);
+        // A missing parenthesis is reported, and the entries that follow are read all the same:
+        // giving up would leave the next section to start among this one's buttons.
+        RequireChar('(');
+        std::vector<ButtonRecord> buttons;
+        std::vector<int> captions;
+        const int step = static_cast<int>(buttonWidth * scale);
+        int position = 0;
+        while (static_cast<long>(buttons.size()) < wanted && !atEnd()) {
+            char field[kScratchBufferBytes];
+            std::strncpy(field, ReadUntil(','), sizeof field - 1);
+            field[sizeof field - 1] = '\0';
+            if (field[0] == '-') {
+                // A separator: a gap, or 4 pixels for none.
+                const long gap = integerOf(ReadWord(), 0, 10000);
+                position += gap ? static_cast<int>(gap * scale) : 4;
+                continue;
             }
-            RequireChar(')');
-            result = placeRecords(buttons, captions);
-            if (result) {
-                *count = static_cast<int>(buttons.size());
-            } else {
-                for (ButtonRecord& button : buttons)
-                    ReleaseButtons(button.alternatives, button.alternativeCount());
-            }
+            int captionAt = -1;
+            ButtonRecord button = readButton(field, captionAt);
+            readAlternatives(button);
+            button.position = position;
+            position += step;
+            buttons.push_back(button);
+            captions.push_back(captionAt);
+        }
+        RequireChar(')');
+        result = placeRecords(buttons, captions);
+        if (result) {
+            *count = static_cast<int>(buttons.size());
+        } else {
+            for (ButtonRecord& button : buttons)
+                ReleaseButtons(button.alternatives, button.alternativeCount());
         }
     }
     ClearStream();

@@ -140,11 +140,10 @@ bool DocumentWindow::command(int id) {
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {
-    // A document always agrees to close; the frame caption loses its title.
-    QMdiSubWindow::closeEvent(event);
-    if (!event->isAccepted())
-        return;
+    // A document always agrees to close. The frame caption loses its title before the area
+    // activates the next window, which then shows its own.
     m_frame.documentClosing(this);
+    QMdiSubWindow::closeEvent(event);
 }
 
 void DocumentWindow::changeEvent(QEvent* event) {

@@ -126,10 +126,10 @@ constexpr MenuLine kViewMenu[] = {
     {1, "&Reduce spotlight\tCtrl+Shift+Page Down", cmd::kReduceSpotlight},
 
     {0, "&Window", 0},
-    {1, "&Tile horizontal\tShift+F6", cmd::kTileHorizontal},
-    {1, "&Cascade\tShift+F5", cmd::kCascade},
+    {1, "&Tile horizontal", cmd::kTileHorizontal},
+    {1, "&Cascade", cmd::kCascade},
     {1, "Arrange &Icons", cmd::kArrangeIcons},
-    {1, "Tile &vertical\tF6", cmd::kTileVertical},
+    {1, "Tile &vertical", cmd::kTileVertical},
     {1, "Close &All", cmd::kCloseAll},
 
     {0, "&Help", 0},

@@ -562,6 +562,10 @@ void MainFrame::activate(DocumentWindow* document) {
     InspectionViewActivated(*view);
     fillNodeList(document);
     fillRelationList();
+    // The second list shows the relation this view chose (none for a new one), and only while
+    // its current node is an entity.
+    const bool entity = view->current && view->current->isEntity();
+    showRelationChoice(entity ? view->selectedRelation : nullptr, entity);
     showEditingTools(EditorOpen(*view));
     UpdateMenus(*view);
     setFrameTitle(document->title());
@@ -751,8 +755,18 @@ Node* MainFrame::relationListSelection() const {
 
 void MainFrame::showEditingTools(bool editing) {
     ButtonDefinitions& sets = buttonDefinitions();
-    m_toolBar->setButtonSet(editing ? &sets.netEdit : &sets.net);
+    ButtonSet& set = editing ? sets.netEdit : sets.net;
+    m_toolBar->setButtonSet(&set);
     m_toolBar->setAllButtonsEnabled(true);
+    // A button whose menu item is greyed is greyed with it.
+    for (int i = 0; i < set.count; ++i) {
+        const int command = set.buttons[i].command;
+        const auto item = m_view.items.find(command);
+        if (item != m_view.items.end() && !item->second->isEnabled()) {
+            SetButtonFlags(set, command, false, -1);
+            m_toolBar->updateCommand(command);
+        }
+    }
     m_toolBar->list(kNodeList)->setVisible(!editing);
     m_toolBar->list(kRelationList)->setVisible(!editing);
     m_toolBar->list(kFontList)->setVisible(editing);

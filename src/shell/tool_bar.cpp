@@ -96,7 +96,8 @@ ToolBar::ToolBar(QWidget* parent)
       m_hint(new QTimer(this)) {
     setObjectName(QStringLiteral("ToolBar"));
     setMouseTracking(true);
-    setFixedHeight(kButtonSize + 2 * kBorder + 1);
+    // One button high, and the line along the bottom edge.
+    setFixedHeight(kButtonSize + 1);
     m_momentary->setSingleShot(true);
     m_momentary->setInterval(kMomentaryMs);
     connect(m_momentary, &QTimer::timeout, this, &ToolBar::releaseMomentary);
@@ -354,8 +355,26 @@ void ToolBar::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ToolBar::leaveEvent(QEvent*) {
+    // Into the open list of alternatives too: its rows have hints of their own.
     m_hovered = -1;
     m_hint->stop();
+    closeHint();
+}
+
+void ToolBar::hoverAlternative(int row) {
+    if (!m_hintsEnabled) {
+        closeHint();
+        return;
+    }
+    if (row == m_hintedRow)
+        return;
+    closeHint();
+    m_hint->start();
+}
+
+void ToolBar::alternativesLeft() {
+    m_hint->stop();
+    closeHint();
 }
 
 void ToolBar::moveEvent(QMoveEvent*) {
@@ -365,10 +384,12 @@ void ToolBar::moveEvent(QMoveEvent*) {
 }
 
 void ToolBar::showHint(QPoint global) {
+    m_hint->stop();
     const int index = buttonAt(mapFromGlobal(global));
     ButtonRecord* item = index >= 0 ? &m_set->buttons[index] : nullptr;
+    int row = -1;
     if (!item && m_popup && m_popup->rect().contains(m_popup->mapFromGlobal(global))) {
-        const int row = m_popup->mapFromGlobal(global).y() / kButtonSize;
+        row = m_popup->mapFromGlobal(global).y() / kButtonSize;
         ButtonRecord& open = m_set->buttons[m_popup->index()];
         if (row >= 0 && row < open.alternativeCount())
             item = &open.alternatives[row];
@@ -381,6 +402,7 @@ void ToolBar::showHint(QPoint global) {
         m_hintWindow = new HintWindow(this);
     m_hintWindow->showText(platform::qt::toQString(item->label), global);
     m_hinted = index;
+    m_hintedRow = index >= 0 ? -1 : row;
 }
 
 void ToolBar::openPopup(int index) {
@@ -407,6 +429,8 @@ void ToolBar::openPopup(int index) {
 }
 
 void ToolBar::closePopup() {
+    if (m_hintedRow >= 0)
+        closeHint();
     if (m_popup) {
         m_popup->hide();
         m_popup->deleteLater();
@@ -419,10 +443,15 @@ void ToolBar::closeHint() {
     if (m_hintWindow)
         m_hintWindow->hide();
     m_hinted = -1;
+    m_hintedRow = -1;
 }
 
 HintWindow* ToolBar::hintWindow() const {
     return m_hintWindow;
+}
+
+bool ToolBar::hintPending() const {
+    return m_hint->isActive();
 }
 
 ToolPopup* ToolBar::popup() const {
@@ -434,6 +463,7 @@ ToolPopup::ToolPopup(ToolBar* bar, int index)
       m_bar(bar), m_index(index) {
     setObjectName(QStringLiteral("Tarvo-ToolPop"));
     setAttribute(Qt::WA_ShowWithoutActivating);
+    setMouseTracking(true);
     const QRect button = bar->buttonRect(index);
     move(bar->mapToGlobal(QPoint(button.left() - 1, button.bottom() + 1)));
     resize(ToolBar::kButtonSize, 0);
@@ -471,6 +501,14 @@ void ToolPopup::paintEvent(QPaintEvent*) {
 void ToolPopup::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         m_bar->pickAlternative(event->position().toPoint().y() / ToolBar::kButtonSize);
+}
+
+void ToolPopup::mouseMoveEvent(QMouseEvent* event) {
+    m_bar->hoverAlternative(event->position().toPoint().y() / ToolBar::kButtonSize);
+}
+
+void ToolPopup::leaveEvent(QEvent*) {
+    m_bar->alternativesLeft();
 }
 
 HintWindow::HintWindow(QWidget* owner)

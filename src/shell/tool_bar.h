@@ -72,6 +72,8 @@ public:
     // The index of the button whose alternatives are open, or -1.
     int openAlternatives() const { return m_open; }
     HintWindow* hintWindow() const;
+    // Whether a hint is waiting for the mouse to rest.
+    bool hintPending() const;
     ToolPopup* popup() const;
     bool glyphsLoaded() const { return !m_glyphs.isNull(); }
 
@@ -87,8 +89,12 @@ public:
     void releaseMomentary();
     // Picks an alternative of the button whose list is open, as a click in the list does.
     void pickAlternative(int row);
-    // The hint timer's end: the hint of the button under the mouse, if it is still there.
+    // The hint timer's end: the hint of the button (or of the open list's alternative) under
+    // the mouse, if it is still there.
     void showHint(QPoint global);
+    // The mouse rests on row `row` of the open list of alternatives, or has left the list.
+    void hoverAlternative(int row);
+    void alternativesLeft();
 
     // Draws one button (or alternative) with its top-left corner at `at`.
     void drawButton(QPainter& painter, const ButtonRecord& button, QPoint at) const;
@@ -116,7 +122,7 @@ private:
 
     ButtonSet* m_set = nullptr;
     int m_left = 4;
-    int m_top = 2;
+    int m_top = 0;
     int m_rightLimit = 32767;
     QPixmap m_glyphs;
     QPixmap m_background;
@@ -124,6 +130,8 @@ private:
     QTimer* m_hint = nullptr;
     int m_hovered = -1;
     int m_hinted = -1;
+    // The row of the open list whose hint shows, or -1.
+    int m_hintedRow = -1;
     int m_open = -1;
     bool m_hintsEnabled = true;
     QPointer<ToolPopup> m_popup;
@@ -148,6 +156,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     ToolBar* m_bar;

@@ -61,6 +61,8 @@ void Relayout(NetView& view, bool redraw) {
     const PixelBox before = view.current ? view.current->layoutBox : PixelBox{};
     RemoveDummyNodes(view);
     RecalcLayout(view, redraw);
+    // The grid changed: the last fit to the window no longer holds.
+    view.scaleToWindowPossible = true;
     UpdateScrollBars(view);
     PlaceOnScreen(view);
     if (view.current && view.host) {

@@ -7,6 +7,7 @@
 #include "view/net_view.h"
 #include "view/view_dialogs.h"
 #include "view/view_menus.h"
+#include "view/view_options.h"
 
 #include <utility>
 
@@ -31,6 +32,8 @@ ViewDialogs* setViewDialogs(ViewDialogs* dialogs) {
 void ToggleLinkInspection(NetView& view) {
     if (ViewDialogs* d = viewDialogs())
         d->toggleLinkInspection(view);
+    // The menu item's check and the button follow the window at once.
+    UpdateMenus(view);
 }
 bool LinkInspectionOpen(const NetView& view) {
     const ViewDialogs* d = viewDialogs();

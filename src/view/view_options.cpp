@@ -90,6 +90,9 @@ void SetOrientation(NetView& view, int value) {
     GoToNode(view, view.current, 0);
     RepaintView(view);
     UpdateOptionCaptions(view);
+    // The window's sides now meet the other axes: a fit would give other cells.
+    view.scaleToWindowPossible = true;
+    UpdateScaleMenus(view);
 }
 
 void SetLineStyle(NetView& view, int value) {

@@ -200,8 +200,11 @@ void ScaleToWindow(NetView& view, bool keep) {
     view.slotExtent = slot;
     view.layerExtent = layer;
     UpdateViewGeometry(view);
-    // Nothing is scrolled away and every cell shows: another fit would change nothing.
-    view.scaleToWindowPossible = false;
+    // Another fit would change nothing only when nothing is scrolled away and every cell
+    // shows; cells held at one pixel may still leave part of the picture out.
+    view.scaleToWindowPossible = view.scrollX != 0 || view.scrollY != 0 ||
+                                 view.visibleSlots < view.grid.slotCount ||
+                                 view.visibleLayers < view.grid.layerCount;
     RepaintView(view);
     RepaintEditor(view);
     UpdateMenus(view);

@@ -117,6 +117,7 @@ void ViewResized(NetView& view, bool maximised, bool minimised) {
     view.scaleToWindowPossible = true;
     UpdateViewGeometry(view);
     RepaintView(view);
+    UpdateMenus(view);
 }
 
 } // namespace tarvo

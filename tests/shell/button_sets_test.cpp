@@ -115,8 +115,8 @@ TEST(ButtonSets, BrokenFilesAreReportedAndEndCleanly) {
     }
     recordingUi().boxes.clear();
     {
-        Definitions file("Net 1 0, , Up, 271");
-        EXPECT_EQ(file.read("Net").count, 0);
+        Definitions file("Net 1 0, , Up, 271 )");
+        EXPECT_EQ(file.read("Net").count, 1) << "the entries are read all the same";
         EXPECT_EQ(messages(), std::vector<std::string>{"\"(\" expected"});
     }
     recordingUi().boxes.clear();
@@ -134,6 +134,40 @@ TEST(ButtonSets, BrokenFilesAreReportedAndEndCleanly) {
         ButtonSet& net = file.read("Net");
         ASSERT_EQ(net.count, 1);
         EXPECT_EQ(std::string(net.buttons[0].label), std::string(31, 'x'));
+    }
+}
+
+TEST(ButtonSets, AMissingParenthesisIsReportedAndBothSetsAreReadAllTheSame) {
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"before the entries",
+         "Net 3\n  0, A, Up, 271\n  -, 4\n  22, A2, Justification, 301 ( 22, , First, 301"
+         "  24, , Last, 303 )\n  1, , Down, 273\n)\nNetEdit 1 (\n  13, , Bold, 280\n)\n",
+         {"\"(\" expected"}},
+        {"before the alternatives",
+         "Net 3 (\n  0, A, Up, 271\n  -, 4\n  22, A2, Justification, 301 22, , First, 301"
+         "  24, , Last, 303 )\n  1, , Down, 273\n)\nNetEdit 1 (\n  13, , Bold, 280\n)\n",
+         {"\"(\" expected"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        recordingUi().boxes.clear();
+        Definitions file(c.text);
+        // Copies: the file keeps the sets it read in a vector that grows.
+        const ButtonSet net = file.read("Net");
+        const ButtonSet edit = file.read("NetEdit");
+        EXPECT_EQ(messages(), c.messages);
+        ASSERT_EQ(net.count, 3);
+        EXPECT_EQ(net.buttons[0].command, 271);
+        EXPECT_EQ(net.buttons[1].position, 24 + 4);
+        ASSERT_EQ(net.buttons[1].alternativeCount(), 2);
+        EXPECT_EQ(net.buttons[1].alternatives[1].command, 303);
+        EXPECT_EQ(net.buttons[2].command, 273);
+        ASSERT_EQ(edit.count, 1);
+        EXPECT_EQ(edit.buttons[0].command, 280);
     }
 }
 

@@ -426,6 +426,86 @@ TEST_F(FrameDocumentsTest, CloseAllClosesEveryDocumentEvenAMinimisedOne) {
     EXPECT_EQ(frame->shownMenuBar(), MenuBarKind::Init);
 }
 
+TEST_F(FrameDocumentsTest, ClosingADocumentShowsTheNextOneAndEachViewShowsItsOwnRelation) {
+    ASSERT_EQ(open("noun", "first"), 1);
+    DocumentWindow* first = frame->activeDocument();
+    QComboBox* relations = frame->toolBar()->list(kRelationList);
+    relations->setCurrentIndex(relations->findText("subject"));
+    ASSERT_GE(relations->currentIndex(), 0);
+    frame->command(kRelationList);
+    ASSERT_EQ(open("verb", "second"), 1);
+    DocumentWindow* second = frame->activeDocument();
+    EXPECT_EQ(relations->currentIndex(), -1) << "a new view has chosen no relation";
+    frame->client()->setActiveSubWindow(first);
+    EXPECT_EQ(relations->currentText(), "subject");
+    frame->client()->setActiveSubWindow(second);
+    EXPECT_EQ(relations->currentIndex(), -1);
+
+    // Closing the active document brings up the other one under its own title.
+    for (int closes : {cmd::kClose, 0}) {
+        frame->client()->setActiveSubWindow(first);
+        if (closes)
+            EXPECT_EQ(frame->command(cmd::kClose), 1);
+        else
+            first->close();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(frame->documents().size(), 1);
+        EXPECT_EQ(frame->activeDocument(), second);
+        EXPECT_EQ(caption(), "Tarvo++ - second");
+        EXPECT_EQ(frame->shownMenuBar(), MenuBarKind::View);
+        EXPECT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().net);
+        EXPECT_EQ(relations->currentIndex(), -1);
+        if (closes) {
+            ASSERT_EQ(open("word", "first"), 1);
+            first = frame->activeDocument();
+        }
+    }
+    // Close All leaves no title.
+    ASSERT_EQ(open("word", "third"), 1);
+    EXPECT_EQ(frame->command(cmd::kCloseAll), 1);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(frame->documents().isEmpty());
+    EXPECT_EQ(caption(), "Tarvo++ - (untitled)");
+}
+
+TEST_F(FrameDocumentsTest, MenuAndToolBarStayInStepThroughInspectionAndEditing) {
+    ASSERT_EQ(open("noun", "script.dat"), 1);
+    const auto& items = frame->menuItems(MenuBarKind::View).items;
+    // Every button of the set shown whose command has a menu item is greyed with it.
+    auto expectInStep = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const ButtonSet* set = frame->toolBar()->buttonSet();
+        ASSERT_NE(set, nullptr);
+        int greyed = 0;
+        for (int i = 0; i < set->count; ++i) {
+            const ButtonRecord& button = set->buttons[i];
+            const auto item = items.find(button.command);
+            if (item == items.end())
+                continue;
+            EXPECT_EQ(button.has(ButtonState::Disabled), !item->second->isEnabled())
+                << button.label;
+            greyed += item->second->isEnabled() ? 0 : 1;
+        }
+        EXPECT_GT(greyed, 0) << "nothing greyed: the comparison shows nothing";
+    };
+    expectInStep("opened");
+    // F3 checks its item and presses its button at once, and again clears them.
+    const QAction* inspect = items.at(cmd::kInspectLinks);
+    for (const bool opened : {true, false}) {
+        EXPECT_EQ(frame->command(cmd::kInspectLinks), 1);
+        EXPECT_EQ(inspect->isChecked(), opened);
+        EXPECT_EQ(
+            FindButton(buttonDefinitions().net, cmd::kInspectLinks)->has(ButtonState::Pressed),
+            opened);
+    }
+    EXPECT_EQ(frame->command(cmd::kText), 1);
+    ASSERT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().netEdit);
+    expectInStep("editing a label");
+    EXPECT_EQ(frame->command(cmd::kText), 1);
+    ASSERT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().net);
+    expectInStep("after editing");
+}
+
 TEST_F(FrameDocumentsTest, SelectNetworkKeepsUnsavedWorkUnlessTheUserLetsItGo) {
     // Cancelled: one more window on the network already loaded.
     chooseFile("");

@@ -2,8 +2,13 @@
 // alternatives both ways, the list of alternatives, hints, and how it looks.
 #include "shell/tool_bar.h"
 
+#include "shell/frame_menus.h"
+
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -98,6 +103,8 @@ TEST_F(BarFixture, AlternativesStepBothWaysSkippingDisabledOnesAndOpenAsAList) {
 
     // Resting over the button opens its list; picking a row sends that alternative, a
     // disabled row nothing.
+    // The mouse comes from elsewhere: a move onto the point it is at already would be no move.
+    QTest::mouseMove(&bar, QPoint(1, 1));
     QTest::mouseMove(&bar, bar.buttonRect(3).center());
     ASSERT_NE(bar.popup(), nullptr);
     EXPECT_EQ(bar.openAlternatives(), 3);
@@ -131,6 +138,71 @@ TEST_F(BarFixture, ARestingMouseGetsTheHintAndTheBarLooksRight) {
         for (int x = undo.left() + 4; x < undo.right() - 4; ++x)
             inked = inked || qBlue(picture.pixel(x, y)) > qRed(picture.pixel(x, y)) + 40;
     EXPECT_TRUE(inked);
+}
+
+TEST_F(BarFixture, HintsFollowTheMouseIntoTheListOfAlternativesAndGoWhenItLeaves) {
+    auto move = [](QWidget* widget, QPoint at) {
+        QMouseEvent event(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)),
+                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &event);
+    };
+    auto leave = [](QWidget* widget) {
+        QEvent event(QEvent::Leave);
+        QCoreApplication::sendEvent(widget, &event);
+    };
+    // Resting on a button: the hint waits, then shows; leaving the bar takes it away.
+    move(&bar, bar.buttonRect(2).center());
+    EXPECT_TRUE(bar.hintPending());
+    bar.showHint(bar.mapToGlobal(bar.buttonRect(2).center()));
+    ASSERT_NE(bar.hintWindow(), nullptr);
+    EXPECT_TRUE(bar.hintWindow()->isVisible());
+    leave(&bar);
+    EXPECT_FALSE(bar.hintPending());
+    EXPECT_FALSE(bar.hintWindow()->isVisible()) << "no hint stays behind the mouse";
+
+    // Over the multi-choice button its list opens; the mouse goes down into it, leaving the
+    // bar, and each row it rests on gets the alternative's hint.
+    move(&bar, bar.buttonRect(3).center());
+    ToolPopup* popup = bar.popup();
+    ASSERT_NE(popup, nullptr);
+    while (popup->grow()) {
+    }
+    leave(&bar);
+    for (const int row : {2, 0}) {
+        SCOPED_TRACE(row);
+        const QPoint inRow(ToolBar::kButtonSize / 2, row * ToolBar::kButtonSize + 5);
+        move(popup, inRow);
+        EXPECT_TRUE(bar.hintPending());
+        bar.showHint(popup->mapToGlobal(inRow));
+        EXPECT_TRUE(bar.hintWindow()->isVisible());
+        EXPECT_EQ(bar.hintWindow()->text(), row == 2 ? "Last" : "First");
+        // Resting on, the hint stays and is not asked for again.
+        move(popup, inRow + QPoint(1, 0));
+        EXPECT_FALSE(bar.hintPending());
+    }
+    leave(popup);
+    EXPECT_FALSE(bar.hintWindow()->isVisible());
+    EXPECT_FALSE(bar.hintPending());
+}
+
+TEST_F(BarFixture, TheBarIsOneButtonAndOneLineHighAndTheWindowMenuShowsPlainCaptions) {
+    // The buttons of a bar as made fill it above its bottom line.
+    ToolBar made;
+    made.setButtonSet(&set);
+    EXPECT_EQ(made.height(), ToolBar::kButtonSize + 1);
+    for (int i = 0; i < set.count; ++i) {
+        EXPECT_GE(made.buttonRect(i).top(), 0);
+        EXPECT_LT(made.buttonRect(i).bottom(), made.height() - 1) << i;
+    }
+    made.setButtonSet(nullptr);
+    QWidget owner;
+    const MenuBarItems items = BuildMenuBar(MenuBarKind::View, &owner);
+    ASSERT_NE(items.windowList, nullptr);
+    QStringList captions;
+    for (const QAction* item : items.windowList->actions())
+        captions << item->text();
+    EXPECT_EQ(captions, (QStringList{"&Tile horizontal", "&Cascade", "Arrange &Icons",
+                                     "Tile &vertical", "Close &All"}));
 }
 
 TEST_F(BarFixture, TheThreeListsSitInPlaceSendTheirIdsAndAreDrawnByTheView) {

@@ -13,6 +13,9 @@
 #include "support/null_display.h"
 #include "support/view_fixture.h"
 
+#include <functional>
+#include <string>
+
 namespace tarvo {
 namespace {
 
@@ -122,6 +125,58 @@ TEST_F(ViewStateTest, ScaleCommandsFollowTheirRoundingAndNeverGoBelowOne) {
     ExpandScale(v);
     EXPECT_EQ(v.slotExtent, 2.0f) << "an extent that did not grow grows by one";
     EXPECT_TRUE(menus.enables[cmd::kReduceScale]);
+}
+
+TEST_F(ViewStateTest, ScaleToWindowComesBackAfterEveryChangeOfThePictureOrTheWindow) {
+    load(kGrammar);
+    NetView& v = open("word", 800, 600);
+    ASSERT_FALSE(menus.enables[cmd::kScaleToWindow]) << "the first fit leaves nothing to do";
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+    } steps[] = {
+        {"reduce spotlight", [&] { ViewCommand(v, cmd::kReduceSpotlight); }},
+        {"expand spotlight", [&] { ViewCommand(v, cmd::kExpandSpotlight); }},
+        {"expand spotlight again",
+         [&] {
+             ViewCommand(v, cmd::kReduceSpotlight);
+             ViewCommand(v, cmd::kExpandSpotlight);
+         }},
+        {"hide children", [&] { ViewCommand(v, cmd::kHideChildren); }},
+        {"reveal them", [&] { ViewCommand(v, cmd::kHideChildren); }},
+        {"insert a child", [&] { ViewCommand(v, cmd::kInsertChild); }},
+        {"delete it", [&] { ViewCommand(v, cmd::kDeleteNode); }},
+        {"turn the view", [&] { ViewCommand(v, cmd::kLeftToRight); }},
+        {"resize the window",
+         [&] {
+             host->client = {500, 700};
+             ViewResized(v, false, false);
+         }},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_TRUE(menus.enables[cmd::kScaleToWindow]);
+        EXPECT_TRUE(ViewKey(v, platform::keys::kEnter, false, true));
+        // Ctrl+Enter fitted the whole picture into the window, and a second fit has nothing to do.
+        EXPECT_EQ(v.visibleSlots, v.grid.slotCount);
+        EXPECT_EQ(v.visibleLayers, v.grid.layerCount);
+        EXPECT_LE(v.totalWidth, v.clientWidth);
+        EXPECT_LE(v.totalHeight, v.clientHeight);
+        EXPECT_FALSE(menus.enables[cmd::kScaleToWindow]);
+    }
+
+    // Forty siblings in a window of thirty pixels: the cells stop at one pixel, part of the row
+    // stays out of sight, and fitting stays possible.
+    std::string text = "#ENTITIES\n";
+    for (int k = 0; k < 40; ++k)
+        text += "c" + std::to_string(k) + " isa root\n";
+    load(text + "#FONTS\n");
+    NetView& w = open("root", 30, 30);
+    EXPECT_EQ(w.slotExtent, 1.0f);
+    EXPECT_LT(w.visibleSlots, w.grid.slotCount);
+    EXPECT_TRUE(w.scaleToWindowPossible);
+    EXPECT_TRUE(menus.enables[cmd::kScaleToWindow]);
 }
 
 TEST_F(ViewStateTest, ScalingKeepsTheCentreOfTheWindowInPlace) {
