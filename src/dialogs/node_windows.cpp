@@ -16,6 +16,7 @@
 #include "platform/qt/qt_text.h"
 #include "view/net_view.h"
 #include "view/view_operations.h"
+#include "view/view_options.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -188,8 +189,16 @@ protected:
         move(x, frame.top());
     }
 
-    void OnOk() override { closeWindow(false); }
-    void OnEnd(int) override { closeWindow(false); }
+    void OnOk() override { closeByUser(); }
+    void OnEnd(int) override { closeByUser(); }
+
+    // Closed from its own button or frame: the view's menus and buttons stop showing it open.
+    void closeByUser() {
+        NetView& view = *m_view;
+        closeWindow(false);
+        if (view.host)
+            UpdateMenus(view);
+    }
 
     int OnMeasureItem(QWidget*) override { return inspect::kListItemHeight; }
     bool OnDrawListItem(QListWidget& list, int row, QPainter& painter, const QRect& rect,

@@ -498,6 +498,16 @@ TEST_F(FrameDocumentsTest, MenuAndToolBarStayInStepThroughInspectionAndEditing) 
             FindButton(buttonDefinitions().net, cmd::kInspectLinks)->has(ButtonState::Pressed),
             opened);
     }
+    // The window's own close box clears them too.
+    EXPECT_EQ(frame->command(cmd::kInspectLinks), 1);
+    auto* links = qobject_cast<DialogBase*>(OpenInspectionWindow(InspectionKind::Links));
+    ASSERT_NE(links, nullptr);
+    links->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(OpenInspectionWindow(InspectionKind::Links), nullptr);
+    EXPECT_FALSE(inspect->isChecked());
+    EXPECT_FALSE(
+        FindButton(buttonDefinitions().net, cmd::kInspectLinks)->has(ButtonState::Pressed));
     EXPECT_EQ(frame->command(cmd::kText), 1);
     ASSERT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().netEdit);
     expectInStep("editing a label");
