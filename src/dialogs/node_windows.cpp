@@ -110,6 +110,16 @@ struct WindowPlace {
     int height = 0;
 };
 
+// Where each kind stood when its last window closed, for the next one of the kind.
+struct WindowPlaces {
+    WindowPlace links;
+    WindowPlace report;
+};
+WindowPlaces& windowPlaces() {
+    static WindowPlaces places;
+    return places;
+}
+
 // What both windows share: their view and node, their lists of nodes, their placement and
 // their closing.
 class InspectionWindow : public DialogBase {
@@ -307,7 +317,7 @@ private:
 // The "Inheritance Dialog": what the node stipulates and what it inherits.
 class InheritanceWindow : public InspectionWindow {
 public:
-    explicit InheritanceWindow(NetView& view) : InspectionWindow(view, s_place) {}
+    explicit InheritanceWindow(NetView& view) : InspectionWindow(view, windowPlaces().report) {}
     ~InheritanceWindow() override { DisposeInheritanceReport(m_report); }
 
 protected:
@@ -340,14 +350,13 @@ protected:
     }
 
 private:
-    static inline WindowPlace s_place;
     InheritanceReport m_report;
 };
 
 // "Inspect links": the node's links of one relation, to see, reorder, show and hide.
 class LinkWindow : public InspectionWindow {
 public:
-    explicit LinkWindow(NetView& view) : InspectionWindow(view, s_place) {}
+    explicit LinkWindow(NetView& view) : InspectionWindow(view, windowPlaces().links) {}
     ~LinkWindow() override {
         DisposeLinkLists(m_links);
         DisposeList(m_related);
@@ -518,7 +527,6 @@ private:
         fillList(inspect::kPathList, m_path);
     }
 
-    static inline WindowPlace s_place;
     Node* m_relation = nullptr;
     LinkLists m_links;
     NodeList* m_related = nullptr;
@@ -630,6 +638,10 @@ void InspectionViewClosing(NetView& view) {
 
 QWidget* OpenInspectionWindow(InspectionKind kind) {
     return kind == InspectionKind::Links ? openWindows().links : openWindows().report;
+}
+
+void ForgetInspectionPlaces() {
+    windowPlaces() = WindowPlaces{};
 }
 
 void CloseInspectionWindows() {

@@ -28,5 +28,7 @@ enum class InspectionKind { Links, Report };
 // The open window of a kind, if any, and closing both at shutdown.
 QWidget* OpenInspectionWindow(InspectionKind kind);
 void CloseInspectionWindows();
+// The places the windows remembered are forgotten: the next ones open where a new window would.
+void ForgetInspectionPlaces();
 
 } // namespace tarvo

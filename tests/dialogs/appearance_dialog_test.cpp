@@ -75,6 +75,9 @@ protected:
     void SetUp() override {
         DialogFixture::SetUp();
         m_colours = colours();
+        // The colours as before start-up: a frame made by an earlier test set the highlight
+        // tint, which the preview would draw.
+        colours() = ColourState{};
         m_chooser = colourChooser();
         colours().NearShade = kNear;
         colours().FarShade = kFar;

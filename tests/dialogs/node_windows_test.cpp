@@ -56,6 +56,7 @@ protected:
 
     void SetUp() override {
         dialogState().placement = QRect();
+        ForgetInspectionPlaces();
         ConnectionScope() = kScopeActual;
     }
     void TearDown() override {

@@ -9,6 +9,7 @@
 #include "dialogs/partition_choice.h"
 #include "inheritance/node_windows_content.h"
 #include "labels/label_text.h"
+#include "memory/shared_buffers.h"
 #include "model/network.h"
 #include "model/view_node.h"
 #include "shell/button_sets.h"
@@ -83,6 +84,9 @@ protected:
         fileDialogRunner() = RunFileDialog;
         partitionChoices() = PartitionChoices{};
         ShutDownProgram();
+        // The shutdown releases the text buffers the test process made for every test.
+        AllocateWordBuffer();
+        AllocateScratchText();
         fs::current_path(m_home);
         fs::remove_all(m_work);
         platform::setUi(m_previousUi);

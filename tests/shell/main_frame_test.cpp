@@ -2,6 +2,7 @@
 #include "shell/main_frame.h"
 
 #include "dialogs/error_report.h"
+#include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "shell/commands.h"
 #include "shell/startup.h"
@@ -60,6 +61,9 @@ TEST(MainFrame, OutOfMemoryPostsExitAndTheFrameCloses) {
     ShutDownProgram();
     EXPECT_TRUE(errorState().ErrorsSuppressed);
     EXPECT_EQ(currentHeap(), nullptr);
+    // The shutdown releases the text buffers the test process made for every test.
+    AllocateWordBuffer();
+    AllocateScratchText();
     platform::setUi(previous);
     errorState() = ErrorState{};
 }
