@@ -24,11 +24,6 @@ constexpr int kOutlineCapacity =
 static_assert(4 * kMaxShapePoints - 3 <= kOutlineCapacity,
               "the whole outline of the longest quarter must fit its buffer");
 
-// How far from the centre an outline point may lie, in half extents of the box: a figure may
-// reach well out of its box, but a stray number in the file must not make one so large that
-// building its region (which takes time with the square of its height) stalls the program.
-constexpr int kOutlineReach = 8;
-
 // Arcs no larger than this are drawn without first asking whether they are visible.
 constexpr int kSmallArcExtent = 20;
 constexpr platform::Colour kLightGrey{192, 192, 192};
