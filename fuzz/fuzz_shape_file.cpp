@@ -1,6 +1,6 @@
 // Shape files from anywhere: any bytes must read without fault, and every shape read must make
-// an outline within its buffer and its box, a region, a drawing and hit tests at any box size
-// in either orientation.
+// an outline within its buffer and within reach of its box, a region, a drawing and hit tests at
+// any box size in either orientation.
 #include "memory/shared_buffers.h"
 #include "model/view_node.h"
 #include "netfile/shape_file.h"
@@ -39,7 +39,8 @@ void checkOutline(const tarvo::ShapeInstance& instance, const BoxSize& size) {
         std::abort();
     for (int i = 0; i < instance.storedCount; ++i) {
         const platform::Point p = instance.outline()[i];
-        if (std::abs(p.x) > size.halfWidth || std::abs(p.y) > size.halfHeight)
+        if (std::abs(p.x) > tarvo::kOutlineReach * std::max(1, size.halfWidth) ||
+            std::abs(p.y) > tarvo::kOutlineReach * std::max(1, size.halfHeight))
             std::abort();
     }
 }

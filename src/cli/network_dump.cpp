@@ -2,6 +2,7 @@
 #include "cli/network_dump.h"
 
 #include "inheritance/inheritance_report.h"
+#include "inheritance/node_windows_content.h"
 #include "labels/label_markup.h"
 #include "model/network.h"
 #include "model/node_list.h"
@@ -51,9 +52,19 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
+namespace {
+// The inheritance window's lists without the window: their entries go to the debugging log as
+// the window's would, in the same order.
+class LoggedLists : public ReportSink {
+public:
+    void fillList(int, const NodeList* nodes) override { ListEntries(nodes); }
+};
+} // namespace
+
 std::string ReportJson(Node* node) {
     InheritanceReport report;
-    RunInheritanceReport(node, report);
+    LoggedLists lists;
+    RunInheritanceReport(node, report, &lists);
     std::string json = "{\"node\":" + markupOf(node);
     json += ",\"related\":" + namesOf(report.related);
     json += ",\"stipulated\":" + namesOf(report.stipulated);

@@ -173,6 +173,9 @@ QLayout* TemplateReader::readLayout(QWidget* owner) {
         return nullptr;
     }
     layout->setObjectName(m_xml.attributes().value(QLatin1String("name")).toString());
+    const QString rowStretch = m_xml.attributes().value(QLatin1String("rowstretch")).toString();
+    const QString columnStretch =
+        m_xml.attributes().value(QLatin1String("columnstretch")).toString();
     while (!failed() && m_xml.readNextStartElement()) {
         if (m_xml.name() == QLatin1String("property"))
             applyToLayout(layout, readProperty());
@@ -180,6 +183,18 @@ QLayout* TemplateReader::readLayout(QWidget* owner) {
             readItem(layout, owner);
         else
             m_xml.skipCurrentElement();
+    }
+    // How a grid shares out the room beyond its minimum: one factor per row or column.
+    if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
+        const auto factors = [](const QString& list) {
+            return list.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        };
+        const QStringList rows = factors(rowStretch);
+        for (int i = 0; i < rows.size(); ++i)
+            grid->setRowStretch(i, rows[i].trimmed().toInt());
+        const QStringList columns = factors(columnStretch);
+        for (int i = 0; i < columns.size(); ++i)
+            grid->setColumnStretch(i, columns[i].trimmed().toInt());
     }
     return layout;
 }

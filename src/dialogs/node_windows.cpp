@@ -341,15 +341,26 @@ protected:
         DisposeList(nodes);
         PrepareViewInspection(*m_view);
         DisposeInheritanceReport(m_report);
+        // The report fills the lists as it goes, so that their entries stand in the debugging
+        // log among the report's own lines.
+        ListSink lists(*this);
         if (m_node)
-            RunInheritanceReport(m_node, m_report);
-        fillList(inspect::kStipulatedNodes, m_report.related);
-        fillList(inspect::kStipulatedVia, m_report.stipulated);
-        fillList(inspect::kInheritedNodes, m_report.inheritedProperties);
-        fillList(inspect::kInheritedVia, m_report.inheritedRelations);
+            RunInheritanceReport(m_node, m_report, &lists);
+        else
+            for (const int id : {inspect::kStipulatedNodes, inspect::kStipulatedVia,
+                                 inspect::kInheritedNodes, inspect::kInheritedVia})
+                fillList(id, nullptr);
     }
 
 private:
+    struct ListSink : ReportSink {
+        explicit ListSink(InheritanceWindow& window) : window(window) {}
+        void fillList(int listId, const NodeList* nodes) override {
+            window.fillList(listId, nodes);
+        }
+        InheritanceWindow& window;
+    };
+
     InheritanceReport m_report;
 };
 

@@ -15,6 +15,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QPen>
 #include <QRadioButton>
 
 #include <string>
@@ -72,6 +74,22 @@ protected:
         return true;
     }
     int OnMeasureItem(QWidget*) override { return kNodeItemHeight; }
+
+    // The expose buttons show their bitmaps. The focused face carries a dotted frame of its
+    // own; the pushed face has none, so a pushed button with the focus gets the same frame.
+    void OnDrawItem(QAbstractButton& button, QPainter& painter) override {
+        DialogBase::OnDrawItem(button, painter);
+        const int id = controlId(&button);
+        const bool expose = id >= kFirstExpose && id < kFirstExpose + 4;
+        if (!expose || !button.hasFocus() || !(button.isDown() || button.isChecked()))
+            return;
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(button.rect().adjusted(3, 3, -4, -4));
+        painter.restore();
+    }
 
     void OnCheck(int id) override {
         if (id == kEntities || id == kRelations) {

@@ -14,6 +14,11 @@ namespace tarvo {
 namespace {
 
 constexpr int kParentSlot = ParentSlot;
+// The inheritance window's lists: what the node stipulates and inherits, and via what.
+constexpr int kStipulatedNodesList = 179;
+constexpr int kStipulatedViaList = 180;
+constexpr int kInheritedNodesList = 99;
+constexpr int kInheritedViaList = 102;
 
 // A heading and every node of `list`, each as its plain label and "##", while the log is on.
 void logList(const char* heading, const NodeList* list) {
@@ -35,7 +40,11 @@ NodeList* copyOf(const NodeList* list) {
 
 } // namespace
 
-void RunInheritanceReport(Node* s, InheritanceReport& report) {
+void RunInheritanceReport(Node* s, InheritanceReport& report, ReportSink* sink) {
+    const auto fill = [sink](int listId, const NodeList* nodes) {
+        if (sink)
+            sink->fillList(listId, nodes);
+    };
     ReportLists& lists = reportLists();
     DisposeList(lists.StipulatedList);
     DisposeList(lists.ToSideList);
@@ -43,8 +52,10 @@ void RunInheritanceReport(Node* s, InheritanceReport& report) {
     DisposeList(lists.OwnStipulated);
 
     report.related = RelatedNodes(s, kParentSlot);
+    fill(kStipulatedNodesList, report.related);
 
     report.stipulated = StipulatedRelations(s, kParentSlot);
+    fill(kStipulatedViaList, report.stipulated);
     if (DebugLogOn) {
         std::string heading = "\nNode: ";
         PlainText(s->name, heading);
@@ -65,6 +76,8 @@ void RunInheritanceReport(Node* s, InheritanceReport& report) {
     logList("Ancestor nodes:\n", lists.AncestorList);
 
     report.inheritedProperties = InheritedProperties(s, kParentSlot);
+    fill(kInheritedNodesList, report.inheritedProperties);
+    fill(kInheritedViaList, report.inheritedRelations);
     logList("Inherited properties:\n", report.inheritedProperties);
     logList("Overrides:\n", lists.OverriddenTargets);
     logList("", lists.OverriddenRelations);

@@ -17,8 +17,20 @@ struct InheritanceReport {
     NodeList* overriddenRelations = nullptr;
 };
 
-// Runs the searches for `s` and fills `report`, which then owns its lists.
-void RunInheritanceReport(Node* s, InheritanceReport& report);
+// Where the report shows its lists as it makes them: the inheritance window's lists 179, 180,
+// 99 and 102. Filling a list writes its entries to the debugging log, so the lists are filled
+// at their places among the report's own log lines.
+class ReportSink {
+public:
+    virtual ~ReportSink() = default;
+    // `nodes` stays the report's; the sink keeps no pointer to the list itself.
+    virtual void fillList(int listId, const NodeList* nodes) = 0;
+};
+
+// Runs the searches for `s` and fills `report`, which then owns its lists. With a sink, the
+// stipulated lists are filled as they are found and the inherited ones once the inherited
+// properties are known, each before the log lines that follow them.
+void RunInheritanceReport(Node* s, InheritanceReport& report, ReportSink* sink = nullptr);
 void DisposeInheritanceReport(InheritanceReport& report);
 
 } // namespace tarvo

@@ -12,6 +12,7 @@
 #include "model/node_table.h"
 #include "netfile/word_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,8 @@ namespace tarvo {
 namespace {
 
 constexpr int kCommentLineCharacters = 80;
+// Font numbers of a file above this belong to no font table.
+constexpr int kMaxFileFontNumber = 1 << 16;
 
 // A font statement of the file being read: the file's number for a face.
 struct LoadedFont {
@@ -76,13 +79,15 @@ public:
     }
 
 private:
-    // Reads the keyword after a '#'; a comment line keeps the section in force.
+    // Reads the keyword after a '#', which may stand on a later line; a comment line keeps
+    // the section in force. The rest of the keyword's own line is the comment.
     void openSection(Section before) {
+        PeekNonBlank();
         const int line = CurrentLine();
         m_section = SectionOf(readName());
         if (m_section != Section::Comment)
             return;
-        // When the keyword itself ended the line, the comment is over: skipping on would
+        // When the keyword itself ended its line, the comment is over: skipping on would
         // swallow the statement on the next line.
         if (CurrentLine() == line)
             SkipLine(kCommentLineCharacters);
@@ -333,14 +338,23 @@ void ReconcileFonts() {
     for (const LoadedFont& font : state.loadedFonts)
         AddFontByName(font.face.c_str());
     SortFontTable();
+    // The sort moves the default font: it is chosen again before labels fall back to it.
+    ChoosePreferredFonts();
     if (!state.fontsRead)
         return;
+    // A file written with a larger font table numbers its fonts beyond this one's: the map
+    // reaches its largest number, so that those labels keep their fonts. Numbers the file does
+    // not list beyond the table (-1 in the map) and numbers past any table fall back to the
+    // default font when labels are remapped.
     const int size = FontCount();
-    std::vector<int> map(static_cast<std::size_t>(size), 0);
+    int mapSize = size;
+    for (const LoadedFont& font : state.loadedFonts)
+        if (font.number >= mapSize && font.number < kMaxFileFontNumber)
+            mapSize = font.number + 1;
+    std::vector<int> map(static_cast<std::size_t>(mapSize), -1);
+    std::fill(map.begin(), map.begin() + size, 0);
     for (const LoadedFont& font : state.loadedFonts) {
-        // A number outside the table has no place in the map; its labels fall back to the
-        // default font when they are remapped.
-        if (font.number < 0 || font.number >= size)
+        if (font.number < 0 || font.number >= mapSize)
             continue;
         for (int i = 0; i < size; ++i) {
             if (font.face == FontAt(i)->font.faceName) {

@@ -35,8 +35,9 @@ void ReadNetworkStream(std::FILE* file);
 // network has none.
 Node* GetOrCreateNode(const char* word, int relationKind);
 
-// After a read: adds the fonts the file names that are not installed, sorts the font table and
-// renumbers the fonts in every name to the sorted table.
+// After a read: adds the fonts the file names that are not installed, sorts the font table,
+// chooses the preferred and default fonts on the sorted table, and renumbers the fonts in every
+// name to it (a number beyond the table becomes the default font).
 void ReconcileFonts();
 
 // Writes the current network; 1 when the whole network was written. The file is written under

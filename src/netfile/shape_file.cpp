@@ -6,7 +6,6 @@
 #include "model/chunk_list.h"
 #include "netfile/word_reader.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -44,14 +43,6 @@ std::int32_t truncated(float value) {
     if (value <= -2147483648.0f)
         return INT32_MIN;
     return static_cast<std::int32_t>(value);
-}
-
-// A word already read, converted as ReadNumber converts the words it reads: from its
-// beginning, whatever the user's locale.
-float wordNumber(const char* word) {
-    double value = 0.0;
-    std::from_chars(word, word + std::strlen(word), value);
-    return static_cast<float>(value);
 }
 
 std::uint8_t flagsOf(const char* word) {
@@ -127,7 +118,7 @@ private:
         for (; word[0]; word = ReadWord()) {
             if (beginsWithDigit(word)) {
                 // Converted before the next read reuses the scratch buffer that holds it.
-                const std::int32_t x = truncated(wordNumber(word));
+                const std::int32_t x = truncated(WordNumber(word));
                 const std::int32_t y = truncated(ReadNumber());
                 if (count == kMaxShapePoints) {
                     cut = true;

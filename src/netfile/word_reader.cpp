@@ -219,7 +219,10 @@ int ExpectWord(const char* keyword) {
 }
 
 float ReadNumber() {
-    const char* word = ReadWord();
+    return WordNumber(ReadWord());
+}
+
+float WordNumber(const char* word) {
     if (std::strcmp(word, "-") == 0)
         return kNoValue;
     return static_cast<float>(toDouble(word));

@@ -70,6 +70,8 @@ int ExpectWord(const char* keyword);
 // The next word as a decimal number from its beginning, rounded to float: 0 when it does not
 // begin with a number, kNoValue for "-". The point is always '.', whatever the user's locale.
 float ReadNumber();
+// A word already read, converted as ReadNumber converts the words it reads.
+float WordNumber(const char* word);
 // Skips blanks and consumes the next character only when it is `c`.
 bool MatchChar(char c);
 // MatchChar, reporting "\"c\" expected" and answering false when `c` is not next.

@@ -597,7 +597,9 @@ void FormatCells(LabelCells& cells, int from, int to, int kind, int value, TextS
         SetFont(cells, from, to, value);
         break;
     case kFormatClear:
+        // No formatting means plain text in the default font.
         SetStyleBits(cells, from, to, 0xFF, false);
+        SetFont(cells, from, to, fonts().DefaultFont);
         break;
     default:
         break;
@@ -631,9 +633,9 @@ void EditorApplyFormat(NetView& view, int kind, int value) {
     const TextCell* cell = scratch->cellAt(0);
     if (!cell)
         return;
-    if (kind == kFormatFont)
+    if (kind == kFormatFont || kind == kFormatClear)
         e->pendingFont = cell->font;
-    else
+    if (kind != kFormatFont)
         e->pendingStyle = cell->style;
     UpdateSizeCaption(view);
 }

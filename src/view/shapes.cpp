@@ -43,13 +43,14 @@ struct OutlineBuffer {
     std::array<std::uint8_t, kOutlineCapacity + 1> kinds{};
 };
 
-// A file coordinate in pixels, towards zero. Points beyond the unit square stop at the edge of
-// the box, so that a stray number in the file cannot make a figure of any size.
-int scaled(float scale, std::int32_t value, int limit) {
+// A file coordinate in pixels, towards zero. A point beyond the unit lies outside the node's
+// box; only one beyond kOutlineReach half extents stops there.
+int scaled(float scale, std::int32_t value, int half) {
+    const double reach = std::min(static_cast<double>(kOutlineReach) * std::max(1, half),
+                                  static_cast<double>(1 << 28));
     const double pixels =
         std::trunc(static_cast<double>(scale * static_cast<float>(value)) + 0.0001);
-    return static_cast<int>(
-        std::clamp(pixels, -static_cast<double>(limit), static_cast<double>(limit)));
+    return static_cast<int>(std::clamp(pixels, -reach, reach));
 }
 
 // The quarter in pixels, into the front of the buffer; answers its point count. A turned
@@ -58,8 +59,6 @@ int scaleQuarter(const ShapeInstance& instance, int inset, OutlineBuffer& out) {
     const ShapeRecord& shape = *instance.shape;
     const int n = std::clamp(shape.pointCount, 0, kMaxShapePoints);
     const int unit = shapeFileState().unit;
-    const int limitX = std::max(0, instance.halfWidth);
-    const int limitY = std::max(0, instance.halfHeight);
     const auto scaleOf = [&](int half) {
         return unit > 0 ? static_cast<float>(std::max(0, half - inset)) / static_cast<float>(unit)
                         : 0.0f;
@@ -69,10 +68,12 @@ int scaleQuarter(const ShapeInstance& instance, int inset, OutlineBuffer& out) {
     for (int j = 0; j < n; ++j) {
         const ShapePoint p = shape.points[j];
         if (instance.turned) {
-            out.points[n - 1 - j] = {scaled(ex, p.y, limitX), scaled(ey, p.x, limitY)};
+            out.points[n - 1 - j] = {scaled(ex, p.y, instance.halfWidth),
+                                     scaled(ey, p.x, instance.halfHeight)};
             out.kinds[n - j] = shape.kinds[j];
         } else {
-            out.points[j] = {scaled(ex, p.x, limitX), scaled(ey, p.y, limitY)};
+            out.points[j] = {scaled(ex, p.x, instance.halfWidth),
+                             scaled(ey, p.y, instance.halfHeight)};
             out.kinds[j] = shape.kinds[j];
         }
     }

@@ -37,6 +37,10 @@ struct ShapeDrawing {
 using LabelPainter = std::function<void(platform::Display&)>;
 
 inline constexpr int kShapeHeaderPoints = 5;
+// How far from the box centre an outline point may lie, in half extents of the box: a figure
+// may reach well out of its box, but a stray number in the file must not make one so large
+// that building its region (which takes time with the square of its height) stalls the program.
+inline constexpr int kOutlineReach = 8;
 
 // One shape prepared for one box size and pen width.
 struct ShapeInstance {

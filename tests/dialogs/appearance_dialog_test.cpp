@@ -5,6 +5,7 @@
 #include "dialogs/modal_answer.h"
 #include "labels/colours.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QImage>
 
@@ -193,6 +194,31 @@ TEST_F(AppearanceDialogTest, CancellingTheChooserChangesNothing) {
     });
     EXPECT_EQ(colours().NearShade, kNear);
     EXPECT_EQ(colours().FarShade, kFar);
+}
+
+TEST_F(AppearanceDialogTest, OpensAtItsTemplateSizeWithEveryControlWhole) {
+    run([&](DialogBase& dialog) {
+        if (const char* out = std::getenv("TARVO_APPEARANCE_SIZE_PNG"))
+            dialog.grab().save(QString::fromLocal8Bit(out));
+        EXPECT_EQ(dialog.size(), QSize(240, 275));
+        std::vector<QRect> placed;
+        for (const int id : {103, 10, 40, 31, 151, 32, 1470, 1, 150, 2}) {
+            const QRect at = dialog.control(id)->geometry();
+            EXPECT_TRUE(dialog.rect().contains(at)) << id;
+            for (const QRect& other : placed)
+                EXPECT_FALSE(at.intersects(other)) << id;
+            placed.push_back(at);
+        }
+        // Every text is shown whole: the item list as wide as it asks, the buttons wider than
+        // their texts.
+        EXPECT_GE(dialog.control(40)->width(), dialog.control(40)->sizeHint().width());
+        for (const int id : {151, 1, 150, 2}) {
+            auto* button = dialog.control<QAbstractButton>(id);
+            const QString text = button->text().remove(QLatin1Char('&'));
+            EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(text) + 12) << id;
+        }
+        EXPECT_GE(dialog.control(1470)->height(), 96);
+    });
 }
 
 } // namespace

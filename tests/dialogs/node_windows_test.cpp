@@ -129,6 +129,26 @@ TEST_F(InspectionDialogsTest, WithTheLogOffOnlyTheInheritedPropertiesWriteToIt) 
     EXPECT_EQ(itemNode(inspect::kStipulatedNodes, 0), findNode("pronoun", 0));
 }
 
+TEST_F(InspectionDialogsTest, TheReportsListsReachTheLogAmongItsLinesNotAfterThem) {
+    load(kVerbs);
+    open("aux");
+    const bool before = DebugLogOn;
+    DebugLogOn = true;
+    RestartDebugLog("");
+    ToggleInheritanceReport(*view);
+    ASSERT_NE(window(), nullptr);
+    DebugLogOn = before;
+    const std::string log = logText();
+    const std::size_t related = log.find("pronoun##");
+    const std::size_t node = log.find("\nNode: aux\n");
+    const std::size_t overrides = log.find("Overrides:\n");
+    ASSERT_NE(related, std::string::npos) << log;
+    ASSERT_NE(node, std::string::npos) << log;
+    ASSERT_NE(overrides, std::string::npos) << log;
+    EXPECT_LT(related, node) << "the stipulated nodes come before the node's heading\n" << log;
+    EXPECT_LT(node, overrides);
+}
+
 TEST_F(InspectionDialogsTest, MoveButtonsFollowTheSelectionAndReorderTheNetworkAndTheView) {
     load(kVerbs);
     open("verb");

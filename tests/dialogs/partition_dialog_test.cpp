@@ -8,8 +8,10 @@
 #include "netfile/network_file.h"
 
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +94,44 @@ TEST_F(PartitionDialogTest, TheKindAndExposeBitsAreKeptAndCancelChoosesNothing) 
         EXPECT_TRUE(dialog.press(1));
     });
     EXPECT_EQ(ChoosePartition(), findNode("dependent", 1));
+}
+
+// Dark pixels along the row where a button's focus frame runs, inside its edges.
+int darkOnFrameRow(QWidget* button) {
+    const QImage image = button->grab().toImage();
+    int dark = 0;
+    for (int x = 4; x < image.width() - 4; ++x)
+        dark += qGray(image.pixel(x, 3)) < 64 ? 1 : 0;
+    return dark;
+}
+
+TEST_F(PartitionDialogTest, AFocusedExposeButtonShowsItsFocusPushedOrNot) {
+    // The hook always ends the dialog, so checks inside it do not return early.
+    ModalAnswer answer([&](DialogBase& dialog) {
+        const bool active = QTest::qWaitForWindowActive(&dialog);
+        EXPECT_TRUE(active);
+        for (const int id : {32, 35}) {
+            if (!active)
+                break;
+            SCOPED_TRACE(id);
+            QWidget* button = dialog.control(id);
+            dialog.control(20)->setFocus();
+            EXPECT_EQ(darkOnFrameRow(button), 0) << "up, without the focus";
+            button->setFocus();
+            EXPECT_TRUE(button->hasFocus());
+            EXPECT_GT(darkOnFrameRow(button), 4) << "up, with the focus";
+            EXPECT_TRUE(dialog.press(id));
+            EXPECT_TRUE(button->hasFocus());
+            EXPECT_GT(darkOnFrameRow(button), 4) << "pushed, with the focus";
+            if (const char* out = std::getenv("TARVO_EXPOSE_PNG"))
+                dialog.grab().save(QString::fromLocal8Bit(out));
+            dialog.control(20)->setFocus();
+            EXPECT_EQ(darkOnFrameRow(button), 0) << "pushed, without the focus";
+        }
+        EXPECT_TRUE(dialog.press(2));
+    });
+    ChoosePartition();
+    EXPECT_EQ(partitionChoices().expose, 9);
 }
 
 } // namespace

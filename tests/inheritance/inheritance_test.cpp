@@ -2,6 +2,7 @@
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
 #include "inheritance/inheritance_walk.h"
+#include "inheritance/node_windows_content.h"
 
 #include "labels/label_text.h"
 #include "memory/debug_log.h"
@@ -158,6 +159,47 @@ TEST_F(InheritanceTest, TheReportOfAnAuxiliary) {
           "Parent nodes of current relation (to): pos=0\nverb subject noun##\nword form stem##\n",
           "Inherited properties:\nnoun##\nstem##\nOverrides:\nnoun##\nsubject##\n"})
         EXPECT_NE(text.find(part), std::string::npos) << part << "\nin:\n" << text;
+}
+
+// The window's lists, filled the way the window fills them: each entry goes to the log.
+class RecordingLists : public ReportSink {
+public:
+    void fillList(int listId, const NodeList* nodes) override {
+        filled.push_back(listId);
+        ListEntries(nodes);
+    }
+    std::vector<int> filled;
+};
+
+TEST_F(InheritanceTest, TheWindowListsAreFilledAmongTheReportLinesInTheirOrder) {
+    load(kGrammar);
+    ASSERT_TRUE(StartDebugLog());
+    InheritanceReport report;
+    RecordingLists lists;
+    RunInheritanceReport(entity("auxiliary"), report, &lists);
+    DisposeInheritanceReport(report);
+    EXPECT_EQ(lists.filled, (std::vector<int>{179, 180, 99, 102}));
+
+    std::ifstream in(DebugLogPath());
+    std::stringstream log;
+    log << in.rdbuf();
+    const std::string text = log.str();
+    // The stipulated lists come before the node's heading, the inherited ones between the
+    // ancestors and the inherited properties, and nothing follows the overrides.
+    const std::string stipulated =
+        "pronoun##\ninfinitive##\n"
+        "auxiliary subject pronoun##\nauxiliary complement infinitive##\n"
+        "\nNode: auxiliary\nStipulated relations:\n";
+    const std::string inherited = "noun##\nstem##\nverb subject noun##\nword form stem##\n"
+                                  "Inherited properties:\nnoun##\nstem##\n"
+                                  "Overrides:\nnoun##\nsubject##\n";
+    const std::size_t first = text.find(stipulated);
+    const std::size_t ancestors = text.find("Ancestor nodes:\nverb##\nword##\n");
+    EXPECT_NE(first, std::string::npos) << text;
+    EXPECT_LT(first, ancestors) << text;
+    ASSERT_GE(text.size(), inherited.size());
+    EXPECT_EQ(text.substr(text.size() - inherited.size()), inherited) << text;
+    EXPECT_LT(ancestors, text.size() - inherited.size()) << text;
 }
 
 TEST_F(InheritanceTest, EverySearchEndsAroundACycle) {

@@ -146,6 +146,29 @@ TEST_F(NetworkFileTest, SectionsCommentsAndStatementForms) {
     EXPECT_NE(text.find("\"two words\" isa D\n"), std::string::npos);
 }
 
+TEST_F(NetworkFileTest, ACommentKeywordMayStandOnTheNextLineAndOnlyItsLineIsTheComment) {
+    struct Case {
+        const char* comment;
+        int relations;
+    };
+    // After the hash comes the keyword, wherever it stands; the rest of its line is the comment,
+    // unless the keyword itself ended the line.
+    const Case cases[] = {
+        {"#\nfoo bar\n", 2}, {"#\n\n  foo bar baz\n", 2}, {"#NOTE\n", 2}, {"# a few words\n", 2},
+        {"#\nNOTE\n", 2},    {"#\nfoo\nr isa s\n", 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.comment);
+        load(std::string("#RELATIONS\n") + c.comment + "c isa d\n");
+        ASSERT_NE(findNode("d", 1), nullptr);
+        EXPECT_EQ(namesIn(findNode("d", 1), ChildSlot), (std::vector<std::string>{"c"}));
+        EXPECT_EQ(testing_support::NetworkNodeCount(), c.relations);
+        for (const char* lost : {"foo", "bar", "isa", "NOTE"})
+            EXPECT_EQ(findNode(lost, 1), nullptr) << lost;
+    }
+    EXPECT_TRUE(errors().empty());
+}
+
 TEST_F(NetworkFileTest, PropertiesAreAlwaysNewAndWrittenInTheirOwnSection) {
     load("#PROPERTIES\nx r y\nx r y\n#RELATIONS\nr isa link\nsub isa r\n");
     Node* r = findNode("r", 1);
@@ -193,6 +216,23 @@ TEST_F(NetworkFileTest, EveryLoadSortsTheFontTable) {
     load("#ENTITIES\nnoun isa word\n");
     EXPECT_STREQ(FontAt(0)->font.faceName, "Arial");
     EXPECT_EQ(fonts().DefaultFont, 1);
+}
+
+TEST_F(NetworkFileTest, AFontTheFileDoesNotListBecomesTheDefaultFontOfTheSortedTable) {
+    // Times New Roman is the default font at index 2 before the load and at index 0 after it.
+    ReleaseFontTable();
+    platform::ListedFontCatalog catalog("Zeta;Yeta;Times New Roman");
+    BuildFontTable(catalog);
+    ChoosePreferredFonts();
+    ASSERT_EQ(fonts().DefaultFont, 2);
+    // The file's table was larger: 9 lies beyond this one, and 7 is not listed at all.
+    load("#FONTS\n0 isa \"Yeta\"\n9 isa \"Zeta\"\n"
+         "#ENTITIES\n\"<f=0>y<\\f> <f=7>x<\\f> <f=9>z<\\f>\" exists\n");
+    EXPECT_STREQ(FontAt(0)->font.faceName, "Times New Roman");
+    EXPECT_EQ(fonts().DefaultFont, 0);
+    const std::string text = saved();
+    EXPECT_NE(text.find("\"<f=1>y<\\f> x <f=2>z<\\f>\" exists\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("#FONTS\n1 isa \"Yeta\"\n2 isa \"Zeta\"\n"), std::string::npos) << text;
 }
 
 TEST_F(NetworkFileTest, BadFilesAreReportedOnceAndReadAsFarAsTheyGo) {

@@ -49,6 +49,8 @@ TEST(ShapeFile, ReadsFlagWordsJoinLettersAndShapeEnds) {
         {"100 box 1 l 0 0", {"box 1 f0 0,0:0"}},
         {"100 s 3 - 100 0 v 0 100 l 5 -7", {"s 3 f2 100,0:0 0,100:2 5,-7:1"}},
         {"100 e 2.9 Er 100 0 0 100", {"e 2 f129 100,0:0 0,100:0"}},
+        // Both numbers of a point are read alike, whatever form the number has.
+        {"100 h 1 - 0x10 0x10 1e1 2.5e1 7.9 -7.9", {"h 1 f0 16,16:0 10,25:0 7,-7:0"}},
         {"100 k 1 xCRz 1 1", {"k 1 f68 1,1:0"}},
         {"100 a 1 - 1 1 b 2 - 2 2", {"a 1 f0 1,1:0", "b 2 f0 2,2:0"}},
         // A single letter that is no join letter ends the shape and names the next one.

@@ -3,12 +3,14 @@
 #include "view/label_editor.h"
 
 #include "labels/accents.h"
+#include "labels/font_table.h"
 #include "labels/label_markup.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
 #include "platform/clipboard.h"
+#include "platform/font_catalog.h"
 #include "platform/keyboard_layout.h"
 #include "platform/keys.h"
 #include "shell/changes.h"
@@ -227,6 +229,43 @@ TEST_F(LabelEditorTest, HoveringOverTheEditorNamesItJustAboveItsBottom) {
     host->tick(kHoverTimer);
     EXPECT_EQ(host->popupText, "noun");
     EXPECT_EQ(host->popupAt, inside);
+}
+
+TEST_F(LabelEditorTest, NoFormattingAlsoGoesBackToTheDefaultFont) {
+    // Times New Roman, the default font, stands second, so that font 0 is another face.
+    platform::ListedFontCatalog catalog("Arial;Times New Roman");
+    BuildFontTable(catalog);
+    ChoosePreferredFonts();
+    struct ReleaseFonts {
+        ~ReleaseFonts() {
+            ReleaseFontTable();
+            ChoosePreferredFonts();
+        }
+    } releaseFonts;
+    ASSERT_EQ(fonts().DefaultFont, 1);
+    ASSERT_TRUE(CloseEditor(*view, false));
+    OpenEditor(*view);
+
+    // On a selection in another font.
+    select(0, 4);
+    ApplyFormat(*view, kFormatFont, 0);
+    ViewCommand(*view, cmd::kBold);
+    EXPECT_EQ(markupOf(EditorText(*view)), markupOf(taken("<f=0><b>noun")));
+    ViewCommand(*view, cmd::kNoFormatting);
+    EXPECT_EQ(markupOf(EditorText(*view)), "noun");
+    // On what is typed next.
+    EditorKey(*view, kEnd, false);
+    ApplyFormat(*view, kFormatFont, 0);
+    ViewCommand(*view, cmd::kNoFormatting);
+    type("s");
+    EXPECT_EQ(markupOf(EditorText(*view)), "nouns");
+    // And on the whole label, with the editor closed.
+    select(0, 5);
+    ApplyFormat(*view, kFormatFont, 0);
+    ASSERT_TRUE(CloseEditor(*view, true));
+    EXPECT_EQ(currentMarkup(), markupOf(taken("<f=0>nouns")));
+    ViewCommand(*view, cmd::kNoFormatting);
+    EXPECT_EQ(currentMarkup(), "nouns");
 }
 
 TEST_F(LabelEditorTest, CopiedTextKeepsItsFormattingOnlyThroughTheRawForm) {

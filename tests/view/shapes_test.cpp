@@ -96,6 +96,29 @@ TEST_F(ShapesTest, MirroringCarriesLevelAndUprightEdgesAcrossTheAxes) {
     }
 }
 
+TEST_F(ShapesTest, PointsBeyondTheUnitReachOutOfTheBoxAndStrayOnesStopFarOut) {
+    struct Case {
+        const char* file;
+        const char* outline;
+    };
+    const Case cases[] = {
+        // Scale 1: a point at twice the unit lies twice as far as the box edge.
+        {"100 s 1 - 200 0 0 150", "(200,0)(0,150)(-200,0)(0,-150)(200,0)"},
+        // Numbers far past any box stop eight half extents out.
+        {"1 s 1 - 2000000000 0 0 -2000000000", "(808,0)(0,-808)(-808,0)(0,808)(808,0)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        ShapeInstance& instance = prepared(c.file);
+        EXPECT_EQ(outlineText(instance), c.outline);
+        // The region holds the part of the figure outside the box too.
+        EXPECT_EQ(Contains(instance, 150, 0), 1);
+        EXPECT_EQ(Contains(instance, 0, 140), 1);
+        DestroyShapeSet(set);
+        set = nullptr;
+    }
+}
+
 TEST_F(ShapesTest, TurnableShapeIsExchangedAcrossAndRemadeUpright) {
     // At these extents x scales by 1 and y by 1/2.
     ShapeInstance& instance = prepared("100 t 1 r 100 0 100 40 0 40", kHalf, 51, 1, false);
