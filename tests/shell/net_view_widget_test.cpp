@@ -39,11 +39,15 @@ int inkIn(const QImage& image) {
     return ink;
 }
 
-TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
+void loadGrammar() {
     const std::string text = testing_support::kGrammar;
     std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
     ReadNetworkStream(in);
     std::fclose(in);
+}
+
+TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
+    loadGrammar();
     {
         NetViewWidget widget;
         widget.resize(500, 400);
@@ -70,10 +74,7 @@ TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
 }
 
 TEST(NetViewWidget, CtrlWithALetterTheViewLeavesAloneIsAnAccentKeyInTheEditor) {
-    const std::string text = testing_support::kGrammar;
-    std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-    ReadNetworkStream(in);
-    std::fclose(in);
+    loadGrammar();
     platform::UsKeyboardLayout layout;
     InitAccentKeys(layout);
     {
