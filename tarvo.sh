@@ -19,6 +19,7 @@ packages=(
     clang-14 libclang-rt-14-dev
     xvfb xauth x11-utils xdotool imagemagick
     fonts-dejavu-core fonts-liberation
+    fonts-sil-doulos fonts-sil-charis fonts-sil-andika
 )
 
 setup() {

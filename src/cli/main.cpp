@@ -11,6 +11,7 @@
 #include "labels/colours.h"
 #include "labels/font_table.h"
 #include "labels/label_markup.h"
+#include "labels/label_text.h"
 #include "memory/debug_log.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
@@ -54,6 +55,8 @@ const char* const kUsage =
     "commands:\n"
     "  markup-to-label TEXT   the internal form of the markup TEXT, bytes escaped as \\xNN\n"
     "  label-to-markup TEXT   the markup of the internal label TEXT (\\xNN escapes, \\\\)\n"
+    "  markup-plain TEXT      the plain Unicode text of the markup TEXT, phonetic runs as IPA:\n"
+    "                         what copying the label puts on the clipboard as plain text\n"
     "  roundtrip IN OUT       load the network IN and save it as OUT\n"
     "  dump IN                load the network IN and print its nodes, one JSON object a line\n"
     "  report IN NAME [--relation]\n"
@@ -147,6 +150,17 @@ int labelToMarkup(const Arguments& arguments) {
     std::string markup;
     tarvo::LabelToMarkup(label->c_str(), markup);
     std::printf("%s\n", platform::Cp1252ToUtf8(markup).c_str());
+    return 0;
+}
+
+int markupPlain(const Arguments& arguments) {
+    char* label = tarvo::MarkupToLabel(platform::Utf8ToCp1252(arguments[0]).c_str());
+    if (!label)
+        return 1;
+    std::string plain;
+    tarvo::PlainUnicodeText(label, plain);
+    std::printf("%s\n", plain.c_str());
+    tarvo::Release(label);
     return 0;
 }
 
@@ -413,6 +427,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"markup-to-label", 1, 0, markupToLabel, "TEXT"},
     {"label-to-markup", 1, 0, labelToMarkup, "TEXT"},
+    {"markup-plain", 1, 0, markupPlain, "TEXT"},
     {"roundtrip", 2, 0, roundtrip, "IN OUT"},
     {"dump", 1, 0, dump, "IN"},
     {"report", 2, 1, report, "IN NAME [--relation]"},

@@ -2,6 +2,7 @@
 // source of every label font.
 #include "labels/font_table.h"
 
+#include "labels/ipa93.h"
 #include "memory/size_class_heap.h"
 #include "model/chunk_list.h"
 #include "platform/font_catalog.h"
@@ -22,6 +23,11 @@ constexpr std::int32_t kNormalWeight = 400;
 constexpr std::uint8_t kTrueTypeOutPrecision = 3; // stroke precision, as for outline fonts
 constexpr std::uint8_t kTrueTypeClipPrecision = 2;
 constexpr std::uint8_t kDraftQuality = 1;
+
+// By PhoneticStyle.
+constexpr const char* kLegacyPhoneticFaces[kPhoneticStyleCount] = {
+    "Ipa-kelm Vowlex1 SILManuscript", "Ipa-kels Vowlex1 SILSophiaL",
+    "Ipa-keld Vowlex1 SILDoulosL Italic", "Ipa-keld Vowlex1 SILDoulosL"};
 
 // The table's blocks own their entries.
 class FontList : public ChunkList {
@@ -141,10 +147,26 @@ int CheckedFontIndex(int index) {
     return FontCount() > 0 ? 0 : -1;
 }
 
+namespace {
+
+// Marks the legacy phonetic face that `face` names, if it names one. The faces are symbol fonts
+// that the table itself does not admit.
+void notePhoneticFace(const std::string& face) {
+    for (int k = 0; k < kPhoneticStyleCount; ++k) {
+        char name[platform::kFaceNameBytes];
+        platform::SetFaceName(name, kLegacyPhoneticFaces[k]);
+        if (face.compare(0, platform::kFaceNameBytes - 1, name) == 0)
+            fonts().LegacyPhoneticFaces[k] = true;
+    }
+}
+
+} // namespace
+
 void BuildFontTable(platform::FontCatalog& catalog) {
     ReleaseFontTable();
     fonts().PixelsPerInch = catalog.pixelsPerInch();
     for (const platform::InstalledFont& font : catalog.installedFonts()) {
+        notePhoneticFace(font.faceName);
         FontEntry* entry = entryFrom(font);
         if (!entry)
             return;
@@ -163,6 +185,8 @@ void ReleaseFontTable() {
     state.DefaultFont = 0;
     for (int& preferred : state.PreferredFonts)
         preferred = 0;
+    for (bool& installed : state.LegacyPhoneticFaces)
+        installed = false;
 }
 
 void ChoosePreferredFonts(FontListAdder addToFontList) {
@@ -195,22 +219,51 @@ platform::LogicalFont MakeLabelFont(int index, int points, bool bold, bool itali
         lf.weight = 2 * (lf.weight > 0 ? lf.weight : kNormalWeight);
     lf.italic = italic ? 1 : 0;
     if (phonetic) {
-        platform::SetFaceName(lf.faceName, PhoneticFace(lf));
-        lf.charSet = platform::kSymbolCharset;
+        const PhoneticStyle style = PhoneticStyleOf(lf);
+        if (fonts().LegacyPhoneticFaces[static_cast<int>(style)]) {
+            platform::SetFaceName(lf.faceName, PhoneticFace(lf));
+            lf.charSet = platform::kSymbolCharset;
+        } else {
+            platform::SetFaceName(lf.faceName, UnicodePhoneticFace(style));
+            lf.charSet = platform::kAnsiCharset;
+            lf.byteTexts = &Ipa93Texts();
+            // The legacy script face is an italic design of its own.
+            if (style == PhoneticStyle::Script)
+                lf.italic = 1;
+        }
     }
     lf.width = 0;
     return lf;
 }
 
-const char* PhoneticFace(const platform::LogicalFont& entry) {
+PhoneticStyle PhoneticStyleOf(const platform::LogicalFont& entry) {
     const std::uint8_t pf = entry.pitchAndFamily;
     if ((pf & 0x0F) == platform::kFixedPitch)
-        return "Ipa-kelm Vowlex1 SILManuscript";
+        return PhoneticStyle::FixedPitch;
     if ((pf & 0xF0) == platform::kFamilySwiss)
-        return "Ipa-kels Vowlex1 SILSophiaL";
+        return PhoneticStyle::SansSerif;
     if (pf >= 64 && pf <= 79)
-        return "Ipa-keld Vowlex1 SILDoulosL Italic";
-    return "Ipa-keld Vowlex1 SILDoulosL";
+        return PhoneticStyle::Script;
+    return PhoneticStyle::Serif;
+}
+
+const char* PhoneticFace(const platform::LogicalFont& entry) {
+    return kLegacyPhoneticFaces[static_cast<int>(PhoneticStyleOf(entry))];
+}
+
+const char* UnicodePhoneticFace(PhoneticStyle style) {
+    // Faces with the whole IPA, combining diacritics included; there is no fixed-pitch one, and
+    // Charis SIL has the true italic the script style wants.
+    switch (style) {
+    case PhoneticStyle::FixedPitch:
+    case PhoneticStyle::Script:
+        return "Charis SIL";
+    case PhoneticStyle::SansSerif:
+        return "Andika";
+    case PhoneticStyle::Serif:
+        break;
+    }
+    return "Doulos SIL";
 }
 
 void MarkFontUsed(int index) {

@@ -28,6 +28,10 @@ inline constexpr int kPreferredFontCount = 3;
 inline constexpr const char* kPreferredFaces[kPreferredFontCount] = {"Times New Roman", "Arial",
                                                                      "Courier New"};
 
+// The styles of phonetic face, chosen by a run font's pitch and family.
+enum class PhoneticStyle { FixedPitch, SansSerif, Script, Serif };
+inline constexpr int kPhoneticStyleCount = 4;
+
 struct FontState {
     // The entries, as pointers in a block list, in table order.
     ChunkList* FontTable = nullptr;
@@ -35,6 +39,8 @@ struct FontState {
     // The font a label starts in.
     int DefaultFont = 0;
     int PixelsPerInch = 96;
+    // Which legacy phonetic faces, by PhoneticStyle, the system has.
+    bool LegacyPhoneticFaces[kPhoneticStyleCount] = {};
 };
 
 FontState& fonts();
@@ -56,10 +62,16 @@ using FontListAdder = void (*)(int index, const FontEntry& entry);
 void ChoosePreferredFonts(FontListAdder addToFontList = nullptr);
 
 // The description of a label font: the entry's, at `points` in the display's resolution, with
-// doubled weight for bold, and the phonetic face in the symbol character set for phonetic runs.
-// A bad index gives the default font, and with an empty table the system's default face.
+// doubled weight for bold. A phonetic run takes the legacy phonetic face of its style in the
+// symbol character set when the system has it; otherwise a Unicode IPA face of that style, in
+// which its bytes are drawn as the IPA symbols they stand for. A bad index gives the default
+// font, and with an empty table the system's default face.
 platform::LogicalFont MakeLabelFont(int index, int points, bool bold, bool italic, bool phonetic);
+PhoneticStyle PhoneticStyleOf(const platform::LogicalFont& entry);
+// The legacy phonetic face for a font entry.
 const char* PhoneticFace(const platform::LogicalFont& entry);
+// The Unicode IPA face that stands in for the legacy face of `style`.
+const char* UnicodePhoneticFace(PhoneticStyle style);
 
 void MarkFontUsed(int index);
 // Appends an underlined entry for a face a file names that is not installed; answers its

@@ -2,9 +2,13 @@
 #include "labels/label_text.h"
 
 #include "labels/font_table.h"
+#include "labels/ipa93.h"
 #include "labels/label_markup.h"
+#include "platform/cp1252.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstring>
 
 namespace tarvo {
 namespace {
@@ -79,6 +83,27 @@ void PlainText(const char* label, std::string& out) {
         return;
     for (const char* at = SkipEscapes(label); *at; at = SkipEscapes(at + 1))
         out += *at;
+}
+
+void PlainUnicodeText(const char* label, std::string& utf8) {
+    if (IsAnonymousLabel(label))
+        return;
+    TextStyle style = 0;
+    int font = 0;
+    int remaining = INT_MAX;
+    const char* at = label;
+    while (*at) {
+        if (*at == kLabelEscape) {
+            at = ReadEscapes(at, style, font, remaining);
+            continue;
+        }
+        const std::size_t run = std::strcspn(at, "\x7f");
+        if (style & kPhonetic)
+            AppendIpa93Text(at, run, utf8);
+        else
+            utf8 += platform::Cp1252ToUtf8(std::string_view(at, run));
+        at += run;
+    }
 }
 
 int CompareLabels(const char* a, const char* b) {

@@ -20,6 +20,10 @@ const char* SkipEscapes(const char* at);
 
 // Appends the characters of a label without its escapes; an anonymous label adds nothing.
 void PlainText(const char* label, std::string& out);
+// Appends the label's text as Unicode (UTF-8), as a reader sees it: phonetic runs as the IPA
+// symbols their bytes stand for, everything else as its Windows-1252 character. An anonymous
+// label adds nothing.
+void PlainUnicodeText(const char* label, std::string& utf8);
 
 // Orders two labels by their characters, ignoring escapes, and ignoring letter case while
 // labelState().CaseInsensitiveSort is on. An absent label compares equal to anything.

@@ -10,12 +10,12 @@ namespace platform {
 class Clipboard {
 public:
     virtual ~Clipboard() = default;
-    // Puts both forms on the clipboard together, in place of what it held; `plain` is
-    // Windows-1252.
+    // Puts both forms on the clipboard together, in place of what it held; `plain` is UTF-8,
+    // since it may hold characters that labels keep as bytes of other encodings (IPA).
     virtual void setText(const std::string& plain, const std::string& raw) = 0;
     // The raw form into `raw` when the clipboard holds one; false otherwise.
     virtual bool raw(std::string& raw) const = 0;
-    // The plain text as Windows-1252, empty when there is none.
+    // The plain text as UTF-8, empty when there is none.
     virtual std::string text() const = 0;
 };
 
@@ -46,8 +46,8 @@ private:
     bool m_hasRaw = false;
 };
 
-// Pasted plain text made fit for a label, which is one run of text: each run of line breaks,
-// tabs and other control characters becomes a single blank.
+// Pasted plain text (Windows-1252) made fit for a label, which is one run of text: each run of line
+// breaks, tabs and other control characters becomes a single blank.
 inline std::string TextForLabel(const std::string& text) {
     std::string out;
     out.reserve(text.size());

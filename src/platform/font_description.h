@@ -1,6 +1,7 @@
 // How the program describes fonts to the window system, and what the system says of its fonts.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -21,6 +22,10 @@ inline constexpr std::uint8_t kFamilyModern = 0x30; // fixed-width designs
 inline constexpr std::uint8_t kFamilyScript = 0x40;
 inline constexpr std::uint8_t kFamilyDecorative = 0x50;
 
+// For a font whose byte codes stand for other characters than Windows-1252 ones: the text, in
+// UTF-8, that each byte is drawn as; a null entry is drawn as the byte's Windows-1252 character.
+using ByteTexts = std::array<const char*, 256>;
+
 // The request from which a font object is made. A negative height asks for that character
 // height in pixels; weight 0 lets the system choose (normal).
 struct LogicalFont {
@@ -38,6 +43,8 @@ struct LogicalFont {
     std::uint8_t quality = 0;
     std::uint8_t pitchAndFamily = 0;
     char faceName[kFaceNameBytes] = {};
+    // Null for Windows-1252 text; otherwise what each byte drawn in the font stands for.
+    const ByteTexts* byteTexts = nullptr;
 };
 
 // One installed font family as the system reports it.

@@ -7,9 +7,11 @@
 #include "labels/colours.h"
 #include "labels/font_table.h"
 #include "labels/label_cells.h"
+#include "labels/label_text.h"
 #include "model/network.h"
 #include "model/view_node.h"
 #include "platform/clipboard.h"
+#include "platform/cp1252.h"
 #include "platform/keys.h"
 #include "platform/view_host.h"
 #include "shell/changes.h"
@@ -303,9 +305,13 @@ int wordStartAt(const LabelEditor& e, int position) {
 void copySelection(const LabelEditor& e) {
     if (!hasSelection(e))
         return;
+    // Other programs get the text as it reads, phonetic runs as Unicode IPA; this program's
+    // editors get the cells as they are.
+    std::string label;
     std::string plain;
     std::string raw;
-    AppendCellsText(*e.cells, selectionStart(e), selectionEnd(e), kCellsAsPlainText, plain);
+    AppendCellsText(*e.cells, selectionStart(e), selectionEnd(e), kCellsAsLabel, label);
+    PlainUnicodeText(label.c_str(), plain);
     AppendCellsText(*e.cells, selectionStart(e), selectionEnd(e), kCellsAsRaw, raw);
     platform::clipboard().setText(plain, raw);
 }
@@ -317,7 +323,7 @@ void paste(NetView& view, LabelEditor& e) {
         insertAtCaret(view, e, raw.data(), static_cast<int>(raw.size()), true);
         return;
     }
-    const std::string text = platform::TextForLabel(board.text());
+    const std::string text = platform::TextForLabel(platform::Utf8ToCp1252(board.text()));
     if (!text.empty())
         insertAtCaret(view, e, text.data(), static_cast<int>(text.size()), false);
 }

@@ -35,12 +35,19 @@ expect 'abc' 0 --fonts "$fonts" markup-to-label 'abc<b>'
 expect '\x7f0fx' 0 --fonts ";Arial;;Times New Roman" markup-to-label '<f=0>x'
 expect '"<f=0>x<\f>"' 0 --fonts ";Arial;;Times New Roman" label-to-markup '\x7f0fx'
 expect 'x' 0 --fonts ";Arial;;Times New Roman" markup-to-label '<f=1>x'
+# The plain Unicode text, phonetic runs as the IPA their bytes stand for.
+expect 'ðɛ kʰɑtʰ' 0 --fonts "$fonts" markup-plain '<phon>DE kHAtH<\phon>'
+expect 'pronunciation dɒɡ, tʃaɪld, wɔːk; café' 0 --fonts "$fonts" markup-plain \
+    $'<sml>pronunciation<\\sml> <phon>d\u0081g<\\phon>, <>tSaIld<>, <phon>w\u008d\u00f9k<\\phon>&semi; <b>caf\u00e9'
+expect $'e\u0301' 0 --fonts "$fonts" markup-plain '<phon>e@'
+expect '' 0 --fonts "$fonts" markup-plain '<id=1f>'
 
 # Usage errors.
 expect '' 2
 expect '' 2 --fonts
 expect '' 2 --fonts "$fonts" no-such-command x
 expect '' 2 --fonts "$fonts" markup-to-label
+expect '' 2 --fonts "$fonts" markup-plain
 expect '' 2 --fonts "$fonts" label-to-markup 'bad \q escape'
 expect '' 2 --fonts "$fonts" label-to-markup 'cut \x4'
 err="$("$cli" --fonts "$fonts" label-to-markup 'bad \q' 2>&1 >/dev/null)"

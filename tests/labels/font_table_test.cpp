@@ -2,6 +2,7 @@
 // phonetic faces, fonts named by files, and the fallback for indices outside the table.
 #include "labels/font_table.h"
 
+#include "labels/ipa93.h"
 #include "platform/font_catalog.h"
 
 #include <gtest/gtest.h>
@@ -86,9 +87,66 @@ TEST_F(FontTableTest, LabelFontsTakeTheEntryAtTheDisplayResolution) {
     EXPECT_STREQ(lf.faceName, "Heavy");
     EXPECT_EQ(MakeLabelFont(1, 9, false, false, false).height, -15);
 
-    platform::LogicalFont phonetic = MakeLabelFont(0, 12, false, false, true);
-    EXPECT_EQ(phonetic.charSet, platform::kSymbolCharset);
-    EXPECT_STREQ(phonetic.faceName, "Ipa-keld Vowlex1 SILDoulosL");
+    EXPECT_EQ(lf.byteTexts, nullptr);
+}
+
+// Without the legacy face of its style a phonetic run is drawn as Unicode IPA in a face that
+// has it; with that face installed, in the legacy face and its symbol character set.
+TEST_F(FontTableTest, PhoneticRunsTakeTheLegacyFaceOnlyWhenItIsInstalled) {
+    auto font = [](const char* face, std::uint8_t family, bool fixed = false) {
+        platform::InstalledFont f = installed(face);
+        f.family = family;
+        f.fixedPitch = fixed;
+        return f;
+    };
+    const std::vector<platform::InstalledFont> entries = {
+        font("Serifed", platform::kFamilyRoman), font("Plain", platform::kFamilySwiss),
+        font("Typewriter", platform::kFamilyModern, true),
+        font("Chancery", platform::kFamilyScript), font("Unknown", 0)};
+    const struct {
+        const char* unicode;
+        bool italic;
+        const char* legacy;
+    } expected[] = {{"Doulos SIL", false, "Ipa-keld Vowlex1 SILDoulosL"},
+                    {"Andika", false, "Ipa-kels Vowlex1 SILSophiaL"},
+                    {"Charis SIL", false, "Ipa-kelm Vowlex1 SILManuscript"},
+                    {"Charis SIL", true, "Ipa-keld Vowlex1 SILDoulosL Ita"},
+                    {"Doulos SIL", false, "Ipa-keld Vowlex1 SILDoulosL"}};
+
+    build(entries);
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        const platform::LogicalFont lf = MakeLabelFont(i, 12, false, false, true);
+        EXPECT_STREQ(lf.faceName, expected[i].unicode);
+        EXPECT_EQ(lf.italic, expected[i].italic ? 1 : 0);
+        EXPECT_EQ(lf.charSet, platform::kAnsiCharset);
+        EXPECT_EQ(lf.byteTexts, &Ipa93Texts());
+        EXPECT_EQ(MakeLabelFont(i, 12, false, false, false).byteTexts, nullptr);
+    }
+
+    // The legacy faces are symbol fonts, which the table does not list but the system has.
+    std::vector<platform::InstalledFont> withLegacy = entries;
+    for (const char* face :
+         {"Ipa-keld Vowlex1 SILDoulosL", "Ipa-kels Vowlex1 SILSophiaL",
+          "Ipa-kelm Vowlex1 SILManuscript", "Ipa-keld Vowlex1 SILDoulosL Italic"})
+        withLegacy.push_back(installed(face, false, true, true));
+    build(withLegacy);
+    EXPECT_EQ(FontCount(), 5);
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        const platform::LogicalFont lf = MakeLabelFont(i, 12, false, true, true);
+        EXPECT_STREQ(lf.faceName, expected[i].legacy);
+        EXPECT_EQ(lf.charSet, platform::kSymbolCharset);
+        EXPECT_EQ(lf.byteTexts, nullptr);
+    }
+
+    // One legacy face stands only for its own style.
+    build({entries[0], entries[1], installed("Ipa-kels Vowlex1 SILSophiaL", false, true, true)});
+    EXPECT_STREQ(MakeLabelFont(0, 12, false, false, true).faceName, "Doulos SIL");
+    EXPECT_STREQ(MakeLabelFont(1, 12, false, false, true).faceName, "Ipa-kels Vowlex1 SILSophiaL");
+    ReleaseFontTable();
+    EXPECT_STREQ(MakeLabelFont(0, 12, false, false, true).faceName, "Doulos SIL")
+        << "releasing the table forgets the legacy faces";
 }
 
 TEST_F(FontTableTest, PhoneticFaceFollowsPitchAndFamily) {
@@ -107,7 +165,7 @@ TEST_F(FontTableTest, PhoneticFaceFollowsPitchAndFamily) {
     }
     auto script = installed("Chancery");
     script.family = platform::kFamilyScript;
-    build({script});
+    build({script, installed("Ipa-keld Vowlex1 SILDoulosL Italic", false, true, true)});
     EXPECT_STREQ(MakeLabelFont(0, 12, false, false, true).faceName,
                  "Ipa-keld Vowlex1 SILDoulosL Ita")
         << "the face name field holds 31 characters";

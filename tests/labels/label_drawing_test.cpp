@@ -143,5 +143,48 @@ TEST_F(LabelDrawingTest, FontIndicesOutsideTheTableDrawInTheDefaultFont) {
     EXPECT_GT(measure("Wide label"), 0) << "with no table the system's font draws";
 }
 
+// Without a legacy phonetic face, a phonetic run is measured and drawn with the IPA glyphs its
+// bytes stand for, in the Unicode IPA face; a diacritic takes no room and sits on the letter.
+TEST_F(LabelDrawingTest, PhoneticRunsAreMeasuredAndDrawnAsTheirIpaGlyphs) {
+    const platform::LogicalFont lf = MakeLabelFont(0, kPoints, false, false, true);
+    ASSERT_NE(lf.byteTexts, nullptr);
+    const QFont ipaFont = platform::qt::toQFont(lf);
+    const QFontMetrics metrics(ipaFont, &image);
+    int expected = 0;
+    for (const char* symbol : {"\u00f0", "\u025b", " ", "k", "\u02b0", "\u0251", "t", "\u02b0"})
+        expected += metrics.horizontalAdvance(QString::fromUtf8(symbol));
+    EXPECT_EQ(measure("\x7fpDE kHAtH"), expected);
+    EXPECT_NE(measure("\x7fpDE kHAtH"), metrics.horizontalAdvance("DE kHAtH"))
+        << "the letters the bytes are would measure otherwise";
+    EXPECT_EQ(measure("\x7fpe@"), measure("\x7fpe")) << "the acute takes no room";
+
+    // The run draws as the painter draws the IPA text in that face.
+    EXPECT_EQ(draw("\x7fpDE", 10), metrics.horizontalAdvance(QString::fromUtf8("\u00f0")) +
+                                       metrics.horizontalAdvance(QString::fromUtf8("\u025b")));
+    painter.setFont(ipaFont);
+    painter.setPen(Qt::black);
+    painter.drawText(QPoint(300, kBaseline), QString::fromUtf8("\u00f0\u025b"));
+    const int width = measure("\x7fpDE");
+    for (int x = 0; x < width + 4; ++x)
+        for (int y = 0; y < image.height(); ++y)
+            ASSERT_EQ(image.pixel(10 + x, y), image.pixel(300 + x, y)) << x << ", " << y;
+
+    // The cells of the editor and of fitted labels: the acute lies over the e, not after it.
+    image.fill(Qt::white);
+    std::unique_ptr<platform::Font> font = display->createFont(lf);
+    display->selectFont(font.get());
+    display->moveTo({10, kBaseline});
+    display->textOut("e", 1);
+    display->moveTo({300, kBaseline});
+    display->textOutEach("e@", 2);
+    EXPECT_EQ(display->currentPosition().x, 300 + display->textExtent("e", 1).width);
+    const int e = display->textExtent("e", 1).width;
+    EXPECT_GT(inkIn(image, 300, 300 + e + 1).pixels, inkIn(image, 10, 10 + e + 1).pixels + 5);
+    EXPECT_EQ(inkIn(image, 300 + e + 2, 300 + 3 * e).pixels, 0);
+    EXPECT_LT(inkIn(image, 300, 300 + e + 1).top, inkIn(image, 10, 10 + e + 1).top - 2)
+        << "the accent stands above the letter";
+    display->selectFont(nullptr);
+}
+
 } // namespace
 } // namespace tarvo

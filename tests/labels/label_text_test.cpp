@@ -58,6 +58,27 @@ TEST_F(LabelTextTest, PlainTextDropsEscapesAndAnonymousIds) {
     EXPECT_EQ(out, "");
 }
 
+// What a reader sees: phonetic runs as the IPA their bytes stand for, the rest as it is.
+TEST_F(LabelTextTest, PlainUnicodeTextReadsPhoneticRunsAsIpa) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"^pDE kHAtH^p"_l, "\u00f0\u025b k\u02b0\u0251t\u02b0"},
+        {"DE ^pDE^p DE"_l, "DE \u00f0\u025b DE"},
+        {"caf\xe9 \x80 ^pdQg"_l, "caf\u00e9 \u20ac d\u00e6\u0261"},
+        {"^p^bS^b^uH^n^rS"_l, "\u0283\u02b0S"},
+        {"^2f^pwO\xf9k^3f"_l, "w\u00f8\u02d0k"},
+        {"^pe1^pe1"_l, "e\u0318e1"},
+        {"^*1f"_l, ""},
+    };
+    for (const auto& [label, plain] : cases) {
+        std::string out = "<";
+        PlainUnicodeText(label.c_str(), out);
+        EXPECT_EQ(out, "<" + plain) << label;
+    }
+    std::string out;
+    PlainUnicodeText(nullptr, out);
+    EXPECT_EQ(out, "");
+}
+
 TEST_F(LabelTextTest, CompareLabelsIgnoresEscapesAndOptionallyCase) {
     struct Case {
         std::string a;

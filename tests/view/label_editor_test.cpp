@@ -285,6 +285,39 @@ TEST_F(LabelEditorTest, CopiedTextKeepsItsFormattingOnlyThroughTheRawForm) {
     EXPECT_EQ(markupOf(EditorText(*view)), markupOf(taken("ou<b>ou<\\b>n<b>ou<\\b>n")));
 }
 
+// A phonetic run is edited byte by byte, each byte one IPA symbol; other programs get the
+// symbols as Unicode, this program's editors the bytes with their formatting.
+TEST_F(LabelEditorTest, APhoneticRunIsSelectedOneSymbolAByteAndCopiedAsUnicodeIpa) {
+    EditorSelectAll(*view);
+    EditorChar(*view, kBackspace, 1);
+    EditorApplyFormat(*view, kFormatToggle, kPhonetic);
+    type("DE kHAtH");
+    ASSERT_EQ(EditorText(*view), taken("<phon>DE kHAtH"));
+
+    const char* const symbols[] = {"\u00f0", "\u025b", " ", "k", "\u02b0", "\u0251", "t", "\u02b0"};
+    std::string expected;
+    EditorKey(*view, kHome, false);
+    for (int i = 0; i < 8; ++i) {
+        EditorKey(*view, kRight, true);
+        EXPECT_EQ(view->editor->caret, i + 1);
+        EditorCtrlKey(*view, 'C', false);
+        expected += symbols[i];
+        EXPECT_EQ(board.text(), expected) << i;
+        std::string raw;
+        ASSERT_TRUE(board.raw(raw));
+        EXPECT_EQ(raw.size(), 4u * (i + 1)) << "four raw bytes a cell";
+        EXPECT_EQ(raw[4 * i], "DE kHAtH"[i]);
+        EXPECT_TRUE(raw[4 * i + 1] & kPhonetic);
+    }
+
+    // The raw form pastes back as the phonetic run it was.
+    EditorKey(*view, kEnd, false);
+    EditorApplyFormat(*view, kFormatToggle, kPhonetic);
+    type(" x ");
+    EditorCtrlKey(*view, 'V', false);
+    EXPECT_EQ(EditorText(*view), taken("<phon>DE kHAtH<\\phon> x <phon>DE kHAtH"));
+}
+
 TEST_F(LabelEditorTest, PastedLineBreaksBecomeBlanksAndALongPasteIsCut) {
     board.setPlainText(" big\r\nred\tdog");
     EditorCtrlKey(*view, 'V', false);

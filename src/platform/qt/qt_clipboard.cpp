@@ -1,8 +1,6 @@
 // The clipboard of the window system.
 #include "platform/qt/qt_clipboard.h"
 
-#include "platform/qt/qt_text.h"
-
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -12,7 +10,7 @@ namespace platform::qt {
 void QtClipboard::setText(const std::string& plain, const std::string& raw) {
     // One piece of data with both forms, so that whoever reads it later finds them together.
     auto* data = new QMimeData;
-    data->setText(toQString(plain));
+    data->setText(QString::fromUtf8(plain.data(), static_cast<qsizetype>(plain.size())));
     data->setData(kLabelCellsMimeType, QByteArray(raw.data(), static_cast<qsizetype>(raw.size())));
     QGuiApplication::clipboard()->setMimeData(data);
 }
@@ -27,7 +25,7 @@ bool QtClipboard::raw(std::string& raw) const {
 }
 
 std::string QtClipboard::text() const {
-    return fromQString(QGuiApplication::clipboard()->text());
+    return QGuiApplication::clipboard()->text().toStdString();
 }
 
 } // namespace platform::qt

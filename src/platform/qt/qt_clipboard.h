@@ -13,7 +13,6 @@ class QtClipboard final : public Clipboard {
 public:
     void setText(const std::string& plain, const std::string& raw) override;
     bool raw(std::string& raw) const override;
-    // Characters Windows-1252 has no byte for come back as its stand-in.
     std::string text() const override;
 };
 

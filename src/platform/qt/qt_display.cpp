@@ -53,6 +53,17 @@ QString textOf(const char* text, int length) {
     return toQString(std::string(text, static_cast<std::size_t>(std::max(length, 0))));
 }
 
+QString textOf(const char* text, int length, const ByteTexts* byteTexts) {
+    if (!byteTexts)
+        return textOf(text, length);
+    QString shown;
+    for (int i = 0; i < length; ++i) {
+        const char* stands = (*byteTexts)[static_cast<unsigned char>(text[i])];
+        shown += stands ? QString::fromUtf8(stands) : textOf(text + i, 1);
+    }
+    return shown;
+}
+
 // The fonts made so far, by their description and the resolution they were measured at.
 std::unordered_map<std::string, QtFont>& fontCache() {
     static std::unordered_map<std::string, QtFont> cache;
@@ -99,6 +110,8 @@ std::unique_ptr<Font> QtDisplay::createFont(const LogicalFont& font) {
     key.append(font.faceName, strnlen(font.faceName, kFaceNameBytes));
     const QPaintDevice* device = m_painter.device();
     key += std::to_string(device ? device->logicalDpiY() : 0);
+    // The same face draws a font's bytes as other characters when they stand for others.
+    key.append(reinterpret_cast<const char*>(&font.byteTexts), sizeof font.byteTexts);
     auto& cache = fontCache();
     auto found = cache.find(key);
     if (found == cache.end()) {
@@ -107,8 +120,9 @@ std::unique_ptr<Font> QtDisplay::createFont(const LogicalFont& font) {
         auto widths = std::make_shared<CharacterWidths>();
         widths->fill(-1);
         found = cache
-                    .emplace(std::move(key), QtFont(toQFont(font), std::move(widths),
-                                                    std::make_shared<CharacterGlyphs>()))
+                    .emplace(std::move(key),
+                             QtFont(toQFont(font), std::move(widths),
+                                    std::make_shared<CharacterGlyphs>(), font.byteTexts))
                     .first;
     }
     return std::make_unique<QtFont>(found->second);
@@ -120,14 +134,37 @@ const QFontMetrics& QtDisplay::fontMetrics() {
     return *m_metrics;
 }
 
+void QtDisplay::useFont(Font* font) {
+    const auto* ours = static_cast<QtFont*>(font);
+    m_metrics.reset();
+    m_widths = ours ? ours->widths.get() : nullptr;
+    m_glyphs = ours ? ours->glyphs.get() : nullptr;
+    m_byteTexts = ours ? ours->byteTexts : nullptr;
+    m_painter.setFont(ours ? ours->font : m_defaultFont);
+}
+
 Font* QtDisplay::selectFont(Font* font) {
     Font* previous = m_state.font;
     m_state.font = font;
-    m_metrics.reset();
-    m_widths = font ? static_cast<QtFont*>(font)->widths.get() : nullptr;
-    m_glyphs = font ? static_cast<QtFont*>(font)->glyphs.get() : nullptr;
-    m_painter.setFont(font ? static_cast<QtFont*>(font)->font : m_defaultFont);
+    useFont(font);
     return previous;
+}
+
+QString QtDisplay::shownText(const char* text, int length) const {
+    return textOf(text, length, m_byteTexts);
+}
+
+bool QtDisplay::combines(char byte) const {
+    if (!m_byteTexts)
+        return false;
+    const char* stands = (*m_byteTexts)[static_cast<unsigned char>(byte)];
+    if (!stands)
+        return false;
+    const QString shown = QString::fromUtf8(stands);
+    if (shown.isEmpty())
+        return false;
+    const QChar::Category category = QChar::category(shown.at(0).unicode());
+    return category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing;
 }
 
 Size QtDisplay::textExtent(const char* text, int length) {
@@ -144,13 +181,14 @@ Size QtDisplay::textExtent(const char* text, int length) {
         int& height = (*m_widths)[256];
         if (width < 0) {
             const QFontMetrics& metrics = fontMetrics();
-            width = metrics.horizontalAdvance(textOf(text, 1));
+            // A mark takes no room of its own: it sits on the character before it.
+            width = combines(text[0]) ? 0 : metrics.horizontalAdvance(shownText(text, 1));
             height = metrics.height();
         }
         return {width, height};
     }
     const QFontMetrics& metrics = fontMetrics();
-    return {metrics.horizontalAdvance(textOf(text, length)), metrics.height()};
+    return {metrics.horizontalAdvance(shownText(text, length)), metrics.height()};
 }
 
 LaidOutText& QtDisplay::laidOut(const char* text, int length) {
@@ -173,7 +211,7 @@ LaidOutText& QtDisplay::laidOut(const char* text, int length) {
         kept = &at->second;
     }
     // Laid out as drawText lays it out, fallback fonts and all, then moved to the baseline.
-    QTextLayout layout(textOf(text, length), m_painter.font(), m_painter.device());
+    QTextLayout layout(shownText(text, length), m_painter.font(), m_painter.device());
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();
@@ -207,12 +245,16 @@ void QtDisplay::textOutEach(const char* text, int length) {
         return;
     }
     // The glyphs of the characters, at the places their widths give them, gathered into as few
-    // runs as their fonts allow: one call to the painter draws a run.
+    // runs as their fonts allow: one call to the painter draws a run. A character is laid out
+    // together with the marks that follow it, so that they sit where the font puts them on it.
     const QPoint start(m_state.position.x, m_state.position.y);
     QList<QGlyphRun> runs;
     int x = 0;
-    for (int i = 0; i < length; ++i) {
-        for (const QGlyphRun& glyphs : laidOut(text + i, 1).runs) {
+    for (int i = 0, next = 0; i < length; i = next) {
+        next = i + 1;
+        while (next < length && next - i < 16 && combines(text[next]))
+            ++next;
+        for (const QGlyphRun& glyphs : laidOut(text + i, next - i).runs) {
             if (runs.isEmpty() || runs.back().rawFont() != glyphs.rawFont() ||
                 runs.back().flags() != glyphs.flags()) {
                 runs.append(glyphs);
@@ -228,7 +270,8 @@ void QtDisplay::textOutEach(const char* text, int length) {
             run.setGlyphIndexes(indexes);
             run.setPositions(positions);
         }
-        x += textExtent(text + i, 1).width;
+        for (int k = i; k < next; ++k)
+            x += textExtent(text + k, 1).width;
     }
     drawText(start, LaidOutText{runs, -1});
     m_state.position.x += x;
@@ -240,7 +283,7 @@ void QtDisplay::textAt(Point at, int align, const char* text, int length) {
     const QFontMetrics& metrics = fontMetrics();
     LaidOutText& shown = laidOut(text, length);
     if (shown.advance < 0 && (align & (kAlignCentre | kAlignRight)))
-        shown.advance = metrics.horizontalAdvance(textOf(text, length));
+        shown.advance = metrics.horizontalAdvance(shownText(text, length));
     int x = at.x;
     if ((align & kAlignCentre) == kAlignCentre)
         x -= shown.advance / 2;
@@ -564,12 +607,8 @@ void QtDisplay::restore() {
     const State now = std::exchange(m_state, std::move(m_saved.back()));
     m_saved.pop_back();
     // The painter is told only what changed: painting saves and restores around every label.
-    if (m_state.font != now.font) {
-        m_metrics.reset();
-        m_widths = m_state.font ? static_cast<QtFont*>(m_state.font)->widths.get() : nullptr;
-        m_glyphs = m_state.font ? static_cast<QtFont*>(m_state.font)->glyphs.get() : nullptr;
-        m_painter.setFont(m_state.font ? static_cast<QtFont*>(m_state.font)->font : m_defaultFont);
-    }
+    if (m_state.font != now.font)
+        useFont(m_state.font);
     if (m_state.qbrush != now.qbrush)
         m_painter.setBrush(m_state.qbrush);
     if (!(m_state.penLook == now.penLook))

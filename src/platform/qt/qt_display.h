@@ -39,11 +39,14 @@ struct CharacterGlyphs {
 class QtFont : public Font {
 public:
     explicit QtFont(const QFont& font, std::shared_ptr<CharacterWidths> widths = nullptr,
-                    std::shared_ptr<CharacterGlyphs> glyphs = nullptr)
-        : font(font), widths(std::move(widths)), glyphs(std::move(glyphs)) {}
+                    std::shared_ptr<CharacterGlyphs> glyphs = nullptr,
+                    const ByteTexts* byteTexts = nullptr)
+        : font(font), widths(std::move(widths)), glyphs(std::move(glyphs)), byteTexts(byteTexts) {}
     QFont font;
     std::shared_ptr<CharacterWidths> widths;
     std::shared_ptr<CharacterGlyphs> glyphs;
+    // What the bytes drawn in the font stand for; null for Windows-1252.
+    const ByteTexts* byteTexts = nullptr;
 };
 
 class QtBrush : public Brush {
@@ -137,6 +140,12 @@ private:
 
     // The metrics of the selected font, made once per selection: measuring is per character.
     const QFontMetrics& fontMetrics();
+    // Takes the caches and the byte texts of the font now selected.
+    void useFont(Font* font);
+    // The characters that bytes stand for in the selected font.
+    QString shownText(const char* text, int length) const;
+    // Whether the byte stands for a mark that combines with the character before it.
+    bool combines(char byte) const;
     void applyPen();
     void applyClip();
     QRegion surface() const;
@@ -156,6 +165,7 @@ private:
     std::optional<QFontMetrics> m_metrics;
     CharacterWidths* m_widths = nullptr;
     CharacterGlyphs* m_glyphs = nullptr;
+    const ByteTexts* m_byteTexts = nullptr;
 };
 
 // The image and painter an image display draws with, made before the display itself.
