@@ -184,6 +184,12 @@ TEST_F(LabelDrawingTest, PhoneticRunsAreMeasuredAndDrawnAsTheirIpaGlyphs) {
     EXPECT_LT(inkIn(image, 300, 300 + e + 1).top, inkIn(image, 10, 10 + e + 1).top - 2)
         << "the accent stands above the letter";
     display->selectFont(nullptr);
+    painter.setFont(ipaFont);
+    painter.drawText(QPoint(450, kBaseline), QString::fromUtf8("e\u0301"));
+    for (int x = -e; x < 2 * e; ++x)
+        for (int y = 0; y < image.height(); ++y)
+            ASSERT_EQ(image.pixel(300 + x, y), image.pixel(450 + x, y))
+                << "placed as the font places it on the letter: " << x << ", " << y;
 }
 
 } // namespace
