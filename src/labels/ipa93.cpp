@@ -283,4 +283,33 @@ void AppendIpa93Text(const char* bytes, std::size_t length, std::string& utf8) {
     }
 }
 
+std::string Ipa93FromUnicode(std::string_view utf8) {
+    std::string bytes;
+    std::size_t at = 0;
+    while (at < utf8.size()) {
+        const Ipa93Symbol* longest = nullptr;
+        std::size_t longestSize = 0;
+        for (const Ipa93Symbol& symbol : kSymbols) {
+            const std::size_t size = std::strlen(symbol.text);
+            if (size > longestSize && utf8.compare(at, size, symbol.text) == 0) {
+                longest = &symbol;
+                longestSize = size;
+            }
+        }
+        if (longest) {
+            bytes += static_cast<char>(longest->byte);
+            at += longestSize;
+            continue;
+        }
+        // One character, as many bytes as its UTF-8 lead says, read through the code page.
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        const std::size_t size = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::string one = platform::Utf8ToCp1252(utf8.substr(at, size), '\x7f');
+        if (one.size() == 1 && one[0] != '\x7f' && !kTexts[static_cast<unsigned char>(one[0])])
+            bytes += one[0];
+        at += size;
+    }
+    return bytes;
+}
+
 } // namespace tarvo

@@ -23,5 +23,10 @@ const platform::ByteTexts& Ipa93Texts();
 
 // Appends the Unicode text of `length` bytes of a phonetic run.
 void AppendIpa93Text(const char* bytes, std::size_t length, std::string& utf8);
+// The bytes of a phonetic run that reads as the Unicode text `utf8`: each symbol, longest
+// first, becomes the first byte that stands for it; a character without one becomes its
+// Windows-1252 byte where that byte stands for itself, and is left out otherwise, since any
+// stand-in byte would read as some other symbol.
+std::string Ipa93FromUnicode(std::string_view utf8);
 
 } // namespace tarvo

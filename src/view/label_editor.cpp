@@ -6,6 +6,7 @@
 #include "labels/accents.h"
 #include "labels/colours.h"
 #include "labels/font_table.h"
+#include "labels/ipa93.h"
 #include "labels/label_cells.h"
 #include "labels/label_text.h"
 #include "model/network.h"
@@ -323,7 +324,12 @@ void paste(NetView& view, LabelEditor& e) {
         insertAtCaret(view, e, raw.data(), static_cast<int>(raw.size()), true);
         return;
     }
-    const std::string text = platform::TextForLabel(platform::Utf8ToCp1252(board.text()));
+    // Text pasted into a phonetic run comes in as the bytes that stand for its IPA symbols.
+    const TextCell* before = e.cells->cellAt((hasSelection(e) ? selectionStart(e) : e.caret) - 1);
+    const int style = e.pendingStyle >= 0 ? e.pendingStyle : before ? before->style : 0;
+    const std::string plain = board.text();
+    const std::string text = platform::TextForLabel(
+        (style & kPhonetic) ? Ipa93FromUnicode(plain) : platform::Utf8ToCp1252(plain));
     if (!text.empty())
         insertAtCaret(view, e, text.data(), static_cast<int>(text.size()), false);
 }

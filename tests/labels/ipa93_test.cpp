@@ -115,6 +115,7 @@ TEST(Ipa93, EveryMappedByteIsValidTextAndComesBack) {
             EXPECT_EQ(symbolOf(Ipa93Name(static_cast<unsigned char>(back))), symbolOf(Ipa93Name(b)))
                 << byte << " and " << back << " give the same text";
         }
+        EXPECT_EQ(Ipa93FromUnicode(text), std::string(1, static_cast<char>(back))) << byte;
         // A diacritic the legacy fonts drew as a zero-width mark is one combining character.
         const std::string name = Ipa93Name(b);
         if (name.find("width)") != std::string::npos) {
@@ -123,6 +124,10 @@ TEST(Ipa93, EveryMappedByteIsValidTextAndComesBack) {
         }
     }
     EXPECT_GT(mapped, 200);
+    EXPECT_EQ(Ipa93FromUnicode("\u00f0\u025b k\u02b0\u0251t\u02b0"), "DE kHAtH");
+    EXPECT_EQ(Ipa93FromUnicode("t\u0283a\u026ald e\u0301 \u02e5\u02e9"), "tSaIld e@ \x8a\x9f");
+    // Characters without a symbol keep their Windows-1252 byte only where it stands for itself.
+    EXPECT_EQ(Ipa93FromUnicode("\u00ae\u00b7A1\u4e00\xff"), "\xae\xb7");
     EXPECT_EQ(Ipa93Byte("no such symbol"), -1);
 }
 

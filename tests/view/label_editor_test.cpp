@@ -316,6 +316,19 @@ TEST_F(LabelEditorTest, APhoneticRunIsSelectedOneSymbolAByteAndCopiedAsUnicodeIp
     type(" x ");
     EditorCtrlKey(*view, 'V', false);
     EXPECT_EQ(EditorText(*view), taken("<phon>DE kHAtH<\\phon> x <phon>DE kHAtH"));
+
+    // Unicode IPA from another program comes into a phonetic run as its bytes, and into plain
+    // text as what Windows-1252 can hold of it.
+    EditorSelectAll(*view);
+    EditorChar(*view, kBackspace, 1);
+    EditorApplyFormat(*view, kFormatToggle, kPhonetic);
+    board.setPlainText("\u00f0\u025b k\u02b0\u0251t\u02b0 e\u0301");
+    EditorCtrlKey(*view, 'V', false);
+    EXPECT_EQ(EditorText(*view), taken("<phon>DE kHAtH e@"));
+    EditorApplyFormat(*view, kFormatToggle, kPhonetic);
+    board.setPlainText(" caf\u00e9 \u00f0");
+    EditorCtrlKey(*view, 'V', false);
+    EXPECT_EQ(EditorText(*view), taken("<phon>DE kHAtH e@<\\phon> caf\xe9 \xf0"));
 }
 
 TEST_F(LabelEditorTest, PastedLineBreaksBecomeBlanksAndALongPasteIsCut) {
