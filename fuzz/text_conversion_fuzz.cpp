@@ -1,5 +1,7 @@
 // Text from edit fields, the clipboard and file dialogs: any bytes must convert without fault,
-// and whatever the code page can hold must come back unchanged.
+// and whatever the code page can hold must come back unchanged; clipboard text pasted into a
+// phonetic run gives bytes that read back as the same run.
+#include "labels/ipa93.h"
 #include "platform/cp1252.h"
 
 #include <cstdint>
@@ -17,5 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (platform::Utf16ToCp1252(platform::Cp1252ToUtf16(input)) != std::string(input))
         std::abort();
     (void)platform::Utf16ToCp1252(wide);
+    const std::string phonetic = tarvo::Ipa93FromUnicode(input);
+    std::string reads;
+    tarvo::AppendIpa93Text(phonetic.data(), phonetic.size(), reads);
+    if (tarvo::Ipa93FromUnicode(reads) != phonetic)
+        std::abort();
     return 0;
 }
