@@ -155,16 +155,19 @@ QString QtDisplay::shownText(const char* text, int length) const {
 }
 
 bool QtDisplay::combines(char byte) const {
-    if (!m_byteTexts)
+    const auto code = static_cast<unsigned char>(byte);
+    if (!m_byteTexts || !(*m_byteTexts)[code])
         return false;
-    const char* stands = (*m_byteTexts)[static_cast<unsigned char>(byte)];
-    if (!stands)
-        return false;
-    const QString shown = QString::fromUtf8(stands);
-    if (shown.isEmpty())
-        return false;
-    const QChar::Category category = QChar::category(shown.at(0).unicode());
-    return category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing;
+    signed char* known = m_glyphs ? &m_glyphs->marks[code] : nullptr;
+    if (known && *known >= 0)
+        return *known != 0;
+    const QString shown = QString::fromUtf8((*m_byteTexts)[code]);
+    const QChar::Category category =
+        shown.isEmpty() ? QChar::Other_NotAssigned : QChar::category(shown.at(0).unicode());
+    const bool mark = category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing;
+    if (known)
+        *known = mark ? 1 : 0;
+    return mark;
 }
 
 Size QtDisplay::textExtent(const char* text, int length) {

@@ -34,6 +34,16 @@ struct LaidOutText {
 struct CharacterGlyphs {
     std::array<std::optional<LaidOutText>, 256> characters;
     std::unordered_map<std::string, LaidOutText> strings;
+    // For fonts whose bytes stand for other characters: whether each byte is a combining mark,
+    // -1 until asked.
+    std::array<signed char, 256> marks = filledMarks();
+
+private:
+    static std::array<signed char, 256> filledMarks() {
+        std::array<signed char, 256> marks;
+        marks.fill(-1);
+        return marks;
+    }
 };
 
 class QtFont : public Font {
