@@ -20,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace tarvo {
 
@@ -37,6 +38,7 @@ NetViewWidget::~NetViewWidget() = default;
 
 void NetViewWidget::setView(NetView* view) {
     m_view = view;
+    m_wheel = {};
     viewport()->update();
 }
 
@@ -236,6 +238,24 @@ void NetViewWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     if (!m_view || event->button() != Qt::LeftButton)
         return;
     ViewDoubleClick(*m_view, pointOf(event));
+}
+
+void NetViewWidget::wheelEvent(QWheelEvent* event) {
+    if (!m_view) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    WheelTurn turn;
+    turn.angle = {event->angleDelta().x(), event->angleDelta().y()};
+    turn.pixels = {event->pixelDelta().x(), event->pixelDelta().y()};
+    const QPoint at = event->position().toPoint();
+    turn.at = {at.x(), at.y()};
+    turn.shift = event->modifiers() & Qt::ShiftModifier;
+    turn.ctrl = event->modifiers() & Qt::ControlModifier;
+    // A notch scrolls as far as the scroll bars' own wheel handling would.
+    ViewWheel(*m_view, m_wheel, turn,
+              QApplication::wheelScrollLines() * verticalScrollBar()->singleStep());
+    event->accept();
 }
 
 } // namespace tarvo

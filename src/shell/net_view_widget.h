@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/qt/qt_view_host.h"
+#include "view/view_scale.h"
 
 #include <QAbstractScrollArea>
 
@@ -36,10 +37,12 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     platform::qt::QtViewHost m_host;
     NetView* m_view = nullptr;
+    WheelRemainder m_wheel;
 };
 
 } // namespace tarvo

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tarvo {
 namespace {
@@ -173,6 +174,96 @@ void ReduceScale(NetView& view) {
     keepAspect(view, slot, layer);
     if (!SetCellExtents(view, slot, layer))
         UpdateScaleMenus(view);
+}
+
+namespace {
+
+// How far a window point lies along the slot and the layer axis in the direction the picture
+// runs: along a reversed layer axis the picture starts at the far side of the window.
+std::pair<float, float> alongAxes(const NetView& view, platform::Point at) {
+    const float slot = static_cast<float>(view.vertical() ? at.x : at.y);
+    const float layer = static_cast<float>(view.vertical() ? at.y : at.x);
+    return {slot, view.reversed() ? static_cast<float>(view.clientLayer) - layer : layer};
+}
+
+// The origin that keeps what lay `at` pixels into the window there when the cell extent goes
+// from `before` to `after`.
+int originKeeping(float at, int origin, float before, float after) {
+    return static_cast<int>(std::lround(after * (at + static_cast<float>(origin)) / before - at));
+}
+
+// Runs a scale command, then scrolls so that the picture point under `at` is back under it.
+bool scaleAbout(NetView& view, platform::Point at, void (*scale)(NetView&)) {
+    const float slotBefore = std::max(1.0f, view.slotExtent);
+    const float layerBefore = std::max(1.0f, view.layerExtent);
+    const int slotOriginBefore = slotOrigin(view);
+    const int layerOriginBefore = layerOrigin(view);
+    scale(view);
+    if (view.slotExtent == slotBefore && view.layerExtent == layerBefore)
+        return false;
+    const auto [slot, layer] = alongAxes(view, at);
+    const int s = originKeeping(slot, slotOriginBefore, slotBefore, view.slotExtent);
+    const int l = originKeeping(layer, layerOriginBefore, layerBefore, view.layerExtent);
+    ScrollViewTo(view, view.vertical() ? s : l, view.vertical() ? l : s);
+    return true;
+}
+
+// Pixels to scroll for a turn of `angle`, keeping what falls short of a whole pixel; a turn
+// back the other way starts afresh.
+int wheelPixels(int angle, int notchPixels, int& left) {
+    if (angle == 0)
+        return 0;
+    if ((left < 0) != (angle < 0))
+        left = 0;
+    const int total = left + angle * notchPixels;
+    left = total % 120;
+    // Turned up, the picture comes down: the window shows what lies above.
+    return -(total / 120);
+}
+
+void wheelZoom(NetView& view, int& left, int angle, platform::Point at) {
+    if (angle == 0)
+        return;
+    if ((left < 0) != (angle < 0))
+        left = 0;
+    left += angle;
+    for (; left >= 120; left -= 120)
+        ExpandScaleAt(view, at);
+    for (; left <= -120; left += 120)
+        ReduceScaleAt(view, at);
+}
+
+} // namespace
+
+bool ExpandScaleAt(NetView& view, platform::Point at) {
+    return scaleAbout(view, at, &ExpandScale);
+}
+
+bool ReduceScaleAt(NetView& view, platform::Point at) {
+    return scaleAbout(view, at, &ReduceScale);
+}
+
+void ViewWheel(NetView& view, WheelRemainder& left, const WheelTurn& turn, int notchPixels) {
+    if (turn.ctrl) {
+        // A wheel that only turns sideways zooms too.
+        wheelZoom(view, left.zoom, turn.angle.y != 0 ? turn.angle.y : turn.angle.x, turn.at);
+        return;
+    }
+    int dx = 0;
+    int dy = 0;
+    if (turn.pixels.x != 0 || turn.pixels.y != 0) {
+        // A touchpad moves the picture with the fingers, pixel for pixel.
+        dx = -turn.pixels.x;
+        dy = -turn.pixels.y;
+        left.x = left.y = 0;
+    } else {
+        dx = wheelPixels(turn.angle.x, notchPixels, left.x);
+        dy = wheelPixels(turn.angle.y, notchPixels, left.y);
+    }
+    if (turn.shift)
+        std::swap(dx, dy);
+    if (dx != 0 || dy != 0)
+        ScrollViewBy(view, dx, dy);
 }
 
 void ScaleToWindow(NetView& view, bool keep) {

@@ -2,6 +2,8 @@
 // commands.
 #pragma once
 
+#include "platform/display.h"
+
 namespace tarvo {
 
 class NetView;
@@ -14,6 +16,32 @@ void UpdateViewGeometry(NetView& view);
 bool SetCellExtents(NetView& view, float slot, float layer);
 void ExpandScale(NetView& view);
 void ReduceScale(NetView& view);
+// Expand and Reduce scale about a point of the window instead of its centre: what lay under
+// `at` stays under it (as far as the scroll ranges allow). False when the scale did not change.
+bool ExpandScaleAt(NetView& view, platform::Point at);
+bool ReduceScaleAt(NetView& view, platform::Point at);
+
+// One event of the mouse wheel or a touchpad. Angles are in eighths of a degree, 120 to a notch
+// of an ordinary wheel, positive away from the user (up) and to the left; pixels are what a
+// touchpad measured, zero when the device gives none.
+struct WheelTurn {
+    platform::Point angle;
+    platform::Point pixels;
+    // The pointer, in window coordinates.
+    platform::Point at;
+    bool shift = false;
+    bool ctrl = false;
+};
+// What a wheel that turns in steps finer than a notch leaves over between its events.
+struct WheelRemainder {
+    int zoom = 0;
+    int x = 0;
+    int y = 0;
+};
+// The wheel scrolls up and down, with Shift sideways, by `notchPixels` a notch (a touchpad by
+// the pixels it measured); with Ctrl it expands or reduces the scale one step a notch about the
+// pointer.
+void ViewWheel(NetView& view, WheelRemainder& left, const WheelTurn& turn, int notchPixels);
 // Fits every slot and layer into the window, with or without keeping the aspect ratio; does
 // nothing when the last fit left nothing to change.
 void ScaleToWindow(NetView& view, bool keepAspect);

@@ -13,6 +13,7 @@
 #include "view/net_view.h"
 #include "view/view_operations.h"
 #include "view/view_paint.h"
+#include "view/view_scale.h"
 #include "view/view_window.h"
 
 #include "support/view_fixture.h"
@@ -20,7 +21,9 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -113,6 +116,52 @@ TEST(NetViewWidget, CtrlWithALetterTheViewLeavesAloneIsAnAccentKeyInTheEditor) {
         DestroyView(view);
     }
     accentKeys() = AccentKeyState{};
+    ReleaseNetwork();
+}
+
+// The window hands wheel events to its view with their modifiers, pixels and pointer: the
+// scroll bars' own wheel handling would page with Shift and with Ctrl, and never zoom.
+TEST(NetViewWidget, TheWheelScrollsAndCtrlWheelZoomsAboutThePointer) {
+    loadGrammar();
+    {
+        NetViewWidget widget;
+        widget.resize(300, 240);
+        widget.show();
+        NetView view;
+        ViewStartup startup;
+        ASSERT_EQ(CreateView(view, findNode("word", 0), &widget.host(), nullptr, startup), 1);
+        widget.setView(&view);
+        QTest::qWait(20);
+        view.aspect = 0.0f;
+        SetCellExtents(view, 150.0f, 150.0f);
+        ScrollViewTo(view, 0, 0);
+        ASSERT_GT(view.scrollRangeX, 100);
+        ASSERT_GT(view.scrollRangeY, 100);
+        auto wheel = [&](QPoint angle, QPoint pixels, Qt::KeyboardModifiers mods, QPoint at) {
+            QWheelEvent event(at, widget.viewport()->mapToGlobal(at), pixels, angle, Qt::NoButton,
+                              mods, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(widget.viewport(), &event);
+        };
+        const int notch =
+            QApplication::wheelScrollLines() * widget.verticalScrollBar()->singleStep();
+        wheel({0, -120}, {}, Qt::NoModifier, {50, 50});
+        EXPECT_EQ(view.scrollY, notch);
+        EXPECT_EQ(view.scrollX, 0);
+        wheel({0, -120}, {}, Qt::ShiftModifier, {50, 50});
+        EXPECT_EQ(view.scrollX, notch);
+        EXPECT_EQ(view.scrollY, notch);
+        wheel({0, -30}, {0, -5}, Qt::NoModifier, {50, 50});
+        EXPECT_EQ(view.scrollY, notch + 5);
+        // Picture point (scroll + pointer) stays under the pointer: 150 -> 166 pixel cells.
+        const int x = view.scrollX + 40;
+        const int y = view.scrollY + 60;
+        wheel({0, 120}, {}, Qt::ControlModifier, {40, 60});
+        EXPECT_EQ(view.slotExtent, 166.0f);
+        EXPECT_NEAR(view.scrollX + 40, x * 166.0 / 150.0, 1.0);
+        EXPECT_NEAR(view.scrollY + 60, y * 166.0 / 150.0, 1.0);
+        widget.setView(nullptr);
+        DestroyView(view);
+    }
     ReleaseNetwork();
 }
 

@@ -8,6 +8,7 @@
 #include "view/label_editor.h"
 #include "view/layout.h"
 #include "view/view_flags.h"
+#include "view/view_geometry.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
@@ -211,6 +212,58 @@ TEST_F(ViewPaintTest, ALinkAlongTheLayerAxisIsALine) {
     const QImage image = paint(v);
     for (int y = a->layoutBox.bottom + 2; y < b->layoutBox.top - 2; ++y)
         EXPECT_NE(image.pixelColor(x, y), QColor(Qt::white)) << y;
+}
+
+// A slanted link is drawn smooth, with shades between ink and paper along its edges, while a
+// one-pixel box frame stays a crisp, solid line of ink with the paper and the fill exact on
+// either side.
+TEST_F(ViewPaintTest, SlantedLinksAreSmoothWhileOnePixelFramesStayCrisp) {
+    load(kFamily);
+    NetView& v = openAt("a", 120, 120);
+    ASSERT_EQ(lineWidthOf(v), 1);
+    SetLineStyle(v, kStraightLinks);
+    ToggleHighlightLinks(v); // every link in black
+    SetDistanceMode(v, 2 * kShadeColoured);
+    const QImage image = paint(v);
+    // The link from a down to whichever child is not straight below it.
+    ViewNode* a = node("a");
+    ViewNode* b = node("b");
+    ViewNode* child = node("c");
+    auto middle = [](const ViewNode* n) { return (n->linkBox.left + n->linkBox.right) / 2; };
+    if (middle(child) == middle(a))
+        child = b;
+    ASSERT_NE(middle(child), middle(a));
+    const int x0 = std::min(middle(a), middle(child)) - 2;
+    const int x1 = std::max(middle(a), middle(child)) + 2;
+    int rows = 0;
+    int shaded = 0;
+    for (int y = a->linkBox.bottom + 2; y < child->linkBox.top - 2; ++y, ++rows)
+        for (int x = x0; x < x1; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            shaded += c.red() == c.green() && c.green() == c.blue() && c.red() > 0 && c.red() < 255;
+        }
+    ASSERT_GT(rows, 10);
+    EXPECT_GT(shaded, rows);
+    // b's frame: ink on the box's edge, paper outside and the fill inside, pixel for pixel.
+    const QColor shade = qcolour(DistanceColour(b->distance, false));
+    const PixelBox box = b->layoutBox;
+    for (int y = box.top + 1; y < box.bottom - 1; ++y) {
+        SCOPED_TRACE(y);
+        EXPECT_EQ(image.pixelColor(box.left - 1, y), QColor(Qt::white));
+        EXPECT_EQ(image.pixelColor(box.left, y), QColor(Qt::black));
+        EXPECT_EQ(image.pixelColor(box.left + 1, y), shade);
+        EXPECT_EQ(image.pixelColor(box.right - 2, y), shade);
+        EXPECT_EQ(image.pixelColor(box.right - 1, y), QColor(Qt::black));
+        EXPECT_EQ(image.pixelColor(box.right, y), QColor(Qt::white));
+    }
+    for (int x = box.left + 1; x < box.left + 8; ++x) {
+        SCOPED_TRACE(x);
+        EXPECT_EQ(image.pixelColor(x, box.top - 1), QColor(Qt::white));
+        EXPECT_EQ(image.pixelColor(x, box.top), QColor(Qt::black));
+        EXPECT_EQ(image.pixelColor(x, box.top + 1), shade);
+        EXPECT_EQ(image.pixelColor(x, box.bottom - 1), QColor(Qt::black));
+        EXPECT_EQ(image.pixelColor(x, box.bottom), QColor(Qt::white));
+    }
 }
 
 // A window repainted in strips shows what one paint of the whole window shows, in every

@@ -4,6 +4,7 @@
 #include "platform/keys.h"
 #include "shell/commands.h"
 #include "view/layout.h"
+#include "view/shapes.h"
 #include "view/view_commands.h"
 #include "view/view_flags.h"
 #include "view/view_operations.h"
@@ -13,6 +14,7 @@
 #include "support/null_display.h"
 #include "support/view_fixture.h"
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -190,6 +192,146 @@ TEST_F(ViewStateTest, ScalingKeepsTheCentreOfTheWindowInPlace) {
     // The centre (200, 150) of the window shows picture point (300, 200) before and after.
     EXPECT_EQ(v.scrollX, 2 * 300 - 200);
     EXPECT_EQ(v.scrollY, std::min(2 * 200 - 150, v.scrollRangeY));
+}
+
+// Twelve chains nine layers deep under one root: at 80-pixel cells the picture is larger than
+// a 400 x 300 window both ways, whatever the orientation.
+std::string chains() {
+    std::string text = "#ENTITIES\n";
+    for (int k = 0; k < 12; ++k) {
+        text += "x" + std::to_string(k) + "_0 isa root\n";
+        for (int j = 1; j < 8; ++j)
+            text += "x" + std::to_string(k) + "_" + std::to_string(j) + " isa x" +
+                    std::to_string(k) + "_" + std::to_string(j - 1) + "\n";
+    }
+    return text + "#FONTS\n";
+}
+
+// The view at 80-pixel cells, turned, scrolled to the middle of its ranges.
+void middleOfChains(NetView& v, int orientation) {
+    v.aspect = 0.0f;
+    SetCellExtents(v, 80.0f, 80.0f);
+    SetOrientation(v, orientation);
+    ASSERT_GT(v.scrollRangeX, 200);
+    ASSERT_GT(v.scrollRangeY, 200);
+    ScrollViewTo(v, v.scrollRangeX / 2, v.scrollRangeY / 2);
+}
+
+// The node whose box centre lies nearest `p`.
+ViewNode* nodeNear(NetView& v, platform::Point p) {
+    struct Search {
+        platform::Point p;
+        ViewNode* nearest = nullptr;
+        int best = 0;
+    } search{p};
+    ForEachCell(
+        v,
+        [](void* context, ViewNode* n, int, int) {
+            auto& s = *static_cast<Search*>(context);
+            if (n->hasFlag(NodeFlags::DummyNode))
+                return 0;
+            const platform::Point c = BoxCentre(n->layoutBox);
+            const int distance = std::abs(c.x - s.p.x) + std::abs(c.y - s.p.y);
+            if (!s.nearest || distance < s.best) {
+                s.nearest = n;
+                s.best = distance;
+            }
+            return 0;
+        },
+        &search);
+    return search.nearest;
+}
+
+TEST_F(ViewStateTest, TheWheelScrollsUpAndDownWithShiftSidewaysAndTouchpadsByPixels) {
+    load(chains());
+    constexpr int kNotch = 48;
+    struct Case {
+        const char* what;
+        WheelTurn turn;
+        int events;
+        // How far the picture moves on the screen.
+        platform::Point moved;
+    };
+    WheelTurn down;
+    down.angle = {0, -120};
+    WheelTurn up;
+    up.angle = {0, 120};
+    WheelTurn shiftDown = down;
+    shiftDown.shift = true;
+    WheelTurn tiltRight;
+    tiltRight.angle = {-120, 0};
+    WheelTurn fine;
+    fine.angle = {0, -15};
+    WheelTurn touchpad;
+    touchpad.angle = {24, -60};
+    touchpad.pixels = {3, -7};
+    WheelTurn shiftTouchpad = touchpad;
+    shiftTouchpad.shift = true;
+    const Case cases[] = {
+        {"a notch down", down, 1, {0, -kNotch}},
+        {"a notch up", up, 1, {0, kNotch}},
+        {"Shift: sideways", shiftDown, 1, {-kNotch, 0}},
+        {"a wheel tilted right", tiltRight, 1, {-kNotch, 0}},
+        {"eight eighths of a notch", fine, 8, {0, -kNotch}},
+        {"a touchpad", touchpad, 2, {6, -14}},
+        {"a touchpad with Shift", shiftTouchpad, 1, {-7, 3}},
+    };
+    for (const int orientation : {kLeftToRight, kRightToLeft, kTopDown, kBottomUp}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << orientation << ": " << c.what);
+            NetView& v = open("root", 400, 300);
+            middleOfChains(v, orientation);
+            ViewNode* n = nodeNear(v, {200, 150});
+            const platform::Point before = BoxCentre(n->layoutBox);
+            const float extent = v.slotExtent;
+            WheelRemainder left;
+            for (int i = 0; i < c.events; ++i)
+                ViewWheel(v, left, c.turn, kNotch);
+            const platform::Point after = BoxCentre(n->layoutBox);
+            EXPECT_EQ(after.x - before.x, c.moved.x);
+            EXPECT_EQ(after.y - before.y, c.moved.y);
+            EXPECT_EQ(v.slotExtent, extent);
+        }
+    }
+}
+
+TEST_F(ViewStateTest, CtrlWheelZoomsAStepANotchKeepingThePointUnderThePointer) {
+    load(chains());
+    for (const int orientation : {kLeftToRight, kRightToLeft, kTopDown, kBottomUp}) {
+        for (const platform::Point pointer : {platform::Point{90, 70}, platform::Point{310, 230}}) {
+            SCOPED_TRACE(testing::Message()
+                         << orientation << " at " << pointer.x << "," << pointer.y);
+            NetView& v = open("root", 400, 300);
+            middleOfChains(v, orientation);
+            ViewNode* n = nodeNear(v, pointer);
+            WheelRemainder left;
+            WheelTurn turn;
+            turn.ctrl = true;
+            // A step is taken, and the node under the pointer stays there within a pixel.
+            auto step = [&](int angle, int events, float extent) {
+                turn.at = BoxCentre(n->layoutBox);
+                turn.angle = {0, angle};
+                for (int i = 0; i < events; ++i)
+                    ViewWheel(v, left, turn, 48);
+                EXPECT_EQ(v.slotExtent, extent);
+                EXPECT_EQ(v.layerExtent, extent);
+                const platform::Point now = BoxCentre(n->layoutBox);
+                EXPECT_LE(std::abs(now.x - turn.at.x), 1) << now.x;
+                EXPECT_LE(std::abs(now.y - turn.at.y), 1) << now.y;
+            };
+            // Half a notch does nothing yet; the second half expands: 80 / 0.9 = 88.9.
+            turn.angle = {0, 60};
+            turn.at = BoxCentre(n->layoutBox);
+            ViewWheel(v, left, turn, 48);
+            EXPECT_EQ(v.slotExtent, 80.0f);
+            step(60, 1, 88.0f);
+            // A notch back reduces: 88 x 0.9 = 79.2.
+            step(-120, 1, 79.0f);
+            // A fine wheel: one step for eight eighths of a notch, not one for each.
+            step(15, 7, 79.0f);
+            step(15, 1, 87.0f);
+        }
+    }
 }
 
 TEST_F(ViewStateTest, TurningTheViewKeepsTheCurrentNodeInTheWindow) {

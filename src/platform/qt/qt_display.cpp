@@ -98,7 +98,10 @@ QFont toQFont(const LogicalFont& lf) {
 }
 
 QtDisplay::QtDisplay(QPainter& painter) : m_painter(painter), m_defaultFont(painter.font()) {
+    // Figures are aliased unless they have slanted or curved edges (see Smoothly); text is
+    // always smooth.
     m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setRenderHint(QPainter::TextAntialiasing, true);
     m_painter.setBrush(m_state.qbrush);
     applyPen();
 }
@@ -398,6 +401,54 @@ QRect toQRect(const Rect& rect) {
     return QRect(rect.left, rect.top, rect.width(), rect.height());
 }
 
+// Slanted and curved figures are drawn antialiased while one lives, and the painter is left as
+// it was afterwards. Lines and rectangles along the pixel grid, fills, frames and exclusive-or
+// lines stay aliased: they are crisp that way already, their pixels stay where they were, and
+// an exclusive-or line must cover each pixel once.
+class Smoothly {
+public:
+    explicit Smoothly(QPainter& painter, bool on = true)
+        : m_painter(painter), m_was(painter.testRenderHint(QPainter::Antialiasing)) {
+        if (on != m_was)
+            m_painter.setRenderHint(QPainter::Antialiasing, on);
+    }
+    ~Smoothly() {
+        if (m_painter.testRenderHint(QPainter::Antialiasing) != m_was)
+            m_painter.setRenderHint(QPainter::Antialiasing, m_was);
+    }
+    Smoothly(const Smoothly&) = delete;
+    Smoothly& operator=(const Smoothly&) = delete;
+
+private:
+    QPainter& m_painter;
+    bool m_was;
+};
+
+bool slanted(Point a, Point b) {
+    return a.x != b.x && a.y != b.y;
+}
+
+bool anySlanted(const Point* points, int count) {
+    for (int i = 0; i < count; ++i)
+        if (slanted(points[i], points[(i + 1) % count]))
+            return true;
+    return false;
+}
+
+// Where a smooth line through integer points runs so that it covers the pixels the aliased
+// one would: an odd pen width centred on the pixels' centres, an even one on their edges.
+double penCentring(const PenLook& look) {
+    return look.style != PenStyle::Null && std::max(1, look.width) % 2 == 1 ? 0.5 : 0.0;
+}
+
+QPolygonF toSmoothPolygon(const Point* points, int count, double shift) {
+    QPolygonF polygon;
+    polygon.reserve(std::max(count, 0));
+    for (int i = 0; i < count; ++i)
+        polygon << QPointF(points[i].x + shift, points[i].y + shift);
+    return polygon;
+}
+
 // The angle, in sixteenths of a degree anticlockwise from three o'clock, of the point where the
 // ray from the centre of `box` towards `towards` meets the ellipse that fits the box.
 double ellipseAngle(const QRectF& box, Point towards) {
@@ -413,31 +464,62 @@ double ellipseAngle(const QRectF& box, Point towards) {
 } // namespace
 
 void QtDisplay::lineTo(Point to) {
-    if (m_state.penLook.style != PenStyle::Null)
-        m_painter.drawLine(QPoint(m_state.position.x, m_state.position.y), QPoint(to.x, to.y));
+    const Point from = m_state.position;
     m_state.position = to;
+    if (m_state.penLook.style == PenStyle::Null)
+        return;
+    if (!slanted(from, to)) {
+        m_painter.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
+        return;
+    }
+    const Smoothly smooth(m_painter);
+    const double c = penCentring(m_state.penLook);
+    m_painter.drawLine(QPointF(from.x + c, from.y + c), QPointF(to.x + c, to.y + c));
 }
 
 void QtDisplay::polyline(const Point* points, int count) {
-    if (count >= 2)
+    if (count < 2)
+        return;
+    bool smooth = false;
+    for (int i = 0; i + 1 < count; ++i)
+        smooth = smooth || slanted(points[i], points[i + 1]);
+    if (!smooth) {
         m_painter.drawPolyline(toQPolygon(points, count));
+        return;
+    }
+    const Smoothly smoothly(m_painter);
+    m_painter.drawPolyline(toSmoothPolygon(points, count, penCentring(m_state.penLook)));
 }
 
 void QtDisplay::polygon(const Point* points, int count) {
-    if (count >= 2)
+    if (count < 2)
+        return;
+    if (!anySlanted(points, count)) {
         m_painter.drawPolygon(toQPolygon(points, count), fillRule(m_state.fillMode));
+        return;
+    }
+    const Smoothly smooth(m_painter);
+    m_painter.drawPolygon(toSmoothPolygon(points, count, penCentring(m_state.penLook)),
+                          fillRule(m_state.fillMode));
 }
 
 void QtDisplay::polyPolygon(const Point* points, const int* counts, int polygons) {
     QPainterPath path;
     path.setFillRule(fillRule(m_state.fillMode));
+    bool smooth = false;
     const Point* at = points;
     for (int i = 0; i < polygons; ++i) {
         if (counts[i] >= 2) {
             path.addPolygon(QPolygonF(toQPolygon(at, counts[i])));
             path.closeSubpath();
+            smooth = smooth || anySlanted(at, counts[i]);
         }
         at += std::max(counts[i], 0);
+    }
+    const Smoothly smoothly(m_painter, smooth);
+    if (smooth) {
+        const double c = penCentring(m_state.penLook);
+        path.translate(c, c);
     }
     m_painter.drawPath(path);
 }
@@ -469,12 +551,14 @@ void QtDisplay::rectangle(const Rect& rect) {
 void QtDisplay::ellipse(const Rect& rect) {
     if (rect.empty())
         return;
+    const Smoothly smooth(m_painter);
     m_painter.drawEllipse(figureRect(rect));
 }
 
 void QtDisplay::roundRect(const Rect& rect, int ellipseWidth, int ellipseHeight) {
     if (rect.empty())
         return;
+    const Smoothly smooth(m_painter, ellipseWidth > 1 && ellipseHeight > 1);
     m_painter.drawRoundedRect(figureRect(rect), std::max(0, ellipseWidth) / 2.0,
                               std::max(0, ellipseHeight) / 2.0);
 }
@@ -490,6 +574,7 @@ void QtDisplay::drawCurve(const Rect& rect, Point start, Point end, bool closed)
         span += 360.0 * 16.0;
     const int a = static_cast<int>(std::lround(from));
     const int s = static_cast<int>(std::lround(span));
+    const Smoothly smooth(m_painter);
     if (closed)
         m_painter.drawChord(box, a, s);
     else
