@@ -300,9 +300,10 @@ void FitViewLabelFont(NetView& view) {
     std::unique_ptr<platform::Display> display =
         view.host ? view.host->measuringDisplay() : nullptr;
     int size = start;
-    // Fitted to the box the label is drawn in, inside its frame, so that no word is cut.
-    const int boxWidth = 2 * BoxHalfExtent(view.cellWidth) + 1 - 2 * lineWidth;
-    const int boxHeight = 2 * BoxHalfExtent(view.cellHeight) + 1 - 2 * lineWidth;
+    // Fitted to the box the label is drawn in, inside its frame, so that no word is cut: the
+    // current node's frame is three lines thick, and its label must fit too.
+    const int boxWidth = 2 * BoxHalfExtent(view.cellWidth) + 1 - 6 * lineWidth;
+    const int boxHeight = 2 * BoxHalfExtent(view.cellHeight) + 1 - 6 * lineWidth;
     if (display && view.widestNode)
         size = FitLabelFont(*display, view.widestNode->name, start, boxWidth, boxHeight);
     if (view.labelCeiling > 0)

@@ -34,7 +34,7 @@ private:
 
 TEST_F(ViewStateTest, ANewViewHasTheDefaultsItsTitleAndIsFittedToTheWindow) {
     load(kGrammar);
-    openAt = kOpenFitToWindow;
+    openViewsAt = kOpenFitToWindow;
     NetView& v = open("word", 800, 600, false);
     EXPECT_EQ(v.justification, kJustifyCentred);
     EXPECT_EQ(v.orientation, kTopDown);
@@ -130,7 +130,7 @@ TEST_F(ViewStateTest, ScaleCommandsFollowTheirRoundingAndNeverGoBelowOne) {
 
 TEST_F(ViewStateTest, ScaleToWindowComesBackAfterEveryChangeOfThePictureOrTheWindow) {
     load(kGrammar);
-    openAt = kOpenFitToWindow;
+    openViewsAt = kOpenFitToWindow;
     NetView& v = open("word", 800, 600);
     ASSERT_FALSE(menus.enables[cmd::kScaleToWindow]) << "the first fit leaves nothing to do";
     struct Step {
