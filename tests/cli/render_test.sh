@@ -72,6 +72,10 @@ grep -q '"cut":true' readable.txt && fail "a label is cut at the readable size: 
 small="$(grep -Eo '"points":[0-9]+' readable.txt | grep -Ev '"points":([1-9][0-9]+)$' || true)"
 [ -z "$small" ] || fail "labels below 10 points at the readable size: $small"
 grep -q '"cut":true' fitted.txt || fail "nothing is cut when fitted: $(cat fitted.txt)"
+# Where the fit to the window reads, the current node's label fits inside its thicker frame too.
+printf '#ENTITIES\nleaf isa root\n#FONTS\n' >pair.dat
+"$cli" render pair.dat root pair.png --fit-report >pair.txt
+[ "$(grep -c '"cut":false' pair.txt)" -eq 2 ] || fail "a label of two is cut: $(cat pair.txt)"
 "$cli" render grammar.dat word quiet.png >quiet.txt
 [ -s quiet.txt ] && fail "render without --fit-report printed: $(cat quiet.txt)"
 
