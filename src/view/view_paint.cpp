@@ -524,6 +524,9 @@ void Paint(NetView& view, platform::Display& display, std::vector<DrawnLabel>* d
     if (!editor.empty())
         display.excludeClipRect(editor);
     PaintTools tools(view, display, false, kWhite, drawn);
+    // While its label is edited, the box shows the editor's text, not the old label around it.
+    if (!editor.empty())
+        tools.unlabelled = view.editor->node;
     paintPicture(tools);
     display.restore();
     if (!editor.empty()) {
@@ -533,7 +536,6 @@ void Paint(NetView& view, platform::Display& display, std::vector<DrawnLabel>* d
         display.intersectClipRect(editor);
         const int distance = view.current ? view.current->distance : 0;
         PaintTools dimmed(view, display, true, shadeOf(view.distanceMode, distance));
-        // The old label would show through the editor's text: its box is drawn without it.
         dimmed.unlabelled = view.editor->node;
         paintPicture(dimmed);
         PaintEditor(view, display);
