@@ -132,9 +132,8 @@ void SetDistanceMode(NetView& view, int value) {
 void SetOpenAt(NetView& view, int value) {
     if (view.openAt == value)
         return;
+    // The view keeps its scale: the choice is how views open, this one's next fit included.
     view.openAt = value;
-    view.scaleToWindowPossible = true;
-    ScaleForOpening(view);
     UpdateOptionCaptions(view);
     if (view.menus)
         view.menus->rememberOpenAt(value);

@@ -58,6 +58,21 @@ TEST_F(ViewStateTest, ANewViewHasTheDefaultsItsTitleAndIsFittedToTheWindow) {
     EXPECT_TRUE(menus.checks[cmd::kDistanceNumber]);
 }
 
+TEST_F(ViewStateTest, WhereViewsOpenIsAViewOptionWithItsCaption) {
+    load(kGrammar);
+    NetView& v = open("word");
+    EXPECT_EQ(v.openAt, kOpenReadable);
+    EXPECT_EQ(menus.captions[std::pair(2, 9)], "Open views &at:\tReadable size");
+    EXPECT_TRUE(menus.checks[cmd::kOpenReadable]);
+    const float slot = v.slotExtent;
+    EXPECT_TRUE(ViewCommand(v, cmd::kOpenReadable + 1));
+    EXPECT_EQ(v.openAt, kOpenFitToWindow);
+    EXPECT_EQ(menus.captions[std::pair(2, 9)], "Open views &at:\tFit to window");
+    EXPECT_TRUE(menus.checks[cmd::kOpenReadable + 1]);
+    EXPECT_FALSE(menus.checks[cmd::kOpenReadable]);
+    EXPECT_EQ(v.slotExtent, slot) << "the open view keeps its scale";
+}
+
 TEST_F(ViewStateTest, LowerParentsWithoutFillersChangesOnlyTheCaption) {
     load("#ENTITIES\nb isa a\nc isa a\n#FONTS\n");
     NetView& v = open("a");
