@@ -16,6 +16,7 @@
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
+#include "model/view_node.h"
 #include "netfile/network_file.h"
 #include "netfile/shape_file.h"
 #include "platform/cp1252.h"
@@ -66,12 +67,15 @@ const char* const kUsage =
     "                         the layout of a view opened on NAME, as JSON\n"
     "  render IN NAME OUT.png [--width W] [--height H] [the layout options]\n"
     "         [--orientation 0..3] [--line-style 0|1] [--distance-mode 0..5] [--highlight 0|1]\n"
-    "         [--keys K1,K2,...]\n"
+    "         [--keys K1,K2,...] [--open-at 0|1] [--fit-report]\n"
     "                         a PNG of what a window of W x H (1024 x 768) opened on NAME shows,\n"
     "                         after the keys (Left, Right, Up, Down, Home, End, PageUp, PageDown,\n"
     "                         Space, Enter, Insert, Delete, Escape, Tab, a letter or digit; C- "
     "for\n"
-    "                         Ctrl, S- for Shift: C-S-Right) were pressed in it\n";
+    "                         Ctrl, S- for Shift: C-S-Right) were pressed in it, opened at\n"
+    "                         readable size (0) or fitted to the window (1); with\n"
+    "                         --fit-report also each drawn node's label size, lines and\n"
+    "                         whether it was cut, one JSON object a line\n";
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "error: %s\n%s", message.c_str(), kUsage);
@@ -227,8 +231,12 @@ struct ViewOptions {
     int lineStyle = tarvo::kCurvedLinks;
     int distanceMode = 1;
     int highlight = 1;
+    // Where the view opens: 0 at readable size, 1 fitted to the window.
+    int openAt = tarvo::kOpenReadable;
     // Keys pressed in the window before it is drawn, as "C-S-Down,Right,Insert".
     std::string keys;
+    // Print how each drawn label fitted its box.
+    bool fitReport = false;
 };
 
 // A key as the view window gets it, from a name with "C-" (Ctrl) and "S-" (Shift) before it.
@@ -294,6 +302,10 @@ std::optional<std::string> readViewOptions(const Arguments& arguments, std::size
             options.improve = true;
             continue;
         }
+        if (option == "--fit-report" && rendering) {
+            options.fitReport = true;
+            continue;
+        }
         if (option == "--keys" && rendering) {
             if (i + 1 >= arguments.size())
                 return std::string("--keys needs a list of keys");
@@ -317,7 +329,8 @@ std::optional<std::string> readViewOptions(const Arguments& arguments, std::size
                                    {"--orientation", &options.orientation, 0, 3, true},
                                    {"--line-style", &options.lineStyle, 0, 1, true},
                                    {"--distance-mode", &options.distanceMode, 0, 5, true},
-                                   {"--highlight", &options.highlight, 0, 1, true}};
+                                   {"--highlight", &options.highlight, 0, 1, true},
+                                   {"--open-at", &options.openAt, 0, 1, true}};
         const Numeric* chosen = nullptr;
         for (const Numeric& n : numeric)
             if (option == n.name && (rendering || !n.renderOnly))
@@ -360,6 +373,16 @@ int layout(const Arguments& arguments) {
     return 0;
 }
 
+// {"name":N,"points":P,"lines":K,"cut":true|false} for a label the picture drew.
+std::string fitJson(const tarvo::DrawnLabel& label) {
+    std::string name;
+    tarvo::PlainText(label.node->name ? label.node->name : "", name);
+    return "{\"name\":" + tarvo::cli::JsonString(platform::Cp1252ToUtf8(name)) +
+           ",\"points\":" + std::to_string(label.points) +
+           ",\"lines\":" + std::to_string(label.lines) +
+           ",\"cut\":" + (label.cut ? "true" : "false") + "}";
+}
+
 int render(const Arguments& arguments) {
     ViewOptions options;
     if (const auto error = readViewOptions(arguments, 3, true, options))
@@ -382,6 +405,7 @@ int render(const Arguments& arguments) {
     tarvo::ViewStartup startup;
     startup.title = arguments[1].c_str();
     startup.spotlightDepth = 1 + options.reveal;
+    startup.openAt = options.openAt;
     if (!tarvo::CreateView(view, node, &host, nullptr, startup))
         return 1;
     tarvo::SetJustification(view, options.justification);
@@ -406,7 +430,10 @@ int render(const Arguments& arguments) {
         host.runPosted();
     }
     platform::qt::ImageDisplay image(options.width, options.height);
-    tarvo::Paint(view, image);
+    std::vector<tarvo::DrawnLabel> drawn;
+    tarvo::Paint(view, image, options.fitReport ? &drawn : nullptr);
+    for (const tarvo::DrawnLabel& label : drawn)
+        std::printf("%s\n", fitJson(label).c_str());
     const QImage& picture = image.finish();
     if (!picture.save(QString::fromLocal8Bit(arguments[2].c_str()), "PNG")) {
         std::fprintf(stderr, "error: Could not write file %s\n", arguments[2].c_str());
@@ -434,9 +461,10 @@ constexpr Command kCommands[] = {
     {"layout", 2, 10, layout,
      "IN NAME [--relation] [--reveal N] [--justification 0|1|2] [--depth 0|1] [--improve] "
      "[--steps K]"},
-    {"render", 3, 24, render,
+    {"render", 3, 27, render,
      "IN NAME OUT.png [--width W] [--height H] [the layout options] [--orientation 0..3] "
-     "[--line-style 0|1] [--distance-mode 0..5] [--highlight 0|1]"},
+     "[--line-style 0|1] [--distance-mode 0..5] [--highlight 0|1] [--keys K1,K2,...] "
+     "[--open-at 0|1] [--fit-report]"},
 };
 
 } // namespace

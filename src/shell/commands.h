@@ -45,6 +45,7 @@ inline constexpr int kJustifyFirst = 301;  // 301-303
 inline constexpr int kRaiseChildren = 304; // 304-305
 inline constexpr int kLeftToRight = 311;   // 311-314
 inline constexpr int kStraight = 315;      // 315-316
+inline constexpr int kOpenReadable = 317;  // 317-318
 inline constexpr int kHighlightLinks = 319;
 inline constexpr int kExpandScale = 320;
 inline constexpr int kReduceScale = 321;

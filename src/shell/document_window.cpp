@@ -87,6 +87,7 @@ public:
         if (active())
             m_frame.typeInNodeList(typed);
     }
+    void rememberOpenAt(int where) override { m_frame.setOpenViewsAt(where); }
     void showEditingTools(bool editing) override {
         if (active())
             m_frame.showEditingTools(editing);
@@ -115,6 +116,7 @@ DocumentWindow::DocumentWindow(MainFrame& frame, Node* node, const std::string& 
     ViewStartup startup;
     startup.title = m_title.c_str();
     startup.spotlightDepth = revealDistance;
+    startup.openAt = frame.openViewsAt();
     if (!CreateView(*view, node, &m_widget->host(), m_menus.get(), startup)) {
         ShowError("Couldn't allocate memory for editor");
         return;

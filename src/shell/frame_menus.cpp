@@ -39,7 +39,7 @@ constexpr MenuLine kInitMenu[] = {
 };
 
 // The "&View" pop-up keeps the option pop-ups at the places the views caption them: 4 shade,
-// 5 justification, 6 depth justify, 7 orientation, 8 line style.
+// 5 justification, 6 depth justify, 7 orientation, 8 line style, 9 the scale views open at.
 constexpr MenuLine kViewMenu[] = {
     {0, "&Net", 0},
     {1, "&New", 0},
@@ -114,6 +114,9 @@ constexpr MenuLine kViewMenu[] = {
     {1, "&Line style:\tCurved", 0},
     {2, "&Straight", cmd::kStraight},
     {2, "&Curved", cmd::kStraight + 1},
+    {1, "Open views &at:\tReadable size", 0},
+    {2, "&Readable size", cmd::kOpenReadable},
+    {2, "&Fit to window", cmd::kOpenReadable + 1},
     {1, nullptr, 0},
     {1, "&Expand scale\tCtrl+Page Up", cmd::kExpandScale},
     {1, "&Reduce scale\tCtrl+Page Down", cmd::kReduceScale},

@@ -106,6 +106,9 @@ public:
     // Every document window redraws (the colours changed).
     void refreshDocuments();
     QSize defaultDocumentSize() const;
+    // Where new views open (kOpenReadable or kOpenFitToWindow): the last choice made in a view.
+    int openViewsAt() const { return m_openViewsAt; }
+    void setOpenViewsAt(int where) { m_openViewsAt = where; }
 
 public Q_SLOTS:
     // Carries out a command of the menus, accelerators or tool bar; answers the command's result.
@@ -120,6 +123,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
+    int m_openViewsAt = 0;
     void createAccelerators();
     void showMenuBar(MenuBarKind kind);
     void fillWindowList(QMenu* menu);

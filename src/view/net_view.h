@@ -48,6 +48,11 @@ inline constexpr int kShadeGreyed = 1;
 inline constexpr int kShadeColoured = 2;
 // Label style: small and raised runs drawn in the half-size font.
 inline constexpr int kLabelStyle = 5;
+// The scale a view opens at: large enough to read its labels, or its cells fitted to the window.
+inline constexpr int kOpenReadable = 0;
+inline constexpr int kOpenFitToWindow = 1;
+// The smallest label size, in points at the screen's resolution, that counts as readable.
+inline constexpr int kReadablePoints = 10;
 
 // A set of nodes joined by isa links, laid out as a unit and placed beside the others.
 struct Cluster {
@@ -128,6 +133,8 @@ public:
     std::int32_t highlightLinks = 1;
     std::int32_t distanceMode = 1;
     std::int32_t labelStyle = kLabelStyle;
+    std::int32_t openAt = kOpenReadable;
+    std::int32_t readablePoints = kReadablePoints;
     // From the orientation: how distance numbers are aligned on their point.
     std::int32_t labelAlign = 26;
 
@@ -177,6 +184,9 @@ public:
     // Fonts: the label size in points, the distance numbers' size, and the normal and
     // half-size label fonts.
     std::int32_t labelPoints = 7;
+    // While the view keeps the readable scale it opened at, the label size goes no higher (0:
+    // no limit), so that every label fits that the cells were made for.
+    std::int32_t labelCeiling = 0;
     std::int32_t distancePoints = 0;
     FontMetrics normalFont;
     FontMetrics halfFont;

@@ -11,6 +11,7 @@
 #include "platform/view_host.h"
 #include "view/layout.h"
 #include "view/net_view.h"
+#include "view/view_flags.h"
 
 #include <algorithm>
 #include <cstring>
@@ -55,28 +56,98 @@ struct LaidOutLabel {
     CellsPtr cells;
     WordsPtr words;
     int lines = 0;
+    int widest = 0;
     FontMetrics metrics;
 };
 
-LaidOutLabel layOut(platform::Display& display, const char* label, int points, int maxWidth) {
-    LaidOutLabel out;
-    out.cells.reset(CellsOfLabel(label));
+// Measures the cells at `points`, makes their words and breaks them at maxWidth.
+bool breakCells(platform::Display& display, LaidOutLabel& out, int points, int maxWidth) {
     if (!out.cells)
-        return out;
+        return false;
     MeasureCells(display, *out.cells, points);
     out.words.reset(MakeWords(*out.cells));
     if (!out.words)
-        return out;
-    out.metrics = metricsAt(display, points);
-    out.lines = BreakLines(*out.words, maxWidth, out.metrics.height + 1, out.metrics.spaceWidth);
-    return out;
+        return false;
+    out.lines = BreakLines(*out.words, maxWidth, out.metrics.height + 1, out.metrics.spaceWidth,
+                           &out.widest);
+    return true;
+}
+
+// The label's cells up to `end`, an ellipsis after them in their formatting (never phonetic,
+// where the byte would stand for another sign).
+CellsPtr cutCells(const char* label, int end) {
+    CellsPtr cells(CellsOfLabel(label));
+    if (!cells)
+        return cells;
+    DeleteRange(*cells, end, cells->size());
+    InsertText(*cells, end, &kEllipsis, 1, kStyleOfPrevious, -1);
+    SetStyleBits(*cells, end, end + 1, kPhonetic, false);
+    return cells;
+}
+
+bool fitsBox(const LaidOutLabel& laid, int maxWidth, int maxLines) {
+    return laid.words && laid.widest <= maxWidth && laid.lines <= maxLines;
+}
+
+// The label as it is drawn in a box: whole when it fits, else cut after its last whole word
+// that fits with the ellipsis, else after its first word's last letter that does; only the
+// ellipsis when not even one letter does. `fit` tells which.
+LaidOutLabel layOutInBox(platform::Display& display, const char* label, int points, int maxWidth,
+                         int maxHeight, LabelFit& fit) {
+    LaidOutLabel laid;
+    laid.metrics = metricsAt(display, points);
+    laid.cells.reset(CellsOfLabel(label));
+    if (!breakCells(display, laid, points, maxWidth))
+        return laid;
+    const int lineHeight = laid.metrics.height + 1;
+    const int maxLines = std::max(1, maxHeight / std::max(1, lineHeight));
+    fit = {laid.lines, false};
+    if (fitsBox(laid, maxWidth, maxLines))
+        return laid;
+    fit.cut = true;
+    // The whole label's words point into its cells: both stay while the cut is sought.
+    const CellsPtr wholeCells = std::move(laid.cells);
+    const WordsPtr whole = std::move(laid.words);
+    const int wordCount = whole->size();
+    auto tryEnd = [&](int end) {
+        LaidOutLabel cut;
+        cut.metrics = laid.metrics;
+        cut.cells = cutCells(label, end);
+        if (!breakCells(display, cut, points, maxWidth) || !fitsBox(cut, maxWidth, maxLines))
+            return false;
+        laid = std::move(cut);
+        return true;
+    };
+    for (int k = wordCount - 2; k >= 0; --k)
+        if (tryEnd(WordBounds(*whole, k, false))) {
+            fit.lines = laid.lines;
+            return laid;
+        }
+    const WordBox* first = whole->wordAt(0);
+    const int start = first ? static_cast<int>(first->start) : 0;
+    const int letters = first ? static_cast<int>(first->count) : 0;
+    for (int m = letters - 1; m >= 1; --m)
+        if (tryEnd(start + m)) {
+            fit.lines = laid.lines;
+            return laid;
+        }
+    if (tryEnd(start)) {
+        fit.lines = laid.lines;
+        return laid;
+    }
+    laid.cells.reset();
+    laid.words.reset();
+    fit.lines = 0;
+    return laid;
 }
 
 // Notes a node whose label has a longer word than any before.
 int measureWidest(void* context, NodeBase* node) {
     NetView& view = *static_cast<NetView*>(context);
     auto* v = asViewNode(node);
-    if (v->hasFlag(NodeFlags::DummyNode) || !v->name || IsAnonymousLabel(v->name))
+    // Hidden nodes are not drawn: their labels must not shrink the ones that are.
+    if (v->hasFlag(NodeFlags::DummyNode) || v->hasFlag(NodeFlags::Hidden) || !v->name ||
+        IsAnonymousLabel(v->name))
         return 0;
     std::string plain;
     PlainText(v->name, plain);
@@ -105,7 +176,7 @@ int measureWidest(void* context, NodeBase* node) {
 // would put them, without making cells and words. Single blanks only, none at either end, so
 // that the run is exactly the one line the breaking would make.
 bool drawnOnOneLine(platform::Display& display, const char* label, int points,
-                    platform::Point centre, int maxWidth) {
+                    platform::Point centre, int maxWidth, int maxHeight) {
     const std::size_t length = std::strlen(label);
     if (length == 0 || label[0] == ' ' || label[length - 1] == ' ' ||
         std::strchr(label, kLabelEscape) || std::strstr(label, "  "))
@@ -116,6 +187,8 @@ bool drawnOnOneLine(platform::Display& display, const char* label, int points,
         return false;
     const FontMetrics metrics = metricsAt(display, points);
     const int lineHeight = metrics.height + 1;
+    if (lineHeight > maxHeight)
+        return false;
     display.moveTo({centre.x - (width >> 1), centre.y - (lineHeight >> 1) + metrics.ascent});
     DrawLabel(display, label, count, 0, -1, points);
     return true;
@@ -156,16 +229,55 @@ int FitLabelFont(platform::Display& display, const char* label, int size, int ma
     return size;
 }
 
-void DrawNodeLabel(platform::Display& display, const char* label, int points,
-                   platform::Point centre, int maxWidth) {
+LabelFit DrawNodeLabel(platform::Display& display, const char* label, int points,
+                       platform::Point centre, int maxWidth, int maxHeight) {
     if (!label || IsAnonymousLabel(label))
-        return;
-    if (drawnOnOneLine(display, label, points, centre, maxWidth))
-        return;
-    LaidOutLabel laid = layOut(display, label, points, maxWidth);
-    if (!laid.words)
-        return;
-    DrawWords(display, *laid.words, {centre.x, centre.y + laid.metrics.ascent}, points);
+        return {};
+    if (drawnOnOneLine(display, label, points, centre, maxWidth, maxHeight))
+        return {1, false};
+    LabelFit fit;
+    LaidOutLabel laid = layOutInBox(display, label, points, maxWidth, maxHeight, fit);
+    if (laid.words)
+        DrawWords(display, *laid.words, {centre.x, centre.y + laid.metrics.ascent}, points);
+    return fit;
+}
+
+LabelFit MeasureNodeLabel(platform::Display& display, const char* label, int points, int maxWidth,
+                          int maxHeight) {
+    if (!label || IsAnonymousLabel(label))
+        return {};
+    LabelFit fit;
+    layOutInBox(display, label, points, maxWidth, maxHeight, fit);
+    return fit;
+}
+
+LabelNeed LabelWidthFor(platform::Display& display, const char* label, int points, int lines) {
+    LabelNeed need;
+    if (!label || IsAnonymousLabel(label))
+        return need;
+    LaidOutLabel laid;
+    laid.metrics = metricsAt(display, points);
+    need.lineHeight = laid.metrics.height + 1;
+    laid.cells.reset(CellsOfLabel(label));
+    // On one line first: its width bounds the search from above, the widest word from below.
+    if (!breakCells(display, laid, points, 1 << 28))
+        return need;
+    int high = laid.widest;
+    int low = widestWord(*laid.words);
+    auto linesAt = [&](int width) {
+        return BreakLines(*laid.words, width, need.lineHeight, laid.metrics.spaceWidth);
+    };
+    // Fewer lines never come from a narrower width: the narrowest that gives few enough.
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (linesAt(middle) <= lines)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    need.width = high;
+    need.lines = linesAt(high);
+    return need;
 }
 
 void FindWidestLabel(NetView& view) {
@@ -188,11 +300,14 @@ void FitViewLabelFont(NetView& view) {
     std::unique_ptr<platform::Display> display =
         view.host ? view.host->measuringDisplay() : nullptr;
     int size = start;
-    // Fitted to the box the label is drawn in, inside its frame, so that no word is cut.
-    const int boxWidth = 2 * BoxHalfExtent(view.cellWidth) + 1 - 2 * lineWidth;
-    const int boxHeight = 2 * BoxHalfExtent(view.cellHeight) + 1 - 2 * lineWidth;
+    // Fitted to the box the label is drawn in, inside its frame, so that no word is cut: the
+    // current node's frame is three lines thick, and its label must fit too.
+    const int boxWidth = 2 * BoxHalfExtent(view.cellWidth) + 1 - 6 * lineWidth;
+    const int boxHeight = 2 * BoxHalfExtent(view.cellHeight) + 1 - 6 * lineWidth;
     if (display && view.widestNode)
         size = FitLabelFont(*display, view.widestNode->name, start, boxWidth, boxHeight);
+    if (view.labelCeiling > 0)
+        size = std::min(size, static_cast<int>(view.labelCeiling));
     view.labelPoints = std::max(size, 7);
     view.distancePoints =
         std::max(2, static_cast<int>(std::min(view.cellHeight / 7.0f, view.cellWidth / 8.0f)));

@@ -14,9 +14,32 @@ class Node;
 int FitLabelFont(platform::Display& display, const char* label, int size, int maxWidth,
                  int maxHeight);
 
-// Draws the label in lines centred on `centre`, broken at `maxWidth`, at `points`.
-void DrawNodeLabel(platform::Display& display, const char* label, int points,
-                   platform::Point centre, int maxWidth);
+// How a label lies in a box at a size: the lines drawn, and whether it was cut because all of
+// it did not fit.
+struct LabelFit {
+    int lines = 0;
+    bool cut = false;
+};
+
+// The character that ends a cut label, in the program's own encoding.
+inline constexpr char kEllipsis = '\x85';
+
+// Draws the label in lines centred on `centre`, broken at `maxWidth`, at `points`. A label
+// that does not fit maxWidth x maxHeight whole is drawn up to its last whole word that fits,
+// or else its last letter that fits, followed by an ellipsis, never wider than maxWidth.
+LabelFit DrawNodeLabel(platform::Display& display, const char* label, int points,
+                       platform::Point centre, int maxWidth, int maxHeight);
+// The same, without drawing.
+LabelFit MeasureNodeLabel(platform::Display& display, const char* label, int points, int maxWidth,
+                          int maxHeight);
+// The narrowest width at which the label breaks onto at most `lines` lines at `points`
+// (the width of its widest word at the least), and the lines it takes there.
+struct LabelNeed {
+    int width = 0;
+    int lines = 0;
+    int lineHeight = 0;
+};
+LabelNeed LabelWidthFor(platform::Display& display, const char* label, int points, int lines);
 
 // The view's label size from its cells and its widest label; also the metrics of its normal
 // and half-size fonts and the size of its distance numbers.

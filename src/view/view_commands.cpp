@@ -84,6 +84,8 @@ const CommandEntry kCommands[] = {
      [](NetView& v, int id) { SetOrientation(v, id - cmd::kLeftToRight); }},
     {cmd::kStraight, cmd::kStraight + 1,
      [](NetView& v, int id) { SetLineStyle(v, id - cmd::kStraight); }},
+    {cmd::kOpenReadable, cmd::kOpenReadable + 1,
+     [](NetView& v, int id) { SetOpenAt(v, id - cmd::kOpenReadable); }},
     {cmd::kHighlightLinks, cmd::kHighlightLinks, [](NetView& v, int) { ToggleHighlightLinks(v); }},
     {cmd::kExpandScale, cmd::kExpandScale, [](NetView& v, int) { ExpandScale(v); }},
     {cmd::kReduceScale, cmd::kReduceScale, [](NetView& v, int) { ReduceScale(v); }},

@@ -44,6 +44,8 @@ public:
     virtual int fontListSelection() const { return -1; }
     virtual void selectInFontList(int) {}
     virtual void showFontList() {}
+    // Where views open was chosen in a view: the views opened from now on open so.
+    virtual void rememberOpenAt(int) {}
 };
 
 // The "&View" menu's place on the menu bar; one further right while a document window is

@@ -25,6 +25,7 @@ constexpr const char* kOrientationWords[] = {"Left to right", "Right to left", "
                                              "Bottom-up"};
 constexpr const char* kLineStyleWords[] = {"Straight", "Curved"};
 constexpr const char* kShadeWords[] = {"None", "Greyed", "Coloured"};
+constexpr const char* kOpenAtWords[] = {"Readable size", "Fit to window"};
 
 struct OptionCaption {
     int position;
@@ -44,7 +45,9 @@ void showOption(NetView& view, const OptionCaption& option, int value) {
     menus.setPopupCaption(menu, option.position, caption);
     for (int i = 0; i < option.count; ++i)
         menus.checkItem(option.firstId + i, i == value);
-    menus.showGroupValue(option.group, value);
+    // Not every option has buttons on the tool bar.
+    if (option.group >= 0)
+        menus.showGroupValue(option.group, value);
 }
 
 } // namespace
@@ -126,6 +129,16 @@ void SetDistanceMode(NetView& view, int value) {
     RepaintLinkInspection(view);
 }
 
+void SetOpenAt(NetView& view, int value) {
+    if (view.openAt == value)
+        return;
+    // The view keeps its scale: the choice is how views open, this one's next fit included.
+    view.openAt = value;
+    UpdateOptionCaptions(view);
+    if (view.menus)
+        view.menus->rememberOpenAt(value);
+}
+
 void UpdateTitle(NetView& view) {
     if (!view.host)
         return;
@@ -156,6 +169,8 @@ void UpdateOptionCaptions(NetView& view) {
                view.lineStyle);
     showOption(view, {4, "Distance &shade:\t%s", cmd::kShadeNone, kShadeWords, 3, kShadeGroup},
                view.distanceMode / 2);
+    showOption(view, {9, "Open views &at:\t%s", cmd::kOpenReadable, kOpenAtWords, 2, -1},
+               view.openAt);
     ViewMenus& menus = *view.menus;
     menus.checkItem(cmd::kHighlightLinks, view.highlightLinks != 0);
     menus.enableItem(cmd::kHighlightLinks, true);

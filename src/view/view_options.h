@@ -16,6 +16,9 @@ void SetOrientation(NetView& view, int value);
 void SetLineStyle(NetView& view, int value);
 void ToggleHighlightLinks(NetView& view);
 void SetDistanceMode(NetView& view, int value);
+// Where views open (kOpenReadable or kOpenFitToWindow): the view shows the choice in its menu,
+// and the frame opens the next views so.
+void SetOpenAt(NetView& view, int value);
 
 // "Entity Net (root) 3.00": the kind, the root's name and the cluster count.
 void UpdateTitle(NetView& view);

@@ -47,8 +47,8 @@ struct PaintTools {
     // Dimmed, lines, frames and labels are drawn in grey, as under the label editor; `paper`
     // is what the picture lies on.
     PaintTools(NetView& view, platform::Display& display, bool dimmed = false,
-               platform::Colour paper = kWhite)
-        : view(view), d(display), lineWidth(lineWidthOf(view)), zoom(view.labelZoom),
+               platform::Colour paper = kWhite, std::vector<DrawnLabel>* drawn = nullptr)
+        : view(view), d(display), drawn(drawn), lineWidth(lineWidthOf(view)), zoom(view.labelZoom),
           ink(dimmed ? kDimmedInk : kBlack) {
         normal = d.createPen({platform::PenStyle::Solid, lineWidth, ink});
         if (view.highlightLinks)
@@ -86,6 +86,10 @@ struct PaintTools {
 
     NetView& view;
     platform::Display& d;
+    // Where the labels drawn are told, when someone asks.
+    std::vector<DrawnLabel>* drawn = nullptr;
+    // The node whose label is left out: the one the label editor shows over the dimmed picture.
+    const ViewNode* unlabelled = nullptr;
     int lineWidth;
     float zoom;
     platform::Colour ink;
@@ -298,8 +302,14 @@ void drawBox(PaintTools& t, ViewNode& n, const Rect& box, Point centre, const Bo
     const int halfWidth = centre.x - box.left;
     const int halfHeight = centre.y - box.top;
     const int labelWidth = std::max(1, box.width() - 2 * style.penWidth);
+    const int labelHeight = std::max(1, box.height() - 2 * style.penWidth);
     auto label = [&](platform::Display& on) {
-        DrawNodeLabel(on, n.name, style.labelPoints, {0, 0}, labelWidth);
+        if (&n == t.unlabelled)
+            return;
+        const LabelFit fit =
+            DrawNodeLabel(on, n.name, style.labelPoints, {0, 0}, labelWidth, labelHeight);
+        if (t.drawn)
+            t.drawn->push_back({&n, style.labelPoints, fit.lines, fit.cut});
     };
     ShapeInstance* shape =
         n.shape && t.view.shapes ? InstanceFor(*t.view.shapes, n.shape) : nullptr;
@@ -508,12 +518,15 @@ void paintPicture(PaintTools& tools) {
 
 } // namespace
 
-void Paint(NetView& view, platform::Display& display) {
+void Paint(NetView& view, platform::Display& display, std::vector<DrawnLabel>* drawn) {
     const Rect editor = EditorOpen(view) ? view.editor->rect : Rect{};
     display.save();
     if (!editor.empty())
         display.excludeClipRect(editor);
-    PaintTools tools(view, display);
+    PaintTools tools(view, display, false, kWhite, drawn);
+    // While its label is edited, the box shows the editor's text, not the old label around it.
+    if (!editor.empty())
+        tools.unlabelled = view.editor->node;
     paintPicture(tools);
     display.restore();
     if (!editor.empty()) {
@@ -523,6 +536,7 @@ void Paint(NetView& view, platform::Display& display) {
         display.intersectClipRect(editor);
         const int distance = view.current ? view.current->distance : 0;
         PaintTools dimmed(view, display, true, shadeOf(view.distanceMode, distance));
+        dimmed.unlabelled = view.editor->node;
         paintPicture(dimmed);
         PaintEditor(view, display);
         display.selectPen(nullptr);

@@ -6,6 +6,7 @@
 #include "platform/display.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace tarvo {
 
@@ -27,8 +28,18 @@ inline constexpr platform::Colour kLightGrey{192, 192, 192};
 inline constexpr platform::Colour kDimmedGrey{128, 128, 128};
 inline constexpr platform::Colour kOverriddenRed{255, 0, 0};
 
-// Paints the part of the view inside the display's clip.
-void Paint(NetView& view, platform::Display& display);
+// What a paint drew of a node's label: at which size, on how many lines, and whether it was
+// cut because all of it did not fit the box.
+struct DrawnLabel {
+    const ViewNode* node = nullptr;
+    int points = 0;
+    int lines = 0;
+    bool cut = false;
+};
+
+// Paints the part of the view inside the display's clip; `drawn`, when given, receives each
+// label drawn outside the label editor.
+void Paint(NetView& view, platform::Display& display, std::vector<DrawnLabel>* drawn = nullptr);
 
 // Repaints one node's box, and its distance number's place when numbers show.
 void InvalidateNode(NetView& view, ViewNode* node);

@@ -1,17 +1,20 @@
 // Cell extents and what follows from them: the screen cell, fonts, scroll bars, positions.
 #include "view/view_scale.h"
 
+#include "model/view_node.h"
 #include "platform/view_host.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/node_labels.h"
 #include "view/shapes.h"
+#include "view/view_flags.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <utility>
 
 namespace tarvo {
@@ -131,6 +134,7 @@ bool SetCellExtents(NetView& view, float slot, float layer) {
         layer * (halfLayer + static_cast<float>(layerOrigin(view))) / oldLayer - halfLayer);
     view.slotExtent = slot;
     view.layerExtent = layer;
+    view.labelCeiling = 0;
     setOrigins(view, newSlotOrigin, newLayerOrigin);
     view.scaleToWindowPossible = true;
     UpdateViewGeometry(view);
@@ -290,12 +294,115 @@ void ScaleToWindow(NetView& view, bool keep) {
     view.scrollX = view.scrollY = 0;
     view.slotExtent = slot;
     view.layerExtent = layer;
+    view.labelCeiling = 0;
     UpdateViewGeometry(view);
     // Another fit would change nothing only when nothing is scrolled away and every cell
     // shows; cells held at one pixel may still leave part of the picture out.
     view.scaleToWindowPossible = view.scrollX != 0 || view.scrollY != 0 ||
                                  view.visibleSlots < view.grid.slotCount ||
                                  view.visibleLayers < view.grid.layerCount;
+    RepaintView(view);
+    RepaintEditor(view);
+    UpdateMenus(view);
+}
+
+namespace {
+
+// The smallest cell whose box holds `inner` pixels inside a frame of `frame` pixels.
+float cellHolding(int inner, int frame) {
+    float cell = 1.0f;
+    while (2 * BoxHalfExtent(cell) + 1 - 2 * frame < inner)
+        cell += 1.0f;
+    return cell;
+}
+
+// The widest of the shown labels at a size, each on as few lines up to two as the line
+// breaking allows, and the lines they take.
+struct LabelRoom {
+    platform::Display* display = nullptr;
+    int points = 0;
+    int width = 0;
+    int lines = 1;
+    int lineHeight = 0;
+};
+
+bool shownNode(const ViewNode* n) {
+    return !n->hasFlag(NodeFlags::DummyNode) && !n->hasFlag(NodeFlags::Hidden);
+}
+
+int measureRoom(void* context, ViewNode* n, int, int) {
+    auto& room = *static_cast<LabelRoom*>(context);
+    if (!shownNode(n))
+        return 0;
+    const LabelNeed need = LabelWidthFor(*room.display, n->name, room.points, 2);
+    room.width = std::max(room.width, need.width);
+    room.lines = std::max(room.lines, need.lines);
+    room.lineHeight = std::max(room.lineHeight, need.lineHeight);
+    return 0;
+}
+
+// Grows the cells (never shrinks them) so that every shown label fits whole at `points` on at
+// most two lines, with the current node's thicker frame, and the label size the cells give
+// starts from `points` at the least.
+void growCellsFor(NetView& view, platform::Display& display, int points) {
+    LabelRoom room;
+    room.display = &display;
+    room.points = points;
+    ForEachCell(view, &measureRoom, &room);
+    // The label fitting wants the widest word narrower than the box and the lines less high.
+    const int innerWidth = room.width + 1;
+    const int innerHeight = room.lines * room.lineHeight + 1;
+    const float wordChars = static_cast<float>(std::max(1, view.widestLabelWidth));
+    float width = std::max(view.cellWidth, std::ceil(0.6f * wordChars * points));
+    float height = std::max(view.cellHeight, std::ceil(points / 0.6f));
+    // Frames thicken with the cells: twice round settles them.
+    for (int round = 0; round < 2; ++round) {
+        const int lineWidth = std::max(1, static_cast<int>(std::min(width, height) / 66.667f));
+        width = std::max(width, cellHolding(innerWidth, 3 * lineWidth));
+        height = std::max(height, cellHolding(innerHeight, 3 * lineWidth));
+    }
+    view.slotExtent = view.vertical() ? width : height;
+    view.layerExtent = view.vertical() ? height : width;
+    UpdateViewGeometry(view);
+}
+
+// Scrolls so that the node's cell is in the middle of the window, as far as the picture
+// reaches.
+void centreOn(NetView& view, const ViewNode* node) {
+    const int row = node->slot + view.grid.slotOffset;
+    const int column = node->layer + view.grid.layerOffset;
+    if (view.grid.at(row, column) != node)
+        return;
+    const float slot = (static_cast<float>(row - view.firstVisibleSlot) + 0.5f) * view.slotExtent;
+    const float layer =
+        (static_cast<float>(column - view.firstVisibleLayer) + 0.5f) * view.layerExtent;
+    setOrigins(view, static_cast<int>(slot) - view.clientSlot / 2,
+               static_cast<int>(layer) - view.clientLayer / 2);
+    UpdateScrollBars(view);
+    PlaceOnScreen(view);
+}
+
+} // namespace
+
+void ScaleForOpening(NetView& view) {
+    ScaleToWindow(view, true);
+    if (view.openAt != kOpenReadable || view.labelPoints >= view.readablePoints || !view.host)
+        return;
+    std::unique_ptr<platform::Display> display = view.host->measuringDisplay();
+    if (!display)
+        return;
+    // A larger size than asked for may come of larger cells, and labels that fitted at the
+    // readable size may not fit at it: the cells grow for that size too, a few times at most.
+    // The label size is fitted to one label, the one with the longest word; in cells made
+    // for every label at the readable size it would grow past that size and cut the others,
+    // so it stays there until the scale changes.
+    view.labelCeiling = view.readablePoints;
+    growCellsFor(view, *display, view.readablePoints);
+    // Expand and Reduce go on from these cells' proportions.
+    view.aspect = view.slotExtent / view.layerExtent;
+    if (view.current)
+        centreOn(view, view.current);
+    view.scaleToWindowPossible = true;
     RepaintView(view);
     RepaintEditor(view);
     UpdateMenus(view);

@@ -46,6 +46,12 @@ void ViewWheel(NetView& view, WheelRemainder& left, const WheelTurn& turn, int n
 // nothing when the last fit left nothing to change.
 void ScaleToWindow(NetView& view, bool keepAspect);
 
+// The scale a view opens at: first the fit to the window that Scale to Window keeping aspect
+// makes. When the view opens at readable size and the labels would come out smaller than
+// that, the cells grow instead, until every shown label fits at that size on at most two
+// lines, and the current node comes to the middle of the window.
+void ScaleForOpening(NetView& view);
+
 // The scroll ranges from the picture's size, the origin kept inside them, the bars set.
 void UpdateScrollBars(NetView& view);
 // Moves the picture so that what was at screen point p comes to p - (dx, dy).

@@ -55,12 +55,14 @@ int CreateView(NetView& view, Node* node, platform::ViewHost* host, ViewMenus* m
     publishedView() = &view;
     RegisterView(view);
     setOptionDefaults(view);
+    view.openAt = startup.openAt;
+    view.readablePoints = startup.readablePoints;
     if (host) {
         // The task may come after the view has gone; it then finds its token expired.
         std::weak_ptr<int> alive = view.lifetime;
         host->postTask([&view, alive] {
             if (!alive.expired())
-                ScaleToWindow(view, true);
+                ScaleForOpening(view);
         });
     }
     ChooseCurrentLink(view);

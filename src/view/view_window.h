@@ -6,6 +6,8 @@ namespace platform {
 class ViewHost;
 }
 
+#include "view/net_view.h"
+
 namespace tarvo {
 
 class NetView;
@@ -18,6 +20,10 @@ struct ViewStartup {
     // The start-up spotlight depth: above 1, only the nodes up to one less from the current
     // node stay shown.
     int spotlightDepth = 0;
+    // Where the view opens (kOpenReadable or kOpenFitToWindow), and the label size it then
+    // needs at the least.
+    int openAt = kOpenReadable;
+    int readablePoints = kReadablePoints;
 };
 
 // Makes the view's nodes from `node`, lays them out and readies the window. 0 when memory ran

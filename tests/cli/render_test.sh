@@ -51,5 +51,33 @@ done
 "$cli" render grammar.dat word /no/such/folder/x.png >/dev/null 2>&1
 [ $? -eq 1 ] || fail "an unwritable image should fail"
 
+# --fit-report: one object a drawn node. A row of thirty siblings in a small window opens at the
+# readable size with nothing cut; fitted to the window it is cut.
+{
+    echo "#ENTITIES"
+    for k in $(seq 1 30); do echo "\"sibling number $k\" isa root"; done
+    echo "#FONTS"
+} >row.dat
+"$cli" render row.dat "sibling number 15" row.png --width 300 --height 200 --fit-report \
+    >readable.txt || fail "fit report exit $?"
+"$cli" render row.dat "sibling number 15" fitted.png --width 300 --height 200 --open-at 1 \
+    --fit-report >fitted.txt || fail "fitted fit report exit $?"
+shape='^\{"name":"[^"]*","points":[0-9]+,"lines":[0-9]+,"cut":(true|false)\}$'
+for report in readable.txt fitted.txt; do
+    [ "$(grep -c . "$report")" -gt 0 ] || fail "$report is empty"
+    bad="$(grep -Ev "$shape" "$report" || true)"
+    [ -z "$bad" ] || fail "$report has lines of another form: $bad"
+done
+grep -q '"cut":true' readable.txt && fail "a label is cut at the readable size: $(cat readable.txt)"
+small="$(grep -Eo '"points":[0-9]+' readable.txt | grep -Ev '"points":([1-9][0-9]+)$' || true)"
+[ -z "$small" ] || fail "labels below 10 points at the readable size: $small"
+grep -q '"cut":true' fitted.txt || fail "nothing is cut when fitted: $(cat fitted.txt)"
+# Where the fit to the window reads, the current node's label fits inside its thicker frame too.
+printf '#ENTITIES\nleaf isa root\n#FONTS\n' >pair.dat
+"$cli" render pair.dat root pair.png --fit-report >pair.txt
+[ "$(grep -c '"cut":false' pair.txt)" -eq 2 ] || fail "a label of two is cut: $(cat pair.txt)"
+"$cli" render grammar.dat word quiet.png >quiet.txt
+[ -s quiet.txt ] && fail "render without --fit-report printed: $(cat quiet.txt)"
+
 [ "$failures" -eq 0 ] && echo "ok: render"
 exit "$failures"

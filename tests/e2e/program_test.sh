@@ -82,7 +82,9 @@ keys_to "$frame" Return
 
 # Relinking with the mouse: the current node ("tense") is the one box framed in the highlight
 # colour once links are no longer highlighted (Ctrl+L). Its parents' stub, just above the box,
-# is dragged to the right onto the next node of its row, which becomes another parent.
+# is dragged to the left onto the node before it in its row, which becomes another parent (the
+# view opens at a readable size around its current node, and the row goes on beyond the
+# window's right edge).
 keys_to "$frame" ctrl+l
 sleep 0.5
 import -window root "$work/view.png" || fail "no screenshot could be taken"
@@ -97,7 +99,7 @@ cx=$((x + w / 2))
 cy=$((y + h / 2))
 xdotool mousemove "$cx" $((y - 2)) mousedown 1
 for step in 1 2 3 4 5 6; do
-    xdotool mousemove $((cx + step * w / 4)) $((y - 2 + step * (h / 2 + 2) / 6))
+    xdotool mousemove $((cx - step * w / 4)) $((y - 2 + step * (h / 2 + 2) / 6))
     sleep 0.1
 done
 xdotool mouseup 1

@@ -57,6 +57,7 @@ TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
         widget.show();
         NetView view;
         ViewStartup startup;
+        startup.openAt = kOpenFitToWindow;
         ASSERT_EQ(CreateView(view, findNode("word", 0), &widget.host(), nullptr, startup), 1);
         widget.setView(&view);
         EXPECT_EQ(widget.windowTitle(), QString("Entity Net (word) 2.00"));

@@ -90,6 +90,7 @@ protected:
         EXPECT_NE(node, nullptr) << name;
         tarvo::ViewStartup startup;
         startup.title = name;
+        startup.openAt = openViewsAt;
         EXPECT_EQ(tarvo::CreateView(*view, node, host.get(), &menus, startup), 1);
         if (runPosted)
             host->runPosted();
@@ -103,6 +104,9 @@ protected:
     }
 
     RecordingMenus menus;
+    // Where the views of the test open: at readable size, as in the program, or fitted to the
+    // window.
+    int openViewsAt = tarvo::kOpenReadable;
     std::unique_ptr<platform::OffWindowHost> host;
     std::unique_ptr<tarvo::NetView> view;
 };

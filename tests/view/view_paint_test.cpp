@@ -3,6 +3,7 @@
 #include "model/network.h"
 #include "model/view_node.h"
 #include "netfile/shape_file.h"
+#include "platform/keys.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_region.h"
 #include "view/label_editor.h"
@@ -127,6 +128,35 @@ TEST_F(ViewPaintTest, WhereTheEditorReachesBeyondTheBoxThePictureLiesOnTheCurren
         }
     EXPECT_GT(shaded, 0);
     EXPECT_EQ(white, 0);
+    CloseEditor(v, false);
+}
+
+TEST_F(ViewPaintTest, UnderTheEditorsTextTheOldLabelDoesNotShowThrough) {
+    load("#ENTITIES\n\"wide old label\" isa root\n#FONTS\n");
+    NetView& v = openAt("wide old label", 210, 210);
+    const PixelBox box = v.current->layoutBox;
+    const int inset = 3 * static_cast<int>(v.labelZoom) + 2;
+    // Ink inside the box's frame, under the editor or around it (the editor's own frame apart).
+    auto inkInBox = [&](const QImage& image, bool underEditor) {
+        const platform::Rect inside = v.editor->rect.grown(-2);
+        const platform::Rect outside = v.editor->rect.grown(2);
+        int ink = 0;
+        for (int y = box.top + inset; y < box.bottom - inset; ++y)
+            for (int x = box.left + inset; x < box.right - inset; ++x)
+                if (underEditor ? inside.contains({x, y}) : !outside.contains({x, y}))
+                    ink += image.pixelColor(x, y) != QColor(Qt::white);
+        return ink;
+    };
+    OpenEditor(v);
+    ASSERT_TRUE(EditorOpen(v));
+    ASSERT_GT(inkInBox(paint(v), true), 0) << "the editor shows the label";
+    // With all of its text deleted, the box shows nothing of the label it was opened on.
+    EditorSelectAll(v);
+    EditorKey(v, platform::keys::kDelete, false);
+    ASSERT_TRUE(EditorOpen(v));
+    const QImage emptied = paint(v);
+    EXPECT_EQ(inkInBox(emptied, false), 0);
+    EXPECT_EQ(inkInBox(emptied, true), 0);
     CloseEditor(v, false);
 }
 

@@ -36,6 +36,7 @@ private:
 
 TEST_F(ViewStateTest, ANewViewHasTheDefaultsItsTitleAndIsFittedToTheWindow) {
     load(kGrammar);
+    openViewsAt = kOpenFitToWindow;
     NetView& v = open("word", 800, 600, false);
     EXPECT_EQ(v.justification, kJustifyCentred);
     EXPECT_EQ(v.orientation, kTopDown);
@@ -57,6 +58,21 @@ TEST_F(ViewStateTest, ANewViewHasTheDefaultsItsTitleAndIsFittedToTheWindow) {
     EXPECT_EQ(menus.captions[std::pair(2, 4)], "Distance &shade:\tNone");
     EXPECT_TRUE(menus.checks[cmd::kLeftToRight + 2]);
     EXPECT_TRUE(menus.checks[cmd::kDistanceNumber]);
+}
+
+TEST_F(ViewStateTest, WhereViewsOpenIsAViewOptionWithItsCaption) {
+    load(kGrammar);
+    NetView& v = open("word");
+    EXPECT_EQ(v.openAt, kOpenReadable);
+    EXPECT_EQ(menus.captions[std::pair(2, 9)], "Open views &at:\tReadable size");
+    EXPECT_TRUE(menus.checks[cmd::kOpenReadable]);
+    const float slot = v.slotExtent;
+    EXPECT_TRUE(ViewCommand(v, cmd::kOpenReadable + 1));
+    EXPECT_EQ(v.openAt, kOpenFitToWindow);
+    EXPECT_EQ(menus.captions[std::pair(2, 9)], "Open views &at:\tFit to window");
+    EXPECT_TRUE(menus.checks[cmd::kOpenReadable + 1]);
+    EXPECT_FALSE(menus.checks[cmd::kOpenReadable]);
+    EXPECT_EQ(v.slotExtent, slot) << "the open view keeps its scale";
 }
 
 TEST_F(ViewStateTest, LowerParentsWithoutFillersChangesOnlyTheCaption) {
@@ -131,6 +147,7 @@ TEST_F(ViewStateTest, ScaleCommandsFollowTheirRoundingAndNeverGoBelowOne) {
 
 TEST_F(ViewStateTest, ScaleToWindowComesBackAfterEveryChangeOfThePictureOrTheWindow) {
     load(kGrammar);
+    openViewsAt = kOpenFitToWindow;
     NetView& v = open("word", 800, 600);
     ASSERT_FALSE(menus.enables[cmd::kScaleToWindow]) << "the first fit leaves nothing to do";
     struct Step {
@@ -418,11 +435,11 @@ TEST_F(ViewStateTest, TheCommandTableHandlesTheViewsIdsOnly) {
     NetView& v = open("word");
     const int handled[] = {10,  11,  94,  95,  96,  203, 251, 252, 253, 254, 255, 261,
                            271, 274, 275, 276, 277, 280, 282, 283, 286, 287, 288, 301,
-                           303, 304, 305, 311, 314, 315, 316, 319, 320, 321, 322, 323,
-                           324, 325, 327, 329, 330, 331, 332, 333, 334, 335};
+                           303, 304, 305, 311, 314, 315, 316, 317, 318, 319, 320, 321,
+                           322, 323, 324, 325, 327, 329, 330, 331, 332, 333, 334, 335};
     for (int id : handled)
         EXPECT_TRUE(ViewCommand(v, id)) << id;
-    for (int id : {0, 12, 101, 105, 262, 289, 300, 306, 317, 318, 328, 336, 540})
+    for (int id : {0, 12, 101, 105, 262, 289, 300, 306, 328, 336, 540})
         EXPECT_FALSE(ViewCommand(v, id)) << id;
     // Keys reach the same commands.
     v.orientation = kTopDown;
