@@ -192,14 +192,17 @@ void ReleaseFontTable() {
 void ChoosePreferredFonts(FontListAdder addToFontList) {
     FontState& state = fonts();
     const int count = FontCount();
+    const auto indexOf = [count](const char* face) {
+        for (int i = 0; i < count; ++i)
+            if (std::strcmp(FontAt(i)->font.faceName, face) == 0)
+                return i;
+        return -1;
+    };
     for (int k = 0; k < kPreferredFontCount; ++k) {
-        state.PreferredFonts[k] = 0;
-        for (int i = 0; i < count; ++i) {
-            if (std::strcmp(FontAt(i)->font.faceName, kPreferredFaces[k]) == 0) {
-                state.PreferredFonts[k] = i;
-                break;
-            }
-        }
+        int found = indexOf(kPreferredFaces[k]);
+        for (int s = 0; found < 0 && s < kStandInCount; ++s)
+            found = indexOf(kStandInFaces[k][s]);
+        state.PreferredFonts[k] = std::max(found, 0);
     }
     state.DefaultFont = state.PreferredFonts[0];
     if (!addToFontList)

@@ -27,6 +27,14 @@ inline constexpr std::uint8_t FontUsed = 0x80;
 inline constexpr int kPreferredFontCount = 3;
 inline constexpr const char* kPreferredFaces[kPreferredFontCount] = {"Times New Roman", "Arial",
                                                                      "Courier New"};
+// Where a preferred face is not installed, as on most Linux systems, the faces that stand in for
+// it, in order: the metric-compatible Liberation face, then DejaVu's. Without any of them the
+// first entry of the table is taken.
+inline constexpr int kStandInCount = 2;
+inline constexpr const char* kStandInFaces[kPreferredFontCount][kStandInCount] = {
+    {"Liberation Serif", "DejaVu Serif"},
+    {"Liberation Sans", "DejaVu Sans"},
+    {"Liberation Mono", "DejaVu Sans Mono"}};
 
 // The styles of phonetic face, chosen by a run font's pitch and family.
 enum class PhoneticStyle { FixedPitch, SansSerif, Script, Serif };

@@ -74,6 +74,18 @@ TEST_F(FontTableTest, PreferredFontsAreExactMatchesAndDefaultToZero) {
     ChoosePreferredFonts();
     EXPECT_EQ(fonts().DefaultFont, 0) << "without Times New Roman the first entry is the default";
     EXPECT_EQ(fonts().PreferredFonts[2], 1);
+
+    // A system without the three faces: their stand-ins, the Liberation ones before DejaVu's,
+    // and not whichever face sorts first.
+    build({installed("Andika"), installed("DejaVu Math TeX Gyre"), installed("DejaVu Sans"),
+           installed("DejaVu Serif"), installed("Liberation Sans"), installed("Liberation Serif")});
+    ChoosePreferredFonts();
+    EXPECT_EQ(fonts().DefaultFont, 5);
+    EXPECT_EQ(fonts().PreferredFonts[1], 4);
+    EXPECT_EQ(fonts().PreferredFonts[2], 0) << "no monospaced stand-in: the first entry";
+    build({installed("Andika"), installed("DejaVu Serif")});
+    ChoosePreferredFonts();
+    EXPECT_EQ(fonts().DefaultFont, 1);
 }
 
 TEST_F(FontTableTest, LabelFontsTakeTheEntryAtTheDisplayResolution) {
