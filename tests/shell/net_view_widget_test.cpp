@@ -49,17 +49,40 @@ void loadGrammar() {
     std::fclose(in);
 }
 
-TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
-    loadGrammar();
-    {
-        NetViewWidget widget;
-        widget.resize(500, 400);
+// A view window of the given size on "word" of the grammar network; the view and the network
+// go with it.
+class WordWindow {
+public:
+    WordWindow(int width, int height, int openAt = ViewStartup{}.openAt) {
+        loadGrammar();
+        widget.resize(width, height);
         widget.show();
-        NetView view;
         ViewStartup startup;
-        startup.openAt = kOpenFitToWindow;
-        ASSERT_EQ(CreateView(view, findNode("word", 0), &widget.host(), nullptr, startup), 1);
-        widget.setView(&view);
+        startup.openAt = openAt;
+        created = CreateView(view, findNode("word", 0), &widget.host(), nullptr, startup) == 1;
+        if (created)
+            widget.setView(&view);
+    }
+    ~WordWindow() {
+        widget.setView(nullptr);
+        if (created)
+            DestroyView(view);
+        ReleaseNetwork();
+    }
+    WordWindow(const WordWindow&) = delete;
+    WordWindow& operator=(const WordWindow&) = delete;
+
+    NetViewWidget widget;
+    NetView view;
+    bool created = false;
+};
+
+TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
+    {
+        WordWindow window(500, 400, kOpenFitToWindow);
+        ASSERT_TRUE(window.created);
+        NetViewWidget& widget = window.widget;
+        NetView& view = window.view;
         EXPECT_EQ(widget.windowTitle(), QString("Entity Net (word) 2.00"));
         // The fit to the window is posted; it has run once events are handled.
         QTest::qWait(20);
@@ -71,24 +94,17 @@ TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
         EXPECT_EQ(view.highlightLinks, 0);
         EXPECT_EQ(NetViewWidget::viewKey(Qt::Key_PageDown), platform::keys::kPageDown);
         EXPECT_EQ(NetViewWidget::viewKey(Qt::Key_F4), platform::keys::kF1 + 3);
-        widget.setView(nullptr);
-        DestroyView(view);
     }
-    ReleaseNetwork();
 }
 
 TEST(NetViewWidget, CtrlWithALetterTheViewLeavesAloneIsAnAccentKeyInTheEditor) {
-    loadGrammar();
     platform::UsKeyboardLayout layout;
     InitAccentKeys(layout);
     {
-        NetViewWidget widget;
-        widget.resize(500, 400);
-        widget.show();
-        NetView view;
-        ViewStartup startup;
-        ASSERT_EQ(CreateView(view, findNode("word", 0), &widget.host(), nullptr, startup), 1);
-        widget.setView(&view);
+        WordWindow window(500, 400);
+        ASSERT_TRUE(window.created);
+        NetViewWidget& widget = window.widget;
+        NetView& view = window.view;
         QTest::qWait(20);
         QTest::keyClick(&widget, Qt::Key_Return);
         ASSERT_TRUE(EditorOpen(view));
@@ -113,25 +129,18 @@ TEST(NetViewWidget, CtrlWithALetterTheViewLeavesAloneIsAnAccentKeyInTheEditor) {
         QTest::keyClick(&widget, Qt::Key_B, Qt::ControlModifier);
         EXPECT_EQ(StyleAtCaret(view) & kBold, kBold);
         CloseEditor(view, false);
-        widget.setView(nullptr);
-        DestroyView(view);
     }
     accentKeys() = AccentKeyState{};
-    ReleaseNetwork();
 }
 
 // The window hands wheel events to its view with their modifiers, pixels and pointer: the
 // scroll bars' own wheel handling would page with Shift and with Ctrl, and never zoom.
 TEST(NetViewWidget, TheWheelScrollsAndCtrlWheelZoomsAboutThePointer) {
-    loadGrammar();
     {
-        NetViewWidget widget;
-        widget.resize(300, 240);
-        widget.show();
-        NetView view;
-        ViewStartup startup;
-        ASSERT_EQ(CreateView(view, findNode("word", 0), &widget.host(), nullptr, startup), 1);
-        widget.setView(&view);
+        WordWindow window(300, 240);
+        ASSERT_TRUE(window.created);
+        NetViewWidget& widget = window.widget;
+        NetView& view = window.view;
         QTest::qWait(20);
         view.aspect = 0.0f;
         SetCellExtents(view, 150.0f, 150.0f);
@@ -160,10 +169,7 @@ TEST(NetViewWidget, TheWheelScrollsAndCtrlWheelZoomsAboutThePointer) {
         EXPECT_EQ(view.slotExtent, 166.0f);
         EXPECT_NEAR(view.scrollX + 40, x * 166.0 / 150.0, 1.0);
         EXPECT_NEAR(view.scrollY + 60, y * 166.0 / 150.0, 1.0);
-        widget.setView(nullptr);
-        DestroyView(view);
     }
-    ReleaseNetwork();
 }
 
 TEST(PreviewPaint, EightSamplesShadedFromTheTrialRampTheNearestCurrent) {
