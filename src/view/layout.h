@@ -42,6 +42,9 @@ void PlaceOnScreen(NetView& view);
 int BoxHalfExtent(float cell);
 // The cell extent that fits `cells` cells into `clientExtent` pixels.
 float CellExtentForWindow(int clientExtent, int cells);
+// The free pixels a picture of these cell extents keeps at both ends of its layer axis: room
+// for the stub and marker of a hidden neighbour beyond the first and the last layer.
+int LayerMarginFor(float slotExtent, float layerExtent);
 
 // Visits the non-empty cells of the grid rows [firstSlot, endSlot) and columns
 // [firstLayer, endLayer), row by row; a negative end means up to the last. Stops at the first

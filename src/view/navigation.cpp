@@ -132,16 +132,18 @@ void linkFromOld(NetView& view, ViewNode* node, ViewNode* old, int direction) {
 // GoToNode, step by step.
 
 // Where the scroll origin of one axis goes for a cell at grid position p of extent c to come
-// into a window of extent w: the near end of the cell at the near side, its far end at the far
-// side, its middle when the cell is larger than the window.
+// into a window of extent w, with the cell's end markers, which reach up to `margin` past it:
+// the near end at the near side, the far end at the far side, the middle when the cell is
+// larger than the window. The picture keeps that margin before its first cell, so the first
+// and the last cell come into view with their markers.
 struct AxisScroll {
     int origin = 0;
     bool outside = false;
 };
 
-AxisScroll scrollFor(int p, float c, int w, int origin) {
+AxisScroll scrollFor(int p, float c, int w, int origin, int margin) {
     const int lo = static_cast<int>(std::floor(static_cast<float>(p) * c));
-    const int hi = static_cast<int>(std::ceil(static_cast<float>(p + 1) * c)) - w;
+    const int hi = static_cast<int>(std::ceil(static_cast<float>(p + 1) * c)) + 2 * margin - w;
     const bool low = origin > lo;
     const bool high = origin < hi;
     if (!low && !high)
@@ -166,8 +168,12 @@ CellScroll cellScroll(const NetView& view, const ViewNode* node) {
     const int slot = row - view.firstVisibleSlot;
     const int layer = column - view.firstVisibleLayer;
     const bool vertical = view.vertical();
-    return {scrollFor(vertical ? slot : layer, view.cellWidth, view.clientWidth, view.scrollX),
-            scrollFor(vertical ? layer : slot, view.cellHeight, view.clientHeight, view.scrollY)};
+    const int marginX = vertical ? 0 : view.layerMargin;
+    const int marginY = vertical ? view.layerMargin : 0;
+    return {
+        scrollFor(vertical ? slot : layer, view.cellWidth, view.clientWidth, view.scrollX, marginX),
+        scrollFor(vertical ? layer : slot, view.cellHeight, view.clientHeight, view.scrollY,
+                  marginY)};
 }
 
 void scrollToCell(NetView& view, const CellScroll& to) {

@@ -170,6 +170,9 @@ public:
     float aspect = 0.0f;
     std::int32_t firstVisibleSlot = 0;
     std::int32_t firstVisibleLayer = 0;
+    // Free pixels before the first layer and after the last one, so that the markers of hidden
+    // parents and children there lie inside the picture.
+    std::int32_t layerMargin = 0;
     std::int32_t visibleSlots = 0;
     std::int32_t visibleLayers = 0;
     // The whole picture in pixels, and the scroll origin in it.

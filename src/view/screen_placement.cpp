@@ -3,6 +3,7 @@
 
 #include "model/view_node.h"
 #include "view/net_view.h"
+#include "view/view_geometry.h"
 
 #include <algorithm>
 
@@ -32,14 +33,14 @@ Placement placementOf(const NetView& view) {
     const int layerOrigin = p.vertical ? view.scrollY : view.scrollX;
     const int slotOrigin = p.vertical ? view.scrollX : view.scrollY;
     p.layerStart = static_cast<float>(view.firstVisibleLayer) * p.layerExtent +
-                   static_cast<float>(layerOrigin);
+                   static_cast<float>(layerOrigin) - static_cast<float>(view.layerMargin);
     p.slotStart =
         static_cast<float>(view.firstVisibleSlot) * p.slotExtent + static_cast<float>(slotOrigin);
     p.clientLayer = static_cast<float>(p.vertical ? view.clientHeight : view.clientWidth);
     p.halfX = BoxHalfExtent(view.cellWidth);
     p.halfY = BoxHalfExtent(view.cellHeight);
     p.zoom = static_cast<int>(view.labelZoom);
-    p.linkGrowth = static_cast<int>(3.0f * view.labelZoom + 1.0f);
+    p.linkGrowth = linkGrowthFor(view.labelZoom);
     return p;
 }
 
@@ -87,6 +88,18 @@ float CellExtentForWindow(int clientExtent, int cells) {
         return 1.0f;
     const float extent = static_cast<float>(clientExtent) / static_cast<float>(cells) + 0.0001f;
     return std::max(1.0f, static_cast<float>(static_cast<int>(extent)));
+}
+
+int LayerMarginFor(float slotExtent, float layerExtent) {
+    const float zoom = std::min(slotExtent, layerExtent) / 66.667f;
+    // Past the box the link box reaches, then the stub, then the marker and half a line.
+    const int reach =
+        linkGrowthFor(zoom) + markerExtensionFor(layerExtent) +
+        std::max(arrowLengthFor(zoom) - arrowLengthFor(zoom) / 2, markerDiameterFor(zoom)) +
+        std::max(1, static_cast<int>(zoom));
+    // The cell has room for part of it between the box and the cell's end.
+    const int room = (static_cast<int>(layerExtent) - 2 * BoxHalfExtent(layerExtent) - 1) / 2;
+    return std::max(0, reach - room);
 }
 
 void PlaceOnScreen(NetView& view) {

@@ -19,6 +19,25 @@ inline int lineWidthOf(const NetView& view) {
     return std::max(1, static_cast<int>(view.labelZoom));
 }
 
+// The sizes of the pieces drawn about a node at a label zoom: how far a node's link box reaches
+// past its box, the arrow head that marks hidden parents, the circle that marks hidden children,
+// and how far along a layer of `layerExtent` pixels the stub to a marker goes.
+inline int linkGrowthFor(float zoom) {
+    return static_cast<int>(3.0f * zoom + 1.0f);
+}
+inline int arrowLengthFor(float zoom) {
+    return std::max(2, static_cast<int>(8.0f * zoom));
+}
+inline int arrowHalfFor(float zoom) {
+    return std::max(1, static_cast<int>(5.0f * zoom));
+}
+inline int markerDiameterFor(float zoom) {
+    return std::max(4, static_cast<int>(5.0f * zoom));
+}
+inline int markerExtensionFor(float layerExtent) {
+    return static_cast<int>(layerExtent / 12.0f);
+}
+
 inline platform::Point onScreen(const NetView& view, int slot, int layer) {
     return view.vertical() ? platform::Point{slot, layer} : platform::Point{layer, slot};
 }
@@ -55,7 +74,7 @@ inline int forkLayer(const NetView& view, const ViewNode* n, bool parentSide) {
 // The end of the longer stub that shows a node has hidden neighbours on that side: the marker
 // (an arrow head towards the parents, a circle towards the children) sits there.
 inline platform::Point markerPoint(const NetView& view, const ViewNode* n, bool parentSide) {
-    const int extension = static_cast<int>(view.layerExtent / 12.0f);
+    const int extension = markerExtensionFor(view.layerExtent);
     const int away = parentSide ? -childward(view) : childward(view);
     const int linkLayer = parentSide ? n->linkBox.top : n->linkBox.bottom;
     return onScreen(view, slotCentre(n), linkLayer + away * extension);

@@ -317,6 +317,7 @@ void mouseDownOnEmptySpace(NetView& view, Point at, bool shift, bool ctrl) {
     drag.startScrollY = view.scrollY;
     drag.startSlotExtent = view.slotExtent;
     drag.startLayerExtent = view.layerExtent;
+    drag.startLayerMargin = view.layerMargin;
     drag.ratio = view.layerExtent > 0 ? view.slotExtent / view.layerExtent : 1.0f;
     setCursor(view, drag.mode == kDragPan    ? platform::CursorShape::Pan
                     : drag.mode == kDragZoom ? platform::CursorShape::Zoom
@@ -338,11 +339,11 @@ int screenLayer(const NetView& view, Point p) {
 }
 
 GridDistance fromGridOrigin(const NetView& view, Point p, int slotOrigin, int layerOrigin,
-                            float slotExtent, float layerExtent) {
+                            float slotExtent, float layerExtent, int layerMargin) {
     return {static_cast<int>(static_cast<float>(view.firstVisibleSlot) * slotExtent) + slotOrigin +
                 slotOf(view, p),
             static_cast<int>(static_cast<float>(view.firstVisibleLayer) * layerExtent) +
-                layerOrigin + screenLayer(view, p)};
+                layerOrigin - layerMargin + screenLayer(view, p)};
 }
 
 void zoomTo(NetView& view, Point at) {
@@ -352,10 +353,11 @@ void zoomTo(NetView& view, Point at) {
     const int layerOrigin = vertical ? drag.startScrollY : drag.startScrollX;
     // How far the start point lies from the picture's origin, per axis, and how far the mouse
     // has come away from the origin since, both as the picture stood at the start.
-    const GridDistance start = fromGridOrigin(view, drag.start, slotOrigin, layerOrigin,
-                                              drag.startSlotExtent, drag.startLayerExtent);
+    const GridDistance start =
+        fromGridOrigin(view, drag.start, slotOrigin, layerOrigin, drag.startSlotExtent,
+                       drag.startLayerExtent, drag.startLayerMargin);
     const GridDistance now = fromGridOrigin(view, at, slotOrigin, layerOrigin, drag.startSlotExtent,
-                                            drag.startLayerExtent);
+                                            drag.startLayerExtent, drag.startLayerMargin);
     const int startSlot = std::max(1, start.slot);
     const int startLayer = std::max(1, start.layer);
     float layer = drag.startLayerExtent * static_cast<float>(startLayer + now.layer - start.layer) /
@@ -376,7 +378,7 @@ void zoomTo(NetView& view, Point at) {
     const int wantLayer =
         static_cast<int>(static_cast<float>(start.layer) * layerScale) -
         static_cast<int>(static_cast<float>(view.firstVisibleLayer) * view.layerExtent) -
-        screenLayer(view, drag.start);
+        screenLayer(view, drag.start) + view.layerMargin;
     ScrollViewTo(view, vertical ? wantSlot : wantLayer, vertical ? wantLayer : wantSlot);
 }
 

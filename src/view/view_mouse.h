@@ -42,6 +42,7 @@ struct DragState {
     int startScrollY = 0;
     float startSlotExtent = 0.0f;
     float startLayerExtent = 0.0f;
+    int startLayerMargin = 0;
     float ratio = 1.0f;
     // Reorder: the mouse has left the current node.
     bool outside = false;

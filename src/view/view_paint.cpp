@@ -62,8 +62,8 @@ struct PaintTools {
         noFill = d.createBrush({platform::BrushStyle::Null, kBlack, {}, {}});
         curved =
             view.lineStyle == kCurvedLinks && view.slotExtent > 5.0f && view.layerExtent > 20.0f;
-        arrowLength = std::max(2, static_cast<int>(8.0f * zoom));
-        arrowHalf = std::max(1, static_cast<int>(5.0f * zoom));
+        arrowLength = arrowLengthFor(zoom);
+        arrowHalf = arrowHalfFor(zoom);
         halfX = BoxHalfExtent(view.cellWidth);
         halfY = BoxHalfExtent(view.cellHeight);
         if (view.distanceMode & 1)
@@ -122,7 +122,8 @@ void visibleRange(PaintTools& t) {
     const float slotStart = static_cast<float>(view.firstVisibleSlot) * slotExtent +
                             static_cast<float>(view.vertical() ? view.scrollX : view.scrollY);
     const float layerStart = static_cast<float>(view.firstVisibleLayer) * layerExtent +
-                             static_cast<float>(view.vertical() ? view.scrollY : view.scrollX);
+                             static_cast<float>(view.vertical() ? view.scrollY : view.scrollX) -
+                             static_cast<float>(view.layerMargin);
     auto cell = [](float pixel, float start, float extent) {
         return static_cast<int>(std::floor((pixel + start) / extent));
     };
@@ -219,7 +220,7 @@ void arrowHead(PaintTools& t, Point anchor, bool current) {
 }
 
 void circleMarker(PaintTools& t, Point centre, bool current) {
-    const int diameter = std::max(4, static_cast<int>(5.0f * t.zoom));
+    const int diameter = markerDiameterFor(t.zoom);
     const int low = diameter / 2;
     t.d.selectBrush(current ? t.lit.get() : t.background.get());
     t.d.ellipse(

@@ -57,8 +57,11 @@ void UpdateViewGeometry(NetView& view) {
     view.labelZoom = std::min(view.cellWidth, view.cellHeight) / 66.667f;
     view.visibleSlots =
         std::min<int>(view.grid.slotCount, static_cast<int>(view.clientSlot / view.slotExtent));
-    view.visibleLayers =
-        std::min<int>(view.grid.layerCount, static_cast<int>(view.clientLayer / view.layerExtent));
+    view.layerMargin = LayerMarginFor(view.slotExtent, view.layerExtent);
+    view.visibleLayers = std::min<int>(
+        view.grid.layerCount,
+        static_cast<int>(static_cast<float>(std::max(0, view.clientLayer - 2 * view.layerMargin)) /
+                         view.layerExtent));
     FitViewLabelFont(view);
     UpdateScrollBars(view);
     PlaceOnScreen(view);
@@ -68,7 +71,9 @@ void UpdateScrollBars(NetView& view) {
     const int slots = view.grid.slotCount - view.firstVisibleSlot;
     const int layers = view.grid.layerCount - view.firstVisibleLayer;
     const int totalSlot = static_cast<int>(std::ceil(std::max(0, slots) * view.slotExtent));
-    const int totalLayer = static_cast<int>(std::ceil(std::max(0, layers) * view.layerExtent));
+    const int margins = layers > 0 ? 2 * view.layerMargin : 0;
+    const int totalLayer =
+        static_cast<int>(std::ceil(std::max(0, layers) * view.layerExtent)) + margins;
     view.totalWidth = view.vertical() ? totalSlot : totalLayer;
     view.totalHeight = view.vertical() ? totalLayer : totalSlot;
     view.scrollRangeX = std::max(0, view.totalWidth - view.clientWidth);
@@ -128,10 +133,16 @@ bool SetCellExtents(NetView& view, float slot, float layer) {
     const float halfLayer = static_cast<float>(view.clientLayer) / 2.0f;
     const float oldSlot = std::max(1.0f, view.slotExtent);
     const float oldLayer = std::max(1.0f, view.layerExtent);
+    // Along the layers the margin before the first layer does not scale with the cells.
+    const float oldMargin = static_cast<float>(view.layerMargin);
+    const int newMargin = LayerMarginFor(slot, layer);
     const int newSlotOrigin = static_cast<int>(
         slot * (halfSlot + static_cast<float>(slotOrigin(view))) / oldSlot - halfSlot);
-    const int newLayerOrigin = static_cast<int>(
-        layer * (halfLayer + static_cast<float>(layerOrigin(view))) / oldLayer - halfLayer);
+    const int newLayerOrigin =
+        static_cast<int>(layer * (halfLayer + static_cast<float>(layerOrigin(view)) - oldMargin) /
+                             oldLayer -
+                         halfLayer) +
+        newMargin;
     view.slotExtent = slot;
     view.layerExtent = layer;
     view.labelCeiling = 0;
@@ -191,9 +202,12 @@ std::pair<float, float> alongAxes(const NetView& view, platform::Point at) {
 }
 
 // The origin that keeps what lay `at` pixels into the window there when the cell extent goes
-// from `before` to `after`.
-int originKeeping(float at, int origin, float before, float after) {
-    return static_cast<int>(std::lround(after * (at + static_cast<float>(origin)) / before - at));
+// from `before` to `after` and the margin before the first cell from `marginBefore` to
+// `marginAfter`.
+int originKeeping(float at, int origin, float before, float after, int marginBefore = 0,
+                  int marginAfter = 0) {
+    const float fromFirstCell = at + static_cast<float>(origin - marginBefore);
+    return static_cast<int>(std::lround(after * fromFirstCell / before - at)) + marginAfter;
 }
 
 // Runs a scale command, then scrolls so that the picture point under `at` is back under it.
@@ -202,12 +216,14 @@ bool scaleAbout(NetView& view, platform::Point at, void (*scale)(NetView&)) {
     const float layerBefore = std::max(1.0f, view.layerExtent);
     const int slotOriginBefore = slotOrigin(view);
     const int layerOriginBefore = layerOrigin(view);
+    const int marginBefore = view.layerMargin;
     scale(view);
     if (view.slotExtent == slotBefore && view.layerExtent == layerBefore)
         return false;
     const auto [slot, layer] = alongAxes(view, at);
     const int s = originKeeping(slot, slotOriginBefore, slotBefore, view.slotExtent);
-    const int l = originKeeping(layer, layerOriginBefore, layerBefore, view.layerExtent);
+    const int l = originKeeping(layer, layerOriginBefore, layerBefore, view.layerExtent,
+                                marginBefore, view.layerMargin);
     ScrollViewTo(view, view.vertical() ? s : l, view.vertical() ? l : s);
     return true;
 }
@@ -291,6 +307,14 @@ void ScaleToWindow(NetView& view, bool keep) {
     }
     slot = std::max(1.0f, truncated(slot));
     layer = std::max(1.0f, truncated(layer));
+    // The layers share the window less the margins their end markers need.
+    while (layer > 1.0f && static_cast<float>(layers) * layer +
+                                   2.0f * static_cast<float>(LayerMarginFor(slot, layer)) >
+                               static_cast<float>(view.clientLayer)) {
+        layer -= 1.0f;
+        if (view.aspect > 0.0f)
+            slot = std::max(1.0f, truncated(view.aspect * layer));
+    }
     view.scrollX = view.scrollY = 0;
     view.slotExtent = slot;
     view.layerExtent = layer;
@@ -361,8 +385,13 @@ void growCellsFor(NetView& view, platform::Display& display, int points) {
         width = std::max(width, cellHolding(innerWidth, 3 * lineWidth));
         height = std::max(height, cellHolding(innerHeight, 3 * lineWidth));
     }
-    view.slotExtent = view.vertical() ? width : height;
-    view.layerExtent = view.vertical() ? height : width;
+    float slot = view.vertical() ? width : height;
+    float layer = view.vertical() ? height : width;
+    // Cells made wide for their labels leave links between the layers little room to run
+    // sideways; at least half a cell's width between layers keeps them apart.
+    layer = std::max(layer, std::ceil(slot / 2.0f));
+    view.slotExtent = slot;
+    view.layerExtent = layer;
     UpdateViewGeometry(view);
 }
 
@@ -375,7 +404,8 @@ void centreOn(NetView& view, const ViewNode* node) {
         return;
     const float slot = (static_cast<float>(row - view.firstVisibleSlot) + 0.5f) * view.slotExtent;
     const float layer =
-        (static_cast<float>(column - view.firstVisibleLayer) + 0.5f) * view.layerExtent;
+        (static_cast<float>(column - view.firstVisibleLayer) + 0.5f) * view.layerExtent +
+        static_cast<float>(view.layerMargin);
     setOrigins(view, static_cast<int>(slot) - view.clientSlot / 2,
                static_cast<int>(layer) - view.clientLayer / 2);
     UpdateScrollBars(view);

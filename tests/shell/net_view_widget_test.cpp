@@ -162,13 +162,14 @@ TEST(NetViewWidget, TheWheelScrollsAndCtrlWheelZoomsAboutThePointer) {
         EXPECT_EQ(view.scrollY, notch);
         wheel({0, -30}, {0, -5}, Qt::NoModifier, {50, 50});
         EXPECT_EQ(view.scrollY, notch + 5);
-        // Picture point (scroll + pointer) stays under the pointer: 150 -> 166 pixel cells.
+        // The point of the cells under the pointer stays under it: 150 -> 166 pixel cells.
+        // Along the layers (down) the cells start after the picture's margin.
         const int x = view.scrollX + 40;
-        const int y = view.scrollY + 60;
+        const int y = view.scrollY + 60 - view.layerMargin;
         wheel({0, 120}, {}, Qt::ControlModifier, {40, 60});
         EXPECT_EQ(view.slotExtent, 166.0f);
         EXPECT_NEAR(view.scrollX + 40, x * 166.0 / 150.0, 1.0);
-        EXPECT_NEAR(view.scrollY + 60, y * 166.0 / 150.0, 1.0);
+        EXPECT_NEAR(view.scrollY + 60 - view.layerMargin, y * 166.0 / 150.0, 1.0);
     }
 }
 

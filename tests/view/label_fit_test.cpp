@@ -166,6 +166,13 @@ TEST_F(OpeningScaleTest, AViewTooWideToReadWhenFittedOpensReadableAroundItsCurre
     EXPECT_EQ(v.slotExtent, 20.0f);
     EXPECT_EQ(v.layerExtent, 200.0f);
     EXPECT_EQ(v.scrollRangeX, 0);
+
+    // In a low window the cells grown for the labels keep at least half their width between
+    // the layers, so that links to far slots do not run flat along the boxes.
+    NetView& low = open(name, 600, 100);
+    EXPECT_EQ(low.labelPoints, kReadablePoints);
+    EXPECT_GT(low.slotExtent, 100.0f);
+    EXPECT_GE(2.0f * low.layerExtent, low.slotExtent);
 }
 
 } // namespace

@@ -155,31 +155,35 @@ TEST_F(NavigationTest, GoingToANodeScrollsItsCellJustIntoView) {
     load(kChain);
     NetView& v = open("a", 300, 200);
     SetCellExtents(v, 100.0f, 100.0f);
-    // Layers run down the window: a cell below shows at the bottom edge, one above at the top.
+    // Layers run down the window: a cell below shows at the bottom edge, one above at the top,
+    // each with the room its markers take on both sides.
+    const int m = v.layerMargin;
+    ASSERT_GT(m, 0);
     const std::pair<const char*, int> visits[] = {
-        {"e", 300}, {"a", 0}, {"c", 100}, {"b", 100}, {"d", 200}};
+        {"e", 300 + 2 * m}, {"a", 0}, {"c", 100 + 2 * m}, {"b", 100}, {"d", 200 + 2 * m}};
     for (const auto& [name, scrollY] : visits) {
         GoToNode(v, node(name), 2);
         EXPECT_EQ(v.scrollY, scrollY) << name;
     }
+    EXPECT_EQ(v.scrollY, v.scrollRangeY - 100) << "the last cell has the picture's end margin";
     host->invalidated.clear();
     GoToNode(v, v.current, 0);
     EXPECT_TRUE(host->invalidated.empty()) << "the current node shows: nothing to do";
     // Space brings it back.
     ScrollViewBy(v, 0, -200);
     key(kSpace);
-    EXPECT_EQ(v.scrollY, 200);
+    EXPECT_EQ(v.scrollY, 200 + 2 * m);
     // A cell larger than the window is centred on it.
     SetCellExtents(v, 100.0f, 300.0f);
     GoToNode(v, node("b"), 2);
-    EXPECT_EQ(v.scrollY, (300 + 600 - 200) / 2);
+    EXPECT_EQ(v.scrollY, v.layerMargin + 300 + 150 - 100);
     // Right to left the first layer is at the right, where the origin is 0.
     SetCellExtents(v, 100.0f, 100.0f);
     ViewCommand(v, cmd::kLeftToRight + kRightToLeft);
     GoToNode(v, node("a"), 2);
     EXPECT_EQ(v.scrollX, 0);
     GoToNode(v, node("e"), 2);
-    EXPECT_EQ(v.scrollX, 500 - 300);
+    EXPECT_EQ(v.scrollX, 500 + 2 * m - 300);
 }
 
 TEST_F(NavigationTest, ChosenLinksKeepTheOldOneOrTakeTheNearestAndDistancesFollow) {

@@ -6,8 +6,10 @@
 #include "platform/keys.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_region.h"
+#include "shell/commands.h"
 #include "view/label_editor.h"
 #include "view/layout.h"
+#include "view/view_commands.h"
 #include "view/view_flags.h"
 #include "view/view_geometry.h"
 #include "view/view_operations.h"
@@ -198,6 +200,62 @@ TEST_F(ViewPaintTest, HiddenChildrenEndTheStubInACircle) {
     EXPECT_EQ(marked.pixelColor(x + radius - 1, end), QColor(Qt::black));
     // Filled with the background on a node that is not current.
     EXPECT_EQ(marked.pixelColor(x - radius / 2 - 1, end), QColor(Qt::white));
+}
+
+// The markers of hidden parents before the first layer and of hidden children after the last
+// one are drawn whole inside the picture, whatever the orientation and the cell size: in a
+// view fitted to its window nothing dark touches the window's first or last pixel line along
+// the layers, and each end has the marker's ink near it.
+TEST_F(ViewPaintTest, MarkersBeyondTheFirstAndLastLayersLieInsideThePicture) {
+    load("#ENTITIES\na isa top\nb isa a\nc isa b\nd isa c\n#FONTS\n");
+    for (int orientation : {kTopDown, kBottomUp, kLeftToRight, kRightToLeft}) {
+        for (int extent : {60, 100, 160, 300, 700}) {
+            const bool vertical = orientation == kTopDown || orientation == kBottomUp;
+            // Three layers a, b, c across the window, the other way a little room.
+            const int along = 3 * extent;
+            NetView& v = open("b", vertical ? 200 : along, vertical ? along : 200);
+            ViewCommand(v, cmd::kLeftToRight + orientation);
+            viewNodeFor(*v.nodes, findNode("top", 0))->setFlag(1, NodeFlags::Hidden);
+            viewNodeFor(*v.nodes, findNode("d", 0))->setFlag(1, NodeFlags::Hidden);
+            Relayout(v, false);
+            ScaleToWindow(v, false);
+            const std::string where =
+                "orientation " + std::to_string(orientation) + " window " + std::to_string(along);
+            ASSERT_EQ(v.grid.layerCount, 3) << where;
+            EXPECT_EQ(v.scrollRangeX, 0) << where;
+            EXPECT_EQ(v.scrollRangeY, 0) << where;
+            const QImage image = paint(v);
+            // Dark pixels on the line `at` pixels along the layer axis.
+            auto darkOn = [&](int at) {
+                int dark = 0;
+                for (int across = 0; across < 200; ++across) {
+                    const QColor c =
+                        vertical ? image.pixelColor(across, at) : image.pixelColor(at, across);
+                    dark += c.lightness() < 128;
+                }
+                return dark;
+            };
+            auto darkWithin = [&](int from, int to) {
+                int dark = 0;
+                for (int at = from; at < to; ++at)
+                    dark += darkOn(at);
+                return dark;
+            };
+            const int last = along - 1;
+            EXPECT_EQ(darkOn(0), 0) << where;
+            EXPECT_EQ(darkOn(last), 0) << where;
+            // Between the window's ends and the boxes nearest them lie only stubs and markers.
+            int boxesFrom = along;
+            int boxesTo = 0;
+            for (const char* name : {"a", "b", "c"}) {
+                const PixelBox& box = node(name)->layoutBox;
+                boxesFrom = std::min(boxesFrom, vertical ? box.top : box.left);
+                boxesTo = std::max(boxesTo, vertical ? box.bottom : box.right);
+            }
+            EXPECT_GT(darkWithin(1, boxesFrom), 0) << where << ": the marker at the start";
+            EXPECT_GT(darkWithin(boxesTo, last), 0) << where << ": the marker at the end";
+        }
+    }
 }
 
 TEST_F(ViewPaintTest, CurvedLinksLeaveTheStraightLineOnlyInLargeCells) {

@@ -49,9 +49,15 @@ TEST_F(ViewStateTest, ANewViewHasTheDefaultsItsTitleAndIsFittedToTheWindow) {
     // The fit to the window waits until the window has shown.
     EXPECT_EQ(host->runPosted(), 1);
     EXPECT_GT(v.slotExtent, 15.0f);
-    // 800 / 4 slots and 600 / 5 layers, the aspect of 15 x 15 kept: the layers decide.
-    EXPECT_EQ(v.slotExtent, 120.0f);
-    EXPECT_EQ(v.layerExtent, 120.0f);
+    // 800 / 4 slots and 600 / 5 layers less the margins for the end markers, the aspect of
+    // 15 x 15 kept: the layers decide, as large as they fit.
+    EXPECT_EQ(v.slotExtent, v.layerExtent);
+    EXPECT_GT(v.layerMargin, 0);
+    EXPECT_LE(5 * v.layerExtent + 2 * v.layerMargin, 600);
+    const float larger = v.layerExtent + 1.0f;
+    EXPECT_GT(5 * larger + 2 * LayerMarginFor(larger, larger), 600);
+    EXPECT_EQ(v.scrollRangeX, 0);
+    EXPECT_EQ(v.scrollRangeY, 0);
     EXPECT_FALSE(v.scaleToWindowPossible);
     EXPECT_FALSE(menus.enables[cmd::kScaleToWindow]);
     EXPECT_EQ(menus.captions[std::pair(2, 7)], "&Orientation:\tTop-down");
@@ -205,10 +211,12 @@ TEST_F(ViewStateTest, ScalingKeepsTheCentreOfTheWindowInPlace) {
     SetCellExtents(v, 100.0f, 100.0f);
     v.scrollX = 100;
     v.scrollY = 50;
+    const int before = v.layerMargin;
     SetCellExtents(v, 200.0f, 200.0f);
-    // The centre (200, 150) of the window shows picture point (300, 200) before and after.
+    // The centre (200, 150) of the window shows the point (300, 200 - margin) of the cells
+    // before and after; along the layers the margin before the first cell does not scale.
     EXPECT_EQ(v.scrollX, 2 * 300 - 200);
-    EXPECT_EQ(v.scrollY, std::min(2 * 200 - 150, v.scrollRangeY));
+    EXPECT_EQ(v.scrollY, std::min(2 * (200 - before) - 150 + v.layerMargin, v.scrollRangeY));
 }
 
 // Twelve chains nine layers deep under one root: at 80-pixel cells the picture is larger than
