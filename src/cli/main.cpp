@@ -67,7 +67,7 @@ const char* const kUsage =
     "                         the layout of a view opened on NAME, as JSON\n"
     "  render IN NAME OUT.png [--width W] [--height H] [the layout options]\n"
     "         [--orientation 0..3] [--line-style 0|1] [--distance-mode 0..5] [--highlight 0|1]\n"
-    "         [--keys K1,K2,...] [--open-at 0|1] [--readable-points 6..36] [--fit-report]\n"
+    "         [--keys K1,K2,...] [--open-at 0|1] [--readable-points 8..36] [--fit-report]\n"
     "                         a PNG of what a window of W x H (1024 x 768) opened on NAME shows,\n"
     "                         after the keys (Left, Right, Up, Down, Home, End, PageUp, PageDown,\n"
     "                         Space, Enter, Insert, Delete, Escape, Tab, a letter or digit; C- "

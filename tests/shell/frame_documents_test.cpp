@@ -614,11 +614,6 @@ TEST_F(FrameDocumentsTest, WhereViewsOpenIsKeptInTheSettingsForTheNextRun) {
     EXPECT_TRUE(frame->menuItems(MenuBarKind::View).items.at(cmd::kOpenReadable + 1)->isChecked());
     EXPECT_EQ(frame->command(cmd::kOpenReadable), 1);
     EXPECT_EQ(settings.integer(kOpenAtKey, -1), kOpenReadable);
-
-    // A store holding what the program never writes opens views at readable size.
-    settings.setText(kOpenAtKey, "sideways");
-    restartFrame();
-    EXPECT_EQ(frame->openViewsAt(), kOpenReadable);
 }
 
 TEST_F(FrameDocumentsTest, TheReadableLabelSizeIsAskedForKeptAndUsedByTheViewsOpenedAfter) {
@@ -630,10 +625,10 @@ TEST_F(FrameDocumentsTest, TheReadableLabelSizeIsAskedForKeptAndUsedByTheViewsOp
 
     // Cancel, and text that is no number, change nothing; the latter says what is wanted.
     EXPECT_EQ(chooseReadableSize(nullptr),
-              std::pair(QString("Readable label size in points (6 to 36):"), QString("10")));
+              std::pair(QString("Readable label size in points (8 to 36):"), QString("10")));
     EXPECT_EQ(chooseReadableSize("big").second, "10");
     ASSERT_FALSE(ui.texts.empty());
-    EXPECT_EQ(ui.texts.back(), "The readable label size is a whole number of points from 6 to 36.");
+    EXPECT_EQ(ui.texts.back(), "The readable label size is a whole number of points from 8 to 36.");
     EXPECT_FALSE(settings.holds(kReadablePointsKey));
     EXPECT_EQ(first.slotExtent, firstSlot);
 

@@ -85,8 +85,8 @@ TEST(ViewPreferences, WhatIsWrittenIsReadBackAndJunkGivesTheDefaults) {
     const Stored junk[] = {
         {"2", "12", kOpenReadable, 12},
         {"-1", "36", kOpenReadable, 36},
-        {"fit", "6", kOpenReadable, 6},
-        {"1", "5", kOpenFitToWindow, kReadablePoints},
+        {"fit", "8", kOpenReadable, 8},
+        {"1", "7", kOpenFitToWindow, kReadablePoints},
         {"1", "37", kOpenFitToWindow, kReadablePoints},
         {"1", "-10", kOpenFitToWindow, kReadablePoints},
         {"1", "99999999999", kOpenFitToWindow, kReadablePoints},
@@ -116,10 +116,10 @@ TEST(ViewPreferences, OnlyChoicesThatExistAndSizesWithinTheRangeAreWritten) {
 
 TEST(ViewPreferences, ATypedSizeIsAWholeNumberBroughtIntoTheRange) {
     EXPECT_EQ(TypedReadablePoints("12"), 12);
-    EXPECT_EQ(TypedReadablePoints(" 6 "), kFewestReadablePoints);
+    EXPECT_EQ(TypedReadablePoints(" 8 "), kFewestReadablePoints);
     EXPECT_EQ(TypedReadablePoints("36"), kMostReadablePoints);
     // Just past either end, and far past it, the nearest end.
-    EXPECT_EQ(TypedReadablePoints("5"), kFewestReadablePoints);
+    EXPECT_EQ(TypedReadablePoints("7"), kFewestReadablePoints);
     EXPECT_EQ(TypedReadablePoints("-4"), kFewestReadablePoints);
     EXPECT_EQ(TypedReadablePoints("37"), kMostReadablePoints);
     EXPECT_EQ(TypedReadablePoints("999"), kMostReadablePoints);
