@@ -67,13 +67,14 @@ const char* const kUsage =
     "                         the layout of a view opened on NAME, as JSON\n"
     "  render IN NAME OUT.png [--width W] [--height H] [the layout options]\n"
     "         [--orientation 0..3] [--line-style 0|1] [--distance-mode 0..5] [--highlight 0|1]\n"
-    "         [--keys K1,K2,...] [--open-at 0|1] [--fit-report]\n"
+    "         [--keys K1,K2,...] [--open-at 0|1] [--readable-points 8..36] [--fit-report]\n"
     "                         a PNG of what a window of W x H (1024 x 768) opened on NAME shows,\n"
     "                         after the keys (Left, Right, Up, Down, Home, End, PageUp, PageDown,\n"
     "                         Space, Enter, Insert, Delete, Escape, Tab, a letter or digit; C- "
     "for\n"
     "                         Ctrl, S- for Shift: C-S-Right) were pressed in it, opened at\n"
-    "                         readable size (0) or fitted to the window (1); with\n"
+    "                         readable size (0, labels of at least --readable-points, 10\n"
+    "                         unless given) or fitted to the window (1); with\n"
     "                         --fit-report also each drawn node's label size, lines and\n"
     "                         whether it was cut, one JSON object a line\n";
 
@@ -233,6 +234,8 @@ struct ViewOptions {
     int highlight = 1;
     // Where the view opens: 0 at readable size, 1 fitted to the window.
     int openAt = tarvo::kOpenReadable;
+    // The label size that counts as readable there.
+    int readablePoints = tarvo::kReadablePoints;
     // Keys pressed in the window before it is drawn, as "C-S-Down,Right,Insert".
     std::string keys;
     // Print how each drawn label fitted its box.
@@ -330,7 +333,10 @@ std::optional<std::string> readViewOptions(const Arguments& arguments, std::size
                                    {"--line-style", &options.lineStyle, 0, 1, true},
                                    {"--distance-mode", &options.distanceMode, 0, 5, true},
                                    {"--highlight", &options.highlight, 0, 1, true},
-                                   {"--open-at", &options.openAt, 0, 1, true}};
+                                   {"--open-at", &options.openAt, 0, 1, true},
+                                   {"--readable-points", &options.readablePoints,
+                                    tarvo::kFewestReadablePoints, tarvo::kMostReadablePoints,
+                                    true}};
         const Numeric* chosen = nullptr;
         for (const Numeric& n : numeric)
             if (option == n.name && (rendering || !n.renderOnly))
@@ -406,6 +412,7 @@ int render(const Arguments& arguments) {
     startup.title = arguments[1].c_str();
     startup.spotlightDepth = 1 + options.reveal;
     startup.openAt = options.openAt;
+    startup.readablePoints = options.readablePoints;
     if (!tarvo::CreateView(view, node, &host, nullptr, startup))
         return 1;
     tarvo::SetJustification(view, options.justification);

@@ -117,6 +117,7 @@ DocumentWindow::DocumentWindow(MainFrame& frame, Node* node, const std::string& 
     startup.title = m_title.c_str();
     startup.spotlightDepth = revealDistance;
     startup.openAt = frame.openViewsAt();
+    startup.readablePoints = frame.readablePoints();
     if (!CreateView(*view, node, &m_widget->host(), m_menus.get(), startup)) {
         ShowError("Couldn't allocate memory for editor");
         return;

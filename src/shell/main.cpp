@@ -1,6 +1,7 @@
 // Entry point of the program: start-up, the frame, the event loop and the orderly shutdown.
 #include "memory/size_class_heap.h"
 #include "platform/qt/qt_clipboard.h"
+#include "platform/qt/qt_settings.h"
 #include "platform/qt/qt_ui.h"
 #include "shell/commands.h"
 #include "shell/main_frame.h"
@@ -60,7 +61,8 @@ void closeFrameOnTermination(tarvo::MainFrame& frame) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarvo++"));
+    QApplication::setOrganizationName(QString::fromLatin1(platform::qt::kOrganisationName));
+    QApplication::setApplicationName(QString::fromLatin1(platform::qt::kApplicationName));
     platform::qt::initResources();
     platform::qt::QtUi presenter;
     platform::setUi(&presenter);
@@ -73,7 +75,9 @@ int main(int argc, char** argv) {
     }
     int result;
     {
-        tarvo::MainFrame frame;
+        // The user's settings file is read now and written only when a setting changes.
+        platform::qt::QtSettings settings;
+        tarvo::MainFrame frame(settings);
         presenter.setOwner(&frame);
         tarvo::SetCommandTarget(&frame);
         tarvo::SetOutOfMemoryHook([] { tarvo::PostFrameCommand(tarvo::cmd::kExit); });

@@ -2,12 +2,14 @@
 #include "shell/main_frame.h"
 
 #include "dialogs/about_box.h"
+#include "dialogs/ask_dialogs.h"
 #include "dialogs/dialog_base.h"
 #include "dialogs/node_windows.h"
 #include "dialogs/partition_choice.h"
 #include "dialogs/partition_dialog.h"
 #include "labels/font_table.h"
 #include "labels/label_text.h"
+#include "memory/size_class_heap.h"
 #include "model/network.h"
 #include "model/node_list.h"
 #include "model/node_table.h"
@@ -16,6 +18,7 @@
 #include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_text.h"
+#include "platform/settings.h"
 #include "platform/ui.h"
 #include "shell/button_sets.h"
 #include "shell/changes.h"
@@ -24,12 +27,14 @@
 #include "shell/frame_rules.h"
 #include "shell/net_view_widget.h"
 #include "shell/tool_bar.h"
+#include "shell/view_preferences.h"
 #include "view/net_view.h"
 #include "view/view_flags.h"
 #include "view/view_menus.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
+#include "view/view_scale.h"
 #include "view/view_window.h"
 
 #include <QAction>
@@ -50,6 +55,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace tarvo {
@@ -178,8 +185,11 @@ bool RunFileDialog(QWidget* owner, bool save, FileChoice& choice) {
     return true;
 }
 
-MainFrame::MainFrame(QWidget* parent)
-    : QMainWindow(parent), m_client(new QMdiArea), m_toolBar(new ToolBar) {
+MainFrame::MainFrame(platform::Settings& settings, QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_client(new QMdiArea), m_toolBar(new ToolBar) {
+    const ViewPreferences preferences = ReadViewPreferences(m_settings);
+    m_openViewsAt = preferences.openAt;
+    m_readablePoints = preferences.readablePoints;
     setObjectName(QStringLiteral("MdiNetFrame"));
     setWindowTitle(QString::fromLatin1(kProgramCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tarvo.png")));
@@ -363,6 +373,8 @@ int MainFrame::command(int id) {
         return openPartition();
     case cmd::kClose:
         return closeActive();
+    case cmd::kReadableLabelSize:
+        return askReadablePoints();
     default:
         break;
     }
@@ -453,6 +465,52 @@ int MainFrame::closeActive() {
     if (!document)
         return 0;
     return document->close() ? 1 : 0;
+}
+
+void MainFrame::setOpenViewsAt(int where) {
+    if (where == m_openViewsAt)
+        return;
+    m_openViewsAt = where;
+    WriteOpenAt(m_settings, where);
+}
+
+void MainFrame::setReadablePoints(int points) {
+    points = ReadablePointsWithin(points);
+    if (points == m_readablePoints)
+        return;
+    m_readablePoints = points;
+    WriteReadablePoints(m_settings, points);
+    // Views opened before keep their scale; only the one the user is looking at follows.
+    DocumentWindow* document = activeDocument();
+    NetView* view = document ? document->view() : nullptr;
+    if (!view || view->openAt != kOpenReadable)
+        return;
+    view->readablePoints = points;
+    ScaleForOpening(*view);
+}
+
+int MainFrame::askReadablePoints() {
+    const std::string shown = std::to_string(m_readablePoints);
+    char* typed = AskTextF(shown.c_str(), 3, 0,
+                           "Readable label size in points (%d to %d):", kFewestReadablePoints,
+                           kMostReadablePoints);
+    if (!typed)
+        return 0;
+    const std::string text = typed;
+    Release(typed);
+    if (askState().DialogAnswer != 1)
+        return 0;
+    const std::optional<int> points = TypedReadablePoints(text);
+    if (!points) {
+        const std::string message = "The readable label size is a whole number of points from " +
+                                    std::to_string(kFewestReadablePoints) + " to " +
+                                    std::to_string(kMostReadablePoints) + ".";
+        platform::ui().messageBox(kProgramCaption, message.c_str(), platform::Buttons::Ok,
+                                  platform::Icon::Warning);
+        return 0;
+    }
+    setReadablePoints(*points);
+    return 1;
 }
 
 int MainFrame::closeAll() {

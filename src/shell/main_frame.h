@@ -16,6 +16,10 @@
 class QMdiArea;
 class QMdiSubWindow;
 
+namespace platform {
+class Settings;
+}
+
 namespace tarvo {
 
 class DocumentWindow;
@@ -39,7 +43,9 @@ bool RunFileDialog(QWidget* owner, bool save, FileChoice& choice);
 class MainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainFrame(QWidget* parent = nullptr);
+    // The frame reads how views open from `settings` and writes there what the user changes;
+    // the store outlives the frame.
+    explicit MainFrame(platform::Settings& settings, QWidget* parent = nullptr);
     ~MainFrame() override;
 
     QMdiArea* client() const { return m_client; }
@@ -106,9 +112,15 @@ public:
     // Every document window redraws (the colours changed).
     void refreshDocuments();
     QSize defaultDocumentSize() const;
-    // Where new views open (kOpenReadable or kOpenFitToWindow): the last choice made in a view.
+    // Where new views open (kOpenReadable or kOpenFitToWindow): the last choice made in a view,
+    // kept in the settings.
     int openViewsAt() const { return m_openViewsAt; }
-    void setOpenViewsAt(int where) { m_openViewsAt = where; }
+    void setOpenViewsAt(int where);
+    // The label size new views at readable size open with, kept in the settings; a size out of
+    // range is brought into it. The active view, when it opens at readable size, opens again
+    // at the new size, so that the user sees what the choice does.
+    int readablePoints() const { return m_readablePoints; }
+    void setReadablePoints(int points);
 
 public Q_SLOTS:
     // Carries out a command of the menus, accelerators or tool bar; answers the command's result.
@@ -123,7 +135,6 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
-    int m_openViewsAt = 0;
     void createAccelerators();
     void showMenuBar(MenuBarKind kind);
     void fillWindowList(QMenu* menu);
@@ -140,9 +151,14 @@ private:
     int saveAs();
     int closeActive();
     int closeAll();
+    // "Readable Label Size...": asks for the size in points; 1 when one was set.
+    int askReadablePoints();
     // Before another network replaces this one: the save question, then the documents close.
     bool letNetworkGo();
 
+    platform::Settings& m_settings;
+    int m_openViewsAt = 0;
+    int m_readablePoints = 0;
     QMdiArea* m_client;
     ToolBar* m_toolBar;
     MenuBarItems m_init;

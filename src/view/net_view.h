@@ -51,8 +51,12 @@ inline constexpr int kLabelStyle = 5;
 // The scale a view opens at: large enough to read its labels, or its cells fitted to the window.
 inline constexpr int kOpenReadable = 0;
 inline constexpr int kOpenFitToWindow = 1;
-// The smallest label size, in points at the screen's resolution, that counts as readable.
+// The smallest label size, in points at the screen's resolution, that counts as readable, and
+// the range the user may set it within. Labels are never drawn below 7 points, so a readable
+// size of 7 or less would be met by any fit, cut labels and all: the range starts above it.
 inline constexpr int kReadablePoints = 10;
+inline constexpr int kFewestReadablePoints = 8;
+inline constexpr int kMostReadablePoints = 36;
 
 // A set of nodes joined by isa links, laid out as a unit and placed beside the others.
 struct Cluster {

@@ -72,6 +72,23 @@ grep -q '"cut":true' readable.txt && fail "a label is cut at the readable size: 
 small="$(grep -Eo '"points":[0-9]+' readable.txt | grep -Ev '"points":([1-9][0-9]+)$' || true)"
 [ -z "$small" ] || fail "labels below 10 points at the readable size: $small"
 grep -q '"cut":true' fitted.txt || fail "nothing is cut when fitted: $(cat fitted.txt)"
+# Another readable size, at either end of its range and between: the fit gives smaller labels
+# than any, so the cells grow, no label is below the size and none is cut.
+for points in 8 14 36; do
+    "$cli" render row.dat "sibling number 15" sized.png --width 300 --height 200 \
+        --readable-points "$points" --fit-report >sized.txt || fail "--readable-points $points exit $?"
+    below="$(grep -Eo '"points":[0-9]+' sized.txt | awk -F: -v p="$points" '$2 < p' || true)"
+    [ -z "$below" ] || fail "labels below $points points: $below"
+    grep -q '"cut":true' sized.txt && fail "a label is cut at $points points: $(cat sized.txt)"
+done
+"$cli" render row.dat "sibling number 15" sized.png --width 300 --height 200 \
+    --readable-points 14 --fit-report >fourteen.txt
+grep -Eq '"points":14,' fourteen.txt || fail "no label at 14 points: $(cat fourteen.txt)"
+cmp -s readable.txt fourteen.txt && fail "--readable-points 14 drew as at 10"
+for bad in 7 37 ten; do
+    "$cli" render row.dat "sibling number 15" bad.png --readable-points "$bad" >/dev/null 2>&1
+    [ $? -eq 2 ] || fail "--readable-points $bad should be a usage error"
+done
 # Where the fit to the window reads, the current node's label fits inside its thicker frame too.
 printf '#ENTITIES\nleaf isa root\n#FONTS\n' >pair.dat
 "$cli" render pair.dat root pair.png --fit-report >pair.txt

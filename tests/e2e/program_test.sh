@@ -2,9 +2,11 @@
 # The real program in a virtual X server, in a working folder made from data/: after the splash
 # the user opens a partition by typing a node's name, moves with the arrow keys, inserts a child,
 # undoes, inserts again, relabels the current node in place, gives it another parent by dragging
-# its stub, opens and closes the inheritance report (F4), saves under a new name and exits
-# answering the save question. The saved file must hold exactly one node more than the shipped
-# network (a child of another node), the label typed in place, and the new parent.
+# its stub, opens and closes the inheritance report (F4), saves under a new name, sets views to
+# open fitted to the window and the readable label size to 12 points, and exits answering the
+# save question. The saved file must hold exactly one node more than the shipped network (a
+# child of another node), the label typed in place, and the new parent; the settings file must
+# hold the two choices.
 # Arguments: the program, the command-line tool, the data folder, the screenshot to write.
 set -euo pipefail
 program="$(realpath "$1")"
@@ -18,6 +20,9 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cp -r "$data/." "$work/"
 cd "$work"
+# The user's settings stay out of the test (the view must open at readable size), and the
+# test's out of the user's.
+export XDG_CONFIG_HOME="$work/config"
 
 # shellcheck source=xvfb.sh
 source "$here/xvfb.sh"
@@ -51,6 +56,17 @@ keys_to() {
         xdotool key --clearmodifiers "$key"
         sleep 0.3
     done
+}
+
+# Types the text into the dialog named as given once it shows, and presses Enter; fails with the
+# message when no such dialog comes.
+type_into() {
+    local dialog
+    dialog="$(window_named "$1")"
+    [ -n "$dialog" ] || fail "$3"
+    xdotool windowfocus --sync "$dialog"
+    xdotool type --delay 40 "$2"
+    keys_to "$dialog" Return
 }
 
 "$program" 2>"$work/stderr" &
@@ -119,16 +135,17 @@ done
 
 # Save as: the Net menu's item, then the file's name in the save dialog.
 keys_to "$frame" alt+n a
-save="$(window_named '^Save As$')"
-[ -n "$save" ] || fail "the save dialog did not open"
-xdotool windowfocus --sync "$save"
-xdotool type --delay 40 "grown.dat"
-keys_to "$save" Return
+type_into '^Save As$' "grown.dat" "the save dialog did not open"
 for _ in $(seq 1 50); do
     [ -f Databases/grown.dat ] && break
     sleep 0.1
 done
 [ -f Databases/grown.dat ] || fail "Databases/grown.dat was not written"
+
+# The View menu: new views open fitted to the window, and the readable size becomes 12 points.
+keys_to "$frame" alt+v a f
+keys_to "$frame" alt+v z
+type_into '^Input$' "12" "Readable label size... asked for nothing"
 
 # Exit: the history holds the edits, so the save question comes; No leaves the file as saved.
 keys_to "$frame" alt+n x
@@ -142,6 +159,11 @@ done
 kill -0 $pid 2>/dev/null && fail "the program did not end after the save question"
 wait $pid || fail "the program ended with status $?"
 pid=""
+
+conf="$XDG_CONFIG_HOME/Tarvo++/Tarvo++.conf"
+[ -f "$conf" ] || fail "no settings file at $conf: $(find "$XDG_CONFIG_HOME" -type f 2>/dev/null)"
+grep -qx 'openAt=1' "$conf" || fail "the settings do not open views fitted: $(cat "$conf")"
+grep -qx 'readablePoints=12' "$conf" || fail "the settings do not hold 12 points: $(cat "$conf")"
 
 # Each line of a dump is one node; its name stands between "name": and ,"parent":.
 names() {
@@ -165,4 +187,4 @@ tense="$(grep -F '"name":"tense",' "$work/grown.json")"
 parents="$(sed 's/^.*"parent":\[\([^]]*\)\].*$/\1/' <<<"$tense")"
 [ "$(tr ',' '\n' <<<"$parents" | grep -c .)" -ge 2 ] \
     || fail "the drag gave the relabelled node no new parent: $tense"
-echo "ok: partition opened, edits made and undone, a label edited in place, a parent added by dragging, the inheritance report opened and closed, saved as grown.dat with the new node $anonymous"
+echo "ok: partition opened, edits made and undone, a label edited in place, a parent added by dragging, the inheritance report opened and closed, saved as grown.dat with the new node $anonymous, the view settings kept"

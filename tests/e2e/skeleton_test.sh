@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Starts the real program in a virtual X server, in a fresh working folder: the frame must appear
-# and the debugging log must be started; a termination request must close it in order.
+# and the debugging log must be started; a termination request must close it in order. Nothing
+# was changed, so no settings file is left behind.
 set -euo pipefail
 program="$(realpath "$1")"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+# The user's settings stay out of the test, and the test's out of the user's.
+export XDG_CONFIG_HOME="$work/config"
 
 cat >"$work/inside.sh" <<INNER
 set -u
@@ -46,4 +49,8 @@ if [ "$first" != "Debugging log file " ]; then
     echo "FAIL: list.out begins with '$first'"
     exit 1
 fi
-echo "ok: window appeared, list.out started, program closed in order"
+if [ -e "$XDG_CONFIG_HOME" ]; then
+    echo "FAIL: a run that changed no setting left $(find "$XDG_CONFIG_HOME" -type f)"
+    exit 1
+fi
+echo "ok: window appeared, list.out started, program closed in order, no settings file left"

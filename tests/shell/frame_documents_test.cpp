@@ -12,6 +12,7 @@
 #include "memory/shared_buffers.h"
 #include "model/network.h"
 #include "model/view_node.h"
+#include "platform/settings.h"
 #include "shell/button_sets.h"
 #include "shell/changes.h"
 #include "shell/commands.h"
@@ -19,6 +20,7 @@
 #include "shell/net_view_widget.h"
 #include "shell/startup.h"
 #include "shell/tool_bar.h"
+#include "shell/view_preferences.h"
 #include "support/network_text.h"
 #include "view/net_view.h"
 #include "view/view_changes.h"
@@ -26,6 +28,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
@@ -73,7 +76,7 @@ protected:
         fs::copy(TARVO_DATA_DIR, m_work, fs::copy_options::recursive);
         fs::current_path(m_work);
         ASSERT_TRUE(StartProgram());
-        frame = std::make_unique<MainFrame>();
+        frame = std::make_unique<MainFrame>(settings);
         frame->setNetworkPath("Databases/script.dat");
         frame->loadNetwork();
         frame->show();
@@ -108,6 +111,34 @@ protected:
         QCoreApplication::processEvents();
         return opened;
     }
+    // The frame goes and a new one starts on the same settings, as at the program's next run.
+    void restartFrame() {
+        frame.reset();
+        frame = std::make_unique<MainFrame>(settings);
+        frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    }
+    // Chooses "Readable label size..." in the VIEW menu and types `typed` (null: cancels);
+    // answers the prompt and the size the dialog offered.
+    std::pair<QString, QString> chooseReadableSize(const char* typed) {
+        std::pair<QString, QString> shown;
+        ModalAnswer answer([&shown, typed](DialogBase& dialog) {
+            shown.first = dialog.control<QLabel>(10)->text();
+            shown.second = dialog.control<QLineEdit>(20)->text();
+            if (!typed) {
+                dialog.press(2);
+                return;
+            }
+            dialog.control<QLineEdit>(20)->setText(QString::fromLatin1(typed));
+            dialog.press(1);
+        });
+        QAction* item = frame->menuItems(MenuBarKind::View).items.at(cmd::kReadableLabelSize);
+        EXPECT_TRUE(item->isEnabled());
+        item->trigger();
+        QCoreApplication::processEvents();
+        return shown;
+    }
+    NetView& activeView() const { return *frame->activeDocument()->view(); }
     QString caption() const { return frame->windowTitle(); }
     QStringList menuTitles() const {
         QStringList titles;
@@ -129,6 +160,7 @@ protected:
     }
 
     AnsweringUi ui;
+    platform::MemorySettings settings;
     std::unique_ptr<MainFrame> frame;
     int fileDialogs = 0;
     bool lastDialogSaved = false;
@@ -562,6 +594,72 @@ TEST_F(FrameDocumentsTest, SelectNetworkKeepsUnsavedWorkUnlessTheUserLetsItGo) {
     ASSERT_EQ(frame->documents().size(), 1) << "the old network's windows closed";
     EXPECT_EQ(frame->documents().at(0)->title(), "Other.dat");
     EXPECT_EQ(caption(), "Tarvo++ - Other.dat");
+}
+
+TEST_F(FrameDocumentsTest, WhereViewsOpenIsKeptInTheSettingsForTheNextRun) {
+    ASSERT_EQ(open("noun", "script.dat"), 1);
+    EXPECT_EQ(activeView().openAt, kOpenReadable);
+    EXPECT_FALSE(settings.holds(kOpenAtKey)) << "opening a view writes nothing";
+    frame->menuItems(MenuBarKind::View).items.at(cmd::kOpenReadable + 1)->trigger();
+    EXPECT_EQ(settings.integer(kOpenAtKey, -1), kOpenFitToWindow);
+    ASSERT_EQ(open("verb", "script.dat"), 1);
+    EXPECT_EQ(activeView().openAt, kOpenFitToWindow);
+
+    restartFrame();
+    EXPECT_EQ(frame->openViewsAt(), kOpenFitToWindow);
+    ASSERT_EQ(open("noun", "script.dat"), 1);
+    EXPECT_EQ(activeView().openAt, kOpenFitToWindow);
+    const QMenu* viewMenu = frame->menuItems(MenuBarKind::View).popups.at(2);
+    EXPECT_EQ(viewMenu->actions().at(9)->text(), "Open views &at:\tFit to window");
+    EXPECT_TRUE(frame->menuItems(MenuBarKind::View).items.at(cmd::kOpenReadable + 1)->isChecked());
+    EXPECT_EQ(frame->command(cmd::kOpenReadable), 1);
+    EXPECT_EQ(settings.integer(kOpenAtKey, -1), kOpenReadable);
+}
+
+TEST_F(FrameDocumentsTest, TheReadableLabelSizeIsAskedForKeptAndUsedByTheViewsOpenedAfter) {
+    ASSERT_EQ(open("noun", "first"), 1);
+    NetView& first = activeView();
+    EXPECT_EQ(first.readablePoints, kReadablePoints);
+    ASSERT_LT(first.labelPoints, 16) << "the size chosen below must make a difference";
+    const float firstSlot = first.slotExtent;
+
+    // Cancel, and text that is no number, change nothing; the latter says what is wanted.
+    EXPECT_EQ(chooseReadableSize(nullptr),
+              std::pair(QString("Readable label size in points (8 to 36):"), QString("10")));
+    EXPECT_EQ(chooseReadableSize("big").second, "10");
+    ASSERT_FALSE(ui.texts.empty());
+    EXPECT_EQ(ui.texts.back(), "The readable label size is a whole number of points from 8 to 36.");
+    EXPECT_FALSE(settings.holds(kReadablePointsKey));
+    EXPECT_EQ(first.slotExtent, firstSlot);
+
+    // The size is kept; the active view, which opens readable, opens again at it.
+    chooseReadableSize("16");
+    EXPECT_EQ(frame->readablePoints(), 16);
+    EXPECT_EQ(settings.integer(kReadablePointsKey, 0), 16);
+    EXPECT_EQ(first.readablePoints, 16);
+    EXPECT_GE(first.labelPoints, 16);
+    EXPECT_GT(first.slotExtent, firstSlot);
+    const float firstAtSixteen = first.slotExtent;
+
+    // A new view opens with it; set to fit the window, it keeps its scale when the size
+    // changes, and so does the view that is not active.
+    ASSERT_EQ(open("verb", "second"), 1);
+    NetView& second = activeView();
+    EXPECT_EQ(second.readablePoints, 16);
+    EXPECT_GE(second.labelPoints, 16);
+    EXPECT_EQ(frame->command(cmd::kOpenReadable + 1), 1);
+    const float secondSlot = second.slotExtent;
+    EXPECT_EQ(chooseReadableSize("99").second, "16");
+    EXPECT_EQ(frame->readablePoints(), kMostReadablePoints) << "too large a size gives the most";
+    EXPECT_EQ(second.slotExtent, secondSlot);
+    EXPECT_EQ(first.slotExtent, firstAtSixteen);
+    EXPECT_EQ(first.readablePoints, 16);
+
+    restartFrame();
+    EXPECT_EQ(frame->readablePoints(), kMostReadablePoints);
+    ASSERT_EQ(open("noun", "third"), 1);
+    EXPECT_EQ(activeView().readablePoints, kMostReadablePoints);
+    EXPECT_EQ(activeView().openAt, kOpenFitToWindow);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "dialogs/error_report.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
+#include "platform/settings.h"
 #include "shell/commands.h"
 #include "shell/startup.h"
 #include "support/recording_ui.h"
@@ -37,7 +38,8 @@ TEST(MainFrame, OutOfMemoryPostsExitAndTheFrameCloses) {
     platform::Ui* previous = platform::setUi(&recorder);
     ASSERT_TRUE(StartProgram());
     {
-        MainFrame frame;
+        platform::MemorySettings settings;
+        MainFrame frame(settings);
         EXPECT_EQ(frame.windowTitle(), "Tarvo++");
         frame.client()->addSubWindow(new QWidget)->show();
         frame.show();

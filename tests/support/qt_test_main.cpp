@@ -4,6 +4,9 @@
 #include "platform/qt/qt_ui.h"
 
 #include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +30,12 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // Nothing a test does reaches the user's own files: standard places lie in the test area,
+    // and the user's settings store in a folder of this process that goes at the end.
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir settingsFolder;
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, settingsFolder.path());
     platform::qt::initResources();
     tarvo::DebugLogPath() = ownDebugLog();
     tarvo::AllocateWordBuffer();
