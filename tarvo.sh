@@ -2,7 +2,8 @@
 # Set-up, start and test of Tarvo++ on Debian 12.
 #   ./tarvo.sh setup   install the Debian packages the project needs (only those missing)
 #   ./tarvo.sh run     setup, release build, start the program in the working folder
-#   ./tarvo.sh test    setup, build, all tests, then all tests again under ASan + UBSan
+#   ./tarvo.sh test    setup, build, all tests, the unit tests shuffled in one process, then all
+#                      tests again under ASan + UBSan
 #   ./tarvo.sh fuzz [seconds]
 #                      setup, build the libFuzzer targets with clang, run each for the given
 #                      seconds (60) on its corpus in build/fuzz/corpus/; fails on a crash, whose
@@ -47,6 +48,16 @@ build() {
 run_tests() {
     local preset="$1"
     ctest --preset "$preset" --output-on-failure -j "$(nproc)"
+}
+
+# Every test binary once more with all its tests in one process, in a shuffled order, three
+# times over: a test that leans on what another left behind fails here.
+shuffled_tests() {
+    local preset="$1" binary
+    for binary in build/"$preset"/tests/core_tests build/"$preset"/tests/qt_tests; do
+        echo "tarvo.sh: $binary shuffled in one process"
+        QT_QPA_PLATFORM=offscreen "$binary" --gtest_shuffle --gtest_repeat=3 --gtest_brief=1
+    done
 }
 
 # The user's working folder: made once from data/, never overwritten afterwards.
@@ -135,6 +146,7 @@ test)
     setup
     build dev
     run_tests dev
+    shuffled_tests dev
     build asan
     run_tests asan
     ;;

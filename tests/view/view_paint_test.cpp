@@ -123,8 +123,9 @@ TEST_F(ViewPaintTest, WhereTheEditorReachesBeyondTheBoxThePictureLiesOnTheCurren
     // text on it, no bare background.
     int shaded = 0;
     int white = 0;
-    for (int y = editor.top + 1; y < editor.bottom - 1; ++y)
-        for (int x = editor.left + 1; x < box.left - 1; ++x) {
+    // The editor grows past the window's left edge; only the part inside it is painted.
+    for (int y = std::max(0, editor.top + 1); y < std::min(image.height(), editor.bottom - 1); ++y)
+        for (int x = std::max(0, editor.left + 1); x < box.left - 1; ++x) {
             shaded += image.pixelColor(x, y) == qcolour(shade);
             white += image.pixelColor(x, y) == QColor(Qt::white);
         }
