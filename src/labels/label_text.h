@@ -32,6 +32,10 @@ int CompareLabels(const char* a, const char* b);
 // How well a label matches what the user typed: early characters weigh most, and a match of
 // the exact letter case scores more than one that differs in case only.
 float MatchScore(const char* label, const char* typed);
+// MatchScore of text typed in Unicode (UTF-8): a typed character matches a label byte that is
+// its Windows-1252 character, and in a phonetic run also one whose IPA symbol it is, so that a
+// phonetic name matches both its bytes and the IPA it is shown as.
+float TypedMatchScore(const char* label, const char* typed);
 
 // Keeps the best label of a series: the highest score, the earliest among equal scores.
 class BestMatch {

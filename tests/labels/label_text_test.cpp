@@ -142,6 +142,39 @@ TEST_F(LabelTextTest, MatchScoreWeighsEarlyAndExactCharactersMore) {
     EXPECT_EQ(MatchScore(nullptr, "a"), 0.0f);
 }
 
+TEST_F(LabelTextTest, TypedMatchScoreReadsPhoneticRunsAsTheirBytesAndTheirIpa) {
+    struct Case {
+        std::string label;
+        std::string typed;
+        float score;
+    };
+    const Case cases[] = {
+        // As MatchScore, for text the code page shows.
+        {"ab", "ab", 26.0f + 23.4f},
+        {"Ab", "ab", 20.0f + 23.4f},
+        {"^ba^3fb"_l, "ab", 26.0f + 23.4f},
+        {"abc", "a", 26.0f},
+        {"\xc9t\xe9", "\u00e9T\u00c9", 20.0f + 18.0f + 16.2f},
+        // A phonetic run matches its bytes and its IPA, each character once.
+        {"^pdQg^p"_l, "dQg", 26.0f + 23.4f + 21.06f},
+        {"^pdQg^p"_l, "d\u00e6g", 26.0f + 23.4f + 21.06f},
+        {"^pSip^p"_l, "\u0283i", 26.0f + 23.4f},
+        {"^pSip^p"_l, "si", 20.0f + 23.4f},
+        // Outside a phonetic run the byte is its Windows-1252 character only.
+        {"dQg", "d\u00e6g", 26.0f + 21.06f},
+        // A character the code page lacks does not pass for the '?' it would become.
+        {"?x", "\u0283x", 23.4f},
+        {"?x", "?x", 26.0f + 23.4f},
+        {"", "a", 0.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label + " / " + c.typed);
+        EXPECT_FLOAT_EQ(TypedMatchScore(c.label.c_str(), c.typed.c_str()), c.score);
+    }
+    EXPECT_EQ(TypedMatchScore(nullptr, "a"), 0.0f);
+    EXPECT_EQ(TypedMatchScore("a", nullptr), 0.0f);
+}
+
 TEST_F(LabelTextTest, BestMatchKeepsTheEarliestHighestScore) {
     BestMatch none;
     EXPECT_EQ(none.ordinal(), -1);
