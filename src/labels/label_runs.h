@@ -42,6 +42,10 @@ private:
     int m_fontIndex = 0;
 };
 
+// Whether `byte`, the first of a run in `style`, is a phonetic mark with no letter before it to
+// sit on; it is then drawn on the display's mark base, which also takes the room of it.
+bool IsLoneMark(TextStyle style, char byte);
+
 // The width of the first `length` bytes of `label`, starting in `style` and `font` (-1 for the
 // default font), at `points`.
 int MeasureLabel(platform::Display& display, const char* label, int length, TextStyle style,
