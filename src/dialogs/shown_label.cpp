@@ -9,7 +9,7 @@ namespace tarvo {
 
 QString ShownLabel(const char* label) {
     std::string utf8;
-    PlainUnicodeText(label ? label : "", utf8);
+    ShownUnicodeText(label ? label : "", utf8);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 

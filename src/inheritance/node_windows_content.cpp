@@ -131,7 +131,7 @@ std::vector<ListEntry> ListEntries(const NodeList* list) {
     std::vector<ListEntry> entries;
     forEachNode(list, [&](NodeBase* n) {
         std::string shown;
-        PlainUnicodeText(n->name, shown);
+        ShownUnicodeText(n->name, shown);
         entries.push_back({n, firstCharacter(shown)});
         if (DebugLogOn) {
             // The log keeps the label's own bytes.

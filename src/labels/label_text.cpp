@@ -87,7 +87,12 @@ void PlainText(const char* label, std::string& out) {
         out += *at;
 }
 
-void PlainUnicodeText(const char* label, std::string& utf8) {
+namespace {
+
+// The dotted circle a phonetic mark without a letter stands on where labels are shown.
+constexpr const char* kMarkBase = "\u25cc";
+
+void appendUnicodeText(const char* label, std::string& utf8, bool markBases) {
     if (IsAnonymousLabel(label))
         return;
     TextStyle style = 0;
@@ -100,12 +105,30 @@ void PlainUnicodeText(const char* label, std::string& utf8) {
             continue;
         }
         const std::size_t run = std::strcspn(at, "\x7f");
-        if (style & kPhonetic)
-            AppendIpa93Text(at, run, utf8);
-        else
+        if (!(style & kPhonetic)) {
             utf8 += platform::Cp1252ToUtf8(std::string_view(at, run));
+        } else if (!markBases) {
+            AppendIpa93Text(at, run, utf8);
+        } else {
+            // As drawn labels have it: a mark that begins the run or follows a blank.
+            for (std::size_t i = 0; i < run; ++i) {
+                if ((i == 0 || at[i - 1] == ' ') && Ipa93Combines(byteOf(at[i])))
+                    utf8 += kMarkBase;
+                AppendIpa93Text(at + i, 1, utf8);
+            }
+        }
         at += run;
     }
+}
+
+} // namespace
+
+void PlainUnicodeText(const char* label, std::string& utf8) {
+    appendUnicodeText(label, utf8, false);
+}
+
+void ShownUnicodeText(const char* label, std::string& utf8) {
+    appendUnicodeText(label, utf8, true);
 }
 
 int CompareLabels(const char* a, const char* b) {

@@ -24,6 +24,10 @@ void PlainText(const char* label, std::string& out);
 // symbols their bytes stand for, everything else as its Windows-1252 character. An anonymous
 // label adds nothing.
 void PlainUnicodeText(const char* label, std::string& utf8);
+// PlainUnicodeText as the program's own texts show a label (hover texts, titles, lists): a
+// phonetic mark with no letter before it stands on a dotted circle, as in a drawn label, rather
+// than falling on whatever comes before it.
+void ShownUnicodeText(const char* label, std::string& utf8);
 
 // Orders two labels by their characters, ignoring escapes, and ignoring letter case while
 // labelState().CaseInsensitiveSort is on. An absent label compares equal to anything.

@@ -238,7 +238,7 @@ bool inLineage(ViewNode* node, ViewNode* target) {
 // The name of a node as the user reads it, in UTF-8: phonetic runs as IPA.
 std::string plainName(const Node* n) {
     std::string text;
-    PlainUnicodeText(n && n->name ? n->name : "", text);
+    ShownUnicodeText(n && n->name ? n->name : "", text);
     return text;
 }
 

@@ -146,7 +146,7 @@ void UpdateTitle(NetView& view) {
     // The title bar shows the root's label as the user reads it, without its formatting codes
     // and with phonetic runs as IPA.
     std::string name;
-    PlainUnicodeText(view.root && view.root->name ? view.root->name : "", name);
+    ShownUnicodeText(view.root && view.root->name ? view.root->name : "", name);
     // Built whole rather than in a fixed buffer, which could cut a long name inside a character.
     char count[32];
     std::snprintf(count, sizeof count, "%.2f", static_cast<double>(view.clusterCount));

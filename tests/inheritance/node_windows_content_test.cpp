@@ -240,7 +240,7 @@ TEST_F(InspectionTest, ListEntriesTakeTheFirstCharacterAsTheUserReadsIt) {
     std::vector<std::string> firsts;
     for (const ListEntry& entry : entries)
         firsts.push_back(entry.text);
-    EXPECT_EQ(firsts, (Names{"\u0283", "\u00e9", "\u030a", "w"}));
+    EXPECT_EQ(firsts, (Names{"\u0283", "\u00e9", "\u25cc", "w"}));
     std::ifstream in(DebugLogPath());
     std::stringstream log;
     log << in.rdbuf();

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace tarvo {
@@ -77,6 +78,28 @@ TEST_F(LabelTextTest, PlainUnicodeTextReadsPhoneticRunsAsIpa) {
     std::string out;
     PlainUnicodeText(nullptr, out);
     EXPECT_EQ(out, "");
+}
+
+TEST_F(LabelTextTest, ShownUnicodeTextPutsAMarkWithoutALetterOnADottedCircle) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"ab^p@e"_l, "ab\u25cc\u0301e"},
+        {"^p@a *e e@"_l, "\u25cc\u0301a \u25cc\u030ae e\u0301"},
+        {"^pe^b@^b"_l, "e\u25cc\u0301"},
+        {"caf\xe9 ^pdQg"_l, "caf\u00e9 d\u00e6\u0261"},
+        {"@ *"_l, "@ *"},
+    };
+    for (const auto& [label, shown] : cases) {
+        std::string out;
+        ShownUnicodeText(label.c_str(), out);
+        EXPECT_EQ(out, shown) << label;
+        // The plain text that leaves the program keeps the marks as they are.
+        std::string plain;
+        PlainUnicodeText(label.c_str(), plain);
+        std::string withoutBases = shown;
+        for (std::size_t at; (at = withoutBases.find("\u25cc")) != std::string::npos;)
+            withoutBases.erase(at, std::strlen("\u25cc"));
+        EXPECT_EQ(plain, withoutBases) << label;
+    }
 }
 
 TEST_F(LabelTextTest, CompareLabelsIgnoresEscapesAndOptionallyCase) {
