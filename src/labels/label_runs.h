@@ -42,8 +42,8 @@ private:
     int m_fontIndex = 0;
 };
 
-// Whether `byte`, the first of a run in `style`, is a phonetic mark with no letter before it to
-// sit on; it is then drawn on the display's mark base, which also takes the room of it.
+// Whether `byte` in `style` is a phonetic mark, one with no letter to sit on when it begins a run
+// or follows a blank; such a mark is drawn on the display's mark base, which gives it room.
 bool IsLoneMark(TextStyle style, char byte);
 
 // The width of the first `length` bytes of `label`, starting in `style` and `font` (-1 for the

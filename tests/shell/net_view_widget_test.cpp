@@ -119,7 +119,8 @@ TEST(NetViewWidget, TheTitleAndHoverTextsShowPhoneticNamesAsIpaAndAccentsAsThems
         ASSERT_EQ(CreateView(view, findNode(dogLabel, 0), &widget.host(), nullptr, {}), 1);
         widget.setView(&view);
         QTest::qWait(20);
-        EXPECT_TRUE(widget.windowTitle().startsWith(QString::fromUtf8("Entity Net (d\u00e6\u0261) ")))
+        EXPECT_TRUE(
+            widget.windowTitle().startsWith(QString::fromUtf8("Entity Net (d\u00e6\u0261) ")))
             << widget.windowTitle().toStdString();
 
         auto* dog = asViewNode(findNodeIn(view.nodes, dogLabel, 0));
