@@ -4,11 +4,11 @@
 
 #include "dialogs/dialog_base.h"
 #include "dialogs/error_report.h"
+#include "dialogs/shown_label.h"
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
 #include "inheritance/inheritance_walk.h"
 #include "inheritance/node_windows_content.h"
-#include "labels/label_text.h"
 #include "model/network.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
@@ -244,7 +244,7 @@ protected:
         list->clear();
         const std::vector<ListEntry> entries = ListEntries(nodes);
         for (const ListEntry& entry : entries) {
-            auto* item = new QListWidgetItem(platform::qt::toQString(entry.text), list);
+            auto* item = new QListWidgetItem(QString::fromUtf8(entry.text.c_str()), list);
             item->setData(Qt::UserRole,
                           QVariant::fromValue(reinterpret_cast<quintptr>(entry.node)));
         }
@@ -263,12 +263,9 @@ protected:
         box->clear();
         int row = 0;
         forEachNode(nodes, [&](NodeBase* n) {
-            std::string plain;
-            PlainText(n->name, plain);
             if (n == keep)
                 row = box->count();
-            box->addItem(platform::qt::toQString(plain),
-                         QVariant::fromValue(reinterpret_cast<quintptr>(n)));
+            box->addItem(ShownLabel(n->name), QVariant::fromValue(reinterpret_cast<quintptr>(n)));
         });
         box->setCurrentIndex(box->count() ? row : -1);
     }

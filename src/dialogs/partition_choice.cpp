@@ -41,7 +41,7 @@ NodeList* PartitionList(int kind, int expose) {
 int BestTypedMatch(const NodeList* list, const char* typed) {
     const std::string text = std::string(typed ? typed : "").substr(0, kMostTypedCharacters);
     BestMatch best;
-    forEachNode(list, [&](NodeBase* n) { best.offer(MatchScore(n->name, text.c_str())); });
+    forEachNode(list, [&](NodeBase* n) { best.offer(TypedMatchScore(n->name, text.c_str())); });
     return best.ordinal();
 }
 

@@ -32,8 +32,8 @@ PartitionChoices& partitionChoices();
 // The caller owns the list.
 NodeList* PartitionList(int kind, int expose);
 
-// The place in the list of the node whose label best matches the typed text (the first of
-// equal scores); -1 for an empty list.
+// The place in the list of the node whose label best matches the typed text (UTF-8, matched as
+// TypedMatchScore matches it; the first of equal scores); -1 for an empty list.
 int BestTypedMatch(const NodeList* list, const char* typed);
 
 // The reveal distance of the dialog's answer: 1 + the number in the distance field when the

@@ -3,7 +3,7 @@
 
 #include "dialogs/dialog_base.h"
 #include "dialogs/partition_choice.h"
-#include "labels/label_text.h"
+#include "dialogs/shown_label.h"
 #include "model/node.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
@@ -118,9 +118,7 @@ protected:
         NodeBase* node = nodeAt(control<QListWidget>(kNodeList)->currentRow());
         if (!node)
             return;
-        std::string plain;
-        PlainText(node->name, plain);
-        setEditText(kTypedField, platform::qt::toQString(plain));
+        setEditText(kTypedField, ShownLabel(node->name));
     }
 
     void OnEditChange(int id) override {
@@ -159,20 +157,16 @@ private:
         destroyList();
         list->clear();
         m_list = PartitionList(m_kind, m_expose);
-        forEachNode(m_list, [&](NodeBase* n) {
-            std::string plain;
-            PlainText(n->name, plain);
-            list->addItem(platform::qt::toQString(plain));
-        });
+        forEachNode(m_list, [&](NodeBase* n) { list->addItem(ShownLabel(n->name)); });
         if (listSize(m_list) > 0)
             list->setCurrentRow(0);
     }
 
     // Selects the node that best matches what is typed, leaving the typed text as it is.
     void search() {
-        const std::string typed =
-            platform::qt::fromQString(control<QLineEdit>(kTypedField)->text());
-        const int best = BestTypedMatch(m_list, typed.c_str());
+        // The field may show a phonetic name as IPA, which must still match that name.
+        const QByteArray typed = control<QLineEdit>(kTypedField)->text().toUtf8();
+        const int best = BestTypedMatch(m_list, typed.constData());
         if (best >= 0) {
             auto* list = control<QListWidget>(kNodeList);
             const QSignalBlocker quiet(list);

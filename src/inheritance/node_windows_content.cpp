@@ -20,6 +20,14 @@
 namespace tarvo {
 namespace {
 
+// The first character of UTF-8 text, all the bytes of its sequence.
+std::string firstCharacter(const std::string& utf8) {
+    std::size_t length = utf8.empty() ? 0 : 1;
+    while (length < utf8.size() && (static_cast<unsigned char>(utf8[length]) & 0xc0) == 0x80)
+        ++length;
+    return utf8.substr(0, length);
+}
+
 // Labels are compared over this many bytes when the direction of a stipulated item is decided.
 constexpr std::size_t kCompareBytes = 120;
 
@@ -122,11 +130,15 @@ NodeList* RelationBoxNodes() {
 std::vector<ListEntry> ListEntries(const NodeList* list) {
     std::vector<ListEntry> entries;
     forEachNode(list, [&](NodeBase* n) {
-        std::string plain;
-        PlainText(n->name, plain);
-        entries.push_back({n, plain.substr(0, 1)});
-        if (DebugLogOn)
+        std::string shown;
+        ShownUnicodeText(n->name, shown);
+        entries.push_back({n, firstCharacter(shown)});
+        if (DebugLogOn) {
+            // The log keeps the label's own bytes.
+            std::string plain;
+            PlainText(n->name, plain);
             LogText((plain + "##\n").c_str());
+        }
     });
     return entries;
 }

@@ -67,7 +67,8 @@ NodeList* NodeBoxNodes(int relationKind);
 // The relation box: "isa", then the network's relations sorted by label.
 NodeList* RelationBoxNodes();
 
-// One list item: the node and, for type-ahead, the first character of its plain label.
+// One list item: the node and, for type-ahead, the first character (UTF-8) of its label as the
+// user reads it, a phonetic run's as IPA.
 struct ListEntry {
     NodeBase* node = nullptr;
     std::string text;

@@ -269,6 +269,12 @@ int Ipa93Byte(std::string_view text) {
     return -1;
 }
 
+bool Ipa93Combines(unsigned char byte) {
+    // The combining diacritical marks, U+0300-U+036F, are all the encoding's diacritics use.
+    const auto* text = reinterpret_cast<const unsigned char*>(kTexts[byte]);
+    return text && (text[0] == 0xcc || (text[0] == 0xcd && text[1] <= 0xaf));
+}
+
 const platform::ByteTexts& Ipa93Texts() {
     return kTexts;
 }

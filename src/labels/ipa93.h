@@ -18,6 +18,8 @@ const char* Ipa93Text(unsigned char byte);
 const char* Ipa93Name(unsigned char byte);
 // The first byte, in code order, whose text is `text`; -1 when none is.
 int Ipa93Byte(std::string_view text);
+// Whether the byte's symbol is a diacritic that combines with the character before it.
+bool Ipa93Combines(unsigned char byte);
 // Ipa93Text of every byte, for a display that draws the bytes as that text.
 const platform::ByteTexts& Ipa93Texts();
 

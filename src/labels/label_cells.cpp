@@ -119,6 +119,13 @@ void drawCellsFrom(platform::Display& display, RunFont& runFont, ListPosition at
             flush();
         runStyle = cell.style;
         runFontIndex = cell.font;
+        if (cell.width > 0 && IsLoneMark(cell.style, cell.ch)) {
+            flush();
+            shiftTo(positionOf(cell.style));
+            runFont.select(cell.style, cell.font);
+            display.markOnBase(cell.ch);
+            continue;
+        }
         run += cell.ch;
     }
     flush();
@@ -292,10 +299,18 @@ int CollapseSpaces(LabelCells& cells, int& totalWidth, int& caret) {
 int MeasureCells(platform::Display& display, LabelCells& cells, int points) {
     RunFont runFont(display, points);
     int total = 0;
+    const TextCell* before = nullptr;
     forEachCell(cells, 0, cells.size(), [&](TextCell& cell) {
         runFont.select(cell.style, cell.font);
         cell.width = display.textExtent(&cell.ch, 1).width;
+        // A mark that begins its run or its word has no letter to sit on; its width is that of
+        // the base it is drawn on, which is how drawing tells it from a mark on a letter.
+        const bool runStarts = !before || before->style != cell.style ||
+                               before->font != cell.font || before->ch == ' ';
+        if (runStarts && IsLoneMark(cell.style, cell.ch))
+            cell.width += display.markBaseWidth();
         total += cell.width;
+        before = &cell;
     });
     return total;
 }

@@ -322,8 +322,9 @@ char* MarkupToLabel(const char* markup) {
     return allocatedCopy(label);
 }
 
-// Whether a bare word would read back as something else: a blank would split it, a byte of
-// 128 or more would end it, and a leading '#' would open a section.
+// Whether a bare word would read back as something else: a blank would split it and a leading
+// '#' would open a section. A byte of 128 or more is quoted too: files have always had such
+// labels in quotes, and readers that end a bare word there still read them whole.
 bool needsQuotesToReadBack(const char* label) {
     if (*label == '#')
         return true;

@@ -2,6 +2,7 @@
 #include "labels/label_runs.h"
 
 #include "labels/font_table.h"
+#include "labels/ipa93.h"
 #include "platform/display.h"
 
 #include <cstring>
@@ -15,7 +16,8 @@ class RunWalker {
 public:
     RunWalker(platform::Display& display, int points) : m_font(display, points), m_points(points) {}
 
-    // Calls run(text, length) for each stretch of text, and moved(dy) when the baseline moves.
+    // Calls run(text, length, style) for each stretch of text, and moved(dy) when the baseline
+    // moves.
     template <typename Run, typename Moved>
     void walk(const char* label, int length, TextStyle style, int font, Run run, Moved moved) {
         if (!label)
@@ -39,7 +41,7 @@ public:
                 ++end;
             const int bytes = static_cast<int>(end - at);
             m_font.select(style, font);
-            run(at, bytes);
+            run(at, bytes, style);
             at = end;
             remaining -= bytes;
         }
@@ -107,13 +109,45 @@ void RunFont::select(TextStyle style, int font) {
     m_fontIndex = font;
 }
 
+bool IsLoneMark(TextStyle style, char byte) {
+    return (style & kPhonetic) && Ipa93Combines(static_cast<unsigned char>(byte));
+}
+
+namespace {
+
+// Splits a run at its lone marks: text(from, bytes) for the stretches between them, mark(byte)
+// for each mark that begins the run or follows a blank, as a word's first cell does.
+template <typename Text, typename Mark>
+void splitAtLoneMarks(const char* run, int bytes, TextStyle style, Text text, Mark mark) {
+    int from = 0;
+    for (int i = 0; i < bytes; ++i) {
+        if (!IsLoneMark(style, run[i]) || (i > 0 && run[i - 1] != ' '))
+            continue;
+        if (i > from)
+            text(run + from, i - from);
+        mark(run[i]);
+        from = i + 1;
+    }
+    if (bytes > from)
+        text(run + from, bytes - from);
+}
+
+} // namespace
+
 int MeasureLabel(platform::Display& display, const char* label, int length, TextStyle style,
                  int font, int points) {
     int width = 0;
     RunWalker walker(display, points);
     walker.walk(
         label, length, style, font,
-        [&](const char* text, int bytes) { width += display.textExtent(text, bytes).width; },
+        [&](const char* run, int bytes, TextStyle runStyle) {
+            splitAtLoneMarks(
+                run, bytes, runStyle,
+                [&](const char* text, int n) { width += display.textExtent(text, n).width; },
+                [&](char mark) {
+                    width += display.markBaseWidth() + display.textExtent(&mark, 1).width;
+                });
+        },
         [](int) {});
     return width;
 }
@@ -124,7 +158,11 @@ int DrawLabel(platform::Display& display, const char* label, int length, TextSty
     RunWalker walker(display, points);
     walker.walk(
         label, length, style, font,
-        [&](const char* text, int bytes) { display.textOut(text, bytes); },
+        [&](const char* run, int bytes, TextStyle runStyle) {
+            splitAtLoneMarks(
+                run, bytes, runStyle, [&](const char* text, int n) { display.textOut(text, n); },
+                [&](char mark) { display.markOnBase(mark); });
+        },
         [&](int dy) {
             const platform::Point at = display.currentPosition();
             display.moveTo({at.x, at.y + dy});

@@ -42,6 +42,10 @@ private:
     int m_fontIndex = 0;
 };
 
+// Whether `byte` in `style` is a phonetic mark, one with no letter to sit on when it begins a run
+// or follows a blank; such a mark is drawn on the display's mark base, which gives it room.
+bool IsLoneMark(TextStyle style, char byte);
+
 // The width of the first `length` bytes of `label`, starting in `style` and `font` (-1 for the
 // default font), at `points`.
 int MeasureLabel(platform::Display& display, const char* label, int length, TextStyle style,

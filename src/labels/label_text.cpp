@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 namespace tarvo {
 namespace {
@@ -85,7 +87,12 @@ void PlainText(const char* label, std::string& out) {
         out += *at;
 }
 
-void PlainUnicodeText(const char* label, std::string& utf8) {
+namespace {
+
+// The dotted circle a phonetic mark without a letter stands on where labels are shown.
+constexpr const char* kMarkBase = "\u25cc";
+
+void appendUnicodeText(const char* label, std::string& utf8, bool markBases) {
     if (IsAnonymousLabel(label))
         return;
     TextStyle style = 0;
@@ -98,12 +105,30 @@ void PlainUnicodeText(const char* label, std::string& utf8) {
             continue;
         }
         const std::size_t run = std::strcspn(at, "\x7f");
-        if (style & kPhonetic)
-            AppendIpa93Text(at, run, utf8);
-        else
+        if (!(style & kPhonetic)) {
             utf8 += platform::Cp1252ToUtf8(std::string_view(at, run));
+        } else if (!markBases) {
+            AppendIpa93Text(at, run, utf8);
+        } else {
+            // As drawn labels have it: a mark that begins the run or follows a blank.
+            for (std::size_t i = 0; i < run; ++i) {
+                if ((i == 0 || at[i - 1] == ' ') && Ipa93Combines(byteOf(at[i])))
+                    utf8 += kMarkBase;
+                AppendIpa93Text(at + i, 1, utf8);
+            }
+        }
         at += run;
     }
+}
+
+} // namespace
+
+void PlainUnicodeText(const char* label, std::string& utf8) {
+    appendUnicodeText(label, utf8, false);
+}
+
+void ShownUnicodeText(const char* label, std::string& utf8) {
+    appendUnicodeText(label, utf8, true);
 }
 
 int CompareLabels(const char* a, const char* b) {
@@ -126,22 +151,78 @@ int CompareLabels(const char* a, const char* b) {
     }
 }
 
-float MatchScore(const char* label, const char* typed) {
-    if (!label || !typed)
-        return 0.0f;
+namespace {
+
+// How a label character matches a typed one.
+enum class Agreement { None, Case, Exact };
+
+// The score of the label's characters against those of the typed text, early ones weighing
+// most; `next(at, style)` compares the label character at `at`, in `style`, with the next typed
+// character and consumes it, or answers nothing once the typed text is used up.
+template <typename Next> float scoreMatch(const char* label, Next next) {
     float weight = 20.0f;
     float score = 0.0f;
-    for (;; ++label, ++typed) {
-        label = SkipEscapes(label);
-        if (!*label || !*typed)
+    TextStyle style = 0;
+    int font = 0;
+    int remaining = INT_MAX;
+    for (const char* at = label;; ++at) {
+        if (*at == kLabelEscape)
+            at = ReadEscapes(at, style, font, remaining);
+        if (!*at)
             break;
-        if (*label == *typed)
+        const std::optional<Agreement> agreement = next(at, style);
+        if (!agreement)
+            break;
+        if (*agreement == Agreement::Exact)
             score += 1.3f * weight;
-        else if (lowerCaseLetter(byteOf(*label)) == lowerCaseLetter(byteOf(*typed)))
+        else if (*agreement == Agreement::Case)
             score += weight;
         weight *= 0.9f;
     }
     return score;
+}
+
+Agreement compareBytes(unsigned char label, unsigned char typed) {
+    if (label == typed)
+        return Agreement::Exact;
+    return lowerCaseLetter(label) == lowerCaseLetter(typed) ? Agreement::Case : Agreement::None;
+}
+
+} // namespace
+
+float MatchScore(const char* label, const char* typed) {
+    if (!label || !typed)
+        return 0.0f;
+    return scoreMatch(label, [&](const char* at, TextStyle) -> std::optional<Agreement> {
+        if (!*typed)
+            return std::nullopt;
+        return compareBytes(byteOf(*at), byteOf(*typed++));
+    });
+}
+
+float TypedMatchScore(const char* label, const char* typed) {
+    if (!label || !typed)
+        return 0.0f;
+    std::string_view rest(typed);
+    return scoreMatch(label, [&](const char* at, TextStyle style) -> std::optional<Agreement> {
+        if (rest.empty())
+            return std::nullopt;
+        const char* ipa = (style & kPhonetic) ? Ipa93Text(byteOf(*at)) : nullptr;
+        if (ipa && rest.starts_with(ipa)) {
+            rest.remove_prefix(std::strlen(ipa));
+            return Agreement::Exact;
+        }
+        std::size_t length = 1;
+        while (length < rest.size() && (byteOf(rest[length]) & 0xc0) == 0x80)
+            ++length;
+        const std::string_view character = rest.substr(0, length);
+        rest.remove_prefix(length);
+        const std::string byte = platform::Utf8ToCp1252(character);
+        // A character the code page cannot show matches nothing, not the '?' it became.
+        if (byte.size() != 1 || (byte == "?" && character != "?"))
+            return Agreement::None;
+        return compareBytes(byteOf(*at), byteOf(byte[0]));
+    });
 }
 
 bool BestMatch::offer(float score) {

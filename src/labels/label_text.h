@@ -24,6 +24,10 @@ void PlainText(const char* label, std::string& out);
 // symbols their bytes stand for, everything else as its Windows-1252 character. An anonymous
 // label adds nothing.
 void PlainUnicodeText(const char* label, std::string& utf8);
+// PlainUnicodeText as the program's own texts show a label (hover texts, titles, lists): a
+// phonetic mark with no letter before it stands on a dotted circle, as in a drawn label, rather
+// than falling on whatever comes before it.
+void ShownUnicodeText(const char* label, std::string& utf8);
 
 // Orders two labels by their characters, ignoring escapes, and ignoring letter case while
 // labelState().CaseInsensitiveSort is on. An absent label compares equal to anything.
@@ -32,6 +36,10 @@ int CompareLabels(const char* a, const char* b);
 // How well a label matches what the user typed: early characters weigh most, and a match of
 // the exact letter case scores more than one that differs in case only.
 float MatchScore(const char* label, const char* typed);
+// MatchScore of text typed in Unicode (UTF-8): a typed character matches a label byte that is
+// its Windows-1252 character, and in a phonetic run also one whose IPA symbol it is, so that a
+// phonetic name matches both its bytes and the IPA it is shown as.
+float TypedMatchScore(const char* label, const char* typed);
 
 // Keeps the best label of a series: the highest score, the earliest among equal scores.
 class BestMatch {

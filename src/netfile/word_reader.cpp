@@ -21,8 +21,10 @@ constexpr int kTextStop = 255;
 bool isBlank(int c) {
     return c >= 1 && c <= 32;
 }
+// Bytes from 128 up are the letters of Windows-1252 ("café"), part of a word as much as ASCII
+// letters; 255 stays out, since it stops text as the end of the input does.
 bool isPlainWordChar(int c) {
-    return c >= 33 && c <= 127;
+    return c >= 33 && c < kTextStop;
 }
 bool endsText(int c) {
     return c == kEndOfInput || c == kTextStop;

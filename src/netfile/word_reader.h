@@ -51,7 +51,7 @@ void SkipLine(int maxCharacters);
 
 // Reads one word into `destination`, which holds `capacity` bytes (a null destination means the
 // scratch buffer). A word is either quoted, from a double quote through the closing one with
-// blanks and line ends inside, quotes kept, or plain, a run of codes 33-127 whose ending
+// blanks and line ends inside, quotes kept, or plain, a run of codes 33-254 whose ending
 // character is consumed. At end of input the word is empty. A word that does not fit is cut to
 // capacity - 1 characters (a quoted one keeps its closing quote), the rest of it is skipped, and
 // the first cut on a stream is reported.

@@ -138,6 +138,12 @@ public:
         for (int i = 0; i < length; ++i)
             textOut(text + i, 1);
     }
+    // A combining mark with no letter before it is drawn on a dotted circle (U+25CC), the usual
+    // stand-in for the missing letter: the circle's width in the selected font, and the mark on
+    // it at the current position, which moves on by that width and the mark's own. A display
+    // without such a circle draws the mark alone.
+    virtual int markBaseWidth() { return 0; }
+    virtual void markOnBase(char mark) { textOut(&mark, 1); }
     virtual void moveTo(Point to) = 0;
     virtual Point currentPosition() const = 0;
     virtual void setTextColour(Colour colour) = 0;

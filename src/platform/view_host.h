@@ -67,13 +67,14 @@ public:
     virtual void startTimer(int id, int milliseconds, TimerClient& client) = 0;
     virtual void stopTimer(int id) = 0;
 
-    // A small text near the mouse, at `at` in the window's coordinates; an empty text hides it.
+    // A small text (UTF-8, since it may show IPA) near the mouse, at `at` in the window's
+    // coordinates; an empty text hides it.
     virtual void showPopupText(Point at, const char* text) = 0;
 
     // Runs `task` once the window has handled what it is doing now.
     virtual void postTask(std::function<void()> task) = 0;
 
-    // The title of the document window the view fills.
+    // The title (UTF-8) of the document window the view fills.
     virtual void setTitle(const char* title) = 0;
 
     // A display for measuring text outside painting, with the screen's resolution.

@@ -7,8 +7,8 @@
 #include "dialogs/node_windows.h"
 #include "dialogs/partition_choice.h"
 #include "dialogs/partition_dialog.h"
+#include "dialogs/shown_label.h"
 #include "labels/font_table.h"
-#include "labels/label_text.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
 #include "model/node_list.h"
@@ -85,9 +85,7 @@ constexpr int kKeyRole = Qt::UserRole;
 constexpr int kKindRole = Qt::UserRole + 1;
 
 void addNodeItem(QComboBox* list, const Node* node) {
-    std::string plain;
-    PlainText(node->name ? node->name : "", plain);
-    list->addItem(platform::qt::toQString(plain));
+    list->addItem(ShownLabel(node->name));
     const int row = list->count() - 1;
     list->setItemData(row, QByteArray(node->keyText() ? node->keyText() : ""), kKeyRole);
     list->setItemData(row, node->relationKind(), kKindRole);
@@ -109,11 +107,8 @@ int rowOf(const QComboBox* list, const Node* node) {
 void sortByLabel(std::vector<const Node*>& nodes) {
     std::vector<std::pair<QString, const Node*>> keyed;
     keyed.reserve(nodes.size());
-    for (const Node* n : nodes) {
-        std::string plain;
-        PlainText(n->name ? n->name : "", plain);
-        keyed.emplace_back(platform::qt::toQString(plain), n);
-    }
+    for (const Node* n : nodes)
+        keyed.emplace_back(ShownLabel(n->name), n);
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
         return a.first.compare(b.first, Qt::CaseInsensitive) < 0;
     });

@@ -235,10 +235,10 @@ bool inLineage(ViewNode* node, ViewNode* target) {
     return related;
 }
 
-// The name of a node as the user reads it.
+// The name of a node as the user reads it, in UTF-8: phonetic runs as IPA.
 std::string plainName(const Node* n) {
     std::string text;
-    PlainText(n && n->name ? n->name : "", text);
+    ShownUnicodeText(n && n->name ? n->name : "", text);
     return text;
 }
 

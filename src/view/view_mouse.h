@@ -86,8 +86,8 @@ void ViewDragOver(NetView& target, platform::Point at);
 // The view goes: its drag ends and its hover stops.
 void ForgetMouse(NetView& view);
 
-// The hover text of what lies under the point: the node's name, "Edit the label" over the
-// node being edited, or a marker's neighbours; empty for nothing.
+// The hover text (UTF-8) of what lies under the point: the node's name with phonetic runs as
+// IPA, "Edit the label" over the node being edited, or a marker's neighbours; empty for nothing.
 std::string HoverText(NetView& view, platform::Point at);
 
 // The line a drag draws over the view while it runs (rubber line of a link, insertion line of

@@ -15,6 +15,7 @@
 #include "view/view_scale.h"
 
 #include <cstdio>
+#include <string>
 
 namespace tarvo {
 namespace {
@@ -142,14 +143,16 @@ void SetOpenAt(NetView& view, int value) {
 void UpdateTitle(NetView& view) {
     if (!view.host)
         return;
-    // The title bar shows the root's label as plain text, without its formatting codes.
+    // The title bar shows the root's label as the user reads it, without its formatting codes
+    // and with phonetic runs as IPA.
     std::string name;
-    PlainText(view.root && view.root->name ? view.root->name : "", name);
-    char title[512];
-    std::snprintf(title, sizeof title, "%s Net (%s) %.2f",
-                  view.kind == kRelationView ? "Relation" : "Entity", name.c_str(),
-                  static_cast<double>(view.clusterCount));
-    view.host->setTitle(title);
+    ShownUnicodeText(view.root && view.root->name ? view.root->name : "", name);
+    // Built whole rather than in a fixed buffer, which could cut a long name inside a character.
+    char count[32];
+    std::snprintf(count, sizeof count, "%.2f", static_cast<double>(view.clusterCount));
+    const std::string title = std::string(view.kind == kRelationView ? "Relation" : "Entity") +
+                              " Net (" + name + ") " + count;
+    view.host->setTitle(title.c_str());
 }
 
 void UpdateOptionCaptions(NetView& view) {

@@ -249,6 +249,26 @@ TEST_F(InspectionDialogsTest, AReportOnACycleEndsAndBothWindowsStandSideBySideKe
     EXPECT_EQ(window(InspectionKind::Links), nullptr);
 }
 
+TEST_F(InspectionDialogsTest, TheNodeBoxAndTheListsShowPhoneticNamesAsIpa) {
+    load("#RELATIONS\nsound isa dependent\n#ENTITIES\n<phon>Sip<\\phon> isa \"caf\xe9\"\n"
+         "\"caf\xe9\" isa word\n#PROPERTIES\n\"caf\xe9\" sound <phon>Sip<\\phon>\n#FONTS\n");
+    open("caf\xe9");
+    ToggleInheritanceReport(*view);
+    ASSERT_NE(window(), nullptr);
+    auto* box = window()->control<QComboBox>(inspect::kNodeBox);
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    // In the order of the labels' bytes, each shown as the user reads it.
+    EXPECT_EQ(items,
+              (QStringList{QString::fromUtf8("caf\u00e9"), QString::fromUtf8("\u0283ip"), "word"}));
+    EXPECT_EQ(box->currentText(), QString::fromUtf8("caf\u00e9"));
+    QListWidget* stipulated = list(inspect::kStipulatedNodes);
+    ASSERT_EQ(stipulated->count(), 1);
+    EXPECT_EQ(stipulated->item(0)->text(), QString::fromUtf8("\u0283"))
+        << "type-ahead goes by the first character as shown";
+}
+
 TEST_F(InspectionDialogsTest, TheSampleNetworksOverriddenPropertyIsDrawnRed) {
     std::ifstream in(TARVO_DATA_DIR "/Databases/script.dat");
     std::stringstream text;

@@ -57,6 +57,26 @@ TEST(PartitionChoice, TheListPutsTheMostFormattedFirstAndTypingFindsTheBestMatch
     ReleaseNetwork();
 }
 
+TEST(PartitionChoice, TypingFindsPhoneticNamesByTheirIpaAndAccentedOnesByTheirLetters) {
+    load("#ENTITIES\n<phon>dQg<\\phon> isa form\n<phon>dAg<\\phon> isa form\n"
+         "\"caf\xe9\" isa word\ncafe isa word\n#FONTS\n");
+    NodeList* list = PartitionList(0, 0);
+    const std::pair<const char*, const char*> cases[] = {
+        {"d\u00e6", "dQg"},       // the IPA the list shows
+        {"d\u0251g", "dAg"},      // a symbol the code page lacks
+        {"dQ", "dQg"},            // the bytes still find it
+        {"caf\u00e9", "caf\xe9"}, // typed as Unicode, read as Windows-1252
+        {"cafe", "cafe"},
+    };
+    for (const auto& [typed, found] : cases) {
+        const int row = BestTypedMatch(list, typed);
+        ASSERT_GE(row, 0) << typed;
+        EXPECT_EQ(names(list)[row], found) << typed;
+    }
+    list->destroy();
+    ReleaseNetwork();
+}
+
 TEST(PartitionChoice, TheRevealDistanceIsOneMoreThanTheNumberTypedWithinItsRange) {
     EXPECT_EQ(RevealDistance(false, "5"), 1);
     EXPECT_EQ(RevealDistance(true, "5"), 6);

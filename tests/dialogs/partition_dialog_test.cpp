@@ -74,6 +74,42 @@ TEST_F(PartitionDialogTest, TypingChoosesTheNodeAndTheRevealBoxGivesTheDistance)
     }
 }
 
+TEST_F(PartitionDialogTest, TheListAndTheFieldShowPhoneticNamesAsIpaAndAccentsAsThemselves) {
+    ReleaseNetwork();
+    const std::string text = "#ENTITIES\n<phon>dQg<\\phon> isa form\n<phon>Sip<\\phon> isa form\n"
+                             "\"caf\xe9\" isa word\n#FONTS\n";
+    std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    ReadNetworkStream(in);
+    std::fclose(in);
+    const QString dog = QString::fromUtf8("d\u00e6\u0261");
+    const QString ship = QString::fromUtf8("\u0283ip");
+    ModalAnswer answer([&](DialogBase& dialog) {
+        auto* list = dialog.control<QListWidget>(97);
+        auto* field = dialog.control<QLineEdit>(20);
+        QStringList shown;
+        for (int row = 0; row < list->count(); ++row)
+            shown << list->item(row)->text();
+        EXPECT_TRUE(shown.contains(dog)) << shown.join('|').toStdString();
+        EXPECT_TRUE(shown.contains(ship)) << shown.join('|').toStdString();
+        EXPECT_TRUE(shown.contains(QString::fromUtf8("caf\u00e9")))
+            << shown.join('|').toStdString();
+        // Picking a node puts its name, as shown, into the field; typing on still finds it.
+        const int shipRow = static_cast<int>(shown.indexOf(ship));
+        list->setCurrentRow(shipRow);
+        EXPECT_EQ(field->text(), ship);
+        field->setText(ship + "s");
+        EXPECT_EQ(list->currentRow(), shipRow);
+        field->setText(QString::fromUtf8("caf\u00e9"));
+        EXPECT_EQ(list->currentItem()->text(), QString::fromUtf8("caf\u00e9"));
+        field->setText(dog.left(2));
+        EXPECT_EQ(list->currentItem()->text(), dog);
+        EXPECT_TRUE(dialog.press(1));
+    });
+    Node* chosen = ChoosePartition();
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_STREQ(chosen->name, "\x7fpdQg");
+}
+
 TEST_F(PartitionDialogTest, TheKindAndExposeBitsAreKeptAndCancelChoosesNothing) {
     ModalAnswer relations([&](DialogBase& dialog) {
         EXPECT_TRUE(dialog.press(31));

@@ -5,8 +5,10 @@
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
 #include "inheritance/inheritance_walk.h"
+#include "labels/label_markup.h"
 #include "labels/label_text.h"
 #include "memory/debug_log.h"
+#include "memory/size_class_heap.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
 #include "view/spotlight.h"
@@ -216,6 +218,33 @@ TEST_F(InspectionTest, ListEntriesTakeTheFirstCharacterAndLogOnlyWhileTheLogIsOn
         log << in.rdbuf();
         EXPECT_EQ(log.str().find("noun##\n") != std::string::npos, on) << log.str();
     }
+    DisposeList(nodes);
+}
+
+TEST_F(InspectionTest, ListEntriesTakeTheFirstCharacterAsTheUserReadsIt) {
+    // Phonetic names begin with the IPA symbol of their first byte, accented ones with their
+    // letter, whole in UTF-8; the log keeps the names' own bytes.
+    load("#ENTITIES\n<phon>Sip<\\phon> isa word\n\"\xe9t\xe9\" isa word\n"
+         "\"<phon>*e<\\phon>\" isa word\n#FONTS\n");
+    NodeList* nodes = nullptr;
+    for (const char* name : {"<phon>Sip<\\phon>", "\xe9t\xe9", "<phon>*e<\\phon>", "word"}) {
+        char* label = MarkupToLabel(name);
+        listAppend(nodes, findNode(label, 0));
+        Release(label);
+    }
+    const bool before = DebugLogOn;
+    RestartDebugLog("");
+    DebugLogOn = true;
+    const std::vector<ListEntry> entries = ListEntries(nodes);
+    DebugLogOn = before;
+    std::vector<std::string> firsts;
+    for (const ListEntry& entry : entries)
+        firsts.push_back(entry.text);
+    EXPECT_EQ(firsts, (Names{"\u0283", "\u00e9", "\u25cc", "w"}));
+    std::ifstream in(DebugLogPath());
+    std::stringstream log;
+    log << in.rdbuf();
+    EXPECT_EQ(log.str(), "Sip##\n\xe9t\xe9##\n*e##\nword##\n");
     DisposeList(nodes);
 }
 

@@ -122,6 +122,7 @@ TEST(Ipa93, EveryMappedByteIsValidTextAndComesBack) {
             ASSERT_EQ(points.size(), 1u) << name;
             EXPECT_TRUE(points[0] >= 0x0300 && points[0] <= 0x036F) << name;
         }
+        EXPECT_EQ(Ipa93Combines(b), points[0] >= 0x0300 && points[0] <= 0x036F) << name;
     }
     EXPECT_GT(mapped, 200);
     EXPECT_EQ(Ipa93FromUnicode("\u00f0\u025b k\u02b0\u0251t\u02b0"), "DE kHAtH");
@@ -129,6 +130,10 @@ TEST(Ipa93, EveryMappedByteIsValidTextAndComesBack) {
     // Characters without a symbol keep their Windows-1252 byte only where it stands for itself.
     EXPECT_EQ(Ipa93FromUnicode("\u00ae\u00b7A1\u4e00\xff"), "\xae\xb7");
     EXPECT_EQ(Ipa93Byte("no such symbol"), -1);
+    EXPECT_TRUE(Ipa93Combines('@'));
+    EXPECT_FALSE(Ipa93Combines('e'));
+    EXPECT_FALSE(Ipa93Combines(0xff));
+    EXPECT_FALSE(Ipa93Combines(0x01)) << "a byte without a symbol";
 }
 
 } // namespace

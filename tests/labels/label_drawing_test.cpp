@@ -3,6 +3,7 @@
 #include "labels/label_runs.h"
 
 #include "labels/font_table.h"
+#include "labels/label_cells.h"
 #include "platform/font_catalog.h"
 #include "platform/qt/qt_display.h"
 
@@ -191,6 +192,55 @@ TEST_F(LabelDrawingTest, PhoneticRunsAreMeasuredAndDrawnAsTheirIpaGlyphs) {
         for (int y = 0; y < image.height(); ++y)
             ASSERT_EQ(image.pixel(300 + x, y), image.pixel(450 + x, y))
                 << "placed as the font places it on the letter: " << x << ", " << y;
+}
+
+// A diacritic that begins a phonetic run, or a word in one, has no letter of its own: it stands
+// on a dotted circle, which gives it room, instead of falling on the letter before the run.
+TEST_F(LabelDrawingTest, AMarkWithoutALetterStandsOnADottedCircleBothInRunsAndInCells) {
+    const platform::LogicalFont lf = MakeLabelFont(0, kPoints, false, false, true);
+    const QFontMetrics metrics(platform::qt::toQFont(lf), &image);
+    const int circle = metrics.horizontalAdvance(QString(QChar(0x25CC)));
+    ASSERT_GT(circle, 0);
+    // "ab", then a phonetic run of an acute and "e".
+    const std::string label = "ab\x7fp@e";
+    const int ab = measure("ab");
+    EXPECT_EQ(measure(label), ab + circle + measure("\x7fpe"));
+    EXPECT_EQ(measure("\x7fpe @e"), measure("\x7fpe e") + circle) << "a mark after a blank";
+    EXPECT_EQ(measure("\x7fpe@e"), measure("\x7fpee")) << "a mark on its letter takes no room";
+
+    const auto same = [&](int left, int otherLeft, int width) {
+        for (int x = 0; x < width; ++x)
+            for (int y = 0; y < image.height(); ++y)
+                if (image.pixel(left + x, y) != image.pixel(otherLeft + x, y))
+                    return false;
+        return true;
+    };
+    const auto check = [&](const char* path) {
+        SCOPED_TRACE(path);
+        // "ab" is drawn as it is alone: nothing of the mark falls on the "b".
+        EXPECT_TRUE(same(10, 300, ab - 1));
+        const Ink onCircle = inkIn(image, 10 + ab, 10 + ab + circle);
+        EXPECT_GT(onCircle.pixels, 10) << "the circle is drawn";
+        EXPECT_LT(onCircle.top, inkIn(image, 300 + ab, 300 + ab + circle).top - 2)
+            << "the acute stands above the circle, higher than the e beside it";
+    };
+    EXPECT_EQ(draw(label, 10), ab + circle + measure("\x7fpe"));
+    draw("ab\x7fpe", 300);
+    check("drawn by runs");
+
+    // The cells of the editor and of fitted labels give the mark the circle's width and draw
+    // it the same way.
+    image.fill(Qt::white);
+    LabelCells* cells = CellsOfLabel(label.c_str());
+    ASSERT_NE(cells, nullptr);
+    EXPECT_EQ(MeasureCells(*display, *cells, kPoints), measure(label));
+    EXPECT_EQ(cells->cellAt(2)->width, circle);
+    display->moveTo({10, kBaseline});
+    DrawCells(*display, *cells, kPoints);
+    EXPECT_EQ(display->currentPosition().x, 10 + measure(label));
+    cells->destroy();
+    draw("ab\x7fpe", 300);
+    check("drawn by cells");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace tarvo {
@@ -79,6 +80,28 @@ TEST_F(LabelTextTest, PlainUnicodeTextReadsPhoneticRunsAsIpa) {
     EXPECT_EQ(out, "");
 }
 
+TEST_F(LabelTextTest, ShownUnicodeTextPutsAMarkWithoutALetterOnADottedCircle) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"ab^p@e"_l, "ab\u25cc\u0301e"},
+        {"^p@a *e e@"_l, "\u25cc\u0301a \u25cc\u030ae e\u0301"},
+        {"^pe^b@^b"_l, "e\u25cc\u0301"},
+        {"caf\xe9 ^pdQg"_l, "caf\u00e9 d\u00e6\u0261"},
+        {"@ *"_l, "@ *"},
+    };
+    for (const auto& [label, shown] : cases) {
+        std::string out;
+        ShownUnicodeText(label.c_str(), out);
+        EXPECT_EQ(out, shown) << label;
+        // The plain text that leaves the program keeps the marks as they are.
+        std::string plain;
+        PlainUnicodeText(label.c_str(), plain);
+        std::string withoutBases = shown;
+        for (std::size_t at; (at = withoutBases.find("\u25cc")) != std::string::npos;)
+            withoutBases.erase(at, std::strlen("\u25cc"));
+        EXPECT_EQ(plain, withoutBases) << label;
+    }
+}
+
 TEST_F(LabelTextTest, CompareLabelsIgnoresEscapesAndOptionallyCase) {
     struct Case {
         std::string a;
@@ -118,13 +141,14 @@ TEST_F(LabelTextTest, WordBreaksAreExactlyTheBreakingCharacters) {
     EXPECT_EQ(breaks, " +-:_\x96\x97\xA6");
 }
 
+struct ScoreCase {
+    std::string label;
+    std::string typed;
+    float score;
+};
+
 TEST_F(LabelTextTest, MatchScoreWeighsEarlyAndExactCharactersMore) {
-    struct Case {
-        std::string label;
-        std::string typed;
-        float score;
-    };
-    const Case cases[] = {
+    const ScoreCase cases[] = {
         {"ab", "ab", 26.0f + 23.4f},
         {"Ab", "ab", 20.0f + 23.4f},
         {"^ba^3fb"_l, "ab", 26.0f + 23.4f},
@@ -135,11 +159,39 @@ TEST_F(LabelTextTest, MatchScoreWeighsEarlyAndExactCharactersMore) {
         {"\xc9", "\xe9", 20.0f},
         {"", "a", 0.0f},
     };
-    for (const Case& c : cases) {
+    for (const ScoreCase& c : cases) {
         SCOPED_TRACE(c.label);
         EXPECT_FLOAT_EQ(MatchScore(c.label.c_str(), c.typed.c_str()), c.score);
+        // Typed text in ASCII is the same in Unicode: both scores agree.
+        if (std::all_of(c.typed.begin(), c.typed.end(), [](char ch) { return ch >= 0; })) {
+            EXPECT_FLOAT_EQ(TypedMatchScore(c.label.c_str(), c.typed.c_str()), c.score);
+        }
     }
     EXPECT_EQ(MatchScore(nullptr, "a"), 0.0f);
+}
+
+TEST_F(LabelTextTest, TypedMatchScoreReadsPhoneticRunsAsTheirBytesAndTheirIpa) {
+    const ScoreCase cases[] = {
+        // Unicode text the code page shows is its Windows-1252 bytes, letter case and all.
+        {"\xc9t\xe9", "\u00e9T\u00c9", 20.0f + 18.0f + 16.2f},
+        // A phonetic run matches its bytes and its IPA, each character once.
+        {"^pdQg^p"_l, "dQg", 26.0f + 23.4f + 21.06f},
+        {"^pdQg^p"_l, "d\u00e6g", 26.0f + 23.4f + 21.06f},
+        {"^pSip^p"_l, "\u0283i", 26.0f + 23.4f},
+        {"^pSip^p"_l, "si", 20.0f + 23.4f},
+        // Outside a phonetic run the byte is its Windows-1252 character only.
+        {"dQg", "d\u00e6g", 26.0f + 21.06f},
+        // A character the code page lacks does not pass for the '?' it would become.
+        {"?x", "\u0283x", 23.4f},
+        {"?x", "?x", 26.0f + 23.4f},
+        {"", "a", 0.0f},
+    };
+    for (const ScoreCase& c : cases) {
+        SCOPED_TRACE(c.label + " / " + c.typed);
+        EXPECT_FLOAT_EQ(TypedMatchScore(c.label.c_str(), c.typed.c_str()), c.score);
+    }
+    EXPECT_EQ(TypedMatchScore(nullptr, "a"), 0.0f);
+    EXPECT_EQ(TypedMatchScore("a", nullptr), 0.0f);
 }
 
 TEST_F(LabelTextTest, BestMatchKeepsTheEarliestHighestScore) {

@@ -211,6 +211,26 @@ TEST_F(NetworkFileTest, FormattedNamesAndFontsSurviveASave) {
     EXPECT_EQ(saved(), text);
 }
 
+TEST_F(NetworkFileTest, UnquotedAccentedNamesReadWholeAndAreWrittenInQuotes) {
+    // Written by hand: bare words holding Windows-1252 letters, at the start, inside and at
+    // the end, and a phonetic run with high bytes.
+    load("#ENTITIES\ncaf\xe9 isa \xe9l\xe8ve\n\xe9l\xe8ve isa word\n"
+         "<phon>w\xf9k<\\phon> isa word\nna\xefve exists\n");
+    ASSERT_EQ(errors(), std::vector<std::string>{});
+    const NodeBase* cafe = findNode("caf\xe9", 0);
+    ASSERT_NE(cafe, nullptr) << "the accented letter is kept";
+    EXPECT_EQ(namesIn(cafe, ParentSlot), std::vector<std::string>{"\xe9l\xe8ve"});
+    EXPECT_NE(findNode("na\xefve", 0), nullptr);
+    EXPECT_EQ(findNode("caf", 0), nullptr);
+    EXPECT_EQ(findNode("", 0), nullptr) << "a leading accented letter no longer ends the word";
+    const std::string text = saved();
+    EXPECT_NE(text.find("\"caf\xe9\" isa \"\xe9l\xe8ve\"\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"<phon>w\xf9k<\\phon>\" isa word\n"), std::string::npos) << text;
+    // What the program writes reads back to the same text.
+    load(text);
+    EXPECT_EQ(saved(), text);
+}
+
 TEST_F(NetworkFileTest, EveryLoadSortsTheFontTable) {
     ASSERT_STREQ(FontAt(0)->font.faceName, "Times New Roman");
     load("#ENTITIES\nnoun isa word\n");

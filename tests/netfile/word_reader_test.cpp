@@ -39,16 +39,19 @@ Texts boxTexts() {
 }
 
 TEST(WordReader, SplitsPlainAndQuotedWords) {
-    const std::pair<std::string, Texts> cases[] = {{"  abc  def", {"abc", "def"}},
-                                                   {"\"two words\" x", {"\"two words\"", "x"}},
-                                                   {"ab\"cd ef", {"ab\"cd", "ef"}},
-                                                   {"ab\351cd", {"ab", "cd"}},
-                                                   {"\"line\nend\"", {"\"line\nend\""}},
-                                                   {"\"unclosed", {"\"unclosed"}},
-                                                   {"\"ab\377cd\" z", {"\"ab", "cd\"", "z"}},
-                                                   {std::string("a\0b", 3), {"a", "b"}},
-                                                   {"\x7f\x01x", {"\x7f", "x"}},
-                                                   {"", {}}};
+    const std::pair<std::string, Texts> cases[] = {
+        {"  abc  def", {"abc", "def"}},
+        {"\"two words\" x", {"\"two words\"", "x"}},
+        {"ab\"cd ef", {"ab\"cd", "ef"}},
+        {"ab\351cd", {"ab\351cd"}},
+        {"\351l caf\351 \200\237", {"\351l", "caf\351", "\200\237"}},
+        {"ab\376cd\377ef", {"ab\376cd", "ef"}},
+        {"\"line\nend\"", {"\"line\nend\""}},
+        {"\"unclosed", {"\"unclosed"}},
+        {"\"ab\377cd\" z", {"\"ab", "cd\"", "z"}},
+        {std::string("a\0b", 3), {"a", "b"}},
+        {"\x7f\x01x", {"\x7f", "x"}},
+        {"", {}}};
     for (const auto& [text, expected] : cases) {
         Input input(text);
         Texts words;

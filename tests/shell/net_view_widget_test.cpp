@@ -4,13 +4,19 @@
 #include "labels/accents.h"
 #include "labels/colours.h"
 #include "labels/label_markup.h"
+#include "memory/size_class_heap.h"
 #include "model/network.h"
+#include "model/view_node.h"
 #include "netfile/network_file.h"
 #include "platform/keyboard_layout.h"
 #include "platform/keys.h"
 #include "platform/qt/qt_display.h"
 #include "view/label_editor.h"
 #include "view/net_view.h"
+#include "view/shapes.h"
+#include "view/view_flags.h"
+#include "view/view_geometry.h"
+#include "view/view_mouse.h"
 #include "view/view_operations.h"
 #include "view/view_paint.h"
 #include "view/view_scale.h"
@@ -23,6 +29,7 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -95,6 +102,46 @@ TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
         EXPECT_EQ(NetViewWidget::viewKey(Qt::Key_PageDown), platform::keys::kPageDown);
         EXPECT_EQ(NetViewWidget::viewKey(Qt::Key_F4), platform::keys::kF1 + 3);
     }
+}
+
+TEST(NetViewWidget, TheTitleAndHoverTextsShowPhoneticNamesAsIpaAndAccentsAsThemselves) {
+    const std::string text = "#ENTITIES\n<phon>dQg<\\phon> isa \"caf\xe9\"\n#FONTS\n";
+    std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    ReadNetworkStream(in);
+    std::fclose(in);
+    {
+        NetViewWidget widget;
+        widget.resize(500, 400);
+        widget.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+        NetView view;
+        char* dogLabel = MarkupToLabel("<phon>dQg<\\phon>");
+        ASSERT_EQ(CreateView(view, findNode(dogLabel, 0), &widget.host(), nullptr, {}), 1);
+        widget.setView(&view);
+        QTest::qWait(20);
+        EXPECT_TRUE(
+            widget.windowTitle().startsWith(QString::fromUtf8("Entity Net (d\u00e6\u0261) ")))
+            << widget.windowTitle().toStdString();
+
+        auto* dog = asViewNode(findNodeIn(view.nodes, dogLabel, 0));
+        auto* cafe = asViewNode(findNodeIn(view.nodes, "caf\xe9", 0));
+        Release(dogLabel);
+        ASSERT_TRUE(dog && cafe);
+        EXPECT_EQ(HoverText(view, BoxCentre(dog->layoutBox)), "d\u00e6\u0261");
+        EXPECT_EQ(HoverText(view, BoxCentre(cafe->layoutBox)), "caf\u00e9");
+        ToggleSlotHidden(view, dog, ParentSlot, false);
+        const platform::Point marker = markerPoint(view, dog, true);
+        EXPECT_EQ(HoverText(view, marker), "Parents: (caf\u00e9)");
+
+        // The pop-up shows the text as it is given, IPA and all.
+        const std::string hover = HoverText(view, BoxCentre(dog->layoutBox));
+        widget.host().showPopupText(BoxCentre(dog->layoutBox), hover.c_str());
+        EXPECT_EQ(QToolTip::text(), QString::fromUtf8("d\u00e6\u0261"));
+        widget.host().showPopupText({}, "");
+        widget.setView(nullptr);
+        DestroyView(view);
+    }
+    ReleaseNetwork();
 }
 
 TEST(NetViewWidget, CtrlWithALetterTheViewLeavesAloneIsAnAccentKeyInTheEditor) {

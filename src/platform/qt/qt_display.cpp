@@ -49,6 +49,9 @@ QImage patternImage(const BrushLook& wanted) {
     return image;
 }
 
+// The dotted circle a mark without a letter is drawn on.
+constexpr QChar kMarkBase(0x25CC);
+
 QString textOf(const char* text, int length) {
     return toQString(std::string(text, static_cast<std::size_t>(std::max(length, 0))));
 }
@@ -216,19 +219,35 @@ LaidOutText& QtDisplay::laidOut(const char* text, int length) {
         }
         kept = &at->second;
     }
+    *kept = layOut(shownText(text, length));
+    return *kept;
+}
+
+LaidOutText QtDisplay::layOut(const QString& text) {
     // Laid out as drawText lays it out, fallback fonts and all, then moved to the baseline.
-    QTextLayout layout(shownText(text, length), m_painter.font(), m_painter.device());
+    QTextLayout layout(text, m_painter.font(), m_painter.device());
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();
-    *kept = LaidOutText{layout.glyphRuns(), -1};
-    for (QGlyphRun& run : kept->runs) {
+    LaidOutText laid{layout.glyphRuns(), -1};
+    for (QGlyphRun& run : laid.runs) {
         QList<QPointF> positions = run.positions();
         for (QPointF& p : positions)
             p.ry() -= line.ascent();
         run.setPositions(positions);
     }
-    return *kept;
+    return laid;
+}
+
+int QtDisplay::markBaseWidth() {
+    return fontMetrics().horizontalAdvance(QString(kMarkBase));
+}
+
+void QtDisplay::markOnBase(char mark) {
+    // Laid out together, so that the font puts the mark where it belongs on the circle.
+    drawText(QPoint(m_state.position.x, m_state.position.y),
+             layOut(QString(kMarkBase) + shownText(&mark, 1)));
+    m_state.position.x += markBaseWidth() + textExtent(&mark, 1).width;
 }
 
 void QtDisplay::drawText(QPoint at, const LaidOutText& text) {

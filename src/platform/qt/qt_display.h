@@ -84,6 +84,8 @@ public:
     Size textExtent(const char* text, int length) override;
     void textOut(const char* text, int length) override;
     void textOutEach(const char* text, int length) override;
+    int markBaseWidth() override;
+    void markOnBase(char mark) override;
     void moveTo(Point to) override { m_state.position = to; }
     Point currentPosition() const override { return m_state.position; }
     void setTextColour(Colour colour) override;
@@ -165,6 +167,8 @@ private:
     void drawCurve(const Rect& rect, Point start, Point end, bool closed);
     // The text as the selected font lays it out, kept in the font when it is one of ours.
     LaidOutText& laidOut(const char* text, int length);
+    // Unicode text as the selected font lays it out, on the baseline.
+    LaidOutText layOut(const QString& text);
     // Text in the text colour with its baseline at `at`.
     void drawText(QPoint at, const LaidOutText& text);
 

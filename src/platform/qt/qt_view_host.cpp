@@ -206,7 +206,7 @@ void QtViewHost::showPopupText(Point at, const char* text) {
         QToolTip::hideText();
         return;
     }
-    QToolTip::showText(m_area.viewport()->mapToGlobal(QPoint(at.x, at.y)), toQString(text),
+    QToolTip::showText(m_area.viewport()->mapToGlobal(QPoint(at.x, at.y)), QString::fromUtf8(text),
                        m_area.viewport());
 }
 
@@ -216,7 +216,7 @@ void QtViewHost::postTask(std::function<void()> task) {
 
 void QtViewHost::setTitle(const char* title) {
     // A sub-window of the document area shows the title of the widget it holds.
-    m_area.setWindowTitle(toQString(title ? title : ""));
+    m_area.setWindowTitle(QString::fromUtf8(title ? title : ""));
 }
 
 std::unique_ptr<Display> QtViewHost::measuringDisplay() {
