@@ -153,6 +153,18 @@ void shortArc(PaintTools& t, Point c, int rx, int ry, Point a, Point b) {
     t.d.arc(box, a, b);
 }
 
+// A point far from `from` in the direction (slot, layer), so that the ray to it is exact to
+// well under a pixel's worth of angle.
+Point farAlong(const NetView& view, Point from, double slot, double layer) {
+    const double longest = std::max(std::abs(slot), std::abs(layer));
+    if (longest <= 0.0)
+        return from;
+    const double scale = 1048576.0 / longest;
+    const Point step = onScreen(view, static_cast<int>(std::lround(slot * scale)),
+                                static_cast<int>(std::lround(layer * scale)));
+    return {from.x + step.x, from.y + step.y};
+}
+
 // A link from a child's parent-side end to its parent's child-side end.
 void drawLink(PaintTools& t, Point childEnd, Point parentEnd, bool lit) {
     const NetView& view = t.view;
@@ -173,8 +185,19 @@ void drawLink(PaintTools& t, Point childEnd, Point parentEnd, bool lit) {
         return;
     }
     const CurvedLink curve = CurvedLinkBetween(view, childEnd, parentEnd);
-    shortArc(t, curve.parentCentre, curve.rx, curve.ry, parentEnd, curve.middle);
-    shortArc(t, curve.childCentre, curve.rx, curve.ry, curve.childEnd, curve.middle);
+    // Each arc ends at a third of its quarter, where the two meet. The middle point rounded to
+    // whole pixels lies off flat ellipses, and the ray through it would end the arcs tens of
+    // pixels apart along their nearly flat middle; a far point on the exact ray ends them
+    // together, each a pixel past the middle so that no gap opens between them.
+    const int d = layerGap + (layerGap >= 0 ? 1 : -1);
+    const double half = slotOffset / 2.0;
+    const double across = std::abs(half) > 2.0 ? half - std::copysign(1.0, half) : half;
+    const double along = (d < 0 ? -1.0 : 1.0) * 0.8660254037844386 *
+                         static_cast<double>(view.vertical() ? curve.ry : curve.rx);
+    shortArc(t, curve.parentCentre, curve.rx, curve.ry, parentEnd,
+             farAlong(view, curve.parentCentre, -across, along));
+    shortArc(t, curve.childCentre, curve.rx, curve.ry, curve.childEnd,
+             farAlong(view, curve.childCentre, across, -along));
 }
 
 bool linkLit(const NetView& view, const ViewNode* a, const ViewNode* b) {

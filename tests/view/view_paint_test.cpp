@@ -291,6 +291,40 @@ TEST_F(ViewPaintTest, CurvedLinksLeaveTheStraightLineOnlyInLargeCells) {
     EXPECT_EQ(paint(v), small);
 }
 
+// A flat curve, far across and little along the layers, is one stroke: its two arcs meet at
+// the middle instead of running on past each other as two strokes side by side.
+TEST_F(ViewPaintTest, TheTwoArcsOfAFlatCurveMeetInOneStroke) {
+    load("#ENTITIES\nb isa a\nc isa a\n#FONTS\n");
+    for (int layer : {30, 45, 60}) {
+        NetView& v = openAt("a", 520, static_cast<float>(layer), 1200, 300);
+        const QImage image = paint(v);
+        ViewNode* a = node("a");
+        int checked = 0;
+        for (const char* name : {"b", "c"}) {
+            ViewNode* child = node(name);
+            const int x0 = slotCentre(a);
+            const int x1 = slotCentre(child);
+            if (std::abs(x1 - x0) < 400)
+                continue;
+            ++checked;
+            // Columns in the middle half between the ends, where no other link runs.
+            const int from = std::min(x0, x1) + std::abs(x1 - x0) / 4;
+            const int to = std::max(x0, x1) - std::abs(x1 - x0) / 4;
+            for (int x = from; x < to; ++x) {
+                int runs = 0;
+                bool inRun = false;
+                for (int y = a->linkBox.bottom; y <= child->linkBox.top; ++y) {
+                    const bool dark = image.pixelColor(x, y).lightness() < 235;
+                    runs += dark && !inRun;
+                    inRun = dark;
+                }
+                EXPECT_EQ(runs, 1) << "layer " << layer << " link to " << name << " column " << x;
+            }
+        }
+        EXPECT_GT(checked, 0) << "layer " << layer;
+    }
+}
+
 TEST_F(ViewPaintTest, ALinkAlongTheLayerAxisIsALine) {
     load("#ENTITIES\nb isa a\n#FONTS\n");
     NetView& v = openAt("a", 210, 210);
