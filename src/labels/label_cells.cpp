@@ -134,9 +134,17 @@ void drawCellsFrom(platform::Display& display, RunFont& runFont, ListPosition at
 
 // The first pass of the line breaking: each word's x becomes its offset in its line and its y
 // the line's number. Answers the lines' widths.
-std::vector<int> fillLines(LabelWords& words, int maxWidth, int spaceWidth) {
-    std::vector<int> lineWidths;
+// The lines' widths with the space that ends a line, by which the line is centred, and the
+// widest line's inked width without it: what must fit the box.
+struct FilledLines {
+    std::vector<int> widths;
+    int widestInk = 0;
+};
+
+FilledLines fillLines(LabelWords& words, int maxWidth, int spaceWidth) {
+    FilledLines lines;
     int running = 0;
+    int ink = 0;
     bool lineHoldsWord = false;
     bool spaceBefore = false;
     for (ListPosition at = words.blockAt(0); at; at = ChunkList::nextPosition(at)) {
@@ -145,18 +153,22 @@ std::vector<int> fillLines(LabelWords& words, int maxWidth, int spaceWidth) {
             running += spaceWidth;
         // The space before the word stays with the line it ends.
         if (lineHoldsWord && running + word.width > maxWidth) {
-            lineWidths.push_back(running);
+            lines.widths.push_back(running);
+            lines.widestInk = std::max(lines.widestInk, ink);
             running = 0;
         }
         word.x = running;
-        word.y = static_cast<int>(lineWidths.size());
+        word.y = static_cast<int>(lines.widths.size());
         running += word.width;
+        ink = running;
         lineHoldsWord = true;
         spaceBefore = word.spaceAfter;
     }
-    if (lineHoldsWord)
-        lineWidths.push_back(running);
-    return lineWidths;
+    if (lineHoldsWord) {
+        lines.widths.push_back(running);
+        lines.widestInk = std::max(lines.widestInk, ink);
+    }
+    return lines;
 }
 
 } // namespace
@@ -376,7 +388,8 @@ int BreakLines(LabelWords& words, int maxWidth, int lineHeight, int spaceWidth, 
     // their lines to that width too.
     for (ListPosition at = words.blockAt(0); at; at = ChunkList::nextPosition(at))
         maxWidth = std::max(maxWidth, static_cast<int>(wordIn(at).width));
-    const std::vector<int> lineWidths = fillLines(words, maxWidth, spaceWidth);
+    const FilledLines filled = fillLines(words, maxWidth, spaceWidth);
+    const std::vector<int>& lineWidths = filled.widths;
     const int lines = static_cast<int>(lineWidths.size());
     const int top = -((lineHeight * lines) >> 1);
     for (ListPosition at = words.blockAt(0); at; at = ChunkList::nextPosition(at)) {
@@ -385,7 +398,7 @@ int BreakLines(LabelWords& words, int maxWidth, int lineHeight, int spaceWidth, 
         word.y = top + word.y * lineHeight;
     }
     if (widest)
-        *widest = lines ? *std::max_element(lineWidths.begin(), lineWidths.end()) : 0;
+        *widest = filled.widestInk;
     return lines;
 }
 

@@ -125,7 +125,7 @@ void MeasureWords(LabelWords& words);
 
 // Places the words in lines of at most `maxWidth` (raised to the widest word), each line
 // centred on x = 0 and the lines together on y = 0. Answers the number of lines; `widest`, when
-// given, receives the widest line's width.
+// given, receives the widest line's width without the space that may end it.
 int BreakLines(LabelWords& words, int maxWidth, int lineHeight, int spaceWidth,
                int* widest = nullptr);
 

@@ -225,13 +225,16 @@ TEST_F(LabelCellsTest, WordsEndAtSpacesAndAfterBreakCharacters) {
 TEST_F(LabelCellsTest, BreakLinesCentresEachLineAndTheLines) {
     using Places = std::vector<std::pair<int, int>>;
     const std::tuple<const char*, int, std::pair<int, int>, Places> cases[] = {
-        // The space before the word that starts the next line counts in the line above.
-        {"aaaa bbbb cccc", 90, {2, 90}, {{-45, -20}, {0, -20}, {-20, 0}}},
+        // The space before the word that starts the next line counts in the line above when
+        // the line is centred, but the widest line is its ink: the words without that space,
+        // which is what a box must hold (a line that fits only without it still fits, at 87).
+        {"aaaa bbbb cccc", 90, {2, 85}, {{-45, -20}, {0, -20}, {-20, 0}}},
+        {"aaaa bbbb cccc", 87, {2, 85}, {{-45, -20}, {0, -20}, {-20, 0}}},
         {"aaaa bbbb cccc", 130, {1, 130}, {{-65, -10}, {-20, -10}, {25, -10}}},
-        {"aaaaaaaaaa bb", 50, {2, 105}, {{-52, -20}, {-10, 0}}},
+        {"aaaaaaaaaa bb", 50, {2, 100}, {{-52, -20}, {-10, 0}}},
         {"aaaaaaaaaa", 50, {1, 100}, {{-50, -10}}},
         // The widest word raises the maximum for the lines after it as well.
-        {"aaaaaaaaaa bbbb cccc", 50, {2, 105}, {{-52, -20}, {-42, 0}, {3, 0}}},
+        {"aaaaaaaaaa bbbb cccc", 50, {2, 100}, {{-52, -20}, {-42, 0}, {3, 0}}},
         {"well-known", 60, {2, 50}, {{-25, -20}, {-25, 0}}},
     };
     for (const auto& [text, maxWidth, lines, places] : cases) {
