@@ -1,6 +1,6 @@
 // Network files from anywhere: any bytes must read without fault and without hanging, and what
 // the writer makes of them must read back into a network no larger than the one written.
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "labels/font_table.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"

@@ -7,7 +7,7 @@
 #include "cli/byte_escapes.h"
 #include "cli/layout_json.h"
 #include "cli/network_dump.h"
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "labels/colours.h"
 #include "labels/font_table.h"
 #include "labels/label_markup.h"
@@ -169,9 +169,23 @@ int markupPlain(const Arguments& arguments) {
     return 0;
 }
 
+// Prints what a reader met, one problem a line, as the program's error box would show it.
+void printProblems(const tarvo::Diagnostics& problems) {
+    for (const tarvo::Diagnostic& problem : problems)
+        std::fprintf(stderr, "error: %s\n", platform::Cp1252ToUtf8(problem.message).c_str());
+}
+
+// Loads the network IN with the program's load steps; false when it could not be opened.
+bool loadNetwork(const std::string& path) {
+    tarvo::Diagnostics problems;
+    const bool opened = tarvo::LoadNetworkFile(path.c_str(), nullptr, &problems);
+    printProblems(problems);
+    return opened;
+}
+
 int roundtrip(const Arguments& arguments) {
     // A network that could not be read is not written: OUT keeps what it held.
-    if (!tarvo::LoadNetworkFile(arguments[0].c_str()))
+    if (!loadNetwork(arguments[0]))
         return 1;
     if (tarvo::WriteNetworkFile(arguments[1].c_str()))
         return 0;
@@ -180,7 +194,7 @@ int roundtrip(const Arguments& arguments) {
 }
 
 int dump(const Arguments& arguments) {
-    if (!tarvo::LoadNetworkFile(arguments[0].c_str()))
+    if (!loadNetwork(arguments[0]))
         return 1;
     tarvo::cli::DumpNetwork(stdout);
     return 0;
@@ -188,7 +202,7 @@ int dump(const Arguments& arguments) {
 
 // The node a command names, in the network loaded from IN; an error message when absent.
 tarvo::Node* namedNode(const Arguments& arguments, int relationKind) {
-    tarvo::LoadNetworkFile(arguments[0].c_str());
+    loadNetwork(arguments[0]);
     char* label = tarvo::MarkupToLabel(platform::Utf8ToCp1252(arguments[1]).c_str());
     tarvo::Node* node = label ? tarvo::findNode(label, relationKind) : nullptr;
     tarvo::Release(label);
@@ -394,7 +408,9 @@ int render(const Arguments& arguments) {
     if (const auto error = readViewOptions(arguments, 3, true, options))
         return usageError(*error);
     // Shapes are read before the network, as at every load.
-    tarvo::ReadShapeFile("poly.dat");
+    tarvo::Diagnostics shapeProblems;
+    tarvo::ReadShapeFile("poly.dat", &shapeProblems);
+    printProblems(shapeProblems);
     tarvo::Node* node = namedNode(arguments, options.relationKind);
     if (!node)
         return kUsageError;

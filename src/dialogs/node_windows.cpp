@@ -3,7 +3,7 @@
 #include "dialogs/node_windows.h"
 
 #include "dialogs/dialog_base.h"
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "dialogs/shown_label.h"
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"

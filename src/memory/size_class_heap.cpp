@@ -1,7 +1,7 @@
 // The size-class heap: exact-size free lists that never give memory back until the heap goes.
 #include "memory/size_class_heap.h"
 
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "platform/ui.h"
 
 #include <cassert>

@@ -1,7 +1,7 @@
 // The network file reader and writer.
 #include "netfile/network_file.h"
 
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "labels/font_table.h"
 #include "labels/label_markup.h"
 #include "memory/shared_buffers.h"
@@ -65,7 +65,7 @@ class Reader {
 public:
     void run() {
         if (!MatchChar('#')) {
-            ShowError("Error loading network: no hash (#) character found.");
+            ReportProblem("Error loading network: no hash (#) character found.");
             return;
         }
         openSection(Section::None);
@@ -150,7 +150,7 @@ private:
     // enough to say the file is not as it should be.
     void invalidStatement() {
         if (!m_invalidReported)
-            ShowError("Invalid network statement ignored");
+            ReportProblem("Invalid network statement ignored");
         m_invalidReported = true;
         SkipLine(INT32_MAX);
     }
@@ -302,21 +302,27 @@ Node* GetOrCreateNode(const char* word, int relationKind) {
     return asNode(static_cast<NodeBase*>(lastMatch().element));
 }
 
-bool ReadNetworkFile(const char* path) {
+bool ReadNetworkFile(const char* path, Diagnostics* problems) {
     std::FILE* file = std::fopen(path, "r");
     if (!file) {
         network().currentNetwork = MakeNodeTable();
         fileState().loadedFonts.clear();
         fileState().fontsRead = false;
-        ShowErrorF("Error opening net file: %.99s.", path);
+        const std::string message =
+            "Error opening net file: " + std::string(path).substr(0, 99) + ".";
+        if (problems)
+            problems->push_back({message, 0});
+        else
+            ShowError(message.c_str());
         return false;
     }
-    ReadNetworkStream(file);
+    ReadNetworkStream(file, problems);
     std::fclose(file);
     return true;
 }
 
-void ReadNetworkStream(std::FILE* file) {
+void ReadNetworkStream(std::FILE* file, Diagnostics* problems) {
+    const ProblemsTo told(problems);
     network().currentNetwork = MakeNodeTable();
     fileState().loadedFonts.clear();
     fileState().fontsRead = false;
@@ -414,8 +420,8 @@ bool WriteNetworkStream(std::FILE* file) {
     return written;
 }
 
-bool LoadNetworkFile(const char* path, FontListAdder addToFontList) {
-    const bool opened = ReadNetworkFile(path);
+bool LoadNetworkFile(const char* path, FontListAdder addToFontList, Diagnostics* problems) {
+    const bool opened = ReadNetworkFile(path, problems);
     if (!network().isaRelation) {
         auto* isa = new Relation;
         if (isa)

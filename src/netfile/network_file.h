@@ -2,6 +2,7 @@
 // and the writer that stores the current network back in the same form.
 #pragma once
 
+#include "diagnostics/diagnostics.h"
 #include "labels/font_table.h"
 
 #include <cstdio>
@@ -23,13 +24,14 @@ enum class Section {
 // The section a keyword opens, in any letter case; any other word makes a comment line.
 Section SectionOf(const char* keyword);
 
-// Makes a new, empty network current and reads the file into it, reporting problems in the
-// error box. The previous network stays in memory for the windows still showing it. False when
-// the file could not be opened: the new network is then empty.
-bool ReadNetworkFile(const char* path);
+// Makes a new, empty network current and reads the file into it. Problems go to `problems`,
+// in the order met, or without a list to the error box. The previous network stays in memory
+// for the windows still showing it. False when the file could not be opened: the new network
+// is then empty.
+bool ReadNetworkFile(const char* path, Diagnostics* problems = nullptr);
 
 // ReadNetworkFile on a stream that is already open.
-void ReadNetworkStream(std::FILE* file);
+void ReadNetworkStream(std::FILE* file, Diagnostics* problems = nullptr);
 
 // The node of this name (a word of the file, quoted or not, in markup) and kind, made when the
 // network has none.
@@ -51,7 +53,8 @@ bool WriteNetworkStream(std::FILE* file);
 // The load steps that need no window: read the file, make the program-wide "isa" relation,
 // reconcile the fonts and choose the preferred fonts on the sorted table.
 // `addToFontList` receives every font of the table, for the tool bar's font list. False when
-// the file could not be opened.
-bool LoadNetworkFile(const char* path, FontListAdder addToFontList = nullptr);
+// the file could not be opened. Problems go as ReadNetworkFile sends them.
+bool LoadNetworkFile(const char* path, FontListAdder addToFontList = nullptr,
+                     Diagnostics* problems = nullptr);
 
 } // namespace tarvo

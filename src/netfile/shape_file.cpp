@@ -1,7 +1,7 @@
 // The node shape file reader and the program-wide shape list.
 #include "netfile/shape_file.h"
 
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "memory/size_class_heap.h"
 #include "model/chunk_list.h"
 #include "netfile/word_reader.h"
@@ -92,7 +92,8 @@ public:
         state.unit = truncated(ReadNumber());
         takeName(ReadWord());
         if (m_name[0] && state.unit <= 0) {
-            ShowError("The shape file's first number, its unit, is not above 0: no shapes read.");
+            ReportProblem(
+                "The shape file's first number, its unit, is not above 0: no shapes read.");
             return;
         }
         while (m_name[0] && readShape())
@@ -149,7 +150,7 @@ private:
         std::snprintf(text, sizeof text,
                       "Shape \"%.60s\" has more than %d points: only its first %d are used.",
                       m_name, kMaxShapePoints, kMaxShapePoints);
-        ShowError(text);
+        ReportProblem(text);
     }
 
     bool append(std::uint8_t flags, int count, std::int32_t sizeValue) {
@@ -185,14 +186,15 @@ ShapeFileState& shapeFileState() {
     return state;
 }
 
-void ReadShapeFile(const char* path) {
+void ReadShapeFile(const char* path, Diagnostics* problems) {
     std::FILE* file = path ? std::fopen(path, "r") : nullptr;
-    ReadShapeStream(file);
+    ReadShapeStream(file, problems);
     if (file)
         std::fclose(file);
 }
 
-void ReadShapeStream(std::FILE* file) {
+void ReadShapeStream(std::FILE* file, Diagnostics* problems) {
+    const ProblemsTo told(problems);
     ShapeFileState& state = shapeFileState();
     releaseShapes(state);
     ++state.generation;

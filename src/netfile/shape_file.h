@@ -2,6 +2,7 @@
 // points and the flags that turn, cut or replace them, read into the program-wide shape list.
 #pragma once
 
+#include "diagnostics/diagnostics.h"
 #include "platform/display.h"
 
 #include <cstdint>
@@ -73,10 +74,11 @@ ShapeFileState& shapeFileState();
 
 // Replaces the shape list by the shapes of the file at `path` and makes a fresh region cache.
 // A file that cannot be opened gives no shapes and no message; a shape with more than
-// kMaxShapePoints points keeps its first ones and is reported.
-void ReadShapeFile(const char* path);
+// kMaxShapePoints points keeps its first ones and is reported. Problems go to `problems`, or
+// without a list to the error box.
+void ReadShapeFile(const char* path, Diagnostics* problems = nullptr);
 // ReadShapeFile on a stream that is already open.
-void ReadShapeStream(std::FILE* file);
+void ReadShapeStream(std::FILE* file, Diagnostics* problems = nullptr);
 
 // The record at `index` (0-based) of the list, or null beyond it.
 const ShapeRecord* ShapeAt(int index);

@@ -1,7 +1,7 @@
 // The word reader over the current stream, its guard against overlong words, and its writer.
 #include "netfile/word_reader.h"
 
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "memory/size_class_heap.h"
 
 #include <algorithm>
@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <locale.h>
+#include <string>
+#include <utility>
 
 namespace tarvo {
 namespace {
@@ -71,7 +73,8 @@ public:
         WordReaderState& state = wordReaderState();
         if (m_cut && !state.overlongReported) {
             state.overlongReported = true;
-            ShowErrorF("Word too long at line %d: cut to %d characters.", m_line, m_limit);
+            ReportProblem("Word too long at line " + std::to_string(m_line) + ": cut to " +
+                          std::to_string(m_limit) + " characters.");
         }
         return m_text;
     }
@@ -122,6 +125,21 @@ double toDouble(const char* text) {
 WordReaderState& wordReaderState() {
     static WordReaderState state;
     return state;
+}
+
+void ReportProblem(const std::string& message) {
+    WordReaderState& state = wordReaderState();
+    if (state.problems)
+        state.problems->push_back({message, state.line});
+    else
+        ShowError(message.c_str());
+}
+
+ProblemsTo::ProblemsTo(Diagnostics* problems)
+    : m_before(std::exchange(wordReaderState().problems, problems)) {}
+
+ProblemsTo::~ProblemsTo() {
+    wordReaderState().problems = m_before;
 }
 
 void SetStream(std::FILE* file) {
@@ -216,7 +234,7 @@ int ExpectWord(const char* keyword) {
     assert(keyword && "ExpectWord: no keyword");
     if (equalsIgnoringCase(ReadWord(), keyword))
         return 0;
-    ShowErrorF("`%s' expected", keyword);
+    ReportProblem(std::string("`") + keyword + "' expected");
     return 1;
 }
 
@@ -242,7 +260,7 @@ bool MatchChar(char c) {
 bool RequireChar(char c) {
     if (MatchChar(c))
         return true;
-    ShowErrorF("\"%c\" expected", c);
+    ReportProblem(std::string("\"") + c + "\" expected");
     return false;
 }
 

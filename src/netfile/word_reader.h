@@ -2,7 +2,10 @@
 // text stream, the writer's output to that stream, and the string helpers the file formats share.
 #pragma once
 
+#include "diagnostics/diagnostics.h"
+
 #include <cstdio>
+#include <string>
 
 namespace tarvo {
 
@@ -28,10 +31,29 @@ struct WordReaderState {
     bool overlongReported = false;
     // A write to the stream failed since it was made current.
     bool writeFailed = false;
+    // Where the problems of the read go; none: to the error box. Not owned.
+    Diagnostics* problems = nullptr;
     char scratch[kScratchBufferBytes] = {};
 };
 
 WordReaderState& wordReaderState();
+
+// Tells of a problem on the current line: into the read's list of problems when it has one,
+// otherwise in the error box.
+void ReportProblem(const std::string& message);
+
+// While it lives, the problems of the read go to `problems` (none: to the error box), and the
+// list before comes back afterwards.
+class ProblemsTo {
+public:
+    explicit ProblemsTo(Diagnostics* problems);
+    ~ProblemsTo();
+    ProblemsTo(const ProblemsTo&) = delete;
+    ProblemsTo& operator=(const ProblemsTo&) = delete;
+
+private:
+    Diagnostics* m_before;
+};
 
 // Makes `file` the current stream and starts its line count, push-back and failure flags afresh;
 // a null file leaves everything as it was.

@@ -1,7 +1,7 @@
 // The document window and what its view asks of the frame's menus and tool bar.
 #include "shell/document_window.h"
 
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "dialogs/node_windows.h"
 #include "model/view_node.h"
 #include "shell/main_frame.h"

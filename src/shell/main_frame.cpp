@@ -1,6 +1,7 @@
 // The frame window.
 #include "shell/main_frame.h"
 
+#include "diagnostics/error_report.h"
 #include "dialogs/about_box.h"
 #include "dialogs/ask_dialogs.h"
 #include "dialogs/dialog_base.h"
@@ -260,12 +261,14 @@ void MainFrame::startUp() {
 }
 
 bool MainFrame::loadNetwork() {
-    ReadShapeFile("poly.dat");
+    Diagnostics problems;
+    ReadShapeFile("poly.dat", &problems);
     QComboBox* fonts = m_toolBar->list(kFontList);
     fonts->clear();
     fontListBeingFilled() = fonts;
-    const bool opened = LoadNetworkFile(m_networkPath.c_str(), addToFontList);
+    const bool opened = LoadNetworkFile(m_networkPath.c_str(), addToFontList, &problems);
     fontListBeingFilled() = nullptr;
+    ShowDiagnostics(problems);
     return opened;
 }
 

@@ -1,7 +1,7 @@
 // Start-up and shutdown of the program-wide objects.
 #include "shell/startup.h"
 
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "labels/accents.h"
 #include "labels/colours.h"
 #include "labels/font_table.h"

@@ -1,7 +1,7 @@
 // The error box on screen: its two forms, and the modal run through the program's presenter.
 #include "dialogs/error_box.h"
 
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "platform/qt/qt_ui.h"
 
 #include <QApplication>

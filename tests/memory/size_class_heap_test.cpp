@@ -1,7 +1,7 @@
 // The size-class heap: exact reuse, buckets, stores, the report and the out-of-memory path.
 #include "memory/size_class_heap.h"
 
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "support/recording_ui.h"
 
 #include "support/failing_allocation.h"

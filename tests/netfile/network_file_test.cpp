@@ -287,6 +287,39 @@ TEST_F(NetworkFileTest, BadFilesAreReportedOnceAndReadAsFarAsTheyGo) {
     EXPECT_NE(findNode("lonely", 0), nullptr) << "a statement cut short by the end";
 }
 
+// Given a list, the reader hands its problems back with their lines, and shows no box: the
+// caller decides where they go.
+TEST_F(NetworkFileTest, ProblemsComeBackInAListWithTheirLines) {
+    using Problems = std::vector<std::pair<std::string, int>>;
+    auto read = [&](const std::string& text) {
+        ReleaseNetwork();
+        writeFile(folder + "/in.dat", text);
+        Diagnostics problems;
+        EXPECT_TRUE(LoadNetworkFile((folder + "/in.dat").c_str(), nullptr, &problems));
+        Problems got;
+        for (const Diagnostic& problem : problems)
+            got.emplace_back(problem.message, problem.line);
+        return got;
+    };
+    EXPECT_EQ(read("#ENTITIES\nnoun isa word\n"), Problems{});
+    EXPECT_EQ(read("noun isa word\n"),
+              (Problems{{"Error loading network: no hash (#) character found.", 1}}));
+    EXPECT_EQ(read("# first a comment\n\nnoun isa word\n#ENTITIES\nkept exists\n"),
+              (Problems{{"Invalid network statement ignored", 3}}));
+    EXPECT_EQ(read("#ENTITIES\nshort isa word\n" + std::string(1000, 'n') + " isa word\n"),
+              (Problems{{"Word too long at line 3: cut to 399 characters.", 3}}));
+    ReleaseNetwork();
+    Diagnostics missing;
+    EXPECT_FALSE(LoadNetworkFile((folder + "/missing.dat").c_str(), nullptr, &missing));
+    ASSERT_EQ(missing.size(), 1u);
+    EXPECT_EQ(missing[0].message, "Error opening net file: " + folder + "/missing.dat.");
+    EXPECT_EQ(missing[0].line, 0);
+    EXPECT_TRUE(errors().empty());
+    // Without a list they go to the error box, as before.
+    load("noun isa word\n");
+    EXPECT_EQ(errors().size(), 1u);
+}
+
 TEST_F(NetworkFileTest, CyclicNetworksLoadSaveAndClose) {
     load("#ENTITIES\na isa b\nb isa c\nc isa a\nd isa a\n#RELATIONS\nr isa r\n");
     const std::string text = saved();

@@ -3,7 +3,7 @@
 // question, Close All and the routing of commands.
 #include "shell/main_frame.h"
 
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "dialogs/modal_answer.h"
 #include "dialogs/node_windows.h"
 #include "dialogs/partition_choice.h"

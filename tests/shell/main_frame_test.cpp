@@ -1,7 +1,7 @@
 // The frame: running out of memory ends in the orderly exit through the Exit command.
 #include "shell/main_frame.h"
 
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "platform/settings.h"

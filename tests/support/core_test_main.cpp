@@ -1,7 +1,7 @@
 // Entry point of the core tests: the start-up buffers exist and boxes are recorded, not shown.
 #include "support/recording_ui.h"
 
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 #include "memory/debug_log.h"
 #include "memory/shared_buffers.h"
 

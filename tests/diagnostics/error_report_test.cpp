@@ -1,5 +1,5 @@
 // The error box's logic: cut-off, formatting, suppression and the fatal form.
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 
 #include "support/recording_ui.h"
 

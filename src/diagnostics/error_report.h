@@ -1,6 +1,8 @@
 // The program's error box: one way for every subsystem to tell the user of a problem.
 #pragma once
 
+#include "diagnostics/diagnostics.h"
+
 namespace tarvo {
 
 inline constexpr int kErrorMessageBytes = 200;
@@ -20,6 +22,8 @@ ErrorState& errorState();
 void ShowError(const char* text);
 // Formats one argument into the message and shows it.
 void ShowErrorF(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Shows each problem in the error box, in order.
+void ShowDiagnostics(const Diagnostics& problems);
 // When `value` is not zero, the consistency check at `point` failed: a fatal error.
 void ReportNonZero(long value, int point);
 

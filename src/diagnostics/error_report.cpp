@@ -1,5 +1,5 @@
 // The error box's logic: the message buffer, the shutdown silence and the fatal form.
-#include "dialogs/error_report.h"
+#include "diagnostics/error_report.h"
 
 #include "platform/ui.h"
 
@@ -36,6 +36,11 @@ void ShowErrorF(const char* format, ...) {
     std::vsnprintf(state.message, sizeof state.message, format, arguments);
     va_end(arguments);
     ShowError(state.message);
+}
+
+void ShowDiagnostics(const Diagnostics& problems) {
+    for (const Diagnostic& problem : problems)
+        ShowError(problem.message.c_str());
 }
 
 void ReportNonZero(long value, int point) {
