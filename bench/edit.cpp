@@ -4,6 +4,7 @@
 // The network is ten separate parts of 40 layers of 50 entities, each below two of the layer
 // above. The three views are opened on nodes of the first part, so every edit there reaches
 // all three.
+#include "edit/changes.h"
 #include "labels/colours.h"
 #include "labels/font_table.h"
 #include "memory/shared_buffers.h"
@@ -16,7 +17,6 @@
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_font_catalog.h"
 #include "platform/qt/qt_region.h"
-#include "shell/changes.h"
 #include "view/net_view.h"
 #include "view/view_operations.h"
 #include "view/view_window.h"

@@ -2,12 +2,12 @@
 #include "cli/network_dump.h"
 
 #include "inheritance/inheritance_report.h"
-#include "inheritance/node_windows_content.h"
 #include "labels/label_markup.h"
 #include "model/network.h"
 #include "model/node_list.h"
 #include "model/node_table.h"
 #include "platform/cp1252.h"
+#include "view/node_windows_content.h"
 
 namespace tarvo::cli {
 namespace {

@@ -1,20 +1,20 @@
 // The inheritance report and link inspection windows: modeless dialogs over the dialog
-// framework that follow a view; what they show is decided in inheritance/node_windows_content.
+// framework that follow a view; what they show is decided in view/node_windows_content.
 #include "dialogs/node_windows.h"
 
-#include "dialogs/dialog_base.h"
 #include "diagnostics/error_report.h"
+#include "dialogs/dialog_base.h"
 #include "dialogs/shown_label.h"
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
 #include "inheritance/inheritance_walk.h"
-#include "inheritance/node_windows_content.h"
 #include "model/network.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_text.h"
 #include "view/net_view.h"
+#include "view/node_windows_content.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 

@@ -1,7 +1,7 @@
 // The menu tables of the frame and the pop-ups made from them.
 #include "shell/frame_menus.h"
 
-#include "shell/commands.h"
+#include "view/commands.h"
 
 #include <QAction>
 #include <QMenu>

@@ -3,9 +3,9 @@
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_settings.h"
 #include "platform/qt/qt_ui.h"
-#include "shell/commands.h"
 #include "shell/main_frame.h"
 #include "shell/startup.h"
+#include "view/commands.h"
 
 #include <QApplication>
 #include <QDialog>

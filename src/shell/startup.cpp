@@ -2,6 +2,7 @@
 #include "shell/startup.h"
 
 #include "diagnostics/error_report.h"
+#include "edit/changes.h"
 #include "labels/accents.h"
 #include "labels/colours.h"
 #include "labels/font_table.h"
@@ -13,7 +14,6 @@
 #include "platform/qt/qt_font_catalog.h"
 #include "platform/qt/x11_keyboard_layout.h"
 #include "shell/button_sets.h"
-#include "shell/changes.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -3,6 +3,7 @@
 // SetLabel edit.
 #include "view/label_editor.h"
 
+#include "edit/changes.h"
 #include "labels/accents.h"
 #include "labels/colours.h"
 #include "labels/font_table.h"
@@ -15,8 +16,7 @@
 #include "platform/cp1252.h"
 #include "platform/keys.h"
 #include "platform/view_host.h"
-#include "shell/changes.h"
-#include "shell/commands.h"
+#include "view/commands.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/shapes.h"

@@ -5,7 +5,7 @@
 #include "inheritance/inheritance_walk.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
-#include "shell/commands.h"
+#include "view/commands.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"

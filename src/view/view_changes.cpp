@@ -5,12 +5,12 @@
 
 #include "inheritance/inheritance_walk.h"
 
+#include "edit/changes.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
 #include "model/node_list.h"
 #include "model/node_table.h"
 #include "model/view_node.h"
-#include "shell/changes.h"
 #include "view/layering.h"
 #include "view/layout.h"
 #include "view/net_view.h"

@@ -3,7 +3,7 @@
 
 #include "model/node.h"
 #include "platform/keys.h"
-#include "shell/commands.h"
+#include "view/commands.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/view_editing.h"

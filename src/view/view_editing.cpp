@@ -2,6 +2,7 @@
 // and every view then applies to its own nodes, with its inverse kept for Undo.
 #include "view/view_editing.h"
 
+#include "edit/changes.h"
 #include "inheritance/inheritance_walk.h"
 #include "labels/label_cells.h"
 #include "labels/label_markup.h"
@@ -10,7 +11,6 @@
 #include "model/network.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
-#include "shell/changes.h"
 #include "view/label_editor.h"
 #include "view/layering.h"
 #include "view/net_view.h"

@@ -1,12 +1,12 @@
 // Option setters, the title and the captions of the view's options.
 #include "view/view_options.h"
 
+#include "edit/changes.h"
 #include "labels/label_text.h"
 #include "model/view_node.h"
 #include "platform/keys.h"
 #include "platform/view_host.h"
-#include "shell/changes.h"
-#include "shell/commands.h"
+#include "view/commands.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/view_menus.h"

@@ -5,10 +5,10 @@
 #include "dialogs/dialog_base.h"
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
-#include "inheritance/node_windows_content.h"
 #include "memory/debug_log.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
+#include "view/node_windows_content.h"
 #include "view/spotlight.h"
 
 #include "support/null_display.h"

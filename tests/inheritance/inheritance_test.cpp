@@ -2,7 +2,7 @@
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
 #include "inheritance/inheritance_walk.h"
-#include "inheritance/node_windows_content.h"
+#include "view/node_windows_content.h"
 
 #include "labels/label_text.h"
 #include "memory/debug_log.h"

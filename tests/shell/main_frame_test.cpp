@@ -5,9 +5,9 @@
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "platform/settings.h"
-#include "shell/commands.h"
 #include "shell/startup.h"
 #include "support/recording_ui.h"
+#include "view/commands.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

@@ -2,14 +2,14 @@
 // link's end, reordering siblings, the lineage refusal, zooming and hiding.
 #include "shell/net_view_widget.h"
 
+#include "edit/changes.h"
 #include "labels/label_markup.h"
 #include "model/links.h"
 #include "model/network.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
 #include "netfile/network_file.h"
-#include "shell/changes.h"
-#include "shell/commands.h"
+#include "view/commands.h"
 #include "view/net_view.h"
 #include "view/view_commands.h"
 #include "view/view_flags.h"

@@ -2,10 +2,10 @@
 // the host keeps what the view asks of it and the menus keep their captions and checks.
 #pragma once
 
+#include "edit/changes.h"
 #include "model/network.h"
 #include "netfile/network_file.h"
 #include "platform/off_window_host.h"
-#include "shell/changes.h"
 #include "view/net_view.h"
 #include "view/view_menus.h"
 #include "view/view_window.h"

@@ -2,6 +2,7 @@
 // (or refuses to) and undoes.
 #include "view/label_editor.h"
 
+#include "edit/changes.h"
 #include "labels/accents.h"
 #include "labels/font_table.h"
 #include "labels/label_markup.h"
@@ -13,8 +14,7 @@
 #include "platform/font_catalog.h"
 #include "platform/keyboard_layout.h"
 #include "platform/keys.h"
-#include "shell/changes.h"
-#include "shell/commands.h"
+#include "view/commands.h"
 #include "view/shapes.h"
 #include "view/view_commands.h"
 #include "view/view_editing.h"

@@ -4,7 +4,7 @@
 #include "model/node_list.h"
 #include "model/view_node.h"
 #include "platform/keys.h"
-#include "shell/commands.h"
+#include "view/commands.h"
 #include "view/spotlight.h"
 #include "view/view_commands.h"
 #include "view/view_flags.h"

@@ -1,5 +1,6 @@
 // Edits issued from a view reach the network and every open view, and Undo takes them back:
 // the views' own nodes always keep the links of the network's.
+#include "edit/changes.h"
 #include "labels/label_cells.h"
 #include "labels/label_markup.h"
 #include "model/links.h"
@@ -7,9 +8,8 @@
 #include "model/node_table.h"
 #include "model/view_node.h"
 #include "platform/keys.h"
-#include "shell/changes.h"
-#include "shell/commands.h"
 #include "tools/network_generator.h"
+#include "view/commands.h"
 #include "view/view_changes.h"
 #include "view/view_commands.h"
 #include "view/view_editing.h"

@@ -6,7 +6,7 @@
 #include "platform/keys.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_region.h"
-#include "shell/commands.h"
+#include "view/commands.h"
 #include "view/label_editor.h"
 #include "view/layout.h"
 #include "view/view_commands.h"

@@ -2,7 +2,7 @@
 // window that is not there.
 #include "model/view_node.h"
 #include "platform/keys.h"
-#include "shell/commands.h"
+#include "view/commands.h"
 #include "view/layout.h"
 #include "view/shapes.h"
 #include "view/view_commands.h"

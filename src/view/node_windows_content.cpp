@@ -1,5 +1,5 @@
 // What the inheritance report and link inspection windows show, apart from their windows.
-#include "inheritance/node_windows_content.h"
+#include "view/node_windows_content.h"
 
 #include "inheritance/inheritance_searches.h"
 #include "inheritance/inheritance_walk.h"

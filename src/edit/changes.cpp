@@ -1,5 +1,5 @@
 // Change records: grouping, the network side of each type, the undo stack and the history.
-#include "shell/changes.h"
+#include "edit/changes.h"
 
 #include "memory/size_class_heap.h"
 #include "model/links.h"

@@ -1,6 +1,6 @@
 // Change records on the network: groups, listeners, undo of every record type, the history,
 // and the edits the network must refuse without losing or corrupting anything.
-#include "shell/changes.h"
+#include "edit/changes.h"
 
 #include "memory/size_class_heap.h"
 #include "model/links.h"

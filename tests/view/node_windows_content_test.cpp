@@ -1,6 +1,6 @@
 // What the inspection windows show: the link lists of each scope, the items' looks, moving a
 // link among those shown and the shown-or-hidden marks, on a view of a small network.
-#include "inheritance/node_windows_content.h"
+#include "view/node_windows_content.h"
 
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
