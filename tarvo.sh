@@ -8,6 +8,8 @@
 #                      setup, build the libFuzzer targets with clang, run each for the given
 #                      seconds (60) on its corpus in build/fuzz/corpus/; fails on a crash, whose
 #                      input is kept in build/fuzz/crashes/<target>/
+#   ./tarvo.sh lint    setup, dev build, clang-tidy (.clang-tidy) over src/, tests/, tools/ and
+#                      bench/ on two jobs; fails on any finding
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -17,7 +19,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang-14 libclang-rt-14-dev
+    clang-14 libclang-rt-14-dev clang-tidy-14
     xvfb xauth x11-utils xdotool imagemagick
     fonts-dejavu-core fonts-liberation
     fonts-sil-doulos fonts-sil-charis fonts-sil-andika
@@ -131,6 +133,13 @@ fuzz() {
     return "$failed"
 }
 
+# clang-tidy over every source file of the dev build (its compile_commands.json), two at a time;
+# run-clang-tidy fails when any file has a finding, as .clang-tidy makes every finding an error.
+lint() {
+    build dev
+    run-clang-tidy-14 -p build/dev -j 2 -quiet "^$here/(src|tests|tools|bench)/"
+}
+
 case "${1:-}" in
 setup)
     setup
@@ -159,8 +168,12 @@ fuzz)
     setup
     fuzz "$seconds"
     ;;
+lint)
+    setup
+    lint
+    ;;
 *)
-    echo "usage: $0 setup|run|test|fuzz [seconds]" >&2
+    echo "usage: $0 setup|run|test|fuzz [seconds]|lint" >&2
     exit 2
     ;;
 esac

@@ -128,11 +128,11 @@ void HeapAllocateRelease(benchmark::State& state) {
     const std::vector<std::int32_t> sizes = mixedSizes();
     std::vector<void*> blocks(kBatch);
     for (auto _ : state) {
-        for (int i = 0; i < kBatch; ++i)
+        for (std::size_t i = 0; i < blocks.size(); ++i)
             blocks[i] = tarvo::Allocate(sizes[i]);
         benchmark::DoNotOptimize(blocks.data());
-        for (int i = 0; i < kBatch; ++i)
-            tarvo::Release(blocks[i]);
+        for (void* block : blocks)
+            tarvo::Release(block);
     }
     state.SetItemsProcessed(state.iterations() * kBatch);
 }
@@ -141,11 +141,11 @@ void MallocFree(benchmark::State& state) {
     const std::vector<std::int32_t> sizes = mixedSizes();
     std::vector<void*> blocks(kBatch);
     for (auto _ : state) {
-        for (int i = 0; i < kBatch; ++i)
+        for (std::size_t i = 0; i < blocks.size(); ++i)
             blocks[i] = std::malloc(static_cast<std::size_t>(sizes[i]));
         benchmark::DoNotOptimize(blocks.data());
-        for (int i = 0; i < kBatch; ++i)
-            std::free(blocks[i]);
+        for (void* block : blocks)
+            std::free(block);
     }
     state.SetItemsProcessed(state.iterations() * kBatch);
 }
@@ -164,7 +164,7 @@ int sameBenchKey(const NodeBase* a, const NodeBase* b) {
 
 std::vector<BenchNode> distinctNames(std::int64_t count) {
     std::vector<BenchNode> nodes(static_cast<std::size_t>(count));
-    for (std::int64_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < nodes.size(); ++i)
         std::snprintf(nodes[i].key, sizeof nodes[i].key, "n%lld", static_cast<long long>(i));
     return nodes;
 }

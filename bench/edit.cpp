@@ -61,7 +61,7 @@ struct EditFixture {
         tarvo::ReadNetworkStream(in);
         std::fclose(in);
         const std::array<std::string, 3> roots = {name(0, 20, 0), name(0, 5, 17), name(0, 33, 40)};
-        for (int i = 0; i < 3; ++i) {
+        for (std::size_t i = 0; i < hosts.size(); ++i) {
             hosts[i] = std::make_unique<platform::OffWindowHost>(
                 platform::Size{1280, 900},
                 [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); },
@@ -79,7 +79,7 @@ struct EditFixture {
     }
     int viewNodes(int i) const {
         int count = 0;
-        views[i].nodes->forEach(
+        views[static_cast<std::size_t>(i)].nodes->forEach(
             [](void* c, tarvo::NodeBase*) {
                 ++*static_cast<int*>(c);
                 return 0;

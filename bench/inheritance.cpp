@@ -41,6 +41,7 @@ Node* buildHierarchy(int nodes, int depth, int parents) {
     network().currentNetwork = MakeNodeTable();
     std::uint64_t random = 20261208;
     std::vector<Node*> relations;
+    relations.reserve(100);
     for (int r = 0; r < 100; ++r)
         relations.push_back(named(new Relation, "relation" + std::to_string(r)));
     const int perLayer = nodes / (depth + 1);

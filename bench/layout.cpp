@@ -474,7 +474,8 @@ int runDotMode(const std::string& directory, int maxNodes) {
             if (nodes > maxNodes)
                 continue;
             const std::string name = graphName(family, nodes);
-            if (!writeDot(directory + "/" + name + ".dot", makeGraph(family, nodes))) {
+            if (!writeDot((directory + "/").append(name).append(".dot"),
+                          makeGraph(family, nodes))) {
                 std::fprintf(stderr, "bench_layout: cannot write %s/%s.dot\n", directory.c_str(),
                              name.c_str());
                 return 1;

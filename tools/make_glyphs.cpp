@@ -82,7 +82,8 @@ void bars(QPainter& p, int align) {
     for (int i = 0; i < 4; ++i) {
         const int w = widths[i];
         const int x = align == 0 ? 2 : align == 1 ? (16 - w) / 2 : 14 - w;
-        p.drawLine(x, 3 + i * 3.3, x + w, 3 + i * 3.3);
+        const int y = static_cast<int>(3 + i * 3.3);
+        p.drawLine(x, y, x + w, y);
     }
 }
 
@@ -259,9 +260,11 @@ std::vector<Glyph> glyphs() {
         [](QPainter& p) { letter(p, "12", 10, true, false, kBlue); },
         [](QPainter& p) {
             const int greys[] = {235, 190, 140, 90};
-            for (int i = 0; i < 4; ++i)
-                box(p, 1 + (i % 2) * 7, 1 + (i / 2) * 7, 6, 6,
-                    QColor(greys[i], greys[i], greys[i]));
+            for (int i = 0; i < 4; ++i) {
+                const int column = i % 2;
+                const int row = i / 2;
+                box(p, 1 + column * 7, 1 + row * 7, 6, 6, QColor(greys[i], greys[i], greys[i]));
+            }
         },
         // 39 expand spotlight, 40 reduce spotlight
         [](QPainter& p) {
@@ -503,7 +506,7 @@ struct Button {
     std::function<void(QPainter&, QRectF)> label;
 };
 
-void buttonLetter(QPainter& p, QRectF area, const QString& text, QFont font,
+void buttonLetter(QPainter& p, QRectF area, const QString& text, const QFont& font,
                   const QColor& colour = kInk) {
     p.setFont(font);
     p.setPen(colour);
@@ -550,7 +553,7 @@ QImage dimmingPattern() {
     pattern.setColor(1, qRgb(0, 0, 0));
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
-            pattern.setPixel(x, y, (x + y) % 2);
+            pattern.setPixel(x, y, static_cast<uint>((x + y) % 2));
     return pattern;
 }
 

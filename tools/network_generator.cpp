@@ -392,8 +392,8 @@ Adjacency makeParents(std::uint32_t count, std::uint32_t maxParents, Random rand
             // A repeated pick is drawn again a few times, then given up: that node has fewer.
             for (int attempt = 0; attempt < 8; ++attempt) {
                 const std::uint32_t parent = linked[random.below(linked.size())];
-                if (std::find(parents.items.begin() + first, parents.items.end(), parent) ==
-                    parents.items.end()) {
+                if (std::find(parents.items.begin() + static_cast<std::ptrdiff_t>(first),
+                              parents.items.end(), parent) == parents.items.end()) {
                     parents.items.push_back(parent);
                     break;
                 }
@@ -432,8 +432,9 @@ Adjacency makeProperties(std::uint32_t count, std::uint32_t entities, std::uint3
     for (std::uint32_t i = 0; i < count; ++i) {
         relationOf[i] = random.below(relations);
         const std::uint32_t from = random.below(entities);
-        ends[2 * i] = from;
-        ends[2 * i + 1] = entities > 1 ? (from + 1 + random.below(entities - 1)) % entities : from;
+        ends[2 * std::size_t{i}] = from;
+        ends[2 * std::size_t{i} + 1] =
+            entities > 1 ? (from + 1 + random.below(entities - 1)) % entities : from;
     }
     Adjacency byRelation;
     byRelation.start.assign(relations + std::size_t{1}, 0);
@@ -499,11 +500,11 @@ void appendPropertyLines(const NameList& entities, const NameList& relations,
     for (std::uint32_t relation = 0; relation < byRelation.size(); ++relation) {
         for (const std::uint32_t* property = byRelation.begin(relation);
              property != byRelation.end(relation); ++property) {
-            out += entities[ends[2 * *property]];
+            out += entities[ends[2 * std::size_t{*property}]];
             out += ' ';
             out += relations[relation];
             out += ' ';
-            out += entities[ends[2 * *property + 1]];
+            out += entities[ends[2 * std::size_t{*property} + 1]];
             out += '\n';
         }
     }

@@ -327,7 +327,7 @@ std::optional<std::string> readViewOptions(const Arguments& arguments, std::size
             if (i + 1 >= arguments.size())
                 return std::string("--keys needs a list of keys");
             options.keys = arguments[++i];
-            if (const auto error = readKeys(options.keys, nullptr))
+            if (auto error = readKeys(options.keys, nullptr))
                 return error;
             continue;
         }

@@ -44,11 +44,11 @@ std::array<QColor, 16>& customColours() {
 std::optional<QColor> chooseWithSystemChooser(QColor initial) {
     std::array<QColor, 16>& custom = customColours();
     for (int i = 0; i < static_cast<int>(custom.size()); ++i)
-        QColorDialog::setCustomColor(i, custom[i]);
+        QColorDialog::setCustomColor(i, custom[static_cast<std::size_t>(i)]);
     QColorDialog chooser(initial, QApplication::activeModalWidget());
     const bool chosen = chooser.exec() == QDialog::Accepted;
     for (int i = 0; i < static_cast<int>(custom.size()); ++i)
-        custom[i] = QColorDialog::customColor(i);
+        custom[static_cast<std::size_t>(i)] = QColorDialog::customColor(i);
     if (!chosen)
         return std::nullopt;
     return chooser.selectedColor();

@@ -351,7 +351,7 @@ protected:
 
 private:
     struct ListSink : ReportSink {
-        explicit ListSink(InheritanceWindow& window) : window(window) {}
+        explicit ListSink(InheritanceWindow& owner) : window(owner) {}
         void fillList(int listId, const NodeList* nodes) override {
             window.fillList(listId, nodes);
         }

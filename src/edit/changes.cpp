@@ -40,8 +40,8 @@ void notePlaces(ChangeRecord& r, const std::vector<std::int32_t>& places) {
     inverse->tablePlaces = nullptr;
     inverse->placeCount = 0;
     const auto count = static_cast<std::int32_t>(places.size());
-    auto* copy = static_cast<std::int32_t*>(
-        Allocate(static_cast<std::int32_t>(count * sizeof(std::int32_t))));
+    auto* copy = static_cast<std::int32_t*>(Allocate(
+        static_cast<std::int32_t>(static_cast<std::size_t>(count) * sizeof(std::int32_t))));
     if (!copy)
         return;
     std::copy(places.begin(), places.end(), copy);
@@ -246,8 +246,8 @@ bool applyRestore(ChangeRecord& r) {
     const std::vector<Node*> own = ownProperties(n);
     const int count = static_cast<int>(own.size()) + 1;
     for (int k = count - 1; k > 0; --k)
-        if (!inNetwork(own[k - 1]))
-            addNodeAt(own[k - 1], placeFor(r, k, count));
+        if (!inNetwork(own[static_cast<std::size_t>(k - 1)]))
+            addNodeAt(own[static_cast<std::size_t>(k - 1)], placeFor(r, k, count));
     addNodeAt(n, placeFor(r, 0, count));
     return true;
 }
@@ -649,7 +649,7 @@ bool CommitEdit() {
         changed = false;
     if (changed && (state.editingOptions & kKeepHistory)) {
         // Closed, so that the history's groups stay apart.
-        lastOf(group)->flags &= ~ChangeFlags::Continues;
+        lastOf(group)->flags &= static_cast<std::uint8_t>(~ChangeFlags::Continues);
         state.history = append(state.history, group);
     } else {
         ReleaseGroup(group, true, false);

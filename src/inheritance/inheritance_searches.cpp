@@ -39,18 +39,16 @@ public:
             ++m_indexed;
         }
     }
-    bool contains(const NodeBase* node) const { return m_members.count(node) != 0; }
+    bool contains(const NodeBase* node) const { return m_members.contains(node); }
     // Some property of the list has `relation` as its relation.
-    bool holdsPropertyOf(const NodeBase* relation) const {
-        return m_relations.count(relation) != 0;
-    }
+    bool holdsPropertyOf(const NodeBase* relation) const { return m_relations.contains(relation); }
     // Some element a of the list has IsNearAncestor(a, y).
     bool holdsNearDescendantOf(const NodeBase* y) const {
-        if (m_firstParents.count(y))
+        if (m_firstParents.contains(y))
             return true;
         if (asNode(y)->isProperty())
             y = first(y, ParentSlot);
-        return y && m_nearAncestors.count(y);
+        return y && m_nearAncestors.contains(y);
     }
 
 private:

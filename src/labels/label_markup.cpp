@@ -50,7 +50,7 @@ const char* readDecimal(const char* at, int& value) {
 const char* readHex(const char* at, unsigned& value) {
     unsigned long long number = 0;
     for (int digit; (digit = HexDigitValue(*at)) >= 0; ++at)
-        number = std::min<unsigned long long>(number * 16 + digit, UINT_MAX);
+        number = std::min<unsigned long long>(number * 16 + static_cast<unsigned>(digit), UINT_MAX);
     value = static_cast<unsigned>(number);
     return at;
 }
@@ -291,12 +291,12 @@ void WriteEscapes(std::string& out, TextStyle newStyle, TextStyle oldStyle, int 
     }
     if (positionOf(newStyle) != positionOf(oldStyle)) {
         const int index = kFirstPositionEntry + static_cast<int>(positionOf(newStyle));
-        out.append(1, kLabelEscape).append(1, kStyleLetters[index]);
+        out.append(1, kLabelEscape).append(1, kStyleLetters[static_cast<std::size_t>(index)]);
     }
     for (int k = 0; k < kFirstPositionEntry; ++k) {
         const TextStyle bit = static_cast<TextStyle>(kPhonetic << k);
         if ((newStyle & bit) != (oldStyle & bit))
-            out.append(1, kLabelEscape).append(1, kStyleLetters[k]);
+            out.append(1, kLabelEscape).append(1, kStyleLetters[static_cast<std::size_t>(k)]);
     }
 }
 

@@ -17,13 +17,13 @@ namespace {
 void* pointerIn(const ChunkList* block, int index) {
     void* pointer = nullptr;
     std::memcpy(&pointer, block->element(index),
-                std::min<std::size_t>(block->elementSize, sizeof pointer));
+                std::min(static_cast<std::size_t>(block->elementSize), sizeof pointer));
     return pointer;
 }
 
 void storePointer(ChunkList* block, int index, void* pointer) {
     std::memcpy(block->element(index), &pointer,
-                std::min<std::size_t>(block->elementSize, sizeof pointer));
+                std::min(static_cast<std::size_t>(block->elementSize), sizeof pointer));
 }
 
 bool holdsPointers(const ChunkList* list) {
@@ -59,12 +59,13 @@ int identity(void* a, void* b) {
     return a == b ? 1 : 0;
 }
 
-ChunkList::ChunkList(int elementSize, int capacity)
-    : elementSize(elementSize), capacity(static_cast<std::uint8_t>(capacity)) {
-    assert(elementSize > 0 && "ChunkList: element size must be positive");
-    assert(capacity > 0 && capacity <= kMaxCapacity && "ChunkList: capacity must be 1 to 255");
-    const std::int64_t bytes = static_cast<std::int64_t>(elementSize) * capacity;
-    if (elementSize <= 0 || capacity <= 0 || capacity > kMaxCapacity ||
+ChunkList::ChunkList(int width, int blockCapacity)
+    : elementSize(width), capacity(static_cast<std::uint8_t>(blockCapacity)) {
+    assert(width > 0 && "ChunkList: element size must be positive");
+    assert(blockCapacity > 0 && blockCapacity <= kMaxCapacity &&
+           "ChunkList: capacity must be 1 to 255");
+    const std::int64_t bytes = static_cast<std::int64_t>(width) * blockCapacity;
+    if (width <= 0 || blockCapacity <= 0 || blockCapacity > kMaxCapacity ||
         bytes > std::numeric_limits<std::int32_t>::max())
         return;
     data = static_cast<char*>(Allocate(static_cast<std::int32_t>(bytes)));
@@ -126,7 +127,8 @@ ChunkList* ChunkList::copy() const {
         }
         block->reserved = from->reserved;
         block->ownsElements = from->ownsElements;
-        std::memcpy(block->data, from->data, static_cast<std::size_t>(from->count) * elementSize);
+        std::memcpy(block->data, from->data,
+                    static_cast<std::size_t>(from->count) * static_cast<std::size_t>(elementSize));
         block->count = from->count;
         if (block->ownsElements) {
             for (int i = 0; i < block->count; ++i)
@@ -279,13 +281,14 @@ ChunkList* ChunkList::insertAtIndex(const void* value, int globalIndex) {
     // From the end backwards, each block after the target moves up by one and takes the last
     // element of the (full) block before it.
     for (ChunkList* block = last; block != at.block; block = block->prev) {
-        std::memmove(block->element(1), block->element(0), (block->count - 1) * width);
+        std::memmove(block->element(1), block->element(0),
+                     static_cast<std::size_t>(block->count - 1) * width);
         const ChunkList* before = block->prev;
         std::memcpy(block->element(0), before->element(before->count - 1), width);
     }
     ChunkList* target = at.block;
     std::memmove(target->element(at.index + 1), target->element(at.index),
-                 (target->count - 1 - at.index) * width);
+                 static_cast<std::size_t>(target->count - 1 - at.index) * width);
     std::memcpy(target->element(at.index), value, width);
     return target;
 }
@@ -304,12 +307,13 @@ int ChunkList::removeAtIndex(int globalIndex, void* destination) {
         block->destroyElement(block->element(at.index));
 
     std::memmove(block->element(at.index), block->element(at.index + 1),
-                 (block->count - 1 - at.index) * width);
+                 static_cast<std::size_t>(block->count - 1 - at.index) * width);
     // Each following block hands its first element back to the end of the block before it.
     ChunkList* last = block;
     for (ChunkList* following = block->next; following; following = following->next) {
         std::memcpy(last->element(last->count - 1), following->element(0), width);
-        std::memmove(following->element(0), following->element(1), (following->count - 1) * width);
+        std::memmove(following->element(0), following->element(1),
+                     static_cast<std::size_t>(following->count - 1) * width);
         last = following;
     }
     --last->count;
@@ -341,7 +345,8 @@ int ChunkList::sort(ElementOrder compare) {
 
     char* at = area;
     for (const ChunkList* block = this; block; block = block->next) {
-        const std::size_t blockBytes = static_cast<std::size_t>(block->count) * elementSize;
+        const std::size_t blockBytes =
+            static_cast<std::size_t>(block->count) * static_cast<std::size_t>(elementSize);
         std::memcpy(at, block->data, blockBytes);
         at += blockBytes;
     }
@@ -349,7 +354,8 @@ int ChunkList::sort(ElementOrder compare) {
                compare);
     at = area;
     for (ChunkList* block = this; block; block = block->next) {
-        const std::size_t blockBytes = static_cast<std::size_t>(block->count) * elementSize;
+        const std::size_t blockBytes =
+            static_cast<std::size_t>(block->count) * static_cast<std::size_t>(elementSize);
         std::memcpy(block->data, at, blockBytes);
         at += blockBytes;
     }
@@ -367,7 +373,8 @@ int ChunkList::equals(const ChunkList* other) const {
         if (mine->count != theirs->count)
             return 0;
         if (std::memcmp(mine->data, theirs->data,
-                        static_cast<std::size_t>(mine->count) * elementSize) != 0)
+                        static_cast<std::size_t>(mine->count) *
+                            static_cast<std::size_t>(elementSize)) != 0)
             return 0;
     }
     return !mine && !theirs ? 1 : 0;

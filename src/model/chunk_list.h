@@ -49,7 +49,7 @@ public:
 
     // One empty block; `data` is null when its buffer could not be allocated, and such a block
     // refuses every element.
-    ChunkList(int elementSize, int capacity);
+    ChunkList(int width, int blockCapacity);
     ChunkList(const ChunkList&) = delete;
     ChunkList& operator=(const ChunkList&) = delete;
 
@@ -82,7 +82,9 @@ public:
     static ListPosition prevPosition(ListPosition position);
 
     // Address of element `index` of this block.
-    void* element(int index) const { return data + index * elementSize; }
+    void* element(int index) const {
+        return data + static_cast<std::ptrdiff_t>(index) * elementSize;
+    }
     // Address of the element at a global index, or null when out of range.
     void* elementAt(int globalIndex) const;
     // Copies the element out, or zero bytes when out of range; 1 when it was there.

@@ -155,8 +155,8 @@ void detachNode(Node* n) {
         total += n->slots[slot] ? n->slots[slot]->size() : 0;
     if (total == 0)
         return;
-    auto* neighbours =
-        static_cast<Neighbour*>(Allocate(static_cast<std::int32_t>(total * sizeof(Neighbour))));
+    auto* neighbours = static_cast<Neighbour*>(
+        Allocate(static_cast<std::int32_t>(static_cast<std::size_t>(total) * sizeof(Neighbour))));
     if (!neighbours)
         return;
     int count = 0;
@@ -185,8 +185,8 @@ std::int32_t* recordPositions(Node* n, int* count) {
         *count = 0;
     if (total <= 0)
         return nullptr;
-    auto* positions = static_cast<std::int32_t*>(
-        Allocate(static_cast<std::int32_t>(total * sizeof(std::int32_t))));
+    auto* positions = static_cast<std::int32_t*>(Allocate(
+        static_cast<std::int32_t>(static_cast<std::size_t>(total) * sizeof(std::int32_t))));
     if (!positions)
         return nullptr;
     int used = 0;

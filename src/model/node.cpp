@@ -56,10 +56,10 @@ NodeBase::NodeBase(int slotCount) {
     assert(slotCount >= 0 && slotCount <= 255 && "NodeBase: slot count out of range");
     if (slotCount <= 0)
         return;
-    slots =
-        static_cast<NodeList**>(Allocate(static_cast<std::int32_t>(slotCount * sizeof(NodeList*))));
-    counts = static_cast<std::int32_t*>(
-        Allocate(static_cast<std::int32_t>(slotCount * sizeof(std::int32_t))));
+    slots = static_cast<NodeList**>(Allocate(
+        static_cast<std::int32_t>(static_cast<std::size_t>(slotCount) * sizeof(NodeList*))));
+    counts = static_cast<std::int32_t*>(Allocate(
+        static_cast<std::int32_t>(static_cast<std::size_t>(slotCount) * sizeof(std::int32_t))));
     if (!slots || !counts) {
         // Out of memory: the node exists without slots and every link operation refuses it.
         Release(slots);

@@ -38,13 +38,13 @@ NodeTable::NodeTable(int bucketsPerRow, int rowCount, NodeHash hash, NodeEqual e
     assert(hash && equal && "NodeTable: needs a hash and an equality");
     if (bucketsPerRow <= 0 || rowCount <= 0)
         return;
-    auto* rows = static_cast<NodeList***>(
-        Allocate(static_cast<std::int32_t>(sizeof(NodeList**) * rowCount)));
+    auto* rows = static_cast<NodeList***>(Allocate(
+        static_cast<std::int32_t>(sizeof(NodeList**) * static_cast<std::size_t>(rowCount))));
     if (!rows)
         return;
-    std::memset(rows, 0, sizeof(NodeList**) * rowCount);
+    std::memset(rows, 0, sizeof(NodeList**) * static_cast<std::size_t>(rowCount));
     for (int row = 0; row < rowCount; ++row) {
-        const std::size_t bytes = sizeof(NodeList*) * bucketsPerRow;
+        const std::size_t bytes = sizeof(NodeList*) * static_cast<std::size_t>(bucketsPerRow);
         rows[row] = static_cast<NodeList**>(Allocate(static_cast<std::int32_t>(bytes)));
         if (!rows[row]) {
             for (int made = 0; made < row; ++made)
@@ -69,14 +69,15 @@ NodeTable* NodeTable::make(int bucketsPerRow, int rowCount, NodeHash hash, NodeE
         return nullptr;
     }
     if (table && fingerprint) {
-        const std::size_t bytes = sizeof(ChunkList*) * bucketsPerRow * rowCount;
+        const std::size_t bytes = sizeof(ChunkList*) * static_cast<std::size_t>(bucketsPerRow) *
+                                  static_cast<std::size_t>(rowCount);
         auto* prints = static_cast<ChunkList**>(Allocate(static_cast<std::int32_t>(bytes)));
-        auto* rows = static_cast<ChunkList***>(
-            Allocate(static_cast<std::int32_t>(sizeof(ChunkList**) * rowCount)));
+        auto* rows = static_cast<ChunkList***>(Allocate(
+            static_cast<std::int32_t>(sizeof(ChunkList**) * static_cast<std::size_t>(rowCount))));
         if (prints && rows) {
             std::memset(prints, 0, bytes);
             for (int row = 0; row < rowCount; ++row)
-                rows[row] = prints + row * bucketsPerRow;
+                rows[row] = prints + static_cast<std::ptrdiff_t>(row) * bucketsPerRow;
             table->m_prints = rows;
             table->m_fingerprint = fingerprint;
         } else {

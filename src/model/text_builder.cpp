@@ -62,7 +62,7 @@ int TextBuilder::append(const char* text, int addBlank) {
     if (textLength > 0)
         std::memcpy(m_buffer + m_length, text, textLength);
     if (addBlank)
-        m_buffer[m_length + textLength] = ' ';
+        m_buffer[static_cast<std::size_t>(m_length) + textLength] = ' ';
     m_length += static_cast<int>(needed);
     return 1;
 }

@@ -9,7 +9,7 @@
 
 namespace tarvo {
 
-ViewNode::ViewNode(Node* from) : Relation() {
+ViewNode::ViewNode(Node* from) {
     ViewNode::initOwn();
     source = from;
     if (!from)
@@ -20,7 +20,7 @@ ViewNode::ViewNode(Node* from) : Relation() {
     flags = from->flags & NodeFlags::ViewCopyMask;
 }
 
-ViewNode::ViewNode() : Relation() {
+ViewNode::ViewNode() {
     ViewNode::initOwn();
     flags = NodeFlags::DummyNode;
 }

@@ -23,8 +23,9 @@ class NodeTable;
 
 class ViewNode : public Relation {
 public:
-    // A copy of `source`: its name and key, shape, and flags under the view's copy mask.
-    explicit ViewNode(Node* source);
+    // A copy of `from`, its `source`: its name and key, shape, and flags under the view's copy
+    // mask.
+    explicit ViewNode(Node* from);
     // A filler node of the layout, with no source.
     ViewNode();
 

@@ -164,7 +164,7 @@ private:
         ShapeFileState& state = shapeFileState();
         if (record.name && record.points && record.kinds) {
             std::memcpy(record.points, m_points, static_cast<std::size_t>(pointBytes));
-            std::memcpy(record.kinds, m_kinds, static_cast<std::size_t>(count + 1));
+            std::memcpy(record.kinds, m_kinds, static_cast<std::size_t>(count) + 1);
             if (state.shapes->append(&record))
                 return true;
         }

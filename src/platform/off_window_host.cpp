@@ -32,8 +32,8 @@ int OffWindowHost::scrollPosition(ScrollBar bar) const {
     return bars[static_cast<int>(bar)].position;
 }
 
-void OffWindowHost::startTimer(int id, int milliseconds, TimerClient& client) {
-    timers[id] = {milliseconds, &client};
+void OffWindowHost::startTimer(int id, int milliseconds, TimerClient& ticked) {
+    timers[id] = {milliseconds, &ticked};
 }
 
 void OffWindowHost::showPopupText(Point at, const char* text) {

@@ -17,8 +17,8 @@ public:
 
     // `measuring` makes the displays text is measured on; `regions` makes hit-test regions and
     // must outlive the host.
-    OffWindowHost(Size client, DisplayMaker measuring, RegionMaker& regions)
-        : client(client), m_measuring(std::move(measuring)), m_regions(regions) {}
+    OffWindowHost(Size clientArea, DisplayMaker measuring, RegionMaker& regions)
+        : client(clientArea), m_measuring(std::move(measuring)), m_regions(regions) {}
 
     Size clientSize() const override { return client; }
     void invalidate(const Rect* rect) override;
@@ -32,7 +32,7 @@ public:
     void destroyCaret() override { caretShown = false; }
     void captureMouse(bool captured) override { mouseCaptured = captured; }
     void setCursor(CursorShape shape) override { cursor = shape; }
-    void startTimer(int id, int milliseconds, TimerClient& client) override;
+    void startTimer(int id, int milliseconds, TimerClient& ticked) override;
     void stopTimer(int id) override { timers.erase(id); }
     void showPopupText(Point at, const char* text) override;
     void postTask(std::function<void()> task) override { m_posted.push_back(std::move(task)); }

@@ -145,7 +145,7 @@ ButtonRecord* ReadButtonSet(std::FILE* file, const char* sectionName, int* count
         RequireChar('(');
         std::vector<ButtonRecord> buttons;
         std::vector<int> captions;
-        const int step = static_cast<int>(buttonWidth * scale);
+        const int step = static_cast<int>(static_cast<float>(buttonWidth) * scale);
         int position = 0;
         while (static_cast<long>(buttons.size()) < wanted && !atEnd()) {
             char field[kScratchBufferBytes];
@@ -154,7 +154,7 @@ ButtonRecord* ReadButtonSet(std::FILE* file, const char* sectionName, int* count
             if (field[0] == '-') {
                 // A separator: a gap, or 4 pixels for none.
                 const long gap = integerOf(ReadWord(), 0, 10000);
-                position += gap ? static_cast<int>(gap * scale) : 4;
+                position += gap ? static_cast<int>(static_cast<float>(gap) * scale) : 4;
                 continue;
             }
             int captionAt = -1;

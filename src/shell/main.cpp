@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
             frame.show();
             // The first thing to do is to pick the node a document opens on.
             tarvo::PostFrameCommand(tarvo::cmd::kOpenPartition);
-            result = application.exec();
+            result = QApplication::exec();
         }
         tarvo::SetOutOfMemoryHook(nullptr);
         tarvo::SetCommandTarget(nullptr);

@@ -715,7 +715,7 @@ void MainFrame::paintListItem(int list, int index, QPainter& painter, const QRec
 }
 
 void MainFrame::SetMenuAndButton(int menuId, int command, bool enabled, bool checked) {
-    if (QAction* item = m_view.items.count(menuId) ? m_view.items.at(menuId) : nullptr) {
+    if (QAction* item = m_view.items.contains(menuId) ? m_view.items.at(menuId) : nullptr) {
         item->setEnabled(enabled);
         item->setCheckable(true);
         item->setChecked(checked);
@@ -725,14 +725,14 @@ void MainFrame::SetMenuAndButton(int menuId, int command, bool enabled, bool che
 }
 
 void MainFrame::SetMenuAndButtonEnabled(int menuId, int command, bool enabled) {
-    if (QAction* item = m_view.items.count(menuId) ? m_view.items.at(menuId) : nullptr)
+    if (QAction* item = m_view.items.contains(menuId) ? m_view.items.at(menuId) : nullptr)
         item->setEnabled(enabled && !IsUnhandledCommand(menuId));
     forBothSets([&](ButtonSet& set) { SetButtonFlags(set, command, enabled, -1); });
     m_toolBar->updateCommand(command);
 }
 
 void MainFrame::checkMenuAndButton(int id, bool checked) {
-    const QAction* item = m_view.items.count(id) ? m_view.items.at(id) : nullptr;
+    const QAction* item = m_view.items.contains(id) ? m_view.items.at(id) : nullptr;
     SetMenuAndButton(id, id, item ? item->isEnabled() : true, checked);
 }
 
@@ -756,7 +756,7 @@ void MainFrame::showGroupValue(int group, int value) {
 
 void MainFrame::setSizeCaption(const char* caption) {
     const QAction* normal =
-        m_view.items.count(cmd::kNormalSize) ? m_view.items.at(cmd::kNormalSize) : nullptr;
+        m_view.items.contains(cmd::kNormalSize) ? m_view.items.at(cmd::kNormalSize) : nullptr;
     if (!normal)
         return;
     for (QObject* owner : normal->associatedObjects())

@@ -115,8 +115,9 @@ void ToolBar::createLists() {
         list->setToolTip(QString::fromLatin1(place.hint));
         list->setItemDelegate(new ListDelegate(this, place.id));
         // The scale is above 1: the lists move down by 2 pixels.
-        list->setGeometry(static_cast<int>(place.left * kButtonScale), place.top + 2,
-                          static_cast<int>(place.width * kButtonScale), kEditHeight + 4);
+        list->setGeometry(
+            static_cast<int>(static_cast<float>(place.left) * kButtonScale), place.top + 2,
+            static_cast<int>(static_cast<float>(place.width) * kButtonScale), kEditHeight + 4);
         list->view()->setMinimumHeight(place.height - kEditHeight);
         QPalette colours = list->palette();
         colours.setColor(QPalette::Base,

@@ -332,6 +332,7 @@ void OrderClusters(NetView& view) {
     for (int i : order)
         (isRelationCluster(at(i)) ? relations : entities).push_back(i);
     std::vector<const Cluster*> entityClusters;
+    entityClusters.reserve(entities.size());
     for (int i : entities)
         entityClusters.push_back(&at(i));
     for (int r : relations)

@@ -59,16 +59,17 @@ int LayoutGrid::regrow(int rowCapacity, int base, int layers, int firstColumn) {
         return 0;
     ViewNode** fresh = nullptr;
     if (cells > 0) {
-        fresh =
-            static_cast<ViewNode**>(Allocate(static_cast<std::int32_t>(cells * sizeof(ViewNode*))));
+        fresh = static_cast<ViewNode**>(Allocate(
+            static_cast<std::int32_t>(static_cast<std::size_t>(cells) * sizeof(ViewNode*))));
         if (!fresh)
             return 0;
         std::memset(fresh, 0, static_cast<std::size_t>(cells) * sizeof(ViewNode*));
     }
     for (int column = 0; column < layerCount && m_cells; ++column) {
         if (slotCount > 0)
-            std::memcpy(fresh + (column + firstColumn) * rowCapacity + base, cellRef(0, column),
-                        static_cast<std::size_t>(slotCount) * sizeof(ViewNode*));
+            std::memcpy(
+                fresh + static_cast<std::ptrdiff_t>(column + firstColumn) * rowCapacity + base,
+                cellRef(0, column), static_cast<std::size_t>(slotCount) * sizeof(ViewNode*));
     }
     Release(m_cells);
     m_cells = fresh;

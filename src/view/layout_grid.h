@@ -62,7 +62,7 @@ public:
 
 private:
     ViewNode** cellRef(int row, int column) const {
-        return m_cells + column * m_rowCapacity + m_rowBase + row;
+        return m_cells + static_cast<std::ptrdiff_t>(column) * m_rowCapacity + m_rowBase + row;
     }
     // Moves the cells into a new buffer of the given row room, rows starting at `base`, and
     // `layers` columns of which the old ones start at `firstColumn`.

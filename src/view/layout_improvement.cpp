@@ -92,9 +92,10 @@ float indexedEnergy(NetView& view, ColumnIndex& index, std::vector<int>& starts,
         starts[row] += starts[row - 1];
     ordered.resize(total);
     for (int column = 0; column < index.columnCount(); ++column)
-        for (int n : index.column(column))
-            ordered[static_cast<std::size_t>(
-                starts[static_cast<std::size_t>(index.slot(n) + grid.slotOffset)]++)] = n;
+        for (int n : index.column(column)) {
+            const int slot = index.slot(n) + grid.slotOffset;
+            ordered[static_cast<std::size_t>(starts[static_cast<std::size_t>(slot)]++)] = n;
+        }
     float energy = 0.0f;
     for (int n : ordered) {
         const float parent = index.slotEnergy(n, ParentSlot);

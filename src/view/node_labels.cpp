@@ -154,7 +154,8 @@ int measureWidest(void* context, NodeBase* node) {
     int longest = 0;
     int run = 0;
     int words = 1;
-    for (unsigned char c : plain) {
+    for (const char ch : plain) {
+        const auto c = static_cast<unsigned char>(ch);
         if (c == ' ') {
             run = 0;
             ++words;

@@ -41,6 +41,10 @@ bool isCurved(const ShapeRecord& shape) {
 struct OutlineBuffer {
     std::array<Point, kOutlineCapacity> points{};
     std::array<std::uint8_t, kOutlineCapacity + 1> kinds{};
+
+    // Positions are worked out in signed arithmetic: mirroring counts back from the far end.
+    Point& point(int index) { return points[static_cast<std::size_t>(index)]; }
+    std::uint8_t& kind(int index) { return kinds[static_cast<std::size_t>(index)]; }
 };
 
 // A file coordinate in pixels, towards zero. A point beyond the unit lies outside the node's
@@ -68,13 +72,13 @@ int scaleQuarter(const ShapeInstance& instance, int inset, OutlineBuffer& out) {
     for (int j = 0; j < n; ++j) {
         const ShapePoint p = shape.points[j];
         if (instance.turned) {
-            out.points[n - 1 - j] = {scaled(ex, p.y, instance.halfWidth),
-                                     scaled(ey, p.x, instance.halfHeight)};
-            out.kinds[n - j] = shape.kinds[j];
+            out.point(n - 1 - j) = {scaled(ex, p.y, instance.halfWidth),
+                                    scaled(ey, p.x, instance.halfHeight)};
+            out.kind(n - j) = shape.kinds[j];
         } else {
-            out.points[j] = {scaled(ex, p.x, instance.halfWidth),
-                             scaled(ey, p.y, instance.halfHeight)};
-            out.kinds[j] = shape.kinds[j];
+            out.point(j) = {scaled(ex, p.x, instance.halfWidth),
+                            scaled(ey, p.y, instance.halfHeight)};
+            out.kind(j) = shape.kinds[j];
         }
     }
     if (instance.turned)
@@ -87,22 +91,22 @@ int scaleQuarter(const ShapeInstance& instance, int inset, OutlineBuffer& out) {
 // upright one, that edge is carried across the axis instead of stopping at it, so that the
 // figure never holds the same point twice in a row.
 int mirrorQuarter(int n, OutlineBuffer& out) {
-    std::array<Point, kOutlineCapacity>& p = out.points;
-    std::array<std::uint8_t, kOutlineCapacity + 1>& k = out.kinds;
-    const bool levelTop = n >= 2 && p[n - 1].y == p[n - 2].y;
-    const bool uprightSide = n >= 2 && p[0].x == p[1].x;
+    const auto p = [&out](int index) -> Point& { return out.point(index); };
+    const auto k = [&out](int index) -> std::uint8_t& { return out.kind(index); };
+    const bool levelTop = n >= 2 && p(n - 1).y == p(n - 2).y;
+    const bool uprightSide = n >= 2 && p(0).x == p(1).x;
     // Across the vertical axis: the first half ends at the image of the quarter's first point.
     const int l = levelTop ? n - 3 : n - 2;
     for (int j = 0; j <= n - 2; ++j) {
-        p[n + l - j] = {-p[j].x, p[j].y};
-        k[n + l - j] = k[j + 1];
+        p(n + l - j) = {-p(j).x, p(j).y};
+        k(n + l - j) = k(j + 1);
     }
     const int m = n + l;
     // Across the horizontal axis: the second half runs back to the first point's image.
     const int g = uprightSide ? m - 1 : m;
     for (int i = 0; i <= m - 1; ++i) {
-        p[m + g - i] = {p[i].x, -p[i].y};
-        k[m + g - i] = k[i + 1];
+        p(m + g - i) = {p(i).x, -p(i).y};
+        k(m + g - i) = k(i + 1);
     }
     return g + m + 1;
 }
@@ -127,7 +131,8 @@ void makeOutline(ShapeInstance& instance) {
     const int stored = n > 0 ? mirrorQuarter(n, buffer) : 0;
     instance.storedCount = stored;
     instance.outlineCount = std::max(0, stored - 1);
-    instance.points.resize(static_cast<std::size_t>(kShapeHeaderPoints + stored));
+    instance.points.resize(static_cast<std::size_t>(kShapeHeaderPoints) +
+                           static_cast<std::size_t>(stored));
     std::copy(buffer.points.begin(), buffer.points.begin() + stored,
               instance.points.begin() + kShapeHeaderPoints);
     instance.kinds.assign(buffer.kinds.begin(), buffer.kinds.begin() + stored);

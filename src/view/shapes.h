@@ -44,8 +44,8 @@ inline constexpr int kOutlineReach = 8;
 
 // One shape prepared for one box size and pen width.
 struct ShapeInstance {
-    ShapeInstance(const ShapeRecord& shape, platform::RegionMaker& regions)
-        : shape(&shape), regionMaker(&regions) {}
+    ShapeInstance(const ShapeRecord& record, platform::RegionMaker& regions)
+        : shape(&record), regionMaker(&regions) {}
 
     // The box header, then the outline.
     const platform::Point* outline() const { return points.data() + headerCount; }

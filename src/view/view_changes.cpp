@@ -243,11 +243,11 @@ void dropUnreached(NetView& view, const std::unordered_set<ViewNode*>& reached) 
         view.nodes->remove(stored);
         v->destroy();
     }
-    if (view.root && gone.count(view.root))
+    if (view.root && gone.contains(view.root))
         view.root = view.current;
-    if (view.widestNode && gone.count(view.widestNode))
+    if (view.widestNode && gone.contains(view.widestNode))
         view.widestNode = nullptr;
-    if (view.currentLink && gone.count(view.currentLink)) {
+    if (view.currentLink && gone.contains(view.currentLink)) {
         view.currentLink = nullptr;
         view.linkCursor = LinkCursor{};
     }

@@ -429,11 +429,11 @@ void dropReorder(NetView& view, Point at) {
     int placedFrom = 0;
     int before = 0;
     for (int i = 0; i < static_cast<int>(list.size()); ++i) {
-        if (!placed(list[i]))
+        if (!placed(list[static_cast<std::size_t>(i)]))
             continue;
         if (i < from)
             ++placedFrom;
-        if (slotCentre(list[i]) < slotOf(view, at))
+        if (slotCentre(list[static_cast<std::size_t>(i)]) < slotOf(view, at))
             ++before;
         shown.push_back(i);
     }
@@ -441,7 +441,8 @@ void dropReorder(NetView& view, Point at) {
         return;
     // Hidden siblings have no place on the screen: the node goes just past the last shown one
     // it crosses, and the hidden ones keep their neighbours.
-    const int to = before > placedFrom ? shown[before - 1] + 1 : shown[before];
+    const int to = before > placedFrom ? shown[static_cast<std::size_t>(before - 1)] + 1
+                                       : shown[static_cast<std::size_t>(before)];
     MoveAmongSiblings(view, to - from);
 }
 

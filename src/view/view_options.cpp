@@ -30,7 +30,7 @@ constexpr const char* kOpenAtWords[] = {"Readable size", "Fit to window"};
 
 struct OptionCaption {
     int position;
-    const char* format;
+    const char* label; // the caption before the option's value
     int firstId;
     const char* const* words;
     int count;
@@ -42,7 +42,7 @@ void showOption(NetView& view, const OptionCaption& option, int value) {
     const int menu = kViewMenuPosition + (view.maximised ? 1 : 0);
     const int shown = value >= 0 && value < option.count ? value : 0;
     char caption[80];
-    std::snprintf(caption, sizeof caption, option.format, option.words[shown]);
+    std::snprintf(caption, sizeof caption, "%s%s", option.label, option.words[shown]);
     menus.setPopupCaption(menu, option.position, caption);
     for (int i = 0; i < option.count; ++i)
         menus.checkItem(option.firstId + i, i == value);
@@ -160,19 +160,19 @@ void UpdateOptionCaptions(NetView& view) {
         return;
     showOption(
         view,
-        {5, "&Justification:\t%s", cmd::kJustifyFirst, kJustificationWords, 3, kJustificationGroup},
+        {5, "&Justification:\t", cmd::kJustifyFirst, kJustificationWords, 3, kJustificationGroup},
         view.justification);
     showOption(view,
-               {6, "&Depth justify:\t%s", cmd::kRaiseChildren, kDepthWords, 2, kDepthJustifyGroup},
+               {6, "&Depth justify:\t", cmd::kRaiseChildren, kDepthWords, 2, kDepthJustifyGroup},
                view.depthJustify);
     showOption(view,
-               {7, "&Orientation:\t%s", cmd::kLeftToRight, kOrientationWords, 4, kOrientationGroup},
+               {7, "&Orientation:\t", cmd::kLeftToRight, kOrientationWords, 4, kOrientationGroup},
                view.orientation);
-    showOption(view, {8, "&Line style:\t%s", cmd::kStraight, kLineStyleWords, 2, kLineStyleGroup},
+    showOption(view, {8, "&Line style:\t", cmd::kStraight, kLineStyleWords, 2, kLineStyleGroup},
                view.lineStyle);
-    showOption(view, {4, "Distance &shade:\t%s", cmd::kShadeNone, kShadeWords, 3, kShadeGroup},
+    showOption(view, {4, "Distance &shade:\t", cmd::kShadeNone, kShadeWords, 3, kShadeGroup},
                view.distanceMode / 2);
-    showOption(view, {9, "Open views &at:\t%s", cmd::kOpenReadable, kOpenAtWords, 2, -1},
+    showOption(view, {9, "Open views &at:\t", cmd::kOpenReadable, kOpenAtWords, 2, -1},
                view.openAt);
     ViewMenus& menus = *view.menus;
     menus.checkItem(cmd::kHighlightLinks, view.highlightLinks != 0);

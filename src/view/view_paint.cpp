@@ -46,10 +46,10 @@ bool hasHiddenIn(const NodeList* list) {
 struct PaintTools {
     // Dimmed, lines, frames and labels are drawn in grey, as under the label editor; `paper`
     // is what the picture lies on.
-    PaintTools(NetView& view, platform::Display& display, bool dimmed = false,
-               platform::Colour paper = kWhite, std::vector<DrawnLabel>* drawn = nullptr)
-        : view(view), d(display), drawn(drawn), lineWidth(lineWidthOf(view)), zoom(view.labelZoom),
-          ink(dimmed ? kDimmedInk : kBlack) {
+    PaintTools(NetView& painted, platform::Display& display, bool dimmed = false,
+               platform::Colour paper = kWhite, std::vector<DrawnLabel>* labels = nullptr)
+        : view(painted), d(display), drawn(labels), lineWidth(lineWidthOf(painted)),
+          zoom(painted.labelZoom), ink(dimmed ? kDimmedInk : kBlack) {
         normal = d.createPen({platform::PenStyle::Solid, lineWidth, ink});
         if (view.highlightLinks)
             highlight = d.createPen({platform::PenStyle::Solid, lineWidth, highlightColour()});
@@ -694,8 +694,11 @@ void DrawNodeListItem(platform::Display& display, ViewNode& node, const Rect& it
 void PaintPreview(platform::Display& display, int width, int height) {
     const int savedBase = colours().ShadeBase;
     colours().ShadeBase = kTrialRampFirst;
-    double hx = width / 6;
-    double hy = height / 6;
+    // The steps of the preview are whole pixels apart.
+    const int sixthWidth = width / 6;
+    const int sixthHeight = height / 6;
+    double hx = sixthWidth;
+    double hy = sixthHeight;
     // A scratch node of the model's own, released with its slot arrays afterwards.
     ViewNode* sample = new ViewNode();
     if (!sample) {

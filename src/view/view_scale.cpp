@@ -56,7 +56,8 @@ void UpdateViewGeometry(NetView& view) {
     view.gapY = view.cellHeight - 2.0f * static_cast<float>(BoxHalfExtent(view.cellHeight));
     view.labelZoom = std::min(view.cellWidth, view.cellHeight) / 66.667f;
     view.visibleSlots =
-        std::min<int>(view.grid.slotCount, static_cast<int>(view.clientSlot / view.slotExtent));
+        std::min<int>(view.grid.slotCount,
+                      static_cast<int>(static_cast<float>(view.clientSlot) / view.slotExtent));
     view.layerMargin = LayerMarginFor(view.slotExtent, view.layerExtent);
     view.visibleLayers = std::min<int>(
         view.grid.layerCount,
@@ -70,10 +71,12 @@ void UpdateViewGeometry(NetView& view) {
 void UpdateScrollBars(NetView& view) {
     const int slots = view.grid.slotCount - view.firstVisibleSlot;
     const int layers = view.grid.layerCount - view.firstVisibleLayer;
-    const int totalSlot = static_cast<int>(std::ceil(std::max(0, slots) * view.slotExtent));
+    const int totalSlot =
+        static_cast<int>(std::ceil(static_cast<float>(std::max(0, slots)) * view.slotExtent));
     const int margins = layers > 0 ? 2 * view.layerMargin : 0;
     const int totalLayer =
-        static_cast<int>(std::ceil(std::max(0, layers) * view.layerExtent)) + margins;
+        static_cast<int>(std::ceil(static_cast<float>(std::max(0, layers)) * view.layerExtent)) +
+        margins;
     view.totalWidth = view.vertical() ? totalSlot : totalLayer;
     view.totalHeight = view.vertical() ? totalLayer : totalSlot;
     view.scrollRangeX = std::max(0, view.totalWidth - view.clientWidth);
@@ -377,8 +380,9 @@ void growCellsFor(NetView& view, platform::Display& display, int points) {
     const int innerWidth = room.width + 1;
     const int innerHeight = room.lines * room.lineHeight + 1;
     const float wordChars = static_cast<float>(std::max(1, view.widestLabelWidth));
-    float width = std::max(view.cellWidth, std::ceil(0.6f * wordChars * points));
-    float height = std::max(view.cellHeight, std::ceil(points / 0.6f));
+    float width =
+        std::max(view.cellWidth, std::ceil(0.6f * wordChars * static_cast<float>(points)));
+    float height = std::max(view.cellHeight, std::ceil(static_cast<float>(points) / 0.6f));
     // Frames thicken with the cells: twice round settles them.
     for (int round = 0; round < 2; ++round) {
         const int lineWidth = std::max(1, static_cast<int>(std::min(width, height) / 66.667f));

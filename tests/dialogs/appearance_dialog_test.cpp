@@ -33,6 +33,7 @@ QColor toQ(Colour c) {
 
 std::vector<Colour> ramp(int first) {
     std::vector<Colour> entries;
+    entries.reserve(kShadeSteps);
     for (int i = 0; i < kShadeSteps; ++i)
         entries.push_back(colours().ColourTable[first + i].colour());
     return entries;

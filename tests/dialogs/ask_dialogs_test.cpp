@@ -32,7 +32,7 @@ class AskDialogsTest : public DialogFixture {};
 
 TEST_F(AskDialogsTest, AskTextAnswersTheTypedTextAfterOkAndNothingAfterCancel) {
     QString prompt, offered;
-    int selected = 0;
+    qsizetype selected = 0;
     ModalAnswer typing([&](DialogBase& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Input");
         prompt = dialog.control<QLabel>(10)->text();
@@ -77,7 +77,7 @@ TEST_F(AskDialogsTest, AskTextKeepsItsTextsWithinTheirLimits) {
     // The initial text is cut to 299; the answer to the maximum, which is at most 999.
     for (const Case& c : {Case{400, 999, 0, 299, 299}, Case{10, 4, 0, 4, 4},
                           Case{0, 5000, 1200, 0, 999}, Case{0, 0, 1200, 0, 999}}) {
-        int offered = -1;
+        qsizetype offered = -1;
         ModalAnswer typing([&](DialogBase& dialog) {
             auto* edit = dialog.control<QLineEdit>(20);
             offered = edit->text().size();
@@ -85,8 +85,9 @@ TEST_F(AskDialogsTest, AskTextKeepsItsTextsWithinTheirLimits) {
                 edit->setText(QString(c.typed, 'b'));
             dialog.press(1);
         });
-        const std::string answer =
-            taken(AskText("Text:", std::string(c.initialLength, 'a').c_str(), c.maxLength, 0));
+        const std::string answer = taken(
+            AskText("Text:", std::string(static_cast<std::size_t>(c.initialLength), 'a').c_str(),
+                    c.maxLength, 0));
         EXPECT_EQ(offered, c.offered) << c.initialLength << "/" << c.maxLength;
         EXPECT_EQ(answer.size(), static_cast<std::size_t>(c.answered))
             << c.initialLength << "/" << c.maxLength;

@@ -49,8 +49,8 @@ TEST(PartitionChoice, TheListPutsTheMostFormattedFirstAndTypingFindsTheBestMatch
     NodeList* relations = PartitionList(1, 0);
     EXPECT_EQ(names(relations), (std::vector<std::string>{"dependent", "subject"}));
 
-    EXPECT_EQ(names(plain)[BestTypedMatch(plain, "nou")], "noun");
-    EXPECT_EQ(names(plain)[BestTypedMatch(plain, "Nounis")], "Nounish");
+    EXPECT_EQ(names(plain)[static_cast<std::size_t>(BestTypedMatch(plain, "nou"))], "noun");
+    EXPECT_EQ(names(plain)[static_cast<std::size_t>(BestTypedMatch(plain, "Nounis"))], "Nounish");
     EXPECT_EQ(BestTypedMatch(nullptr, "x"), -1);
     for (NodeList* list : {plain, capitals, italic, relations})
         list->destroy();

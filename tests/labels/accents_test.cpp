@@ -83,8 +83,8 @@ TEST_F(AccentTest, UsLayoutTypesEachAccentWithItsKeyAndShift) {
     bool shift = false;
     ASSERT_TRUE(layout.keyForCharacter(' ', &key, &shift));
     EXPECT_EQ(key, 65);
-    for (unsigned char ch : {0x00, 0x0D, 0x7F, 0x96, 0xE9})
-        EXPECT_FALSE(layout.keyForCharacter(ch, &key, &shift)) << int(ch);
+    for (const int ch : {0x00, 0x0D, 0x7F, 0x96, 0xE9})
+        EXPECT_FALSE(layout.keyForCharacter(static_cast<unsigned char>(ch), &key, &shift)) << ch;
 }
 
 // A layout on which every character the test names sits on one key, and nothing else exists.

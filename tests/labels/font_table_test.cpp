@@ -25,6 +25,7 @@ platform::InstalledFont installed(const std::string& face, bool latin = true, bo
 
 std::vector<std::string> faces() {
     std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(FontCount()));
     for (int i = 0; i < FontCount(); ++i)
         names.push_back(FontAt(i)->font.faceName);
     return names;

@@ -23,7 +23,7 @@ std::u32string codePoints(const std::string& text) {
             return {};
         char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
         for (int k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
+            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
             if ((next & 0xC0) != 0x80)
                 return {};
             c = c << 6 | (next & 0x3F);

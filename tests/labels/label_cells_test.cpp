@@ -26,7 +26,7 @@ constexpr int kSpaceWidth = 5;
 
 class FixedFont : public platform::Font {
 public:
-    explicit FixedFont(bool bold) : bold(bold) {}
+    explicit FixedFont(bool isBold) : bold(isBold) {}
     bool bold;
 };
 
@@ -104,6 +104,7 @@ std::vector<std::string> wordsOf(const LabelCells& cells, const LabelWords& word
 
 std::vector<std::pair<int, int>> placesOf(const LabelWords& words) {
     std::vector<std::pair<int, int>> places;
+    places.reserve(static_cast<std::size_t>(words.size()));
     for (int k = 0; k < words.size(); ++k)
         places.emplace_back(words.wordAt(k)->x, words.wordAt(k)->y);
     return places;

@@ -276,7 +276,8 @@ TEST_F(LabelMarkupTest, RandomLabelsSurviveWritingAndReading) {
                 label.append(1, kLabelEscape).append(1, "pbinsudr"[pick(8)]);
             else if (kind == 1)
                 label.append(1, kLabelEscape)
-                    .append(std::to_string(pick(3) ? pick(6) : random() >> 1))
+                    .append(std::to_string(pick(3) ? static_cast<std::mt19937::result_type>(pick(6))
+                                                   : random() >> 1))
                     .append(1, anyByte());
             else if (kind == 2)
                 label.append(1, kLabelEscape).append(1, anyByte());

@@ -96,10 +96,11 @@ TEST_F(HeapTest, SizesOfOneBucketKeepSeparateRecords) {
 
 TEST_F(HeapTest, TheThirtyThirdReleaseOpensASecondStore) {
     std::vector<void*> blocks;
+    blocks.reserve(33);
     for (int i = 0; i < 33; ++i)
         blocks.push_back(Allocate(40));
     for (int i = 0; i < 32; ++i)
-        Release(blocks[i]);
+        Release(blocks[static_cast<std::size_t>(i)]);
     EXPECT_EQ(storesOf(40), 1);
     Release(blocks[32]);
     EXPECT_EQ(storesOf(40), 2);
@@ -114,7 +115,7 @@ TEST_F(HeapTest, TheThirtyThirdReleaseOpensASecondStore) {
     Release(small);
     EXPECT_EQ(spareStores(), 0);
     for (int i = 31; i >= 0; --i)
-        EXPECT_EQ(Allocate(40), blocks[i]);
+        EXPECT_EQ(Allocate(40), blocks[static_cast<std::size_t>(i)]);
     EXPECT_EQ(storesOf(40), 0);
     for (void* b : blocks)
         Release(b);

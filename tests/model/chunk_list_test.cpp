@@ -64,7 +64,7 @@ int blockCount(const ChunkList* list) {
 template <typename T> std::vector<T> contentsOf(const ChunkList* list) {
     std::vector<T> values(static_cast<std::size_t>(list->size()));
     for (int i = 0; i < list->size(); ++i)
-        list->getAt(&values[i], i);
+        list->getAt(&values[static_cast<std::size_t>(i)], i);
     return values;
 }
 
@@ -129,7 +129,7 @@ TEST(ChunkListTest, RandomEditsMatchVector) {
                 ASSERT_EQ(list->removeAtIndex(index, &removed), size > 0 ? 1 : 0);
                 if (size > 0) {
                     const int at = inside ? index : size - 1;
-                    EXPECT_EQ(removed, expected[at]);
+                    EXPECT_EQ(removed, expected[static_cast<std::size_t>(at)]);
                     expected.erase(expected.begin() + at);
                 }
             }
@@ -169,7 +169,7 @@ TEST(ChunkListTest, ForEachVisitsInOrderAndRecordsTheMatch) {
         ASSERT_EQ(static_cast<int>(log.seen.size()), c.visits);
         EXPECT_EQ(betweenCalls, c.betweens);
         for (int i = 0; i < c.visits; ++i)
-            EXPECT_EQ(log.seen[i], fakeNode(i));
+            EXPECT_EQ(log.seen[static_cast<std::size_t>(i)], fakeNode(i));
         const ListPosition expected = list->blockAt(c.stopAt);
         EXPECT_EQ(found, c.stopAt < 0 ? nullptr : fakeNode(c.stopAt));
         EXPECT_EQ(lastMatch().block, expected.block);
@@ -202,7 +202,7 @@ TEST(ChunkListTest, FindsReportTheMatchOrAnEmptyLastMatch) {
 }
 
 TEST(ChunkListTest, EqualsComparesBlocksAndBytes) {
-    auto ints = [](int capacity, std::vector<std::int32_t> values) {
+    auto ints = [](int capacity, const std::vector<std::int32_t>& values) {
         ListPtr list(new ChunkList(sizeof(std::int32_t), capacity));
         for (std::int32_t v : values)
             list->append(&v);
@@ -297,7 +297,9 @@ TEST(ChunkListTest, SortBorrowsTheWordBufferOnlyUpTo399Bytes) {
         EXPECT_EQ(list->sort(compareBytes), 1);
         sharedBuffers().word = word;
         for (int i = 0; i < c.count; ++i)
-            ASSERT_EQ(std::memcmp(list->elementAt(i), expected[i].data(), c.elementSize), 0);
+            ASSERT_EQ(std::memcmp(list->elementAt(i), expected[static_cast<std::size_t>(i)].data(),
+                                  static_cast<std::size_t>(c.elementSize)),
+                      0);
         const bool untouched =
             std::all_of(word, word + kWordBufferBytes, [](char b) { return b == 0x5A; });
         EXPECT_EQ(untouched, !c.borrows);

@@ -190,6 +190,7 @@ int oneBucket(const NodeBase*, int* row) {
 TEST(NodeTableTest, NodesPutBackAtTheirPlacesRestoreTheBucketOrder) {
     TablePtr table(NodeTable::make(kTableBucketsPerRow, kTableRows, oneBucket, sameKey, keyLength));
     std::vector<TestNode> nodes;
+    nodes.reserve(150);
     for (int i = 0; i < 150; ++i)
         nodes.push_back({"k" + std::to_string(i)});
     for (TestNode& node : nodes)
@@ -204,14 +205,16 @@ TEST(NodeTableTest, NodesPutBackAtTheirPlacesRestoreTheBucketOrder) {
     const int taken[] = {0, 63, 64, 149, 100, 1};
     std::vector<int> places;
     for (int i : taken) {
-        NodeBase* node = asNode(&nodes[i]);
+        NodeBase* node = asNode(&nodes[static_cast<std::size_t>(i)]);
         int place = -1;
         ASSERT_EQ(table->remove(node, &place), 1);
         places.push_back(place);
     }
     EXPECT_EQ(places, (std::vector<int>{0, 62, 62, 146, 97, 0}));
     for (int k = static_cast<int>(places.size()) - 1; k >= 0; --k)
-        ASSERT_EQ(table->insertAt(asNode(&nodes[taken[k]]), places[k]), 1);
+        ASSERT_EQ(table->insertAt(asNode(&nodes[static_cast<std::size_t>(taken[k])]),
+                                  places[static_cast<std::size_t>(k)]),
+                  1);
     EXPECT_EQ(order(), before);
     for (TestNode& node : nodes) {
         TestNode probe{node.key};

@@ -136,7 +136,8 @@ TEST(WordReader, CutsOverlongWordsAtTheDestinationsSize) {
         const std::string read = kind == Delimited ? ReadUntil(buffer.data(), capacity, ',')
                                                    : ReadWord(buffer.data(), capacity);
         const bool cut = length >= capacity;
-        EXPECT_EQ(read, cut ? text.substr(0, capacity - 2) + text.back() : text);
+        EXPECT_EQ(read, cut ? text.substr(0, static_cast<std::size_t>(capacity - 2)) + text.back()
+                            : text);
         EXPECT_EQ(std::string(buffer.end() - 16, buffer.end()), std::string(16, '#'));
         EXPECT_STREQ(ReadWord(), "next");
         EXPECT_EQ(recordingUi().boxes.size(), cut ? 1u : 0u);
@@ -146,8 +147,9 @@ TEST(WordReader, CutsOverlongWordsAtTheDestinationsSize) {
 
 TEST(WordReader, ReportsTheFirstCutOnEachStream) {
     const std::string x(100, 'x');
+    const std::string text = "\n\n" + x + " \"" + x + "\"";
     for (int stream = 0; stream < 2; ++stream) {
-        Input input("\n\n" + x + " \"" + x + "\"");
+        Input input(text);
         EXPECT_EQ(std::string(ReadWord()), x.substr(0, 79));
         EXPECT_STREQ(Unquote(ReadWord()), x.substr(0, 77).c_str());
     }

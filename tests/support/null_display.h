@@ -13,7 +13,7 @@ namespace testing_support {
 
 class BoxRegion : public platform::Region {
 public:
-    explicit BoxRegion(const platform::Rect& box) : box(box) {}
+    explicit BoxRegion(const platform::Rect& area) : box(area) {}
     std::unique_ptr<platform::Region> copy() const override {
         return std::make_unique<BoxRegion>(box);
     }

@@ -85,9 +85,13 @@ protected:
     // Checks one name as the reader and the writer see it and files its label under its kind.
     void checkName(const std::string& name, std::map<std::string, std::string>& labels) {
         const bool quoted = name.front() == '"';
-        for (unsigned char c : name.substr(quoted, name.size() - 2 * quoted))
+        const std::size_t quotes = quoted ? 1 : 0;
+        const std::string inner = name.substr(quotes, name.size() - 2 * quotes);
+        for (const char ch : inner) {
+            const auto c = static_cast<unsigned char>(ch);
             EXPECT_TRUE(quoted ? c != '"' && c != '\t' && c != 0xff : c > 32 && c < 127) << name;
-        char* label = MarkupToLabel(name.substr(quoted, name.size() - 2 * quoted).c_str());
+        }
+        char* label = MarkupToLabel(inner.c_str());
         std::string written;
         LabelToMarkup(label, written);
         EXPECT_EQ(written, name);
@@ -117,7 +121,7 @@ protected:
             EXPECT_LE(++parents[words[0]], maxParents) << words[0];
         }
         for (const auto& [child, parent] : links)
-            EXPECT_TRUE(!unlinked.count(child) && !unlinked.count(parent))
+            EXPECT_TRUE(!unlinked.contains(child) && !unlinked.contains(parent))
                 << child << " " << parent;
         EXPECT_TRUE(acyclic(links));
         return links;

@@ -305,9 +305,9 @@ TEST_F(LabelEditorTest, APhoneticRunIsSelectedOneSymbolAByteAndCopiedAsUnicodeIp
         EXPECT_EQ(board.text(), expected) << i;
         std::string raw;
         ASSERT_TRUE(board.raw(raw));
-        EXPECT_EQ(raw.size(), 4u * (i + 1)) << "four raw bytes a cell";
-        EXPECT_EQ(raw[4 * i], "DE kHAtH"[i]);
-        EXPECT_TRUE(raw[4 * i + 1] & kPhonetic);
+        EXPECT_EQ(raw.size(), 4u * static_cast<unsigned>(i + 1)) << "four raw bytes a cell";
+        EXPECT_EQ(raw[static_cast<std::size_t>(4 * i)], "DE kHAtH"[i]);
+        EXPECT_TRUE(raw[static_cast<std::size_t>(4 * i + 1)] & kPhonetic);
     }
 
     // The raw form pastes back as the phonetic run it was.

@@ -159,8 +159,10 @@ void expectGridInvariants(NetView& view) {
                 ++links;
             }
             double best = links < 6 ? ideal[links] : ideal[5];
-            for (int k = 6; k <= links; ++k)
-                best += std::sqrt(double((k / 2) * (k / 2) + 1));
+            for (int k = 6; k <= links; ++k) {
+                const int half = k / 2;
+                best += std::sqrt(double(half * half + 1));
+            }
             energy += sum - best;
         }
     }

@@ -88,7 +88,7 @@ protected:
     }
     Names lists(Node* s, const Node* r, int scope, bool to) {
         LinkLists links = BuildLinkLists(s, r, scope);
-        const Names names = namesOf(to ? links.to : links.from);
+        Names names = namesOf(to ? links.to : links.from);
         DisposeLinkLists(links);
         return names;
     }

@@ -458,7 +458,7 @@ TEST_F(ViewPaintTest, NodeListItemsDrawAShapedNodeInItsShape) {
     const QColor shade = qcolour(DistanceColour(1, false));
     for (const int shape : {0, 1}) {
         SCOPED_TRACE(shape);
-        item->shape = shape;
+        item->shape = static_cast<std::uint8_t>(shape);
         platform::qt::ImageDisplay image(120, 40);
         DrawNodeListItem(image, *item, {0, 0, 120, 40}, NodeLook{}, false, false);
         const QImage drawn = image.finish().copy();

@@ -53,9 +53,9 @@ TEST_F(ViewStateTest, ANewViewHasTheDefaultsItsTitleAndIsFittedToTheWindow) {
     // 15 x 15 kept: the layers decide, as large as they fit.
     EXPECT_EQ(v.slotExtent, v.layerExtent);
     EXPECT_GT(v.layerMargin, 0);
-    EXPECT_LE(5 * v.layerExtent + 2 * v.layerMargin, 600);
+    EXPECT_LE(5 * v.layerExtent + static_cast<float>(2 * v.layerMargin), 600);
     const float larger = v.layerExtent + 1.0f;
-    EXPECT_GT(5 * larger + 2 * LayerMarginFor(larger, larger), 600);
+    EXPECT_GT(5 * larger + static_cast<float>(2 * LayerMarginFor(larger, larger)), 600);
     EXPECT_EQ(v.scrollRangeX, 0);
     EXPECT_EQ(v.scrollRangeY, 0);
     EXPECT_FALSE(v.scaleToWindowPossible);

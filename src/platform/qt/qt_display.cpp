@@ -45,7 +45,10 @@ QImage patternImage(const BrushLook& wanted) {
     const QRgb on = toQColor(wanted.colour).rgb();
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
-            image.setPixel(x, y, (wanted.pattern[y] & (0x80 >> x)) ? on : qRgb(255, 255, 255));
+            image.setPixel(x, y,
+                           (wanted.pattern[static_cast<std::size_t>(y)] & (0x80 >> x))
+                               ? on
+                               : qRgb(255, 255, 255));
     return image;
 }
 
@@ -209,13 +212,15 @@ LaidOutText& QtDisplay::laidOut(const char* text, int length) {
             return *slot;
         kept = &slot.emplace();
     } else if (m_glyphs && length > 1 && length <= 16) {
-        auto [at, made] = m_glyphs->strings.try_emplace(std::string(text, length));
+        auto [at, made] =
+            m_glyphs->strings.try_emplace(std::string(text, static_cast<std::size_t>(length)));
         if (!made)
             return at->second;
         // A bound on what a font keeps; numbers and short words are what come back.
         if (m_glyphs->strings.size() > 4096) {
             m_glyphs->strings.clear();
-            at = m_glyphs->strings.try_emplace(std::string(text, length)).first;
+            at = m_glyphs->strings.try_emplace(std::string(text, static_cast<std::size_t>(length)))
+                     .first;
         }
         kept = &at->second;
     }

@@ -48,10 +48,11 @@ private:
 
 class QtFont : public Font {
 public:
-    explicit QtFont(const QFont& font, std::shared_ptr<CharacterWidths> widths = nullptr,
-                    std::shared_ptr<CharacterGlyphs> glyphs = nullptr,
-                    const ByteTexts* byteTexts = nullptr)
-        : font(font), widths(std::move(widths)), glyphs(std::move(glyphs)), byteTexts(byteTexts) {}
+    explicit QtFont(const QFont& qtFont, std::shared_ptr<CharacterWidths> knownWidths = nullptr,
+                    std::shared_ptr<CharacterGlyphs> knownGlyphs = nullptr,
+                    const ByteTexts* texts = nullptr)
+        : font(qtFont), widths(std::move(knownWidths)), glyphs(std::move(knownGlyphs)),
+          byteTexts(texts) {}
     QFont font;
     std::shared_ptr<CharacterWidths> widths;
     std::shared_ptr<CharacterGlyphs> glyphs;
@@ -61,17 +62,17 @@ public:
 
 class QtBrush : public Brush {
 public:
-    explicit QtBrush(const QBrush& brush) : brush(brush) {}
+    explicit QtBrush(const QBrush& qtBrush) : brush(qtBrush) {}
     QBrush brush;
 };
 
 class QtPen : public Pen {
 public:
-    explicit QtPen(const PenLook& look) : look(look) {}
+    explicit QtPen(const PenLook& penLook) : look(penLook) {}
     PenLook look;
 };
 
-QFont toQFont(const LogicalFont& font);
+QFont toQFont(const LogicalFont& lf);
 QColor toQColor(Colour colour);
 
 class QtDisplay : public Display {

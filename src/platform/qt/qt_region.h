@@ -9,7 +9,7 @@ namespace platform::qt {
 
 class QtRegion : public Region {
 public:
-    explicit QtRegion(const QRegion& region) : region(region) {}
+    explicit QtRegion(const QRegion& qtRegion) : region(qtRegion) {}
 
     std::unique_ptr<Region> copy() const override;
     void combine(const Region& other, RegionOp op) override;

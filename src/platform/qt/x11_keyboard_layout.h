@@ -3,7 +3,7 @@
 
 #include "platform/keyboard_layout.h"
 
-struct _XDisplay;
+struct _XDisplay; // NOLINT(bugprone-reserved-identifier): Xlib's own name for a display
 
 namespace platform::qt {
 
