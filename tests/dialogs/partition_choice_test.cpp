@@ -71,7 +71,7 @@ TEST(PartitionChoice, TypingFindsPhoneticNamesByTheirIpaAndAccentedOnesByTheirLe
     for (const auto& [typed, found] : cases) {
         const int row = BestTypedMatch(list, typed);
         ASSERT_GE(row, 0) << typed;
-        EXPECT_EQ(names(list)[row], found) << typed;
+        EXPECT_EQ(names(list)[static_cast<std::size_t>(row)], found) << typed;
     }
     list->destroy();
     ReleaseNetwork();

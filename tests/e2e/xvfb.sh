@@ -14,7 +14,9 @@ for attempt in $(seq 1 8); do
     number=$((200 + (RANDOM % 3000)))
     : >"$XAUTHORITY"
     xauth -q add ":$number" . "$(mcookie)"
-    Xvfb ":$number" -auth "$XAUTHORITY" -screen 0 1237x1009x24 -nolisten tcp \
+    # -noreset: without it the server resets when its last client leaves, as the check below
+    # does, and a client connecting during the reset is refused.
+    Xvfb ":$number" -auth "$XAUTHORITY" -screen 0 1237x1009x24 -nolisten tcp -noreset \
         2>"$work/xvfb.log" &
     xvfb=$!
     for _ in $(seq 1 100); do
