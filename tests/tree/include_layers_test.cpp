@@ -108,9 +108,9 @@ std::string check(const Include& include) {
     const auto layer = layers().find(from);
     if (layer == layers().end())
         return "the folder " + from + " is in no layer";
-    if (layers().count(to) == 0)
+    if (!layers().contains(to))
         return "the folder " + to + " is in no layer";
-    if (layer->second.count(to) == 0)
+    if (!layer->second.contains(to))
         return from + " may not include from " + to;
     return {};
 }
@@ -125,12 +125,12 @@ TEST(IncludeLayers, EveryIncludePointsDownTheLayers) {
             continue;
         const std::pair key(include.file, include.header);
         seen.insert(key);
-        if (knownExceptions().count(key) == 0)
+        if (!knownExceptions().contains(key))
             ADD_FAILURE() << include.file << " includes \"" << include.header << "\": " << fault;
     }
     for (const auto& [file, header] : knownExceptions()) {
-        EXPECT_TRUE(seen.count({file, header})) << file << " no longer includes \"" << header
-                                                << "\" against the layers: take it off the list";
+        EXPECT_TRUE(seen.contains({file, header})) << file << " no longer includes \"" << header
+                                                   << "\" against the layers: take it off the list";
     }
 }
 

@@ -238,6 +238,7 @@ TEST_F(InspectionTest, ListEntriesTakeTheFirstCharacterAsTheUserReadsIt) {
     const std::vector<ListEntry> entries = ListEntries(nodes);
     DebugLogOn = before;
     std::vector<std::string> firsts;
+    firsts.reserve(entries.size());
     for (const ListEntry& entry : entries)
         firsts.push_back(entry.text);
     EXPECT_EQ(firsts, (Names{"\u0283", "\u00e9", "\u25cc", "w"}));
