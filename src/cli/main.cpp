@@ -91,11 +91,12 @@ public:
         tarvo::AllocateWordBuffer();
         tarvo::CreateHeap();
         tarvo::AllocateScratchText();
+        m_network = std::make_unique<tarvo::Network>();
     }
     ~Session() {
         tarvo::errorState().ErrorsSuppressed = true;
-        tarvo::ReleaseChanges();
-        tarvo::ReleaseNetwork();
+        // The network lives in the heap: it goes first.
+        m_network.reset();
         tarvo::ReleaseFontTable();
         tarvo::ReleaseScratchText();
         tarvo::DestroyHeap();
@@ -103,6 +104,12 @@ public:
     }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
+
+    // The network the command reads and works on.
+    tarvo::Network& network() { return *m_network; }
+
+private:
+    std::unique_ptr<tarvo::Network> m_network;
 };
 
 // Qt's own notes (such as a missing runtime folder) are not the tool's output; only its real
@@ -134,10 +141,10 @@ void buildFonts(const std::optional<std::string>& listed) {
 
 using Arguments = std::vector<std::string>;
 
-int markupToLabel(const Arguments& arguments) {
+int markupToLabel(tarvo::Network& net, const Arguments& arguments) {
     const std::string& text = arguments[0];
     const std::string markup = platform::Utf8ToCp1252(text);
-    char* label = tarvo::MarkupToLabel(markup.c_str());
+    char* label = tarvo::MarkupToLabel(markup.c_str(), net.labelIds());
     if (!label)
         return 1;
     std::printf("%s\n", tarvo::cli::EscapeBytes(label).c_str());
@@ -145,7 +152,7 @@ int markupToLabel(const Arguments& arguments) {
     return 0;
 }
 
-int labelToMarkup(const Arguments& arguments) {
+int labelToMarkup(tarvo::Network&, const Arguments& arguments) {
     const std::string& text = arguments[0];
     std::string error;
     const std::optional<std::string> label =
@@ -158,8 +165,9 @@ int labelToMarkup(const Arguments& arguments) {
     return 0;
 }
 
-int markupPlain(const Arguments& arguments) {
-    char* label = tarvo::MarkupToLabel(platform::Utf8ToCp1252(arguments[0]).c_str());
+int markupPlain(tarvo::Network& net, const Arguments& arguments) {
+    char* label =
+        tarvo::MarkupToLabel(platform::Utf8ToCp1252(arguments[0]).c_str(), net.labelIds());
     if (!label)
         return 1;
     std::string plain;
@@ -176,46 +184,47 @@ void printProblems(const tarvo::Diagnostics& problems) {
 }
 
 // Loads the network IN with the program's load steps; false when it could not be opened.
-bool loadNetwork(const std::string& path) {
+bool loadNetwork(tarvo::Network& net, const std::string& path) {
     tarvo::Diagnostics problems;
-    const bool opened = tarvo::LoadNetworkFile(path.c_str(), nullptr, &problems);
+    const bool opened = tarvo::LoadNetworkFile(net, path.c_str(), nullptr, &problems);
     printProblems(problems);
     return opened;
 }
 
-int roundtrip(const Arguments& arguments) {
+int roundtrip(tarvo::Network& net, const Arguments& arguments) {
     // A network that could not be read is not written: OUT keeps what it held.
-    if (!loadNetwork(arguments[0]))
+    if (!loadNetwork(net, arguments[0]))
         return 1;
-    if (tarvo::WriteNetworkFile(arguments[1].c_str()))
+    if (tarvo::WriteNetworkFile(net, arguments[1].c_str()))
         return 0;
     std::fprintf(stderr, "error: Could not write file %s\n", arguments[1].c_str());
     return 1;
 }
 
-int dump(const Arguments& arguments) {
-    if (!loadNetwork(arguments[0]))
+int dump(tarvo::Network& net, const Arguments& arguments) {
+    if (!loadNetwork(net, arguments[0]))
         return 1;
-    tarvo::cli::DumpNetwork(stdout);
+    tarvo::cli::DumpNetwork(net, stdout);
     return 0;
 }
 
 // The node a command names, in the network loaded from IN; an error message when absent.
-tarvo::Node* namedNode(const Arguments& arguments, int relationKind) {
-    loadNetwork(arguments[0]);
-    char* label = tarvo::MarkupToLabel(platform::Utf8ToCp1252(arguments[1]).c_str());
-    tarvo::Node* node = label ? tarvo::findNode(label, relationKind) : nullptr;
+tarvo::Node* namedNode(tarvo::Network& net, const Arguments& arguments, int relationKind) {
+    loadNetwork(net, arguments[0]);
+    char* label =
+        tarvo::MarkupToLabel(platform::Utf8ToCp1252(arguments[1]).c_str(), net.labelIds());
+    tarvo::Node* node = label ? net.find(label, relationKind) : nullptr;
     tarvo::Release(label);
     if (!node)
         std::fprintf(stderr, "error: no node %s\n", arguments[1].c_str());
     return node;
 }
 
-int report(const Arguments& arguments) {
+int report(tarvo::Network& net, const Arguments& arguments) {
     if (arguments.size() == 3 && arguments[2] != "--relation")
         return usageError("report takes IN NAME [--relation]");
     tarvo::StartDebugLog();
-    tarvo::Node* node = namedNode(arguments, arguments.size() == 3 ? 1 : 0);
+    tarvo::Node* node = namedNode(net, arguments, arguments.size() == 3 ? 1 : 0);
     if (!node)
         return kUsageError;
     std::printf("%s\n", tarvo::cli::ReportJson(node).c_str());
@@ -369,17 +378,17 @@ std::optional<std::string> readViewOptions(const Arguments& arguments, std::size
     return std::nullopt;
 }
 
-int layout(const Arguments& arguments) {
+int layout(tarvo::Network& net, const Arguments& arguments) {
     ViewOptions options;
     if (const auto error = readViewOptions(arguments, 2, false, options))
         return usageError(*error);
-    tarvo::Node* node = namedNode(arguments, options.relationKind);
+    tarvo::Node* node = namedNode(net, arguments, options.relationKind);
     if (!node)
         return kUsageError;
     tarvo::NetView view;
     view.justification = options.justification;
     view.depthJustify = options.depth;
-    if (!tarvo::BuildViewNodes(view, node))
+    if (!tarvo::BuildViewNodes(view, net, node))
         return 1;
     // The partition dialog's reveal box adds one to the distance typed.
     tarvo::StartViewLayout(view, 1 + options.reveal);
@@ -403,15 +412,15 @@ std::string fitJson(const tarvo::DrawnLabel& label) {
            ",\"cut\":" + (label.cut ? "true" : "false") + "}";
 }
 
-int render(const Arguments& arguments) {
+int render(tarvo::Network& net, const Arguments& arguments) {
     ViewOptions options;
     if (const auto error = readViewOptions(arguments, 3, true, options))
         return usageError(*error);
     // Shapes are read before the network, as at every load.
     tarvo::Diagnostics shapeProblems;
-    tarvo::ReadShapeFile("poly.dat", &shapeProblems);
+    tarvo::ReadShapeFile(tarvo::shapesOf(net), "poly.dat", &shapeProblems);
     printProblems(shapeProblems);
-    tarvo::Node* node = namedNode(arguments, options.relationKind);
+    tarvo::Node* node = namedNode(net, arguments, options.relationKind);
     if (!node)
         return kUsageError;
     platform::OffWindowHost host(
@@ -429,7 +438,7 @@ int render(const Arguments& arguments) {
     startup.spotlightDepth = 1 + options.reveal;
     startup.openAt = options.openAt;
     startup.readablePoints = options.readablePoints;
-    if (!tarvo::CreateView(view, node, &host, nullptr, startup))
+    if (!tarvo::CreateView(view, net, node, &host, nullptr, startup))
         return 1;
     tarvo::SetJustification(view, options.justification);
     tarvo::SetDepthJustify(view, options.depth);
@@ -470,7 +479,7 @@ struct Command {
     const char* name;
     std::size_t arguments;
     std::size_t optional; // arguments that may follow the required ones
-    int (*run)(const Arguments&);
+    int (*run)(tarvo::Network& net, const Arguments&);
     const char* usage;
 };
 
@@ -526,7 +535,5 @@ int main(int argc, char** argv) {
         gui = startGui(argc, argv);
     Session session;
     buildFonts(listedFonts);
-    const int status = chosen->run(arguments);
-    tarvo::ReleaseShapeList();
-    return status;
+    return chosen->run(session.network(), arguments);
 }

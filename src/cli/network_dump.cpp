@@ -77,8 +77,8 @@ std::string ReportJson(Node* node) {
     return json;
 }
 
-void DumpNetwork(std::FILE* out) {
-    NodeTable* table = currentNetwork();
+void DumpNetwork(const Network& net, std::FILE* out) {
+    NodeTable* table = net.table();
     if (!table)
         return;
     table->forEach(

@@ -5,6 +5,7 @@
 #include <string>
 
 namespace tarvo {
+class Network;
 class Node;
 class NodeBase;
 } // namespace tarvo
@@ -14,7 +15,7 @@ namespace tarvo::cli {
 // One object a line for every node in table order:
 // {"kind":"entity"|"relation"|"property","name":N,"parent":[...],"child":[...],"from":[...],
 //  "to":[...]}, every name in the markup a file holds, as UTF-8.
-void DumpNetwork(std::FILE* out);
+void DumpNetwork(const Network& net, std::FILE* out);
 
 // The inheritance report of `node` as one JSON object:
 // {"node":N,"related":[...],"stipulated":[...],"inherited_relations":[...],"ancestors":[...],

@@ -11,6 +11,7 @@
 #include "model/network.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
+#include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_text.h"
 #include "view/net_view.h"
@@ -215,8 +216,10 @@ protected:
                         bool selected) override {
         const int id = controlId(&list);
         Node* node = asNode(itemNode(list.item(row)->data(Qt::UserRole)));
-        const ItemLook item =
+        ItemLook item =
             InspectionItemLook(id, m_node, node, rect.top(), rect.bottom() + 1, selected);
+        if (m_view->network)
+            item.look.shapes = &shapesOf(*m_view->network);
         if (item.direction == Direction::Unknown)
             QTimer::singleShot(0, [] { ShowError("Can't find relation direction!"); });
         paintItem(painter, rect, list.palette(), item);
@@ -333,7 +336,7 @@ protected:
     void inspectNode(Node* node) override {
         m_node = node;
         // Gathering the box's nodes clears their working bits: it comes before the marks.
-        NodeList* nodes = m_node ? NodeBoxNodes(m_node->relationKind()) : nullptr;
+        NodeList* nodes = m_node ? NodeBoxNodes(*m_view->network, m_node->relationKind()) : nullptr;
         fillBox(inspect::kNodeBox, nodes, m_node);
         DisposeList(nodes);
         PrepareViewInspection(*m_view);
@@ -431,7 +434,7 @@ protected:
         Node* chosen = m_view->selectedRelation;
         if (!chosen || chosen == m_relation)
             return;
-        NodeList* relations = RelationBoxNodes();
+        NodeList* relations = RelationBoxNodes(*m_view->network);
         if (ListContains(relations, chosen)) {
             m_relation = chosen;
             fillBox(inspect::kRelationBox, relations, m_relation);
@@ -442,12 +445,12 @@ protected:
 
     void inspectNode(Node* node) override {
         m_node = node;
-        NodeList* relations = RelationBoxNodes();
+        NodeList* relations = RelationBoxNodes(*m_view->network);
         if (!ListContains(relations, m_relation))
-            m_relation = network().isaRelation;
+            m_relation = m_view->network->isaRelation();
         fillBox(inspect::kRelationBox, relations, m_relation);
         DisposeList(relations);
-        NodeList* nodes = m_node ? NodeBoxNodes(m_node->relationKind()) : nullptr;
+        NodeList* nodes = m_node ? NodeBoxNodes(*m_view->network, m_node->relationKind()) : nullptr;
         fillBox(inspect::kLinkNodeBox, nodes, m_node);
         DisposeList(nodes);
         PrepareViewInspection(*m_view);
@@ -457,7 +460,7 @@ protected:
     }
 
 private:
-    bool isa() const { return !m_relation || m_relation == network().isaRelation; }
+    bool isa() const { return !m_relation || m_relation == m_view->network->isaRelation(); }
 
     QListWidget* sortedList() const { return control<QListWidget>(m_sortList); }
     const NodeList* shown(int id) const {
@@ -472,7 +475,7 @@ private:
         if (!keep && list && list->currentItem())
             keep = itemNode(list->currentItem()->data(Qt::UserRole));
         DisposeLinkLists(m_links);
-        m_links = BuildLinkLists(m_node, m_relation, scope);
+        m_links = BuildLinkLists(*m_view->network, m_node, m_relation, scope);
         for (const int id : {inspect::kFromList, inspect::kToList}) {
             if (m_view->current)
                 MarkHiddenLinks(*m_view, id, shown(id), SortedSlot(id, isa()));

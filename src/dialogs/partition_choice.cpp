@@ -3,6 +3,7 @@
 
 #include "labels/label_markup.h"
 #include "labels/label_text.h"
+#include "labels/node_order.h"
 #include "model/network.h"
 #include "model/node.h"
 #include "model/node_list.h"
@@ -17,18 +18,14 @@ PartitionChoices& partitionChoices() {
     return choices;
 }
 
-NodeList* PartitionList(int kind, int expose) {
-    NodeList* all = nodesOfKind(kind);
+NodeList* PartitionList(Network& net, int kind, int expose) {
+    NodeList* all = net.nodesOfKind(kind);
     if (!all)
         return nullptr;
     expose &= kExposeBits;
     forEachNode(all, [&](NodeBase* n) { setFormattingKey(asNode(n), expose); });
-    // Equal measures go by label whatever the user's sorting choice is.
-    bool& caseInsensitive = labelState().CaseInsensitiveSort;
-    const bool wasInsensitive = caseInsensitive;
-    caseInsensitive = true;
+    // Equal measures go by label, letter case ignored.
     all->sort(byDistanceThenLabel);
-    caseInsensitive = wasInsensitive;
     NodeList* shown = nullptr;
     forEachNode(all, [&](NodeBase* n) {
         if (!asNode(n)->hasFlag(static_cast<std::uint32_t>(expose)))

@@ -4,6 +4,7 @@
 
 namespace tarvo {
 
+class Network;
 class Node;
 class NodeList;
 
@@ -26,11 +27,11 @@ struct PartitionChoices {
 };
 PartitionChoices& partitionChoices();
 
-// The entities (kind 0) or relations (1) of the current network for the dialog's list: the
+// The entities (kind 0) or relations (1) of the network for the dialog's list: the
 // most formatted first by the expose bits' measure, equal ones by label without regard to
 // case, leaving out nodes whose flags carry one of the expose bits. Null when there are none.
 // The caller owns the list.
-NodeList* PartitionList(int kind, int expose);
+NodeList* PartitionList(Network& net, int kind, int expose);
 
 // The place in the list of the node whose label best matches the typed text (UTF-8, matched as
 // TypedMatchScore matches it; the first of equal scores); -1 for an empty list.

@@ -7,6 +7,7 @@
 #include "model/node.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
+#include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_text.h"
 #include "view/view_paint.h"
@@ -35,6 +36,7 @@ constexpr int kNodeItemHeight = 23;
 
 class PartitionDialog : public DialogBase {
 public:
+    explicit PartitionDialog(Network& net) : m_network(net) {}
     ~PartitionDialog() override { destroyList(); }
 
 protected:
@@ -66,6 +68,7 @@ protected:
         NodeLook look;
         look.shade = 0;
         look.selected = selected;
+        look.shapes = &shapesOf(m_network);
         platform::qt::QtDisplay display(painter);
         DrawNodeListItem(display, *scratch,
                          {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1}, look,
@@ -156,7 +159,7 @@ private:
         auto* list = control<QListWidget>(kNodeList);
         destroyList();
         list->clear();
-        m_list = PartitionList(m_kind, m_expose);
+        m_list = PartitionList(m_network, m_kind, m_expose);
         forEachNode(m_list, [&](NodeBase* n) { list->addItem(ShownLabel(n->name)); });
         if (listSize(m_list) > 0)
             list->setCurrentRow(0);
@@ -182,13 +185,14 @@ private:
     int m_kind = 0;
     int m_expose = 0;
     // Owned: the nodes the list shows, in its order.
+    Network& m_network;
     NodeList* m_list = nullptr;
 };
 
 } // namespace
 
-Node* ChoosePartition() {
-    PartitionDialog dialog;
+Node* ChoosePartition(Network& net) {
+    PartitionDialog dialog(net);
     if (dialog.RunModal() < 0)
         partitionChoices().chosen = nullptr;
     return partitionChoices().chosen;

@@ -6,7 +6,8 @@ namespace tarvo {
 
 // Runs the dialog. Answers the chosen node (null after Cancel); partitionChoices() keeps it,
 // the reveal distance, the kind and the expose bits.
+class Network;
 class Node;
-Node* ChoosePartition();
+Node* ChoosePartition(Network& net);
 
 } // namespace tarvo

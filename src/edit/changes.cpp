@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -18,16 +19,17 @@ namespace {
 // ---------------------------------------------------------------------------------------------
 // Nodes in and out of the network
 
-// True when this very node is in the current network's table.
-bool inNetwork(Node* n) {
-    return n && findNode(n->keyText(), n->relationKind()) == n;
+// True when this very node is in the network's table.
+bool inNetwork(const Network& net, const Node* n) {
+    return net.holds(n);
 }
 
 // Takes this very node out of the table; answers its place in its bucket, -1 when it was not
 // there.
-int takeOut(Node* n) {
+int takeOut(Network& net, Node* n) {
     int place = -1;
-    return inNetwork(n) && takeNode(n->keyText(), n->relationKind(), &place) == n ? place : -1;
+    return inNetwork(net, n) && net.take(n->keyText(), n->relationKind(), &place) == n ? place
+                                                                                        : -1;
 }
 
 // Leaves in the step's inverse where the nodes the step took out stood in their buckets, in the
@@ -84,13 +86,13 @@ std::vector<Node*> ownProperties(const Node* n) {
 // Takes a node of the network out of it for good: its properties are unlinked, taken out of the
 // table and destroyed first, so that nothing left in the network points at what goes. Answers
 // the node's place in its bucket.
-int discardNode(Node* n) {
+int discardNode(Network& net, Node* n) {
     for (Node* p : propertiesOf(n)) {
         detachNode(p);
-        takeOut(p);
+        takeOut(net, p);
         p->destroy();
     }
-    const int place = takeOut(n);
+    const int place = takeOut(net, n);
     detachNode(n);
     n->destroy();
     return place;
@@ -115,7 +117,7 @@ bool bothSides(const Node* n, int slot, const Node* x) {
 // slot 0 or 1, a property of r's relation in slot 2 or 3. A property that r's step removed
 // comes back under its key, at its place in the table and in its neighbours' lists. Nothing
 // changes when it fails.
-bool addLink(Node* first, int slot, Node* second, const ChangeRecord& r) {
+bool addLink(Network& net, Node* first, int slot, Node* second, const ChangeRecord& r) {
     if (!first || !second || !first->slots || !second->slots)
         return false;
     if (slot < FromSlot) {
@@ -125,19 +127,20 @@ bool addLink(Node* first, int slot, Node* second, const ChangeRecord& r) {
         unlink(first, slot, second);
         return false;
     }
-    Node* relation = FindOrMakeRelation(r.third);
+    Node* relation = FindOrMakeRelation(net, r.third);
     if (!relation)
         return false;
-    auto* property = new Property(relation, first, second, slot == FromSlot, r.position);
+    auto* property =
+        new Property(relation, first, second, slot == FromSlot, r.position, net.labelIds());
     if (!property)
         return false;
     // A key is never given twice, so none other can have it; the check is for safety only.
-    if (r.propertyKey && !findNode(r.propertyKey, 1))
+    if (r.propertyKey && !net.find(r.propertyKey, 1))
         if (char* key = DuplicateText(r.propertyKey)) {
             Release(property->key);
             property->key = key;
         }
-    if (!property->slots || !addNodeAt(property, placeFor(r, 0, 1))) {
+    if (!property->slots || !net.addAt(property, placeFor(r, 0, 1))) {
         detachNode(property);
         property->destroy();
         return false;
@@ -181,7 +184,7 @@ bool sameNeighbours(const NodeList* present, const NodeList* list) {
 // ---------------------------------------------------------------------------------------------
 // The network effect of each type
 
-bool applyInsert(ChangeRecord& r) {
+bool applyInsert(Network& net, ChangeRecord& r) {
     Node* at = r.firstNode();
     const int slot = r.slot();
     if (!at || !r.secondText() || (r.propertyLink() && !r.third))
@@ -190,86 +193,86 @@ bool applyInsert(ChangeRecord& r) {
     if (!made)
         return false;
     made->setName(r.secondText(), 1);
-    if (!made->name || !addNode(made)) {
+    if (!made->name || !net.add(made)) {
         made->destroy();
         return false;
     }
-    if (addLink(at, slot, made, r))
+    if (addLink(net, at, slot, made, r))
         return true;
-    discardNode(made);
+    discardNode(net, made);
     return false;
 }
 
-bool applyDelete(ChangeRecord& r) {
+bool applyDelete(Network& net, ChangeRecord& r) {
     Node* n = r.firstNode();
-    if (!inNetwork(n))
+    if (!inNetwork(net, n))
         return false;
     const std::vector<Node*> own = ownProperties(n);
     detachNode(n);
-    std::vector<std::int32_t> places{takeOut(n)};
+    std::vector<std::int32_t> places{takeOut(net, n)};
     for (Node* p : own)
-        places.push_back(takeOut(p));
+        places.push_back(takeOut(net, p));
     notePlaces(r, places);
     return true;
 }
 
-bool removeNamed(ChangeRecord& r, int relationKind) {
-    Node* n = r.firstText() ? findNode(r.firstText(), relationKind) : nullptr;
+bool removeNamed(Network& net, ChangeRecord& r, int relationKind) {
+    Node* n = r.firstText() ? net.find(r.firstText(), relationKind) : nullptr;
     if (!n)
         return false;
-    discardNode(n);
+    discardNode(net, n);
     // A relation made for the removed node goes with it, but one that other links still use
     // stays: destroying it would leave them pointing at nothing.
     if (r.third && *r.third)
-        if (Node* relation = findNode(r.third, 1);
+        if (Node* relation = net.find(r.third, 1);
             relation && !relation->isProperty() && !hasLinks(relation))
-            discardNode(relation);
+            discardNode(net, relation);
     return true;
 }
 
-bool applyRemove(ChangeRecord& r) {
-    return removeNamed(r, r.relationKind());
+bool applyRemove(Network& net, ChangeRecord& r) {
+    return removeNamed(net, r, r.relationKind());
 }
 
-bool applyRemoveRelation(ChangeRecord& r) {
-    return removeNamed(r, 1);
+bool applyRemoveRelation(Network& net, ChangeRecord& r) {
+    return removeNamed(net, r, 1);
 }
 
-bool applyRestore(ChangeRecord& r) {
+bool applyRestore(Network& net, ChangeRecord& r) {
     Node* n = r.firstNode();
     // Restoring a node whose name another node has taken meanwhile would relink it without a
     // place in the table; without recorded positions its neighbours would miss their links.
-    if (!n || findNode(n->keyText(), n->relationKind()) || (!r.second && hasLinks(n)))
+    if (!n || net.find(n->keyText(), n->relationKind()) || (!r.second && hasLinks(n)))
         return false;
     restorePositions(n, static_cast<const std::int32_t*>(r.second));
     // In the reverse order of the delete, so that each node lands at its old place.
     const std::vector<Node*> own = ownProperties(n);
     const int count = static_cast<int>(own.size()) + 1;
     for (int k = count - 1; k > 0; --k)
-        if (!inNetwork(own[static_cast<std::size_t>(k - 1)]))
-            addNodeAt(own[static_cast<std::size_t>(k - 1)], placeFor(r, k, count));
-    addNodeAt(n, placeFor(r, 0, count));
+        if (!inNetwork(net, own[static_cast<std::size_t>(k - 1)]))
+            net.addAt(own[static_cast<std::size_t>(k - 1)], placeFor(r, k, count));
+    net.addAt(n, placeFor(r, 0, count));
     return true;
 }
 
-bool applyRename(ChangeRecord& r) {
+bool applyRename(Network& net, ChangeRecord& r) {
     const int kind = r.relationKind();
-    Node* n = r.firstText() ? findNode(r.firstText(), kind) : nullptr;
+    Node* n = r.firstText() ? net.find(r.firstText(), kind) : nullptr;
     if (!n || !r.secondText())
         return false;
     // Checked before the node leaves the table: the table would refuse it back under a name
     // another node has, and the node would be lost to every lookup and to the next save.
-    if (Node* other = findNode(r.secondText(), kind); other && other != n)
+    if (Node* other = net.find(r.secondText(), kind); other && other != n)
         return false;
     char* name = DuplicateText(r.secondText());
-    const int place = name ? takeOut(n) : -1;
+    const int place = name ? takeOut(net, n) : -1;
     if (place < 0) {
         Release(name);
         return false;
     }
     Release(n->name);
     n->setName(name, 0);
-    addNodeAt(n, placeFor(r, 0, 1));
+    net.addAt(n, placeFor(r, 0, 1));
     notePlaces(r, {place});
     // The properties show their ends' names.
     for (Node* p : propertiesOf(n))
@@ -277,11 +280,11 @@ bool applyRename(ChangeRecord& r) {
     return true;
 }
 
-bool applyAddLink(ChangeRecord& r) {
-    return addLink(r.firstNode(), r.slot(), r.secondNode(), r);
+bool applyAddLink(Network& net, ChangeRecord& r) {
+    return addLink(net, r.firstNode(), r.slot(), r.secondNode(), r);
 }
 
-bool applyRemoveLink(ChangeRecord& r) {
+bool applyRemoveLink(Network& net, ChangeRecord& r) {
     Node* first = r.firstNode();
     Node* second = r.secondNode();
     const int slot = r.slot();
@@ -292,7 +295,7 @@ bool applyRemoveLink(ChangeRecord& r) {
         return bothSides(first, slot, second) && unlink(first, slot, second);
     }
     // A removal never makes a relation: without one there is no property to remove.
-    Node* relation = r.third ? findNode(r.third, 1) : nullptr;
+    Node* relation = r.third ? net.find(r.third, 1) : nullptr;
     Node* property = relation ? findProperty(first, slot, second, relation, r.position) : nullptr;
     if (!property)
         return false;
@@ -303,11 +306,11 @@ bool applyRemoveLink(ChangeRecord& r) {
         inverse->propertyKey = DuplicateText(property->key);
         inverse->linkPositions = recordPositions(property);
     }
-    notePlaces(r, {discardNode(property)});
+    notePlaces(r, {discardNode(net, property)});
     return true;
 }
 
-bool applyReorder(ChangeRecord& r) {
+bool applyReorder(Network&, ChangeRecord& r) {
     Node* n = r.firstNode();
     const int slot = r.slot();
     if (!n || slot >= n->linkSlotCount || !sameNeighbours(n->slotList(slot), r.secondList()))
@@ -320,7 +323,7 @@ bool applyReorder(ChangeRecord& r) {
     return true;
 }
 
-bool applyMarkDrag(ChangeRecord&) {
+bool applyMarkDrag(Network&, ChangeRecord&) {
     return true;
 }
 
@@ -335,7 +338,7 @@ struct TypeInfo {
     std::uint8_t type;
     Operand first;
     Operand second;
-    bool (*apply)(ChangeRecord& record);
+    bool (*apply)(Network& net, ChangeRecord& record);
 };
 
 // `third` is always a name of the record's own, so it is left out.
@@ -360,7 +363,8 @@ const TypeInfo* typeInfo(std::uint8_t type) {
     return nullptr;
 }
 
-void releaseOperand(void*& operand, Operand kind, bool destroyDetached) {
+// With `detachedFrom`, a node held detached is destroyed unless that network holds it again.
+void releaseOperand(void*& operand, Operand kind, const Network* detachedFrom) {
     if (!operand)
         return;
     switch (kind) {
@@ -373,7 +377,7 @@ void releaseOperand(void*& operand, Operand kind, bool destroyDetached) {
         break;
     case Operand::Detached:
         // A restored node belongs to the network again.
-        if (Node* n = static_cast<Node*>(operand); destroyDetached && !inNetwork(n))
+        if (Node* n = static_cast<Node*>(operand); detachedFrom && !inNetwork(*detachedFrom, n))
             destroyDetachedNode(n);
         break;
     case Operand::None:
@@ -383,10 +387,10 @@ void releaseOperand(void*& operand, Operand kind, bool destroyDetached) {
     operand = nullptr;
 }
 
-void releaseOperands(ChangeRecord& r, bool destroyDetached) {
+void releaseOperands(ChangeRecord& r, const Network* detachedFrom) {
     const TypeInfo* info = typeInfo(r.type);
-    releaseOperand(r.first, info ? info->first : Operand::None, destroyDetached);
-    releaseOperand(r.second, info ? info->second : Operand::None, destroyDetached);
+    releaseOperand(r.first, info ? info->first : Operand::None, detachedFrom);
+    releaseOperand(r.second, info ? info->second : Operand::None, detachedFrom);
     Release(r.third);
     r.third = nullptr;
 }
@@ -420,7 +424,32 @@ void releaseStep(const ChangeStep& step) {
     given.first = step.first;
     given.second = step.second;
     given.third = step.third;
-    releaseOperands(given, false);
+    releaseOperands(given, nullptr);
+}
+
+// Releases one record and what it owns, by its type; see releaseOperand for `detachedFrom`.
+void releaseRecord(ChangeRecord* record, const Network* detachedFrom) {
+    if (!record)
+        return;
+    releaseOperands(*record, detachedFrom);
+    Release(record->tablePlaces);
+    Release(record->propertyKey);
+    Release(record->linkPositions);
+    delete record;
+}
+
+ChangeRecord* releaseGroup(ChangeRecord* list, bool all, const Network* detachedFrom) {
+    while (list) {
+        ChangeRecord* record = list;
+        list = list->next;
+        const bool last = !record->continues();
+        releaseRecord(record, detachedFrom);
+        if (last && !all)
+            break;
+    }
+    if (list)
+        list->previous = nullptr;
+    return list;
 }
 
 ChangeRecord* makeRecord(const ChangeStep& step, int flags, std::int32_t position) {
@@ -457,7 +486,7 @@ ChangeRecord* makeInverse(const ChangeStep& step, const ChangeStep& inverse, int
     record->third = static_cast<char*>(third);
     if (copied)
         return record;
-    ReleaseRecord(record, false);
+    releaseRecord(record, nullptr);
     return nullptr;
 }
 
@@ -482,12 +511,12 @@ ChangeRecord* append(ChangeRecord* list, ChangeRecord* tail) {
 }
 
 // Applies the list's first group; `applied` receives how many of its records applied.
-bool applyGroup(ChangeRecord* list, int* applied) {
+bool applyGroup(Network& net, ChangeRecord* list, int* applied) {
     *applied = 0;
     if (!list)
         return false;
     for (ChangeRecord* r = list; r; r = r->next) {
-        if (!ApplyToNetwork(r))
+        if (!ApplyToNetwork(net, r))
             return false;
         ++*applied;
         if (!r->continues())
@@ -496,10 +525,55 @@ bool applyGroup(ChangeRecord* list, int* applied) {
     return true;
 }
 
+// Forgets the pending group and the undo records it pushed.
+void abandon(ChangeState& state) {
+    // The nodes the edit would have deleted are still in the network.
+    state.pending = releaseGroup(state.pending, true, nullptr);
+    if (std::exchange(state.pendingUndo, 0))
+        state.undo = releaseGroup(state.undo, false, nullptr);
+}
+
+// Every record of the state; detached nodes of the undo stack that `net` does not hold again
+// are destroyed.
+void releaseAll(const Network& net, ChangeState& state) {
+    // First, while the nodes an unsent edit names are surely still there.
+    abandon(state);
+    state.undo = releaseGroup(state.undo, true, &net);
+    state.history = releaseGroup(state.history, true, nullptr);
+}
+
+// The edits of one network: what ChangeState keeps, and the views told of each group.
+class EditHistory : public NetworkPart {
+public:
+    explicit EditHistory(Network& net) : m_network(net) {}
+    ~EditHistory() override {
+        // While the network's nodes are still there: the undo stack's detached nodes are told
+        // apart from restored ones by looking them up.
+        releaseAll(m_network, state);
+    }
+    EditHistory(const EditHistory&) = delete;
+    EditHistory& operator=(const EditHistory&) = delete;
+
+    ChangeState state;
+    std::vector<ChangeListener*> listeners;
+    // Above zero while listeners are being told: removals then leave a gap, closed afterwards.
+    int telling = 0;
+
+private:
+    const Network& m_network;
+};
+
+EditHistory& historyOf(Network& net) {
+    std::unique_ptr<NetworkPart>& part = net.historyPart();
+    if (!part)
+        part = std::make_unique<EditHistory>(net);
+    return static_cast<EditHistory&>(*part);
+}
+
 // Undoes the first `applied` records of a refused pending group with the inverses the edit
 // pushed: those of the later steps head the undo stack, the ones needed come after them, newest
 // first. True when everything that applied was taken back.
-bool takeBack(const ChangeRecord* group, int applied) {
+bool takeBack(Network& net, const ChangeRecord* group, int applied) {
     int later = 0;
     int needed = 0;
     int index = 0;
@@ -509,54 +583,42 @@ bool takeBack(const ChangeRecord* group, int applied) {
         else if (index < applied && r->type != ChangeType::MarkDrag)
             return false;
     }
-    ChangeRecord* inverse = changes().undo;
+    ChangeRecord* inverse = changes(net).undo;
     for (; inverse && later > 0; --later)
         inverse = inverse->next;
     for (; inverse && needed > 0; --needed, inverse = inverse->next)
-        if (!ApplyToNetwork(inverse))
+        if (!ApplyToNetwork(net, inverse))
             return false;
     return needed == 0;
 }
 
-struct Listeners {
-    std::vector<ChangeListener*> registered;
-    // Above zero while listeners are being told: removals then leave a gap, closed afterwards.
-    int telling = 0;
-};
-
-Listeners& listeners() {
-    static Listeners state;
-    return state;
-}
-
-void tellListeners(const ChangeRecord* group) {
-    Listeners& all = listeners();
+void tellListeners(Network& net, const ChangeRecord* group) {
+    EditHistory& all = historyOf(net);
     ++all.telling;
     // A listener added meanwhile is not told: it starts from the network as it is now.
-    for (std::size_t i = 0, count = all.registered.size(); i < count; ++i)
-        if (ChangeListener* listener = all.registered[i])
+    for (std::size_t i = 0, count = all.listeners.size(); i < count; ++i)
+        if (ChangeListener* listener = all.listeners[i])
             listener->applyChanges(group);
     if (--all.telling == 0)
-        std::erase(all.registered, nullptr);
+        std::erase(all.listeners, nullptr);
 }
 
-bool sendGroup(ChangeRecord* list, int* applied) {
-    if (!applyGroup(list, applied))
+bool sendGroup(Network& net, ChangeRecord* list, int* applied) {
+    if (!applyGroup(net, list, applied))
         return false;
-    tellListeners(list);
+    tellListeners(net, list);
     return true;
 }
 
 } // namespace
 
-ChangeState& changes() {
-    static ChangeState state;
-    return state;
+ChangeState& changes(Network& net) {
+    return historyOf(net).state;
 }
 
-ChangeRecord* RecordChange(const ChangeStep& step, const ChangeStep& inverse, int flags,
-                           std::int32_t position) {
-    ChangeState& state = changes();
+ChangeRecord* RecordChange(Network& net, const ChangeStep& step, const ChangeStep& inverse,
+                           int flags, std::int32_t position) {
+    ChangeState& state = changes(net);
     ChangeRecord* record = makeRecord(step, flags | ChangeFlags::Continues, position);
     if (!record) {
         releaseStep(step);
@@ -572,7 +634,7 @@ ChangeRecord* RecordChange(const ChangeStep& step, const ChangeStep& inverse, in
         ChangeRecord* undo = makeInverse(
             step, inverse, kept | (state.pendingUndo ? ChangeFlags::Continues : 0), position);
         if (!undo) {
-            ReleaseRecord(record, false);
+            releaseRecord(record, nullptr);
             return nullptr;
         }
         record->hasInverse = true;
@@ -587,59 +649,59 @@ ChangeRecord* RecordChange(const ChangeStep& step, const ChangeStep& inverse, in
     return record;
 }
 
-bool ApplyToNetwork(ChangeRecord* record) {
+bool ApplyToNetwork(Network& net, ChangeRecord* record) {
     const TypeInfo* info = record ? typeInfo(record->type) : nullptr;
     if (!info || !info->apply)
         return false;
-    if (!currentNetwork() && record->type != ChangeType::MarkDrag)
+    if (!net.table() && record->type != ChangeType::MarkDrag)
         return false;
-    return info->apply(*record);
+    return info->apply(net, *record);
 }
 
-bool ApplyGroupToNetwork(ChangeRecord* list) {
+bool ApplyGroupToNetwork(Network& net, ChangeRecord* list) {
     int applied = 0;
-    return applyGroup(list, &applied);
+    return applyGroup(net, list, &applied);
 }
 
-Node* FindOrMakeRelation(const char* name) {
+Node* FindOrMakeRelation(Network& net, const char* name) {
     if (!name)
         return nullptr;
-    if (Node* found = findNode(name, 1))
+    if (Node* found = net.find(name, 1))
         return found->isProperty() ? nullptr : found;
     auto* relation = new Relation;
     if (!relation)
         return nullptr;
     relation->setName(name, 1);
-    if (relation->name && addNode(relation))
+    if (relation->name && net.add(relation))
         return relation;
     relation->destroy();
     return nullptr;
 }
 
-bool SendChanges(ChangeRecord* list) {
+bool SendChanges(Network& net, ChangeRecord* list) {
     int applied = 0;
-    return sendGroup(list, &applied);
+    return sendGroup(net, list, &applied);
 }
 
-bool CommitEdit() {
-    ChangeState& state = changes();
+bool CommitEdit(Network& net) {
+    ChangeState& state = changes(net);
     // Taken out first: a listener may begin an edit of its own.
     ChangeRecord* group = std::exchange(state.pending, nullptr);
     const int pushed = std::exchange(state.pendingUndo, 0);
     if (!group)
         return false;
     int applied = 0;
-    const bool whole = sendGroup(group, &applied);
+    const bool whole = sendGroup(net, group, &applied);
     // The inverses are on the undo stack now, or about to be dropped.
     for (ChangeRecord* r = group; r; r = r->next)
         r->inverse = nullptr;
     bool changed = whole;
     if (!whole) {
-        changed = applied > 0 && !takeBack(group, applied);
+        changed = applied > 0 && !takeBack(net, group, applied);
         // The nodes of a part that could not be taken back may still be shown by the views,
         // which were not told: they are not destroyed.
         if (pushed)
-            state.undo = ReleaseGroup(state.undo, false, false);
+            state.undo = releaseGroup(state.undo, false, nullptr);
     }
     // Drag marks change how the views look, not the network: nothing to save or undo.
     bool marksOnly = true;
@@ -652,62 +714,48 @@ bool CommitEdit() {
         lastOf(group)->flags &= static_cast<std::uint8_t>(~ChangeFlags::Continues);
         state.history = append(state.history, group);
     } else {
-        ReleaseGroup(group, true, false);
+        releaseGroup(group, true, nullptr);
     }
     return whole;
 }
 
-void AbandonEdit() {
-    ChangeState& state = changes();
-    // The nodes the edit would have deleted are still in the network.
-    state.pending = ReleaseGroup(state.pending, true, false);
-    if (std::exchange(state.pendingUndo, 0))
-        state.undo = ReleaseGroup(state.undo, false, false);
+void AbandonEdit(Network& net) {
+    abandon(changes(net));
 }
 
-bool UndoLastEdit() {
-    ChangeState& state = changes();
+bool UndoLastEdit(Network& net) {
+    ChangeState& state = changes(net);
     if (!state.undo || state.pending)
         return false;
-    const bool applied = SendChanges(state.undo);
+    const bool applied = SendChanges(net, state.undo);
     // Restored nodes are in the network and stay; only those a refused undo left detached go.
-    state.undo = ReleaseGroup(state.undo, false, true);
-    state.history = DropLastGroup(state.history);
+    state.undo = releaseGroup(state.undo, false, &net);
+    state.history = DropLastGroup(net, state.history);
     return applied;
 }
 
-void AddChangeListener(ChangeListener* listener) {
-    std::vector<ChangeListener*>& registered = listeners().registered;
+void AddChangeListener(Network& net, ChangeListener* listener) {
+    std::vector<ChangeListener*>& registered = historyOf(net).listeners;
     if (listener && std::find(registered.begin(), registered.end(), listener) == registered.end())
         registered.push_back(listener);
 }
 
-void RemoveChangeListener(ChangeListener* listener) {
-    Listeners& all = listeners();
-    auto at = std::find(all.registered.begin(), all.registered.end(), listener);
-    if (at == all.registered.end())
+void RemoveChangeListener(Network& net, ChangeListener* listener) {
+    EditHistory& all = historyOf(net);
+    auto at = std::find(all.listeners.begin(), all.listeners.end(), listener);
+    if (at == all.listeners.end())
         return;
     if (all.telling)
         *at = nullptr;
     else
-        all.registered.erase(at);
+        all.listeners.erase(at);
 }
 
-ChangeRecord* ReleaseGroup(ChangeRecord* list, bool all, bool destroyDetached) {
-    while (list) {
-        ChangeRecord* record = list;
-        list = list->next;
-        const bool last = !record->continues();
-        ReleaseRecord(record, destroyDetached);
-        if (last && !all)
-            break;
-    }
-    if (list)
-        list->previous = nullptr;
-    return list;
+ChangeRecord* ReleaseGroup(Network& net, ChangeRecord* list, bool all, bool destroyDetached) {
+    return releaseGroup(list, all, destroyDetached ? &net : nullptr);
 }
 
-ChangeRecord* DropLastGroup(ChangeRecord* list) {
+ChangeRecord* DropLastGroup(Network&, ChangeRecord* list) {
     // The last group begins after the last record, other than the final one, that ends a group.
     ChangeRecord* start = list;
     for (ChangeRecord* r = list; r && r->next; r = r->next)
@@ -718,26 +766,16 @@ ChangeRecord* DropLastGroup(ChangeRecord* list) {
     if (start->previous)
         start->previous->next = nullptr;
     const bool wholeList = start == list;
-    ReleaseGroup(start, true, false);
+    releaseGroup(start, true, nullptr);
     return wholeList ? nullptr : list;
 }
 
-void ReleaseRecord(ChangeRecord* record, bool destroyDetached) {
-    if (!record)
-        return;
-    releaseOperands(*record, destroyDetached);
-    Release(record->tablePlaces);
-    Release(record->propertyKey);
-    Release(record->linkPositions);
-    delete record;
+void ReleaseRecord(Network& net, ChangeRecord* record, bool destroyDetached) {
+    releaseRecord(record, destroyDetached ? &net : nullptr);
 }
 
-void ReleaseChanges() {
-    ChangeState& state = changes();
-    // First, while the nodes an unsent edit names are surely still there.
-    AbandonEdit();
-    state.undo = ReleaseGroup(state.undo, true, true);
-    state.history = ReleaseGroup(state.history, true, false);
+void ReleaseChanges(Network& net) {
+    releaseAll(net, changes(net));
 }
 
 } // namespace tarvo

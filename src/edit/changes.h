@@ -9,6 +9,7 @@
 
 namespace tarvo {
 
+class Network;
 class Node;
 class NodeList;
 
@@ -102,6 +103,7 @@ protected:
     ~ChangeListener() = default;
 };
 
+// The edits of one network.
 struct ChangeState {
     // The records of the edit being built, in order.
     ChangeRecord* pending = nullptr;
@@ -113,7 +115,7 @@ struct ChangeState {
     // The inverse records the pending edit pushed on the undo stack: they head it.
     int pendingUndo = 0;
 };
-ChangeState& changes();
+ChangeState& changes(Network& net);
 
 // The operands of a step, or of its inverse, as RecordChange takes them. Each operand given is
 // taken over by the record; for the inverse, an operand left zero is copied from the step.
@@ -128,43 +130,44 @@ struct ChangeStep {
 // and with the undo option pushes the inverse (type 0: none) on the undo stack; the inverse
 // continues its group unless it is the edit's first step. The appended record, or null when
 // memory ran out.
-ChangeRecord* RecordChange(const ChangeStep& step, const ChangeStep& inverse, int flags,
-                           std::int32_t position);
+ChangeRecord* RecordChange(Network& net, const ChangeStep& step, const ChangeStep& inverse,
+                           int flags, std::int32_t position);
 
-// Applies one record to the current network; true on success.
-bool ApplyToNetwork(ChangeRecord* record);
+// Applies one record to the network; true on success.
+bool ApplyToNetwork(Network& net, ChangeRecord* record);
 // Applies the first group of the list; false at the first record that fails.
-bool ApplyGroupToNetwork(ChangeRecord* list);
-// The relation of the current network with this name, made and inserted when there is none.
-Node* FindOrMakeRelation(const char* name);
+bool ApplyGroupToNetwork(Network& net, ChangeRecord* list);
+// The relation of the network with this name, made and inserted when there is none.
+Node* FindOrMakeRelation(Network& net, const char* name);
 
 // Applies the list's first group to the network and, when all of it applied, to every
 // listener. True when the network applied the whole group.
-bool SendChanges(ChangeRecord* list);
+bool SendChanges(Network& net, ChangeRecord* list);
 // Sends the pending group; then keeps it as history or releases it. When the network refused
 // it, what of it applied is taken back with the edit's undo records, which are then dropped, so
 // that the network, the views and the undo stack still agree. True when it applied.
-bool CommitEdit();
+bool CommitEdit(Network& net);
 // Forgets the pending group and the undo records it pushed, for an edit given up.
-void AbandonEdit();
+void AbandonEdit(Network& net);
 // Sends the newest group of the undo stack, releases it and drops the last history group.
 // False when there is nothing to undo, while an edit is pending (its inverses head the stack),
 // or when the network refused it.
-bool UndoLastEdit();
+bool UndoLastEdit(Network& net);
 
-void AddChangeListener(ChangeListener* listener);
-void RemoveChangeListener(ChangeListener* listener);
+// The listeners hear of the groups of this network only.
+void AddChangeListener(Network& net, ChangeListener* listener);
+void RemoveChangeListener(Network& net, ChangeListener* listener);
 
 // Releases records from the head of the list: all of them, or the first group. Returns the
 // rest. With `destroyDetached` a node held detached is destroyed, with the properties that hang
 // only on it; a node that was restored belongs to the network again and stays.
-ChangeRecord* ReleaseGroup(ChangeRecord* list, bool all, bool destroyDetached);
+ChangeRecord* ReleaseGroup(Network& net, ChangeRecord* list, bool all, bool destroyDetached);
 // Releases the list's last group; the list, or null when it became empty.
-ChangeRecord* DropLastGroup(ChangeRecord* list);
+ChangeRecord* DropLastGroup(Network& net, ChangeRecord* list);
 // Releases one record and what it owns, by its type.
-void ReleaseRecord(ChangeRecord* record, bool destroyDetached);
-// At shutdown or when another network is loaded: history released, the undo stack released
-// with its detached nodes, the pending group dropped.
-void ReleaseChanges();
+void ReleaseRecord(Network& net, ChangeRecord* record, bool destroyDetached);
+// History released, the undo stack released with its detached nodes, the pending group dropped.
+// The network does this itself when it goes.
+void ReleaseChanges(Network& net);
 
 } // namespace tarvo

@@ -66,12 +66,6 @@ char* allocatedCopy(std::string_view text) {
     return copy;
 }
 
-char* anonymousLabel(unsigned id) {
-    char text[16];
-    std::snprintf(text, sizeof text, "\x7f*%x", id);
-    return allocatedCopy(text);
-}
-
 void applyStyleLetter(int index, TextStyle& style) {
     if (index < kFirstPositionEntry)
         style ^= static_cast<TextStyle>(kPhonetic << index);
@@ -85,14 +79,12 @@ const char* positionTagName(TextPosition position) {
 
 // ---- Markup to internal form ----------------------------------------------------------------
 
-// Reads "<id=digits" into an anonymous label and keeps NextLabelId past its id.
-char* readAnonymousLabel(const char* digits) {
+// Reads "<id=digits" into an anonymous label and keeps the network's next id past it.
+char* readAnonymousLabel(const char* digits, LabelIds& ids) {
     unsigned id = 0;
     readHex(digits, id);
-    unsigned& next = labelState().NextLabelId;
-    if (next <= id)
-        next = id == UINT_MAX ? UINT_MAX : id + 1;
-    return anonymousLabel(id);
+    ids.keepPast(id);
+    return AnonymousLabel(id);
 }
 
 // Reads the entity name after "&" up to ";" (or the end), appending its character when the
@@ -245,11 +237,6 @@ int HexDigitValue(char c) {
     return -1;
 }
 
-LabelState& labelState() {
-    static LabelState state;
-    return state;
-}
-
 const char* ReadEscapes(const char* at, TextStyle& style, int& font, int& remaining) {
     assert(at && *at == kLabelEscape && "ReadEscapes must start at an escape");
     const char* start = at;
@@ -300,12 +287,12 @@ void WriteEscapes(std::string& out, TextStyle newStyle, TextStyle oldStyle, int 
     }
 }
 
-char* MarkupToLabel(const char* markup) {
+char* MarkupToLabel(const char* markup, LabelIds& ids) {
     assert(markup && "MarkupToLabel needs a text");
     if (!markup)
         return nullptr;
     if (std::strncmp(markup, "<id=", 4) == 0)
-        return readAnonymousLabel(markup + 4);
+        return readAnonymousLabel(markup + 4, ids);
     std::string label;
     TextStyle style = 0;
     int font = fonts().DefaultFont;
@@ -351,18 +338,6 @@ void LabelToMarkup(const char* label, std::string& out) {
         writeFormattedLabel(label, out);
     if (quoted)
         out += '"';
-}
-
-char* NewAnonymousLabel() {
-    unsigned& next = labelState().NextLabelId;
-    char* label = anonymousLabel(next);
-    if (next != UINT_MAX)
-        ++next;
-    return label;
-}
-
-bool IsAnonymousLabel(const char* label) {
-    return !label || (label[0] == kLabelEscape && label[1] == '*');
 }
 
 char* RemapLabelFonts(const char* label, const int* map, int mapSize) {

@@ -2,6 +2,8 @@
 // to and from the markup that network files hold.
 #pragma once
 
+#include "model/label_ids.h"
+
 #include <cstdint>
 #include <string>
 
@@ -29,17 +31,6 @@ constexpr TextStyle withPosition(TextStyle style, TextPosition position) {
                                   (static_cast<int>(position) << kPositionShift));
 }
 
-// Program-wide label state.
-struct LabelState {
-    // The id the next anonymous label gets; raised past every id read from a file. It stops
-    // at 0xffffffff rather than wrap round to ids already given out.
-    unsigned NextLabelId = 0;
-    // Whether CompareLabels ignores letter case.
-    bool CaseInsensitiveSort = true;
-};
-
-LabelState& labelState();
-
 // The value of a hexadecimal digit in either case, or -1.
 int HexDigitValue(char c);
 
@@ -54,18 +45,14 @@ void WriteEscapes(std::string& out, TextStyle newStyle, TextStyle oldStyle, int 
                   int oldFont);
 
 // The internal form of a label read from a file (without its enclosing quotes), in a block
-// from Allocate; null only when memory runs out. "<id=...>" gives an anonymous label and raises
-// NextLabelId past its id.
-char* MarkupToLabel(const char* markup);
+// from Allocate; null only when memory runs out. "<id=...>" gives an anonymous label and keeps
+// the network's next id past its id.
+char* MarkupToLabel(const char* markup, LabelIds& ids);
 
 // Appends the markup form of an internal label, in quotes when it needs them, and marks every
 // font it names as used. An absent label is written as the empty text.
 void LabelToMarkup(const char* label, std::string& out);
 
-// DEL "*" and the next id in lower-case hexadecimal, in a block from Allocate.
-char* NewAnonymousLabel();
-// True for an absent label and for one that starts with DEL "*".
-bool IsAnonymousLabel(const char* label);
 
 // Replaces every font number through `map` (the file's font numbers to font table indices);
 // numbers the map does not cover become DefaultFont. Answers null when nothing changed, else

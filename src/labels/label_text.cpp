@@ -131,10 +131,9 @@ void ShownUnicodeText(const char* label, std::string& utf8) {
     appendUnicodeText(label, utf8, true);
 }
 
-int CompareLabels(const char* a, const char* b) {
+int CompareLabels(const char* a, const char* b, bool ignoreCase) {
     if (!a || !b)
         return 0;
-    const bool ignoreCase = labelState().CaseInsensitiveSort;
     for (;; ++a, ++b) {
         a = SkipEscapes(a);
         b = SkipEscapes(b);

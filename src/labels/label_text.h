@@ -29,9 +29,9 @@ void PlainUnicodeText(const char* label, std::string& utf8);
 // than falling on whatever comes before it.
 void ShownUnicodeText(const char* label, std::string& utf8);
 
-// Orders two labels by their characters, ignoring escapes, and ignoring letter case while
-// labelState().CaseInsensitiveSort is on. An absent label compares equal to anything.
-int CompareLabels(const char* a, const char* b);
+// Orders two labels by their characters, ignoring escapes, and with `ignoreCase` ignoring
+// letter case. An absent label compares equal to anything.
+int CompareLabels(const char* a, const char* b, bool ignoreCase = true);
 
 // How well a label matches what the user typed: early characters weigh most, and a match of
 // the exact letter case scores more than one that differs in case only.

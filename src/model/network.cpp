@@ -1,13 +1,10 @@
-// The open network and the walks over it.
+// A network and the walks over it.
 #include "model/network.h"
 
-#include "labels/label_text.h"
 #include "model/node_list.h"
 #include "model/node_table.h"
 #include "model/view_node.h"
 
-#include <cmath>
-#include <cstring>
 #include <deque>
 #include <unordered_set>
 #include <vector>
@@ -15,29 +12,17 @@
 namespace tarvo {
 namespace {
 
-// The one node used to look nodes up by name; it is never linked and owns nothing.
-class ProbeNode : public Node {
+// A node that stands in for the one looked up by name for the length of one lookup: it is never
+// linked and owns nothing.
+class Probe : public Node {
 public:
-    ProbeNode() : Node(NoSlots{}) {}
-    ~ProbeNode() override = default;
-};
-
-ProbeNode& probe() {
-    static ProbeNode node;
-    return node;
-}
-
-// Points the probe at `text` for one lookup and lets go of it afterwards.
-class Probe {
-public:
-    Probe(const char* text, int relationKind) {
-        probe().name = const_cast<char*>(text);
-        probe().flags = relationKind ? NodeFlags::RelationKind : 0;
+    Probe(const char* text, int relationKind) : Node(NoSlots{}) {
+        name = const_cast<char*>(text);
+        flags = relationKind ? NodeFlags::RelationKind : 0;
     }
-    ~Probe() { probe().name = nullptr; }
+    ~Probe() override { name = nullptr; }
     Probe(const Probe&) = delete;
     Probe& operator=(const Probe&) = delete;
-    Node* node() { return &probe(); }
 };
 
 int destroyNode(NodeBase* node) {
@@ -45,17 +30,23 @@ int destroyNode(NodeBase* node) {
     return 0;
 }
 
-Node* nodeOf(const void* element) {
-    NodeBase* node;
-    std::memcpy(&node, element, sizeof node);
-    return asNode(node);
-}
-
 } // namespace
 
-NetworkState& network() {
-    static NetworkState state;
-    return state;
+Network::Network() : m_table(MakeNodeTable()) {
+    auto* isa = new Relation;
+    if (isa)
+        isa->setName("isa", 1);
+    m_isa = isa;
+}
+
+Network::~Network() {
+    // The edit history holds nodes apart from the table (deleted ones, kept for undo); they go
+    // first, then the nodes, the table and the isa relation.
+    m_history.reset();
+    m_shapes.reset();
+    closeNetwork(m_table);
+    if (m_isa)
+        m_isa->destroy();
 }
 
 NodeTable* MakeNodeTable() {
@@ -63,41 +54,42 @@ NodeTable* MakeNodeTable() {
                            NodeKeyFingerprint);
 }
 
-int addNode(Node* node) {
-    return addNodeAt(node, -1);
+int Network::add(Node* node) {
+    return addAt(node, -1);
 }
 
-int addNodeAt(Node* node, int place) {
-    NodeTable* table = currentNetwork();
-    return table && node ? table->insertAt(node, place) : 0;
+int Network::addAt(Node* node, int place) {
+    return m_table && node ? m_table->insertAt(node, place) : 0;
 }
 
-Node* findNode(const char* text, int relationKind) {
-    return findNodeIn(currentNetwork(), text, relationKind);
+Node* Network::find(const char* text, int relationKind) const {
+    return findNodeIn(m_table, text, relationKind);
 }
 
 Node* findNodeIn(NodeTable* table, const char* text, int relationKind) {
     if (!table)
         return nullptr;
-    Probe lookup(text, relationKind);
-    return asNode(table->lookup(lookup.node()));
+    Probe probe(text, relationKind);
+    return asNode(table->lookup(&probe));
 }
 
-ChunkList* findNodeBlock(const char* text, int relationKind, int* index) {
-    NodeTable* table = currentNetwork();
-    if (!table)
+ChunkList* Network::findBlock(const char* text, int relationKind, int* index) const {
+    if (!m_table)
         return nullptr;
-    Probe lookup(text, relationKind);
-    return table->find(lookup.node(), nullptr, index);
+    Probe probe(text, relationKind);
+    return m_table->find(&probe, nullptr, index);
 }
 
-Node* takeNode(const char* text, int relationKind, int* place) {
-    NodeTable* table = currentNetwork();
-    if (!table)
+Node* Network::take(const char* text, int relationKind, int* place) {
+    if (!m_table)
         return nullptr;
-    Probe lookup(text, relationKind);
-    NodeBase* node = lookup.node();
-    return table->remove(node, place) ? asNode(node) : nullptr;
+    Probe probe(text, relationKind);
+    NodeBase* node = &probe;
+    return m_table->remove(node, place) ? asNode(node) : nullptr;
+}
+
+bool Network::holds(const Node* node) const {
+    return m_table && node && m_table->lookup(node) == node;
 }
 
 void closeNetwork(NodeTable* table) {
@@ -107,27 +99,16 @@ void closeNetwork(NodeTable* table) {
     table->forEach(destroyNode);
     table->destroy();
     delete table;
-    if (network().currentNetwork == table)
-        network().currentNetwork = nullptr;
 }
 
-void ReleaseNetwork() {
-    closeNetwork(network().currentNetwork);
-    network().currentNetwork = nullptr;
-    if (network().isaRelation)
-        network().isaRelation->destroy();
-    network().isaRelation = nullptr;
-}
-
-NodeList* nodesOfKind(int relationKind) {
-    NodeTable* table = currentNetwork();
-    if (!table)
+NodeList* Network::nodesOfKind(int relationKind) const {
+    if (!m_table)
         return nullptr;
     struct Collect {
         int kind;
         NodeList* list;
     } collect{relationKind ? 1 : 0, nullptr};
-    table->forEach(
+    m_table->forEach(
         [](void* context, NodeBase* base) {
             auto* c = static_cast<Collect*>(context);
             Node* node = asNode(base);
@@ -139,23 +120,6 @@ NodeList* nodesOfKind(int relationKind) {
         },
         &collect);
     return collect.list;
-}
-
-void setFormattingKey(Node* n, int selector) {
-    const float measure = FormattingMeasure(n->name, selector) * 1000.0f;
-    n->distance = static_cast<std::int32_t>(std::trunc(measure));
-}
-
-int byLabel(const void* a, const void* b) {
-    return CompareLabels(nodeOf(a)->name, nodeOf(b)->name);
-}
-
-int byDistanceThenLabel(const void* a, const void* b) {
-    const Node* left = nodeOf(a);
-    const Node* right = nodeOf(b);
-    if (left->distance != right->distance)
-        return right->distance > left->distance ? 1 : -1;
-    return byLabel(a, b);
 }
 
 void markLineage(Node* n, int direction, int on) {

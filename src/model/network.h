@@ -1,8 +1,13 @@
-// The open network: its node table, lookups by name and kind, and the walks over its nodes
-// that the dialogs and the views need.
+// A network: its node table, lookups by name and kind, and the walks over its nodes that the
+// dialogs and the views need.
 #pragma once
 
+#include "model/label_ids.h"
 #include "model/node.h"
+
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -10,52 +15,80 @@ class ChunkList;
 class NodeTable;
 class ViewNode;
 
-struct NetworkState {
-    // The table of the open network.
-    NodeTable* currentNetwork = nullptr;
-    // The relation that stands for the isa link itself; not a node of any network.
-    Node* isaRelation = nullptr;
+// What a layer above the model keeps with each network (the edit history, the shapes of the
+// load): the network owns it and lets it go before its nodes.
+class NetworkPart {
+public:
+    virtual ~NetworkPart() = default;
 };
 
-NetworkState& network();
-inline NodeTable* currentNetwork() {
-    return network().currentNetwork;
-}
+// A font that a network file names: its number in the file and its face.
+struct FileFont {
+    int number = 0;
+    std::string face;
+};
+
+// One network: its table of nodes, the relation that stands for the isa link, the ids of its
+// anonymous labels, the fonts its file named, and the parts the layers above keep with it. The
+// program holds the open one; views, dialogs, readers and writers are given it.
+class Network {
+public:
+    // An empty network. Without memory for its table, table() is null and nothing is added.
+    Network();
+    ~Network();
+    Network(const Network&) = delete;
+    Network& operator=(const Network&) = delete;
+
+    NodeTable* table() const { return m_table; }
+    // The relation that stands for the isa link itself; not a node of the table.
+    Node* isaRelation() const { return m_isa; }
+    LabelIds& labelIds() { return m_labelIds; }
+
+    // 1 when inserted; 0 when an equal node is there already, which is then the table's last
+    // match.
+    int add(Node* node);
+    // The same at `place` in its table bucket (negative: at the end), where take reported it:
+    // putting back what was taken out, in the reverse order, gives back the table's order.
+    int addAt(Node* node, int place);
+    // The node with this key text and kind, or null.
+    Node* find(const char* text, int relationKind) const;
+    // The same, answering the bucket block and the index in it.
+    ChunkList* findBlock(const char* text, int relationKind, int* index) const;
+    // Takes the node out of the table and answers it, or null when absent; its place in its
+    // table bucket goes to `place`.
+    Node* take(const char* text, int relationKind, int* place = nullptr);
+    // `node` itself is in the table: not a copy of a view, nor one held detached by a deletion.
+    bool holds(const Node* node) const;
+    // The entities (relationKind 0) or relations (1), properties left out, in table order,
+    // each with its flags cleared to its kind; null when there are none.
+    NodeList* nodesOfKind(int relationKind) const;
+
+    // The fonts of the latest read, until they are reconciled with the font table.
+    std::vector<FileFont>& fileFonts() { return m_fileFonts; }
+    bool& fontsRead() { return m_fontsRead; }
+
+    // The edit history and the shapes, made by their own layers when first asked for.
+    std::unique_ptr<NetworkPart>& historyPart() { return m_history; }
+    std::unique_ptr<NetworkPart>& shapesPart() { return m_shapes; }
+
+private:
+    NodeTable* m_table = nullptr;
+    Node* m_isa = nullptr;
+    LabelIds m_labelIds;
+    std::vector<FileFont> m_fileFonts;
+    bool m_fontsRead = false;
+    std::unique_ptr<NetworkPart> m_history;
+    std::unique_ptr<NetworkPart> m_shapes;
+};
 
 // A table with the network's dimensions, key hash and key equality; null when out of memory.
 NodeTable* MakeNodeTable();
 
-// 1 when inserted into the current network; 0 when an equal node is there already, which is
-// then the table's last match.
-int addNode(Node* node);
-// The same at `place` in its table bucket (negative: at the end), where takeNode reported it:
-// putting back what was taken out, in the reverse order, gives back the table's order.
-int addNodeAt(Node* node, int place);
-// The node of the current network with this key text and kind, or null.
-Node* findNode(const char* text, int relationKind);
-// The same in any table of nodes, a view's own for instance.
+// The node of any table of nodes (a view's own, for instance) with this key text and kind.
 Node* findNodeIn(NodeTable* table, const char* text, int relationKind);
-// The same, answering the bucket block and the index in it.
-ChunkList* findNodeBlock(const char* text, int relationKind, int* index);
-// Takes the node out of the current network and answers it, or null when absent; its place in
-// its table bucket goes to `place`.
-Node* takeNode(const char* text, int relationKind, int* place = nullptr);
 
 // Destroys every node of the table, then the table.
 void closeNetwork(NodeTable* table);
-// At shutdown: the current network and the "isa" relation.
-void ReleaseNetwork();
-
-// The entities (relationKind 0) or relations (1) of the current network, properties left
-// out, in table order, each with its flags cleared to its kind; null when there are none.
-NodeList* nodesOfKind(int relationKind);
-
-// The node's formatting measure for `selector`, times 1000, as its sort key.
-void setFormattingKey(Node* n, int selector);
-// Sort orders over node pointers (elements of a NodeList).
-int byLabel(const void* a, const void* b);
-// Greater distance first, then by label.
-int byDistanceThenLabel(const void* a, const void* b);
 
 // Sets or clears DescendantMark on n and everything below it (direction 0), or AncestorMark
 // on n and everything above it (direction 1). Each node is handled once, so isa cycles end.

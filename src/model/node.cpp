@@ -1,7 +1,7 @@
 // The node classes: construction, names, destruction, identity and the debugging print.
 #include "model/node.h"
 
-#include "labels/label_markup.h"
+#include "model/label_ids.h"
 #include "memory/size_class_heap.h"
 #include "model/key_hash.h"
 #include "model/links.h"
@@ -190,7 +190,9 @@ Property::Property() : Node(kLinkSlotCount) {
     Property::initOwn();
 }
 
-Property::Property(Node* relation, Node* from, Node* to, int reversed, int position) : Property() {
+Property::Property(Node* relation, Node* from, Node* to, int reversed, int position,
+                   LabelIds& ids)
+    : Property() {
     if (!slots)
         return;
     const int e = reversed ? FromSlot : ToSlot;
@@ -203,7 +205,7 @@ Property::Property(Node* relation, Node* from, Node* to, int reversed, int posit
         link(this, e, to);
     if (relation)
         link(this, ParentSlot, relation);
-    makeKey();
+    makeKey(ids);
     makeName();
 }
 
@@ -231,11 +233,11 @@ void Property::print() const {
     std::fputs(">", stdout);
 }
 
-int Property::makeKey() {
+int Property::makeKey(LabelIds& ids) {
     const NodeBase* relation = first(ParentSlot);
     if (!relation)
         return 0;
-    char* anonymous = NewAnonymousLabel();
+    char* anonymous = ids.fresh();
     TextBuilder& builder = textBuilder();
     builder.reset();
     builder.append(relation->name ? relation->name : "", 1);
@@ -252,7 +254,8 @@ int Property::makeName() {
     const NodeBase* to = first(ToSlot);
     if (!from || !relation || !to)
         return 0;
-    static const char reset[] = {kLabelEscape, 'r', '\0'};
+    // DEL "r": back to plain text between the three parts.
+    static const char reset[] = {'\x7f', 'r', '\0'};
     TextBuilder& builder = textBuilder();
     builder.reset();
     builder.append(shownName(from), 0);

@@ -7,6 +7,7 @@
 
 namespace tarvo {
 
+class LabelIds;
 class NodeList;
 
 // The flags word of every node. The model owns the kind bits; the view and the inheritance
@@ -119,15 +120,16 @@ public:
     // A property with no links.
     Property();
     // The property "from A, relation R, to B" with its links, key and name: with `reversed`
-    // the ends swap over, and `position` places it in A's list (-1: at the end).
-    Property(Node* relation, Node* from, Node* to, int reversed, int position);
+    // the ends swap over, and `position` places it in A's list (-1: at the end). Its key takes
+    // the next of the network's anonymous ids.
+    Property(Node* relation, Node* from, Node* to, int reversed, int position, LabelIds& ids);
 
     NodeBase* makeNew() const override;
     void initOwn() override;
     void print() const override;
 
     // The key: the relation's name, a blank and a fresh anonymous label; 0 without a relation.
-    int makeKey();
+    int makeKey(LabelIds& ids);
     // The shown name "from DEL r relation DEL r to"; 0 unless all three ends exist.
     int makeName();
 };

@@ -31,23 +31,6 @@ constexpr int kCommentLineCharacters = 80;
 // Font numbers of a file above this belong to no font table.
 constexpr int kMaxFileFontNumber = 1 << 16;
 
-// A font statement of the file being read: the file's number for a face.
-struct LoadedFont {
-    int number;
-    std::string face;
-};
-
-struct NetworkFileState {
-    // The fonts of the latest read, until they are reconciled.
-    std::vector<LoadedFont> loadedFonts;
-    bool fontsRead = false;
-};
-
-NetworkFileState& fileState() {
-    static NetworkFileState state;
-    return state;
-}
-
 char* wordBuffer() {
     return sharedBuffers().word;
 }
@@ -63,6 +46,8 @@ char* readName() {
 
 class Reader {
 public:
+    explicit Reader(Network& net) : m_net(net) {}
+
     void run() {
         if (!MatchChar('#')) {
             ReportProblem("Error loading network: no hash (#) character found.");
@@ -116,23 +101,23 @@ private:
     }
 
     void isaStatement(int kind) {
-        Node* child = GetOrCreateNode(readName(), kind);
+        Node* child = GetOrCreateNode(m_net, readName(), kind);
         if (strcasecmp(readName(), "isa") != 0)
             return;
-        Node* parent = GetOrCreateNode(readName(), kind);
+        Node* parent = GetOrCreateNode(m_net, readName(), kind);
         if (parent && child)
             addChild(parent, child);
     }
 
     void propertyStatement() {
         // Each node is taken before the next word is read: the words share one buffer.
-        Node* from = GetOrCreateNode(readName(), 0);
-        Node* relation = GetOrCreateNode(readName(), 1);
-        Node* to = GetOrCreateNode(readName(), 0);
+        Node* from = GetOrCreateNode(m_net, readName(), 0);
+        Node* relation = GetOrCreateNode(m_net, readName(), 1);
+        Node* to = GetOrCreateNode(m_net, readName(), 0);
         if (!from || !relation || !to)
             return;
-        auto* property = new Property(relation, from, to, 0, -1);
-        if (property && !addNode(property))
+        auto* property = new Property(relation, from, to, 0, -1, m_net.labelIds());
+        if (property && !m_net.add(property))
             property->destroy();
     }
 
@@ -142,8 +127,8 @@ private:
         char* face = readName();
         char unquoted[kWordBufferBytes];
         Unquote(face, unquoted, sizeof unquoted);
-        fileState().loadedFonts.push_back({number, unquoted});
-        fileState().fontsRead = true;
+        m_net.fileFonts().push_back({number, unquoted});
+        m_net.fontsRead() = true;
     }
 
     // A statement before any section: skipped to the end of its line. One report per file is
@@ -155,6 +140,7 @@ private:
         SkipLine(INT32_MAX);
     }
 
+    Network& m_net;
     Section m_section = Section::None;
     bool m_invalidReported = false;
 };
@@ -210,8 +196,7 @@ void writeComponent(Node* start) {
     }
 }
 
-void writeIsaLines(int kind) {
-    NodeTable* table = currentNetwork();
+void writeIsaLines(NodeTable* table, int kind) {
     table->forEach([](NodeBase* node) {
         node->visitMark = 0;
         return 0;
@@ -234,8 +219,8 @@ void writeIsaLines(int kind) {
         &kind);
 }
 
-void writePropertyLines() {
-    currentNetwork()->forEach([](NodeBase* x) {
+void writePropertyLines(NodeTable* table) {
+    table->forEach([](NodeBase* x) {
         const NodeList* children = x->slotList(ChildSlot);
         for (int i = 0, n = children ? children->size() : 0; i < n; ++i) {
             const Node* p = asNode(children->nodeAt(i));
@@ -255,13 +240,13 @@ void writePropertyLines() {
     });
 }
 
-void writeNetwork() {
+void writeNetwork(NodeTable* table) {
     WriteText("#RELATIONS\n");
-    writeIsaLines(1);
+    writeIsaLines(table, 1);
     WriteText("\n\n#ENTITIES\n");
-    writeIsaLines(0);
+    writeIsaLines(table, 0);
     WriteText("\n\n#PROPERTIES\n");
-    writePropertyLines();
+    writePropertyLines(table);
     WriteText("\n\n#FONTS\n");
     std::string fontLines;
     WriteFontsSection(fontLines);
@@ -288,26 +273,23 @@ Section SectionOf(const char* keyword) {
     return Section::Comment;
 }
 
-Node* GetOrCreateNode(const char* word, int relationKind) {
+Node* GetOrCreateNode(Network& net, const char* word, int relationKind) {
     Node* node = relationKind ? static_cast<Node*>(new Relation) : new Node;
     if (!node)
         return nullptr;
     char unquoted[kWordBufferBytes];
     Unquote(word, unquoted, sizeof unquoted);
-    node->setName(MarkupToLabel(unquoted), 0);
+    node->setName(MarkupToLabel(unquoted, net.labelIds()), 0);
     node->setFlag(relationKind, NodeFlags::RelationKind);
-    if (addNode(node))
+    if (net.add(node))
         return node;
     node->destroy();
     return asNode(static_cast<NodeBase*>(lastMatch().element));
 }
 
-bool ReadNetworkFile(const char* path, Diagnostics* problems) {
+bool ReadNetworkFile(Network& net, const char* path, Diagnostics* problems) {
     std::FILE* file = std::fopen(path, "r");
     if (!file) {
-        network().currentNetwork = MakeNodeTable();
-        fileState().loadedFonts.clear();
-        fileState().fontsRead = false;
         const std::string message =
             "Error opening net file: " + std::string(path).substr(0, 99) + ".";
         if (problems)
@@ -316,17 +298,14 @@ bool ReadNetworkFile(const char* path, Diagnostics* problems) {
             ShowError(message.c_str());
         return false;
     }
-    ReadNetworkStream(file, problems);
+    ReadNetworkStream(net, file, problems);
     std::fclose(file);
     return true;
 }
 
-void ReadNetworkStream(std::FILE* file, Diagnostics* problems) {
+void ReadNetworkStream(Network& net, std::FILE* file, Diagnostics* problems) {
     const ProblemsTo told(problems);
-    network().currentNetwork = MakeNodeTable();
-    fileState().loadedFonts.clear();
-    fileState().fontsRead = false;
-    if (!currentNetwork())
+    if (!net.table())
         return;
     SetStream(file);
     // Font numbers in the file are the file's own, renumbered once the fonts are reconciled.
@@ -334,19 +313,19 @@ void ReadNetworkStream(std::FILE* file, Diagnostics* problems) {
     // font n is kept even where n is also the default font's index in this table.
     const int defaultFont = fonts().DefaultFont;
     fonts().DefaultFont = -1;
-    Reader().run();
+    Reader(net).run();
     fonts().DefaultFont = defaultFont;
     ClearStream();
 }
 
-void ReconcileFonts() {
-    NetworkFileState& state = fileState();
-    for (const LoadedFont& font : state.loadedFonts)
+void ReconcileFonts(Network& net) {
+    std::vector<FileFont>& fileFonts = net.fileFonts();
+    for (const FileFont& font : fileFonts)
         AddFontByName(font.face.c_str());
     SortFontTable();
     // The sort moves the default font: it is chosen again before labels fall back to it.
     ChoosePreferredFonts();
-    if (!state.fontsRead)
+    if (!net.fontsRead())
         return;
     // A file written with a larger font table numbers its fonts beyond this one's: the map
     // reaches its largest number, so that those labels keep their fonts. Numbers the file does
@@ -354,12 +333,12 @@ void ReconcileFonts() {
     // default font when labels are remapped.
     const int size = FontCount();
     int mapSize = size;
-    for (const LoadedFont& font : state.loadedFonts)
+    for (const FileFont& font : fileFonts)
         if (font.number >= mapSize && font.number < kMaxFileFontNumber)
             mapSize = font.number + 1;
     std::vector<int> map(static_cast<std::size_t>(mapSize), -1);
     std::fill(map.begin(), map.begin() + size, 0);
-    for (const LoadedFont& font : state.loadedFonts) {
+    for (const FileFont& font : fileFonts) {
         if (font.number < 0 || font.number >= mapSize)
             continue;
         for (int i = 0; i < size; ++i) {
@@ -369,7 +348,7 @@ void ReconcileFonts() {
             }
         }
     }
-    if (NodeTable* table = currentNetwork()) {
+    if (NodeTable* table = net.table()) {
         table->forEach(
             [](void* context, NodeBase* node) {
                 const auto* fontMap = static_cast<const std::vector<int>*>(context);
@@ -383,12 +362,12 @@ void ReconcileFonts() {
             },
             &map);
     }
-    state.loadedFonts.clear();
-    state.fontsRead = false;
+    fileFonts.clear();
+    net.fontsRead() = false;
 }
 
-int WriteNetworkFile(const char* path) {
-    if (!currentNetwork() || !path || !*path)
+int WriteNetworkFile(Network& net, const char* path) {
+    if (!net.table() || !path || !*path)
         return 0;
     std::string temporary = std::string(path) + ".saving-XXXXXX";
     const int descriptor = ::mkstemp(temporary.data());
@@ -401,7 +380,7 @@ int WriteNetworkFile(const char* path) {
         ::unlink(temporary.c_str());
         return 0;
     }
-    bool written = WriteNetworkStream(file) && ::fsync(descriptor) == 0;
+    bool written = WriteNetworkStream(net, file) && ::fsync(descriptor) == 0;
     written = std::fclose(file) == 0 && written;
     if (!written || std::rename(temporary.c_str(), path) != 0) {
         ::unlink(temporary.c_str());
@@ -410,25 +389,20 @@ int WriteNetworkFile(const char* path) {
     return 1;
 }
 
-bool WriteNetworkStream(std::FILE* file) {
-    if (!currentNetwork())
+bool WriteNetworkStream(Network& net, std::FILE* file) {
+    if (!net.table())
         return false;
     SetStream(file);
-    writeNetwork();
+    writeNetwork(net.table());
     const bool written = !StreamFailed() && std::fflush(file) == 0;
     ClearStream();
     return written;
 }
 
-bool LoadNetworkFile(const char* path, FontListAdder addToFontList, Diagnostics* problems) {
-    const bool opened = ReadNetworkFile(path, problems);
-    if (!network().isaRelation) {
-        auto* isa = new Relation;
-        if (isa)
-            isa->setName("isa", 1);
-        network().isaRelation = isa;
-    }
-    ReconcileFonts();
+bool LoadNetworkFile(Network& net, const char* path, FontListAdder addToFontList,
+                     Diagnostics* problems) {
+    const bool opened = ReadNetworkFile(net, path, problems);
+    ReconcileFonts(net);
     ChoosePreferredFonts(addToFontList);
     return opened;
 }

@@ -1,5 +1,5 @@
-// Network files: the reader that makes a new current network from a file, the fonts it names,
-// and the writer that stores the current network back in the same form.
+// Network files: the reader that fills a new network from a file, the fonts it names, and the
+// writer that stores a network back in the same form.
 #pragma once
 
 #include "diagnostics/diagnostics.h"
@@ -9,6 +9,7 @@
 
 namespace tarvo {
 
+class Network;
 class Node;
 
 // Section codes of a network file.
@@ -24,37 +25,36 @@ enum class Section {
 // The section a keyword opens, in any letter case; any other word makes a comment line.
 Section SectionOf(const char* keyword);
 
-// Makes a new, empty network current and reads the file into it. Problems go to `problems`,
-// in the order met, or without a list to the error box. The previous network stays in memory
-// for the windows still showing it. False when the file could not be opened: the new network
-// is then empty.
-bool ReadNetworkFile(const char* path, Diagnostics* problems = nullptr);
+// Reads the file into the network, which is new and empty. Problems go to `problems`, in the
+// order met, or without a list to the error box. False when the file could not be opened: the
+// network then stays empty.
+bool ReadNetworkFile(Network& net, const char* path, Diagnostics* problems = nullptr);
 
 // ReadNetworkFile on a stream that is already open.
-void ReadNetworkStream(std::FILE* file, Diagnostics* problems = nullptr);
+void ReadNetworkStream(Network& net, std::FILE* file, Diagnostics* problems = nullptr);
 
 // The node of this name (a word of the file, quoted or not, in markup) and kind, made when the
 // network has none.
-Node* GetOrCreateNode(const char* word, int relationKind);
+Node* GetOrCreateNode(Network& net, const char* word, int relationKind);
 
 // After a read: adds the fonts the file names that are not installed, sorts the font table,
 // chooses the preferred and default fonts on the sorted table, and renumbers the fonts in every
 // name to it (a number beyond the table becomes the default font).
-void ReconcileFonts();
+void ReconcileFonts(Network& net);
 
-// Writes the current network; 1 when the whole network was written. The file is written under
+// Writes the network; 1 when the whole network was written. The file is written under
 // a temporary name beside it and takes the place of the old file only once it is complete, so
 // a failed save leaves the old file as it was.
-int WriteNetworkFile(const char* path);
+int WriteNetworkFile(Network& net, const char* path);
 
 // The writer's output to an open stream; false when a write failed.
-bool WriteNetworkStream(std::FILE* file);
+bool WriteNetworkStream(Network& net, std::FILE* file);
 
-// The load steps that need no window: read the file, make the program-wide "isa" relation,
-// reconcile the fonts and choose the preferred fonts on the sorted table.
+// The load steps that need no window: read the file into the new network, reconcile the fonts
+// and choose the preferred fonts on the sorted table.
 // `addToFontList` receives every font of the table, for the tool bar's font list. False when
 // the file could not be opened. Problems go as ReadNetworkFile sends them.
-bool LoadNetworkFile(const char* path, FontListAdder addToFontList = nullptr,
+bool LoadNetworkFile(Network& net, const char* path, FontListAdder addToFontList = nullptr,
                      Diagnostics* problems = nullptr);
 
 } // namespace tarvo

@@ -87,8 +87,10 @@ void releaseShapes(ShapeFileState& state) {
 
 class ShapeReader {
 public:
+    explicit ShapeReader(ShapeFileState& state) : m_state(state) {}
+
     void run() {
-        ShapeFileState& state = shapeFileState();
+        ShapeFileState& state = m_state;
         state.unit = truncated(ReadNumber());
         takeName(ReadWord());
         if (m_name[0] && state.unit <= 0) {
@@ -161,7 +163,7 @@ private:
                            count,
                            sizeValue,
                            flags};
-        ShapeFileState& state = shapeFileState();
+        ShapeFileState& state = m_state;
         if (record.name && record.points && record.kinds) {
             std::memcpy(record.points, m_points, static_cast<std::size_t>(pointBytes));
             std::memcpy(record.kinds, m_kinds, static_cast<std::size_t>(count) + 1);
@@ -174,6 +176,7 @@ private:
         return false;
     }
 
+    ShapeFileState& m_state;
     char m_name[kScratchBufferBytes] = {};
     ShapePoint m_points[kMaxShapePoints] = {};
     std::uint8_t m_kinds[kMaxShapePoints + 1] = {};
@@ -181,47 +184,50 @@ private:
 
 } // namespace
 
-ShapeFileState& shapeFileState() {
-    static ShapeFileState state;
-    return state;
+ShapeFileState::~ShapeFileState() {
+    releaseShapes(*this);
 }
 
-void ReadShapeFile(const char* path, Diagnostics* problems) {
+ShapeFileState& shapesOf(Network& net) {
+    std::unique_ptr<NetworkPart>& part = net.shapesPart();
+    if (!part)
+        part = std::make_unique<ShapeFileState>();
+    return static_cast<ShapeFileState&>(*part);
+}
+
+void ReadShapeFile(ShapeFileState& state, const char* path, Diagnostics* problems) {
     std::FILE* file = path ? std::fopen(path, "r") : nullptr;
-    ReadShapeStream(file, problems);
+    ReadShapeStream(state, file, problems);
     if (file)
         std::fclose(file);
 }
 
-void ReadShapeStream(std::FILE* file, Diagnostics* problems) {
+void ReadShapeStream(ShapeFileState& state, std::FILE* file, Diagnostics* problems) {
     const ProblemsTo told(problems);
-    ShapeFileState& state = shapeFileState();
     releaseShapes(state);
     ++state.generation;
     state.unit = 0;
     state.shapes = new ShapeList;
     if (file && state.shapes) {
         SetStream(file);
-        ShapeReader().run();
+        ShapeReader(state).run();
         ClearStream();
     }
     state.regionCache.resize(static_cast<std::size_t>(state.shapeCount));
 }
 
-const ShapeRecord* ShapeAt(int index) {
-    const ShapeFileState& state = shapeFileState();
+const ShapeRecord* ShapeAt(const ShapeFileState& state, int index) {
     if (!state.shapes || index < 0 || index >= state.shapeCount)
         return nullptr;
     return static_cast<const ShapeRecord*>(state.shapes->elementAt(index));
 }
 
-void ReleaseShapeRegions() {
-    for (auto& region : shapeFileState().regionCache)
+void ReleaseShapeRegions(ShapeFileState& state) {
+    for (auto& region : state.regionCache)
         region.reset();
 }
 
-void ReleaseShapeList() {
-    ShapeFileState& state = shapeFileState();
+void ReleaseShapeList(ShapeFileState& state) {
     releaseShapes(state);
     ++state.generation;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "diagnostics/diagnostics.h"
+#include "model/network.h"
 #include "platform/display.h"
 
 #include <cstdint>
@@ -58,8 +59,13 @@ struct ShapeRecord {
     std::uint8_t flags;
 };
 
-// The shapes of the latest read; replaced at every read.
-struct ShapeFileState {
+// The shapes of a network's load, read from the shape file beside it; replaced at every read.
+struct ShapeFileState : NetworkPart {
+    ShapeFileState() = default;
+    ~ShapeFileState() override;
+    ShapeFileState(const ShapeFileState&) = delete;
+    ShapeFileState& operator=(const ShapeFileState&) = delete;
+
     ChunkList* shapes = nullptr;
     std::int32_t shapeCount = 0;
     // The first number of the file: a point at (unit, unit) lies on the corner of a node's box.
@@ -70,22 +76,23 @@ struct ShapeFileState {
     std::uint32_t generation = 0;
 };
 
-ShapeFileState& shapeFileState();
+// The network's shapes, none until a shape file is read for it.
+ShapeFileState& shapesOf(Network& net);
 
 // Replaces the shape list by the shapes of the file at `path` and makes a fresh region cache.
 // A file that cannot be opened gives no shapes and no message; a shape with more than
 // kMaxShapePoints points keeps its first ones and is reported. Problems go to `problems`, or
 // without a list to the error box.
-void ReadShapeFile(const char* path, Diagnostics* problems = nullptr);
+void ReadShapeFile(ShapeFileState& state, const char* path, Diagnostics* problems = nullptr);
 // ReadShapeFile on a stream that is already open.
-void ReadShapeStream(std::FILE* file, Diagnostics* problems = nullptr);
+void ReadShapeStream(ShapeFileState& state, std::FILE* file, Diagnostics* problems = nullptr);
 
 // The record at `index` (0-based) of the list, or null beyond it.
-const ShapeRecord* ShapeAt(int index);
+const ShapeRecord* ShapeAt(const ShapeFileState& state, int index);
 
 // Releases the regions of the cache, keeping its size.
-void ReleaseShapeRegions();
-// Releases the cache and the list; at shutdown.
-void ReleaseShapeList();
+void ReleaseShapeRegions(ShapeFileState& state);
+// Releases the cache and the list.
+void ReleaseShapeList(ShapeFileState& state);
 
 } // namespace tarvo

@@ -118,7 +118,7 @@ DocumentWindow::DocumentWindow(MainFrame& frame, Node* node, const std::string& 
     startup.spotlightDepth = revealDistance;
     startup.openAt = frame.openViewsAt();
     startup.readablePoints = frame.readablePoints();
-    if (!CreateView(*view, node, &m_widget->host(), m_menus.get(), startup)) {
+    if (!CreateView(*view, frame.network(), node, &m_widget->host(), m_menus.get(), startup)) {
         ShowError("Couldn't allocate memory for editor");
         return;
     }

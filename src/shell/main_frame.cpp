@@ -262,20 +262,24 @@ void MainFrame::startUp() {
 
 bool MainFrame::loadNetwork() {
     Diagnostics problems;
-    ReadShapeFile("poly.dat", &problems);
+    auto network = std::make_unique<Network>();
+    ReadShapeFile(shapesOf(*network), "poly.dat", &problems);
     QComboBox* fonts = m_toolBar->list(kFontList);
     fonts->clear();
     fontListBeingFilled() = fonts;
-    const bool opened = LoadNetworkFile(m_networkPath.c_str(), addToFontList, &problems);
+    const bool opened =
+        LoadNetworkFile(*network, m_networkPath.c_str(), addToFontList, &problems);
     fontListBeingFilled() = nullptr;
+    // The views of the network before were closed with it; none of them points into it.
+    m_network = std::move(network);
     ShowDiagnostics(problems);
     return opened;
 }
 
 int MainFrame::openDocument(const std::string& title) {
-    if (!currentNetwork())
+    if (!m_network->table())
         return 0;
-    Node* node = ChoosePartition();
+    Node* node = ChoosePartition(*m_network);
     if (!node)
         return 0;
     auto* document = new DocumentWindow(*this, node, title, partitionChoices().revealDistance);
@@ -386,14 +390,14 @@ int MainFrame::command(int id) {
 }
 
 bool MainFrame::letNetworkGo() {
-    if (changes().history && askSaveChanges(m_networkPath) == platform::Answer::Cancel)
+    if (changes(*m_network).history &&
+        askSaveChanges(m_networkPath) == platform::Answer::Cancel)
         return false;
     closeAll();
     if (!m_client->subWindowList().isEmpty())
         return false;
     // The records and the views all point into this network; none of them outlives it.
-    ReleaseChanges();
-    ReleaseNetwork();
+    m_network = std::make_unique<Network>();
     return true;
 }
 
@@ -440,7 +444,7 @@ int MainFrame::openPartition() {
 int MainFrame::save() {
     if (m_file.path.empty())
         return saveAs();
-    if (WriteNetworkFile(m_file.path.c_str()))
+    if (WriteNetworkFile(*m_network, m_file.path.c_str()))
         return 1;
     fileMessage("Could not write file %s", m_file.title);
     return 0;
@@ -452,7 +456,7 @@ int MainFrame::saveAs() {
         return 0;
     m_file = choice;
     setFrameTitle(m_file.title);
-    if (WriteNetworkFile(m_file.path.c_str()))
+    if (WriteNetworkFile(*m_network, m_file.path.c_str()))
         return 1;
     fileMessage("Could not write file %s", m_file.title);
     return 0;
@@ -667,7 +671,7 @@ void MainFrame::fillRelationList() {
     const int kept = list->currentIndex();
     const QByteArray keptKey = list->itemData(kept, kKeyRole).toByteArray();
     list->clear();
-    NodeList* relations = nodesOfKind(1);
+    NodeList* relations = m_network->nodesOfKind(1);
     std::vector<const Node*> nodes;
     forEachNode(relations, [&](NodeBase* base) { nodes.push_back(static_cast<Node*>(base)); });
     if (relations)
@@ -700,12 +704,13 @@ void MainFrame::paintListItem(int list, int index, QPainter& painter, const QRec
     NodeLook look;
     look.shade = view ? view->distanceMode / 2 : 0;
     look.selected = selected;
+    look.shapes = &shapesOf(*m_network);
     const platform::Rect item{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
     platform::qt::QtDisplay display(painter);
     if (list == kNodeList && view) {
         if (Node* node = findNodeIn(view->nodes, key.constData(), kind))
             DrawNodeListItem(display, *static_cast<ViewNode*>(node), item, look, false, false);
-    } else if (Node* relation = findNode(key.constData(), kind)) {
+    } else if (Node* relation = m_network->find(key.constData(), kind)) {
         // A relation of the network is drawn through a scratch copy, as the view's own are.
         auto* scratch = new ViewNode(relation);
         DrawNodeListItem(display, *scratch, item, look, false, false);
@@ -806,7 +811,7 @@ Node* MainFrame::relationListSelection() const {
     if (row < 0)
         return nullptr;
     const QByteArray key = list->itemData(row, kKeyRole).toByteArray();
-    return findNode(key.constData(), list->itemData(row, kKindRole).toInt());
+    return m_network->find(key.constData(), list->itemData(row, kKindRole).toInt());
 }
 
 void MainFrame::showEditingTools(bool editing) {
@@ -900,7 +905,8 @@ void MainFrame::moveEvent(QMoveEvent* event) {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
-    if (changes().history && askSaveChanges(m_networkPath) == platform::Answer::Cancel) {
+    if (changes(*m_network).history &&
+        askSaveChanges(m_networkPath) == platform::Answer::Cancel) {
         event->ignore();
         return;
     }

@@ -3,6 +3,7 @@
 // to the active document window.
 #pragma once
 
+#include "model/network.h"
 #include "platform/ui.h"
 #include "shell/frame_dialogs.h"
 #include "shell/frame_menus.h"
@@ -11,6 +12,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class QMdiArea;
@@ -23,6 +25,7 @@ class Settings;
 namespace tarvo {
 
 class DocumentWindow;
+class Network;
 class Node;
 class ToolBar;
 class ViewNode;
@@ -59,6 +62,8 @@ public:
     const std::string& networkPath() const { return m_networkPath; }
     void setNetworkPath(const std::string& path) { m_networkPath = path; }
     const FileChoice& fileChoice() const { return m_file; }
+    // The open network: an empty one until the first load.
+    Network& network() { return *m_network; }
 
     // Reads the shape file and the network at the network path and refills the font list;
     // false when the network file could not be opened.
@@ -166,6 +171,7 @@ private:
     MenuBarKind m_shown = MenuBarKind::Init;
     DocumentWindow* m_active = nullptr;
     std::string m_networkPath;
+    std::unique_ptr<Network> m_network = std::make_unique<Network>();
     FileChoice m_file;
     // What was typed into the node list in a row, and when the last key came.
     QString m_typed;

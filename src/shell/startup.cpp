@@ -56,12 +56,7 @@ bool StartProgram() {
 
 void ShutDownProgram() {
     errorState().ErrorsSuppressed = true;
-    // The undo stack holds deleted nodes apart from the network; they go first.
-    ReleaseChanges();
-    // The network and then the "isa" relation.
-    ReleaseNetwork();
-    ReleaseShapeRegions();
-    ReleaseShapeList();
+    // The networks went with their holders (the frame), before the heap they live in.
     ReleaseFontTable();
     ReleaseButtonDefinitions();
     ReleaseScratchText();

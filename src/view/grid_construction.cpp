@@ -165,12 +165,7 @@ int compareSeedLabels(const ViewNode* a, const ViewNode* b, bool ignoreCase) {
         return aHas ? -1 : 1;
     if (!aHas)
         return 0;
-    bool& setting = labelState().CaseInsensitiveSort;
-    const bool saved = setting;
-    setting = ignoreCase;
-    const int order = CompareLabels(a->name, b->name);
-    setting = saved;
-    return order;
+    return CompareLabels(a->name, b->name, ignoreCase);
 }
 
 bool isRelationCluster(const Cluster& c) {

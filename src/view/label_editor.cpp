@@ -420,7 +420,7 @@ bool CloseEditor(NetView& view, bool commit, bool keepToolBar) {
         if (sameAsLabel(source, text)) {
             Release(text);
             text = nullptr;
-        } else if (*text && findNode(text, source->relationKind())) {
+        } else if (*text && view.network && view.network->find(text, source->relationKind())) {
             // Another node has that name: the editor stays, text and all.
             Release(text);
             return false;
@@ -430,7 +430,7 @@ bool CloseEditor(NetView& view, bool commit, bool keepToolBar) {
     dropEditor(view, keepToolBar);
     InvalidateNode(view, node);
     if (view.menus)
-        view.menus->enableItem(cmd::kUndo, changes().undo != nullptr);
+        view.menus->enableItem(cmd::kUndo, view.network && changes(*view.network).undo);
     if (text) {
         SetLabel(view, node, text);
         Release(text);

@@ -27,16 +27,18 @@ void copyNode(Node* node) {
 
 } // namespace
 
+NetView::NetView() = default;
+
 NetView::~NetView() {
     UnregisterView(*this);
     DestroyViewNodes(*this);
     DestroyShapeSet(shapes);
 }
 
-int BuildViewNodes(NetView& view, Node* node) {
+int BuildViewNodes(NetView& view, Network& net, Node* node) {
     DestroyViewNodes(view);
     view.nodes = MakeNodeTable();
-    view.network = currentNetwork();
+    view.network = &net;
     if (!view.nodes || !node)
         return 0;
     view.marks = VisitMarks{};

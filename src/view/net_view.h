@@ -16,11 +16,13 @@ class ViewHost;
 
 namespace tarvo {
 
+class Network;
 class Node;
 class NodeList;
 class NodeTable;
 class ViewNode;
 class ViewMenus;
+class ViewListener;
 struct ShapeSet;
 struct LabelEditor;
 
@@ -100,7 +102,7 @@ struct LinkCursor {
 
 class NetView {
 public:
-    NetView() = default;
+    NetView();
     NetView(const NetView&) = delete;
     NetView& operator=(const NetView&) = delete;
     ~NetView();
@@ -108,10 +110,10 @@ public:
     bool vertical() const { return orientation > 1; }
     bool reversed() const { return (orientation & 1) != 0; }
 
-    // Nodes: the view's own table, and the network they were copied from; edits are refused
-    // once another network has been loaded in its place.
+    // Nodes: the view's own table, and the network they were copied from, which outlives the
+    // view.
     NodeTable* nodes = nullptr;
-    NodeTable* network = nullptr;
+    Network* network = nullptr;
     std::int32_t kind = kEntityView;
     ViewNode* root = nullptr;
     ViewNode* current = nullptr;
@@ -208,6 +210,8 @@ public:
 
     LabelEditor* editor = nullptr;
     ShapeSet* shapes = nullptr;
+    // Tells the view of its network's edits while it is open.
+    std::unique_ptr<ViewListener> listener;
     // Work posted for later holds a weak reference to this, and skips a view that has gone.
     std::shared_ptr<int> lifetime = std::make_shared<int>(0);
 
@@ -216,7 +220,7 @@ public:
 
 // Makes the view's table and its nodes: a copy of `node` as root and current node, then a copy
 // of everything connected to it, linked as in the network. 0 when memory ran out.
-int BuildViewNodes(NetView& view, Node* node);
+int BuildViewNodes(NetView& view, Network& net, Node* node);
 // The first layout of a new view; with a reveal distance above 1 only the nodes up to one less
 // than it from the current node stay shown.
 void StartViewLayout(NetView& view, int revealDistance);

@@ -4,6 +4,7 @@
 #include "inheritance/inheritance_searches.h"
 #include "inheritance/inheritance_walk.h"
 #include "labels/label_text.h"
+#include "labels/node_order.h"
 #include "memory/debug_log.h"
 #include "model/network.h"
 #include "model/node.h"
@@ -103,25 +104,19 @@ void PrepareViewInspection(NetView& view) {
     prepareInspection(view.current);
 }
 
-NodeList* NodeBoxNodes(int relationKind) {
-    NodeList* list = nodesOfKind(relationKind);
+NodeList* NodeBoxNodes(Network& net, int relationKind) {
+    NodeList* list = net.nodesOfKind(relationKind);
     if (list)
         list->sort(byLabel);
     return list;
 }
 
-NodeList* RelationBoxNodes() {
-    // The built-in relation standing for isa links, as start-up makes it.
-    Node*& isa = network().isaRelation;
-    if (!isa) {
-        isa = new Relation;
-        if (isa)
-            isa->setName("isa", 1);
-    }
+NodeList* RelationBoxNodes(Network& net) {
+    // The built-in relation standing for isa links.
     NodeList* list = nullptr;
-    if (isa)
+    if (Node* isa = net.isaRelation())
         listAppend(list, isa);
-    NodeList* relations = NodeBoxNodes(1);
+    NodeList* relations = NodeBoxNodes(net, 1);
     AppendAll(list, relations);
     DisposeList(relations);
     return list;
@@ -190,11 +185,11 @@ ItemLook InspectionItemLook(int listId, const Node* s, Node* item, int top, int 
     return result;
 }
 
-LinkLists BuildLinkLists(Node* s, const Node* relation, int scope) {
+LinkLists BuildLinkLists(const Network& net, Node* s, const Node* relation, int scope) {
     LinkLists lists;
     if (!s)
         return lists;
-    const bool isa = !relation || relation == network().isaRelation;
+    const bool isa = !relation || relation == net.isaRelation();
     const auto all = [](NodeBase*) { return true; };
     const auto ofChosen = [relation](NodeBase* p) { return ofRelation(p, relation); };
     switch (scope) {

@@ -11,6 +11,7 @@
 namespace tarvo {
 
 class NetView;
+class Network;
 class Node;
 class NodeBase;
 class NodeList;
@@ -63,9 +64,9 @@ void PrepareViewInspection(NetView& view);
 
 // The node box: the network's nodes of the kind, sorted by label. Gathering them clears their
 // working bits, so it comes before the inspection is prepared. The caller owns the list.
-NodeList* NodeBoxNodes(int relationKind);
+NodeList* NodeBoxNodes(Network& net, int relationKind);
 // The relation box: "isa", then the network's relations sorted by label.
-NodeList* RelationBoxNodes();
+NodeList* RelationBoxNodes(Network& net);
 
 // One list item: the node and, for type-ahead, the first character (UTF-8) of its label as the
 // user reads it, a phonetic run's as IPA.
@@ -104,7 +105,7 @@ struct LinkLists {
     NodeList* from = nullptr;
     NodeList* to = nullptr;
 };
-LinkLists BuildLinkLists(Node* s, const Node* relation, int scope);
+LinkLists BuildLinkLists(const Network& net, Node* s, const Node* relation, int scope);
 void DisposeLinkLists(LinkLists& lists);
 // The link slot that list 97 or 98 sorts, and the caption naming it.
 int SortedSlot(int listId, bool isa);

@@ -62,7 +62,7 @@ int scaled(float scale, std::int32_t value, int half) {
 int scaleQuarter(const ShapeInstance& instance, int inset, OutlineBuffer& out) {
     const ShapeRecord& shape = *instance.shape;
     const int n = std::clamp(shape.pointCount, 0, kMaxShapePoints);
-    const int unit = shapeFileState().unit;
+    const int unit = instance.unit;
     const auto scaleOf = [&](int half) {
         return unit > 0 ? static_cast<float>(std::max(0, half - inset)) / static_cast<float>(unit)
                         : 0.0f;
@@ -354,13 +354,14 @@ void paintLabel(ShapeInstance& instance, platform::Display& display, Point surfa
 
 // A new list replaces the records the set's instances point into.
 void followShapeList(ShapeSet& set) {
-    const ShapeFileState& state = shapeFileState();
-    if (set.generation == state.generation &&
-        set.entries.size() == static_cast<std::size_t>(state.shapeCount))
+    const ShapeFileState* state = set.source;
+    const std::uint32_t generation = state ? state->generation : 0;
+    const auto count = static_cast<std::size_t>(state ? state->shapeCount : 0);
+    if (set.generation == generation && set.entries.size() == count)
         return;
     set.entries.clear();
-    set.entries.resize(static_cast<std::size_t>(state.shapeCount));
-    set.generation = state.generation;
+    set.entries.resize(count);
+    set.generation = generation;
 }
 
 } // namespace
@@ -443,9 +444,10 @@ void DropRegion(ShapeInstance& instance) {
     instance.region.reset();
 }
 
-ShapeSet* MakeShapeSet(platform::RegionMaker& regions) {
+ShapeSet* MakeShapeSet(platform::RegionMaker& regions, const ShapeFileState* source) {
     auto* set = new ShapeSet;
     set->regionMaker = &regions;
+    set->source = source;
     followShapeList(*set);
     return set;
 }
@@ -460,7 +462,8 @@ ShapeInstance* InstanceFor(ShapeSet& set, int shapeNumber) {
         return nullptr;
     std::unique_ptr<ShapeInstance>& entry = set.entries[static_cast<std::size_t>(shapeNumber) - 1];
     if (!entry)
-        entry = std::make_unique<ShapeInstance>(*ShapeAt(shapeNumber - 1), *set.regionMaker);
+        entry = std::make_unique<ShapeInstance>(*ShapeAt(*set.source, shapeNumber - 1),
+                                                *set.regionMaker, set.source->unit);
     return entry.get();
 }
 

@@ -12,6 +12,7 @@
 namespace tarvo {
 
 struct PixelBox;
+struct ShapeFileState;
 struct ShapeRecord;
 class ViewNode;
 
@@ -44,8 +45,8 @@ inline constexpr int kOutlineReach = 8;
 
 // One shape prepared for one box size and pen width.
 struct ShapeInstance {
-    ShapeInstance(const ShapeRecord& record, platform::RegionMaker& regions)
-        : shape(&record), regionMaker(&regions) {}
+    ShapeInstance(const ShapeRecord& record, platform::RegionMaker& regions, std::int32_t fileUnit)
+        : shape(&record), regionMaker(&regions), unit(fileUnit) {}
 
     // The box header, then the outline.
     const platform::Point* outline() const { return points.data() + headerCount; }
@@ -67,6 +68,8 @@ struct ShapeInstance {
     // x and y of the outline are exchanged: a turnable shape in a horizontal orientation.
     bool turned = false;
     platform::RegionMaker* regionMaker;
+    // The shape file's unit: a point at (unit, unit) lies on the corner of the box.
+    std::int32_t unit = 0;
 };
 
 // Fits the instance to a box: the outline again when the half extents, the pen width or the
@@ -89,13 +92,16 @@ void DropRegion(ShapeInstance& instance);
 // A view's shapes: one entry per shape of the shape list, each made on first use.
 struct ShapeSet {
     platform::RegionMaker* regionMaker = nullptr;
+    // The shapes of the network the view shows; none when null.
+    const ShapeFileState* source = nullptr;
     std::vector<std::unique_ptr<ShapeInstance>> entries;
     // The shape list the entries were made from; a new list empties them.
     std::uint32_t generation = 0;
 };
 
-// Regions of the set's shapes come from `regions`, which must outlive the set.
-ShapeSet* MakeShapeSet(platform::RegionMaker& regions);
+// Regions of the set's shapes come from `regions`, which must outlive the set, and so must the
+// shapes `source` holds.
+ShapeSet* MakeShapeSet(platform::RegionMaker& regions, const ShapeFileState* source);
 void DestroyShapeSet(ShapeSet* set);
 // The instance for a node's shape number (1-based), made when it is first asked for; null for
 // 0, a negative number or one beyond the shape list: such a node is a plain box.

@@ -29,59 +29,22 @@
 namespace tarvo {
 namespace {
 
-// The frame's side of an edit: every open view hears of each group the network applied.
-class OpenViews final : public ChangeListener {
-public:
-    bool applyChanges(const ChangeRecord* group) override {
-        bool all = true;
-        // A copy: applying may not open or close views, but the list must not change under us.
-        const std::vector<NetView*> views = m_views;
-        for (NetView* view : views)
-            all = ApplyChangesInView(*view, group) && all;
-        return all;
-    }
-    void add(NetView* view) {
-        if (std::find(m_views.begin(), m_views.end(), view) != m_views.end())
-            return;
-        if (m_views.empty())
-            AddChangeListener(this);
-        m_views.push_back(view);
-    }
-    void remove(NetView* view) {
-        auto at = std::find(m_views.begin(), m_views.end(), view);
-        if (at == m_views.end())
-            return;
-        m_views.erase(at);
-        if (m_views.empty())
-            RemoveChangeListener(this);
-    }
-
-private:
-    std::vector<NetView*> m_views;
-};
-
-OpenViews& openViews() {
-    static OpenViews views;
-    return views;
-}
-
 // The network node stored under the copy's own key and kind: the copy's source when that is
 // still in the network. Never looks at the source itself, which may have been destroyed.
-bool sourceInNetwork(const ViewNode* v) {
-    NodeTable* network = currentNetwork();
+bool sourceInNetwork(const NetView& view, const ViewNode* v) {
+    NodeTable* network = view.network ? view.network->table() : nullptr;
     return v->source && network && network->lookup(v) == v->source;
 }
 
 // A node of the network table, not one held detached by a deletion.
-bool inNetwork(const Node* node) {
-    NodeTable* network = currentNetwork();
-    return network && network->lookup(node) == node;
+bool inNetwork(const NetView& view, const Node* node) {
+    return view.network && view.network->holds(node);
 }
 
 // Whether the network table holds this very node, found by address alone: the node may have
 // been destroyed, so nothing of it is read.
-bool holdsNode(const Node* node) {
-    NodeTable* network = currentNetwork();
+bool holdsNode(const NetView& view, const Node* node) {
+    NodeTable* network = view.network ? view.network->table() : nullptr;
     if (!network)
         return false;
     struct Search {
@@ -144,7 +107,7 @@ void setList(NodeList*& list, const std::vector<NodeBase*>& wanted) {
 // the nearest copy through the view's own links whose node is still there, then the root, then
 // any copy that is still there.
 ViewNode* replacementFor(NetView& view, ViewNode* gone) {
-    if (view.currentLink && view.currentLink != gone && sourceInNetwork(view.currentLink))
+    if (view.currentLink && view.currentLink != gone && sourceInNetwork(view, view.currentLink))
         return view.currentLink;
     std::vector<ViewNode*> queue{gone};
     std::unordered_set<ViewNode*> seen{gone};
@@ -156,7 +119,7 @@ ViewNode* replacementFor(NetView& view, ViewNode* gone) {
                 auto* x = asViewNode(n);
                 if (found || !seen.insert(x).second)
                     return;
-                if (sourceInNetwork(x))
+                if (sourceInNetwork(view, x))
                     found = x;
                 else
                     queue.push_back(x);
@@ -165,19 +128,23 @@ ViewNode* replacementFor(NetView& view, ViewNode* gone) {
                 return found;
         }
     }
-    if (view.root && view.root != gone && sourceInNetwork(view.root))
+    if (view.root && view.root != gone && sourceInNetwork(view, view.root))
         return view.root;
-    ViewNode* any = nullptr;
+    struct Search {
+        const NetView& view;
+        ViewNode* any;
+    } search{view, nullptr};
     view.nodes->forEach(
         [](void* context, NodeBase* n) {
+            auto* s = static_cast<Search*>(context);
             auto* v = asViewNode(n);
-            if (!sourceInNetwork(v))
+            if (!sourceInNetwork(s->view, v))
                 return 0;
-            *static_cast<ViewNode**>(context) = v;
+            s->any = v;
             return 1;
         },
-        &any);
-    return any;
+        &search);
+    return search.any;
 }
 
 void makeCurrent(NetView& view, ViewNode* node) {
@@ -202,7 +169,7 @@ void syncLinks(NetView& view, ViewNode* v, std::unordered_set<ViewNode*>& reache
         if (source && slot < source->linkSlotCount) {
             forEachNode(source->slots[slot], [&](NodeBase* n) {
                 Node* x = asNode(n);
-                if (!inNetwork(x))
+                if (!inNetwork(view, x))
                     return;
                 ViewNode* copy = copyOf(view, x);
                 if (!copy || std::find(wanted.begin(), wanted.end(), copy) != wanted.end())
@@ -275,7 +242,7 @@ bool applyRename(NetView& view, const ChangeRecord* r) {
     auto* v = asViewNode(findNodeIn(view.nodes, r->firstText(), r->relationKind()));
     if (!v)
         return false;
-    Node* source = findNode(r->secondText(), r->relationKind());
+    Node* source = view.network->find(r->secondText(), r->relationKind());
     if (!source)
         return false;
     NodeBase* stored = v;
@@ -350,12 +317,25 @@ bool concerns(const NetView& view, const ChangeRecord* r) {
 
 } // namespace
 
+ViewListener::ViewListener(NetView& view) : m_view(view) {
+    AddChangeListener(*view.network, this);
+}
+
+ViewListener::~ViewListener() {
+    RemoveChangeListener(*m_view.network, this);
+}
+
+bool ViewListener::applyChanges(const ChangeRecord* group) {
+    return ApplyChangesInView(m_view, group);
+}
+
 void RegisterView(NetView& view) {
-    openViews().add(&view);
+    if (view.network && !view.listener)
+        view.listener = std::make_unique<ViewListener>(view);
 }
 
 void UnregisterView(NetView& view) {
-    openViews().remove(&view);
+    view.listener.reset();
 }
 
 ViewNode* FindViewNode(const NetView& view, const Node* source) {
@@ -370,7 +350,7 @@ void SyncViewNodes(NetView& view) {
         return;
     RemoveDummyNodes(view);
     DisposeList(view.newlyHidden);
-    if (!sourceInNetwork(view.current)) {
+    if (!sourceInNetwork(view, view.current)) {
         if (ViewNode* other = replacementFor(view, view.current))
             makeCurrent(view, other);
         else
@@ -385,8 +365,7 @@ void SyncViewNodes(NetView& view) {
 }
 
 bool ApplyChangesInView(NetView& view, const ChangeRecord* group) {
-    // A view of a network that is no longer the open one has nothing to do with the edit.
-    if (!view.nodes || view.network != currentNetwork())
+    if (!view.nodes)
         return true;
     bool structural = false;
     bool relabelled = false;
@@ -428,7 +407,7 @@ bool ApplyChangesInView(NetView& view, const ChangeRecord* group) {
         RepaintView(view);
     }
     // The relation chosen for new links may be one the group destroyed.
-    if (view.selectedRelation && !holdsNode(view.selectedRelation))
+    if (view.selectedRelation && !holdsNode(view, view.selectedRelation))
         view.selectedRelation = nullptr;
     // Whatever the group did, the network changed under the view's inspection windows: they
     // show every node of the network, and any of them may be gone or renamed.
@@ -454,7 +433,7 @@ std::string CheckViewAgainstNetwork(const NetView& view) {
         const ViewNode* v = queue[at];
         if (v->hasFlag(NodeFlags::DummyNode))
             continue;
-        if (!sourceInNetwork(v)) {
+        if (!sourceInNetwork(view, v)) {
             problem = std::string("a copy of a node that is not in the network: ") +
                       (v->name ? v->name : "");
             break;
@@ -474,7 +453,7 @@ std::string CheckViewAgainstNetwork(const NetView& view) {
             std::vector<const Node*> theirs;
             forEachNode(v->source->slots[slot], [&](NodeBase* n) {
                 const Node* x = asNode(n);
-                if (inNetwork(x) && std::find(theirs.begin(), theirs.end(), x) == theirs.end())
+                if (inNetwork(view, x) && std::find(theirs.begin(), theirs.end(), x) == theirs.end())
                     theirs.push_back(x);
             });
             if (own != theirs)

@@ -1,6 +1,8 @@
 // Applying the groups of change records the network applied to every open view's own nodes.
 #pragma once
 
+#include "edit/changes.h"
+
 #include <string>
 
 namespace tarvo {
@@ -8,10 +10,23 @@ namespace tarvo {
 class NetView;
 class Node;
 class ViewNode;
-struct ChangeRecord;
 
-// Open views are told of every group the network applied; a view is told from its creation
-// until it is destroyed.
+// Hears, for one view, of every group its network applied.
+class ViewListener final : public ChangeListener {
+public:
+    explicit ViewListener(NetView& view);
+    ~ViewListener();
+    ViewListener(const ViewListener&) = delete;
+    ViewListener& operator=(const ViewListener&) = delete;
+
+    bool applyChanges(const ChangeRecord* group) override;
+
+private:
+    NetView& m_view;
+};
+
+// Open views are told of every group their network applied, in the order they were opened; a
+// view is told from its creation until it is destroyed.
 void RegisterView(NetView& view);
 void UnregisterView(NetView& view);
 

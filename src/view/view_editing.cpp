@@ -24,11 +24,9 @@
 namespace tarvo {
 namespace {
 
-// The view may edit: it has a current node standing for a network node, and its network is
-// still the open one (not one another load has replaced).
+// The view may edit: it has a current node standing for a node of its network.
 bool canEdit(const NetView& view) {
-    return view.nodes && view.current && view.current->source && view.network &&
-           view.network == currentNetwork();
+    return view.nodes && view.current && view.current->source && view.network;
 }
 
 std::uint8_t kindFlag(const Node* node) {
@@ -50,17 +48,18 @@ Node* realSource(NodeBase* node, int slot) {
 
 // Applies the recorded group; afterwards the menus follow what can be undone now.
 bool commit(NetView& view) {
-    const bool applied = CommitEdit();
+    const bool applied = CommitEdit(*view.network);
     if (view.host)
         UpdateMenus(view);
     return applied;
 }
 
 // Records one step with its inverse; gives the edit up when memory ran out.
-bool record(const ChangeStep& step, const ChangeStep& inverse, int flags, int position) {
-    if (RecordChange(step, inverse, flags, position))
+bool record(Network& net, const ChangeStep& step, const ChangeStep& inverse, int flags,
+            int position) {
+    if (RecordChange(net, step, inverse, flags, position))
         return true;
-    AbandonEdit();
+    AbandonEdit(net);
     return false;
 }
 
@@ -82,11 +81,11 @@ bool closesIsaCycle(Node* n, int slot, Node* x) {
 // Before a link between n and x goes: a step that leaves x's side of it as it is and whose
 // inverse puts that side back in its present order once the link has been restored, since
 // restoring it puts n back at the end of x's list.
-bool recordBackOrder(Node* x, int slot) {
+bool recordBackOrder(Network& net, Node* x, int slot) {
     const NodeList* present = x->slotList(slot);
     if (!present)
         return true;
-    return record({ChangeType::Reorder, x, present->copy(), nullptr},
+    return record(net, {ChangeType::Reorder, x, present->copy(), nullptr},
                   {ChangeType::Reorder, nullptr, present->copy(), nullptr}, slot | kindFlag(x), -1);
 }
 
@@ -99,22 +98,22 @@ bool recordInsert(NetView& view, bool asChild, bool byRelation, const char* labe
         return false;
     const Node* relation = nullptr;
     if (!byRelation && at->isEntity() && view.selectedRelation &&
-        view.selectedRelation != network().isaRelation)
+        view.selectedRelation != view.network->isaRelation())
         relation = view.selectedRelation;
     const bool propertyLink = byRelation || relation;
     const int slot =
         propertyLink ? (asChild ? ToSlot : FromSlot) : (asChild ? ChildSlot : ParentSlot);
     // A node without a label of its own carries a fresh anonymous one, so that two new empty
     // nodes never meet in the network table.
-    char* name = label && *label ? DuplicateText(label) : NewAnonymousLabel();
-    if (!name || findNode(name, at->relationKind())) {
+    char* name = label && *label ? DuplicateText(label) : view.network->labelIds().fresh();
+    if (!name || view.network->find(name, at->relationKind())) {
         Release(name);
         return false;
     }
     char* relationName = nullptr;
     char* relationToRemove = nullptr;
     if (byRelation) {
-        relationName = NewAnonymousLabel();
+        relationName = view.network->labelIds().fresh();
         relationToRemove = DuplicateText(relationName);
     } else if (relation) {
         relationName = DuplicateText(relation->keyText());
@@ -123,7 +122,7 @@ bool recordInsert(NetView& view, bool asChild, bool byRelation, const char* labe
     }
     ChangeStep step{ChangeType::Insert, at, name, relationName};
     ChangeStep inverse{ChangeType::Remove, DuplicateText(name), nullptr, relationToRemove};
-    return record(step, inverse, slot | kindFlag(at), position);
+    return record(*view.network, step, inverse, slot | kindFlag(at), position);
 }
 
 // Records the removal of the isa link between node and other; the caller commits.
@@ -137,7 +136,7 @@ bool recordRemoveLink(NetView& view, ViewNode* node, int slot, ViewNode* other) 
         return false;
     ChangeStep step{ChangeType::RemoveLink, n, x, nullptr};
     ChangeStep inverse{ChangeType::AddLink, nullptr, nullptr, nullptr};
-    return recordBackOrder(x, slot ^ 1) && record(step, inverse, slot | kindFlag(n), position);
+    return recordBackOrder(*view.network, x, slot ^ 1) && record(*view.network, step, inverse, slot | kindFlag(n), position);
 }
 
 } // namespace
@@ -156,7 +155,7 @@ bool DeleteCurrentNode(NetView& view) {
     std::int32_t* positions = recordPositions(node);
     ChangeStep step{ChangeType::Delete, node, nullptr, nullptr};
     ChangeStep inverse{ChangeType::Restore, node, positions, nullptr};
-    if (!record(step, inverse, kindFlag(node), -1))
+    if (!record(*view.network, step, inverse, kindFlag(node), -1))
         return false;
     const bool applied = commit(view);
     ShowCurrent(view);
@@ -165,9 +164,9 @@ bool DeleteCurrentNode(NetView& view) {
 
 bool UndoLastChange(NetView& view) {
     // Undo rebuilds the views' nodes, which a running drag holds.
-    if (!canEdit(view) || !changes().undo || DragRunning())
+    if (!canEdit(view) || !changes(*view.network).undo || DragRunning())
         return false;
-    const bool applied = UndoLastEdit();
+    const bool applied = UndoLastEdit(*view.network);
     if (view.host)
         UpdateMenus(view);
     ShowCurrent(view);
@@ -196,7 +195,7 @@ bool ReorderSlot(NetView& view, ViewNode* node, int slot, const NodeList* order)
     }
     ChangeStep step{ChangeType::Reorder, source, wanted, nullptr};
     ChangeStep inverse{ChangeType::Reorder, nullptr, present->copy(), nullptr};
-    if (!record(step, inverse, slot | kindFlag(source), -1))
+    if (!record(*view.network, step, inverse, slot | kindFlag(source), -1))
         return false;
     return commit(view);
 }
@@ -233,15 +232,15 @@ bool SetLabel(NetView& view, ViewNode* node, const char* text) {
     Node* source = node->source;
     const int kind = source->relationKind();
     const char* old = source->keyText();
-    char* name = text && *text ? DuplicateText(text) : NewAnonymousLabel();
+    char* name = text && *text ? DuplicateText(text) : view.network->labelIds().fresh();
     // Nothing changes, or the name is taken by another node of the same kind.
-    if (!name || (old && std::strcmp(old, name) == 0) || findNode(name, kind)) {
+    if (!name || (old && std::strcmp(old, name) == 0) || view.network->find(name, kind)) {
         Release(name);
         return false;
     }
     ChangeStep step{ChangeType::Rename, DuplicateText(old), name, nullptr};
     ChangeStep inverse{ChangeType::Rename, DuplicateText(name), DuplicateText(old), nullptr};
-    if (!record(step, inverse, kindFlag(source), -1))
+    if (!record(*view.network, step, inverse, kindFlag(source), -1))
         return false;
     return commit(view);
 }
@@ -256,7 +255,7 @@ bool AddLink(NetView& view, ViewNode* node, int slot, ViewNode* other, int posit
         return false;
     ChangeStep step{ChangeType::AddLink, n, x, nullptr};
     ChangeStep inverse{ChangeType::RemoveLink, nullptr, nullptr, nullptr};
-    if (!record(step, inverse, slot | kindFlag(n), position))
+    if (!record(*view.network, step, inverse, slot | kindFlag(n), position))
         return false;
     return commit(view);
 }
@@ -273,7 +272,7 @@ bool DetachLinkEnd(NetView& view, int slot, ViewNode* other) {
     if (!recordRemoveLink(view, node, slot, other))
         return false;
     if (!recordInsert(view, slot == ChildSlot, false, "", position)) {
-        AbandonEdit();
+        AbandonEdit(*view.network);
         return false;
     }
     return commit(view);
@@ -282,7 +281,7 @@ bool DetachLinkEnd(NetView& view, int slot, ViewNode* other) {
 bool MarkDrag(NetView& view, ViewNode* node, int slot, bool on) {
     if (!canEdit(view) || !node || !node->source)
         return false;
-    if (!record({ChangeType::MarkDrag, node->source, nullptr, nullptr}, {},
+    if (!record(*view.network, {ChangeType::MarkDrag, node->source, nullptr, nullptr}, {},
                 slot | kindFlag(node->source), on ? 1 : 0))
         return false;
     return commit(view);
@@ -303,10 +302,10 @@ bool MoveLinkEnd(NetView& view, ViewNode* node, int slot, ViewNode* from, ViewNo
     if (closesIsaCycle(n, slot, x))
         return false;
     const int flags = slot | kindFlag(n);
-    if (!recordBackOrder(old, slot ^ 1) ||
-        !record({ChangeType::RemoveLink, n, old, nullptr},
+    if (!recordBackOrder(*view.network, old, slot ^ 1) ||
+        !record(*view.network, {ChangeType::RemoveLink, n, old, nullptr},
                 {ChangeType::AddLink, nullptr, nullptr, nullptr}, flags, position) ||
-        !record({ChangeType::AddLink, n, x, nullptr},
+        !record(*view.network, {ChangeType::AddLink, n, x, nullptr},
                 {ChangeType::RemoveLink, nullptr, nullptr, nullptr}, flags, position))
         return false;
     return commit(view);

@@ -641,7 +641,7 @@ void DrawLooseNode(platform::Display& display, ViewNode& node, Point centre, int
     // A loose node has no distance number to write.
     scratch.distanceMode = 0;
     // A shaped node shows its shape in lists too; the set goes with the scratch view.
-    scratch.shapes = MakeShapeSet(display);
+    scratch.shapes = MakeShapeSet(display, look.shapes);
     PaintTools tools(scratch, display);
     BoxStyle style;
     style.shade = look.selected ? highlightColour() : shadeOf(2 * look.shade, node.distance);

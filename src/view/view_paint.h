@@ -11,6 +11,7 @@
 namespace tarvo {
 
 class NetView;
+struct ShapeFileState;
 class ViewNode;
 
 // Flags of the view's link marking and dragging.
@@ -63,6 +64,8 @@ struct NodeLook {
     bool markOverridden = false;
     // Which lineage mark shows as hatching; 0 for both.
     std::uint32_t lineageMarks = 0;
+    // The shapes of the node's network; without them a shaped node is drawn as a box.
+    const ShapeFileState* shapes = nullptr;
 };
 // Draws a node centred at `centre` with box half-extents hx and hy.
 void DrawLooseNode(platform::Display& display, ViewNode& node, platform::Point centre, int hx,

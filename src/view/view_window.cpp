@@ -2,6 +2,7 @@
 #include "view/view_window.h"
 
 #include "model/view_node.h"
+#include "netfile/shape_file.h"
 #include "platform/view_host.h"
 #include "view/layering.h"
 #include "view/layout.h"
@@ -43,14 +44,14 @@ NetView*& publishedView() {
     return view;
 }
 
-int CreateView(NetView& view, Node* node, platform::ViewHost* host, ViewMenus* menus,
-               const ViewStartup& startup) {
+int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host,
+               ViewMenus* menus, const ViewStartup& startup) {
     view.documentTitle = startup.title ? startup.title : "";
     view.host = host;
     view.menus = menus;
     // The palette: true-colour displays need none. The visit pass, the root and the walk over
     // every slot from it make the view's nodes.
-    if (!BuildViewNodes(view, node))
+    if (!BuildViewNodes(view, net, node))
         return 0;
     publishedView() = &view;
     RegisterView(view);
@@ -67,7 +68,7 @@ int CreateView(NetView& view, Node* node, platform::ViewHost* host, ViewMenus* m
     }
     ChooseCurrentLink(view);
     if (platform::RegionMaker* regions = regionsOf(view))
-        view.shapes = MakeShapeSet(*regions);
+        view.shapes = MakeShapeSet(*regions, &shapesOf(net));
     view.editor = nullptr;
     view.widestNode = nullptr;
     view.scrollX = view.scrollY = 0;
