@@ -58,7 +58,7 @@ struct EditFixture {
     EditFixture() {
         const std::string text = partedNetwork();
         std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-        tarvo::ReadNetworkStream(in);
+        tarvo::ReadNetworkStream(network, in);
         std::fclose(in);
         const std::array<std::string, 3> roots = {name(0, 20, 0), name(0, 5, 17), name(0, 33, 40)};
         for (std::size_t i = 0; i < hosts.size(); ++i) {
@@ -66,16 +66,14 @@ struct EditFixture {
                 platform::Size{1280, 900},
                 [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); },
                 platform::qt::regionMaker());
-            tarvo::CreateView(views[i], tarvo::findNode(roots[i].c_str(), 0), hosts[i].get(),
-                              nullptr, {});
+            tarvo::CreateView(views[i], network, network.find(roots[i].c_str(), 0),
+                              hosts[i].get(), nullptr, {});
             hosts[i]->runPosted();
         }
     }
     ~EditFixture() {
         for (auto& view : views)
             tarvo::DestroyView(view);
-        tarvo::ReleaseChanges();
-        tarvo::ReleaseNetwork();
     }
     int viewNodes(int i) const {
         int count = 0;
@@ -88,6 +86,8 @@ struct EditFixture {
         return count;
     }
 
+    // Before the views, which go first.
+    tarvo::Network network;
     std::array<std::unique_ptr<platform::OffWindowHost>, 3> hosts;
     std::array<tarvo::NetView, 3> views;
 };

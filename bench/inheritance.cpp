@@ -29,27 +29,26 @@ std::uint64_t nextRandom(std::uint64_t& state) {
     return z ^ (z >> 31);
 }
 
-Node* named(Node* node, const std::string& name) {
+Node* named(Network& net, Node* node, const std::string& name) {
     node->setName(name.c_str(), 1);
-    addNode(node);
+    net.add(node);
     return node;
 }
 
 // `depth` layers of entities, each node with `parents` parents in the layer above and one
 // property of one of 100 relations to a random entity. Answers a node of the deepest layer.
-Node* buildHierarchy(int nodes, int depth, int parents) {
-    network().currentNetwork = MakeNodeTable();
+Node* buildHierarchy(Network& net, int nodes, int depth, int parents) {
     std::uint64_t random = 20261208;
     std::vector<Node*> relations;
     relations.reserve(100);
     for (int r = 0; r < 100; ++r)
-        relations.push_back(named(new Relation, "relation" + std::to_string(r)));
+        relations.push_back(named(net, new Relation, "relation" + std::to_string(r)));
     const int perLayer = nodes / (depth + 1);
     std::vector<std::vector<Node*>> layers(static_cast<std::size_t>(depth + 1));
     std::vector<Node*> all;
     for (int layer = 0; layer <= depth; ++layer) {
         for (int i = 0; i < perLayer; ++i) {
-            Node* node = named(new Node, "n" + std::to_string(layer) + "_" + std::to_string(i));
+            Node* node = named(net, new Node, "n" + std::to_string(layer) + "_" + std::to_string(i));
             if (layer > 0) {
                 const auto& above = layers[static_cast<std::size_t>(layer - 1)];
                 for (int p = 0; p < parents; ++p)
@@ -62,7 +61,7 @@ Node* buildHierarchy(int nodes, int depth, int parents) {
     for (Node* from : all) {
         Node* relation = relations[nextRandom(random) % relations.size()];
         Node* to = all[nextRandom(random) % all.size()];
-        addNode(new Property(relation, from, to, 0, -1));
+        net.add(new Property(relation, from, to, 0, -1, net.labelIds()));
     }
     return layers.back().front();
 }
@@ -70,7 +69,8 @@ Node* buildHierarchy(int nodes, int depth, int parents) {
 void Report(benchmark::State& state) {
     const int depth = static_cast<int>(state.range(0));
     const int parents = static_cast<int>(state.range(1));
-    Node* deep = buildHierarchy(100000, depth, parents);
+    Network net;
+    Node* deep = buildHierarchy(net, 100000, depth, parents);
     int found = 0;
     for (auto _ : state) {
         InheritanceReport report;
@@ -79,7 +79,6 @@ void Report(benchmark::State& state) {
         DisposeInheritanceReport(report);
     }
     state.counters["inherited"] = found;
-    ReleaseNetwork();
 }
 
 BENCHMARK(Report)

@@ -150,6 +150,7 @@ struct LoadedNetwork {
     int family = -1;
     int nodes = 0;
     Node* root = nullptr;
+    std::unique_ptr<Network> network;
 };
 
 LoadedNetwork& loaded() {
@@ -165,7 +166,6 @@ void emptyHeapFreeLists() {
 }
 
 void unloadNetwork() {
-    ReleaseNetwork();
     loaded() = LoadedNetwork{};
     emptyHeapFreeLists();
 }
@@ -177,19 +177,19 @@ Node* loadNetwork(int family, int nodes) {
         return current.root;
     unloadNetwork();
     const Graph graph = makeGraph(family, nodes);
-    network().currentNetwork = MakeNodeTable();
+    auto network = std::make_unique<Network>();
     std::vector<Node*> made(static_cast<std::size_t>(nodes));
     for (int i = 0; i < nodes; ++i) {
         Node* node = new Node;
         char name[16];
         std::snprintf(name, sizeof name, "n%d", i);
         node->setName(name, 1);
-        addNode(node);
+        network->add(node);
         made[static_cast<std::size_t>(i)] = node;
     }
     for (const auto& [parent, child] : graph.links)
         addChild(made[static_cast<std::size_t>(parent)], made[static_cast<std::size_t>(child)]);
-    current = LoadedNetwork{family, nodes, made.front()};
+    current = LoadedNetwork{family, nodes, made.front(), std::move(network)};
     return current.root;
 }
 
@@ -319,7 +319,7 @@ double buildMeasured(NetView& view, Node* root, Stage stage) {
     emptyHeapFreeLists();
     const std::size_t before = liveBytes;
     peakBytes = liveBytes;
-    BuildViewNodes(view, root);
+    BuildViewNodes(view, *loaded().network, root);
     if (stage != Stage::Build)
         StartViewLayout(view, 1);
     if (stage == Stage::Improved)
@@ -349,7 +349,7 @@ void BuildView(benchmark::State& state, int family, int nodes) {
         state.PauseTiming();
         DestroyViewNodes(view);
         state.ResumeTiming();
-        BuildViewNodes(view, root);
+        BuildViewNodes(view, *loaded().network, root);
     }
     state.counters["nodes"] = viewNodeCount(view);
     state.counters["peak_MiB"] = peak;
@@ -455,7 +455,7 @@ double bestLayoutMilliseconds(Node* root, LayoutShape& shape) {
     double best = 0.0;
     for (int run = 0; run < 3; ++run) {
         NetView view;
-        BuildViewNodes(view, root);
+        BuildViewNodes(view, *loaded().network, root);
         const auto start = std::chrono::steady_clock::now();
         RecalcLayout(view, false);
         ImproveLayout(view);

@@ -74,9 +74,9 @@ std::int64_t ensureNetworkFile(std::int64_t entities) {
     return bytes;
 }
 
-std::int64_t countNodes() {
+std::int64_t countNodes(const tarvo::Network& net) {
     std::int64_t count = 0;
-    if (tarvo::NodeTable* table = tarvo::currentNetwork()) {
+    if (tarvo::NodeTable* table = net.table()) {
         table->forEach(
             [](void* context, tarvo::NodeBase*) {
                 ++*static_cast<std::int64_t*>(context);
@@ -143,7 +143,8 @@ int measureLoad(const char* path) {
     const bool reset = resetPeakResidentSize();
     const std::int64_t before = statusBytes("VmRSS");
     const std::int64_t peakBefore = statusBytes("VmHWM");
-    tarvo::LoadNetworkFile(path);
+    tarvo::Network net;
+    tarvo::LoadNetworkFile(net, path);
     const std::int64_t peak = statusBytes("VmHWM");
     const std::int64_t after = statusBytes("VmRSS");
     // Without the reset the peak may still be the start-up's; it is then only valid when the
@@ -151,7 +152,7 @@ int measureLoad(const char* path) {
     const bool valid = before > 0 && peak > 0 && (reset || peak > peakBefore);
     std::printf("%lld %lld %lld %lld %d\n", static_cast<long long>(before),
                 static_cast<long long>(peak), static_cast<long long>(after),
-                static_cast<long long>(countNodes()), valid ? 1 : 0);
+                static_cast<long long>(countNodes(net)), valid ? 1 : 0);
     return 0;
 }
 
@@ -196,18 +197,28 @@ void setMemoryCounters(benchmark::State& state, std::int64_t entities) {
 
 // The network of this size, loaded once for the write benchmarks and kept until another size
 // is needed.
+struct LoadedNetwork {
+    std::int64_t entities = -1;
+    std::unique_ptr<tarvo::Network> network;
+};
+
+LoadedNetwork& loadedNetwork() {
+    static LoadedNetwork loaded;
+    return loaded;
+}
+
 bool ensureLoaded(std::int64_t entities) {
-    static std::int64_t loaded = -1;
-    if (loaded == entities && tarvo::currentNetwork())
+    LoadedNetwork& loaded = loadedNetwork();
+    if (loaded.entities == entities && loaded.network)
         return true;
-    tarvo::ReleaseNetwork();
-    loaded = -1;
+    loaded = LoadedNetwork{};
     if (ensureNetworkFile(entities) < 0)
         return false;
-    tarvo::LoadNetworkFile(networkPath(entities).c_str());
-    if (!tarvo::currentNetwork())
+    auto network = std::make_unique<tarvo::Network>();
+    tarvo::LoadNetworkFile(*network, networkPath(entities).c_str());
+    if (!network->table())
         return false;
-    loaded = entities;
+    loaded = LoadedNetwork{entities, std::move(network)};
     return true;
 }
 
@@ -219,14 +230,15 @@ void ReadNetwork(benchmark::State& state) {
     }
     const std::string path = networkPath(state.range(0));
     // The write benchmarks may have left a network loaded; every timed load starts without one.
-    tarvo::ReleaseNetwork();
+    loadedNetwork() = LoadedNetwork{};
     std::int64_t nodes = 0;
     const int errorsBefore = silentUi().errors;
     for (auto _ : state) {
-        tarvo::LoadNetworkFile(path.c_str());
+        auto net = std::make_unique<tarvo::Network>();
+        tarvo::LoadNetworkFile(*net, path.c_str());
         state.PauseTiming();
-        nodes = countNodes();
-        tarvo::ReleaseNetwork();
+        nodes = countNodes(*net);
+        net.reset();
         state.ResumeTiming();
     }
     setRates(state, nodes, bytes);
@@ -243,14 +255,14 @@ void WriteNetwork(benchmark::State& state) {
     }
     const std::string path = networkPath(state.range(0)) + ".written";
     for (auto _ : state) {
-        if (!tarvo::WriteNetworkFile(path.c_str())) {
+        if (!tarvo::WriteNetworkFile(*loadedNetwork().network, path.c_str())) {
             state.SkipWithError("the network could not be written");
             break;
         }
     }
     std::error_code error;
     const auto bytes = static_cast<std::int64_t>(std::filesystem::file_size(path, error));
-    setRates(state, countNodes(), error ? 0 : bytes);
+    setRates(state, countNodes(*loadedNetwork().network), error ? 0 : bytes);
     std::filesystem::remove(path, error);
 }
 
@@ -266,14 +278,14 @@ void WriteNetworkStream(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        if (!tarvo::WriteNetworkStream(sink)) {
+        if (!tarvo::WriteNetworkStream(*loadedNetwork().network, sink)) {
             state.SkipWithError("the network could not be written");
             break;
         }
     }
     std::fclose(sink);
     // The sink keeps no count; the text written is the read file's within a few bytes.
-    setRates(state, countNodes(), ensureNetworkFile(state.range(0)));
+    setRates(state, countNodes(*loadedNetwork().network), ensureNetworkFile(state.range(0)));
 }
 
 // The floor of a read: every word of the file taken by the word reader, and nothing made of it.
@@ -422,7 +434,7 @@ int main(int argc, char** argv) {
         benchmark::Shutdown();
     }
 
-    tarvo::ReleaseNetwork();
+    loadedNetwork() = LoadedNetwork{};
     platform::setUi(previousUi);
     tarvo::ReleaseFontTable();
     tarvo::ReleaseScratchText();

@@ -58,14 +58,16 @@ struct PaintFixture {
               platform::qt::regionMaker()) {
         const std::string text = layeredNetwork();
         std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-        tarvo::ReadNetworkStream(in);
+        tarvo::ReadNetworkStream(network, in);
         std::fclose(in);
-        tarvo::CreateView(view, tarvo::findNode("n0_0", 0), &host, nullptr, {});
+        tarvo::CreateView(view, network, network.find("n0_0", 0), &host, nullptr, {});
         host.runPosted();
         tarvo::ScaleToWindow(view, false);
     }
     ~PaintFixture() { tarvo::DestroyView(view); }
 
+    // Before the view, which goes first.
+    tarvo::Network network;
     platform::OffWindowHost host;
     tarvo::NetView view;
 };

@@ -27,6 +27,5 @@ inline int RunQtBenchmarks(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    tarvo::ReleaseNetwork();
     return 0;
 }

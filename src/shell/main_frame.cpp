@@ -239,6 +239,10 @@ MainFrame::~MainFrame() {
     const QList<QMdiSubWindow*> windows = m_client->subWindowList();
     for (QMdiSubWindow* window : windows)
         delete window;
+    // And those closed but not yet deleted: every view goes before the network it shows.
+    const QList<DocumentWindow*> closing = findChildren<DocumentWindow*>();
+    for (DocumentWindow* document : closing)
+        delete document;
     setViewDialogs(m_previousDialogs);
 }
 

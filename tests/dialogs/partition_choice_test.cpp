@@ -5,6 +5,7 @@
 #include "model/network.h"
 #include "model/node_list.h"
 #include "netfile/network_file.h"
+#include "support/network_text.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +16,6 @@
 namespace tarvo {
 namespace {
 
-void load(const std::string& text) {
-    ReleaseNetwork();
-    std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-    ReadNetworkStream(in);
-    std::fclose(in);
-}
 
 std::vector<std::string> names(const NodeList* list) {
     std::vector<std::string> out;
@@ -33,20 +28,20 @@ std::vector<std::string> names(const NodeList* list) {
 }
 
 TEST(PartitionChoice, TheListPutsTheMostFormattedFirstAndTypingFindsTheBestMatch) {
-    load("#RELATIONS\nsubject isa dependent\n#ENTITIES\nnoun isa word\nVERB isa word\n"
+    const auto net = testing_support::ReadNetworkText("#RELATIONS\nsubject isa dependent\n#ENTITIES\nnoun isa word\nVERB isa word\n"
          "\"<i>walked<\\i>\" isa VERB\nNounish isa noun\napple exists\n#FONTS\n");
-    NodeList* plain = PartitionList(0, 0);
+    NodeList* plain = PartitionList(*net, 0, 0);
     // Without expose bits every label measures 0: by label, without regard to case.
     EXPECT_EQ(names(plain),
               (std::vector<std::string>{"apple", "noun", "Nounish", "VERB", "walked", "word"}));
     // Capitals first, then the rest by label.
-    NodeList* capitals = PartitionList(0, 1);
+    NodeList* capitals = PartitionList(*net, 0, 1);
     EXPECT_EQ(names(capitals).front(), "VERB");
     EXPECT_EQ(names(capitals)[1], "Nounish");
     // Italic first.
-    NodeList* italic = PartitionList(0, 2);
+    NodeList* italic = PartitionList(*net, 0, 2);
     EXPECT_EQ(names(italic).front(), "walked");
-    NodeList* relations = PartitionList(1, 0);
+    NodeList* relations = PartitionList(*net, 1, 0);
     EXPECT_EQ(names(relations), (std::vector<std::string>{"dependent", "subject"}));
 
     EXPECT_EQ(names(plain)[static_cast<std::size_t>(BestTypedMatch(plain, "nou"))], "noun");
@@ -54,13 +49,12 @@ TEST(PartitionChoice, TheListPutsTheMostFormattedFirstAndTypingFindsTheBestMatch
     EXPECT_EQ(BestTypedMatch(nullptr, "x"), -1);
     for (NodeList* list : {plain, capitals, italic, relations})
         list->destroy();
-    ReleaseNetwork();
 }
 
 TEST(PartitionChoice, TypingFindsPhoneticNamesByTheirIpaAndAccentedOnesByTheirLetters) {
-    load("#ENTITIES\n<phon>dQg<\\phon> isa form\n<phon>dAg<\\phon> isa form\n"
+    const auto net = testing_support::ReadNetworkText("#ENTITIES\n<phon>dQg<\\phon> isa form\n<phon>dAg<\\phon> isa form\n"
          "\"caf\xe9\" isa word\ncafe isa word\n#FONTS\n");
-    NodeList* list = PartitionList(0, 0);
+    NodeList* list = PartitionList(*net, 0, 0);
     const std::pair<const char*, const char*> cases[] = {
         {"d\u00e6", "dQg"},       // the IPA the list shows
         {"d\u0251g", "dAg"},      // a symbol the code page lacks
@@ -74,7 +68,6 @@ TEST(PartitionChoice, TypingFindsPhoneticNamesByTheirIpaAndAccentedOnesByTheirLe
         EXPECT_EQ(names(list)[static_cast<std::size_t>(row)], found) << typed;
     }
     list->destroy();
-    ReleaseNetwork();
 }
 
 TEST(PartitionChoice, TheRevealDistanceIsOneMoreThanTheNumberTypedWithinItsRange) {

@@ -6,6 +6,7 @@
 #include "dialogs/partition_choice.h"
 #include "model/network.h"
 #include "netfile/network_file.h"
+#include "support/network_text.h"
 
 #include <QCheckBox>
 #include <QImage>
@@ -30,17 +31,17 @@ protected:
     void SetUp() override {
         DialogFixture::SetUp();
         partitionChoices() = PartitionChoices{};
-        const std::string text = "#RELATIONS\nsubject isa dependent\n#ENTITIES\nnoun isa word\n"
-                                 "verb isa word\nauxiliary isa verb\n#FONTS\n";
-        std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-        ReadNetworkStream(in);
-        std::fclose(in);
+        net = ::testing_support::ReadNetworkText(
+            "#RELATIONS\nsubject isa dependent\n#ENTITIES\nnoun isa word\n"
+            "verb isa word\nauxiliary isa verb\n#FONTS\n");
     }
     void TearDown() override {
-        ReleaseNetwork();
+        net.reset();
         partitionChoices() = PartitionChoices{};
         DialogFixture::TearDown();
     }
+
+    std::unique_ptr<Network> net;
 };
 
 TEST_F(PartitionDialogTest, TypingChoosesTheNodeAndTheRevealBoxGivesTheDistance) {
@@ -69,18 +70,15 @@ TEST_F(PartitionDialogTest, TypingChoosesTheNodeAndTheRevealBoxGivesTheDistance)
                 dialog.grab().save(QString::fromLocal8Bit(out));
             EXPECT_TRUE(dialog.press(1));
         });
-        EXPECT_EQ(ChoosePartition(), findNode("verb", 0));
+        EXPECT_EQ(ChoosePartition(*net), net->find("verb", 0));
         EXPECT_EQ(partitionChoices().revealDistance, run.expected) << run.distance;
     }
 }
 
 TEST_F(PartitionDialogTest, TheListAndTheFieldShowPhoneticNamesAsIpaAndAccentsAsThemselves) {
-    ReleaseNetwork();
-    const std::string text = "#ENTITIES\n<phon>dQg<\\phon> isa form\n<phon>Sip<\\phon> isa form\n"
-                             "\"caf\xe9\" isa word\n#FONTS\n";
-    std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-    ReadNetworkStream(in);
-    std::fclose(in);
+    net = ::testing_support::ReadNetworkText(
+        "#ENTITIES\n<phon>dQg<\\phon> isa form\n<phon>Sip<\\phon> isa form\n"
+        "\"caf\xe9\" isa word\n#FONTS\n");
     const QString dog = QString::fromUtf8("d\u00e6\u0261");
     const QString ship = QString::fromUtf8("\u0283ip");
     ModalAnswer answer([&](DialogBase& dialog) {
@@ -105,7 +103,7 @@ TEST_F(PartitionDialogTest, TheListAndTheFieldShowPhoneticNamesAsIpaAndAccentsAs
         EXPECT_EQ(list->currentItem()->text(), dog);
         EXPECT_TRUE(dialog.press(1));
     });
-    Node* chosen = ChoosePartition();
+    Node* chosen = ChoosePartition(*net);
     ASSERT_NE(chosen, nullptr);
     EXPECT_STREQ(chosen->name, "\x7fpdQg");
 }
@@ -122,14 +120,14 @@ TEST_F(PartitionDialogTest, TheKindAndExposeBitsAreKeptAndCancelChoosesNothing) 
         EXPECT_TRUE(dialog.press(33));
         EXPECT_TRUE(dialog.press(2));
     });
-    EXPECT_EQ(ChoosePartition(), nullptr);
+    EXPECT_EQ(ChoosePartition(*net), nullptr);
     EXPECT_EQ(partitionChoices().kind, 1);
     EXPECT_EQ(partitionChoices().expose, 2);
     ModalAnswer again([&](DialogBase& dialog) {
         EXPECT_EQ(dialog.control<QListWidget>(97)->item(0)->text(), "dependent");
         EXPECT_TRUE(dialog.press(1));
     });
-    EXPECT_EQ(ChoosePartition(), findNode("dependent", 1));
+    EXPECT_EQ(ChoosePartition(*net), net->find("dependent", 1));
 }
 
 // Dark pixels along the row where a button's focus frame runs, inside its edges.
@@ -166,7 +164,7 @@ TEST_F(PartitionDialogTest, AFocusedExposeButtonShowsItsFocusPushedOrNot) {
         }
         EXPECT_TRUE(dialog.press(2));
     });
-    ChoosePartition();
+    ChoosePartition(*net);
     EXPECT_EQ(partitionChoices().expose, 9);
 }
 

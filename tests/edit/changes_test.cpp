@@ -43,39 +43,6 @@ auxiliary subject pronoun
 #FONTS
 )";
 
-Node* entity(const char* name) {
-    return findNode(name, 0);
-}
-Node* relation(const char* name) {
-    return findNode(name, 1);
-}
-
-// Steps recorded with their inverses; what an inverse is not given it takes from its step.
-bool linkStep(std::uint8_t type, Node* a, int slot, Node* b, const char* by = nullptr,
-              int position = -1) {
-    const std::uint8_t inverse =
-        type == ChangeType::AddLink ? ChangeType::RemoveLink : ChangeType::AddLink;
-    return RecordChange({type, a, b, DuplicateText(by)}, {inverse}, slot, position);
-}
-bool insertStep(Node* at, const char* name, int slot, const char* by = nullptr, int position = -1) {
-    return RecordChange({ChangeType::Insert, at, DuplicateText(name), DuplicateText(by)},
-                        {ChangeType::Remove, DuplicateText(name)}, slot, position);
-}
-bool deleteStep(Node* n, int flags = 0) {
-    return RecordChange({ChangeType::Delete, n}, {ChangeType::Restore, nullptr, recordPositions(n)},
-                        flags, -1);
-}
-bool renameStep(const char* from, const char* to, int flags = 0) {
-    return RecordChange({ChangeType::Rename, DuplicateText(from), DuplicateText(to)},
-                        {ChangeType::Rename, DuplicateText(to), DuplicateText(from)}, flags, -1);
-}
-bool markStep(Node* n) {
-    return RecordChange({ChangeType::MarkDrag, n}, {}, ChildSlot, 1);
-}
-bool committed(bool recorded) {
-    return recorded && CommitEdit();
-}
-
 int groupCount(const ChangeRecord* list) {
     int count = 0;
     for (; list; list = list->next)
@@ -101,19 +68,49 @@ public:
 
 class ChangeTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::FILE* in = fmemopen(const_cast<char*>(kNetwork), std::strlen(kNetwork), "r");
-        ReadNetworkStream(in);
-        std::fclose(in);
-        AddChangeListener(&views);
+    Node* entity(const char* name) {
+        return net->find(name, 0);
     }
-    void TearDown() override {
-        RemoveChangeListener(&views);
-        ReleaseChanges();
-        changes().editingOptions = kKeepUndo | kKeepHistory;
-        ReleaseNetwork();
+    Node* relation(const char* name) {
+        return net->find(name, 1);
     }
 
+    // Steps recorded with their inverses; what an inverse is not given it takes from its step.
+    bool linkStep(std::uint8_t type, Node* a, int slot, Node* b, const char* by = nullptr,
+                  int position = -1) {
+        const std::uint8_t inverse =
+            type == ChangeType::AddLink ? ChangeType::RemoveLink : ChangeType::AddLink;
+        return RecordChange(*net, {type, a, b, DuplicateText(by)}, {inverse}, slot, position);
+    }
+    bool insertStep(Node* at, const char* name, int slot, const char* by = nullptr, int position = -1) {
+        return RecordChange(*net, {ChangeType::Insert, at, DuplicateText(name), DuplicateText(by)},
+                            {ChangeType::Remove, DuplicateText(name)}, slot, position);
+    }
+    bool deleteStep(Node* n, int flags = 0) {
+        return RecordChange(*net, {ChangeType::Delete, n}, {ChangeType::Restore, nullptr, recordPositions(n)},
+                            flags, -1);
+    }
+    bool renameStep(const char* from, const char* to, int flags = 0) {
+        return RecordChange(*net, {ChangeType::Rename, DuplicateText(from), DuplicateText(to)},
+                            {ChangeType::Rename, DuplicateText(to), DuplicateText(from)}, flags, -1);
+    }
+    bool markStep(Node* n) {
+        return RecordChange(*net, {ChangeType::MarkDrag, n}, {}, ChildSlot, 1);
+    }
+    bool committed(bool recorded) {
+        return recorded && CommitEdit(*net);
+    }
+
+    void SetUp() override {
+        net = testing_support::ReadNetworkText(kNetwork);
+        AddChangeListener(*net, &views);
+    }
+    void TearDown() override {
+        RemoveChangeListener(*net, &views);
+        net.reset();
+    }
+
+    std::unique_ptr<Network> net;
     Recorder views;
 };
 
@@ -121,7 +118,7 @@ TEST_F(ChangeTest, AGroupAppliesWholeBeforeTheViewsAreToldAndUndoTakesItBackNewe
     ASSERT_TRUE(committed(renameStep("pronoun", "name")));
     EXPECT_STREQ(first(entity("auxiliary"), ToSlot)->name, "auxiliary\x7fr subject\x7fr name")
         << "a property shows its ends' present names";
-    const std::string before = testing_support::NetworkAsText();
+    const std::string before = testing_support::NetworkAsText(*net);
     Node* modal = entity("modal");
     bool appliedWhenTold = false;
     views.onTold = [&] {
@@ -131,117 +128,117 @@ TEST_F(ChangeTest, AGroupAppliesWholeBeforeTheViewsAreToldAndUndoTakesItBackNewe
     ASSERT_TRUE(linkStep(ChangeType::RemoveLink, entity("word"), ChildSlot, entity("noun"), {}, 0));
     ASSERT_TRUE(linkStep(ChangeType::RemoveLink, relation("dependent"), ChildSlot,
                          relation("object"), nullptr, 1));
-    ASSERT_TRUE(CommitEdit());
+    ASSERT_TRUE(CommitEdit(*net));
     EXPECT_TRUE(appliedWhenTold);
     EXPECT_EQ(views.groups.back(), (std::vector<int>{2, 21, 21}));
-    EXPECT_EQ(groupCount(changes().history), 2);
+    EXPECT_EQ(groupCount(changes(*net).history), 2);
 
     views.onTold = nullptr;
-    ASSERT_TRUE(UndoLastEdit());
+    ASSERT_TRUE(UndoLastEdit(*net));
     EXPECT_EQ(views.groups.back(), (std::vector<int>{20, 20, 5}));
-    EXPECT_EQ(testing_support::NetworkAsText(), before);
-    EXPECT_EQ(groupCount(changes().undo), 1) << "the rename is still to be undone";
-    EXPECT_EQ(groupCount(changes().history), 1);
+    EXPECT_EQ(testing_support::NetworkAsText(*net), before);
+    EXPECT_EQ(groupCount(changes(*net).undo), 1) << "the rename is still to be undone";
+    EXPECT_EQ(groupCount(changes(*net).history), 1);
 }
 
 TEST_F(ChangeTest, AFailingRecordStopsItsGroupAndARefusedEditIsTakenBack) {
-    const std::string before = testing_support::NetworkAsText();
+    const std::string before = testing_support::NetworkAsText(*net);
     Node* word = entity("word");
     Node* pronoun = entity("pronoun");
     // Applied straight: the record before the unknown type stays, the one after never runs.
-    changes().editingOptions = 0;
+    changes(*net).editingOptions = 0;
     ASSERT_TRUE(linkStep(ChangeType::AddLink, word, ChildSlot, pronoun));
-    ASSERT_TRUE(RecordChange({99}, {}, 0, -1));
+    ASSERT_TRUE(RecordChange(*net, {99}, {}, 0, -1));
     ASSERT_TRUE(linkStep(ChangeType::AddLink, entity("noun"), ChildSlot, entity("verb")));
-    EXPECT_FALSE(ApplyGroupToNetwork(changes().pending));
+    EXPECT_FALSE(ApplyGroupToNetwork(*net, changes(*net).pending));
     EXPECT_EQ(positionOf(word, ChildSlot, pronoun), 3);
     EXPECT_EQ(positionOf(entity("noun"), ChildSlot, entity("verb")), -1);
-    AbandonEdit();
+    AbandonEdit(*net);
     unlink(word, ChildSlot, pronoun);
 
     // Committed with undo: what applied is taken back with the edit's own inverses.
-    changes().editingOptions = kKeepUndo | kKeepHistory;
+    changes(*net).editingOptions = kKeepUndo | kKeepHistory;
     ASSERT_TRUE(linkStep(ChangeType::AddLink, word, ChildSlot, pronoun));
     ASSERT_TRUE(linkStep(ChangeType::RemoveLink, word, ChildSlot, entity("auxiliary")));
-    EXPECT_FALSE(CommitEdit());
-    EXPECT_EQ(testing_support::NetworkAsText(), before);
+    EXPECT_FALSE(CommitEdit(*net));
+    EXPECT_EQ(testing_support::NetworkAsText(*net), before);
     EXPECT_TRUE(views.groups.empty());
-    EXPECT_EQ(changes().undo, nullptr);
-    EXPECT_EQ(changes().history, nullptr);
+    EXPECT_EQ(changes(*net).undo, nullptr);
+    EXPECT_EQ(changes(*net).history, nullptr);
 
     // Without undo nothing takes it back: the network changed, so it is history.
-    changes().editingOptions = kKeepHistory;
+    changes(*net).editingOptions = kKeepHistory;
     ASSERT_TRUE(linkStep(ChangeType::AddLink, word, ChildSlot, pronoun));
-    ASSERT_TRUE(RecordChange({ChangeType::Remove, DuplicateText("nothing")}, {}, 0, -1));
-    EXPECT_FALSE(CommitEdit());
+    ASSERT_TRUE(RecordChange(*net, {ChangeType::Remove, DuplicateText("nothing")}, {}, 0, -1));
+    EXPECT_FALSE(CommitEdit(*net));
     EXPECT_GE(positionOf(word, ChildSlot, pronoun), 0);
-    EXPECT_EQ(groupCount(changes().history), 1);
+    EXPECT_EQ(groupCount(changes(*net).history), 1);
 }
 
 TEST_F(ChangeTest, EveryTypeRoundTripsWithItsInverse) {
     const int relationKind = ChangeFlags::RelationKind;
     const std::pair<const char*, std::function<bool()>> cases[] = {
-        {"insert a child", [] { return insertStep(entity("noun"), "proper", ChildSlot, {}, 0); }},
+        {"insert a child", [this] { return insertStep(entity("noun"), "proper", ChildSlot, {}, 0); }},
         {"insert by a new relation",
-         [] { return insertStep(entity("verb"), "clause", ToSlot, "comp"); }},
+         [this] { return insertStep(entity("verb"), "clause", ToSlot, "comp"); }},
         // The inverse names the relation too, but other properties keep it alive.
         {"insert by a relation that stays",
-         [] { return insertStep(entity("verb"), "clause", FromSlot, "subject", 0); }},
-        {"delete a node with links and properties", [] { return deleteStep(entity("verb")); }},
+         [this] { return insertStep(entity("verb"), "clause", FromSlot, "subject", 0); }},
+        {"delete a node with links and properties", [this] { return deleteStep(entity("verb")); }},
         {"delete a relation with properties",
-         [=] { return deleteStep(relation("subject"), relationKind); }},
-        {"rename a relation", [=] { return renameStep("object", "complement", relationKind); }},
+         [=, this] { return deleteStep(relation("subject"), relationKind); }},
+        {"rename a relation", [=, this] { return renameStep("object", "complement", relationKind); }},
         {"add an isa link",
-         [] {
+         [this] {
              return linkStep(ChangeType::AddLink, entity("word"), ChildSlot, entity("pronoun"), {},
                              1);
          }},
         {"remove an isa link",
-         [] {
+         [this] {
              return linkStep(ChangeType::RemoveLink, entity("word"), ChildSlot, entity("verb"), {},
                              1);
          }},
         {"add a property link",
-         [] {
+         [this] {
              return linkStep(ChangeType::AddLink, entity("modal"), ToSlot, entity("noun"), "object",
                              0);
          }},
         {"remove a property link",
-         [] {
+         [this] {
              return linkStep(ChangeType::RemoveLink, entity("auxiliary"), ToSlot, entity("pronoun"),
                              "subject", 0);
          }},
         {"reorder",
-         [] {
+         [this] {
              Node* word = entity("word");
              NodeList* order = word->slotList(ChildSlot)->copy();
              order->insertAtIndex(order->removeAtIndex(0), -1);
-             return RecordChange({ChangeType::Reorder, word, order},
+             return RecordChange(*net, {ChangeType::Reorder, word, order},
                                  {ChangeType::Reorder, nullptr, word->slotList(ChildSlot)->copy()},
                                  ChildSlot, -1);
          }},
     };
-    const std::string before = testing_support::NetworkAsText();
-    const int nodes = testing_support::NetworkNodeCount();
+    const std::string before = testing_support::NetworkAsText(*net);
+    const int nodes = testing_support::NetworkNodeCount(*net);
     for (const auto& [what, step] : cases) {
         SCOPED_TRACE(what);
         ASSERT_TRUE(committed(step()));
-        EXPECT_NE(testing_support::NetworkAsText(), before);
-        ASSERT_TRUE(UndoLastEdit());
-        EXPECT_EQ(testing_support::NetworkAsText(), before);
-        EXPECT_EQ(testing_support::NetworkNodeCount(), nodes) << "nothing left behind in the table";
-        EXPECT_EQ(changes().undo, nullptr);
-        EXPECT_EQ(changes().history, nullptr);
+        EXPECT_NE(testing_support::NetworkAsText(*net), before);
+        ASSERT_TRUE(UndoLastEdit(*net));
+        EXPECT_EQ(testing_support::NetworkAsText(*net), before);
+        EXPECT_EQ(testing_support::NetworkNodeCount(*net), nodes) << "nothing left behind in the table";
+        EXPECT_EQ(changes(*net).undo, nullptr);
+        EXPECT_EQ(changes(*net).history, nullptr);
     }
     // A drag mark is for the views alone.
     ASSERT_TRUE(committed(markStep(entity("word"))));
-    EXPECT_EQ(testing_support::NetworkAsText(), before);
+    EXPECT_EQ(testing_support::NetworkAsText(*net), before);
     EXPECT_EQ(views.groups.back(), (std::vector<int>{32}));
 }
 
 TEST_F(ChangeTest, RefusedRecordsLeaveTheNetworkWhole) {
-    const std::string before = testing_support::NetworkAsText();
-    const int nodes = testing_support::NetworkNodeCount();
+    const std::string before = testing_support::NetworkAsText(*net);
+    const int nodes = testing_support::NetworkNodeCount(*net);
     Node* noun = entity("noun");
     Node* word = entity("word");
     // A rename onto a taken name keeps the node, under its name, in the table.
@@ -254,85 +251,85 @@ TEST_F(ChangeTest, RefusedRecordsLeaveTheNetworkWhole) {
         committed(linkStep(ChangeType::RemoveLink, entity("verb"), ToSlot, noun, "agent")));
     NodeList* fewer = word->slotList(ChildSlot)->copy();
     fewer->removeAtIndex(0);
-    EXPECT_FALSE(committed(RecordChange({ChangeType::Reorder, word, fewer}, {}, ChildSlot, -1)));
+    EXPECT_FALSE(committed(RecordChange(*net, {ChangeType::Reorder, word, fewer}, {}, ChildSlot, -1)));
     removeLink(word, ChildSlot, noun);
     EXPECT_FALSE(committed(linkStep(ChangeType::RemoveLink, noun, ParentSlot, word)));
     insertLink(word, ChildSlot, noun, 0, 0);
     EXPECT_EQ(positionOf(noun, ParentSlot, word), 0) << "the half link was left alone";
-    EXPECT_EQ(testing_support::NetworkAsText(), before);
-    EXPECT_EQ(testing_support::NetworkNodeCount(), nodes);
+    EXPECT_EQ(testing_support::NetworkAsText(*net), before);
+    EXPECT_EQ(testing_support::NetworkNodeCount(*net), nodes);
     EXPECT_EQ(relation("agent"), nullptr);
     EXPECT_TRUE(views.groups.empty());
-    EXPECT_EQ(changes().undo, nullptr);
+    EXPECT_EQ(changes(*net).undo, nullptr);
 
     EXPECT_TRUE(committed(renameStep("noun", "noun"))) << "its own name is no conflict";
     EXPECT_EQ(entity("noun"), noun);
     // Removing a relation takes its properties out of the table and off their ends.
     ASSERT_TRUE(
-        committed(RecordChange({ChangeType::RemoveRelation, DuplicateText("subject")}, {}, 0, -1)));
-    EXPECT_EQ(testing_support::NetworkNodeCount(), nodes - 3);
+        committed(RecordChange(*net, {ChangeType::RemoveRelation, DuplicateText("subject")}, {}, 0, -1)));
+    EXPECT_EQ(testing_support::NetworkNodeCount(*net), nodes - 3);
     EXPECT_EQ(entity("verb")->counts[ToSlot], 1);
     EXPECT_EQ(entity("pronoun")->slotList(FromSlot), nullptr);
 }
 
 TEST_F(ChangeTest, EditsStayApartOnTheUndoStack) {
-    const std::string before = testing_support::NetworkAsText();
+    const std::string before = testing_support::NetworkAsText(*net);
     ASSERT_TRUE(
         committed(linkStep(ChangeType::AddLink, entity("word"), ChildSlot, entity("pronoun"))));
-    const std::string afterFirst = testing_support::NetworkAsText();
+    const std::string afterFirst = testing_support::NetworkAsText(*net);
     // An edit whose first step has no inverse still closes its own group.
     ASSERT_TRUE(markStep(entity("noun")));
     ASSERT_TRUE(linkStep(ChangeType::RemoveLink, entity("noun"), ChildSlot, entity("pronoun")));
-    EXPECT_FALSE(UndoLastEdit()) << "the pending edit's inverses head the stack";
-    ASSERT_TRUE(CommitEdit());
-    ASSERT_TRUE(UndoLastEdit());
-    EXPECT_EQ(testing_support::NetworkAsText(), afterFirst);
-    ASSERT_TRUE(UndoLastEdit());
-    EXPECT_EQ(testing_support::NetworkAsText(), before);
+    EXPECT_FALSE(UndoLastEdit(*net)) << "the pending edit's inverses head the stack";
+    ASSERT_TRUE(CommitEdit(*net));
+    ASSERT_TRUE(UndoLastEdit(*net));
+    EXPECT_EQ(testing_support::NetworkAsText(*net), afterFirst);
+    ASSERT_TRUE(UndoLastEdit(*net));
+    EXPECT_EQ(testing_support::NetworkAsText(*net), before);
 
     // An edit given up leaves neither records nor a changed network.
     ASSERT_TRUE(deleteStep(entity("verb")));
-    AbandonEdit();
-    EXPECT_EQ(changes().pending, nullptr);
-    EXPECT_EQ(changes().undo, nullptr);
-    EXPECT_EQ(testing_support::NetworkAsText(), before);
+    AbandonEdit(*net);
+    EXPECT_EQ(changes(*net).pending, nullptr);
+    EXPECT_EQ(changes(*net).undo, nullptr);
+    EXPECT_EQ(testing_support::NetworkAsText(*net), before);
 
     // A restore refused because the name was taken meanwhile: the node stays out, and goes
     // with its undo record.
     ASSERT_TRUE(committed(deleteStep(entity("modal"))));
     Node* taken = new Node;
     taken->setName("modal", 1);
-    ASSERT_EQ(addNode(taken), 1);
-    EXPECT_FALSE(UndoLastEdit());
+    ASSERT_EQ(net->add(taken), 1);
+    EXPECT_FALSE(UndoLastEdit(*net));
     EXPECT_EQ(entity("modal"), taken);
-    EXPECT_EQ(changes().history, nullptr);
+    EXPECT_EQ(changes(*net).history, nullptr);
 }
 
 TEST_F(ChangeTest, ListenersMayLeaveWhileOthersAreToldAndOptionsChooseWhatIsKept) {
     Recorder later;
-    AddChangeListener(&later);
-    AddChangeListener(&later);
+    AddChangeListener(*net, &later);
+    AddChangeListener(*net, &later);
     views.onTold = [&] {
-        RemoveChangeListener(&later);
-        RemoveChangeListener(&views);
+        RemoveChangeListener(*net, &later);
+        RemoveChangeListener(*net, &views);
     };
     ASSERT_TRUE(committed(markStep(entity("word"))));
     ASSERT_TRUE(committed(markStep(entity("word"))));
     EXPECT_EQ(views.groups.size(), 1u);
     EXPECT_TRUE(later.groups.empty());
 
-    const int kept = groupCount(changes().history);
-    changes().editingOptions = 0;
+    const int kept = groupCount(changes(*net).history);
+    changes(*net).editingOptions = 0;
     ASSERT_TRUE(committed(renameStep("noun", "name")));
-    EXPECT_EQ(changes().undo, nullptr);
-    EXPECT_EQ(groupCount(changes().history), kept);
+    EXPECT_EQ(changes(*net).undo, nullptr);
+    EXPECT_EQ(groupCount(changes(*net).history), kept);
     // A deleted node held by the undo stack goes at release with its properties: the leak
     // checker sees to that.
-    changes().editingOptions = kKeepUndo;
+    changes(*net).editingOptions = kKeepUndo;
     ASSERT_TRUE(committed(deleteStep(entity("verb"))));
-    EXPECT_EQ(groupCount(changes().history), kept);
-    ReleaseChanges();
-    EXPECT_EQ(changes().undo, nullptr);
+    EXPECT_EQ(groupCount(changes(*net).history), kept);
+    ReleaseChanges(*net);
+    EXPECT_EQ(changes(*net).undo, nullptr);
 }
 
 // The writer walks the table bucket by bucket, so Undo must put every node it took out back at
@@ -345,14 +342,13 @@ TEST_F(ChangeTest, UndoPutsEveryNodeBackAtItsPlaceInTheTable) {
     options.properties = 20;
     options.formatted = false;
     const std::string text = tools::GenerateNetwork(options);
-    ReleaseNetwork();
-    std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-    ReadNetworkStream(in);
-    std::fclose(in);
+    RemoveChangeListener(*net, &views);
+    net = testing_support::ReadNetworkText(text);
+    AddChangeListener(*net, &views);
     // The file and the keys in table order, which the file shows only in part.
-    auto state = [] {
-        std::string keys = testing_support::NetworkAsText();
-        currentNetwork()->forEach(
+    auto state = [this] {
+        std::string keys = testing_support::NetworkAsText(*net);
+        net->table()->forEach(
             [](void* context, NodeBase* n) {
                 *static_cast<std::string*>(context) += std::string(asNode(n)->keyText()) + "\n";
                 return 0;
@@ -362,10 +358,10 @@ TEST_F(ChangeTest, UndoPutsEveryNodeBackAtItsPlaceInTheTable) {
     };
     auto undone = [&](bool recorded) {
         const std::string was = state();
-        return committed(recorded) && UndoLastEdit() && state() == was;
+        return committed(recorded) && UndoLastEdit(*net) && state() == was;
     };
     for (int kind : {0, 1}) {
-        NodeList* nodes = nodesOfKind(kind);
+        NodeList* nodes = net->nodesOfKind(kind);
         const int flags = kind ? ChangeFlags::RelationKind : 0;
         forEachNode(nodes, [&](NodeBase* x) {
             Node* n = asNode(x);
@@ -386,8 +382,8 @@ TEST_F(ChangeTest, UndoPutsEveryNodeBackAtItsPlaceInTheTable) {
     const std::string before = state();
     ASSERT_TRUE(deleteStep(entity("morpheme4")));
     ASSERT_TRUE(renameStep("proper40", "renamed"));
-    ASSERT_TRUE(RecordChange({ChangeType::Remove, DuplicateText("nothing")}, {}, 0, -1));
-    EXPECT_FALSE(CommitEdit());
+    ASSERT_TRUE(RecordChange(*net, {ChangeType::Remove, DuplicateText("nothing")}, {}, 0, -1));
+    EXPECT_FALSE(CommitEdit(*net));
     EXPECT_EQ(state(), before);
 }
 

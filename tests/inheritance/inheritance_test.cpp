@@ -10,6 +10,7 @@
 #include "model/network.h"
 #include "model/node_list.h"
 #include "netfile/network_file.h"
+#include "support/network_text.h"
 
 #include <gtest/gtest.h>
 
@@ -51,20 +52,17 @@ class InheritanceTest : public ::testing::Test {
 protected:
     void TearDown() override {
         DisposeReportLists();
-        ReleaseNetwork();
+        net.reset();
     }
-    void load(const std::string& text) {
-        ReleaseNetwork();
-        std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-        ReadNetworkStream(in);
-        std::fclose(in);
-    }
+    void load(const std::string& text) { net = testing_support::ReadNetworkText(text); }
     Node* entity(const char* name) {
-        Node* node = findNode(name, 0);
+        Node* node = net->find(name, 0);
         EXPECT_NE(node, nullptr) << name;
         return node;
     }
-    Node* relation(const char* name) { return findNode(name, 1); }
+    Node* relation(const char* name) { return net->find(name, 1); }
+
+    std::unique_ptr<Network> net = std::make_unique<Network>();
 };
 
 TEST_F(InheritanceTest, AncestorsComeNearestFirstOncePerPass) {

@@ -28,8 +28,8 @@ std::string taken(char* label) {
     return text;
 }
 
-std::string read(const std::string& markup) {
-    return taken(MarkupToLabel(markup.c_str()));
+std::string read(LabelIds& ids, const std::string& markup) {
+    return taken(MarkupToLabel(markup.c_str(), ids));
 }
 
 std::string written(const std::string& label) {
@@ -170,17 +170,17 @@ TEST_F(LabelMarkupTest, MarkupReadsToInternalFormAndWritesBack) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.markup);
-        EXPECT_EQ(read(c.markup), c.label);
+        EXPECT_EQ(read(ids, c.markup), c.label);
         if (c.markupWritten.empty())
             continue;
         EXPECT_EQ(written(c.label), c.markupWritten);
-        EXPECT_EQ(read(unquoted(c.markupWritten)), c.label);
+        EXPECT_EQ(read(ids, unquoted(c.markupWritten)), c.label);
     }
 }
 
 TEST_F(LabelMarkupTest, DefaultFontIsTheOneWithoutTags) {
     fonts().DefaultFont = 2;
-    EXPECT_EQ(read("<f=>a<f=2>b<f=3>c<\\f>d"), "^0fa^2fb^3fc^2fd"_l);
+    EXPECT_EQ(read(ids, "<f=>a<f=2>b<f=3>c<\\f>d"), "^0fa^2fb^3fc^2fd"_l);
     EXPECT_EQ(written("^0fa^2fb^rc"_l), "\"<f=0>a<\\f>bc\"");
 }
 
@@ -200,7 +200,7 @@ TEST_F(LabelMarkupTest, EscapesAtTheEndWriteWithoutClosingTags) {
     for (const auto& [label, markup] : cases) {
         SCOPED_TRACE(label);
         EXPECT_EQ(written(label), markup);
-        EXPECT_EQ(shown(read(unquoted(markup))), shown(label));
+        EXPECT_EQ(shown(read(ids, unquoted(markup))), shown(label));
     }
 }
 
@@ -216,22 +216,22 @@ TEST_F(LabelMarkupTest, AnonymousLabelsKeepTheirIdAndRaiseTheCounter) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.markup);
-        labelState().NextLabelId = c.before;
-        EXPECT_EQ(read(c.markup), "^*1f"_l);
-        EXPECT_EQ(labelState().NextLabelId, c.after);
+        ids.setNext(c.before);
+        EXPECT_EQ(read(ids, c.markup), "^*1f"_l);
+        EXPECT_EQ(ids.next(), c.after);
     }
-    labelState().NextLabelId = 0;
-    EXPECT_EQ(read("<id=>"), "^*0"_l);
-    EXPECT_EQ(read("<id=ffffffffff>"), "^*ffffffff"_l);
-    EXPECT_EQ(labelState().NextLabelId, UINT_MAX);
+    ids.setNext(0);
+    EXPECT_EQ(read(ids, "<id=>"), "^*0"_l);
+    EXPECT_EQ(read(ids, "<id=ffffffffff>"), "^*ffffffff"_l);
+    EXPECT_EQ(ids.next(), UINT_MAX);
 
     EXPECT_EQ(written("^*1f"_l), "\"<id=1f>\"");
     EXPECT_EQ(written("^*1f\"<b>"_l), "\"<id=1f>\"");
 
-    labelState().NextLabelId = 0xab;
-    EXPECT_EQ(taken(NewAnonymousLabel()), "^*ab"_l);
-    EXPECT_EQ(taken(NewAnonymousLabel()), "^*ac"_l);
-    EXPECT_EQ(labelState().NextLabelId, 0xadu);
+    ids.setNext(0xab);
+    EXPECT_EQ(taken(ids.fresh()), "^*ab"_l);
+    EXPECT_EQ(taken(ids.fresh()), "^*ac"_l);
+    EXPECT_EQ(ids.next(), 0xadu);
 
     EXPECT_TRUE(IsAnonymousLabel(nullptr));
     EXPECT_TRUE(IsAnonymousLabel("^*"_l.c_str()));
@@ -293,7 +293,7 @@ TEST_F(LabelMarkupTest, RandomLabelsSurviveWritingAndReading) {
         for (int round = 0; round < 3000; ++round) {
             const std::string label = randomLabel();
             const std::string markup = written(label);
-            ASSERT_EQ(shown(read(unquoted(markup))), shown(label)) << markup;
+            ASSERT_EQ(shown(read(ids, unquoted(markup))), shown(label)) << markup;
         }
     }
 }

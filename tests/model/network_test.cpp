@@ -7,6 +7,7 @@
 #include "model/view_node.h"
 
 #include "labels/label_markup.h"
+#include "labels/node_order.h"
 #include "memory/size_class_heap.h"
 
 #include <gtest/gtest.h>
@@ -19,26 +20,23 @@ namespace {
 
 class NetworkTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        network().currentNetwork = MakeNodeTable();
-        ASSERT_NE(currentNetwork(), nullptr);
-    }
-    void TearDown() override { closeNetwork(currentNetwork()); }
+    void SetUp() override { ASSERT_NE(net.table(), nullptr); }
 
-    // A node of the current network, made when absent.
+    Network net;
+    // A node of the network, made when absent.
     Node* entity(const char* name) { return named(new Node, name, 0); }
     Node* relation(const char* name) { return named(new Relation, name, 1); }
     Node* named(Node* node, const char* name, int kind) {
         node->setName(name, 1);
-        if (!addNode(node)) {
+        if (!net.add(node)) {
             node->destroy();
-            return findNode(name, kind);
+            return net.find(name, kind);
         }
         return node;
     }
     Property* property(Node* r, Node* a, Node* b, int reversed = 0, int position = -1) {
-        auto* p = new Property(r, a, b, reversed, position);
-        EXPECT_EQ(addNode(p), 1) << "every property is a node of its own";
+        auto* p = new Property(r, a, b, reversed, position, net.labelIds());
+        EXPECT_EQ(net.add(p), 1) << "every property is a node of its own";
         return p;
     }
 };
@@ -55,16 +53,16 @@ TEST_F(NetworkTest, EntitiesAndRelationsOfOneNameAreDistinct) {
     Node* x = entity("x");
     Node* rx = relation("x");
     EXPECT_NE(x, rx);
-    EXPECT_EQ(findNode("x", 0), x);
-    EXPECT_EQ(findNode("x", 1), rx);
-    EXPECT_EQ(findNode("y", 0), nullptr);
+    EXPECT_EQ(net.find("x", 0), x);
+    EXPECT_EQ(net.find("x", 1), rx);
+    EXPECT_EQ(net.find("y", 0), nullptr);
     EXPECT_EQ(entity("x"), x) << "the present node is found again, not made twice";
 
     const std::string bold = std::string("x") + kLabelEscape + "b";
     Node* formatted = entity(bold.c_str());
     EXPECT_NE(formatted, x) << "markup takes part in identity";
-    EXPECT_EQ(takeNode("x", 0), x);
-    EXPECT_EQ(findNode("x", 0), nullptr);
+    EXPECT_EQ(net.take("x", 0), x);
+    EXPECT_EQ(net.find("x", 0), nullptr);
     x->destroy();
 }
 
@@ -72,7 +70,7 @@ TEST_F(NetworkTest, PropertiesAreDistinctAndNamedFromTheirEnds) {
     Node* cat = entity("cat");
     Node* eats = relation("eats");
     Node* fish = entity("fish");
-    labelState().NextLabelId = 0x1e;
+    net.labelIds().setNext(0x1e);
     Property* p1 = property(eats, cat, fish);
     Property* p2 = property(eats, cat, fish);
     EXPECT_STREQ(p1->key, "eats \x7f*1e");
@@ -83,7 +81,7 @@ TEST_F(NetworkTest, PropertiesAreDistinctAndNamedFromTheirEnds) {
     EXPECT_EQ(p1->shape, kPropertyShape);
 
     Node* nameless = new Node;
-    ASSERT_EQ(addNode(nameless), 1);
+    ASSERT_EQ(net.add(nameless), 1);
     Property* p3 = property(eats, nameless, fish);
     EXPECT_STREQ(p3->name, "\xa4\x7fr eats\x7fr fish") << "an anonymous end shows as 0xA4";
     EXPECT_EQ(slotOf(eats, ChildSlot), (std::vector<const NodeBase*>{p1, p2, p3}));
@@ -214,7 +212,7 @@ TEST_F(NetworkTest, NodesOfKindLeaveOutPropertiesAndSortByDistanceThenLabel) {
     Node* c = entity("c");
     property(r, a, b);
     b->flags |= NodeFlags::DescendantMark;
-    NodeList* entities = nodesOfKind(0);
+    NodeList* entities = net.nodesOfKind(0);
     ASSERT_NE(entities, nullptr);
     EXPECT_EQ(entities->size(), 3);
     EXPECT_EQ(b->flags, 0u);
@@ -225,7 +223,7 @@ TEST_F(NetworkTest, NodesOfKindLeaveOutPropertiesAndSortByDistanceThenLabel) {
                                             entities->nodeAt(2)}),
               (std::vector<const NodeBase*>{b, a, c}));
     entities->destroy();
-    NodeList* relations = nodesOfKind(1);
+    NodeList* relations = net.nodesOfKind(1);
     ASSERT_NE(relations, nullptr);
     EXPECT_EQ(relations->size(), 1) << "properties share the relations' kind bit but not the list";
     relations->destroy();

@@ -50,6 +50,8 @@ std::vector<std::string> namesIn(const NodeBase* node, int slot) {
 
 class NetworkFileTest : public ::testing::Test {
 protected:
+    std::unique_ptr<Network> net = std::make_unique<Network>();
+
     void SetUp() override {
         char pattern[] = "/tmp/tarvo-netfile-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
@@ -59,22 +61,22 @@ protected:
         ChoosePreferredFonts();
     }
     void TearDown() override {
-        ReleaseNetwork();
+        net.reset();
         ReleaseFontTable();
         std::system(("rm -rf " + folder).c_str());
     }
 
     // Loads `text` as a network file.
     void load(const std::string& text) {
-        ReleaseNetwork();
+        net = std::make_unique<Network>();
         writeFile(folder + "/in.dat", text);
-        LoadNetworkFile((folder + "/in.dat").c_str());
-        ASSERT_NE(currentNetwork(), nullptr);
+        LoadNetworkFile(*net, (folder + "/in.dat").c_str());
+        ASSERT_NE(net->table(), nullptr);
     }
-    // The current network as the writer writes it.
+    // The network as the writer writes it.
     std::string saved() {
         const std::string path = folder + "/out.dat";
-        EXPECT_EQ(WriteNetworkFile(path.c_str()), 1);
+        EXPECT_EQ(WriteNetworkFile(*net, path.c_str()), 1);
         return readFile(path);
     }
     std::vector<std::string> errors() const {
@@ -97,17 +99,17 @@ TEST_F(NetworkFileTest, TheExampleReadsAndWritesBackAsItStands) {
                                 "verb subject noun\n\n\n"
                                 "#FONTS\n";
     load(example);
-    Node* word = findNode("word", 0);
+    Node* word = net->find("word", 0);
     ASSERT_NE(word, nullptr);
     EXPECT_EQ(namesIn(word, ChildSlot), (std::vector<std::string>{"noun", "verb"}));
-    Node* subject = findNode("subject", 1);
+    Node* subject = net->find("subject", 1);
     ASSERT_NE(subject, nullptr);
     EXPECT_EQ(namesIn(subject, ParentSlot), (std::vector<std::string>{"dependent"}));
     const NodeBase* property = first(subject, ChildSlot);
     ASSERT_NE(property, nullptr);
-    EXPECT_EQ(first(property, FromSlot), findNode("verb", 0));
-    EXPECT_EQ(first(property, ToSlot), findNode("noun", 0));
-    EXPECT_EQ(testing_support::NetworkNodeCount(), 6);
+    EXPECT_EQ(first(property, FromSlot), net->find("verb", 0));
+    EXPECT_EQ(first(property, ToSlot), net->find("noun", 0));
+    EXPECT_EQ(testing_support::NetworkNodeCount(*net), 6);
     EXPECT_EQ(saved(), example);
     EXPECT_TRUE(errors().empty());
 }
@@ -126,17 +128,17 @@ TEST_F(NetworkFileTest, SectionsCommentsAndStatementForms) {
          "#ENTITIES\n"
          "\"two words\" isa D\n"
          "x ISA D\n");
-    EXPECT_EQ(namesIn(findNode("r0", 1), ChildSlot), (std::vector<std::string>{"r1", "r2"}))
+    EXPECT_EQ(namesIn(net->find("r0", 1), ChildSlot), (std::vector<std::string>{"r1", "r2"}))
         << "a comment line keeps the section in force";
     for (const char* name : {"A", "B"}) {
-        ASSERT_NE(findNode(name, 0), nullptr) << name;
-        EXPECT_EQ(findNode(name, 0)->slots[ParentSlot], nullptr);
+        ASSERT_NE(net->find(name, 0), nullptr) << name;
+        EXPECT_EQ(net->find(name, 0)->slots[ParentSlot], nullptr);
     }
     // The statement after a one-word comment line is read, not swallowed with the comment.
-    EXPECT_EQ(namesIn(findNode("C", 0), ParentSlot), (std::vector<std::string>{"D"}));
-    EXPECT_NE(findNode("C", 1), findNode("C", 0)) << "the same statement in both sections";
-    EXPECT_NE(findNode("D", 1), nullptr);
-    EXPECT_EQ(namesIn(findNode("D", 0), ChildSlot),
+    EXPECT_EQ(namesIn(net->find("C", 0), ParentSlot), (std::vector<std::string>{"D"}));
+    EXPECT_NE(net->find("C", 1), net->find("C", 0)) << "the same statement in both sections";
+    EXPECT_NE(net->find("D", 1), nullptr);
+    EXPECT_EQ(namesIn(net->find("D", 0), ChildSlot),
               (std::vector<std::string>{"C", "two words", "x"}));
     EXPECT_TRUE(errors().empty());
 
@@ -160,23 +162,23 @@ TEST_F(NetworkFileTest, ACommentKeywordMayStandOnTheNextLineAndOnlyItsLineIsTheC
     for (const Case& c : cases) {
         SCOPED_TRACE(c.comment);
         load(std::string("#RELATIONS\n") + c.comment + "c isa d\n");
-        ASSERT_NE(findNode("d", 1), nullptr);
-        EXPECT_EQ(namesIn(findNode("d", 1), ChildSlot), (std::vector<std::string>{"c"}));
-        EXPECT_EQ(testing_support::NetworkNodeCount(), c.relations);
+        ASSERT_NE(net->find("d", 1), nullptr);
+        EXPECT_EQ(namesIn(net->find("d", 1), ChildSlot), (std::vector<std::string>{"c"}));
+        EXPECT_EQ(testing_support::NetworkNodeCount(*net), c.relations);
         for (const char* lost : {"foo", "bar", "isa", "NOTE"})
-            EXPECT_EQ(findNode(lost, 1), nullptr) << lost;
+            EXPECT_EQ(net->find(lost, 1), nullptr) << lost;
     }
     EXPECT_TRUE(errors().empty());
 }
 
 TEST_F(NetworkFileTest, PropertiesAreAlwaysNewAndWrittenInTheirOwnSection) {
     load("#PROPERTIES\nx r y\nx r y\n#RELATIONS\nr isa link\nsub isa r\n");
-    Node* r = findNode("r", 1);
+    Node* r = net->find("r", 1);
     ASSERT_NE(r, nullptr);
-    ASSERT_NE(findNode("x", 0), nullptr);
-    ASSERT_NE(findNode("y", 0), nullptr);
+    ASSERT_NE(net->find("x", 0), nullptr);
+    ASSERT_NE(net->find("y", 0), nullptr);
     EXPECT_EQ(r->counts[ChildSlot], 3);
-    EXPECT_EQ(testing_support::NetworkNodeCount(), 7) << "x, y, r, link, sub and two properties";
+    EXPECT_EQ(testing_support::NetworkNodeCount(*net), 7) << "x, y, r, link, sub and two properties";
     const std::string text = saved();
     const std::size_t entities = text.find("#ENTITIES\n");
     const std::size_t properties = text.find("#PROPERTIES\nx r y\nx r y\n\n\n#FONTS\n");
@@ -217,12 +219,12 @@ TEST_F(NetworkFileTest, UnquotedAccentedNamesReadWholeAndAreWrittenInQuotes) {
     load("#ENTITIES\ncaf\xe9 isa \xe9l\xe8ve\n\xe9l\xe8ve isa word\n"
          "<phon>w\xf9k<\\phon> isa word\nna\xefve exists\n");
     ASSERT_EQ(errors(), std::vector<std::string>{});
-    const NodeBase* cafe = findNode("caf\xe9", 0);
+    const NodeBase* cafe = net->find("caf\xe9", 0);
     ASSERT_NE(cafe, nullptr) << "the accented letter is kept";
     EXPECT_EQ(namesIn(cafe, ParentSlot), std::vector<std::string>{"\xe9l\xe8ve"});
-    EXPECT_NE(findNode("na\xefve", 0), nullptr);
-    EXPECT_EQ(findNode("caf", 0), nullptr);
-    EXPECT_EQ(findNode("", 0), nullptr) << "a leading accented letter no longer ends the word";
+    EXPECT_NE(net->find("na\xefve", 0), nullptr);
+    EXPECT_EQ(net->find("caf", 0), nullptr);
+    EXPECT_EQ(net->find("", 0), nullptr) << "a leading accented letter no longer ends the word";
     const std::string text = saved();
     EXPECT_NE(text.find("\"caf\xe9\" isa \"\xe9l\xe8ve\"\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\"<phon>w\xf9k<\\phon>\" isa word\n"), std::string::npos) << text;
@@ -256,12 +258,12 @@ TEST_F(NetworkFileTest, AFontTheFileDoesNotListBecomesTheDefaultFontOfTheSortedT
 }
 
 TEST_F(NetworkFileTest, BadFilesAreReportedOnceAndReadAsFarAsTheyGo) {
-    ReleaseNetwork();
-    LoadNetworkFile((folder + "/missing.dat").c_str());
+    net = std::make_unique<Network>();
+    LoadNetworkFile(*net, (folder + "/missing.dat").c_str());
     EXPECT_EQ(errors(),
               (std::vector<std::string>{"Error opening net file: " + folder + "/missing.dat."}));
-    ASSERT_NE(currentNetwork(), nullptr);
-    EXPECT_EQ(testing_support::NetworkNodeCount(), 0);
+    ASSERT_NE(net->table(), nullptr);
+    EXPECT_EQ(testing_support::NetworkNodeCount(*net), 0);
 
     recordingUi().boxes.clear();
     load("noun isa word\n");
@@ -271,20 +273,20 @@ TEST_F(NetworkFileTest, BadFilesAreReportedOnceAndReadAsFarAsTheyGo) {
     recordingUi().boxes.clear();
     load("# first a comment\nnoun isa word\nverb isa word\n#ENTITIES\nkept exists\n");
     EXPECT_EQ(errors(), (std::vector<std::string>{"Invalid network statement ignored"}));
-    EXPECT_EQ(findNode("noun", 0), nullptr);
-    EXPECT_NE(findNode("kept", 0), nullptr);
+    EXPECT_EQ(net->find("noun", 0), nullptr);
+    EXPECT_NE(net->find("kept", 0), nullptr);
 
     recordingUi().boxes.clear();
     load("#ENTITIES\n" + std::string(1000, 'n') + " isa \"" + std::string(500, 'q') +
          "\"\nshort isa word\n");
     ASSERT_EQ(errors().size(), 1u) << "one report for the file, however many words are cut";
     EXPECT_NE(errors()[0].find("line 2"), std::string::npos) << errors()[0];
-    EXPECT_NE(findNode(std::string(399, 'n').c_str(), 0), nullptr);
-    EXPECT_NE(findNode("short", 0), nullptr);
+    EXPECT_NE(net->find(std::string(399, 'n').c_str(), 0), nullptr);
+    EXPECT_NE(net->find("short", 0), nullptr);
 
     recordingUi().boxes.clear();
     load("#ENTITIES\nlonely");
-    EXPECT_NE(findNode("lonely", 0), nullptr) << "a statement cut short by the end";
+    EXPECT_NE(net->find("lonely", 0), nullptr) << "a statement cut short by the end";
 }
 
 // Given a list, the reader hands its problems back with their lines, and shows no box: the
@@ -292,10 +294,10 @@ TEST_F(NetworkFileTest, BadFilesAreReportedOnceAndReadAsFarAsTheyGo) {
 TEST_F(NetworkFileTest, ProblemsComeBackInAListWithTheirLines) {
     using Problems = std::vector<std::pair<std::string, int>>;
     auto read = [&](const std::string& text) {
-        ReleaseNetwork();
+        net = std::make_unique<Network>();
         writeFile(folder + "/in.dat", text);
         Diagnostics problems;
-        EXPECT_TRUE(LoadNetworkFile((folder + "/in.dat").c_str(), nullptr, &problems));
+        EXPECT_TRUE(LoadNetworkFile(*net, (folder + "/in.dat").c_str(), nullptr, &problems));
         Problems got;
         for (const Diagnostic& problem : problems)
             got.emplace_back(problem.message, problem.line);
@@ -308,9 +310,9 @@ TEST_F(NetworkFileTest, ProblemsComeBackInAListWithTheirLines) {
               (Problems{{"Invalid network statement ignored", 3}}));
     EXPECT_EQ(read("#ENTITIES\nshort isa word\n" + std::string(1000, 'n') + " isa word\n"),
               (Problems{{"Word too long at line 3: cut to 399 characters.", 3}}));
-    ReleaseNetwork();
+    net = std::make_unique<Network>();
     Diagnostics missing;
-    EXPECT_FALSE(LoadNetworkFile((folder + "/missing.dat").c_str(), nullptr, &missing));
+    EXPECT_FALSE(LoadNetworkFile(*net, (folder + "/missing.dat").c_str(), nullptr, &missing));
     ASSERT_EQ(missing.size(), 1u);
     EXPECT_EQ(missing[0].message, "Error opening net file: " + folder + "/missing.dat.");
     EXPECT_EQ(missing[0].line, 0);
@@ -330,8 +332,8 @@ TEST_F(NetworkFileTest, CyclicNetworksLoadSaveAndClose) {
         EXPECT_NE(at, std::string::npos) << line;
         EXPECT_EQ(text.find(line, at + 1), std::string::npos) << line;
     }
-    markLineage(findNode("a", 0), 0, 1);
-    EXPECT_TRUE(findNode("d", 0)->hasFlag(NodeFlags::DescendantMark));
+    markLineage(net->find("a", 0), 0, 1);
+    EXPECT_TRUE(net->find("d", 0)->hasFlag(NodeFlags::DescendantMark));
     load(text);
     EXPECT_EQ(saved(), text);
 }
@@ -347,18 +349,18 @@ TEST_F(NetworkFileTest, AFailedSaveLeavesTheOldFileAsItWas) {
     rlimit small = before;
     small.rlim_cur = 20;
     ::setrlimit(RLIMIT_FSIZE, &small);
-    const int result = WriteNetworkFile(target.c_str());
+    const int result = WriteNetworkFile(*net, target.c_str());
     ::setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(readFile(target), "old contents\n");
 
-    EXPECT_EQ(WriteNetworkFile((folder + "/no/such/folder.dat").c_str()), 0);
+    EXPECT_EQ(WriteNetworkFile(*net, (folder + "/no/such/folder.dat").c_str()), 0);
     ::mkdir((folder + "/adir").c_str(), 0755);
-    EXPECT_EQ(WriteNetworkFile((folder + "/adir").c_str()), 0);
+    EXPECT_EQ(WriteNetworkFile(*net, (folder + "/adir").c_str()), 0);
     EXPECT_EQ(system(("ls " + folder + " | grep -c saving > /dev/null").c_str()) != 0, true)
         << "no temporary file is left behind";
-    EXPECT_EQ(WriteNetworkFile(target.c_str()), 1);
+    EXPECT_EQ(WriteNetworkFile(*net, target.c_str()), 1);
     EXPECT_EQ(readFile(target),
               "#RELATIONS\n\n\n#ENTITIES\nnoun isa word\n\n\n#PROPERTIES\n\n\n#FONTS\n");
 }

@@ -27,9 +27,9 @@ std::string nameOf(const NodeBase* node) {
 }
 
 // Every node with the names in its four slots, in slot order: the network without its keys.
-std::vector<std::string> describeNetwork() {
+std::vector<std::string> describeNetwork(const Network& net) {
     std::vector<std::string> lines;
-    currentNetwork()->forEach(
+    net.table()->forEach(
         [](void* context, NodeBase* base) {
             const Node* node = asNode(base);
             std::string line = std::to_string(node->isProperty() * 2 + node->relationKind());
@@ -64,16 +64,19 @@ std::vector<std::string> sortedLines(const std::string& text) {
     return lines;
 }
 
-std::string loadAndSave(const std::string& text, const std::string& folder) {
+// Loads `text` from a file into a new network, which `net` then holds, and answers what it
+// writes back.
+std::string loadAndSave(std::unique_ptr<Network>& net, const std::string& text,
+                        const std::string& folder) {
     const std::string in = folder + "/in.dat";
     const std::string out = folder + "/out.dat";
     if (std::FILE* file = std::fopen(in.c_str(), "wb")) {
         std::fwrite(text.data(), 1, text.size(), file);
         std::fclose(file);
     }
-    ReleaseNetwork();
-    LoadNetworkFile(in.c_str());
-    EXPECT_EQ(WriteNetworkFile(out.c_str()), 1);
+    net = std::make_unique<Network>();
+    LoadNetworkFile(*net, in.c_str());
+    EXPECT_EQ(WriteNetworkFile(*net, out.c_str()), 1);
     std::string written;
     if (std::FILE* file = std::fopen(out.c_str(), "rb")) {
         char chunk[4096];
@@ -94,6 +97,7 @@ TEST(NetworkRoundTrip, GeneratedNetworksComeBackAsTheyWereWritten) {
     const std::string folder = pattern;
     platform::ListedFontCatalog catalog("Arial;Courier New;DejaVu Sans;Times New Roman");
     BuildFontTable(catalog);
+    std::unique_ptr<Network> net;
     for (std::uint32_t seed : {1u, 2u, 3u, 4u, 5u}) {
         SCOPED_TRACE(seed);
         tools::GeneratorOptions options;
@@ -102,15 +106,15 @@ TEST(NetworkRoundTrip, GeneratedNetworksComeBackAsTheyWereWritten) {
         options.relations = 30;
         options.properties = 300;
         options.formatted = seed != 3;
-        const std::string first = loadAndSave(tools::GenerateNetwork(options), folder);
-        const std::vector<std::string> written = describeNetwork();
-        const std::string second = loadAndSave(first, folder);
-        EXPECT_EQ(describeNetwork(), written);
+        const std::string first = loadAndSave(net, tools::GenerateNetwork(options), folder);
+        const std::vector<std::string> written = describeNetwork(*net);
+        const std::string second = loadAndSave(net, first, folder);
+        EXPECT_EQ(describeNetwork(*net), written);
         EXPECT_EQ(sortedLines(second), sortedLines(first));
-        const std::string third = loadAndSave(second, folder);
-        EXPECT_EQ(describeNetwork(), written);
+        const std::string third = loadAndSave(net, second, folder);
+        EXPECT_EQ(describeNetwork(*net), written);
     }
-    ReleaseNetwork();
+    net.reset();
     ReleaseFontTable();
     std::system(("rm -rf " + folder).c_str());
 }
@@ -128,10 +132,11 @@ TEST(NetworkRoundTrip, TheShippedNetworkReadsCleanlyAndComesBack) {
         text += static_cast<char>(c);
     std::fclose(in);
     testing_support::recordingUi().boxes.clear();
-    const std::string written = loadAndSave(text, folder);
+    std::unique_ptr<Network> net;
+    const std::string written = loadAndSave(net, text, folder);
     EXPECT_TRUE(testing_support::recordingUi().boxes.empty());
     int kinds[3] = {};
-    currentNetwork()->forEach(
+    net->table()->forEach(
         [](void* c, NodeBase* n) {
             ++static_cast<int*>(c)[asNode(n)->isProperty() ? 2 : asNode(n)->relationKind()];
             return 0;
@@ -140,10 +145,10 @@ TEST(NetworkRoundTrip, TheShippedNetworkReadsCleanlyAndComesBack) {
     EXPECT_GE(kinds[0] + kinds[1], 150);
     EXPECT_GE(kinds[1], 30);
     EXPECT_GE(kinds[2], 50);
-    const std::vector<std::string> network = describeNetwork();
-    loadAndSave(written, folder);
-    EXPECT_EQ(describeNetwork(), network);
-    ReleaseNetwork();
+    const std::vector<std::string> network = describeNetwork(*net);
+    loadAndSave(net, written, folder);
+    EXPECT_EQ(describeNetwork(*net), network);
+    net.reset();
     std::system(("rm -rf " + folder).c_str());
 }
 

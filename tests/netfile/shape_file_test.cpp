@@ -15,18 +15,18 @@ namespace {
 
 using testing_support::recordingUi;
 
-void readShapes(const std::string& text) {
+void readShapes(ShapeFileState& shapes, const std::string& text) {
     std::FILE* file = std::tmpfile();
     std::fwrite(text.data(), 1, text.size(), file);
     std::rewind(file);
-    ReadShapeStream(file);
+    ReadShapeStream(shapes, file);
     std::fclose(file);
 }
 
 // Each shape as "name size flags x,y:kind ...".
-std::vector<std::string> describeShapes() {
+std::vector<std::string> describeShapes(const ShapeFileState& state) {
     std::vector<std::string> shapes;
-    for (int i = 0; const ShapeRecord* shape = ShapeAt(i); ++i) {
+    for (int i = 0; const ShapeRecord* shape = ShapeAt(state, i); ++i) {
         std::string text = std::string(shape->name) + " " + std::to_string(shape->sizeValue) +
                            " f" + std::to_string(shape->flags);
         for (int p = 0; p < shape->pointCount; ++p)
@@ -38,6 +38,7 @@ std::vector<std::string> describeShapes() {
 }
 
 TEST(ShapeFile, ReadsFlagWordsJoinLettersAndShapeEnds) {
+    ShapeFileState shapes;
     struct Case {
         const char* file;
         std::vector<std::string> shapes;
@@ -62,30 +63,31 @@ TEST(ShapeFile, ReadsFlagWordsJoinLettersAndShapeEnds) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        readShapes(c.file);
-        EXPECT_EQ(describeShapes(), c.shapes);
-        EXPECT_EQ(shapeFileState().shapeCount, static_cast<int>(c.shapes.size()));
-        EXPECT_EQ(shapeFileState().regionCache.size(), c.shapes.size());
+        readShapes(shapes, c.file);
+        EXPECT_EQ(describeShapes(shapes), c.shapes);
+        EXPECT_EQ(shapes.shapeCount, static_cast<int>(c.shapes.size()));
+        EXPECT_EQ(shapes.regionCache.size(), c.shapes.size());
     }
     EXPECT_TRUE(recordingUi().boxes.empty());
-    EXPECT_EQ(shapeFileState().unit, 0);
-    readShapes("100.7 box 1 0 0");
-    EXPECT_EQ(shapeFileState().unit, 100);
-    ReleaseShapeList();
+    EXPECT_EQ(shapes.unit, 0);
+    readShapes(shapes, "100.7 box 1 0 0");
+    EXPECT_EQ(shapes.unit, 100);
+    ReleaseShapeList(shapes);
 }
 
 TEST(ShapeFile, KeepsTheFirstPointsOfAnOverlongShapeAndReadsOn) {
+    ShapeFileState shapes;
     for (const int points : {kMaxShapePoints, kMaxShapePoints + 1, 200}) {
         SCOPED_TRACE(points);
         recordingUi().boxes.clear();
         std::string file = "100 long 1 - l";
         for (int i = 0; i < points; ++i)
             file += " " + std::to_string(i) + " " + std::to_string(points - i);
-        readShapes(file + " next 1 - 5 5");
-        ASSERT_EQ(shapeFileState().shapeCount, 2);
-        EXPECT_EQ(ShapeAt(0)->pointCount, kMaxShapePoints);
-        EXPECT_EQ(ShapeAt(0)->points[kMaxShapePoints - 1].x, kMaxShapePoints - 1);
-        EXPECT_EQ(describeShapes()[1], "next 1 f0 5,5:0");
+        readShapes(shapes, file + " next 1 - 5 5");
+        ASSERT_EQ(shapes.shapeCount, 2);
+        EXPECT_EQ(ShapeAt(shapes, 0)->pointCount, kMaxShapePoints);
+        EXPECT_EQ(ShapeAt(shapes, 0)->points[kMaxShapePoints - 1].x, kMaxShapePoints - 1);
+        EXPECT_EQ(describeShapes(shapes)[1], "next 1 f0 5,5:0");
         if (points > kMaxShapePoints) {
             ASSERT_EQ(recordingUi().boxes.size(), 1u);
             EXPECT_EQ(recordingUi().boxes[0].text,
@@ -94,32 +96,34 @@ TEST(ShapeFile, KeepsTheFirstPointsOfAnOverlongShapeAndReadsOn) {
             EXPECT_TRUE(recordingUi().boxes.empty());
         }
     }
-    ReleaseShapeList();
+    ReleaseShapeList(shapes);
 }
 
 TEST(ShapeFile, MissingFileAndUnitBelowOneGiveNoShapes) {
-    readShapes("100 box 1 0 0");
-    const auto before = shapeFileState().generation;
-    ReadShapeFile("/nonexistent/poly.dat");
-    EXPECT_EQ(shapeFileState().shapeCount, 0);
-    EXPECT_EQ(ShapeAt(0), nullptr);
-    EXPECT_NE(shapeFileState().generation, before);
+    ShapeFileState shapes;
+    readShapes(shapes, "100 box 1 0 0");
+    const auto before = shapes.generation;
+    ReadShapeFile(shapes, "/nonexistent/poly.dat");
+    EXPECT_EQ(shapes.shapeCount, 0);
+    EXPECT_EQ(ShapeAt(shapes, 0), nullptr);
+    EXPECT_NE(shapes.generation, before);
     EXPECT_TRUE(recordingUi().boxes.empty());
 
-    readShapes("0 box 1 0 0 1 1");
-    EXPECT_EQ(shapeFileState().shapeCount, 0);
+    readShapes(shapes, "0 box 1 0 0 1 1");
+    EXPECT_EQ(shapes.shapeCount, 0);
     ASSERT_EQ(recordingUi().boxes.size(), 1u);
-    ReleaseShapeList();
+    ReleaseShapeList(shapes);
 }
 
 TEST(ShapeFile, ShippedShapesAllRead) {
-    ReadShapeFile(TARVO_SHAPE_FILE);
+    ShapeFileState shapes;
+    ReadShapeFile(shapes, TARVO_SHAPE_FILE);
     EXPECT_TRUE(recordingUi().boxes.empty());
-    EXPECT_EQ(shapeFileState().unit, 100);
-    ASSERT_GE(shapeFileState().shapeCount, 20);
-    EXPECT_STREQ(ShapeAt(kPropertyShape - 1)->name, "property");
-    EXPECT_STREQ(ShapeAt(kRelationShape - 1)->name, "relation");
-    ReleaseShapeList();
+    EXPECT_EQ(shapes.unit, 100);
+    ASSERT_GE(shapes.shapeCount, 20);
+    EXPECT_STREQ(ShapeAt(shapes, kPropertyShape - 1)->name, "property");
+    EXPECT_STREQ(ShapeAt(shapes, kRelationShape - 1)->name, "relation");
+    ReleaseShapeList(shapes);
 }
 
 } // namespace

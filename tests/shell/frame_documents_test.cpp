@@ -115,6 +115,8 @@ protected:
     void restartFrame() {
         frame.reset();
         frame = std::make_unique<MainFrame>(settings);
+        frame->setNetworkPath("Databases/script.dat");
+        frame->loadNetwork();
         frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
     }
@@ -228,7 +230,7 @@ TEST_F(FrameDocumentsTest, MenuBarCaptionAndToolBarFollowTheActiveDocument) {
     EXPECT_EQ(menuTitles(), (QStringList{"&Net", "&Help"}));
     EXPECT_EQ(caption(), "Tarvo++ - (untitled)");
     EXPECT_EQ(frame->toolBar()->buttonSet(), nullptr);
-    EXPECT_NE(currentNetwork(), nullptr) << "closing the last document leaves the network";
+    EXPECT_NE(frame->network().table(), nullptr) << "closing the last document leaves the network";
 }
 
 TEST_F(FrameDocumentsTest, MenuItemsAndAcceleratorsIssueTheirCommands) {
@@ -284,11 +286,11 @@ TEST_F(FrameDocumentsTest, MenuItemsAndAcceleratorsIssueTheirCommands) {
     viewWindow->setFocus();
 
     // Ctrl+Z undoes through the accelerator table; the insert was the view's own key.
-    const int before = ::testing_support::NetworkNodeCount();
+    const int before = ::testing_support::NetworkNodeCount(frame->network());
     QTest::keyClick(frame->activeDocument()->viewWidget(), Qt::Key_Insert, Qt::ControlModifier);
-    EXPECT_EQ(::testing_support::NetworkNodeCount(), before + 1);
+    EXPECT_EQ(::testing_support::NetworkNodeCount(frame->network()), before + 1);
     QTest::keyClick(frame->activeDocument()->viewWidget(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(::testing_support::NetworkNodeCount(), before);
+    EXPECT_EQ(::testing_support::NetworkNodeCount(frame->network()), before);
     EXPECT_EQ(routed.last().at(0).toInt(), cmd::kUndo);
 }
 
@@ -385,7 +387,7 @@ TEST_F(FrameDocumentsTest, SaveWritesTheFileTheNetworkWasReadFromAndNeverOverAFa
         dialog.press(1);
     });
     EXPECT_EQ(frame->command(cmd::kSelectNetwork), 1);
-    ASSERT_NE(findNode("leaf", 0), nullptr) << "read from the chosen file";
+    ASSERT_NE(frame->network().find("leaf", 0), nullptr) << "read from the chosen file";
     EXPECT_EQ(caption(), "Tarvo++ - tiny.dat");
     frame->command(cmd::kInsertChild);
     EXPECT_EQ(frame->command(cmd::kSave), 1);
@@ -431,7 +433,7 @@ TEST_F(FrameDocumentsTest, SaveAsksForANameFirstAndReportsAFailedWrite) {
 TEST_F(FrameDocumentsTest, ClosingAsksOnlyAfterAnEditAndCancelKeepsTheProgram) {
     ASSERT_EQ(open("noun", "script.dat"), 1);
     frame->command(cmd::kInsertChild);
-    ASSERT_NE(changes().history, nullptr);
+    ASSERT_NE(changes(frame->network()).history, nullptr);
     ui.answers = {platform::Answer::Cancel};
     EXPECT_FALSE(frame->close());
     ASSERT_EQ(ui.texts.size(), 1u);
@@ -444,7 +446,7 @@ TEST_F(FrameDocumentsTest, ClosingAsksOnlyAfterAnEditAndCancelKeepsTheProgram) {
     EXPECT_TRUE(frame->documents().isEmpty());
 
     // Without history nothing is asked.
-    ReleaseChanges();
+    ReleaseChanges(frame->network());
     ui.texts.clear();
     frame->show();
     EXPECT_TRUE(frame->close());
@@ -572,12 +574,12 @@ TEST_F(FrameDocumentsTest, SelectNetworkKeepsUnsavedWorkUnlessTheUserLetsItGo) {
     fs::copy_file("Databases/script.dat", "Databases/Other.dat");
     chooseFile((fs::current_path() / "Databases/Other.dat").string());
     frame->command(cmd::kInsertChild);
-    NodeTable* edited = currentNetwork();
+    const Network* edited = &frame->network();
     ui.answers = {platform::Answer::Cancel};
     EXPECT_EQ(frame->command(cmd::kSelectNetwork), 0);
     EXPECT_EQ(ui.texts.back(), "Save current changes in Databases/script.dat?");
-    EXPECT_EQ(currentNetwork(), edited) << "Cancel keeps the network and its changes";
-    EXPECT_NE(changes().history, nullptr);
+    EXPECT_EQ(&frame->network(), edited) << "Cancel keeps the network and its changes";
+    EXPECT_NE(changes(frame->network()).history, nullptr);
     EXPECT_EQ(frame->documents().size(), 1);
 
     ui.answers = {platform::Answer::No};
@@ -590,7 +592,7 @@ TEST_F(FrameDocumentsTest, SelectNetworkKeepsUnsavedWorkUnlessTheUserLetsItGo) {
     }
     QCoreApplication::processEvents();
     EXPECT_EQ(frame->networkPath(), "Databases/Other.dat") << "the letter case is kept";
-    EXPECT_EQ(changes().history, nullptr);
+    EXPECT_EQ(changes(frame->network()).history, nullptr);
     ASSERT_EQ(frame->documents().size(), 1) << "the old network's windows closed";
     EXPECT_EQ(frame->documents().at(0)->title(), "Other.dat");
     EXPECT_EQ(caption(), "Tarvo++ - Other.dat");

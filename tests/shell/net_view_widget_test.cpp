@@ -49,24 +49,19 @@ int inkIn(const QImage& image) {
     return ink;
 }
 
-void loadGrammar() {
-    const std::string text = testing_support::kGrammar;
-    std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-    ReadNetworkStream(in);
-    std::fclose(in);
-}
-
 // A view window of the given size on "word" of the grammar network; the view and the network
 // go with it.
 class WordWindow {
 public:
-    WordWindow(int width, int height, int openAt = ViewStartup{}.openAt) {
-        loadGrammar();
+    WordWindow(int width, int height, int openAt = ViewStartup{}.openAt)
+        : network(testing_support::ReadNetworkText(testing_support::kGrammar)) {
         widget.resize(width, height);
         widget.show();
         ViewStartup startup;
         startup.openAt = openAt;
-        created = CreateView(view, findNode("word", 0), &widget.host(), nullptr, startup) == 1;
+        created =
+            CreateView(view, *network, network->find("word", 0), &widget.host(), nullptr, startup) ==
+            1;
         if (created)
             widget.setView(&view);
     }
@@ -74,11 +69,12 @@ public:
         widget.setView(nullptr);
         if (created)
             DestroyView(view);
-        ReleaseNetwork();
     }
     WordWindow(const WordWindow&) = delete;
     WordWindow& operator=(const WordWindow&) = delete;
 
+    // Before the view, which goes first.
+    std::unique_ptr<Network> network;
     NetViewWidget widget;
     NetView view;
     bool created = false;
@@ -105,18 +101,16 @@ TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
 }
 
 TEST(NetViewWidget, TheTitleAndHoverTextsShowPhoneticNamesAsIpaAndAccentsAsThemselves) {
-    const std::string text = "#ENTITIES\n<phon>dQg<\\phon> isa \"caf\xe9\"\n#FONTS\n";
-    std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-    ReadNetworkStream(in);
-    std::fclose(in);
+    const auto net =
+        testing_support::ReadNetworkText("#ENTITIES\n<phon>dQg<\\phon> isa \"caf\xe9\"\n#FONTS\n");
     {
         NetViewWidget widget;
         widget.resize(500, 400);
         widget.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
         NetView view;
-        char* dogLabel = MarkupToLabel("<phon>dQg<\\phon>");
-        ASSERT_EQ(CreateView(view, findNode(dogLabel, 0), &widget.host(), nullptr, {}), 1);
+        char* dogLabel = MarkupToLabel("<phon>dQg<\\phon>", net->labelIds());
+        ASSERT_EQ(CreateView(view, *net, net->find(dogLabel, 0), &widget.host(), nullptr, {}), 1);
         widget.setView(&view);
         QTest::qWait(20);
         EXPECT_TRUE(
@@ -141,7 +135,6 @@ TEST(NetViewWidget, TheTitleAndHoverTextsShowPhoneticNamesAsIpaAndAccentsAsThems
         widget.setView(nullptr);
         DestroyView(view);
     }
-    ReleaseNetwork();
 }
 
 TEST(NetViewWidget, CtrlWithALetterTheViewLeavesAloneIsAnAccentKeyInTheEditor) {

@@ -48,17 +48,17 @@ proper isa noun
 
 class ViewMouseTest : public ::testing::Test {
 protected:
+    // Before the view, which goes first.
+    std::unique_ptr<Network> net;
+
     void SetUp() override {
-        const std::string text = kFamily;
-        std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-        ReadNetworkStream(in);
-        std::fclose(in);
+        net = testing_support::ReadNetworkText(kFamily);
         widget = std::make_unique<NetViewWidget>();
         widget->resize(900, 600);
         widget->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(widget.get()));
         ViewStartup startup;
-        ASSERT_EQ(CreateView(view, findNode("word", 0), &widget->host(), &menus, startup), 1);
+        ASSERT_EQ(CreateView(view, *net, net->find("word", 0), &widget->host(), &menus, startup), 1);
         widget->setView(&view);
         QTest::qWait(20);
         // Straight links: points along them are easy to find.
@@ -68,8 +68,7 @@ protected:
         widget->setView(nullptr);
         DestroyView(view);
         widget.reset();
-        ReleaseChanges();
-        ReleaseNetwork();
+        net.reset();
     }
 
     ViewNode* node(const char* name) { return asViewNode(findNodeIn(view.nodes, name, 0)); }
@@ -93,7 +92,7 @@ protected:
     }
     std::vector<std::string> names(const char* of, int slot) {
         std::vector<std::string> found;
-        forEachNode(findNode(of, 0)->slotList(slot), [&](NodeBase* n) {
+        forEachNode(net->find(of, 0)->slotList(slot), [&](NodeBase* n) {
             std::string markup;
             LabelToMarkup(asNode(n)->name, markup);
             found.push_back(markup);
@@ -167,7 +166,7 @@ TEST_F(ViewMouseTest, DraggingAParentEndOntoEmptySpaceMakesANewParentAndUndoRest
     const std::vector<std::string> parents = names("common", ParentSlot);
     ASSERT_EQ(parents.size(), 1u);
     EXPECT_NE(parents[0], "noun");
-    EXPECT_TRUE(IsAnonymousLabel(findNode("common", 0)->first(ParentSlot)->name));
+    EXPECT_TRUE(IsAnonymousLabel(net->find("common", 0)->first(ParentSlot)->name));
     EXPECT_EQ(dragState().mode, kNoDrag);
 
     ASSERT_TRUE(UndoLastChange(view));
@@ -177,8 +176,8 @@ TEST_F(ViewMouseTest, DraggingAParentEndOntoEmptySpaceMakesANewParentAndUndoRest
 TEST_F(ViewMouseTest, EditKeysPressedWhileALinkIsDraggedWaitAndTheDropStillLands) {
     // Something to undo, made before the drag.
     QTest::keyClick(widget->viewport(), Qt::Key_Insert, Qt::ControlModifier);
-    const int nodes = testing_support::NetworkNodeCount();
-    ASSERT_NE(changes().undo, nullptr);
+    const int nodes = testing_support::NetworkNodeCount(*net);
+    ASSERT_NE(changes(*net).undo, nullptr);
     const platform::Point low = parentLinkPoint(view, node("common"));
     const platform::Point high = childLinkPoint(view, node("noun"));
     const QPoint onLink((low.x + 3 * high.x) / 4, (low.y + 3 * high.y) / 4);
@@ -195,19 +194,19 @@ TEST_F(ViewMouseTest, EditKeysPressedWhileALinkIsDraggedWaitAndTheDropStillLands
     ViewCommand(view, cmd::kUndo);
     ViewCommand(view, cmd::kDeleteNode);
     ViewCommand(view, cmd::kInsertChild);
-    EXPECT_EQ(testing_support::NetworkNodeCount(), nodes) << "no edit while the drag runs";
-    ASSERT_NE(findNode("common", 0), nullptr);
+    EXPECT_EQ(testing_support::NetworkNodeCount(*net), nodes) << "no edit while the drag runs";
+    ASSERT_NE(net->find("common", 0), nullptr);
     QTest::mouseMove(port, empty);
     QTest::mouseRelease(port, Qt::LeftButton, {}, empty);
     EXPECT_EQ(dragState().mode, kNoDrag);
     const std::vector<std::string> parents = names("common", ParentSlot);
     ASSERT_EQ(parents.size(), 1u);
-    EXPECT_TRUE(IsAnonymousLabel(findNode("common", 0)->first(ParentSlot)->name))
+    EXPECT_TRUE(IsAnonymousLabel(net->find("common", 0)->first(ParentSlot)->name))
         << "the drop made the new parent";
     // Once the drag is over the keys edit again.
-    const int afterDrop = testing_support::NetworkNodeCount();
+    const int afterDrop = testing_support::NetworkNodeCount(*net);
     QTest::keyClick(port, Qt::Key_Delete);
-    EXPECT_EQ(testing_support::NetworkNodeCount(), afterDrop - 1);
+    EXPECT_EQ(testing_support::NetworkNodeCount(*net), afterDrop - 1);
 }
 
 TEST_F(ViewMouseTest, DraggingTheCurrentNodePastTwoSiblingsMovesItTwoPlaces) {
@@ -266,7 +265,7 @@ TEST_F(ViewMouseTest, ReorderingPastHiddenSiblingsSwappingEndsAndEdgeScrollingKe
     EXPECT_TRUE(names("common", ParentSlot).empty());
     const std::vector<std::string> children = names("noun", ChildSlot);
     ASSERT_EQ(children.size(), 2u);
-    EXPECT_TRUE(IsAnonymousLabel(findNode("noun", 0)->first(ChildSlot)->name));
+    EXPECT_TRUE(IsAnonymousLabel(net->find("noun", 0)->first(ChildSlot)->name));
     EXPECT_EQ(children[1], "proper");
     EXPECT_FALSE(node("proper")->hasFlag(NodeFlags::DragMark));
     ASSERT_TRUE(UndoLastChange(view));
@@ -336,9 +335,9 @@ TEST_F(ViewMouseTest, ALinkDroppedOnTheDraggedNodesOwnLineageIsRefused) {
     const platform::Point end = parentLinkPoint(view, common);
     const QPoint stub((fork.x + end.x) / 2, (fork.y + end.y) / 2);
     ASSERT_EQ(HitStub(view, {stub.x(), stub.y()}).node, common);
-    const ChangeRecord* history = changes().history;
+    const ChangeRecord* history = changes(*net).history;
     drag(stub, centre("word"));
-    EXPECT_EQ(changes().history, history) << "nothing was changed";
+    EXPECT_EQ(changes(*net).history, history) << "nothing was changed";
     EXPECT_EQ(names("common", ParentSlot), std::vector<std::string>{"noun"});
     // Onto a node outside the lineage the stub makes a new link.
     drag(stub, centre("verb"));
@@ -355,8 +354,8 @@ TEST_F(ViewMouseTest, AClickOnALabelOpensTheEditorWhereTypingRelabelsTheNode) {
     QTest::keyClicks(widget.get(), "action");
     QTest::keyClick(widget.get(), Qt::Key_Return);
     EXPECT_FALSE(EditorOpen(view));
-    EXPECT_NE(findNode("action", 0), nullptr);
-    EXPECT_EQ(findNode("verb", 0), nullptr);
+    EXPECT_NE(net->find("action", 0), nullptr);
+    EXPECT_EQ(net->find("verb", 0), nullptr);
 }
 
 TEST_F(ViewMouseTest, CtrlDragDownEnlargesTheCellsAndCtrlShiftKeepsTheirProportion) {

@@ -1,5 +1,5 @@
 // What the label tests share: labels written with '^' for the escape byte, and a fixture that
-// gives each test the default font 0 and leaves the program-wide label state as it found it.
+// gives each test the default font 0 and leaves the font state as it found it.
 #pragma once
 
 #include "labels/font_table.h"
@@ -22,17 +22,15 @@ class LabelStateTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_savedFonts = tarvo::fonts();
-        m_savedLabels = tarvo::labelState();
         tarvo::fonts().DefaultFont = 0;
     }
-    void TearDown() override {
-        tarvo::fonts() = m_savedFonts;
-        tarvo::labelState() = m_savedLabels;
-    }
+    void TearDown() override { tarvo::fonts() = m_savedFonts; }
+
+    // The anonymous ids of the test's labels, as a network would hand them out.
+    tarvo::LabelIds ids;
 
 private:
     tarvo::FontState m_savedFonts;
-    tarvo::LabelState m_savedLabels;
 };
 
 } // namespace testing_support

@@ -5,6 +5,7 @@
 #include "edit/changes.h"
 #include "model/network.h"
 #include "netfile/network_file.h"
+#include "support/network_text.h"
 #include "platform/off_window_host.h"
 #include "view/net_view.h"
 #include "view/view_menus.h"
@@ -64,19 +65,18 @@ protected:
     virtual DisplayMaker measuring() = 0;
     virtual platform::RegionMaker& regions() = 0;
 
-    // Edits a test made leave nothing behind: their records hold nodes of the network.
+    // The views go before their network, and the network with its edits.
     void TearDown() override {
         close();
-        tarvo::ReleaseChanges();
-        tarvo::ReleaseNetwork();
+        net.reset();
     }
     void load(const std::string& text) {
         close();
-        tarvo::ReleaseChanges();
-        tarvo::ReleaseNetwork();
-        std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-        tarvo::ReadNetworkStream(in);
-        std::fclose(in);
+        net = ReadNetworkText(text);
+    }
+    tarvo::Network& network() { return *net; }
+    tarvo::Node* findNode(const char* name, int relationKind) {
+        return net->find(name, relationKind);
     }
     // A view on the named entity in a window of the given client size, after the scale to the
     // window that creation leaves posted.
@@ -86,12 +86,12 @@ protected:
         host = std::make_unique<platform::OffWindowHost>(platform::Size{width, height}, measuring(),
                                                          regions());
         view = std::make_unique<tarvo::NetView>();
-        tarvo::Node* node = tarvo::findNode(name, 0);
+        tarvo::Node* node = findNode(name, 0);
         EXPECT_NE(node, nullptr) << name;
         tarvo::ViewStartup startup;
         startup.title = name;
         startup.openAt = openViewsAt;
-        EXPECT_EQ(tarvo::CreateView(*view, node, host.get(), &menus, startup), 1);
+        EXPECT_EQ(tarvo::CreateView(*view, *net, node, host.get(), &menus, startup), 1);
         if (runPosted)
             host->runPosted();
         return *view;
@@ -103,6 +103,8 @@ protected:
         host.reset();
     }
 
+    // The network of the test, read by load(); an empty one until then.
+    std::unique_ptr<tarvo::Network> net = std::make_unique<tarvo::Network>();
     RecordingMenus menus;
     // Where the views of the test open: at readable size, as in the program, or fitted to the
     // window.

@@ -91,7 +91,7 @@ protected:
             const auto c = static_cast<unsigned char>(ch);
             EXPECT_TRUE(quoted ? c != '"' && c != '\t' && c != 0xff : c > 32 && c < 127) << name;
         }
-        char* label = MarkupToLabel(inner.c_str());
+        char* label = MarkupToLabel(inner.c_str(), ids);
         std::string written;
         LabelToMarkup(label, written);
         EXPECT_EQ(written, name);

@@ -58,8 +58,6 @@ const std::set<std::pair<std::string, std::string>>& knownExceptions() {
         // The error box and the heap's own message boxes reach the window system's presenter.
         {"diagnostics/error_report.cpp", "platform/ui.h"},
         {"memory/size_class_heap.cpp", "platform/ui.h"},
-        {"model/network.cpp", "labels/label_text.h"},
-        {"model/node.cpp", "labels/label_markup.h"},
         {"platform/qt/qt_ui.cpp", "dialogs/error_box.h"},
     };
     return list;

@@ -68,7 +68,7 @@ protected:
     }
     // The internal form of a label written in markup.
     std::string taken(const char* markup) {
-        char* label = MarkupToLabel(markup);
+        char* label = MarkupToLabel(markup, net->labelIds());
         std::string out = label ? label : "";
         Release(label);
         return out;
@@ -106,15 +106,15 @@ TEST_F(LabelEditorTest, TypingReplacesTheSelectionAndDeleteTakesTheCellAfterTheC
 }
 
 TEST_F(LabelEditorTest, CommittingTheUnchangedLabelIssuesNoRecord) {
-    const ChangeRecord* undo = changes().undo;
-    const ChangeRecord* history = changes().history;
+    const ChangeRecord* undo = changes(*net).undo;
+    const ChangeRecord* history = changes(*net).history;
     type("x");
     EditorChar(*view, kBackspace, 1);
     EXPECT_TRUE(EditorCanUndo(*view));
     EXPECT_TRUE(CloseEditor(*view, true));
     EXPECT_FALSE(EditorOpen(*view));
-    EXPECT_EQ(changes().undo, undo);
-    EXPECT_EQ(changes().history, history);
+    EXPECT_EQ(changes(*net).undo, undo);
+    EXPECT_EQ(changes(*net).history, history);
     EXPECT_EQ(menus.enables[cmd::kUndo], undo != nullptr);
 }
 
@@ -347,14 +347,14 @@ TEST_F(LabelEditorTest, PastedLineBreaksBecomeBlanksAndALongPasteIsCut) {
 }
 
 TEST_F(LabelEditorTest, UndoInsideTheEditorThrowsAwayItsEdits) {
-    const ChangeRecord* undo = changes().undo;
+    const ChangeRecord* undo = changes(*net).undo;
     type("s");
     EXPECT_EQ(menus.enables[cmd::kUndo], true);
     ViewCommand(*view, cmd::kUndo);
     EXPECT_TRUE(EditorOpen(*view));
     EXPECT_EQ(EditorText(*view), "noun");
     EXPECT_FALSE(EditorCanUndo(*view));
-    EXPECT_EQ(changes().undo, undo);
+    EXPECT_EQ(changes(*net).undo, undo);
     EXPECT_TRUE(ViewKey(*view, kEscape, false, false));
     EXPECT_FALSE(EditorOpen(*view));
 }
@@ -376,7 +376,7 @@ TEST_F(LabelEditorTest, AnotherViewDeletingTheNodeTakesTheEditorAway) {
     NetView other;
     ViewStartup startup;
     startup.title = "noun";
-    ASSERT_EQ(CreateView(other, findNode("noun", 0), &otherHost, &menus, startup), 1);
+    ASSERT_EQ(CreateView(other, *net, findNode("noun", 0), &otherHost, &menus, startup), 1);
     otherHost.runPosted();
     type("s");
     EXPECT_TRUE(DeleteCurrentNode(other));

@@ -18,6 +18,8 @@
 
 #include "memory/debug_log.h"
 
+#include "support/network_text.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -61,23 +63,23 @@ std::vector<Cell> cellsOf(const NetView& view) {
 
 class LayoutTest : public ::testing::Test {
 protected:
+    // Declared before the view, which goes first.
+    std::unique_ptr<Network> net = std::make_unique<Network>();
+
     void TearDown() override {
         view.reset();
-        ReleaseNetwork();
+        net.reset();
     }
     void load(const std::string& text) {
         view.reset();
-        ReleaseNetwork();
-        std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-        ReadNetworkStream(in);
-        std::fclose(in);
+        net = testing_support::ReadNetworkText(text);
     }
     // A view opened on the named entity (or relation) and laid out as a new view is.
     NetView& open(const char* name, int reveal = 1, int relationKind = 0) {
         view = std::make_unique<NetView>();
-        Node* node = findNode(name, relationKind);
+        Node* node = net->find(name, relationKind);
         EXPECT_NE(node, nullptr) << name;
-        EXPECT_EQ(BuildViewNodes(*view, node), 1);
+        EXPECT_EQ(BuildViewNodes(*view, *net, node), 1);
         StartViewLayout(*view, reveal);
         return *view;
     }
@@ -399,7 +401,7 @@ TEST_F(LayoutTest, GeneratedNetworksKeepTheGridInvariants) {
         options.properties = 25;
         options.formatted = false;
         load(tools::GenerateNetwork(options));
-        NodeList* entities = nodesOfKind(0);
+        NodeList* entities = net->nodesOfKind(0);
         ASSERT_NE(entities, nullptr);
         Node* start = asNode(entities->nodeAt(entities->size() / 2));
         std::string name = start->name;
@@ -411,7 +413,7 @@ TEST_F(LayoutTest, GeneratedNetworksKeepTheGridInvariants) {
                 view = std::make_unique<NetView>();
                 view->justification = justification;
                 view->depthJustify = depth;
-                ASSERT_EQ(BuildViewNodes(*view, findNode(name.c_str(), 0)), 1);
+                ASSERT_EQ(BuildViewNodes(*view, *net, net->find(name.c_str(), 0)), 1);
                 StartViewLayout(*view, 1);
                 {
                     SCOPED_TRACE("created");
@@ -450,7 +452,7 @@ TEST_F(LayoutTest, CyclesOfIsaLinksEndEveryPass) {
     for (int depth : {kRaiseChildren, kLowerParents}) {
         view = std::make_unique<NetView>();
         view->depthJustify = depth;
-        ASSERT_EQ(BuildViewNodes(*view, findNode("a", 0)), 1);
+        ASSERT_EQ(BuildViewNodes(*view, *net, net->find("a", 0)), 1);
         StartViewLayout(*view, 1);
         ImproveLayout(*view);
         StepLayout(*view);

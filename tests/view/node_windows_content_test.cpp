@@ -76,8 +76,8 @@ protected:
         ViewFixture::TearDown();
     }
 
-    static Node* entity(const char* name) { return findNode(name, 0); }
-    static Node* relation(const char* name) { return findNode(name, 1); }
+    Node* entity(const char* name) { return findNode(name, 0); }
+    Node* relation(const char* name) { return findNode(name, 1); }
     // The network node of each element of the view's current node's slot, in order.
     Names viewSlot(int slot) {
         Names names;
@@ -87,7 +87,7 @@ protected:
         return names;
     }
     Names lists(Node* s, const Node* r, int scope, bool to) {
-        LinkLists links = BuildLinkLists(s, r, scope);
+        LinkLists links = BuildLinkLists(*net, s, r, scope);
         Names names = namesOf(to ? links.to : links.from);
         DisposeLinkLists(links);
         return names;
@@ -135,10 +135,10 @@ TEST_F(InspectionTest, ScopeCaptionsAndBoxes) {
     EXPECT_EQ(SortCaption(inspect::kFromList, false), "Sort from links");
     EXPECT_EQ(SortCaption(inspect::kToList, false), "Sort to links");
 
-    NodeList* nodes = NodeBoxNodes(0);
+    NodeList* nodes = NodeBoxNodes(*net, 0);
     EXPECT_EQ(namesOf(nodes), (Names{"aux", "main", "modal", "noun", "pronoun", "verb", "word"}));
     DisposeList(nodes);
-    NodeList* relations = RelationBoxNodes();
+    NodeList* relations = RelationBoxNodes(*net);
     EXPECT_EQ(namesOf(relations), (Names{"isa", "dependent", "object", "subject"}));
     DisposeList(relations);
 }
@@ -151,7 +151,7 @@ TEST_F(InspectionTest, MoveButtonsFollowThePlaceAmongTheMovableLinks) {
     EXPECT_FALSE(MoveEnabling(0, 1).up || MoveEnabling(0, 1).down);
 
     // Legal parents of aux: verb is its own, word only inherited.
-    LinkLists links = BuildLinkLists(entity("aux"), nullptr, kScopeLegal);
+    LinkLists links = BuildLinkLists(*net, entity("aux"), nullptr, kScopeLegal);
     int count = 0;
     EXPECT_EQ(MovablePlace(entity("aux"), ParentSlot, links.from, 0, &count), 0);
     EXPECT_EQ(count, 1);
@@ -161,7 +161,7 @@ TEST_F(InspectionTest, MoveButtonsFollowThePlaceAmongTheMovableLinks) {
 
 TEST_F(InspectionTest, MovingASubjectLinkPassesOverTheLinksOfOtherRelations) {
     open("verb");
-    LinkLists links = BuildLinkLists(entity("verb"), relation("subject"), kScopeActual);
+    LinkLists links = BuildLinkLists(*net, entity("verb"), relation("subject"), kScopeActual);
     ASSERT_EQ(namesOf(links.to), (Names{"verb subject noun", "verb subject pronoun"}));
     EXPECT_TRUE(MoveShownLink(*view, ToSlot, links.to, 1, -1));
     const Names moved{"verb subject pronoun", "verb object noun", "verb subject noun"};
@@ -203,7 +203,7 @@ TEST_F(InspectionTest, ReportItemsShowRelationsDirectionsAndOverrides) {
 }
 
 TEST_F(InspectionTest, ListEntriesTakeTheFirstCharacterAndLogOnlyWhileTheLogIsOn) {
-    NodeList* nodes = NodeBoxNodes(0);
+    NodeList* nodes = NodeBoxNodes(*net, 0);
     const bool before = DebugLogOn;
     for (const bool on : {false, true}) {
         RestartDebugLog("");
@@ -228,7 +228,7 @@ TEST_F(InspectionTest, ListEntriesTakeTheFirstCharacterAsTheUserReadsIt) {
          "\"<phon>*e<\\phon>\" isa word\n#FONTS\n");
     NodeList* nodes = nullptr;
     for (const char* name : {"<phon>Sip<\\phon>", "\xe9t\xe9", "<phon>*e<\\phon>", "word"}) {
-        char* label = MarkupToLabel(name);
+        char* label = MarkupToLabel(name, net->labelIds());
         listAppend(nodes, findNode(label, 0));
         Release(label);
     }

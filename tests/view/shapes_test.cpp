@@ -24,9 +24,9 @@ using platform::Point;
 // With a pen of 1 the outline stands 1 pixel in, so this half extent scales unit 100 to 100.
 constexpr int kHalf = 101;
 
-void readShapes(const std::string& text) {
+void readShapes(ShapeFileState& shapes, const std::string& text) {
     std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-    ReadShapeStream(file);
+    ReadShapeStream(shapes, file);
     std::fclose(file);
 }
 
@@ -54,13 +54,14 @@ protected:
     void TearDown() override {
         if (set)
             DestroyShapeSet(set);
-        ReleaseShapeList();
     }
+    // The shapes the set is made from; they outlive it.
+    ShapeFileState shapes;
     // The first shape of `file`, prepared for a box of the given half extents around (0, 0).
     ShapeInstance& prepared(const std::string& file, int hw = kHalf, int hh = kHalf, int pen = 1,
                             bool vertical = true) {
-        readShapes(file);
-        set = MakeShapeSet(platform::qt::regionMaker());
+        readShapes(shapes, file);
+        set = MakeShapeSet(platform::qt::regionMaker(), &shapes);
         ShapeInstance* instance = InstanceFor(*set, 1);
         EXPECT_NE(instance, nullptr);
         Prepare(*instance, hw, hh, pen, boxAround(0, 0, hw, hh), 0, 0, vertical);
@@ -175,8 +176,8 @@ QImage drawn(ShapeInstance& instance, bool fill) {
 
 TEST_F(ShapesTest, ArcWithEndsInLineIsDrawnStraightAndAddsNothing) {
     // The trailing "v" gives the second shape arcs without making any of its segments one.
-    readShapes("100 arc 1 - 100 0 v 100 100 l 0 100 line 1 - 100 0 l 100 100 0 100 v");
-    set = MakeShapeSet(platform::qt::regionMaker());
+    readShapes(shapes, "100 arc 1 - 100 0 v 100 100 l 0 100 line 1 - 100 0 l 100 100 0 100 v");
+    set = MakeShapeSet(platform::qt::regionMaker(), &shapes);
     ShapeInstance* arc = InstanceFor(*set, 1);
     ShapeInstance* line = InstanceFor(*set, 2);
     for (ShapeInstance* instance : {arc, line})
@@ -250,12 +251,12 @@ TEST_F(ShapesTest, DrawingFillsTheRegionAndClipsTheLabelToIt) {
 }
 
 TEST_F(ShapesTest, SetAnswersOnlyShapesOfTheListAndFollowsANewList) {
-    readShapes("100 a 1 - 100 0 0 100 b 1 E 100 0 v 0 100");
-    set = MakeShapeSet(platform::qt::regionMaker());
+    readShapes(shapes, "100 a 1 - 100 0 0 100 b 1 E 100 0 v 0 100");
+    set = MakeShapeSet(platform::qt::regionMaker(), &shapes);
     for (const int number : {0, -1, 3, 255})
         EXPECT_EQ(InstanceFor(*set, number), nullptr) << number;
     ASSERT_NE(InstanceFor(*set, 2), nullptr);
-    EXPECT_EQ(InstanceFor(*set, 2)->shape, ShapeAt(1));
+    EXPECT_EQ(InstanceFor(*set, 2)->shape, ShapeAt(shapes, 1));
 
     ShapeDrawing drawing;
     drawing.halfWidth = 20;
@@ -274,10 +275,10 @@ TEST_F(ShapesTest, SetAnswersOnlyShapesOfTheListAndFollowsANewList) {
     EXPECT_EQ(ellipse.left, 180);
     EXPECT_EQ(ellipse.right, 220);
 
-    readShapes("100 c 1 - 100 0 0 100");
+    readShapes(shapes, "100 c 1 - 100 0 0 100");
     EXPECT_EQ(InstanceFor(*set, 2), nullptr);
     ASSERT_NE(InstanceFor(*set, 1), nullptr);
-    EXPECT_EQ(InstanceFor(*set, 1)->shape, ShapeAt(0));
+    EXPECT_EQ(InstanceFor(*set, 1)->shape, ShapeAt(shapes, 0));
     EXPECT_EQ(regionOf(2), box);
     node->destroy();
 }

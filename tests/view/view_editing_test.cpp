@@ -50,7 +50,7 @@ protected:
         second = std::make_unique<NetView>();
         ViewStartup startup;
         startup.title = name;
-        EXPECT_EQ(CreateView(*second, findNode(name, 0), secondHost.get(), &menus, startup), 1);
+        EXPECT_EQ(CreateView(*second, *net, findNode(name, 0), secondHost.get(), &menus, startup), 1);
         secondHost->runPosted();
         return *second;
     }
@@ -83,7 +83,7 @@ private:
 
 TEST_F(ViewEditingTest, AnInsertReachesTheNetworkAndBothViewsAndUndoTakesItBack) {
     load(kGrammar);
-    const std::string before = testing_support::NetworkAsText();
+    const std::string before = testing_support::NetworkAsText(*net);
     NetView& a = open("word");
     NetView& b = openSecond("noun");
     Node* word = findNode("word", 0);
@@ -118,17 +118,17 @@ TEST_F(ViewEditingTest, AnInsertReachesTheNetworkAndBothViewsAndUndoTakesItBack)
 
     EXPECT_TRUE(ViewCommand(a, cmd::kUndo));
     EXPECT_TRUE(ViewCommand(b, cmd::kUndo));
-    EXPECT_EQ(changes().undo, nullptr);
-    EXPECT_EQ(changes().history, nullptr);
+    EXPECT_EQ(changes(*net).undo, nullptr);
+    EXPECT_EQ(changes(*net).history, nullptr);
     expectBothMatchTheNetwork();
-    EXPECT_EQ(testing_support::NetworkAsText(), before);
+    EXPECT_EQ(testing_support::NetworkAsText(*net), before);
     // Nothing left to undo: the command does nothing.
     EXPECT_FALSE(UndoLastChange(a));
 }
 
 TEST_F(ViewEditingTest, DeletingMovesEveryViewOffTheNodeAndUndoRestoresItsPlaces) {
     load(kGrammar);
-    const std::string before = testing_support::NetworkAsText();
+    const std::string before = testing_support::NetworkAsText(*net);
     NetView& a = open("word");
     NetView& b = openSecond("auxiliary");
     goTo(a, "auxiliary");
@@ -152,7 +152,7 @@ TEST_F(ViewEditingTest, DeletingMovesEveryViewOffTheNodeAndUndoRestoresItsPlaces
     EXPECT_NE(copyIn(a, "auxiliary"), nullptr);
     EXPECT_NE(copyIn(b, "auxiliary"), nullptr);
     expectBothMatchTheNetwork();
-    EXPECT_EQ(testing_support::NetworkAsText(), before);
+    EXPECT_EQ(testing_support::NetworkAsText(*net), before);
 }
 
 TEST_F(ViewEditingTest, FormattingRelabelsTheWholeLabelAndARenameOntoATakenNameIsRefused) {
@@ -200,18 +200,18 @@ TEST_F(ViewEditingTest, ReorderingMovesTheCurrentNodeAmongItsSiblings) {
 
 TEST_F(ViewEditingTest, ADragMarkChangesOnlyTheViews) {
     load(kGrammar);
-    const std::string before = testing_support::NetworkAsText();
+    const std::string before = testing_support::NetworkAsText(*net);
     NetView& a = open("word");
     NetView& b = openSecond("word");
     Node* word = findNode("word", 0);
-    ASSERT_NE(RecordChange({ChangeType::MarkDrag, word, nullptr, nullptr}, {}, ChildSlot, 1),
+    ASSERT_NE(RecordChange(*net, {ChangeType::MarkDrag, word, nullptr, nullptr}, {}, ChildSlot, 1),
               nullptr);
-    EXPECT_TRUE(CommitEdit());
+    EXPECT_TRUE(CommitEdit(*net));
     EXPECT_TRUE(copyIn(a, "noun")->hasFlag(NodeFlags::DragMark));
     EXPECT_TRUE(copyIn(b, "verb")->hasFlag(NodeFlags::DragMark));
     EXPECT_FALSE(findNode("noun", 0)->hasFlag(NodeFlags::DragMark));
-    EXPECT_EQ(testing_support::NetworkAsText(), before);
-    EXPECT_EQ(changes().undo, nullptr);
+    EXPECT_EQ(testing_support::NetworkAsText(*net), before);
+    EXPECT_EQ(changes(*net).undo, nullptr);
 }
 
 TEST_F(ViewEditingTest, ARelationChosenForNewLinksIsForgottenWhenAnUndoDestroysIt) {
@@ -220,7 +220,7 @@ TEST_F(ViewEditingTest, ARelationChosenForNewLinksIsForgottenWhenAnUndoDestroysI
     // Shift+Ctrl+Insert: a child joined by a new relation with an empty name.
     ASSERT_TRUE(InsertNode(*view, true, true));
     Node* made = nullptr;
-    currentNetwork()->forEach(
+    net->table()->forEach(
         [](void* context, NodeBase* n) {
             Node* node = asNode(n);
             if (!node->relationKind() || node->isProperty() || !IsAnonymousLabel(node->name))
@@ -234,24 +234,37 @@ TEST_F(ViewEditingTest, ARelationChosenForNewLinksIsForgottenWhenAnUndoDestroysI
     ASSERT_TRUE(UndoLastChange(*view));
     EXPECT_EQ(view->selectedRelation, nullptr) << "the relation is gone with the undo";
     // The next insert is joined by isa, not by the destroyed relation.
-    const int before = testing_support::NetworkNodeCount();
+    const int before = testing_support::NetworkNodeCount(*net);
     ASSERT_TRUE(InsertNode(*view, true, false));
-    EXPECT_EQ(testing_support::NetworkNodeCount(), before + 1);
+    EXPECT_EQ(testing_support::NetworkNodeCount(*net), before + 1);
 }
 
-TEST_F(ViewEditingTest, AViewOfANetworkThatWasReplacedRefusesToEdit) {
+TEST_F(ViewEditingTest, TwoNetworksOpenSideBySideKeepTheirEditsApart) {
     load(kGrammar);
     NetView& a = open("word");
-    // Another network is loaded; the view stays open on the old copies.
-    NodeTable* old = currentNetwork();
-    network().currentNetwork = MakeNodeTable();
-    const std::string fresh = testing_support::NetworkAsText();
-    EXPECT_FALSE(InsertNode(a, true, false));
-    EXPECT_FALSE(DeleteCurrentNode(a));
-    EXPECT_FALSE(SetLabel(a, a.current, "lexeme"));
-    EXPECT_EQ(testing_support::NetworkAsText(), fresh);
-    closeNetwork(currentNetwork());
-    network().currentNetwork = old;
+    // A second network read from the same file, with a view of its own.
+    std::unique_ptr<Network> other = testing_support::ReadNetworkText(kGrammar);
+    platform::OffWindowHost otherHost({600, 400}, measuring(), regions());
+    NetView b;
+    ASSERT_EQ(CreateView(b, *other, other->find("word", 0), &otherHost, &menus, {}), 1);
+    otherHost.runPosted();
+    const std::string untouched = testing_support::NetworkAsText(*other);
+    ASSERT_TRUE(InsertNode(a, true, false));
+    EXPECT_NE(testing_support::NetworkAsText(*net), untouched);
+    EXPECT_EQ(testing_support::NetworkAsText(*other), untouched) << "the edit stays in its network";
+    EXPECT_EQ(changes(*other).history, nullptr);
+    EXPECT_EQ(CheckViewAgainstNetwork(b), "") << "the other view heard nothing of it";
+    EXPECT_FALSE(UndoLastChange(b)) << "nothing to undo in the other network";
+    EXPECT_NE(testing_support::NetworkAsText(*net), untouched);
+    // Each network numbers its own anonymous labels: the same insert there makes the same file.
+    ASSERT_TRUE(InsertNode(b, true, false));
+    EXPECT_EQ(testing_support::NetworkAsText(*other), testing_support::NetworkAsText(*net));
+    ASSERT_TRUE(UndoLastChange(a));
+    EXPECT_EQ(testing_support::NetworkAsText(*net), untouched);
+    EXPECT_NE(testing_support::NetworkAsText(*other), untouched);
+    EXPECT_EQ(CheckViewAgainstNetwork(a), "");
+    EXPECT_EQ(CheckViewAgainstNetwork(b), "");
+    DestroyView(b);
 }
 
 TEST_F(ViewEditingTest, AnIsaLinkThatWouldCloseACycleIsRefused) {
@@ -276,9 +289,9 @@ TEST_F(ViewEditingTest, RandomEditsKeepTheViewsInStepAndUndoRestoresTheFile) {
         options.properties = 20;
         options.formatted = seed % 2 == 0;
         load(tools::GenerateNetwork(options));
-        const std::string before = testing_support::NetworkAsText();
+        const std::string before = testing_support::NetworkAsText(*net);
         std::vector<NodeBase*> entities;
-        currentNetwork()->forEach(
+        net->table()->forEach(
             [](void* c, NodeBase* n) {
                 if (asNode(n)->isEntity() && n->first(ParentSlot))
                     static_cast<std::vector<NodeBase*>*>(c)->push_back(n);
@@ -303,7 +316,7 @@ TEST_F(ViewEditingTest, RandomEditsKeepTheViewsInStepAndUndoRestoresTheFile) {
             auto* target = asViewNode(shown[random() % shown.size()]);
             GoToNode(v, target, 2);
             auto* other = asViewNode(shown[random() % shown.size()]);
-            const ChangeRecord* top = changes().undo;
+            const ChangeRecord* top = changes(*net).undo;
             const int op = static_cast<int>(random() % 7);
             switch (op) {
             case 0:
@@ -329,18 +342,18 @@ TEST_F(ViewEditingTest, RandomEditsKeepTheViewsInStepAndUndoRestoresTheFile) {
                 ViewCommand(v, cmd::kItalic);
                 break;
             }
-            edits += changes().undo != top ? 1 : 0;
+            edits += changes(*net).undo != top ? 1 : 0;
             ASSERT_EQ(CheckViewAgainstNetwork(a), "") << "step " << step << " edit " << op;
             ASSERT_EQ(CheckViewAgainstNetwork(b), "") << "step " << step << " edit " << op;
         }
         EXPECT_GT(edits, 10);
-        while (changes().undo) {
+        while (changes(*net).undo) {
             ASSERT_TRUE(UndoLastChange(random() % 2 ? a : b));
             ASSERT_EQ(CheckViewAgainstNetwork(a), "");
             ASSERT_EQ(CheckViewAgainstNetwork(b), "");
         }
-        EXPECT_EQ(changes().history, nullptr);
-        EXPECT_EQ(testing_support::NetworkAsText(), before);
+        EXPECT_EQ(changes(*net).history, nullptr);
+        EXPECT_EQ(testing_support::NetworkAsText(*net), before);
         closeSecond();
     }
 }

@@ -447,10 +447,13 @@ TEST_F(ViewPaintTest, RepaintingAfterAMoveShowsWhatAFreshPaintShows) {
 }
 
 TEST_F(ViewPaintTest, NodeListItemsDrawAShapedNodeInItsShape) {
-    std::string shapes = "100 oval 1 E 100 0 v 0 100";
-    std::FILE* file = fmemopen(shapes.data(), shapes.size(), "r");
-    ReadShapeStream(file);
+    std::string text = "100 oval 1 E 100 0 v 0 100";
+    std::FILE* file = fmemopen(text.data(), text.size(), "r");
+    ShapeFileState shapes;
+    ReadShapeStream(shapes, file);
     std::fclose(file);
+    NodeLook look;
+    look.shapes = &shapes;
     ViewNode* item = new ViewNode();
     char label[] = "x";
     item->name = label;
@@ -460,7 +463,7 @@ TEST_F(ViewPaintTest, NodeListItemsDrawAShapedNodeInItsShape) {
         SCOPED_TRACE(shape);
         item->shape = static_cast<std::uint8_t>(shape);
         platform::qt::ImageDisplay image(120, 40);
-        DrawNodeListItem(image, *item, {0, 0, 120, 40}, NodeLook{}, false, false);
+        DrawNodeListItem(image, *item, {0, 0, 120, 40}, look, false, false);
         const QImage drawn = image.finish().copy();
         EXPECT_EQ(drawn.pixelColor(30, 20), shade);
         // The corner of the box lies outside the ellipse, which leaves it light grey.
@@ -468,7 +471,6 @@ TEST_F(ViewPaintTest, NodeListItemsDrawAShapedNodeInItsShape) {
     }
     item->name = nullptr;
     item->destroy();
-    ReleaseShapeList();
 }
 
 } // namespace
