@@ -7,7 +7,7 @@
 #include "dialogs/shown_label.h"
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
-#include "inheritance/inheritance_walk.h"
+#include "model/graph_walk.h"
 #include "model/network.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
@@ -154,6 +154,8 @@ public:
     void refresh() { inspectNode(InspectedNode(*m_view)); }
     // The view's tool bar chose another relation.
     virtual void relationChosen() {}
+    // The report the window shows, if it shows one.
+    virtual const InheritanceReport* report() const { return nullptr; }
 
     // Opens the window where it stood when it last closed (the first time: a default place).
     // A window of the other kind that is open where this one would stand is not covered: this
@@ -216,7 +218,7 @@ protected:
         const int id = controlId(&list);
         Node* node = asNode(itemNode(list.item(row)->data(Qt::UserRole)));
         const ItemLook item =
-            InspectionItemLook(id, m_node, node, rect.top(), rect.bottom() + 1, selected);
+            InspectionItemLook(id, m_node, node, rect.top(), rect.bottom() + 1, selected, report());
         if (item.direction == Direction::Unknown)
             QTimer::singleShot(0, [] { ShowError("Can't find relation direction!"); });
         paintItem(painter, rect, list.palette(), item);
@@ -329,6 +331,7 @@ protected:
             goToChosen(qobject_cast<QComboBox*>(widget));
     }
     void OnDoubleClick(QWidget* widget) override { toggleMark(widget, -1); }
+    const InheritanceReport* report() const override { return &m_report; }
 
     void inspectNode(Node* node) override {
         m_node = node;

@@ -614,7 +614,6 @@ void MainFrame::activate(DocumentWindow* document) {
     document->viewWidget()->setFocus();
     if (!view)
         return;
-    publishedView() = view;
     InspectionViewActivated(*view);
     fillNodeList(document);
     fillRelationList();

@@ -1,10 +1,11 @@
 // What the inheritance report and link inspection windows show, apart from their windows.
 #include "view/node_windows_content.h"
 
+#include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
-#include "inheritance/inheritance_walk.h"
 #include "labels/label_text.h"
 #include "memory/debug_log.h"
+#include "model/graph_walk.h"
 #include "model/network.h"
 #include "model/node.h"
 #include "model/node_list.h"
@@ -151,7 +152,7 @@ int EntryRow(const std::vector<ListEntry>& entries, const NodeBase* keep) {
 }
 
 ItemLook InspectionItemLook(int listId, const Node* s, Node* item, int top, int bottom,
-                            bool selected) {
+                            bool selected, const InheritanceReport* report) {
     ItemLook result;
     result.look.shade = 0;
     result.look.selected = selected;
@@ -180,9 +181,10 @@ ItemLook InspectionItemLook(int listId, const Node* s, Node* item, int top, int 
         break;
     }
     case inspect::kInheritedVia:
-        result.direction = ListContains(reportLists().ToSideList, item)     ? Direction::Out
-                           : ListContains(reportLists().FromSideList, item) ? Direction::In
-                                                                            : Direction::Unknown;
+        result.direction = !report                                ? Direction::Unknown
+                           : ListContains(report->toSide, item)   ? Direction::Out
+                           : ListContains(report->fromSide, item) ? Direction::In
+                                                                  : Direction::Unknown;
         break;
     default:
         break;
@@ -206,19 +208,19 @@ LinkLists BuildLinkLists(Node* s, const Node* relation, int scope) {
         }
         appendSlot(lists.from, s, FromSlot, ofChosen);
         appendSlot(lists.to, s, ToSlot, ofChosen);
-        DisposeList(reportLists().StipulatedList);
         {
-            NodeList* inherited = InheritedRelations(s, ParentSlot);
+            ReportLists found;
+            NodeList* inherited = InheritedRelations(s, ParentSlot, found);
             DisposeList(inherited);
+            forEachNode(found.FromSideList, [&](NodeBase* p) {
+                if (ofChosen(p))
+                    listAppend(lists.from, p);
+            });
+            forEachNode(found.ToSideList, [&](NodeBase* p) {
+                if (ofChosen(p))
+                    listAppend(lists.to, p);
+            });
         }
-        forEachNode(reportLists().FromSideList, [&](NodeBase* p) {
-            if (ofChosen(p))
-                listAppend(lists.from, p);
-        });
-        forEachNode(reportLists().ToSideList, [&](NodeBase* p) {
-            if (ofChosen(p))
-                listAppend(lists.to, p);
-        });
         break;
     case kScopePartition: {
         // A link belongs to the partition when its other end is one of the view's nodes.

@@ -10,6 +10,7 @@
 
 namespace tarvo {
 
+struct InheritanceReport;
 class NetView;
 class Node;
 class NodeBase;
@@ -94,9 +95,11 @@ struct ItemLook {
     // The item is outside the band its list draws.
     bool skipped = false;
 };
-// `s` is the inspected node, `item` the list's node, `top` and `bottom` the item's rectangle.
+// `s` is the inspected node, `item` the list's node, `top` and `bottom` the item's rectangle,
+// `report` the report whose lists are shown (its side lists decide the direction of an inherited
+// "via:" item, which is unknown without one).
 ItemLook InspectionItemLook(int listId, const Node* s, Node* item, int top, int bottom,
-                            bool selected);
+                            bool selected, const InheritanceReport* report = nullptr);
 
 // The lists of "Inspect links" for `s` with the chosen relation (isa or another): the from or
 // parent side (list 97) and the to or child side (list 98). The caller owns both.

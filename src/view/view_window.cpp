@@ -38,11 +38,6 @@ void setOptionDefaults(NetView& view) {
 
 } // namespace
 
-NetView*& publishedView() {
-    static NetView* view = nullptr;
-    return view;
-}
-
 int CreateView(NetView& view, Node* node, platform::ViewHost* host, ViewMenus* menus,
                const ViewStartup& startup) {
     view.documentTitle = startup.title ? startup.title : "";
@@ -52,7 +47,6 @@ int CreateView(NetView& view, Node* node, platform::ViewHost* host, ViewMenus* m
     // every slot from it make the view's nodes.
     if (!BuildViewNodes(view, node))
         return 0;
-    publishedView() = &view;
     RegisterView(view);
     setOptionDefaults(view);
     view.openAt = startup.openAt;
@@ -96,8 +90,6 @@ int CreateView(NetView& view, Node* node, platform::ViewHost* host, ViewMenus* m
 void DestroyView(NetView& view) {
     if (LinkInspectionOpen(view))
         ToggleLinkInspection(view);
-    if (publishedView() == &view)
-        publishedView() = nullptr;
     UnregisterView(view);
     ForgetMouse(view);
     if (view.editor)

@@ -61,7 +61,6 @@ protected:
     }
     void TearDown() override {
         CloseInspectionWindows();
-        DisposeReportLists();
         ViewFixture::TearDown();
     }
 

@@ -626,7 +626,7 @@ TEST_F(LayoutTest, TheFirstLayoutOfARunStartsTheLogAfresh) {
         std::ofstream log(DebugLogPath());
         log << "earlier lines\n";
     }
-    layoutState().firstLayoutNoted = false;
+    ForgetDebugLogRestart();
     load("#ENTITIES\nb isa a\n");
     NetView& v = open("a");
     Relayout(v, false);
