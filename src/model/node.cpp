@@ -236,8 +236,7 @@ int Property::makeKey() {
     if (!relation)
         return 0;
     char* anonymous = NewAnonymousLabel();
-    TextBuilder& builder = textBuilder();
-    builder.reset();
+    TextBuilder builder;
     builder.append(relation->name ? relation->name : "", 1);
     builder.append(anonymous, 1);
     Release(anonymous);
@@ -253,8 +252,7 @@ int Property::makeName() {
     if (!from || !relation || !to)
         return 0;
     static const char reset[] = {kLabelEscape, 'r', '\0'};
-    TextBuilder& builder = textBuilder();
-    builder.reset();
+    TextBuilder builder;
     builder.append(shownName(from), 0);
     builder.append(reset, 1);
     builder.append(shownName(relation), 0);

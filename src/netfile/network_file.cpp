@@ -299,7 +299,9 @@ Node* GetOrCreateNode(const char* word, int relationKind) {
     if (addNode(node))
         return node;
     node->destroy();
-    return asNode(static_cast<NodeBase*>(lastMatch().element));
+    // The node of that name already there; none when the node could not be entered at all.
+    const NodeTable* table = currentNetwork();
+    return table ? asNode(table->lastMatch().element) : nullptr;
 }
 
 bool ReadNetworkFile(const char* path, Diagnostics* problems) {
