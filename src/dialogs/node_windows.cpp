@@ -114,6 +114,8 @@ struct WindowPlace {
 struct WindowPlaces {
     WindowPlace links;
     WindowPlace report;
+    // The connection scope the link window showed last, which the next one shows again.
+    int linkScope = kScopeActual;
 };
 WindowPlaces& windowPlaces() {
     static WindowPlaces places;
@@ -367,7 +369,8 @@ private:
 // "Inspect links": the node's links of one relation, to see, reorder, show and hide.
 class LinkWindow : public InspectionWindow {
 public:
-    explicit LinkWindow(NetView& view) : InspectionWindow(view, windowPlaces().links) {}
+    explicit LinkWindow(NetView& view)
+        : InspectionWindow(view, windowPlaces().links), m_scope(windowPlaces().linkScope) {}
     ~LinkWindow() override {
         DisposeLinkLists(m_links);
         DisposeList(m_related);
@@ -383,7 +386,7 @@ protected:
     }
 
     void OnCheck(int id) override {
-        if (ChooseConnectionScope(id) || id == inspect::kLastScope)
+        if (ChooseConnectionScope(id, m_scope) || id == inspect::kLastScope)
             rebuildLinks();
     }
 
@@ -468,7 +471,7 @@ private:
     }
 
     void rebuildLinks(const NodeBase* keep = nullptr) {
-        const int scope = ConnectionScope();
+        const int scope = m_scope;
         if (auto* radio = control<QRadioButton>(inspect::kFirstScope + scope))
             radio->setChecked(true);
         const QListWidget* list = sortedList();
@@ -542,6 +545,7 @@ private:
     LinkLists m_links;
     NodeList* m_related = nullptr;
     NodeList* m_path = nullptr;
+    int& m_scope;
     int m_sortList = inspect::kFromList;
     bool m_wide = false;
 };

@@ -84,15 +84,10 @@ NodeBase* viewLinkTo(const NetView& view, int slot, const NodeBase* x, ViewNode*
 
 } // namespace
 
-int& ConnectionScope() {
-    static int scope = kScopeActual;
-    return scope;
-}
-
-bool ChooseConnectionScope(int command) {
+bool ChooseConnectionScope(int command, int& scope) {
     if (command < inspect::kFirstScope || command > inspect::kFirstScope + kScopeAll)
         return false;
-    ConnectionScope() = command - inspect::kFirstScope;
+    scope = command - inspect::kFirstScope;
     return true;
 }
 

@@ -66,14 +66,7 @@ protected:
     }
     platform::RegionMaker& regions() override { return m_regions; }
 
-    void SetUp() override {
-        load(kLinks);
-        ConnectionScope() = kScopeActual;
-    }
-    void TearDown() override {
-        ConnectionScope() = kScopeActual;
-        ViewFixture::TearDown();
-    }
+    void SetUp() override { load(kLinks); }
 
     static Node* entity(const char* name) { return findNode(name, 0); }
     static Node* relation(const char* name) { return findNode(name, 1); }
@@ -124,10 +117,14 @@ TEST_F(InspectionTest, EachScopeListsItsLinks) {
 }
 
 TEST_F(InspectionTest, ScopeCaptionsAndBoxes) {
-    EXPECT_TRUE(ChooseConnectionScope(32));
-    EXPECT_EQ(ConnectionScope(), kScopePartition);
-    EXPECT_FALSE(ChooseConnectionScope(34));
-    EXPECT_EQ(ConnectionScope(), kScopePartition);
+    int scope = kScopeActual;
+    EXPECT_TRUE(ChooseConnectionScope(32, scope));
+    EXPECT_EQ(scope, kScopePartition);
+    EXPECT_FALSE(ChooseConnectionScope(34, scope));
+    EXPECT_EQ(scope, kScopePartition);
+    EXPECT_FALSE(ChooseConnectionScope(29, scope));
+    EXPECT_TRUE(ChooseConnectionScope(33, scope));
+    EXPECT_EQ(scope, kScopeAll);
 
     EXPECT_EQ(SortCaption(inspect::kFromList, true), "Sort parent links");
     EXPECT_EQ(SortCaption(inspect::kToList, true), "Sort child links");
