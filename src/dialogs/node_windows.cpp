@@ -7,7 +7,7 @@
 #include "dialogs/shown_label.h"
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
-#include "inheritance/inheritance_walk.h"
+#include "model/graph_walk.h"
 #include "model/network.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
@@ -115,6 +115,8 @@ struct WindowPlace {
 struct WindowPlaces {
     WindowPlace links;
     WindowPlace report;
+    // The connection scope the link window showed last, which the next one shows again.
+    int linkScope = kScopeActual;
 };
 WindowPlaces& windowPlaces() {
     static WindowPlaces places;
@@ -155,6 +157,8 @@ public:
     void refresh() { inspectNode(InspectedNode(*m_view)); }
     // The view's tool bar chose another relation.
     virtual void relationChosen() {}
+    // The report the window shows, if it shows one.
+    virtual const InheritanceReport* report() const { return nullptr; }
 
     // Opens the window where it stood when it last closed (the first time: a default place).
     // A window of the other kind that is open where this one would stand is not covered: this
@@ -216,8 +220,8 @@ protected:
                         bool selected) override {
         const int id = controlId(&list);
         Node* node = asNode(itemNode(list.item(row)->data(Qt::UserRole)));
-        ItemLook item =
-            InspectionItemLook(id, m_node, node, rect.top(), rect.bottom() + 1, selected);
+        ItemLook item = InspectionItemLook(id, m_node, node, rect.top(), rect.bottom() + 1,
+                                           selected, report());
         if (m_view->network)
             item.look.shapes = &shapesOf(*m_view->network);
         if (item.direction == Direction::Unknown)
@@ -332,6 +336,7 @@ protected:
             goToChosen(qobject_cast<QComboBox*>(widget));
     }
     void OnDoubleClick(QWidget* widget) override { toggleMark(widget, -1); }
+    const InheritanceReport* report() const override { return &m_report; }
 
     void inspectNode(Node* node) override {
         m_node = node;
@@ -367,7 +372,8 @@ private:
 // "Inspect links": the node's links of one relation, to see, reorder, show and hide.
 class LinkWindow : public InspectionWindow {
 public:
-    explicit LinkWindow(NetView& view) : InspectionWindow(view, windowPlaces().links) {}
+    explicit LinkWindow(NetView& view)
+        : InspectionWindow(view, windowPlaces().links), m_scope(windowPlaces().linkScope) {}
     ~LinkWindow() override {
         DisposeLinkLists(m_links);
         DisposeList(m_related);
@@ -383,7 +389,7 @@ protected:
     }
 
     void OnCheck(int id) override {
-        if (ChooseConnectionScope(id) || id == inspect::kLastScope)
+        if (ChooseConnectionScope(id, m_scope) || id == inspect::kLastScope)
             rebuildLinks();
     }
 
@@ -468,7 +474,7 @@ private:
     }
 
     void rebuildLinks(const NodeBase* keep = nullptr) {
-        const int scope = ConnectionScope();
+        const int scope = m_scope;
         if (auto* radio = control<QRadioButton>(inspect::kFirstScope + scope))
             radio->setChecked(true);
         const QListWidget* list = sortedList();
@@ -542,6 +548,7 @@ private:
     LinkLists m_links;
     NodeList* m_related = nullptr;
     NodeList* m_path = nullptr;
+    int& m_scope;
     int m_sortList = inspect::kFromList;
     bool m_wide = false;
 };

@@ -28,7 +28,8 @@ enum class InspectionKind { Links, Report };
 // The open window of a kind, if any, and closing both at shutdown.
 QWidget* OpenInspectionWindow(InspectionKind kind);
 void CloseInspectionWindows();
-// The places the windows remembered are forgotten: the next ones open where a new window would.
+// The places and the link scope the windows remembered are forgotten: the next ones open where
+// a new window would, showing the node's actual links.
 void ForgetInspectionPlaces();
 
 } // namespace tarvo

@@ -2,13 +2,14 @@
 #include "inheritance/inheritance_report.h"
 
 #include "inheritance/inheritance_searches.h"
-#include "inheritance/inheritance_walk.h"
 #include "labels/label_text.h"
 #include "memory/debug_log.h"
+#include "model/graph_walk.h"
 #include "model/node.h"
 #include "model/node_list.h"
 
 #include <string>
+#include <utility>
 
 namespace tarvo {
 namespace {
@@ -45,16 +46,12 @@ void RunInheritanceReport(Node* s, InheritanceReport& report, ReportSink* sink) 
         if (sink)
             sink->fillList(listId, nodes);
     };
-    ReportLists& lists = reportLists();
-    DisposeList(lists.StipulatedList);
-    DisposeList(lists.ToSideList);
-    DisposeList(lists.FromSideList);
-    DisposeList(lists.OwnStipulated);
+    ReportLists lists;
 
     report.related = RelatedNodes(s, kParentSlot);
     fill(kStipulatedNodesList, report.related);
 
-    report.stipulated = StipulatedRelations(s, kParentSlot);
+    report.stipulated = StipulatedRelations(s, kParentSlot, lists);
     fill(kStipulatedViaList, report.stipulated);
     if (DebugLogOn) {
         std::string heading = "\nNode: ";
@@ -67,15 +64,18 @@ void RunInheritanceReport(Node* s, InheritanceReport& report, ReportSink* sink) 
     DisposeList(lists.FromSideList);
     DisposeList(lists.ToSideList);
 
-    report.inheritedRelations = InheritedRelations(s, kParentSlot);
+    report.inheritedRelations = InheritedRelations(s, kParentSlot, lists);
     logList("Inherited relation list:\n", lists.StipulatedList);
 
-    DisposeList(lists.AncestorList);
     lists.AncestorList = AncestorNodes(s, kParentSlot);
     report.ancestors = copyOf(lists.AncestorList);
     logList("Ancestor nodes:\n", lists.AncestorList);
 
-    report.inheritedProperties = InheritedProperties(s, kParentSlot);
+    report.inheritedProperties = InheritedProperties(s, kParentSlot, lists);
+    // The report keeps the side lists before its lists are shown: they decide the direction of
+    // each inherited "via:" item as it is drawn.
+    report.toSide = std::exchange(lists.ToSideList, nullptr);
+    report.fromSide = std::exchange(lists.FromSideList, nullptr);
     fill(kInheritedNodesList, report.inheritedProperties);
     fill(kInheritedViaList, report.inheritedRelations);
     logList("Inherited properties:\n", report.inheritedProperties);
@@ -91,7 +91,8 @@ void RunInheritanceReport(Node* s, InheritanceReport& report, ReportSink* sink) 
 void DisposeInheritanceReport(InheritanceReport& report) {
     for (NodeList** list :
          {&report.related, &report.stipulated, &report.inheritedRelations, &report.ancestors,
-          &report.inheritedProperties, &report.overriddenTargets, &report.overriddenRelations})
+          &report.inheritedProperties, &report.overriddenTargets, &report.overriddenRelations,
+          &report.toSide, &report.fromSide})
         DisposeList(*list);
 }
 

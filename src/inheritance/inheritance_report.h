@@ -15,6 +15,10 @@ struct InheritanceReport {
     NodeList* inheritedProperties = nullptr; // InheritedProperties
     NodeList* overriddenTargets = nullptr;   // as the inherited properties left them
     NodeList* overriddenRelations = nullptr;
+    // The side lists of the inherited relations: a property in toSide has the node as its
+    // from-end, one in fromSide as its to-end.
+    NodeList* toSide = nullptr;
+    NodeList* fromSide = nullptr;
 };
 
 // Where the report shows its lists as it makes them: the inheritance window's lists 179, 180,

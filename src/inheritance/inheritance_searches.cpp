@@ -1,9 +1,9 @@
 // The inheritance searches over the walk engine.
 #include "inheritance/inheritance_searches.h"
 
-#include "inheritance/inheritance_walk.h"
 #include "labels/label_text.h"
 #include "memory/debug_log.h"
+#include "model/graph_walk.h"
 #include "model/links.h"
 #include "model/node.h"
 #include "model/node_list.h"
@@ -14,8 +14,6 @@
 
 namespace tarvo {
 namespace {
-
-NodeBase* relationOf(const NodeBase* property);
 
 // What the searches ask of a list that only grows while they run (the walk's result, or the
 // pass's), answered from sets kept up to date as the list grows instead of by scanning it: the
@@ -79,60 +77,13 @@ private:
     long m_generation = -1;
 };
 
-long searchGeneration = 0;
-
-// The index of the walk's result, brought up to date.
-const GrowingListIndex& result() {
-    static GrowingListIndex index;
-    index.follow(walkState().WalkResult, searchGeneration);
-    return index;
-}
-
-// The index of the current pass's findings.
-const GrowingListIndex& pass() {
-    static GrowingListIndex index;
-    index.follow(walkState().PassResult, searchGeneration * 1000003L + walkState().WalkPassCount);
-    return index;
-}
-
 // The mask of the one slot a search climbs.
 std::uint32_t maskFor(int slot) {
     return 1u << (static_cast<unsigned>(slot) % 32u);
 }
 
-void startSearch() {
-    DisposeList(walkState().WalkResult);
-    DisposeList(walkState().PassResult);
-    ++searchGeneration;
-}
-
-NodeList* runSearch(Node* s, WalkVisitor visitor, int slot) {
-    startSearch();
-    InheritanceWalk(s, visitor, maskFor(slot), CollectPass);
-    NodeList* found = walkState().WalkResult;
-    walkState().WalkResult = nullptr;
-    ++searchGeneration;
-    return found;
-}
-
-void collect(NodeBase* x) {
-    if (!result().contains(x))
-        listAppend(walkState().PassResult, x);
-}
-
 NodeBase* relationOf(const NodeBase* property) {
     return first(property, ParentSlot);
-}
-
-// take-to and take-from: a property whose relation the walk has not met yet joins the pass,
-// and every property joins its side list once.
-void take(NodeBase* r, NodeList*& sideList) {
-    const NodeBase* relation = relationOf(r);
-    if (!relation)
-        return;
-    if (!result().holdsPropertyOf(relation))
-        listAppend(walkState().PassResult, r);
-    listAddUnique(sideList, r);
 }
 
 template <typename Each> void forEachIn(const NodeBase* n, int slot, Each each) {
@@ -141,29 +92,124 @@ template <typename Each> void forEachIn(const NodeBase* n, int slot, Each each) 
         each(list->nodeAt(i));
 }
 
-void appendSides() {
-    ReportLists& lists = reportLists();
-    AppendAll(lists.StipulatedList, lists.ToSideList);
-    AppendAll(lists.StipulatedList, lists.FromSideList);
-}
-
 void plainLabelTo(std::string& out, const NodeBase* node) {
     PlainText(node->name, out);
     out += "##\n";
 }
 
-void markOverridden(Node* target, Node* relation) {
-    ReportLists& lists = reportLists();
-    listAppend(lists.OverriddenTargets, target);
-    target->setFlag(1, OverriddenMark);
-    listAppend(lists.OverriddenRelations, relation);
-    relation->setFlag(1, OverriddenMark);
-}
+// One search: a walk up one slot, gathering what its visitor finds pass by pass into the
+// result, with the report lists it fills beside.
+class Search {
+public:
+    Search(int slot, ReportLists* lists) : m_walk(maskFor(slot)), m_lists(lists) {
+        m_walk.setPassEnd([this] { collectPass(); });
+    }
+    ~Search() {
+        DisposeList(m_result);
+        DisposeList(m_pass);
+    }
+    Search(const Search&) = delete;
+    Search& operator=(const Search&) = delete;
 
-// check-to and check-from: the value of an ancestor's property joins the pass, and it is marked
-// overridden when S's own properties, or a nearer property of the relation, stand in its way.
-void check(NodeBase* r, int endSlot, NodeList* sideList, const char* direction,
-           const char* checking) {
+    // Runs the walk from `s` and hands its result to the caller.
+    template <typename Visit> NodeList* run(Node* s, Visit visit) {
+        m_walk.run(s, [this, &visit](Node* n) { visit(*this, n); });
+        NodeList* found = m_result;
+        m_result = nullptr;
+        return found;
+    }
+
+    void collect(NodeBase* x) {
+        if (!result().contains(x))
+            listAppend(m_pass, x);
+    }
+
+    // An ancestor joins the pass once; an earlier pass's find may come again.
+    void collectAncestor(NodeBase* p) {
+        if (!m_result || !pass().contains(p))
+            listAppend(m_pass, p);
+    }
+
+    // take-to and take-from: a property whose relation the walk has not met yet joins the
+    // pass, and every property joins its side list once.
+    void take(NodeBase* r, NodeList*& sideList) {
+        const NodeBase* relation = relationOf(r);
+        if (!relation)
+            return;
+        if (!result().holdsPropertyOf(relation))
+            listAppend(m_pass, r);
+        listAddUnique(sideList, r);
+    }
+    void takeTo(NodeBase* r) { take(r, m_lists->ToSideList); }
+    void takeFrom(NodeBase* r) { take(r, m_lists->FromSideList); }
+
+    void checkTo(NodeBase* r) {
+        check(r, ToSlot, m_lists->ToSideList, "to", "checking for parent relation:...");
+    }
+    void checkFrom(NodeBase* r) {
+        check(r, FromSlot, m_lists->FromSideList, "from", "checking for parent relation...");
+    }
+
+    // The visitor shared by the upward searches: for each parent of n, its properties, then the
+    // parent and n itself into the frontier.
+    template <typename OnTo, typename OnFrom> void climb(Node* n, OnTo onTo, OnFrom onFrom) {
+        if (!n->slotList(ParentSlot))
+            return;
+        forEachIn(n, ParentSlot, [&](NodeBase* base) {
+            Node* p = asNode(base);
+            forEachIn(p, ToSlot, [&](NodeBase* r) { (this->*onTo)(r); });
+            forEachIn(p, FromSlot, [&](NodeBase* r) { (this->*onFrom)(r); });
+            if (p->slotList(ParentSlot))
+                m_walk.addToFrontier(p);
+        });
+        m_walk.addToFrontier(n);
+    }
+
+    void addToFrontier(Node* n) { m_walk.addToFrontier(n); }
+
+private:
+    // The pass-end step: the pass's findings join the walk's result.
+    void collectPass() {
+        AppendAll(m_result, m_pass);
+        DisposeList(m_pass);
+    }
+
+    // The index of the walk's result, brought up to date.
+    const GrowingListIndex& result() {
+        m_resultIndex.follow(m_result, 0);
+        return m_resultIndex;
+    }
+
+    // The index of the current pass's findings.
+    const GrowingListIndex& pass() {
+        m_passIndex.follow(m_pass, m_walk.passCount());
+        return m_passIndex;
+    }
+
+    void markOverridden(Node* target, Node* relation) {
+        listAppend(m_lists->OverriddenTargets, target);
+        target->setFlag(1, OverriddenMark);
+        listAppend(m_lists->OverriddenRelations, relation);
+        relation->setFlag(1, OverriddenMark);
+    }
+
+    // check-to and check-from: the value of an ancestor's property joins the pass, and it is
+    // marked overridden when S's own properties, or a nearer property of the relation, stand in
+    // its way.
+    void check(NodeBase* r, int endSlot, NodeList* sideList, const char* direction,
+               const char* checking);
+
+    GraphWalk m_walk;
+    ReportLists* m_lists;
+    // What the search has gathered, and what the visitor collected in the current pass.
+    NodeList* m_result = nullptr;
+    NodeList* m_pass = nullptr;
+    GrowingListIndex m_resultIndex;
+    GrowingListIndex m_passIndex;
+};
+
+void Search::check(NodeBase* r, int endSlot, NodeList* sideList, const char* direction,
+                   const char* checking) {
     Node* t = asNode(first(r, endSlot));
     Node* rel = asNode(relationOf(r));
     int index = 0;
@@ -171,7 +217,7 @@ void check(NodeBase* r, int endSlot, NodeList* sideList, const char* direction,
     const int pos = block ? index : 0;
     if (!t || result().contains(t))
         return;
-    listAppend(walkState().PassResult, t);
+    listAppend(m_pass, t);
 
     char line[96];
     std::snprintf(line, sizeof line, "Parent nodes of current relation (%s): pos=%d\n", direction,
@@ -184,11 +230,10 @@ void check(NodeBase* r, int endSlot, NodeList* sideList, const char* direction,
     }
     LogText(log.c_str());
 
-    const ReportLists& lists = reportLists();
-    bool overridden = ListContains(lists.OwnStipulated, r);
-    for (int i = 0, n = lists.OwnStipulated ? lists.OwnStipulated->size() : 0; i < n && !overridden;
-         ++i)
-        overridden = rel && IsNearAncestor(lists.OwnStipulated->nodeAt(i), rel);
+    const NodeList* own = m_lists->OwnStipulated;
+    bool overridden = ListContains(own, r);
+    for (int i = 0, n = own ? own->size() : 0; i < n && !overridden; ++i)
+        overridden = rel && IsNearAncestor(own->nodeAt(i), rel);
     overridden = overridden || result().holdsNearDescendantOf(t);
     if (overridden && rel)
         markOverridden(t, rel);
@@ -208,108 +253,71 @@ void check(NodeBase* r, int endSlot, NodeList* sideList, const char* direction,
     }
 }
 
-// The visitor shared by the upward searches: for each parent of n, its properties, then the
-// parent and n itself into the frontier.
-template <void (*OnTo)(NodeBase*), void (*OnFrom)(NodeBase*)> void climb(Node* n) {
-    if (!n->slotList(ParentSlot))
-        return;
-    forEachIn(n, ParentSlot, [](NodeBase* base) {
-        Node* p = asNode(base);
-        forEachIn(p, ToSlot, OnTo);
-        forEachIn(p, FromSlot, OnFrom);
-        if (p->slotList(ParentSlot))
-            AddToFrontier(p);
-    });
-    AddToFrontier(n);
-}
-
-void takeTo(NodeBase* r) {
-    take(r, reportLists().ToSideList);
-}
-void takeFrom(NodeBase* r) {
-    take(r, reportLists().FromSideList);
-}
-void checkTo(NodeBase* r) {
-    check(r, ToSlot, reportLists().ToSideList, "to", "checking for parent relation:...");
-}
-void checkFrom(NodeBase* r) {
-    check(r, FromSlot, reportLists().FromSideList, "from", "checking for parent relation...");
+void appendSides(ReportLists& lists) {
+    AppendAll(lists.StipulatedList, lists.ToSideList);
+    AppendAll(lists.StipulatedList, lists.FromSideList);
 }
 
 } // namespace
 
-ReportLists& reportLists() {
-    static ReportLists lists;
-    return lists;
-}
-
-void DisposeReportLists() {
-    ReportLists& lists = reportLists();
-    for (NodeList** list :
-         {&lists.ToSideList, &lists.FromSideList, &lists.StipulatedList, &lists.OwnStipulated,
-          &lists.AncestorList, &lists.OverriddenTargets, &lists.OverriddenRelations})
+ReportLists::~ReportLists() {
+    for (NodeList** list : {&ToSideList, &FromSideList, &StipulatedList, &OwnStipulated,
+                            &AncestorList, &OverriddenTargets, &OverriddenRelations})
         DisposeList(*list);
 }
 
 NodeList* RelatedNodes(Node* s, int slot) {
-    return runSearch(
-        s,
-        [](Node* n) {
-            forEachIn(n, ToSlot, [](NodeBase* r) {
-                if (NodeBase* end = first(r, ToSlot))
-                    collect(end);
-            });
-            forEachIn(n, FromSlot, [](NodeBase* r) {
-                if (NodeBase* end = first(r, FromSlot))
-                    collect(end);
-            });
-        },
-        slot);
+    Search search(slot, nullptr);
+    return search.run(s, [](Search& found, Node* n) {
+        forEachIn(n, ToSlot, [&found](NodeBase* r) {
+            if (NodeBase* end = first(r, ToSlot))
+                found.collect(end);
+        });
+        forEachIn(n, FromSlot, [&found](NodeBase* r) {
+            if (NodeBase* end = first(r, FromSlot))
+                found.collect(end);
+        });
+    });
 }
 
-NodeList* StipulatedRelations(Node* s, int slot) {
-    DisposeList(reportLists().ToSideList);
-    DisposeList(reportLists().FromSideList);
-    NodeList* result = runSearch(
-        s,
-        [](Node* n) {
-            forEachIn(n, ToSlot, takeTo);
-            forEachIn(n, FromSlot, takeFrom);
-        },
-        slot);
-    appendSides();
+NodeList* StipulatedRelations(Node* s, int slot, ReportLists& lists) {
+    DisposeList(lists.ToSideList);
+    DisposeList(lists.FromSideList);
+    Search search(slot, &lists);
+    NodeList* result = search.run(s, [](Search& found, Node* n) {
+        forEachIn(n, ToSlot, [&found](NodeBase* r) { found.takeTo(r); });
+        forEachIn(n, FromSlot, [&found](NodeBase* r) { found.takeFrom(r); });
+    });
+    appendSides(lists);
     return result;
 }
 
-NodeList* InheritedRelations(Node* s, int slot) {
-    DisposeList(reportLists().ToSideList);
-    DisposeList(reportLists().FromSideList);
-    NodeList* result = runSearch(s, climb<takeTo, takeFrom>, slot);
-    appendSides();
+NodeList* InheritedRelations(Node* s, int slot, ReportLists& lists) {
+    DisposeList(lists.ToSideList);
+    DisposeList(lists.FromSideList);
+    Search search(slot, &lists);
+    NodeList* result = search.run(
+        s, [](Search& found, Node* n) { found.climb(n, &Search::takeTo, &Search::takeFrom); });
+    appendSides(lists);
     return result;
 }
 
 NodeList* AncestorNodes(Node* s, int slot) {
-    return runSearch(
-        s,
-        [](Node* n) {
-            if (!n->slotList(ParentSlot))
-                return;
-            forEachIn(n, ParentSlot, [](NodeBase* p) {
-                WalkState& walk = walkState();
-                // Within a pass a parent is taken once; an earlier pass's find may come again.
-                if (!walk.WalkResult || !pass().contains(p))
-                    listAppend(walk.PassResult, p);
-            });
-            AddToFrontier(n);
-        },
-        slot);
+    Search search(slot, nullptr);
+    return search.run(s, [](Search& found, Node* n) {
+        if (!n->slotList(ParentSlot))
+            return;
+        forEachIn(n, ParentSlot, [&found](NodeBase* p) { found.collectAncestor(p); });
+        found.addToFrontier(n);
+    });
 }
 
-NodeList* InheritedProperties(Node* s, int slot) {
-    DisposeList(reportLists().OverriddenTargets);
-    DisposeList(reportLists().OverriddenRelations);
-    return runSearch(s, climb<checkTo, checkFrom>, slot);
+NodeList* InheritedProperties(Node* s, int slot, ReportLists& lists) {
+    DisposeList(lists.OverriddenTargets);
+    DisposeList(lists.OverriddenRelations);
+    Search search(slot, &lists);
+    return search.run(
+        s, [](Search& found, Node* n) { found.climb(n, &Search::checkTo, &Search::checkFrom); });
 }
 
 bool IsNearAncestor(const NodeBase* x, const NodeBase* y) {

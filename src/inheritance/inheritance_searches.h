@@ -13,8 +13,14 @@ class NodeList;
 // Set on a node that a search found overridden; nothing clears it.
 inline constexpr std::uint32_t OverriddenMark = 0x10000;
 
-// The lists the searches fill beside their results, for the report.
+// The lists the searches fill beside their results, for the report. The lists are the holder's:
+// it empties them when it goes.
 struct ReportLists {
+    ReportLists() = default;
+    ~ReportLists();
+    ReportLists(const ReportLists&) = delete;
+    ReportLists& operator=(const ReportLists&) = delete;
+
     // Properties met in the to slot (the searched node is their from-end), each once.
     NodeList* ToSideList = nullptr;
     // Properties met in the from slot (the searched node is their to-end), each once.
@@ -28,24 +34,21 @@ struct ReportLists {
     NodeList* OverriddenRelations = nullptr;
 };
 
-ReportLists& reportLists();
-// Empties every report list.
-void DisposeReportLists();
-
 // Each search answers a list the caller disposes (null: empty). `slot` is the slot the walk
-// climbs: the parent slot at every call site.
+// climbs: the parent slot at every call site. The searches given `lists` fill them as the
+// comments of the fields say.
 
 // The other end of each of S's own properties, duplicates included.
 NodeList* RelatedNodes(Node* s, int slot);
 // S's own properties.
-NodeList* StipulatedRelations(Node* s, int slot);
+NodeList* StipulatedRelations(Node* s, int slot, ReportLists& lists);
 // The properties of S's ancestors that no nearer property of the same relation hides.
-NodeList* InheritedRelations(Node* s, int slot);
+NodeList* InheritedRelations(Node* s, int slot, ReportLists& lists);
 // S's ancestors, nearest first; a node reached along several paths comes once per pass.
 NodeList* AncestorNodes(Node* s, int slot);
 // The values of the ancestors' properties, marking those S's own properties override. Needs
-// ToSideList and FromSideList from InheritedRelations of S, and OwnStipulated.
-NodeList* InheritedProperties(Node* s, int slot);
+// ToSideList and FromSideList from InheritedRelations of S, and OwnStipulated, in `lists`.
+NodeList* InheritedProperties(Node* s, int slot, ReportLists& lists);
 
 // True when y stands at most two parent levels above x (properties count as their relations).
 bool IsNearAncestor(const NodeBase* x, const NodeBase* y);

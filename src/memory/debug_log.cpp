@@ -14,6 +14,10 @@ const char*& DebugLogPath() {
 
 namespace {
 
+// The log is one file for the whole process, so whether it was restarted in this run is the
+// log's own state, not a view's or a layout's.
+bool restartedOnce = false;
+
 bool writeTo(const char* mode, const char* text, bool lineBreak) {
     std::FILE* file = std::fopen(DebugLogPath(), mode);
     if (!file)
@@ -31,6 +35,15 @@ bool StartDebugLog() {
 }
 bool RestartDebugLog(const char* text) {
     return writeTo("w", text, false);
+}
+bool RestartDebugLogOnce(const char* text) {
+    if (restartedOnce)
+        return false;
+    restartedOnce = true;
+    return RestartDebugLog(text);
+}
+void ForgetDebugLogRestart() {
+    restartedOnce = false;
 }
 bool LogLine(const char* text) {
     return writeTo("a", text, true);

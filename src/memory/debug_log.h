@@ -15,6 +15,11 @@ extern bool DebugLogOn;
 bool StartDebugLog();
 // Creates the log afresh holding `text` only.
 bool RestartDebugLog(const char* text);
+// RestartDebugLog the first time it is called in the process (the first layout of a run notes
+// itself so); later calls leave the log alone and answer false. ForgetDebugLogRestart makes the
+// next call restart it again.
+bool RestartDebugLogOnce(const char* text);
+void ForgetDebugLogRestart();
 // Appends `text` and a line break, opening and closing the file so the log survives a crash.
 bool LogLine(const char* text);
 // Appends `text` as it is, without a line break.

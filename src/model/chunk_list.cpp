@@ -31,14 +31,18 @@ bool holdsPointers(const ChunkList* list) {
 }
 
 // The walk shared by the visits: stops at a null element or at the first non-zero answer.
-template <typename Visit> void* visitElements(ChunkList* list, Visit visit, Between between) {
+// `stop`, when given, receives the position of the element answered (none without one).
+template <typename Visit>
+void* visitElements(ChunkList* list, Visit visit, Between between, ListPosition* stop = nullptr) {
+    if (stop)
+        *stop = {};
     for (ListPosition at = list->blockAt(0); at;) {
         void* element = pointerIn(at.block, at.index);
         if (!element)
             return nullptr;
         if (visit(element)) {
-            lastMatch().block = at.block;
-            lastMatch().index = at.index;
+            if (stop)
+                *stop = at;
             return element;
         }
         at = ChunkList::nextPosition(at);
@@ -49,11 +53,6 @@ template <typename Visit> void* visitElements(ChunkList* list, Visit visit, Betw
 }
 
 } // namespace
-
-LastMatch& lastMatch() {
-    static LastMatch match;
-    return match;
-}
 
 int identity(void* a, void* b) {
     return a == b ? 1 : 0;
@@ -412,17 +411,14 @@ void ChunkList::replaceEach(ContextReplacer replace, void* context) {
 
 ChunkList* ChunkList::findElement(ContextMatch compare, void* context, void* value, int* index) {
     assert(holdsPointers(this) && "ChunkList: finds need elements that hold a pointer");
+    ListPosition at;
     void* found = visitElements(
-        this, [=](void* element) { return compare(context, element, value); }, nullptr);
-    LastMatch& match = lastMatch();
-    if (!found) {
-        match = {};
+        this, [=](void* element) { return compare(context, element, value); }, nullptr, &at);
+    if (!found)
         return nullptr;
-    }
-    match.element = found;
     if (index)
-        *index = match.index;
-    return match.block;
+        *index = at.index;
+    return at.block;
 }
 
 ChunkList* ChunkList::findElement(void* value, ElementMatch compare, int* index) {
@@ -433,7 +429,9 @@ ChunkList* ChunkList::findElement(void* value, ElementMatch compare, int* index)
 }
 
 void* ChunkList::findValue(void* value, ElementMatch compare) {
-    return findElement(value, compare) ? lastMatch().element : nullptr;
+    int index = 0;
+    ChunkList* block = findElement(value, compare, &index);
+    return block ? pointerIn(block, index) : nullptr;
 }
 
 } // namespace tarvo

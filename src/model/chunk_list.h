@@ -17,16 +17,6 @@ struct ListPosition {
     explicit operator bool() const { return block != nullptr; }
 };
 
-// Where the latest successful visit or find stopped. Program-wide, valid until the next find.
-struct LastMatch {
-    ChunkList* block = nullptr;
-    int index = 0;
-    // Set by the finds only: the matching element, or null when nothing matched.
-    void* element = nullptr;
-};
-
-LastMatch& lastMatch();
-
 // Visits read each element as a pointer; a non-zero answer stops the visit at that element.
 using Visitor = int (*)(void* element);
 using ContextVisitor = int (*)(void* context, void* element);
@@ -108,8 +98,8 @@ public:
     void replaceEach(Replacer replace);
     void replaceEach(ContextReplacer replace, void* context);
 
-    // The block of the first element matching value, its index through `index`, and the last
-    // match; null (and an empty last match) when nothing matched.
+    // The block of the first element matching value and its index through `index`; null when
+    // nothing matched.
     ChunkList* findElement(void* value, ElementMatch compare, int* index = nullptr);
     ChunkList* findElement(ContextMatch compare, void* context, void* value, int* index = nullptr);
     void* findValue(void* value, ElementMatch compare);

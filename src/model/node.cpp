@@ -238,8 +238,7 @@ int Property::makeKey(LabelIds& ids) {
     if (!relation)
         return 0;
     char* anonymous = ids.fresh();
-    TextBuilder& builder = textBuilder();
-    builder.reset();
+    TextBuilder builder;
     builder.append(relation->name ? relation->name : "", 1);
     builder.append(anonymous, 1);
     Release(anonymous);
@@ -256,8 +255,7 @@ int Property::makeName() {
         return 0;
     // DEL "r": back to plain text between the three parts.
     static const char reset[] = {'\x7f', 'r', '\0'};
-    TextBuilder& builder = textBuilder();
-    builder.reset();
+    TextBuilder builder;
     builder.append(shownName(from), 0);
     builder.append(reset, 1);
     builder.append(shownName(relation), 0);

@@ -111,13 +111,13 @@ ChunkList* NodeTable::findByPrint(NodeList* list, const ChunkList* prints, const
             NodeBase* element = static_cast<NodeList*>(block)->node(i);
             if (!m_equal(element, node))
                 continue;
-            lastMatch() = {block, i, element};
+            m_lastMatch = {block, i, element};
             if (index)
                 *index = i;
             return block;
         }
     }
-    lastMatch() = {};
+    m_lastMatch = {};
     return nullptr;
 }
 
@@ -145,17 +145,26 @@ NodeList* NodeTable::bucket(int row, int bucket) const {
 ChunkList* NodeTable::find(const NodeBase* node, NodeEqual compare, int* index) {
     NodeList** bucket = bucketOf(node);
     if (!bucket || !*bucket) {
-        lastMatch() = {};
+        m_lastMatch = {};
         return nullptr;
     }
     if (m_prints && (!compare || compare == m_equal))
         return findByPrint(*bucket, printsOf(bucket), node, index);
     EqualMatch match{compare ? compare : m_equal};
-    return (*bucket)->findElement(matchWithEqual, &match, const_cast<NodeBase*>(node), index);
+    int at = 0;
+    ChunkList* block =
+        (*bucket)->findElement(matchWithEqual, &match, const_cast<NodeBase*>(node), &at);
+    m_lastMatch = {};
+    if (!block)
+        return nullptr;
+    m_lastMatch = {block, at, static_cast<NodeList*>(block)->node(at)};
+    if (index)
+        *index = at;
+    return block;
 }
 
 NodeBase* NodeTable::lookup(const NodeBase* node, NodeEqual compare) {
-    return find(node, compare) ? static_cast<NodeBase*>(lastMatch().element) : nullptr;
+    return find(node, compare) ? m_lastMatch.element : nullptr;
 }
 
 int NodeTable::insert(NodeBase* node) {
@@ -165,10 +174,10 @@ int NodeTable::insert(NodeBase* node) {
 int NodeTable::insertAt(NodeBase* node, int place) {
     assert(node && "NodeTable: cannot insert null");
     NodeList** bucket = bucketOf(node);
-    if (!node || !bucket) {
-        lastMatch() = {};
+    // A failed insertion must not leave an earlier find's node as the one present.
+    m_lastMatch = {};
+    if (!node || !bucket)
         return 0;
-    }
     if (*bucket && find(node))
         return 0;
     const int size = listSize(*bucket);

@@ -34,6 +34,14 @@ public:
     static NodeTable* make(int bucketsPerRow, int rowCount, NodeHash hash, NodeEqual equal,
                            NodeFingerprint fingerprint = nullptr);
 
+    // Where the table's latest find stopped: the block, the index and the node matched; empty
+    // when nothing matched. Valid until the table's next find, insert or removal.
+    struct LastMatch {
+        ChunkList* block = nullptr;
+        int index = 0;
+        NodeBase* element = nullptr;
+    };
+
     // The block of the bucket list holding the node that compare (default: equal) matches, its
     // index through `index`; sets the last match, which is empty when nothing matched.
     ChunkList* find(const NodeBase* node, NodeEqual compare = nullptr, int* index = nullptr);
@@ -57,6 +65,7 @@ public:
     bool hasRows() const { return m_rows != nullptr; }
     int bucketsPerRow() const { return m_bucketsPerRow; }
     int rowCount() const { return m_rowCount; }
+    const LastMatch& lastMatch() const { return m_lastMatch; }
     // The list of one bucket, null when empty.
     NodeList* bucket(int row, int bucket) const;
 
@@ -72,6 +81,7 @@ private:
     int m_bucketsPerRow;
     int m_rowCount;
     NodeList*** m_rows = nullptr;
+    LastMatch m_lastMatch;
     NodeHash m_hash;
     NodeEqual m_equal;
     // Beside every bucket list, a list of its nodes' fingerprints with the same blocks, kept in

@@ -9,11 +9,6 @@
 
 namespace tarvo {
 
-TextBuilder& textBuilder() {
-    static TextBuilder builder;
-    return builder;
-}
-
 void TextBuilder::releaseGrown() {
     if (!m_inScratch)
         Release(m_buffer);

@@ -1,12 +1,18 @@
-// TextBuilder, the program-wide builder of texts made of pieces, such as property names.
+// TextBuilder, the builder of texts made of pieces, such as property names.
 #pragma once
 
 namespace tarvo {
 
 // Starts each text in the shared 1000-byte scratch buffer and moves to an allocated buffer,
-// doubling its capacity, only when the text outgrows it.
+// doubling its capacity, only when the text outgrows it. Each user makes its own builder; as
+// they borrow the one scratch buffer, only one builder may hold a text at a time.
 class TextBuilder {
 public:
+    TextBuilder() { reset(); }
+    ~TextBuilder() { releaseGrown(); }
+    TextBuilder(const TextBuilder&) = delete;
+    TextBuilder& operator=(const TextBuilder&) = delete;
+
     // An empty text in the scratch buffer.
     void reset();
     // Adds text and, when addBlank is non-zero, one blank; 0 when memory ran out (the text built
@@ -29,7 +35,5 @@ private:
     // The buffer is the shared scratch buffer, which the builder only borrows.
     bool m_inScratch = false;
 };
-
-TextBuilder& textBuilder();
 
 } // namespace tarvo

@@ -47,7 +47,7 @@ ViewNode* viewNodeFor(NodeTable& viewTable, Node* node) {
     if (viewTable.insert(copy))
         return copy;
     copy->destroy();
-    return static_cast<ViewNode*>(lastMatch().element);
+    return static_cast<ViewNode*>(viewTable.lastMatch().element);
 }
 
 void linkViewNode(NodeTable& viewTable, ViewNode* v) {

@@ -284,7 +284,9 @@ Node* GetOrCreateNode(Network& net, const char* word, int relationKind) {
     if (net.add(node))
         return node;
     node->destroy();
-    return asNode(static_cast<NodeBase*>(lastMatch().element));
+    // The node of that name already there; none when the node could not be entered at all.
+    const NodeTable* table = net.table();
+    return table ? asNode(table->lastMatch().element) : nullptr;
 }
 
 bool ReadNetworkFile(Network& net, const char* path, Diagnostics* problems) {

@@ -622,7 +622,6 @@ void MainFrame::activate(DocumentWindow* document) {
     document->viewWidget()->setFocus();
     if (!view)
         return;
-    publishedView() = view;
     InspectionViewActivated(*view);
     fillNodeList(document);
     fillRelationList();

@@ -22,13 +22,13 @@ namespace {
 // halving finds the first free cell at or after a row without scanning the filled ones.
 class ClusterPlacer {
 public:
-    explicit ClusterPlacer(LayoutGrid& grid) : m_grid(grid) {}
+    ClusterPlacer(LayoutGrid& grid, const VisitMarks& marks) : m_grid(grid), m_marks(marks) {}
 
     void placeFrom(ViewNode* seed) {
         seed->slot = 0;
         if (!putAt(seed, 0))
             return;
-        MarkVisited(seed);
+        MarkVisited(m_marks, seed);
         m_queue.push_back(seed);
         for (std::size_t i = 0; i < m_queue.size(); ++i) {
             ViewNode* m = m_queue[i];
@@ -118,16 +118,16 @@ private:
         for (int i = 0; i < size; ++i) {
             nodes[static_cast<std::size_t>(i)] = asViewNode(list->nodeAt(i));
             if (!isHidden(nodes[static_cast<std::size_t>(i)]) &&
-                IsVisited(nodes[static_cast<std::size_t>(i)]))
+                IsVisited(m_marks, nodes[static_cast<std::size_t>(i)]))
                 placedBefore.push_back(i);
         }
         int cursor = m->slot;
         std::size_t firstAfter = 0;
         for (int i = 0; i < size; ++i) {
             ViewNode* p = nodes[static_cast<std::size_t>(i)];
-            if (isHidden(p) || IsVisited(p))
+            if (isHidden(p) || IsVisited(m_marks, p))
                 continue;
-            MarkVisited(p);
+            MarkVisited(m_marks, p);
             m_queue.push_back(p);
             while (firstAfter < placedBefore.size() && placedBefore[firstAfter] <= i)
                 ++firstAfter;
@@ -153,6 +153,7 @@ private:
     }
 
     LayoutGrid& m_grid;
+    const VisitMarks& m_marks;
     std::vector<std::vector<int>> m_free;
     std::vector<ViewNode*> m_queue;
 };
@@ -355,7 +356,7 @@ void BuildLayoutGrid(NetView& view) {
         if (!c.grid.reset(0, c.layerCount, 0, c.layerOffset))
             return;
         NewVisitPass(view);
-        ClusterPlacer(c.grid).placeFrom(c.seed);
+        ClusterPlacer(c.grid, view.marks).placeFrom(c.seed);
     }
     if (view.clusters.size() == 1) {
         view.grid = std::move(view.clusters.front().grid);

@@ -8,6 +8,7 @@
 #include "view/view_flags.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -378,12 +379,17 @@ float LinkLength(int layers, int slots) {
 
 // The first straight, then two at each slot distance outwards.
 float IdealLinkSum(int n) {
-    static std::vector<float> sums{0.0f, 1.0f, 2.4142f, 3.8285f, 6.0645f, 8.3006f};
-    while (static_cast<int>(sums.size()) <= n) {
-        const int k = static_cast<int>(sums.size()) / 2;
-        sums.push_back(sums.back() + std::sqrt(static_cast<float>(k * k + 1)));
+    static constexpr std::array<float, 6> kFirst{0.0f, 1.0f, 2.4142f, 3.8285f, 6.0645f, 8.3006f};
+    const int listed = static_cast<int>(kFirst.size());
+    if (n < listed)
+        return kFirst[static_cast<std::size_t>(std::max(n, 0))];
+    // Summed in the same order every time, so that a count gives the same float wherever asked.
+    float sum = kFirst.back();
+    for (int i = listed; i <= n; ++i) {
+        const int k = i / 2;
+        sum += std::sqrt(static_cast<float>(k * k + 1));
     }
-    return sums[static_cast<std::size_t>(n)];
+    return sum;
 }
 
 void ColumnIndex::build(const LayoutGrid& grid) {

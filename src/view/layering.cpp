@@ -1,7 +1,7 @@
 // Marking, layering into clusters, hiding, depth justification and filler nodes.
 #include "view/layering.h"
 
-#include "inheritance/inheritance_walk.h"
+#include "model/graph_walk.h"
 #include "model/links.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
@@ -49,160 +49,132 @@ void propagateLayers(ViewNode* start, int slot, NeedsMove needsMove, MoveTo move
     }
 }
 
-// Marking.
+// Layering: one pass of the view's visit marks over every cluster, each cluster laid out by a
+// walk of its own from its seed.
+class ClusterLayering {
+public:
+    explicit ClusterLayering(NetView& view) : m_view(view), m_marks(view.marks) {}
 
-void markUnplaced(Node* node) {
-    if (VisitOnce(node))
-        node->setFlag(1, NodeFlags::Unplaced);
-}
-
-// Layering.
-
-struct LayeringState {
-    int currentLayer = 0;
-    int lowest = 0;
-    int highest = 0;
-    ViewNode* topmost = nullptr;
-    int counter = 0;
-    std::vector<ViewNode*> nextSeeds;
-};
-
-LayeringState& layering() {
-    static LayeringState state;
-    return state;
-}
-
-bool counts(const Node* node) {
-    return !isHidden(node) && IsVisited(node);
-}
-
-void pushDown(ViewNode* node) {
-    propagateLayers(
-        node, ChildSlot,
-        [](const ViewNode* parent, const ViewNode* child) {
-            return counts(child) && child->layer < parent->layer + 1;
-        },
-        [](const ViewNode* parent, ViewNode* child) { child->layer = parent->layer + 1; });
-}
-
-void pullUp(ViewNode* node) {
-    propagateLayers(
-        node, ParentSlot,
-        [](const ViewNode* child, const ViewNode* parent) {
-            return counts(parent) && parent->layer > child->layer - 1;
-        },
-        [](const ViewNode* child, ViewNode* parent) { parent->layer = child->layer - 1; });
-}
-
-// Below every visited parent: pushes the node and its descendants down when it is not.
-bool belowParents(ViewNode* n) {
-    const NodeList* parents = n->slots[ParentSlot];
-    if (!listSize(parents))
-        return false;
-    int greatest = n->layer - 1;
-    forEachNode(parents, [&greatest](const NodeBase* p) {
-        if (counts(asNode(p)))
-            greatest = std::max(greatest, asViewNode(p)->layer);
-    });
-    if (n->layer > greatest)
-        return false;
-    n->layer = greatest + 1;
-    pushDown(n);
-    return true;
-}
-
-// Above every visited child: pulls the node and its ancestors up when it is not.
-void aboveChildren(ViewNode* n) {
-    const NodeList* children = n->slots[ChildSlot];
-    if (!listSize(children))
-        return;
-    int smallest = n->layer + 1;
-    forEachNode(children, [&smallest](const NodeBase* c) {
-        if (counts(asNode(c)))
-            smallest = std::min(smallest, asViewNode(c)->layer);
-    });
-    if (smallest - 1 >= n->layer)
-        return;
-    n->layer = smallest - 1;
-    pullUp(n);
-}
-
-void layerNode(Node* reached) {
-    auto* n = asViewNode(reached);
-    if (isHidden(n) || !VisitOnce(n))
-        return;
-    LayeringState& state = layering();
-    n->setFlag(0, NodeFlags::Unplaced);
-    n->cluster = state.counter;
-    n->layer = state.currentLayer;
-    if (n->layer < state.lowest) {
-        state.lowest = n->layer;
-        state.topmost = n;
+    void layerAll() {
+        std::vector<ViewNode*> seeds{m_view.current};
+        while (!seeds.empty()) {
+            m_nextSeeds.clear();
+            for (ViewNode* seed : seeds) {
+                if (seed && !isHidden(seed) && !IsVisited(m_marks, seed))
+                    layerCluster(seed);
+            }
+            seeds.swap(m_nextSeeds);
+        }
     }
-    state.highest = std::max(state.highest, n->layer);
-    if (!belowParents(n))
-        aboveChildren(n);
-    // Relation links lead to other clusters, laid out after this one.
-    for (int slot : {FromSlot, ToSlot})
-        forEachNode(n->slots[slot],
-                    [&state](NodeBase* x) { state.nextSeeds.push_back(asViewNode(x)); });
-    state.currentLayer = n->layer;
-}
 
-// A node reached through a slot of `owner` starts one layer before it (a parent), after it (a
-// child), or beside it.
-void layerSlotStarts(const NodeBase* owner, int slot) {
-    const int layer = static_cast<const ViewNode*>(owner)->layer;
-    layering().currentLayer = slot == ParentSlot  ? layer - 1
-                              : slot == ChildSlot ? layer + 1
-                                                  : layer;
-}
+private:
+    bool counts(const Node* node) const { return !isHidden(node) && IsVisited(m_marks, node); }
 
-void layerCluster(NetView& view, ViewNode* seed) {
-    LayeringState& state = layering();
-    state.currentLayer = state.lowest = state.highest = 0;
-    state.topmost = seed;
-    InheritanceWalk(seed, &layerNode, 3, nullptr, &layerSlotStarts);
-    Cluster cluster;
-    cluster.seed = state.topmost;
-    cluster.layerCount = state.highest - state.lowest + 1;
-    cluster.layerOffset = -state.lowest;
-    cluster.number = state.counter;
-    view.clusters.push_back(std::move(cluster));
-    ++state.counter;
-}
+    void pushDown(ViewNode* node) const {
+        propagateLayers(
+            node, ChildSlot,
+            [this](const ViewNode* parent, const ViewNode* child) {
+                return counts(child) && child->layer < parent->layer + 1;
+            },
+            [](const ViewNode* parent, ViewNode* child) { child->layer = parent->layer + 1; });
+    }
 
-// Hiding.
+    void pullUp(ViewNode* node) const {
+        propagateLayers(
+            node, ParentSlot,
+            [this](const ViewNode* child, const ViewNode* parent) {
+                return counts(parent) && parent->layer > child->layer - 1;
+            },
+            [](const ViewNode* child, ViewNode* parent) { parent->layer = child->layer - 1; });
+    }
 
-struct HidingState {
-    NetView* view = nullptr;
-    bool collect = false;
+    // Below every visited parent: pushes the node and its descendants down when it is not.
+    bool belowParents(ViewNode* n) const {
+        const NodeList* parents = n->slots[ParentSlot];
+        if (!listSize(parents))
+            return false;
+        int greatest = n->layer - 1;
+        forEachNode(parents, [this, &greatest](const NodeBase* p) {
+            if (counts(asNode(p)))
+                greatest = std::max(greatest, asViewNode(p)->layer);
+        });
+        if (n->layer > greatest)
+            return false;
+        n->layer = greatest + 1;
+        pushDown(n);
+        return true;
+    }
+
+    // Above every visited child: pulls the node and its ancestors up when it is not.
+    void aboveChildren(ViewNode* n) const {
+        const NodeList* children = n->slots[ChildSlot];
+        if (!listSize(children))
+            return;
+        int smallest = n->layer + 1;
+        forEachNode(children, [this, &smallest](const NodeBase* c) {
+            if (counts(asNode(c)))
+                smallest = std::min(smallest, asViewNode(c)->layer);
+        });
+        if (smallest - 1 >= n->layer)
+            return;
+        n->layer = smallest - 1;
+        pullUp(n);
+    }
+
+    void layerNode(GraphWalk& walk, Node* reached) {
+        auto* n = asViewNode(reached);
+        if (isHidden(n) || !VisitOnce(m_marks, walk, n))
+            return;
+        n->setFlag(0, NodeFlags::Unplaced);
+        n->cluster = m_counter;
+        n->layer = m_currentLayer;
+        if (n->layer < m_lowest) {
+            m_lowest = n->layer;
+            m_topmost = n;
+        }
+        m_highest = std::max(m_highest, n->layer);
+        if (!belowParents(n))
+            aboveChildren(n);
+        // Relation links lead to other clusters, laid out after this one.
+        for (int slot : {FromSlot, ToSlot})
+            forEachNode(n->slots[slot],
+                        [this](NodeBase* x) { m_nextSeeds.push_back(asViewNode(x)); });
+        m_currentLayer = n->layer;
+    }
+
+    // A node reached through a slot of `owner` starts one layer before it (a parent), after it
+    // (a child), or beside it.
+    void slotStarts(const NodeBase* owner, int slot) {
+        const int layer = static_cast<const ViewNode*>(owner)->layer;
+        m_currentLayer = slot == ParentSlot ? layer - 1 : slot == ChildSlot ? layer + 1 : layer;
+    }
+
+    void layerCluster(ViewNode* seed) {
+        m_currentLayer = m_lowest = m_highest = 0;
+        m_topmost = seed;
+        GraphWalk walk(3);
+        walk.setSlotStart([this](const NodeBase* owner, int slot) { slotStarts(owner, slot); });
+        walk.run(seed, [this, &walk](Node* reached) { layerNode(walk, reached); });
+        Cluster cluster;
+        cluster.seed = m_topmost;
+        cluster.layerCount = m_highest - m_lowest + 1;
+        cluster.layerOffset = -m_lowest;
+        cluster.number = m_counter;
+        m_view.clusters.push_back(std::move(cluster));
+        ++m_counter;
+    }
+
+    NetView& m_view;
+    const VisitMarks& m_marks;
+    int m_currentLayer = 0;
+    int m_lowest = 0;
+    int m_highest = 0;
+    ViewNode* m_topmost = nullptr;
+    int m_counter = 0;
+    std::vector<ViewNode*> m_nextSeeds;
 };
-
-HidingState& hiding() {
-    static HidingState state;
-    return state;
-}
-
-void hideIfUnplaced(Node* node) {
-    if (!VisitOnce(node) || !node->hasFlag(NodeFlags::Unplaced))
-        return;
-    HidingState& state = hiding();
-    if (state.collect && !isHidden(node))
-        listAppend(state.view->newlyHidden, node);
-    node->setFlag(1, NodeFlags::Hidden);
-}
 
 // Depth justification.
-
-struct JustifyState {
-    int option = kRaiseChildren;
-};
-
-JustifyState& justify() {
-    static JustifyState state;
-    return state;
-}
 
 // The layer one step towards the node's nearest shown neighbour in `slot` when it stands more
 // than one layer away: up towards its parents, down towards its children. INT_MIN when the
@@ -223,8 +195,8 @@ int justifiedLayer(const ViewNode* n, int slot) {
 
 // Applies the option's rule to `n` and, each time it moves a node, to that node's children
 // (raising) or parents (lowering).
-void justifyFrom(ViewNode* n) {
-    const bool raise = justify().option == kRaiseChildren;
+void justifyFrom(ViewNode* n, int option) {
+    const bool raise = option == kRaiseChildren;
     const int towards = raise ? ChildSlot : ParentSlot;
     auto moved = [raise](ViewNode* node) {
         const int layer = justifiedLayer(node, raise ? ParentSlot : ChildSlot);
@@ -241,18 +213,7 @@ void justifyFrom(ViewNode* n) {
         [](const ViewNode*, ViewNode*) {});
 }
 
-void justifyNode(Node* node) {
-    if (isHidden(node) || !VisitOnce(node))
-        return;
-    justifyFrom(asViewNode(node));
-}
-
 // Fillers.
-
-NetView*& dummyView() {
-    static NetView* view = nullptr;
-    return view;
-}
 
 ViewNode* makeDummy(NetView& view, const ViewNode* below, int layer) {
     auto* dummy = new ViewNode();
@@ -294,16 +255,14 @@ void fillLink(NetView& view, ViewNode* n, NodeBase** parentRef) {
     *childRef = below;
 }
 
-void fillNode(Node* node) {
-    if (isHidden(node) || !VisitOnce(node))
-        return;
+void fillNode(NetView& view, Node* node) {
     auto* n = asViewNode(node);
     NodeList* parents = n->slots[ParentSlot];
     for (int i = 0, size = listSize(parents); i < size; ++i) {
         const auto* p = asViewNode(parents->nodeAt(i));
         if (isHidden(p) || p->hasFlag(NodeFlags::DummyNode) || p->layer + 1 >= n->layer)
             continue;
-        fillLink(*dummyView(), n, static_cast<NodeBase**>(parents->elementAt(i)));
+        fillLink(view, n, static_cast<NodeBase**>(parents->elementAt(i)));
     }
 }
 
@@ -315,42 +274,51 @@ bool isDummy(const NodeBase* node) {
 
 void MarkReachable(NetView& view) {
     NewVisitPass(view);
-    InheritanceWalk(view.current, &markUnplaced, kAllSlots, nullptr);
+    GraphWalk walk;
+    walk.run(view.current, [&view, &walk](Node* node) {
+        if (VisitOnce(view.marks, walk, node))
+            node->setFlag(1, NodeFlags::Unplaced);
+    });
 }
 
 void LayerClusters(NetView& view) {
     NewVisitPass(view);
     view.clusters.clear();
-    LayeringState& state = layering();
-    state = LayeringState{};
-    std::vector<ViewNode*> seeds{view.current};
-    while (!seeds.empty()) {
-        state.nextSeeds.clear();
-        for (ViewNode* seed : seeds) {
-            if (seed && !isHidden(seed) && !IsVisited(seed))
-                layerCluster(view, seed);
-        }
-        seeds.swap(state.nextSeeds);
-    }
+    ClusterLayering(view).layerAll();
     view.clusterCount = static_cast<std::int32_t>(view.clusters.size());
 }
 
 void HideUnreached(NetView& view, bool collect) {
     NewVisitPass(view);
-    hiding() = HidingState{&view, collect};
-    InheritanceWalk(view.current, &hideIfUnplaced, kAllSlots, nullptr);
+    GraphWalk walk;
+    walk.run(view.current, [&view, &walk, collect](Node* node) {
+        if (!VisitOnce(view.marks, walk, node) || !node->hasFlag(NodeFlags::Unplaced))
+            return;
+        if (collect && !isHidden(node))
+            listAppend(view.newlyHidden, node);
+        node->setFlag(1, NodeFlags::Hidden);
+    });
 }
 
 void JustifyDepth(NetView& view) {
     NewVisitPass(view);
-    justify().option = view.depthJustify;
-    InheritanceWalk(view.current, &justifyNode, kAllSlots, nullptr);
+    const int option = view.depthJustify;
+    GraphWalk walk;
+    walk.run(view.current, [&view, &walk, option](Node* node) {
+        if (isHidden(node) || !VisitOnce(view.marks, walk, node))
+            return;
+        justifyFrom(asViewNode(node), option);
+    });
 }
 
 void InsertDummyNodes(NetView& view) {
     NewVisitPass(view);
-    dummyView() = &view;
-    InheritanceWalk(view.current, &fillNode, kAllSlots, nullptr);
+    GraphWalk walk;
+    walk.run(view.current, [&view, &walk](Node* node) {
+        if (isHidden(node) || !VisitOnce(view.marks, walk, node))
+            return;
+        fillNode(view, node);
+    });
 }
 
 void RemoveDummyNodes(NetView& view) {

@@ -1,9 +1,9 @@
 // The layout pipeline of a view.
 #include "view/layout.h"
 
-#include "inheritance/inheritance_walk.h"
 #include "memory/debug_log.h"
 #include "memory/size_class_heap.h"
+#include "model/graph_walk.h"
 #include "model/view_node.h"
 #include "view/grid_construction.h"
 #include "view/layering.h"
@@ -18,28 +18,12 @@
 #include <new>
 
 namespace tarvo {
-namespace {
-
-// The first layout of a run starts the debugging log afresh with a line of its own.
-void noteFirstLayout() {
-    bool& noted = layoutState().firstLayoutNoted;
-    if (noted)
-        return;
-    noted = true;
-    RestartDebugLog("In recalc_grid\n");
-}
-
-} // namespace
-
-LayoutState& layoutState() {
-    static LayoutState state;
-    return state;
-}
 
 void RecalcLayout(NetView& view, bool collectNewlyHidden) {
     if (!view.current)
         return;
-    noteFirstLayout();
+    // The first layout of a run starts the debugging log afresh with a line of its own.
+    RestartDebugLogOnce("In recalc_grid\n");
     DisposeList(view.newlyHidden);
     try {
         RemoveDummyNodes(view);

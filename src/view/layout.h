@@ -6,12 +6,6 @@ namespace tarvo {
 class NetView;
 class ViewNode;
 
-struct LayoutState {
-    // The first layout of a run notes itself in the debugging log; later ones do not.
-    bool firstLayoutNoted = false;
-};
-LayoutState& layoutState();
-
 // The whole pipeline: marking, layering, hiding, depth justification, fillers, grid and the
 // energy of the unimproved arrangement. With `collectNewlyHidden` the view's newlyHidden list
 // holds what this layout hid that was shown before.

@@ -2,7 +2,7 @@
 // spotlight.
 #include "view/view_operations.h"
 
-#include "inheritance/inheritance_walk.h"
+#include "model/graph_walk.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
 #include "view/commands.h"
@@ -299,17 +299,14 @@ bool anyVisible(const ViewNode* node, int slot) {
     return visible;
 }
 
-int& revealDistance() {
-    static int distance = 0;
-    return distance;
-}
-
-void revealNode(Node* reached) {
-    Node* node = ReachedThroughDummies(reached);
-    if (!node || shown(node) || IsVisited(node) ||
-        node->distance > revealDistance() - walkState().WalkPassCount)
+// Shows a node the walk towards the current node reached, when it lies on a shortest way: the
+// walk started `distance` steps away from the current node.
+void revealNode(NetView& view, GraphWalk& walk, int distance, Node* reached) {
+    Node* node = ReachedThroughDummies(walk, reached);
+    if (!node || shown(node) || IsVisited(view.marks, node) ||
+        node->distance > distance - walk.passCount())
         return;
-    VisitOnce(node);
+    VisitOnce(view.marks, walk, node);
     node->setFlag(0, NodeFlags::Hidden | NodeFlags::Unplaced);
 }
 
@@ -489,8 +486,11 @@ void RevealPathTo(NetView& view, ViewNode* node) {
     // The distances must be those from the current node, whatever the view shows of them.
     MeasureDistances(view);
     NewVisitPass(view);
-    revealDistance() = node->distance;
-    InheritanceWalk(node, &revealNode, kAllSlots, nullptr);
+    const int distance = node->distance;
+    GraphWalk walk;
+    walk.run(node, [&view, &walk, distance](Node* reached) {
+        revealNode(view, walk, distance, reached);
+    });
     Relayout(view, true);
 }
 

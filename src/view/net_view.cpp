@@ -1,7 +1,7 @@
 // A view's own nodes: made from the network by a walk from the root, destroyed with the view.
 #include "view/net_view.h"
 
-#include "inheritance/inheritance_walk.h"
+#include "model/graph_walk.h"
 #include "model/network.h"
 #include "model/node_list.h"
 #include "model/node_table.h"
@@ -13,19 +13,6 @@
 #include "view/view_changes.h"
 
 namespace tarvo {
-namespace {
-
-NodeTable*& buildingTable() {
-    static NodeTable* table = nullptr;
-    return table;
-}
-
-void copyNode(Node* node) {
-    if (VisitOnce(node))
-        linkViewNode(*buildingTable(), static_cast<ViewNode*>(node));
-}
-
-} // namespace
 
 NetView::NetView() = default;
 
@@ -48,9 +35,11 @@ int BuildViewNodes(NetView& view, Network& net, Node* node) {
         return 0;
     view.current = view.root;
     view.kind = node->relationKind() ? kRelationView : kEntityView;
-    buildingTable() = view.nodes;
-    InheritanceWalk(view.root, &copyNode, kAllSlots, nullptr);
-    buildingTable() = nullptr;
+    GraphWalk walk;
+    walk.run(view.root, [&view, &walk](Node* reached) {
+        if (VisitOnce(view.marks, walk, reached))
+            linkViewNode(*view.nodes, static_cast<ViewNode*>(reached));
+    });
     return 1;
 }
 
@@ -75,8 +64,6 @@ void DestroyViewNodes(NetView& view) {
     closeNetwork(view.nodes);
     view.nodes = nullptr;
     view.root = view.current = nullptr;
-    if (passView() == &view)
-        passView() = nullptr;
 }
 
 } // namespace tarvo

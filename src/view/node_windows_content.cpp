@@ -1,11 +1,12 @@
 // What the inheritance report and link inspection windows show, apart from their windows.
 #include "view/node_windows_content.h"
 
+#include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
-#include "inheritance/inheritance_walk.h"
 #include "labels/label_text.h"
 #include "labels/node_order.h"
 #include "memory/debug_log.h"
+#include "model/graph_walk.h"
 #include "model/network.h"
 #include "model/node.h"
 #include "model/node_list.h"
@@ -84,15 +85,10 @@ NodeBase* viewLinkTo(const NetView& view, int slot, const NodeBase* x, ViewNode*
 
 } // namespace
 
-int& ConnectionScope() {
-    static int scope = kScopeActual;
-    return scope;
-}
-
-bool ChooseConnectionScope(int command) {
+bool ChooseConnectionScope(int command, int& scope) {
     if (command < inspect::kFirstScope || command > inspect::kFirstScope + kScopeAll)
         return false;
-    ConnectionScope() = command - inspect::kFirstScope;
+    scope = command - inspect::kFirstScope;
     return true;
 }
 
@@ -146,7 +142,7 @@ int EntryRow(const std::vector<ListEntry>& entries, const NodeBase* keep) {
 }
 
 ItemLook InspectionItemLook(int listId, const Node* s, Node* item, int top, int bottom,
-                            bool selected) {
+                            bool selected, const InheritanceReport* report) {
     ItemLook result;
     result.look.shade = 0;
     result.look.selected = selected;
@@ -175,9 +171,10 @@ ItemLook InspectionItemLook(int listId, const Node* s, Node* item, int top, int 
         break;
     }
     case inspect::kInheritedVia:
-        result.direction = ListContains(reportLists().ToSideList, item)     ? Direction::Out
-                           : ListContains(reportLists().FromSideList, item) ? Direction::In
-                                                                            : Direction::Unknown;
+        result.direction = !report                                ? Direction::Unknown
+                           : ListContains(report->toSide, item)   ? Direction::Out
+                           : ListContains(report->fromSide, item) ? Direction::In
+                                                                  : Direction::Unknown;
         break;
     default:
         break;
@@ -201,19 +198,19 @@ LinkLists BuildLinkLists(const Network& net, Node* s, const Node* relation, int 
         }
         appendSlot(lists.from, s, FromSlot, ofChosen);
         appendSlot(lists.to, s, ToSlot, ofChosen);
-        DisposeList(reportLists().StipulatedList);
         {
-            NodeList* inherited = InheritedRelations(s, ParentSlot);
+            ReportLists found;
+            NodeList* inherited = InheritedRelations(s, ParentSlot, found);
             DisposeList(inherited);
+            forEachNode(found.FromSideList, [&](NodeBase* p) {
+                if (ofChosen(p))
+                    listAppend(lists.from, p);
+            });
+            forEachNode(found.ToSideList, [&](NodeBase* p) {
+                if (ofChosen(p))
+                    listAppend(lists.to, p);
+            });
         }
-        forEachNode(reportLists().FromSideList, [&](NodeBase* p) {
-            if (ofChosen(p))
-                listAppend(lists.from, p);
-        });
-        forEachNode(reportLists().ToSideList, [&](NodeBase* p) {
-            if (ofChosen(p))
-                listAppend(lists.to, p);
-        });
         break;
     case kScopePartition: {
         // A link belongs to the partition when its other end is one of the view's nodes.

@@ -10,6 +10,7 @@
 
 namespace tarvo {
 
+struct InheritanceReport;
 class NetView;
 class Network;
 class Node;
@@ -45,16 +46,17 @@ inline constexpr int kNarrowWidth = 145;
 inline constexpr int kWideWidth = 280;
 } // namespace inspect
 
-// Which links "Inspect links" lists beside the node's own, kept for the program's run.
+// Which links "Inspect links" lists beside the node's own. Whoever keeps the windows keeps the
+// scope, so that the next link window shows the scope the last one did.
 //  actual:    the node's own links of the chosen relation (parent and child links for isa);
 //  legal:     those and the links its ancestors pass down to it: the inherited properties of
 //             the relation, or for isa every ancestor and every descendant;
 //  partition: the node's own links of the relation whose other end is in the view;
 //  all:       every link the node has, parent, child and properties of every relation.
 enum : int { kScopeActual = 0, kScopeLegal = 1, kScopePartition = 2, kScopeAll = 3 };
-int& ConnectionScope();
-// Commands 30-33 choose the scope (id - 30); answers whether the command was one of them.
-bool ChooseConnectionScope(int command);
+// Commands 30-33 choose the scope (id - 30) into `scope`; answers whether the command was one
+// of them (`scope` is left alone otherwise).
+bool ChooseConnectionScope(int command, int& scope);
 
 // The node the windows inspect: the network node of the view's current node.
 Node* InspectedNode(const NetView& view);
@@ -95,9 +97,11 @@ struct ItemLook {
     // The item is outside the band its list draws.
     bool skipped = false;
 };
-// `s` is the inspected node, `item` the list's node, `top` and `bottom` the item's rectangle.
+// `s` is the inspected node, `item` the list's node, `top` and `bottom` the item's rectangle,
+// `report` the report whose lists are shown (its side lists decide the direction of an inherited
+// "via:" item, which is unknown without one).
 ItemLook InspectionItemLook(int listId, const Node* s, Node* item, int top, int bottom,
-                            bool selected);
+                            bool selected, const InheritanceReport* report = nullptr);
 
 // The lists of "Inspect links" for `s` with the chosen relation (isa or another): the from or
 // parent side (list 97) and the to or child side (list 98). The caller owns both.

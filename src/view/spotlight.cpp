@@ -1,7 +1,7 @@
 // The distance pass and the spotlight.
 #include "view/spotlight.h"
 
-#include "inheritance/inheritance_walk.h"
+#include "model/graph_walk.h"
 #include "model/view_node.h"
 #include "view/net_view.h"
 #include "view/view_flags.h"
@@ -11,23 +11,18 @@
 namespace tarvo {
 namespace {
 
-// Whether the running distance walk stores the walk step as each node's distance, or only
+// `store`: the distance walk stores the walk step as each node's distance; otherwise it only
 // counts from the distances the nodes hold.
-bool& storingDistances() {
-    static bool storing = true;
-    return storing;
-}
-
-void measureNode(Node* reached) {
-    Node* node = ReachedThroughDummies(reached);
-    if (!node || !VisitOnce(node))
+void measureNode(NetView& view, GraphWalk& walk, bool store, Node* reached) {
+    Node* node = ReachedThroughDummies(walk, reached);
+    if (!node || !VisitOnce(view.marks, walk, node))
         return;
-    if (storingDistances()) {
-        const int step = walkState().WalkPassCount;
+    if (store) {
+        const int step = walk.passCount();
         node->setFlag(node->distance != step, NodeFlags::DistanceChanged);
         node->distance = step;
     }
-    DistanceStats& stats = passView()->distances;
+    DistanceStats& stats = view.distances;
     if (node->hasFlag(NodeFlags::Unplaced)) {
         ++stats.unshownCount;
         if (stats.smallestUnshown < 0 || node->distance < stats.smallestUnshown)
@@ -42,38 +37,10 @@ void walkDistances(NetView& view, bool store) {
         return;
     NewVisitPass(view);
     view.distances = DistanceStats{};
-    storingDistances() = store;
-    InheritanceWalk(view.current, &measureNode, kAllSlots, nullptr);
-    view.distances.greatestDistance = walkState().WalkPassCount - 1;
-}
-
-struct SpotlightState {
-    int distance = 0;
-    int hideBeyond = 1;
-    bool changed = false;
-};
-
-SpotlightState& spotlight() {
-    static SpotlightState state;
-    return state;
-}
-
-void spotlightNode(Node* reached) {
-    Node* node = ReachedThroughDummies(reached);
-    if (!node || !VisitOnce(node))
-        return;
-    SpotlightState& state = spotlight();
-    const bool within = node->distance <= state.distance;
-    const bool hidden = node->hasFlag(NodeFlags::Hidden);
-    // A spotlight narrower than the current node itself still leaves it shown: the layout
-    // starts from it.
-    if (state.hideBeyond == 1 && !within && !hidden && node != passView()->current) {
-        node->setFlag(1, NodeFlags::Hidden);
-        state.changed = true;
-    } else if (state.hideBeyond == 0 && within && hidden) {
-        node->setFlag(0, NodeFlags::Hidden);
-        state.changed = true;
-    }
+    GraphWalk walk;
+    walk.run(view.current,
+             [&view, &walk, store](Node* reached) { measureNode(view, walk, store, reached); });
+    view.distances.greatestDistance = walk.passCount() - 1;
 }
 
 } // namespace
@@ -84,8 +51,8 @@ Node* ThroughDummies(NodeBase* node, int slot) {
     return node ? asNode(node) : nullptr;
 }
 
-Node* ReachedThroughDummies(Node* reached) {
-    return ThroughDummies(reached, walkState().CurrentSlot);
+Node* ReachedThroughDummies(const GraphWalk& walk, Node* reached) {
+    return ThroughDummies(reached, walk.currentSlot());
 }
 
 void MeasureDistances(NetView& view) {
@@ -100,9 +67,25 @@ bool SetSpotlight(NetView& view, int distance, int hideBeyond) {
     if (!view.current)
         return false;
     NewVisitPass(view);
-    spotlight() = SpotlightState{distance, hideBeyond, false};
-    InheritanceWalk(view.current, &spotlightNode, kAllSlots, nullptr);
-    return spotlight().changed;
+    bool changed = false;
+    GraphWalk walk;
+    walk.run(view.current, [&](Node* reached) {
+        Node* node = ReachedThroughDummies(walk, reached);
+        if (!node || !VisitOnce(view.marks, walk, node))
+            return;
+        const bool within = node->distance <= distance;
+        const bool hidden = node->hasFlag(NodeFlags::Hidden);
+        // A spotlight narrower than the current node itself still leaves it shown: the layout
+        // starts from it.
+        if (hideBeyond == 1 && !within && !hidden && node != view.current) {
+            node->setFlag(1, NodeFlags::Hidden);
+            changed = true;
+        } else if (hideBeyond == 0 && within && hidden) {
+            node->setFlag(0, NodeFlags::Hidden);
+            changed = true;
+        }
+    });
+    return changed;
 }
 
 } // namespace tarvo

@@ -3,6 +3,7 @@
 
 namespace tarvo {
 
+class GraphWalk;
 class NetView;
 class Node;
 class NodeBase;
@@ -20,7 +21,7 @@ bool SetSpotlight(NetView& view, int distance, int hideBeyond);
 // The real node a link in `slot` leads to: a filler stands for the node at the far end of its
 // chain, which goes on in the same slot. Null for a chain that ends in a filler.
 Node* ThroughDummies(NodeBase* node, int slot);
-// The real node a step of the running walk reached.
-Node* ReachedThroughDummies(Node* reached);
+// The real node a step of `walk` reached.
+Node* ReachedThroughDummies(const GraphWalk& walk, Node* reached);
 
 } // namespace tarvo

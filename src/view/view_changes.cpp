@@ -3,10 +3,9 @@
 // else by walking the network from the current node and reusing, making and dropping copies.
 #include "view/view_changes.h"
 
-#include "inheritance/inheritance_walk.h"
-
 #include "edit/changes.h"
 #include "memory/size_class_heap.h"
+#include "model/graph_walk.h"
 #include "model/network.h"
 #include "model/node_list.h"
 #include "model/node_table.h"

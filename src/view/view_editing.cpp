@@ -3,10 +3,10 @@
 #include "view/view_editing.h"
 
 #include "edit/changes.h"
-#include "inheritance/inheritance_walk.h"
 #include "labels/label_cells.h"
 #include "labels/label_markup.h"
 #include "memory/size_class_heap.h"
+#include "model/graph_walk.h"
 #include "model/links.h"
 #include "model/network.h"
 #include "model/node_list.h"

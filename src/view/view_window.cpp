@@ -39,11 +39,6 @@ void setOptionDefaults(NetView& view) {
 
 } // namespace
 
-NetView*& publishedView() {
-    static NetView* view = nullptr;
-    return view;
-}
-
 int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host,
                ViewMenus* menus, const ViewStartup& startup) {
     view.documentTitle = startup.title ? startup.title : "";
@@ -53,7 +48,6 @@ int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host
     // every slot from it make the view's nodes.
     if (!BuildViewNodes(view, net, node))
         return 0;
-    publishedView() = &view;
     RegisterView(view);
     setOptionDefaults(view);
     view.openAt = startup.openAt;
@@ -97,8 +91,6 @@ int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host
 void DestroyView(NetView& view) {
     if (LinkInspectionOpen(view))
         ToggleLinkInspection(view);
-    if (publishedView() == &view)
-        publishedView() = nullptr;
     UnregisterView(view);
     ForgetMouse(view);
     if (view.editor)

@@ -32,9 +32,6 @@ int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host
                ViewMenus* menus, const ViewStartup& startup);
 void DestroyView(NetView& view);
 
-// The published view: the one the dialogs and lists work on.
-NetView*& publishedView();
-
 // The window changed size: regions go, the client size and everything derived follow.
 void ViewResized(NetView& view, bool maximised, bool minimised);
 

@@ -1,27 +1,14 @@
 // The per-view visit marks.
 #include "view/visit_marks.h"
 
-#include "inheritance/inheritance_walk.h"
+#include "model/graph_walk.h"
 #include "model/node_list.h"
 #include "model/node_table.h"
 #include "model/view_node.h"
 #include "view/net_view.h"
 
-#include <cassert>
-
 namespace tarvo {
-
-NetView*& passView() {
-    static NetView* view = nullptr;
-    return view;
-}
-
 namespace {
-
-const VisitMarks& runningMarks() {
-    assert(passView() && "visit test outside a view pass");
-    return passView()->marks;
-}
 
 int clearMark(NodeBase* node) {
     node->visitMark = 0;
@@ -38,7 +25,6 @@ void ResetVisitMarks(NetView& view) {
 }
 
 void NewVisitPass(NetView& view) {
-    passView() = &view;
     VisitMarks& marks = view.marks;
     if (marks.bit == 0x80) {
         ResetVisitMarks(view);
@@ -47,25 +33,23 @@ void NewVisitPass(NetView& view) {
     marks.bit = static_cast<std::uint8_t>(marks.bit << 1);
 }
 
-bool IsVisited(const Node* node) {
-    const VisitMarks& marks = runningMarks();
+bool IsVisited(const VisitMarks& marks, const Node* node) {
     const bool set = (node->visitMark & marks.bit) != 0;
     return marks.polarity ? !set : set;
 }
 
-void MarkVisited(Node* node) {
-    const VisitMarks& marks = runningMarks();
+void MarkVisited(const VisitMarks& marks, Node* node) {
     if (marks.polarity)
         node->visitMark = static_cast<std::uint8_t>(node->visitMark & ~marks.bit);
     else
         node->visitMark = static_cast<std::uint8_t>(node->visitMark | marks.bit);
 }
 
-bool VisitOnce(Node* node) {
-    if (IsVisited(node))
+bool VisitOnce(const VisitMarks& marks, GraphWalk& walk, Node* node) {
+    if (IsVisited(marks, node))
         return false;
-    MarkVisited(node);
-    AddToFrontier(node);
+    MarkVisited(marks, node);
+    walk.addToFrontier(node);
     return true;
 }
 

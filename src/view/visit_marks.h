@@ -6,6 +6,7 @@
 
 namespace tarvo {
 
+class GraphWalk;
 class Node;
 class NetView;
 
@@ -17,19 +18,17 @@ struct VisitMarks {
     std::uint8_t polarity = 0;
 };
 
-// The view whose pass runs; the walk visitors of the view find it here.
-NetView*& passView();
-
-// Publishes the view and starts its next pass.
+// Starts the view's next pass.
 void NewVisitPass(NetView& view);
 // Clears the marks of every node of the view, its fillers included, and returns to the first
 // bit.
 void ResetVisitMarks(NetView& view);
 
-bool IsVisited(const Node* node);
-void MarkVisited(Node* node);
+// The tests of the pass `marks` (a view's) is in.
+bool IsVisited(const VisitMarks& marks, const Node* node);
+void MarkVisited(const VisitMarks& marks, Node* node);
 // The visit-once test of every view walk: false when the node was seen in this pass;
-// otherwise marks it, puts it in the walk's frontier and answers true.
-bool VisitOnce(Node* node);
+// otherwise marks it, puts it in the frontier of `walk` and answers true.
+bool VisitOnce(const VisitMarks& marks, GraphWalk& walk, Node* node);
 
 } // namespace tarvo

@@ -57,11 +57,9 @@ protected:
     void SetUp() override {
         dialogState().placement = QRect();
         ForgetInspectionPlaces();
-        ConnectionScope() = kScopeActual;
     }
     void TearDown() override {
         CloseInspectionWindows();
-        DisposeReportLists();
         ViewFixture::TearDown();
     }
 
@@ -191,6 +189,41 @@ TEST_F(InspectionDialogsTest, ARelationChosenInTheToolBarTurnsTheLinkWindowToIt)
     view->selectedRelation = nullptr;
     InspectionRelationChosen(*view);
     EXPECT_EQ(box->currentText(), "subject");
+}
+
+TEST_F(InspectionDialogsTest, TheNextLinkWindowShowsTheScopeTheLastOneChose) {
+    load(kVerbs);
+    open("aux");
+    const auto parents = [this] {
+        std::vector<Node*> nodes;
+        for (int row = 0; row < list(inspect::kFromList)->count(); ++row)
+            nodes.push_back(itemNode(inspect::kFromList, row));
+        return nodes;
+    };
+    const std::vector<Node*> own{findNode("verb", 0)};
+    const std::vector<Node*> legal{findNode("verb", 0), findNode("word", 0)};
+    const auto checked = [this](int scope) {
+        return window()->control<QAbstractButton>(inspect::kFirstScope + scope)->isChecked();
+    };
+    ToggleLinkWindow(*view);
+    ASSERT_TRUE(LinkWindowOpen(*view));
+    EXPECT_TRUE(checked(kScopeActual));
+    EXPECT_EQ(parents(), own);
+    ASSERT_TRUE(window()->press(inspect::kFirstScope + kScopeLegal));
+    EXPECT_EQ(parents(), legal);
+
+    ToggleLinkWindow(*view);
+    ASSERT_FALSE(LinkWindowOpen(*view));
+    ToggleLinkWindow(*view);
+    ASSERT_TRUE(LinkWindowOpen(*view));
+    EXPECT_TRUE(checked(kScopeLegal));
+    EXPECT_EQ(parents(), legal);
+
+    ToggleLinkWindow(*view);
+    ForgetInspectionPlaces();
+    ToggleLinkWindow(*view);
+    EXPECT_TRUE(checked(kScopeActual)) << "forgotten with the places";
+    EXPECT_EQ(parents(), own);
 }
 
 TEST_F(InspectionDialogsTest, TheExtensionWidensAndShowsRelatedNodesAndTheInheritancePath) {

@@ -153,7 +153,7 @@ void countBetween() {
     ++betweenCalls;
 }
 
-TEST(ChunkListTest, ForEachVisitsInOrderAndRecordsTheMatch) {
+TEST(ChunkListTest, ForEachVisitsInOrderAndStopsAtTheMatch) {
     struct Case {
         int size, stopAt, visits, betweens;
     };
@@ -162,7 +162,6 @@ TEST(ChunkListTest, ForEachVisitsInOrderAndRecordsTheMatch) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.size << " stop " << c.stopAt);
         NodeListPtr list(nodeListOf(c.size));
-        lastMatch() = {};
         VisitLog log{c.stopAt, {}};
         betweenCalls = 0;
         void* found = list->forEach(logVisit, &log, countBetween);
@@ -172,8 +171,12 @@ TEST(ChunkListTest, ForEachVisitsInOrderAndRecordsTheMatch) {
             EXPECT_EQ(log.seen[static_cast<std::size_t>(i)], fakeNode(i));
         const ListPosition expected = list->blockAt(c.stopAt);
         EXPECT_EQ(found, c.stopAt < 0 ? nullptr : fakeNode(c.stopAt));
-        EXPECT_EQ(lastMatch().block, expected.block);
-        EXPECT_EQ(lastMatch().index, expected.index);
+        // A find of the element the visit stopped at names its block and index.
+        int index = -1;
+        EXPECT_EQ(list->findElement(found, identity, &index), expected.block);
+        if (expected) {
+            EXPECT_EQ(index, expected.index);
+        }
     }
     // A null element ends the visit.
     ListPtr list(new ChunkList(sizeof(void*), 4));
@@ -185,15 +188,17 @@ TEST(ChunkListTest, ForEachVisitsInOrderAndRecordsTheMatch) {
     EXPECT_EQ(log.seen.size(), 1u);
 }
 
-TEST(ChunkListTest, FindsReportTheMatchOrAnEmptyLastMatch) {
+TEST(ChunkListTest, FindsReportTheMatchOrNothing) {
     NodeListPtr list(nodeListOf(100));
     int index = -1;
     EXPECT_EQ(list->findElement(fakeNode(70), identity, &index), list->next);
     EXPECT_EQ(index, 6);
-    EXPECT_EQ(lastMatch().element, fakeNode(70));
+    for (int at : {0, 63, 64, 65, 99})
+        EXPECT_EQ(list->findValue(fakeNode(at), identity), fakeNode(at)) << at;
     EXPECT_EQ(list->findValue(fakeNode(100), identity), nullptr);
-    EXPECT_EQ(lastMatch().element, nullptr);
-    EXPECT_EQ(lastMatch().block, nullptr);
+    index = -1;
+    EXPECT_EQ(list->findElement(fakeNode(100), identity, &index), nullptr);
+    EXPECT_EQ(index, -1) << "a failed find leaves the index alone";
 
     NodeBase* out = fakeNode(7);
     EXPECT_EQ(list->getAt(&out, 100), 0);

@@ -90,9 +90,15 @@ TEST(NodeTableTest, InsertAndRemoveHandBackThePresentNode) {
     TestNode present{"cat"};
     TestNode probe{"cat"};
     EXPECT_EQ(table->insert(asNode(&present)), 1);
-    lastMatch() = {};
     EXPECT_EQ(table->insert(asNode(&probe)), 0);
-    EXPECT_EQ(lastMatch().element, asNode(&present));
+    EXPECT_EQ(table->lastMatch().element, asNode(&present));
+    // Each table keeps its own: a find in another table leaves this one's alone.
+    TablePtr other = keyTable();
+    TestNode elsewhere{"cat"};
+    ASSERT_EQ(other->insert(asNode(&elsewhere)), 1);
+    EXPECT_EQ(other->insert(asNode(&probe)), 0);
+    EXPECT_EQ(other->lastMatch().element, asNode(&elsewhere));
+    EXPECT_EQ(table->lastMatch().element, asNode(&present));
 
     NodeBase* variable = asNode(&probe);
     EXPECT_EQ(table->remove(variable), 1);
@@ -161,7 +167,7 @@ TEST(NodeTableTest, GeneratedKeysMatchAMap) {
                 }
             } else if (present != expected.end()) {
                 ASSERT_EQ(table->insert(node), 0);
-                ASSERT_EQ(lastMatch().element, present->second);
+                ASSERT_EQ(table->lastMatch().element, present->second);
             } else {
                 ASSERT_EQ(table->insert(node), 1);
                 expected.emplace(key, node);
@@ -262,9 +268,17 @@ TEST(NodeTableTest, RunningOutOfMemoryGivesNoTableOrRefusesTheInsert) {
     allowedAllocations = 9;
     TablePtr table = keyTable();
     ASSERT_NE(table, nullptr);
-    // A bucket list whose element buffer cannot be had.
+    // A bucket list whose element buffer cannot be had. The refusal names no present node,
+    // also after an earlier find matched one.
+    allowedAllocations = 0;
+    TestNode dog{"dog"};
+    RestoreSystemAllocation();
+    ASSERT_EQ(table->insert(asNode(&dog)), 1);
+    ASSERT_EQ(table->lookup(asNode(&dog)), asNode(&dog));
+    SetSystemAllocation(countedMalloc, plainFree);
     allowedAllocations = 1;
     EXPECT_EQ(table->insert(asNode(&node)), 0);
+    EXPECT_EQ(table->lastMatch().element, nullptr) << "not the dog of the find before";
     RestoreSystemAllocation();
     EXPECT_EQ(table->lookup(asNode(&node)), nullptr);
     EXPECT_EQ(table->insert(asNode(&node)), 1);

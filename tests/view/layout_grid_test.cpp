@@ -74,12 +74,12 @@ TEST(VisitMarksTest, EachPassStartsUnvisitedEvenAfterTheBitsWrap) {
     listAppend(view.dummyList, skipped);
     for (int pass = 0; pass < 20; ++pass) {
         NewVisitPass(view);
-        EXPECT_FALSE(IsVisited(seen)) << pass;
-        EXPECT_FALSE(IsVisited(skipped)) << pass;
-        MarkVisited(seen);
-        EXPECT_TRUE(IsVisited(seen));
+        EXPECT_FALSE(IsVisited(view.marks, seen)) << pass;
+        EXPECT_FALSE(IsVisited(view.marks, skipped)) << pass;
+        MarkVisited(view.marks, seen);
+        EXPECT_TRUE(IsVisited(view.marks, seen));
         if (pass % 3 == 0)
-            MarkVisited(skipped);
+            MarkVisited(view.marks, skipped);
     }
     ResetVisitMarks(view);
     EXPECT_EQ(seen->visitMark, 0);

@@ -1,6 +1,7 @@
 // The layered layout of a view, on small networks written as network files and on generated
 // ones.
 #include "view/grid_construction.h"
+#include "view/layer_sweep.h"
 #include "view/layering.h"
 #include "view/layout.h"
 #include "view/net_view.h"
@@ -361,6 +362,25 @@ TEST_F(LayoutTest, ImproveLeavesALayoutAloneWhenTheFirstSweepMovesNothing) {
         EXPECT_EQ(after[i].row, before[i].row);
 }
 
+TEST(IdealLinkSumTest, OneStraightLinkThenTwoAtEachSlotDistance) {
+    // The listed sums up to five links, then one more link at distance k = n / 2 each.
+    EXPECT_EQ(IdealLinkSum(0), 0.0f);
+    EXPECT_EQ(IdealLinkSum(1), 1.0f);
+    EXPECT_EQ(IdealLinkSum(5), 8.3006f);
+    float sum = 8.3006f;
+    std::vector<float> grown;
+    for (int n = 6; n <= 40; ++n) {
+        sum += std::sqrt(static_cast<float>((n / 2) * (n / 2) + 1));
+        grown.push_back(sum);
+    }
+    // Asked from the largest count down, and again upwards: each count has one value.
+    for (int n = 40; n >= 6; --n)
+        EXPECT_EQ(IdealLinkSum(n), grown[static_cast<std::size_t>(n - 6)]) << n;
+    for (int n = 6; n <= 40; ++n)
+        EXPECT_EQ(IdealLinkSum(n), grown[static_cast<std::size_t>(n - 6)]) << n;
+    EXPECT_NEAR(IdealLinkSum(6), 8.3006f + std::sqrt(10.0f), 1e-5);
+}
+
 TEST_F(LayoutTest, EnergyCountsExcessLinkLength) {
     load("#ENTITIES\nl isa p\nr isa p\n");
     NetView& v = open("p");
@@ -628,7 +648,7 @@ TEST_F(LayoutTest, TheFirstLayoutOfARunStartsTheLogAfresh) {
         std::ofstream log(DebugLogPath());
         log << "earlier lines\n";
     }
-    layoutState().firstLayoutNoted = false;
+    ForgetDebugLogRestart();
     load("#ENTITIES\nb isa a\n");
     NetView& v = open("a");
     Relayout(v, false);

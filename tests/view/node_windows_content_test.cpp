@@ -1,10 +1,10 @@
 // What the inspection windows show: the link lists of each scope, the items' looks, moving a
 // link among those shown and the shown-or-hidden marks, on a view of a small network.
+#include "model/graph_walk.h"
 #include "view/node_windows_content.h"
 
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
-#include "inheritance/inheritance_walk.h"
 #include "labels/label_markup.h"
 #include "labels/label_text.h"
 #include "memory/debug_log.h"
@@ -66,15 +66,7 @@ protected:
     }
     platform::RegionMaker& regions() override { return m_regions; }
 
-    void SetUp() override {
-        load(kLinks);
-        ConnectionScope() = kScopeActual;
-    }
-    void TearDown() override {
-        ConnectionScope() = kScopeActual;
-        DisposeReportLists();
-        ViewFixture::TearDown();
-    }
+    void SetUp() override { load(kLinks); }
 
     Node* entity(const char* name) { return findNode(name, 0); }
     Node* relation(const char* name) { return findNode(name, 1); }
@@ -125,10 +117,14 @@ TEST_F(InspectionTest, EachScopeListsItsLinks) {
 }
 
 TEST_F(InspectionTest, ScopeCaptionsAndBoxes) {
-    EXPECT_TRUE(ChooseConnectionScope(32));
-    EXPECT_EQ(ConnectionScope(), kScopePartition);
-    EXPECT_FALSE(ChooseConnectionScope(34));
-    EXPECT_EQ(ConnectionScope(), kScopePartition);
+    int scope = kScopeActual;
+    EXPECT_TRUE(ChooseConnectionScope(32, scope));
+    EXPECT_EQ(scope, kScopePartition);
+    EXPECT_FALSE(ChooseConnectionScope(34, scope));
+    EXPECT_EQ(scope, kScopePartition);
+    EXPECT_FALSE(ChooseConnectionScope(29, scope));
+    EXPECT_TRUE(ChooseConnectionScope(33, scope));
+    EXPECT_EQ(scope, kScopeAll);
 
     EXPECT_EQ(SortCaption(inspect::kFromList, true), "Sort parent links");
     EXPECT_EQ(SortCaption(inspect::kToList, true), "Sort child links");
@@ -183,11 +179,20 @@ TEST_F(InspectionTest, ReportItemsShowRelationsDirectionsAndOverrides) {
     EXPECT_EQ(look.direction, Direction::In);
 
     Node* object = asNode(entity("verb")->slotList(ToSlot)->nodeAt(1));
-    EXPECT_EQ(InspectionItemLook(inspect::kInheritedVia, aux, object, 0, 17, false).direction,
-              Direction::Out);
-    EXPECT_EQ(InspectionItemLook(inspect::kInheritedVia, aux, own, 0, 17, false).direction,
-              Direction::Unknown)
+    const auto inheritedVia = [&](Node* item, const InheritanceReport* shown) {
+        return InspectionItemLook(inspect::kInheritedVia, aux, item, 0, 17, false, shown).direction;
+    };
+    EXPECT_EQ(inheritedVia(object, &report), Direction::Out);
+    EXPECT_EQ(inheritedVia(own, &report), Direction::Unknown)
         << "its own property is in neither side list of the inherited ones";
+    EXPECT_EQ(inheritedVia(object, nullptr), Direction::Unknown) << "no report shown";
+    // The link window's searches for another node leave the shown report's directions alone.
+    LinkLists other = BuildLinkLists(*net, entity("noun"), relation("subject"), kScopeLegal);
+    DisposeLinkLists(other);
+    InheritanceReport mainReport;
+    RunInheritanceReport(entity("main"), mainReport);
+    DisposeInheritanceReport(mainReport);
+    EXPECT_EQ(inheritedVia(object, &report), Direction::Out);
 
     // The own subject property overrides the inherited subjects' values.
     ASSERT_TRUE(ListContains(report.overriddenTargets, entity("noun")));
