@@ -303,14 +303,15 @@ void SplitWords(benchmark::State& state) {
             state.SkipWithError("could not open the network file");
             break;
         }
-        tarvo::SetStream(file);
-        words = 0;
-        while (tarvo::PeekNonBlank() != tarvo::kEndOfInput) {
-            benchmark::DoNotOptimize(
-                tarvo::ReadWord(tarvo::sharedBuffers().word, tarvo::kWordBufferBytes));
-            ++words;
+        {
+            tarvo::WordStream in(file);
+            words = 0;
+            while (in.peekNonBlank() != tarvo::kEndOfInput) {
+                benchmark::DoNotOptimize(
+                    in.readWord(tarvo::sharedBuffers().word, tarvo::kWordBufferBytes));
+                ++words;
+            }
         }
-        tarvo::ClearStream();
         std::fclose(file);
     }
     setRates(state, 0, bytes);

@@ -35,27 +35,22 @@ char* wordBuffer() {
     return sharedBuffers().word;
 }
 
-// Reads one word of a statement into the word buffer (or the scratch buffer before start-up).
-char* readName() {
-    char* buffer = wordBuffer();
-    return buffer ? ReadWord(buffer, kWordBufferBytes) : ReadWord();
-}
 
 // ---------------------------------------------------------------------------------------------
 // Reading
 
 class Reader {
 public:
-    explicit Reader(Network& net) : m_net(net) {}
+    Reader(Network& net, WordStream& in) : m_net(net), m_in(in) {}
 
     void run() {
-        if (!MatchChar('#')) {
-            ReportProblem("Error loading network: no hash (#) character found.");
+        if (!m_in.matchChar('#')) {
+            m_in.reportProblem("Error loading network: no hash (#) character found.");
             return;
         }
         openSection(Section::None);
-        while (PeekNonBlank() != kEndOfInput) {
-            if (MatchChar('#')) {
+        while (m_in.peekNonBlank() != kEndOfInput) {
+            if (m_in.matchChar('#')) {
                 openSection(m_section);
                 continue;
             }
@@ -67,15 +62,15 @@ private:
     // Reads the keyword after a '#', which may stand on a later line; a comment line keeps
     // the section in force. The rest of the keyword's own line is the comment.
     void openSection(Section before) {
-        PeekNonBlank();
-        const int line = CurrentLine();
+        m_in.peekNonBlank();
+        const int line = m_in.currentLine();
         m_section = SectionOf(readName());
         if (m_section != Section::Comment)
             return;
         // When the keyword itself ended its line, the comment is over: skipping on would
         // swallow the statement on the next line.
-        if (CurrentLine() == line)
-            SkipLine(kCommentLineCharacters);
+        if (m_in.currentLine() == line)
+            m_in.skipLine(kCommentLineCharacters);
         m_section = before;
     }
 
@@ -122,8 +117,8 @@ private:
     }
 
     void fontStatement() {
-        const int number = static_cast<int>(std::strtol(ReadWord(), nullptr, 10));
-        ReadWord();
+        const int number = static_cast<int>(std::strtol(m_in.readWord(), nullptr, 10));
+        m_in.readWord();
         char* face = readName();
         char unquoted[kWordBufferBytes];
         Unquote(face, unquoted, sizeof unquoted);
@@ -135,12 +130,20 @@ private:
     // enough to say the file is not as it should be.
     void invalidStatement() {
         if (!m_invalidReported)
-            ReportProblem("Invalid network statement ignored");
+            m_in.reportProblem("Invalid network statement ignored");
         m_invalidReported = true;
-        SkipLine(INT32_MAX);
+        m_in.skipLine(INT32_MAX);
+    }
+
+    // Reads one word of a statement into the word buffer (or the scratch buffer before
+    // start-up).
+    char* readName() {
+        char* buffer = wordBuffer();
+        return buffer ? m_in.readWord(buffer, kWordBufferBytes) : m_in.readWord();
     }
 
     Network& m_net;
+    WordStream& m_in;
     Section m_section = Section::None;
     bool m_invalidReported = false;
 };
@@ -148,110 +151,128 @@ private:
 // ---------------------------------------------------------------------------------------------
 // Writing
 
-void writeName(const char* label) {
-    std::string markup;
-    LabelToMarkup(label, markup);
-    WriteText(markup.c_str());
-}
+// Writes one network to one stream.
+class Writer {
+public:
+    explicit Writer(WordStream& out) : m_out(out) {}
 
-void writeIsaLine(const NodeBase* child, const NodeBase* parent) {
-    writeName(child->name);
-    WriteText(" isa ");
-    writeName(parent->name);
-    WriteText("\n");
-}
-
-constexpr std::uint8_t kVisited = 1;
-
-// Marks X and writes the isa lines of its children; answers whether X was new.
-bool visitForIsaLines(Node* x, std::vector<Node*>& marked) {
-    if (x->visitMark & kVisited)
-        return false;
-    x->visitMark |= kVisited;
-    marked.push_back(x);
-    if (const NodeList* children = x->slotList(ChildSlot)) {
-        for (int i = 0, n = children->size(); i < n; ++i) {
-            const Node* child = asNode(children->nodeAt(i));
-            if (!child->isProperty())
-                writeIsaLine(child, x);
-        }
+    void writeNetwork(NodeTable* table) {
+        m_out.writeText("#RELATIONS\n");
+        writeIsaLines(table, 1);
+        m_out.writeText("\n\n#ENTITIES\n");
+        writeIsaLines(table, 0);
+        m_out.writeText("\n\n#PROPERTIES\n");
+        writePropertyLines(table);
+        m_out.writeText("\n\n#FONTS\n");
+        std::string fontLines;
+        WriteFontsSection(fontLines);
+        m_out.writeText(fontLines.c_str());
     }
-    return true;
-}
 
-// Breadth first over N's isa component, pass after pass, parents before children of each node.
-void writeComponent(Node* start) {
-    std::vector<Node*> pass;
-    visitForIsaLines(start, pass);
-    while (!pass.empty()) {
-        std::vector<Node*> next;
-        for (Node* node : pass) {
-            for (int slot : {ParentSlot, ChildSlot}) {
-                if (const NodeList* list = node->slotList(slot))
-                    for (int i = 0, n = list->size(); i < n; ++i)
-                        visitForIsaLines(asNode(list->nodeAt(i)), next);
+private:
+    static constexpr std::uint8_t kVisited = 1;
+
+    void writeName(const char* label) {
+        std::string markup;
+        LabelToMarkup(label, markup);
+        m_out.writeText(markup.c_str());
+    }
+
+    void writeIsaLine(const NodeBase* child, const NodeBase* parent) {
+        writeName(child->name);
+        m_out.writeText(" isa ");
+        writeName(parent->name);
+        m_out.writeText("\n");
+    }
+
+    // Marks X and writes the isa lines of its children; answers whether X was new.
+    bool visitForIsaLines(Node* x, std::vector<Node*>& marked) {
+        if (x->visitMark & kVisited)
+            return false;
+        x->visitMark |= kVisited;
+        marked.push_back(x);
+        if (const NodeList* children = x->slotList(ChildSlot)) {
+            for (int i = 0, n = children->size(); i < n; ++i) {
+                const Node* child = asNode(children->nodeAt(i));
+                if (!child->isProperty())
+                    writeIsaLine(child, x);
             }
         }
-        pass.swap(next);
+        return true;
     }
-}
 
-void writeIsaLines(NodeTable* table, int kind) {
-    table->forEach([](NodeBase* node) {
-        node->visitMark = 0;
-        return 0;
-    });
-    table->forEach(
-        [](void* context, NodeBase* base) {
-            Node* node = asNode(base);
-            if (node->relationKind() != *static_cast<int*>(context))
-                return 0;
-            if (!node->slotList(ParentSlot) && !node->slotList(ChildSlot)) {
-                if (!node->isProperty()) {
-                    writeName(node->name);
-                    WriteText(" exists\n");
+    // Breadth first over N's isa component, pass after pass, parents before children of each
+    // node.
+    void writeComponent(Node* start) {
+        std::vector<Node*> pass;
+        visitForIsaLines(start, pass);
+        while (!pass.empty()) {
+            std::vector<Node*> next;
+            for (Node* node : pass) {
+                for (int slot : {ParentSlot, ChildSlot}) {
+                    if (const NodeList* list = node->slotList(slot))
+                        for (int i = 0, n = list->size(); i < n; ++i)
+                            visitForIsaLines(asNode(list->nodeAt(i)), next);
                 }
-            } else if (!(node->visitMark & kVisited)) {
-                writeComponent(node);
             }
-            return 0;
-        },
-        &kind);
-}
-
-void writePropertyLines(NodeTable* table) {
-    table->forEach([](NodeBase* x) {
-        const NodeList* children = x->slotList(ChildSlot);
-        for (int i = 0, n = children ? children->size() : 0; i < n; ++i) {
-            const Node* p = asNode(children->nodeAt(i));
-            const NodeBase* from = first(p, FromSlot);
-            const NodeBase* relation = first(p, ParentSlot);
-            const NodeBase* to = first(p, ToSlot);
-            if (!p->isProperty() || !from || !relation || !to)
-                continue;
-            writeName(from->name);
-            WriteText(" ");
-            writeName(relation->name);
-            WriteText(" ");
-            writeName(to->name);
-            WriteText("\n");
+            pass.swap(next);
         }
-        return 0;
-    });
-}
+    }
 
-void writeNetwork(NodeTable* table) {
-    WriteText("#RELATIONS\n");
-    writeIsaLines(table, 1);
-    WriteText("\n\n#ENTITIES\n");
-    writeIsaLines(table, 0);
-    WriteText("\n\n#PROPERTIES\n");
-    writePropertyLines(table);
-    WriteText("\n\n#FONTS\n");
-    std::string fontLines;
-    WriteFontsSection(fontLines);
-    WriteText(fontLines.c_str());
-}
+    void writeIsaLines(NodeTable* table, int kind) {
+        table->forEach([](NodeBase* node) {
+            node->visitMark = 0;
+            return 0;
+        });
+        struct Pass {
+            Writer& writer;
+            int kind;
+        } pass{*this, kind};
+        table->forEach(
+            [](void* context, NodeBase* base) {
+                auto* p = static_cast<Pass*>(context);
+                Node* node = asNode(base);
+                if (node->relationKind() != p->kind)
+                    return 0;
+                if (!node->slotList(ParentSlot) && !node->slotList(ChildSlot)) {
+                    if (!node->isProperty()) {
+                        p->writer.writeName(node->name);
+                        p->writer.m_out.writeText(" exists\n");
+                    }
+                } else if (!(node->visitMark & kVisited)) {
+                    p->writer.writeComponent(node);
+                }
+                return 0;
+            },
+            &pass);
+    }
+
+    void writePropertyLines(NodeTable* table) {
+        table->forEach(
+            [](void* context, NodeBase* x) {
+                auto* writer = static_cast<Writer*>(context);
+                const NodeList* children = x->slotList(ChildSlot);
+                for (int i = 0, n = children ? children->size() : 0; i < n; ++i) {
+                    const Node* p = asNode(children->nodeAt(i));
+                    const NodeBase* from = first(p, FromSlot);
+                    const NodeBase* relation = first(p, ParentSlot);
+                    const NodeBase* to = first(p, ToSlot);
+                    if (!p->isProperty() || !from || !relation || !to)
+                        continue;
+                    writer->writeName(from->name);
+                    writer->m_out.writeText(" ");
+                    writer->writeName(relation->name);
+                    writer->m_out.writeText(" ");
+                    writer->writeName(to->name);
+                    writer->m_out.writeText("\n");
+                }
+                return 0;
+            },
+            this);
+    }
+
+    WordStream& m_out;
+};
 
 // The mode a new file gets: the old file's, or what the user's umask allows.
 mode_t modeFor(const char* path) {
@@ -306,18 +327,16 @@ bool ReadNetworkFile(Network& net, const char* path, Diagnostics* problems) {
 }
 
 void ReadNetworkStream(Network& net, std::FILE* file, Diagnostics* problems) {
-    const ProblemsTo told(problems);
     if (!net.table())
         return;
-    SetStream(file);
+    WordStream in(file, problems);
     // Font numbers in the file are the file's own, renumbered once the fonts are reconciled.
     // While reading, no number stands for the default font, so that a tag naming the file's
     // font n is kept even where n is also the default font's index in this table.
     const int defaultFont = fonts().DefaultFont;
     fonts().DefaultFont = -1;
-    Reader(net).run();
+    Reader(net, in).run();
     fonts().DefaultFont = defaultFont;
-    ClearStream();
 }
 
 void ReconcileFonts(Network& net) {
@@ -394,11 +413,9 @@ int WriteNetworkFile(Network& net, const char* path) {
 bool WriteNetworkStream(Network& net, std::FILE* file) {
     if (!net.table())
         return false;
-    SetStream(file);
-    writeNetwork(net.table());
-    const bool written = !StreamFailed() && std::fflush(file) == 0;
-    ClearStream();
-    return written;
+    WordStream out(file);
+    Writer(out).writeNetwork(net.table());
+    return !out.failed() && std::fflush(file) == 0;
 }
 
 bool LoadNetworkFile(Network& net, const char* path, FontListAdder addToFontList,

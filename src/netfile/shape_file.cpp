@@ -87,14 +87,14 @@ void releaseShapes(ShapeFileState& state) {
 
 class ShapeReader {
 public:
-    explicit ShapeReader(ShapeFileState& state) : m_state(state) {}
+    ShapeReader(ShapeFileState& state, WordStream& in) : m_state(state), m_in(in) {}
 
     void run() {
         ShapeFileState& state = m_state;
-        state.unit = truncated(ReadNumber());
-        takeName(ReadWord());
+        state.unit = truncated(m_in.readNumber());
+        takeName(m_in.readWord());
         if (m_name[0] && state.unit <= 0) {
-            ReportProblem(
+            m_in.reportProblem(
                 "The shape file's first number, its unit, is not above 0: no shapes read.");
             return;
         }
@@ -108,21 +108,21 @@ private:
     // Reads the shape named m_name and appends it; the word that ends it names the next one.
     // False when there was no point to store, or no memory to store them.
     bool readShape() {
-        const std::int32_t sizeValue = truncated(ReadNumber());
+        const std::int32_t sizeValue = truncated(m_in.readNumber());
         std::uint8_t flags = 0;
-        const char* word = ReadWord();
+        const char* word = m_in.readWord();
         if (!beginsWithDigit(word)) {
             flags = flagsOf(word);
-            word = ReadWord();
+            word = m_in.readWord();
         }
         std::uint8_t kind = JoinKind::Move;
         int count = 0;
         bool cut = false;
-        for (; word[0]; word = ReadWord()) {
+        for (; word[0]; word = m_in.readWord()) {
             if (beginsWithDigit(word)) {
                 // Converted before the next read reuses the scratch buffer that holds it.
                 const std::int32_t x = truncated(WordNumber(word));
-                const std::int32_t y = truncated(ReadNumber());
+                const std::int32_t y = truncated(m_in.readNumber());
                 if (count == kMaxShapePoints) {
                     cut = true;
                     continue;
@@ -152,7 +152,7 @@ private:
         std::snprintf(text, sizeof text,
                       "Shape \"%.60s\" has more than %d points: only its first %d are used.",
                       m_name, kMaxShapePoints, kMaxShapePoints);
-        ReportProblem(text);
+        m_in.reportProblem(text);
     }
 
     bool append(std::uint8_t flags, int count, std::int32_t sizeValue) {
@@ -177,6 +177,7 @@ private:
     }
 
     ShapeFileState& m_state;
+    WordStream& m_in;
     char m_name[kScratchBufferBytes] = {};
     ShapePoint m_points[kMaxShapePoints] = {};
     std::uint8_t m_kinds[kMaxShapePoints + 1] = {};
@@ -203,15 +204,13 @@ void ReadShapeFile(ShapeFileState& state, const char* path, Diagnostics* problem
 }
 
 void ReadShapeStream(ShapeFileState& state, std::FILE* file, Diagnostics* problems) {
-    const ProblemsTo told(problems);
     releaseShapes(state);
     ++state.generation;
     state.unit = 0;
     state.shapes = new ShapeList;
     if (file && state.shapes) {
-        SetStream(file);
-        ShapeReader(state).run();
-        ClearStream();
+        WordStream in(file, problems);
+        ShapeReader(state, in).run();
     }
     state.regionCache.resize(static_cast<std::size_t>(state.shapeCount));
 }

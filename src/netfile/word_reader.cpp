@@ -1,4 +1,4 @@
-// The word reader over the current stream, its guard against overlong words, and its writer.
+// The word stream: its reader, its guard against overlong words, and its writer.
 #include "netfile/word_reader.h"
 
 #include "diagnostics/error_report.h"
@@ -11,7 +11,6 @@
 #include <cstring>
 #include <locale.h>
 #include <string>
-#include <utility>
 
 namespace tarvo {
 namespace {
@@ -32,25 +31,13 @@ bool endsText(int c) {
     return c == kEndOfInput || c == kTextStop;
 }
 
-// Only non-blank characters come back, so the line count needs no correction.
-void pushBack(int c) {
-    WordReaderState& state = wordReaderState();
-    assert(state.pushedBack == kNothingPushedBack && "pushBack: the slot holds a character");
-    state.pushedBack = c;
-}
-
-int readNonBlank() {
-    int c = ReadChar();
-    while (isBlank(c))
-        c = ReadChar();
-    return c;
-}
+} // namespace
 
 // Fills a destination of fixed size, dropping what does not fit and remembering that it did.
-class Collector {
+class WordCollector {
 public:
-    Collector(char* destination, int capacity)
-        : m_text(destination), m_limit(capacity - 1), m_line(CurrentLine()) {}
+    WordCollector(WordStream& in, char* destination, int capacity)
+        : m_in(in), m_text(destination), m_limit(capacity - 1), m_line(in.currentLine()) {}
 
     void add(int c) {
         if (m_length < m_limit)
@@ -70,16 +57,16 @@ public:
     }
     char* finish() {
         m_text[m_length] = '\0';
-        WordReaderState& state = wordReaderState();
-        if (m_cut && !state.overlongReported) {
-            state.overlongReported = true;
-            ReportProblem("Word too long at line " + std::to_string(m_line) + ": cut to " +
-                          std::to_string(m_limit) + " characters.");
+        if (m_cut && !m_in.m_overlongReported) {
+            m_in.m_overlongReported = true;
+            m_in.reportProblem("Word too long at line " + std::to_string(m_line) + ": cut to " +
+                               std::to_string(m_limit) + " characters.");
         }
         return m_text;
     }
 
 private:
+    WordStream& m_in;
     char* m_text;
     int m_limit;
     int m_length = 0;
@@ -87,9 +74,11 @@ private:
     bool m_cut = false;
 };
 
-void readQuotedRest(Collector& word) {
+namespace {
+
+void readQuotedRest(WordStream& in, WordCollector& word) {
     word.add(kQuote);
-    for (int c = ReadChar(); !endsText(c); c = ReadChar()) {
+    for (int c = in.readChar(); !endsText(c); c = in.readChar()) {
         if (c == kQuote) {
             word.addLast(kQuote);
             return;
@@ -99,8 +88,8 @@ void readQuotedRest(Collector& word) {
 }
 
 // The character that ends a plain word is consumed with it.
-void readPlainRest(int first, Collector& word) {
-    for (int c = first; isPlainWordChar(c); c = ReadChar())
+void readPlainRest(WordStream& in, int first, WordCollector& word) {
+    for (int c = first; isPlainWordChar(c); c = in.readChar())
         word.add(c);
 }
 
@@ -122,124 +111,105 @@ double toDouble(const char* text) {
 
 } // namespace
 
-WordReaderState& wordReaderState() {
-    static WordReaderState state;
-    return state;
-}
+WordStream::WordStream(std::FILE* file, Diagnostics* problems)
+    : m_stream(file), m_problems(problems) {}
 
-void ReportProblem(const std::string& message) {
-    WordReaderState& state = wordReaderState();
-    if (state.problems)
-        state.problems->push_back({message, state.line});
+void WordStream::reportProblem(const std::string& message) {
+    if (m_problems)
+        m_problems->push_back({message, m_line});
     else
         ShowError(message.c_str());
 }
 
-ProblemsTo::ProblemsTo(Diagnostics* problems)
-    : m_before(std::exchange(wordReaderState().problems, problems)) {}
-
-ProblemsTo::~ProblemsTo() {
-    wordReaderState().problems = m_before;
+// Only non-blank characters come back, so the line count needs no correction.
+void WordStream::pushBack(int c) {
+    assert(m_pushedBack == kNothingPushedBack && "pushBack: the slot holds a character");
+    m_pushedBack = c;
 }
 
-void SetStream(std::FILE* file) {
-    if (!file)
-        return;
-    WordReaderState& state = wordReaderState();
-    state.stream = file;
-    state.pushedBack = kNothingPushedBack;
-    state.line = 1;
-    state.overlongReported = false;
-    state.writeFailed = false;
-}
-
-void ClearStream() {
-    WordReaderState& state = wordReaderState();
-    state.stream = nullptr;
-    state.pushedBack = kNothingPushedBack;
-}
-
-int ReadChar() {
-    WordReaderState& state = wordReaderState();
-    int c = kEndOfInput;
-    if (state.pushedBack != kNothingPushedBack) {
-        c = state.pushedBack;
-        state.pushedBack = kNothingPushedBack;
-    } else if (state.stream) {
-        const int read = std::fgetc(state.stream);
-        c = read == EOF ? kEndOfInput : read;
-    }
-    if (c == '\n')
-        ++state.line;
+int WordStream::readNonBlank() {
+    int c = readChar();
+    while (isBlank(c))
+        c = readChar();
     return c;
 }
 
-int PeekNonBlank() {
+int WordStream::readChar() {
+    int c = kEndOfInput;
+    if (m_pushedBack != kNothingPushedBack) {
+        c = m_pushedBack;
+        m_pushedBack = kNothingPushedBack;
+    } else if (m_stream) {
+        const int read = std::fgetc(m_stream);
+        c = read == EOF ? kEndOfInput : read;
+    }
+    if (c == '\n')
+        ++m_line;
+    return c;
+}
+
+int WordStream::peekNonBlank() {
     const int c = readNonBlank();
     if (c != kEndOfInput)
         pushBack(c);
     return c;
 }
 
-int CurrentLine() {
-    return wordReaderState().line;
-}
-
-void SkipLine(int maxCharacters) {
+void WordStream::skipLine(int maxCharacters) {
     for (int i = 0; i < maxCharacters; ++i) {
-        const int c = ReadChar();
+        const int c = readChar();
         if (c == kEndOfInput || c == '\n')
             return;
     }
 }
 
-char* ReadWord(char* destination, int capacity) {
+char* WordStream::readWord(char* destination, int capacity) {
     if (!destination)
-        return ReadWord();
-    assert(capacity > 0 && "ReadWord: the destination needs room for the terminator");
+        return readWord();
+    assert(capacity > 0 && "readWord: the destination needs room for the terminator");
     if (capacity <= 0)
         return destination;
     const int first = readNonBlank();
-    Collector word(destination, capacity);
+    WordCollector word(*this, destination, capacity);
     if (first == kQuote)
-        readQuotedRest(word);
+        readQuotedRest(*this, word);
     else
-        readPlainRest(first, word);
+        readPlainRest(*this, first, word);
     return word.finish();
 }
 
-char* ReadWord() {
-    return ReadWord(wordReaderState().scratch, kScratchBufferBytes);
+char* WordStream::readWord() {
+    return readWord(m_scratch, kScratchBufferBytes);
 }
 
-char* ReadUntil(char* destination, int capacity, char delimiter) {
+char* WordStream::readUntil(char* destination, int capacity, char delimiter) {
     if (!destination)
-        return ReadUntil(delimiter);
-    assert(capacity > 0 && "ReadUntil: the destination needs room for the terminator");
+        return readUntil(delimiter);
+    assert(capacity > 0 && "readUntil: the destination needs room for the terminator");
     if (capacity <= 0)
         return destination;
     const int stop = static_cast<unsigned char>(delimiter);
     int c = readNonBlank();
-    Collector text(destination, capacity);
-    for (; !endsText(c) && c != stop; c = ReadChar())
+    WordCollector text(*this, destination, capacity);
+    for (; !endsText(c) && c != stop; c = readChar())
         text.add(c);
     return text.finish();
 }
 
-char* ReadUntil(char delimiter) {
-    return ReadUntil(wordReaderState().scratch, kScratchBufferBytes, delimiter);
+char* WordStream::readUntil(char delimiter) {
+    return readUntil(m_scratch, kScratchBufferBytes, delimiter);
 }
 
-int ExpectWord(const char* keyword) {
-    assert(keyword && "ExpectWord: no keyword");
-    if (equalsIgnoringCase(ReadWord(), keyword))
+int WordStream::expectWord(const char* keyword) {
+    assert(keyword && "expectWord: no keyword");
+    if (equalsIgnoringCase(readWord(), keyword))
         return 0;
-    ReportProblem(std::string("`") + keyword + "' expected");
+    reportProblem(std::string("`") + keyword + "' expected");
     return 1;
 }
 
-float ReadNumber() {
-    return WordNumber(ReadWord());
+float WordStream::readNumber() {
+    return WordNumber(readWord());
 }
 
 float WordNumber(const char* word) {
@@ -248,7 +218,7 @@ float WordNumber(const char* word) {
     return static_cast<float>(toDouble(word));
 }
 
-bool MatchChar(char c) {
+bool WordStream::matchChar(char c) {
     const int next = readNonBlank();
     if (next == static_cast<unsigned char>(c))
         return true;
@@ -257,10 +227,10 @@ bool MatchChar(char c) {
     return false;
 }
 
-bool RequireChar(char c) {
-    if (MatchChar(c))
+bool WordStream::requireChar(char c) {
+    if (matchChar(c))
         return true;
-    ReportProblem(std::string("\"") + c + "\" expected");
+    reportProblem(std::string("\"") + c + "\" expected");
     return false;
 }
 
@@ -278,20 +248,16 @@ char* Unquote(const char* text, char* destination, int capacity) {
     return destination;
 }
 
-const char* Unquote(const char* text) {
-    assert(text && "Unquote: no text");
+const char* WordStream::unquote(const char* text) {
+    assert(text && "unquote: no text");
     if (text[0] != kQuote)
         return text;
-    return Unquote(text, wordReaderState().scratch, kScratchBufferBytes);
+    return Unquote(text, m_scratch, kScratchBufferBytes);
 }
 
-char* Unquote(char* text) {
-    return const_cast<char*>(Unquote(static_cast<const char*>(text)));
-}
-
-const char* Quote(const char* text) {
-    assert(text && "Quote: no text");
-    char* scratch = wordReaderState().scratch;
+const char* WordStream::quote(const char* text) {
+    assert(text && "quote: no text");
+    char* scratch = m_scratch;
     const std::size_t length =
         std::min(std::strlen(text), static_cast<std::size_t>(kScratchBufferBytes - 3));
     // Moved first: the text may be the scratch buffer itself.
@@ -302,41 +268,35 @@ const char* Quote(const char* text) {
     return scratch;
 }
 
-const char* QuoteIfSpaced(const char* text) {
-    assert(text && "QuoteIfSpaced: no text");
-    return std::strchr(text, ' ') ? Quote(text) : text;
+const char* WordStream::quoteIfSpaced(const char* text) {
+    assert(text && "quoteIfSpaced: no text");
+    return std::strchr(text, ' ') ? quote(text) : text;
 }
 
 char* DupString(const char* text) {
     return DuplicateText(text);
 }
 
-bool WriteText(const char* text) {
-    assert(text && "WriteText: no text");
-    WordReaderState& state = wordReaderState();
-    if (!state.stream || std::fputs(text, state.stream) == EOF) {
-        state.writeFailed = true;
+bool WordStream::writeText(const char* text) {
+    assert(text && "writeText: no text");
+    if (!m_stream || std::fputs(text, m_stream) == EOF) {
+        m_writeFailed = true;
         return false;
     }
     return true;
 }
 
-bool WriteFormat(const char* format, ...) {
-    WordReaderState& state = wordReaderState();
+bool WordStream::writeFormat(const char* format, ...) {
     int written = -1;
-    if (state.stream) {
+    if (m_stream) {
         std::va_list arguments;
         va_start(arguments, format);
-        written = std::vfprintf(state.stream, format, arguments);
+        written = std::vfprintf(m_stream, format, arguments);
         va_end(arguments);
     }
     if (written < 0)
-        state.writeFailed = true;
+        m_writeFailed = true;
     return written >= 0;
-}
-
-bool StreamFailed() {
-    return wordReaderState().writeFailed;
 }
 
 } // namespace tarvo

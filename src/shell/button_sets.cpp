@@ -25,8 +25,8 @@ long integerOf(const char* text, long low = INT_MIN, long high = INT_MAX) {
     return value < low ? low : value > high ? high : value;
 }
 
-bool atEnd() {
-    return PeekNonBlank() == kEndOfInput;
+bool atEnd(WordStream& in) {
+    return in.peekNonBlank() == kEndOfInput;
 }
 
 // The style field: "D", "A", "d", "R" in this order, each at most once, then the number of
@@ -52,13 +52,13 @@ std::uint32_t styleOf(const char* style) {
 
 // Image, style, label and command of a button or an alternative. The caption, when the label
 // has one, is left as an offset in `captionAt` until the record has its final place.
-ButtonRecord readButton(const char* imageField, int& captionAt) {
+ButtonRecord readButton(WordStream& in, const char* imageField, int& captionAt) {
     ButtonRecord button;
     button.image = static_cast<std::int32_t>(integerOf(imageField));
-    button.state = styleOf(ReadUntil(','));
-    const char* label = Unquote(ReadUntil(','));
+    button.state = styleOf(in.readUntil(','));
+    const char* label = in.unquote(in.readUntil(','));
     std::strncpy(button.label, label, kButtonLabelBytes - 1);
-    button.command = static_cast<std::int32_t>(integerOf(ReadWord()));
+    button.command = static_cast<std::int32_t>(integerOf(in.readWord()));
     captionAt = -1;
     char* mark = std::strchr(button.label, static_cast<char>(kCaptionMark));
     if (mark) {
@@ -100,27 +100,27 @@ void releaseRecords(ButtonRecord* records, int count) {
 
 // The alternatives of a button, in parentheses; their style fields are read and not used. The
 // button's alternative count becomes the number read, should the file end early.
-void readAlternatives(ButtonRecord& button) {
+void readAlternatives(WordStream& in, ButtonRecord& button) {
     const int wanted = button.alternativeCount();
     button.state &= (1u << ButtonState::kAlternativesShift) - 1;
     if (wanted <= 0)
         return;
     // A missing parenthesis is reported, and the alternatives that follow are read all the same.
-    RequireChar('(');
+    in.requireChar('(');
     std::vector<ButtonRecord> alternatives;
     std::vector<int> captions;
-    while (static_cast<int>(alternatives.size()) < wanted && !atEnd()) {
+    while (static_cast<int>(alternatives.size()) < wanted && !atEnd(in)) {
         int captionAt = -1;
-        const char* image = ReadUntil(',');
+        const char* image = in.readUntil(',');
         char field[kScratchBufferBytes];
         std::strncpy(field, image, sizeof field - 1);
         field[sizeof field - 1] = '\0';
-        ButtonRecord alternative = readButton(field, captionAt);
+        ButtonRecord alternative = readButton(in, field, captionAt);
         alternative.state = 0;
         alternatives.push_back(alternative);
         captions.push_back(captionAt);
     }
-    RequireChar(')');
+    in.requireChar(')');
     button.alternatives = placeRecords(alternatives, captions);
     if (button.alternatives)
         button.state |= static_cast<std::uint32_t>(alternatives.size())
@@ -134,38 +134,38 @@ ButtonRecord* ReadButtonSet(std::FILE* file, const char* sectionName, int* count
     *count = 0;
     if (!file)
         return nullptr;
-    SetStream(file);
+    WordStream in(file);
     ButtonRecord* result = nullptr;
-    if (!atEnd()) {
+    if (!atEnd(in)) {
         // A wrong name is reported, and the section is read all the same.
-        ExpectWord(sectionName);
-        const long wanted = integerOf(ReadWord(), 0);
+        in.expectWord(sectionName);
+        const long wanted = integerOf(in.readWord(), 0);
         // A missing parenthesis is reported, and the entries that follow are read all the same:
         // giving up would leave the next section to start among this one's buttons.
-        RequireChar('(');
+        in.requireChar('(');
         std::vector<ButtonRecord> buttons;
         std::vector<int> captions;
         const int step = static_cast<int>(static_cast<float>(buttonWidth) * scale);
         int position = 0;
-        while (static_cast<long>(buttons.size()) < wanted && !atEnd()) {
+        while (static_cast<long>(buttons.size()) < wanted && !atEnd(in)) {
             char field[kScratchBufferBytes];
-            std::strncpy(field, ReadUntil(','), sizeof field - 1);
+            std::strncpy(field, in.readUntil(','), sizeof field - 1);
             field[sizeof field - 1] = '\0';
             if (field[0] == '-') {
                 // A separator: a gap, or 4 pixels for none.
-                const long gap = integerOf(ReadWord(), 0, 10000);
+                const long gap = integerOf(in.readWord(), 0, 10000);
                 position += gap ? static_cast<int>(static_cast<float>(gap) * scale) : 4;
                 continue;
             }
             int captionAt = -1;
-            ButtonRecord button = readButton(field, captionAt);
-            readAlternatives(button);
+            ButtonRecord button = readButton(in, field, captionAt);
+            readAlternatives(in, button);
             button.position = position;
             position += step;
             buttons.push_back(button);
             captions.push_back(captionAt);
         }
-        RequireChar(')');
+        in.requireChar(')');
         result = placeRecords(buttons, captions);
         if (result) {
             *count = static_cast<int>(buttons.size());
@@ -174,7 +174,6 @@ ButtonRecord* ReadButtonSet(std::FILE* file, const char* sectionName, int* count
                 ReleaseButtons(button.alternatives, button.alternativeCount());
         }
     }
-    ClearStream();
     return result;
 }
 

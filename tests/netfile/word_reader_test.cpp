@@ -17,18 +17,21 @@ namespace {
 using testing_support::recordingUi;
 using Texts = std::vector<std::string>;
 
-// `text` as the current stream for the scope's lifetime.
+// `text` in a file of its own, read through a stream for the scope's lifetime.
+std::FILE* fileHolding(const std::string& text) {
+    std::FILE* file = std::tmpfile();
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::rewind(file);
+    return file;
+}
+
 struct Input {
-    explicit Input(const std::string& text) : file(std::tmpfile()) {
-        std::fwrite(text.data(), 1, text.size(), file);
-        std::rewind(file);
-        SetStream(file);
-    }
-    ~Input() {
-        ClearStream();
-        std::fclose(file);
-    }
+    explicit Input(const std::string& text) : file(fileHolding(text)), in(file) {}
+    ~Input() { std::fclose(file); }
+    Input(const Input&) = delete;
+    Input& operator=(const Input&) = delete;
     std::FILE* file;
+    WordStream in;
 };
 
 Texts boxTexts() {
@@ -55,11 +58,11 @@ TEST(WordReader, SplitsPlainAndQuotedWords) {
     for (const auto& [text, expected] : cases) {
         Input input(text);
         Texts words;
-        while (PeekNonBlank() != kEndOfInput && words.size() < 10)
-            words.push_back(ReadWord());
+        while (input.in.peekNonBlank() != kEndOfInput && words.size() < 10)
+            words.push_back(input.in.readWord());
         EXPECT_EQ(words, expected) << text;
-        EXPECT_STREQ(ReadWord(), "");
-        EXPECT_EQ(ReadChar(), kEndOfInput);
+        EXPECT_STREQ(input.in.readWord(), "");
+        EXPECT_EQ(input.in.readChar(), kEndOfInput);
     }
 }
 
@@ -71,24 +74,24 @@ TEST(WordReader, ReadsUntilTheDelimiter) {
     for (const auto& [text, expected] : cases) {
         Input input(text);
         for (const std::string& part : expected)
-            EXPECT_EQ(ReadUntil(','), part) << text;
-        EXPECT_EQ(PeekNonBlank(), kEndOfInput);
+            EXPECT_EQ(input.in.readUntil(','), part) << text;
+        EXPECT_EQ(input.in.peekNonBlank(), kEndOfInput);
     }
 }
 
 TEST(WordReader, TracksLinesAndSkipsLines) {
     Input input("a\n\"b\nc\"\n  # comment\n" + std::string(100, 'c') + "\nlast");
-    EXPECT_STREQ(ReadWord(), "a");
-    EXPECT_EQ(CurrentLine(), 2); // the line end after "a" went with it
-    EXPECT_STREQ(ReadWord(), "\"b\nc\"");
-    EXPECT_EQ(PeekNonBlank(), '#');
-    EXPECT_EQ(CurrentLine(), 4);
-    SkipLine(80); // the peeked character goes too
-    SkipLine(80);
-    EXPECT_EQ(std::string(ReadWord()), std::string(20, 'c'));
-    EXPECT_EQ(CurrentLine(), 6);
-    SkipLine(80);
-    EXPECT_EQ(ReadChar(), kEndOfInput);
+    EXPECT_STREQ(input.in.readWord(), "a");
+    EXPECT_EQ(input.in.currentLine(), 2); // the line end after "a" went with it
+    EXPECT_STREQ(input.in.readWord(), "\"b\nc\"");
+    EXPECT_EQ(input.in.peekNonBlank(), '#');
+    EXPECT_EQ(input.in.currentLine(), 4);
+    input.in.skipLine(80); // the peeked character goes too
+    input.in.skipLine(80);
+    EXPECT_EQ(std::string(input.in.readWord()), std::string(20, 'c'));
+    EXPECT_EQ(input.in.currentLine(), 6);
+    input.in.skipLine(80);
+    EXPECT_EQ(input.in.readChar(), kEndOfInput);
 }
 
 TEST(WordReader, ReadsNumbersFromTheWordsBeginning) {
@@ -97,23 +100,23 @@ TEST(WordReader, ReadsNumbersFromTheWordsBeginning) {
         {"+1.5", 1.5f},       {"0.1", 0.1f},  {"--", 0.0f}, {"-5", -5.0f}};
     for (const auto& [word, expected] : cases) {
         Input input(word);
-        EXPECT_EQ(ReadNumber(), expected) << word;
+        EXPECT_EQ(input.in.readNumber(), expected) << word;
     }
 }
 
 TEST(WordReader, MatchesRequiresAndExpects) {
     Input input("  #RELATIONS ( x NET net Net Nets");
-    EXPECT_TRUE(MatchChar('#'));
-    EXPECT_FALSE(MatchChar('#'));
-    EXPECT_STREQ(ReadWord(), "RELATIONS");
-    EXPECT_TRUE(RequireChar('('));
-    EXPECT_FALSE(RequireChar('('));
-    EXPECT_STREQ(ReadWord(), "x");
+    EXPECT_TRUE(input.in.matchChar('#'));
+    EXPECT_FALSE(input.in.matchChar('#'));
+    EXPECT_STREQ(input.in.readWord(), "RELATIONS");
+    EXPECT_TRUE(input.in.requireChar('('));
+    EXPECT_FALSE(input.in.requireChar('('));
+    EXPECT_STREQ(input.in.readWord(), "x");
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(ExpectWord("Net"), 0);
-    EXPECT_NE(ExpectWord("Net"), 0);
-    EXPECT_NE(ExpectWord("Net"), 0); // at the end of the input
-    EXPECT_FALSE(MatchChar('#'));
+        EXPECT_EQ(input.in.expectWord("Net"), 0);
+    EXPECT_NE(input.in.expectWord("Net"), 0);
+    EXPECT_NE(input.in.expectWord("Net"), 0); // at the end of the input
+    EXPECT_FALSE(input.in.matchChar('#'));
     EXPECT_EQ(boxTexts(), (Texts{"\"(\" expected", "`Net' expected", "`Net' expected"}));
 }
 
@@ -133,13 +136,13 @@ TEST(WordReader, CutsOverlongWordsAtTheDestinationsSize) {
             text.front() = text.back() = '"';
         Input input(text + (kind == Delimited ? ",next" : " next"));
         std::vector<char> buffer(static_cast<std::size_t>(capacity) + 16, '#');
-        const std::string read = kind == Delimited ? ReadUntil(buffer.data(), capacity, ',')
-                                                   : ReadWord(buffer.data(), capacity);
+        const std::string read = kind == Delimited ? input.in.readUntil(buffer.data(), capacity, ',')
+                                                   : input.in.readWord(buffer.data(), capacity);
         const bool cut = length >= capacity;
         EXPECT_EQ(read, cut ? text.substr(0, static_cast<std::size_t>(capacity - 2)) + text.back()
                             : text);
         EXPECT_EQ(std::string(buffer.end() - 16, buffer.end()), std::string(16, '#'));
-        EXPECT_STREQ(ReadWord(), "next");
+        EXPECT_STREQ(input.in.readWord(), "next");
         EXPECT_EQ(recordingUi().boxes.size(), cut ? 1u : 0u);
         recordingUi().boxes.clear();
     }
@@ -150,8 +153,8 @@ TEST(WordReader, ReportsTheFirstCutOnEachStream) {
     const std::string text = "\n\n" + x + " \"" + x + "\"";
     for (int stream = 0; stream < 2; ++stream) {
         Input input(text);
-        EXPECT_EQ(std::string(ReadWord()), x.substr(0, 79));
-        EXPECT_STREQ(Unquote(ReadWord()), x.substr(0, 77).c_str());
+        EXPECT_EQ(std::string(input.in.readWord()), x.substr(0, 79));
+        EXPECT_STREQ(input.in.unquote(input.in.readWord()), x.substr(0, 77).c_str());
     }
     EXPECT_EQ(boxTexts(), Texts(2, "Word too long at line 3: cut to 79 characters."));
 }
@@ -165,18 +168,19 @@ TEST(WordReader, QuotesAndUnquotesWithinTheScratchBuffer) {
                                               quoted[] = {{"a b", "\"a b\""},
                                                           {q77, '"' + q77 + '"'},
                                                           {q77 + "q", '"' + q77 + '"'}};
+    WordStream in(nullptr);
     for (const auto& [text, expected] : unquoted)
-        EXPECT_EQ(Unquote(text.c_str()), expected) << text;
+        EXPECT_EQ(in.unquote(text.c_str()), expected) << text;
     for (const auto& [text, expected] : quoted)
-        EXPECT_EQ(Quote(text.c_str()), expected) << text;
+        EXPECT_EQ(in.quote(text.c_str()), expected) << text;
     // A lone quote on the heap, so that reading before or past it shows under the sanitizers.
     const std::vector<char> lone = {'"', '\0'};
-    EXPECT_STREQ(Unquote(lone.data()), "");
+    EXPECT_STREQ(in.unquote(lone.data()), "");
 
     const char* plain = "plain";
-    EXPECT_EQ(Unquote(plain), plain);
-    EXPECT_EQ(QuoteIfSpaced(plain), plain);
-    EXPECT_STREQ(QuoteIfSpaced("a b"), "\"a b\"");
+    EXPECT_EQ(in.unquote(plain), plain);
+    EXPECT_EQ(in.quoteIfSpaced(plain), plain);
+    EXPECT_STREQ(in.quoteIfSpaced("a b"), "\"a b\"");
     // A long quoted word keeps every character when unquoted in place.
     std::string text = '"' + std::string(397, 'l') + '"';
     EXPECT_EQ(Unquote(text.data(), text.data(), kWordBufferBytes), std::string(397, 'l'));
@@ -187,28 +191,44 @@ TEST(WordReader, QuotesAndUnquotesWithinTheScratchBuffer) {
     Release(copy);
 }
 
-TEST(WordReader, WritesToTheCurrentStreamAndNotesFailures) {
+TEST(WordReader, WritesToItsStreamAndNotesFailures) {
     Input output("");
-    EXPECT_TRUE(WriteText("#FONTS\n") && WriteFormat("%d isa \"%s\"\n", 1, "Arial"));
-    EXPECT_FALSE(StreamFailed());
+    EXPECT_TRUE(output.in.writeText("#FONTS\n") &&
+                output.in.writeFormat("%d isa \"%s\"\n", 1, "Arial"));
+    EXPECT_FALSE(output.in.failed());
     std::rewind(output.file);
-    EXPECT_STREQ(ReadUntil('\n'), "#FONTS");
-    EXPECT_STREQ(ReadUntil('\n'), "1 isa \"Arial\"");
+    WordStream back(output.file);
+    EXPECT_STREQ(back.readUntil('\n'), "#FONTS");
+    EXPECT_STREQ(back.readUntil('\n'), "1 isa \"Arial\"");
 
     char text[] = "read only";
     std::FILE* readOnly = fmemopen(text, sizeof text, "r");
-    SetStream(nullptr); // ignored
-    SetStream(readOnly);
-    EXPECT_FALSE(WriteText("x"));
-    EXPECT_TRUE(StreamFailed());
-    EXPECT_STREQ(ReadWord(), "read");
-    ClearStream();
-    EXPECT_TRUE(StreamFailed()); // still there for the writer to look at
-    EXPECT_FALSE(WriteText("x"));
-    EXPECT_EQ(ReadChar(), kEndOfInput);
-    SetStream(output.file);
-    EXPECT_FALSE(StreamFailed());
+    {
+        WordStream in(readOnly);
+        EXPECT_FALSE(in.writeText("x"));
+        EXPECT_TRUE(in.failed());
+        EXPECT_STREQ(in.readWord(), "read");
+        EXPECT_TRUE(in.failed()) << "still there for the writer to look at";
+    }
+    WordStream none(nullptr);
+    EXPECT_FALSE(none.writeText("x"));
+    EXPECT_TRUE(none.failed());
+    EXPECT_EQ(none.readChar(), kEndOfInput);
+    EXPECT_FALSE(WordStream(output.file).failed()) << "each stream starts without a failure";
     std::fclose(readOnly);
+}
+
+TEST(WordReader, TwoStreamsReadSideBySideKeepTheirOwnPlaceAndScratch) {
+    Input a("one\ntwo \"three\""), b("x\n\ny");
+    EXPECT_STREQ(a.in.readWord(), "one");
+    EXPECT_EQ(b.in.peekNonBlank(), 'x');
+    const char* two = a.in.readWord();
+    EXPECT_STREQ(b.in.readWord(), "x") << "the character b pushed back is b's";
+    EXPECT_STREQ(two, "two") << "b's word went into b's scratch buffer";
+    EXPECT_STREQ(b.in.readWord(), "y");
+    EXPECT_EQ(b.in.currentLine(), 3);
+    EXPECT_EQ(a.in.currentLine(), 2);
+    EXPECT_STREQ(a.in.unquote(a.in.readWord()), "three");
 }
 
 } // namespace
