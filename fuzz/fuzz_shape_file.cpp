@@ -84,14 +84,14 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string bytes(reinterpret_cast<const char*>(data), size);
     std::FILE* in = size ? fmemopen(bytes.data(), bytes.size(), "r") : nullptr;
-    tarvo::ReadShapeStream(in);
+    tarvo::ShapeFileState state;
+    tarvo::ReadShapeStream(state, in);
     if (in)
         std::fclose(in);
-    const tarvo::ShapeFileState& state = tarvo::shapeFileState();
     if (state.regionCache.size() != static_cast<std::size_t>(state.shapeCount))
         std::abort();
 
-    tarvo::ShapeSet* set = tarvo::MakeShapeSet(platform::qt::regionMaker());
+    tarvo::ShapeSet* set = tarvo::MakeShapeSet(platform::qt::regionMaker(), &state);
     {
         platform::qt::ImageDisplay image(kImageWidth, kImageHeight);
         const int shapes = std::min(state.shapeCount, kShapesTried);
@@ -107,6 +107,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     }
     tarvo::DestroyShapeSet(set);
-    tarvo::ReleaseShapeList();
     return 0;
 }

@@ -60,12 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     const std::string input = text.substr(0, text.find('\0'));
 
-    char* label = tarvo::MarkupToLabel(input.c_str());
+    tarvo::LabelIds ids;
+    char* label = tarvo::MarkupToLabel(input.c_str(), ids);
     if (!label)
         std::abort();
     std::string markup;
     tarvo::LabelToMarkup(label, markup);
-    char* readBack = tarvo::MarkupToLabel(unquoted(markup).c_str());
+    char* readBack = tarvo::MarkupToLabel(unquoted(markup).c_str(), ids);
     if (!readBack || shown(readBack) != shown(label))
         std::abort();
     tarvo::Release(readBack);

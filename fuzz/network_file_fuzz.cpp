@@ -18,9 +18,9 @@
 
 namespace {
 
-int nodeCount() {
+int nodeCount(const tarvo::Network& net) {
     int count = 0;
-    tarvo::currentNetwork()->forEach(
+    net.table()->forEach(
         [](void* c, tarvo::NodeBase*) {
             ++*static_cast<int*>(c);
             return 0;
@@ -29,21 +29,22 @@ int nodeCount() {
     return count;
 }
 
-std::string writeNetwork() {
+std::string writeNetwork(tarvo::Network& net) {
     char* text = nullptr;
     std::size_t size = 0;
     std::FILE* out = open_memstream(&text, &size);
-    tarvo::WriteNetworkStream(out);
+    tarvo::WriteNetworkStream(net, out);
     std::fclose(out);
     std::string written(text, size);
     std::free(text);
     return written;
 }
 
-void readNetwork(const std::string& bytes) {
-    fuzzing::ReadNetworkBytes(bytes);
-    tarvo::ReconcileFonts();
+std::unique_ptr<tarvo::Network> readNetwork(const std::string& bytes) {
+    std::unique_ptr<tarvo::Network> net = fuzzing::ReadNetworkBytes(bytes);
+    tarvo::ReconcileFonts(*net);
     tarvo::ChoosePreferredFonts();
+    return net;
 }
 
 } // namespace
@@ -59,15 +60,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::ListedFontCatalog catalog("Times New Roman;Arial;Courier New");
     tarvo::BuildFontTable(catalog);
     tarvo::ChoosePreferredFonts();
-    readNetwork(std::string(reinterpret_cast<const char*>(data), size));
-    const int before = nodeCount();
-    const std::string written = writeNetwork();
-    readNetwork(written);
+    std::unique_ptr<tarvo::Network> net =
+        readNetwork(std::string(reinterpret_cast<const char*>(data), size));
+    const int before = nodeCount(*net);
+    const std::string written = writeNetwork(*net);
+    net = readNetwork(written);
     // Nodes nobody links and nobody names in a statement of their kind are not written; every
     // other node comes back, so the count can only stay or fall by those.
-    if (nodeCount() > before)
+    if (nodeCount(*net) > before)
         std::abort();
-    tarvo::ReleaseNetwork();
+    net.reset();
     tarvo::ReleaseFontTable();
     return 0;
 }

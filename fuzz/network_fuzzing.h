@@ -8,6 +8,7 @@
 #include "platform/headless_ui.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace fuzzing {
@@ -20,12 +21,13 @@ inline void StartNetworkFuzzing() {
     tarvo::AllocateScratchText();
 }
 
-// The open network is replaced by what `bytes` read as a network file give.
-inline void ReadNetworkBytes(const std::string& bytes) {
-    tarvo::ReleaseNetwork();
+// A new network read from `bytes` as a network file.
+inline std::unique_ptr<tarvo::Network> ReadNetworkBytes(const std::string& bytes) {
+    auto net = std::make_unique<tarvo::Network>();
     std::FILE* in = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "r");
-    tarvo::ReadNetworkStream(in);
+    tarvo::ReadNetworkStream(*net, in);
     std::fclose(in);
+    return net;
 }
 
 } // namespace fuzzing

@@ -63,14 +63,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::ListedFontCatalog catalog("Times New Roman;Arial");
     tarvo::BuildFontTable(catalog);
     tarvo::ChoosePreferredFonts();
-    fuzzing::ReadNetworkBytes(bytes);
-    if (tarvo::NodeList* nodes = tarvo::nodesOfKind(choice & 1)) {
+    std::unique_ptr<tarvo::Network> net = fuzzing::ReadNetworkBytes(bytes);
+    if (tarvo::NodeList* nodes = net->nodesOfKind(choice & 1)) {
         tarvo::Node* start = tarvo::asNode(nodes->nodeAt((choice >> 1) % nodes->size()));
         nodes->destroy();
         tarvo::NetView view;
         view.justification = (choice >> 2) % 3;
         view.depthJustify = (choice >> 4) & 1;
-        if (tarvo::BuildViewNodes(view, start)) {
+        if (tarvo::BuildViewNodes(view, *net, start)) {
             tarvo::StartViewLayout(view, 1 + (choice >> 5));
             checkGrid(view);
             tarvo::ImproveLayout(view);
@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             checkGrid(view);
         }
     }
-    tarvo::ReleaseNetwork();
+    net.reset();
     tarvo::ReleaseFontTable();
     return 0;
 }
