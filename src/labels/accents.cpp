@@ -23,6 +23,7 @@ const Accent AccentTable[kAccentCount] = {
 };
 
 AccentKeyState& accentKeys() {
+    // One per process: the keys come from the system's keyboard layout, asked once at start-up.
     static AccentKeyState state;
     return state;
 }

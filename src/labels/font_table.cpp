@@ -119,6 +119,7 @@ std::int32_t mulDiv(std::int32_t a, std::int32_t b, std::int32_t c) {
 } // namespace
 
 FontState& fonts() {
+    // One per process: the table is built from the fonts installed on the system.
     static FontState state;
     return state;
 }

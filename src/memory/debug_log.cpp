@@ -5,6 +5,8 @@
 
 namespace tarvo {
 
+// The debugging log is one file for the whole process: whether it is written, and where, are its
+// own state.
 bool DebugLogOn = true;
 
 const char*& DebugLogPath() {

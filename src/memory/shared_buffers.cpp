@@ -26,6 +26,7 @@ void releaseBuffer(char*& buffer) {
 } // namespace
 
 SharedBuffers& sharedBuffers() {
+    // The allocator's buffers, made once at start-up for the whole process like the heap.
     static SharedBuffers buffers;
     return buffers;
 }

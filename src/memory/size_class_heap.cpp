@@ -28,6 +28,7 @@ struct MemoryState {
 };
 
 MemoryState& memory() {
+    // One allocator per process: every node and text of every network comes from it.
     static MemoryState state;
     return state;
 }
