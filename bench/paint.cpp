@@ -55,7 +55,7 @@ struct PaintFixture {
     PaintFixture()
         : host(
               {kWidth, kHeight}, [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); },
-              platform::qt::regionMaker()) {
+              regions) {
         const std::string text = layeredNetwork();
         std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
         tarvo::ReadNetworkStream(in);
@@ -66,6 +66,8 @@ struct PaintFixture {
     }
     ~PaintFixture() { tarvo::DestroyView(view); }
 
+    // Before the host, which keeps a reference to it.
+    platform::qt::QtRegionMaker regions;
     platform::OffWindowHost host;
     tarvo::NetView view;
 };

@@ -7,7 +7,6 @@
 #include "cli/byte_escapes.h"
 #include "cli/layout_json.h"
 #include "cli/network_dump.h"
-#include "diagnostics/error_report.h"
 #include "edit/changes.h"
 #include "labels/colours.h"
 #include "labels/font_table.h"
@@ -93,7 +92,6 @@ public:
         tarvo::AllocateScratchText();
     }
     ~Session() {
-        tarvo::errorState().ErrorsSuppressed = true;
         tarvo::ReleaseChanges();
         tarvo::ReleaseNetwork();
         tarvo::ReleaseFontTable();
@@ -414,10 +412,10 @@ int render(const Arguments& arguments) {
     tarvo::Node* node = namedNode(arguments, options.relationKind);
     if (!node)
         return kUsageError;
+    platform::qt::QtRegionMaker regions;
     platform::OffWindowHost host(
         {options.width, options.height},
-        [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); },
-        platform::qt::regionMaker());
+        [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); }, regions);
     // The highlight tint comes from the system's selection colour, as in the program.
     const QColor selection = QGuiApplication::palette().highlight().color();
     tarvo::InitColourTable({static_cast<std::uint8_t>(selection.red()),

@@ -12,11 +12,6 @@
 
 namespace tarvo {
 
-PartitionChoices& partitionChoices() {
-    static PartitionChoices choices;
-    return choices;
-}
-
 NodeList* PartitionList(int kind, int expose) {
     NodeList* all = nodesOfKind(kind);
     if (!all)

@@ -4,9 +4,12 @@
 
 namespace tarvo {
 
-// Runs the dialog. Answers the chosen node (null after Cancel); partitionChoices() keeps it,
-// the reveal distance, the kind and the expose bits.
 class Node;
-Node* ChoosePartition();
+struct DialogSet;
+struct PartitionChoices;
+
+// Runs the dialog in `set`. Answers the chosen node (null after Cancel); `kept` keeps it, the
+// reveal distance, the kind and the expose bits, and the next run starts from them.
+Node* ChoosePartition(DialogSet& set, PartitionChoices& kept);
 
 } // namespace tarvo

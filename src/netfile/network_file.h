@@ -25,7 +25,7 @@ enum class Section {
 Section SectionOf(const char* keyword);
 
 // Makes a new, empty network current and reads the file into it. Problems go to `problems`,
-// in the order met, or without a list to the error box. The previous network stays in memory
+// in the order met; without a list they are not kept. The previous network stays in memory
 // for the windows still showing it. False when the file could not be opened: the new network
 // is then empty.
 bool ReadNetworkFile(const char* path, Diagnostics* problems = nullptr);

@@ -1,7 +1,6 @@
 // The word reader over the current stream, its guard against overlong words, and its writer.
 #include "netfile/word_reader.h"
 
-#include "diagnostics/error_report.h"
 #include "memory/size_class_heap.h"
 
 #include <algorithm>
@@ -131,8 +130,6 @@ void ReportProblem(const std::string& message) {
     WordReaderState& state = wordReaderState();
     if (state.problems)
         state.problems->push_back({message, state.line});
-    else
-        ShowError(message.c_str());
 }
 
 ProblemsTo::ProblemsTo(Diagnostics* problems)

@@ -31,18 +31,17 @@ struct WordReaderState {
     bool overlongReported = false;
     // A write to the stream failed since it was made current.
     bool writeFailed = false;
-    // Where the problems of the read go; none: to the error box. Not owned.
+    // Where the problems of the read go; none: nowhere, the caller does not want them. Not owned.
     Diagnostics* problems = nullptr;
     char scratch[kScratchBufferBytes] = {};
 };
 
 WordReaderState& wordReaderState();
 
-// Tells of a problem on the current line: into the read's list of problems when it has one,
-// otherwise in the error box.
+// Tells of a problem on the current line: into the read's list of problems when it has one.
 void ReportProblem(const std::string& message);
 
-// While it lives, the problems of the read go to `problems` (none: to the error box), and the
+// While it lives, the problems of the read go to `problems` (none: nowhere), and the
 // list before comes back afterwards.
 class ProblemsTo {
 public:

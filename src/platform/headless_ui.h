@@ -7,8 +7,6 @@ namespace platform {
 
 class HeadlessUi : public Ui {
 public:
-    // Writes "error: <message>".
-    void errorBox(const char* message, bool fatal) override;
     // Writes "<caption>: <text>" and answers OK for an OK box, else the cautious choice
     // (Cancel, or No without Cancel).
     Answer messageBox(const char* caption, const char* text, Buttons buttons, Icon icon) override;
@@ -18,7 +16,6 @@ public:
 // would only drown what is being looked at. OK boxes answer OK, others the cautious choice.
 class SilentUi : public Ui {
 public:
-    void errorBox(const char*, bool) override {}
     Answer messageBox(const char*, const char*, Buttons buttons, Icon) override {
         return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
     }

@@ -20,6 +20,7 @@ class Node;
 class NodeList;
 class NodeTable;
 class ViewNode;
+class ViewDialogs;
 class ViewMenus;
 struct ShapeSet;
 struct LabelEditor;
@@ -201,6 +202,8 @@ public:
     // Window state.
     platform::ViewHost* host = nullptr;
     ViewMenus* menus = nullptr;
+    // The windows the view opens beside itself; none: the commands that open them do nothing.
+    ViewDialogs* dialogs = nullptr;
     std::string documentTitle;
     bool maximised = false;
     bool minimised = false;

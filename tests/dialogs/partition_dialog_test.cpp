@@ -28,19 +28,15 @@ using testing_support::ModalAnswer;
 class PartitionDialogTest : public DialogFixture {
 protected:
     void SetUp() override {
-        DialogFixture::SetUp();
-        partitionChoices() = PartitionChoices{};
         const std::string text = "#RELATIONS\nsubject isa dependent\n#ENTITIES\nnoun isa word\n"
                                  "verb isa word\nauxiliary isa verb\n#FONTS\n";
         std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
         ReadNetworkStream(in);
         std::fclose(in);
     }
-    void TearDown() override {
-        ReleaseNetwork();
-        partitionChoices() = PartitionChoices{};
-        DialogFixture::TearDown();
-    }
+    void TearDown() override { ReleaseNetwork(); }
+
+    PartitionChoices kept;
 };
 
 TEST_F(PartitionDialogTest, TypingChoosesTheNodeAndTheRevealBoxGivesTheDistance) {
@@ -50,7 +46,7 @@ TEST_F(PartitionDialogTest, TypingChoosesTheNodeAndTheRevealBoxGivesTheDistance)
         int expected;
     };
     for (const Run& run : {Run{false, "5", 1}, Run{true, "5", 6}, Run{true, "200", 1}}) {
-        ModalAnswer answer([&](DialogBase& dialog) {
+        ModalAnswer answer(dialogs, [&](DialogBase& dialog) {
             EXPECT_EQ(dialog.windowTitle(), "Open Partition");
             auto* list = dialog.control<QListWidget>(97);
             EXPECT_EQ(list->count(), 4);
@@ -69,8 +65,8 @@ TEST_F(PartitionDialogTest, TypingChoosesTheNodeAndTheRevealBoxGivesTheDistance)
                 dialog.grab().save(QString::fromLocal8Bit(out));
             EXPECT_TRUE(dialog.press(1));
         });
-        EXPECT_EQ(ChoosePartition(), findNode("verb", 0));
-        EXPECT_EQ(partitionChoices().revealDistance, run.expected) << run.distance;
+        EXPECT_EQ(ChoosePartition(dialogs, kept), findNode("verb", 0));
+        EXPECT_EQ(kept.revealDistance, run.expected) << run.distance;
     }
 }
 
@@ -83,7 +79,7 @@ TEST_F(PartitionDialogTest, TheListAndTheFieldShowPhoneticNamesAsIpaAndAccentsAs
     std::fclose(in);
     const QString dog = QString::fromUtf8("d\u00e6\u0261");
     const QString ship = QString::fromUtf8("\u0283ip");
-    ModalAnswer answer([&](DialogBase& dialog) {
+    ModalAnswer answer(dialogs, [&](DialogBase& dialog) {
         auto* list = dialog.control<QListWidget>(97);
         auto* field = dialog.control<QLineEdit>(20);
         QStringList shown;
@@ -105,13 +101,13 @@ TEST_F(PartitionDialogTest, TheListAndTheFieldShowPhoneticNamesAsIpaAndAccentsAs
         EXPECT_EQ(list->currentItem()->text(), dog);
         EXPECT_TRUE(dialog.press(1));
     });
-    Node* chosen = ChoosePartition();
+    Node* chosen = ChoosePartition(dialogs, kept);
     ASSERT_NE(chosen, nullptr);
     EXPECT_STREQ(chosen->name, "\x7fpdQg");
 }
 
 TEST_F(PartitionDialogTest, TheKindAndExposeBitsAreKeptAndCancelChoosesNothing) {
-    ModalAnswer relations([&](DialogBase& dialog) {
+    ModalAnswer relations(dialogs, [&](DialogBase& dialog) {
         EXPECT_TRUE(dialog.press(31));
         auto* list = dialog.control<QListWidget>(97);
         ASSERT_EQ(list->count(), 2);
@@ -122,14 +118,14 @@ TEST_F(PartitionDialogTest, TheKindAndExposeBitsAreKeptAndCancelChoosesNothing) 
         EXPECT_TRUE(dialog.press(33));
         EXPECT_TRUE(dialog.press(2));
     });
-    EXPECT_EQ(ChoosePartition(), nullptr);
-    EXPECT_EQ(partitionChoices().kind, 1);
-    EXPECT_EQ(partitionChoices().expose, 2);
-    ModalAnswer again([&](DialogBase& dialog) {
+    EXPECT_EQ(ChoosePartition(dialogs, kept), nullptr);
+    EXPECT_EQ(kept.kind, 1);
+    EXPECT_EQ(kept.expose, 2);
+    ModalAnswer again(dialogs, [&](DialogBase& dialog) {
         EXPECT_EQ(dialog.control<QListWidget>(97)->item(0)->text(), "dependent");
         EXPECT_TRUE(dialog.press(1));
     });
-    EXPECT_EQ(ChoosePartition(), findNode("dependent", 1));
+    EXPECT_EQ(ChoosePartition(dialogs, kept), findNode("dependent", 1));
 }
 
 // Dark pixels along the row where a button's focus frame runs, inside its edges.
@@ -143,7 +139,7 @@ int darkOnFrameRow(QWidget* button) {
 
 TEST_F(PartitionDialogTest, AFocusedExposeButtonShowsItsFocusPushedOrNot) {
     // The hook always ends the dialog, so checks inside it do not return early.
-    ModalAnswer answer([&](DialogBase& dialog) {
+    ModalAnswer answer(dialogs, [&](DialogBase& dialog) {
         const bool active = QTest::qWaitForWindowActive(&dialog);
         EXPECT_TRUE(active);
         for (const int id : {32, 35}) {
@@ -166,8 +162,8 @@ TEST_F(PartitionDialogTest, AFocusedExposeButtonShowsItsFocusPushedOrNot) {
         }
         EXPECT_TRUE(dialog.press(2));
     });
-    ChoosePartition();
-    EXPECT_EQ(partitionChoices().expose, 9);
+    ChoosePartition(dialogs, kept);
+    EXPECT_EQ(kept.expose, 9);
 }
 
 } // namespace

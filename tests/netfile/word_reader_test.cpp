@@ -31,10 +31,10 @@ struct Input {
     std::FILE* file;
 };
 
-Texts boxTexts() {
+Texts messagesOf(const Diagnostics& problems) {
     Texts texts;
-    for (const auto& box : recordingUi().boxes)
-        texts.push_back(box.text);
+    for (const Diagnostic& problem : problems)
+        texts.push_back(problem.message);
     return texts;
 }
 
@@ -102,6 +102,8 @@ TEST(WordReader, ReadsNumbersFromTheWordsBeginning) {
 }
 
 TEST(WordReader, MatchesRequiresAndExpects) {
+    Diagnostics problems;
+    const ProblemsTo told(&problems);
     Input input("  #RELATIONS ( x NET net Net Nets");
     EXPECT_TRUE(MatchChar('#'));
     EXPECT_FALSE(MatchChar('#'));
@@ -114,7 +116,7 @@ TEST(WordReader, MatchesRequiresAndExpects) {
     EXPECT_NE(ExpectWord("Net"), 0);
     EXPECT_NE(ExpectWord("Net"), 0); // at the end of the input
     EXPECT_FALSE(MatchChar('#'));
-    EXPECT_EQ(boxTexts(), (Texts{"\"(\" expected", "`Net' expected", "`Net' expected"}));
+    EXPECT_EQ(messagesOf(problems), (Texts{"\"(\" expected", "`Net' expected", "`Net' expected"}));
 }
 
 // Words are cut exactly at the destination's size, the rest of the word is skipped, and nothing
@@ -131,6 +133,8 @@ TEST(WordReader, CutsOverlongWordsAtTheDestinationsSize) {
         std::string text(static_cast<std::size_t>(length), 'w');
         if (kind == Quoted)
             text.front() = text.back() = '"';
+        Diagnostics problems;
+        const ProblemsTo told(&problems);
         Input input(text + (kind == Delimited ? ",next" : " next"));
         std::vector<char> buffer(static_cast<std::size_t>(capacity) + 16, '#');
         const std::string read = kind == Delimited ? ReadUntil(buffer.data(), capacity, ',')
@@ -140,20 +144,42 @@ TEST(WordReader, CutsOverlongWordsAtTheDestinationsSize) {
                             : text);
         EXPECT_EQ(std::string(buffer.end() - 16, buffer.end()), std::string(16, '#'));
         EXPECT_STREQ(ReadWord(), "next");
-        EXPECT_EQ(recordingUi().boxes.size(), cut ? 1u : 0u);
-        recordingUi().boxes.clear();
+        EXPECT_EQ(problems.size(), cut ? 1u : 0u);
     }
 }
 
 TEST(WordReader, ReportsTheFirstCutOnEachStream) {
     const std::string x(100, 'x');
     const std::string text = "\n\n" + x + " \"" + x + "\"";
+    Diagnostics problems;
+    const ProblemsTo told(&problems);
     for (int stream = 0; stream < 2; ++stream) {
         Input input(text);
         EXPECT_EQ(std::string(ReadWord()), x.substr(0, 79));
         EXPECT_STREQ(Unquote(ReadWord()), x.substr(0, 77).c_str());
     }
-    EXPECT_EQ(boxTexts(), Texts(2, "Word too long at line 3: cut to 79 characters."));
+    EXPECT_EQ(messagesOf(problems), Texts(2, "Word too long at line 3: cut to 79 characters."));
+}
+
+TEST(WordReader, ProblemsGoToTheInnermostListAndNowhereWithoutOne) {
+    Diagnostics outer;
+    {
+        const ProblemsTo toOuter(&outer);
+        {
+            Diagnostics inner;
+            const ProblemsTo toInner(&inner);
+            ReportProblem("inner");
+            EXPECT_EQ(messagesOf(inner), Texts{"inner"});
+        }
+        ReportProblem("outer");
+        {
+            const ProblemsTo nowhere(nullptr);
+            ReportProblem("dropped");
+        }
+    }
+    ReportProblem("dropped too");
+    EXPECT_EQ(messagesOf(outer), Texts{"outer"});
+    EXPECT_TRUE(recordingUi().boxes.empty());
 }
 
 TEST(WordReader, QuotesAndUnquotesWithinTheScratchBuffer) {
