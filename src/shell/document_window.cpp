@@ -119,6 +119,7 @@ DocumentWindow::DocumentWindow(MainFrame& frame, Node* node, const std::string& 
     startup.openAt = frame.openViewsAt();
     startup.readablePoints = frame.readablePoints();
     view->dialogs = &frame.viewDialogs();
+    view->pointer = frame.pointer();
     if (!CreateView(*view, node, &m_widget->host(), m_menus.get(), startup)) {
         frame.errors().show("Couldn't allocate memory for editor");
         return;

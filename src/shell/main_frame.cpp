@@ -32,6 +32,7 @@
 #include "view/net_view.h"
 #include "view/view_flags.h"
 #include "view/view_menus.h"
+#include "view/view_mouse.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
@@ -166,7 +167,8 @@ bool RunFileDialog(QWidget* owner, bool save, FileChoice& choice) {
 MainFrame::MainFrame(platform::Settings& settings, platform::Ui& ui, ErrorReport& errors,
                      QWidget* parent)
     : QMainWindow(parent), m_settings(settings), m_ui(ui), m_errors(errors),
-      m_fileDialog(RunFileDialog), m_client(new QMdiArea), m_toolBar(new ToolBar) {
+      m_fileDialog(RunFileDialog), m_pointer(MakePointerState()), m_client(new QMdiArea),
+      m_toolBar(new ToolBar) {
     Diagnostics problems;
     LoadButtonDefinitions(m_buttons, "BUTTS.DEF", &problems);
     m_errors.showDiagnostics(problems);

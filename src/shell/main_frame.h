@@ -18,6 +18,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -32,6 +33,7 @@ namespace tarvo {
 
 class DocumentWindow;
 class ErrorReport;
+struct PointerState;
 class Node;
 class ToolBar;
 class ViewNode;
@@ -66,8 +68,9 @@ public:
     InspectionWindows& inspectionWindows() { return m_inspection; }
     ColourChoosing& colourChoosing() { return m_colourChoosing; }
     const PartitionChoices& partitionChoices() const { return m_partition; }
-    // What the views open beside themselves.
+    // What the views open beside themselves, and the mouse they share.
     ViewDialogs& viewDialogs() { return m_viewDialogs; }
+    const std::shared_ptr<PointerState>& pointer() const { return m_pointer; }
     // The two button sets of the tool bar.
     ButtonDefinitions& buttons() { return m_buttons; }
     // The file dialog (RunFileDialog unless a test answers it).
@@ -191,6 +194,7 @@ private:
     PartitionChoices m_partition;
     ButtonDefinitions m_buttons;
     FileDialogRunner m_fileDialog;
+    std::shared_ptr<PointerState> m_pointer;
     int m_openViewsAt = 0;
     int m_readablePoints = 0;
     QMdiArea* m_client;

@@ -22,6 +22,7 @@ class NodeTable;
 class ViewNode;
 class ViewDialogs;
 class ViewMenus;
+struct PointerState;
 struct ShapeSet;
 struct LabelEditor;
 
@@ -204,6 +205,8 @@ public:
     ViewMenus* menus = nullptr;
     // The windows the view opens beside itself; none: the commands that open them do nothing.
     ViewDialogs* dialogs = nullptr;
+    // The mouse the view shares with the frame's other views; made on first use when none.
+    std::shared_ptr<PointerState> pointer;
     std::string documentTitle;
     bool maximised = false;
     bool minimised = false;

@@ -33,6 +33,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -163,6 +164,22 @@ private:
     fs::path m_home;
     fs::path m_work;
 };
+
+// A closed document waits for its deletion; a frame that goes before takes it along while the
+// frame is whole, so that the view's teardown still finds the frame's parts.
+TEST_F(FrameDocumentsTest, AFrameGoingTakesAlongTheClosedWindowsThatWaitForDeletion) {
+    ASSERT_EQ(open("noun", "first"), 1);
+    ASSERT_EQ(open("verb", "second"), 1);
+    const QPointer<DocumentWindow> closed = frame->documents().at(0);
+    const QPointer<DocumentWindow> open = frame->documents().at(1);
+    closed->close();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(closed.isNull()) << "the deletion waits for the event loop";
+    ASSERT_EQ(frame->documents().size(), 1);
+    frame.reset();
+    EXPECT_TRUE(closed.isNull());
+    EXPECT_TRUE(open.isNull());
+}
 
 TEST_F(FrameDocumentsTest, MenuBarCaptionAndToolBarFollowTheActiveDocument) {
     EXPECT_EQ(menuTitles(), (QStringList{"&Net", "&Help"}));
