@@ -64,8 +64,7 @@ struct EditFixture {
         for (std::size_t i = 0; i < hosts.size(); ++i) {
             hosts[i] = std::make_unique<platform::OffWindowHost>(
                 platform::Size{1280, 900},
-                [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); },
-                platform::qt::regionMaker());
+                [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); }, regions);
             tarvo::CreateView(views[i], network, network.find(roots[i].c_str(), 0),
                               hosts[i].get(), nullptr, {});
             hosts[i]->runPosted();
@@ -88,6 +87,8 @@ struct EditFixture {
 
     // Before the views, which go first.
     tarvo::Network network;
+    // Before the hosts, which keep a reference to it.
+    platform::qt::QtRegionMaker regions;
     std::array<std::unique_ptr<platform::OffWindowHost>, 3> hosts;
     std::array<tarvo::NetView, 3> views;
 };

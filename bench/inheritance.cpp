@@ -9,7 +9,6 @@
 #include "model/node_list.h"
 #include "model/node_table.h"
 #include "platform/font_catalog.h"
-#include "platform/headless_ui.h"
 
 #include <benchmark/benchmark.h>
 
@@ -93,8 +92,6 @@ BENCHMARK(Report)
 } // namespace
 
 int main(int argc, char** argv) {
-    static platform::SilentUi silent;
-    platform::setUi(&silent);
     // The report writes to the debugging log; keep it off the disk while measuring.
     tarvo::DebugLogOn = false;
     tarvo::AllocateWordBuffer();

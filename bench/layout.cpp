@@ -17,7 +17,6 @@
 #include "model/node_list.h"
 #include "model/node_table.h"
 #include "model/view_node.h"
-#include "platform/headless_ui.h"
 #include "view/layering.h"
 #include "view/net_view.h"
 #include "view/view_flags.h"
@@ -495,8 +494,6 @@ int runDotMode(const std::string& directory, int maxNodes) {
 } // namespace
 
 int main(int argc, char** argv) {
-    static platform::SilentUi silent;
-    platform::setUi(&silent);
     // The first layout restarts the debugging log; keep it off the disk while measuring.
     tarvo::DebugLogOn = false;
     // Counted from the start, so that every block the heap gives back was counted when taken.

@@ -55,7 +55,7 @@ struct PaintFixture {
     PaintFixture()
         : host(
               {kWidth, kHeight}, [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); },
-              platform::qt::regionMaker()) {
+              regions) {
         const std::string text = layeredNetwork();
         std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
         tarvo::ReadNetworkStream(network, in);
@@ -68,6 +68,8 @@ struct PaintFixture {
 
     // Before the view, which goes first.
     tarvo::Network network;
+    // Before the host, which keeps a reference to it.
+    platform::qt::QtRegionMaker regions;
     platform::OffWindowHost host;
     tarvo::NetView view;
 };

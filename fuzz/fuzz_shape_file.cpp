@@ -4,7 +4,6 @@
 #include "memory/shared_buffers.h"
 #include "model/view_node.h"
 #include "netfile/shape_file.h"
-#include "platform/headless_ui.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_region.h"
 #include "view/shapes.h"
@@ -72,8 +71,6 @@ void tryShape(tarvo::ShapeInstance& instance, platform::Display& display, bool v
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static platform::SilentUi silent;
-    platform::setUi(&silent);
     tarvo::AllocateWordBuffer();
     tarvo::AllocateScratchText();
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -91,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (state.regionCache.size() != static_cast<std::size_t>(state.shapeCount))
         std::abort();
 
-    tarvo::ShapeSet* set = tarvo::MakeShapeSet(platform::qt::regionMaker(), &state);
+    platform::qt::QtRegionMaker regions;
+    tarvo::ShapeSet* set = tarvo::MakeShapeSet(regions, &state);
     {
         platform::qt::ImageDisplay image(kImageWidth, kImageHeight);
         const int shapes = std::min(state.shapeCount, kShapesTried);

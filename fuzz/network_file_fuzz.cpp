@@ -9,7 +9,6 @@
 #include "netfile/network_file.h"
 #include "network_fuzzing.h"
 #include "platform/font_catalog.h"
-#include "platform/headless_ui.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -11,7 +11,6 @@
 #include "netfile/network_file.h"
 #include "network_fuzzing.h"
 #include "platform/font_catalog.h"
-#include "platform/headless_ui.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"

@@ -7,7 +7,6 @@
 #include "cli/byte_escapes.h"
 #include "cli/layout_json.h"
 #include "cli/network_dump.h"
-#include "diagnostics/error_report.h"
 #include "edit/changes.h"
 #include "labels/colours.h"
 #include "labels/font_table.h"
@@ -94,7 +93,6 @@ public:
         m_network = std::make_unique<tarvo::Network>();
     }
     ~Session() {
-        tarvo::errorState().ErrorsSuppressed = true;
         // The network lives in the heap: it goes first.
         m_network.reset();
         tarvo::ReleaseFontTable();
@@ -423,10 +421,10 @@ int render(tarvo::Network& net, const Arguments& arguments) {
     tarvo::Node* node = namedNode(net, arguments, options.relationKind);
     if (!node)
         return kUsageError;
+    platform::qt::QtRegionMaker regions;
     platform::OffWindowHost host(
         {options.width, options.height},
-        [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); },
-        platform::qt::regionMaker());
+        [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); }, regions);
     // The highlight tint comes from the system's selection colour, as in the program.
     const QColor selection = QGuiApplication::palette().highlight().color();
     tarvo::InitColourTable({static_cast<std::uint8_t>(selection.red()),

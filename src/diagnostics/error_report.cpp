@@ -1,8 +1,6 @@
 // The error box's logic: the message buffer, the shutdown silence and the fatal form.
 #include "diagnostics/error_report.h"
 
-#include "platform/ui.h"
-
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -10,44 +8,42 @@
 
 namespace tarvo {
 
-ErrorState& errorState() {
-    static ErrorState state;
-    return state;
-}
-
-void ShowError(const char* text) {
-    ErrorState& state = errorState();
-    if (state.ErrorsSuppressed)
+void ErrorReport::show(const char* text) {
+    if (m_suppressed)
         return;
-    // The text may be the message buffer itself (ShowErrorF), so move rather than copy.
+    // The text may be the message buffer itself (showF), so move rather than copy.
     const char* source = text ? text : "";
     const std::size_t length = std::min(std::strlen(source), std::size_t{kErrorMessageBytes - 1});
-    std::memmove(state.message, source, length);
-    state.message[length] = '\0';
-    platform::ui().errorBox(state.message, state.FatalError);
+    std::memmove(m_message, source, length);
+    m_message[length] = '\0';
+    m_presenter->errorBox(m_message, m_fatal);
 }
 
-void ShowErrorF(const char* format, ...) {
-    ErrorState& state = errorState();
-    if (state.ErrorsSuppressed)
+void ErrorReport::showF(const char* format, ...) {
+    if (m_suppressed)
         return;
     std::va_list arguments;
     va_start(arguments, format);
-    std::vsnprintf(state.message, sizeof state.message, format, arguments);
+    std::vsnprintf(m_message, sizeof m_message, format, arguments);
     va_end(arguments);
-    ShowError(state.message);
+    show(m_message);
 }
 
-void ShowDiagnostics(const Diagnostics& problems) {
+void ErrorReport::showDiagnostics(const Diagnostics& problems) {
     for (const Diagnostic& problem : problems)
-        ShowError(problem.message.c_str());
+        show(problem.message.c_str());
 }
 
-void ReportNonZero(long value, int point) {
+void ErrorReport::showFatal(const char* text) {
+    m_fatal = true;
+    show(text);
+}
+
+void ErrorReport::reportNonZero(long value, int point) {
     if (value == 0)
         return;
-    errorState().FatalError = true;
-    ShowErrorF("Non zero detected at point %d", point);
+    m_fatal = true;
+    showF("Non zero detected at point %d", point);
 }
 
 } // namespace tarvo

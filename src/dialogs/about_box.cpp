@@ -8,7 +8,8 @@ namespace {
 
 class AboutBox : public DialogBase {
 public:
-    AboutBox(bool splash, const std::function<void()>& load) : m_splash(splash), m_load(load) {}
+    AboutBox(DialogSet& set, bool splash, const std::function<void()>& load)
+        : DialogBase(set), m_splash(splash), m_load(load) {}
 
 protected:
     const char* TemplateName() const override { return "ABOUT"; }
@@ -35,8 +36,8 @@ private:
 
 } // namespace
 
-void ShowAbout(bool splash, const std::function<void()>& load) {
-    AboutBox box(splash, load);
+void ShowAbout(DialogSet& set, bool splash, const std::function<void()>& load) {
+    AboutBox box(set, splash, load);
     box.RunModal();
 }
 

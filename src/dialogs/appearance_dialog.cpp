@@ -30,19 +30,7 @@ constexpr int kSecondSwatch = 32;
 constexpr int kItemList = 40;
 constexpr int kPreview = 1470;
 
-// The chooser's custom colours, white at first and kept from one choice to the next for the
-// program's run (not taken from what the toolkit may have saved elsewhere).
-std::array<QColor, 16>& customColours() {
-    static std::array<QColor, 16> colours = [] {
-        std::array<QColor, 16> white;
-        white.fill(Qt::white);
-        return white;
-    }();
-    return colours;
-}
-
-std::optional<QColor> chooseWithSystemChooser(QColor initial) {
-    std::array<QColor, 16>& custom = customColours();
+std::optional<QColor> chooseWithSystemChooser(std::array<QColor, 16>& custom, QColor initial) {
     for (int i = 0; i < static_cast<int>(custom.size()); ++i)
         QColorDialog::setCustomColor(i, custom[static_cast<std::size_t>(i)]);
     QColorDialog chooser(initial, QApplication::activeModalWidget());
@@ -87,8 +75,9 @@ protected:
 
 class AppearanceDialog : public DialogBase {
 public:
-    explicit AppearanceDialog(const std::function<void()>& repaintViews)
-        : m_repaintViews(repaintViews) {}
+    AppearanceDialog(DialogSet& set, ColourChoosing& choosing,
+                     const std::function<void()>& repaintViews)
+        : DialogBase(set), m_choosing(choosing), m_repaintViews(repaintViews) {}
 
 protected:
     const char* TemplateName() const override { return "APPEAR"; }
@@ -136,7 +125,7 @@ protected:
     void OnCheck(int id) override {
         if (id != kFirstSwatch && id != kSecondSwatch)
             return;
-        const std::optional<QColor> chosen = colourChooser()(toQColor(trialColour(id)));
+        const std::optional<QColor> chosen = choose(toQColor(trialColour(id)));
         if (!chosen || !chosen->isValid())
             return;
         (id == kFirstSwatch ? m_trial.first : m_trial.second) = fromQColor(*chosen);
@@ -188,6 +177,13 @@ private:
                 shown->update();
     }
 
+    std::optional<QColor> choose(QColor initial) {
+        if (m_choosing.chooser)
+            return m_choosing.chooser(initial);
+        return chooseWithSystemChooser(m_choosing.customColours, initial);
+    }
+
+    ColourChoosing& m_choosing;
     std::function<void()> m_repaintViews;
     Pair m_trial;
     Pair m_saved;
@@ -196,14 +192,14 @@ private:
 
 } // namespace
 
-ColourChooser& colourChooser() {
-    static ColourChooser chooser = chooseWithSystemChooser;
-    return chooser;
+ColourChoosing::ColourChoosing() {
+    customColours.fill(Qt::white);
 }
 
-void ShowAppearanceOptions(NetView*, const std::function<void()>& repaintViews) {
+void ShowAppearanceOptions(DialogSet& set, ColourChoosing& choosing, NetView*,
+                           const std::function<void()>& repaintViews) {
     // Like the program's other modal dialogs it belongs to the main frame, over every view.
-    AppearanceDialog dialog(repaintViews);
+    AppearanceDialog dialog(set, choosing, repaintViews);
     dialog.RunModal();
 }
 

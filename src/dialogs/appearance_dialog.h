@@ -4,21 +4,34 @@
 
 #include <QColor>
 
+#include <array>
 #include <functional>
 #include <optional>
 
 namespace tarvo {
 
 class NetView;
-
-// Runs the dialog modally over the main frame that holds the view's window; `repaintViews`
-// repaints every open view (after Apply, OK, and Cancel going back to the colours from before).
-void ShowAppearanceOptions(NetView* view, const std::function<void()>& repaintViews);
+struct DialogSet;
 
 // How the dialog asks the user for a colour, started on `initial`: the chosen colour, or none
-// when the user cancels. By default the system colour chooser with the program's 16 custom
-// colours; tests put their own answer here.
+// when the user cancels.
 using ColourChooser = std::function<std::optional<QColor>(QColor initial)>;
-ColourChooser& colourChooser();
+
+// What the dialog keeps for its frame from one run to the next.
+struct ColourChoosing {
+    ColourChoosing();
+    // The system chooser's custom colours: white at first, then as the user left them (not
+    // taken from what the toolkit may have saved elsewhere).
+    std::array<QColor, 16> customColours;
+    // How a colour is chosen; none: the system chooser with the custom colours. Tests put
+    // their own answer here.
+    ColourChooser chooser;
+};
+
+// Runs the dialog modally in `set`, over the main frame that holds the view's window;
+// `repaintViews` repaints every open view (after Apply, OK, and Cancel going back to the
+// colours from before).
+void ShowAppearanceOptions(DialogSet& set, ColourChoosing& choosing, NetView* view,
+                           const std::function<void()>& repaintViews);
 
 } // namespace tarvo

@@ -33,8 +33,9 @@ void copyCut(char* buffer, const char* text, std::size_t limit) {
 
 class InputDialog : public DialogBase {
 public:
-    InputDialog(int maxLength, int mode)
-        : m_maxLength(maxLength > 0 ? std::min(maxLength, kInputChars) : kInputChars),
+    InputDialog(DialogSet& set, int maxLength, int mode)
+        : DialogBase(set),
+          m_maxLength(maxLength > 0 ? std::min(maxLength, kInputChars) : kInputChars),
           m_mode(mode) {}
 
     int mode() const { return m_mode; }
@@ -50,14 +51,14 @@ protected:
         edit->selectAll();
         edit->setFocus();
         buffer[0] = '\0';
-        askState().DialogAnswer = 0;
+        dialogSet().lastAnswer = 0;
     }
 
     void OnOk() override {
         const QString text = control<QLineEdit>(kEditField)->text().left(m_maxLength);
         copyCut(sharedBuffers().scratchText, platform::qt::fromQString(text).c_str(),
                 static_cast<std::size_t>(m_maxLength));
-        askState().DialogAnswer = 1;
+        dialogSet().lastAnswer = 1;
         done(1);
     }
 
@@ -67,12 +68,15 @@ private:
 };
 
 class QueryDialog : public DialogBase {
+public:
+    explicit QueryDialog(DialogSet& set) : DialogBase(set) {}
+
 protected:
     const char* TemplateName() const override { return "QUERY"; }
 
     void OnInitDialog() override {
-        askState().DialogAnswer = 0;
-        if (askState().NoCancelQuestion)
+        dialogSet().lastAnswer = 0;
+        if (dialogSet().noCancelQuestion)
             putNoInPlaceOfCancel();
     }
 
@@ -81,7 +85,7 @@ protected:
 
 private:
     void finish(int answer) {
-        askState().DialogAnswer = answer;
+        dialogSet().lastAnswer = answer;
         done(answer);
     }
 
@@ -101,26 +105,22 @@ private:
 
 } // namespace
 
-AskState& askState() {
-    static AskState state;
-    return state;
-}
-
-char* AskText(const char* prompt, const char* initial, int maxLength, int mode) {
+char* AskText(DialogSet& set, const char* prompt, const char* initial, int maxLength, int mode) {
     char* buffer = sharedBuffers().scratchText;
     Q_ASSERT_X(buffer, "AskText", "the shared text buffer is made at start-up");
     // The prompt is taken first: it may have been built in the buffer the initial text goes to.
     const QString promptText = platform::qt::toQString(prompt);
     copyCut(buffer, initial, kInitialInputChars);
-    InputDialog dialog(maxLength, mode);
+    InputDialog dialog(set, maxLength, mode);
     dialog.setCaptionText(promptText);
-    askState().DialogAnswer = 0;
+    set.lastAnswer = 0;
     if (dialog.RunModal() < 0)
         buffer[0] = '\0';
     return DuplicateText(buffer);
 }
 
-char* AskTextF(const char* initial, int maxLength, int mode, const char* format, ...) {
+char* AskTextF(DialogSet& set, const char* initial, int maxLength, int mode, const char* format,
+               ...) {
     std::va_list arguments;
     va_start(arguments, format);
     std::va_list measuring;
@@ -130,15 +130,15 @@ char* AskTextF(const char* initial, int maxLength, int mode, const char* format,
     std::string prompt(static_cast<std::size_t>(std::max(length, 0)), '\0');
     std::vsnprintf(prompt.data(), prompt.size() + 1, format, arguments);
     va_end(arguments);
-    return AskText(prompt.c_str(), initial, maxLength, mode);
+    return AskText(set, prompt.c_str(), initial, maxLength, mode);
 }
 
-int AskQuestion(const char* question) {
-    QueryDialog dialog;
+int AskQuestion(DialogSet& set, const char* question) {
+    QueryDialog dialog(set);
     dialog.setCaptionText(platform::qt::toQString(question));
-    askState().DialogAnswer = 0;
+    set.lastAnswer = 0;
     dialog.RunModal();
-    return askState().DialogAnswer;
+    return set.lastAnswer;
 }
 
 } // namespace tarvo

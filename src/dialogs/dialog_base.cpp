@@ -68,14 +68,9 @@ QBrush dimmingBrush() {
 
 } // namespace
 
-DialogState& dialogState() {
-    static DialogState state;
-    return state;
-}
-
-DialogBase::DialogBase(QWidget* owner)
-    : QDialog(owner ? owner : dialogState().mainFrame.data()), m_previous(dialogState().head) {
-    dialogState().head = this;
+DialogBase::DialogBase(DialogSet& set, QWidget* owner)
+    : QDialog(owner ? owner : set.mainFrame.data()), m_set(set), m_previous(set.head) {
+    set.head = this;
 }
 
 DialogBase::~DialogBase() {
@@ -91,7 +86,7 @@ DialogBase::~DialogBase() {
 
 void DialogBase::unlinkFromStack() {
     // Modeless dialogs may go in any order, so the object is taken out wherever it stands.
-    DialogBase*& head = dialogState().head;
+    DialogBase*& head = m_set.head;
     if (head == this) {
         head = m_previous;
         return;
@@ -136,7 +131,7 @@ int DialogBase::RunModal() {
     if (m_ended)
         return result();
     // A copy, so that a hook may replace itself while it runs.
-    const ModalHook hook = dialogState().modalHook;
+    const ModalHook hook = m_set.modalHook;
     if (hook) {
         show();
         hook(*this);
@@ -164,7 +159,7 @@ void DialogBase::moveToPlacement() {
     resize(size().expandedTo(minimumSizeHint()));
     // The window is made now so that its frame counts: places are those of the frame.
     winId();
-    QRect& placement = dialogState().placement;
+    QRect& placement = m_set.placement;
     if (!placement.isValid()) {
         const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
         const QRect area = owner && owner->isVisible()
@@ -187,7 +182,7 @@ void DialogBase::moveToPlacement() {
 void DialogBase::done(int code) {
     m_ended = true;
     if (isVisible())
-        dialogState().placement = frameGeometry();
+        m_set.placement = frameGeometry();
     QDialog::done(code);
 }
 
@@ -217,7 +212,7 @@ void DialogBase::setEditText(int id, const QString& text) {
     auto* edit = control<QLineEdit>(id);
     if (!edit)
         return;
-    bool& suppressed = dialogState().EditChangesSuppressed;
+    bool& suppressed = m_editChangesSuppressed;
     const bool before = suppressed;
     suppressed = true;
     edit->setText(text);
@@ -289,7 +284,7 @@ void DialogBase::connectControl(QWidget* control, int id) {
                 [this, combo] { OnSelChange(combo); });
     } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         connect(edit, &QLineEdit::textChanged, this, [this, id] {
-            if (!dialogState().EditChangesSuppressed)
+            if (!m_editChangesSuppressed)
                 OnEditChange(id);
         });
     }

@@ -47,27 +47,27 @@ inline constexpr int kDefaultItemHeight = 17;
 // dialogs through it (a dialog ended in the hook returns at once).
 using ModalHook = std::function<void(DialogBase& dialog)>;
 
-// Program-wide state of the dialog framework.
-struct DialogState {
-    // The window that owns dialogs given no owner; the frame sets it, and it clears itself when
-    // the frame goes.
+// The dialogs of one frame: their owner, their stack, the place they share, and the answers of
+// the asking dialogs. The frame holds it and hands it to every dialog it opens.
+struct DialogSet {
+    // The window that owns dialogs given no owner; it clears itself when the frame goes.
     QPointer<QWidget> mainFrame;
-    // The most recently constructed dialog object that still lives.
+    // The most recently constructed dialog object of the set that still lives.
     DialogBase* head = nullptr;
     // Where the last dialog stood; invalid until the first dialog starts.
     QRect placement;
-    // Set while the program itself writes into an edit field, so that no edit change is reported.
-    bool EditChangesSuppressed = false;
+    // The answer of the last input (1 OK, 0 Cancel) or question (1 Yes, 2 No, 0 Cancel).
+    int lastAnswer = 0;
+    // While set, questions are asked without a Cancel button.
+    bool noCancelQuestion = false;
     ModalHook modalHook;
 };
-
-DialogState& dialogState();
 
 class DialogBase : public QDialog {
     Q_OBJECT
 public:
-    // An owner of null makes the main frame the owner.
-    explicit DialogBase(QWidget* owner = nullptr);
+    // The dialog joins `set`; an owner of null makes the set's main frame the owner.
+    explicit DialogBase(DialogSet& set, QWidget* owner = nullptr);
     ~DialogBase() override;
 
     // Builds the template, sets the dialog up, runs it modally and answers its end code; -1 when
@@ -90,6 +90,7 @@ public:
     // Writes `text` into the edit field `id` without reporting an edit change.
     void setEditText(int id, const QString& text);
 
+    DialogSet& dialogSet() const { return m_set; }
     // The dialog object constructed before this one (the next down the dialog stack).
     DialogBase* previousDialog() const { return m_previous; }
     // Where the left button last went down, in the dialog's coordinates.
@@ -160,8 +161,11 @@ private:
     bool listKey(QWidget* list, int key);
     void unlinkFromStack();
 
+    DialogSet& m_set;
     DialogBase* m_previous;
     bool m_built = false;
+    // Set while the program itself writes into an edit field, so that no edit change is reported.
+    bool m_editChangesSuppressed = false;
     QString m_captionText;
     QPoint m_clickPoint;
     bool m_ended = false;

@@ -4,6 +4,7 @@
 #include "platform/qt/qt_text.h"
 #include "ui_ERROR.h"
 
+#include <QApplication>
 #include <QIcon>
 #include <QStyle>
 
@@ -39,6 +40,12 @@ QPushButton* ErrorBox::okButton() const {
 }
 QPushButton* ErrorBox::cancelButton() const {
     return m_form->button2;
+}
+
+void ErrorBoxPresenter::errorBox(const char* message, bool fatal) {
+    ErrorBox box(m_owner ? m_owner.data() : QApplication::activeWindow());
+    box.prepare(message, fatal);
+    box.exec();
 }
 
 } // namespace tarvo

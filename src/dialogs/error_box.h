@@ -1,7 +1,10 @@
 // The modal error box made from the "ERROR" template, in its normal and its fatal form.
 #pragma once
 
+#include "diagnostics/error_report.h"
+
 #include <QDialog>
+#include <QPointer>
 
 #include <memory>
 
@@ -28,6 +31,18 @@ public:
 
 private:
     std::unique_ptr<Ui::ERROR> m_form;
+};
+
+// The error report's presenter in the program: the error box, run modally over its owner.
+class ErrorBoxPresenter : public ErrorPresenter {
+public:
+    void errorBox(const char* message, bool fatal) override;
+
+    // The window the box belongs to; the active window when none is set.
+    void setOwner(QWidget* owner) { m_owner = owner; }
+
+private:
+    QPointer<QWidget> m_owner;
 };
 
 } // namespace tarvo

@@ -35,7 +35,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
-#include <type_traits>
 
 namespace tarvo {
 namespace {
@@ -105,29 +104,14 @@ public:
     }
 };
 
-// Where a window of one kind stood when the last one closed, and how tall it was.
-struct WindowPlace {
-    QRect frame;
-    int height = 0;
-};
-
-// Where each kind stood when its last window closed, for the next one of the kind.
-struct WindowPlaces {
-    WindowPlace links;
-    WindowPlace report;
-    // The connection scope the link window showed last, which the next one shows again.
-    int linkScope = kScopeActual;
-};
-WindowPlaces& windowPlaces() {
-    static WindowPlaces places;
-    return places;
-}
+} // namespace
 
 // What both windows share: their view and node, their lists of nodes, their placement and
 // their closing.
 class InspectionWindow : public DialogBase {
 public:
-    InspectionWindow(NetView& view, WindowPlace& place) : m_view(&view), m_place(place) {}
+    InspectionWindow(InspectionWindows& owner, InspectionKind kind, NetView& view)
+        : DialogBase(owner.dialogs()), m_view(&view), m_owner(owner), m_place(owner.place(kind)) {}
 
     NetView& view() const { return *m_view; }
     // Another view became the active one.
@@ -164,7 +148,7 @@ public:
     // A window of the other kind that is open where this one would stand is not covered: this
     // one stands beside it.
     bool openAtPlace(const QWidget* other) {
-        QRect& shared = dialogState().placement;
+        QRect& shared = dialogSet().placement;
         const QRect before = shared;
         shared = m_place.frame;
         const bool opened = OpenModeless();
@@ -189,8 +173,8 @@ public:
     }
 
 protected:
-    // Clears the program's pointer to this window.
-    void forget();
+    // Clears the frame's pointer to this window.
+    void forget() { m_owner.forget(this); }
 
     // Right of `other` when the screen has room there, else left of it.
     void standBeside(const QRect& other) {
@@ -225,7 +209,8 @@ protected:
         if (m_view->network)
             item.look.shapes = &shapesOf(*m_view->network);
         if (item.direction == Direction::Unknown)
-            QTimer::singleShot(0, [] { ShowError("Can't find relation direction!"); });
+            QTimer::singleShot(0, this,
+                               [this] { m_owner.errors().show("Can't find relation direction!"); });
         paintItem(painter, rect, list.palette(), item);
         return true;
     }
@@ -313,15 +298,19 @@ protected:
     Node* m_node = nullptr;
 
 private:
-    WindowPlace& m_place;
+    InspectionWindows& m_owner;
+    InspectionPlace& m_place;
     bool m_refreshPosted = false;
     int m_ownChanges = 0;
 };
 
+namespace {
+
 // The "Inheritance Dialog": what the node stipulates and what it inherits.
 class InheritanceWindow : public InspectionWindow {
 public:
-    explicit InheritanceWindow(NetView& view) : InspectionWindow(view, windowPlaces().report) {}
+    InheritanceWindow(InspectionWindows& owner, NetView& view)
+        : InspectionWindow(owner, InspectionKind::Report, view) {}
     ~InheritanceWindow() override { DisposeInheritanceReport(m_report); }
 
 protected:
@@ -372,8 +361,8 @@ private:
 // "Inspect links": the node's links of one relation, to see, reorder, show and hide.
 class LinkWindow : public InspectionWindow {
 public:
-    explicit LinkWindow(NetView& view)
-        : InspectionWindow(view, windowPlaces().links), m_scope(windowPlaces().linkScope) {}
+    LinkWindow(InspectionWindows& owner, NetView& view)
+        : InspectionWindow(owner, InspectionKind::Links, view), m_scope(owner.linkScope()) {}
     ~LinkWindow() override {
         DisposeLinkLists(m_links);
         DisposeList(m_related);
@@ -553,72 +542,57 @@ private:
     bool m_wide = false;
 };
 
-// The open windows, one of each kind at most; both may stand side by side.
-struct OpenWindows {
-    QPointer<InspectionWindow> links;
-    QPointer<InspectionWindow> report;
-};
-OpenWindows& openWindows() {
-    static OpenWindows windows;
-    return windows;
+} // namespace
+
+InspectionWindows::~InspectionWindows() {
+    closeAll();
 }
 
-template <class Window> QPointer<InspectionWindow>& slotOf() {
-    if constexpr (std::is_same_v<Window, LinkWindow>)
-        return openWindows().links;
-    else
-        return openWindows().report;
+void InspectionWindows::forget(const InspectionWindow* window) {
+    for (QPointer<InspectionWindow>* open : {&m_links, &m_report})
+        if (*open == window)
+            *open = nullptr;
 }
 
-void InspectionWindow::forget() {
-    for (QPointer<InspectionWindow>* slot : {&openWindows().links, &openWindows().report})
-        if (*slot == this)
-            *slot = nullptr;
-}
-
-// Runs `act` on each open window.
-template <class Act> void forEachWindow(Act act) {
+template <class Act> void InspectionWindows::forEachWindow(Act act) {
     // Copies: acting may close a window.
-    const QPointer<InspectionWindow> windows[] = {openWindows().links, openWindows().report};
+    const QPointer<InspectionWindow> windows[] = {m_links, m_report};
     for (const QPointer<InspectionWindow>& window : windows)
         if (window)
             act(*window);
 }
 
-template <class Window> bool openOn(const NetView& view) {
-    InspectionWindow* window = slotOf<Window>();
+bool InspectionWindows::openOn(InspectionKind kind, const NetView& view) const {
+    const InspectionWindow* window = kind == InspectionKind::Links ? m_links : m_report;
     return window && &window->view() == &view;
 }
 
-// Closes the open window of this kind; answers whether it was open on this view.
-template <class Window> bool closeToggled(const NetView& view) {
-    const bool same = openOn<Window>(view);
-    if (InspectionWindow* window = slotOf<Window>())
+bool InspectionWindows::closeToggled(InspectionKind kind, const NetView& view) {
+    const bool same = openOn(kind, view);
+    if (InspectionWindow* window = slot(kind))
         window->closeWindow(true);
     return same;
 }
 
-} // namespace
-
-void ToggleLinkWindow(NetView& view) {
-    if (closeToggled<LinkWindow>(view))
+void InspectionWindows::toggleLinkWindow(NetView& view) {
+    if (closeToggled(InspectionKind::Links, view))
         return;
-    auto* window = new LinkWindow(view);
-    slotOf<LinkWindow>() = window;
-    if (!window->openAtPlace(slotOf<InheritanceWindow>()))
+    auto* window = new LinkWindow(*this, view);
+    m_links = window;
+    if (!window->openAtPlace(m_report))
         window->closeWindow(true);
 }
 
-bool LinkWindowOpen(const NetView& view) {
-    return openOn<LinkWindow>(view);
+bool InspectionWindows::linkWindowOpen(const NetView& view) const {
+    return openOn(InspectionKind::Links, view);
 }
 
-void ToggleInheritanceReport(NetView& view) {
-    if (closeToggled<InheritanceWindow>(view))
+void InspectionWindows::toggleInheritanceReport(NetView& view) {
+    if (closeToggled(InspectionKind::Report, view))
         return;
-    auto* window = new InheritanceWindow(view);
-    slotOf<InheritanceWindow>() = window;
-    if (!window->openAtPlace(slotOf<LinkWindow>())) {
+    auto* window = new InheritanceWindow(*this, view);
+    m_report = window;
+    if (!window->openAtPlace(m_links)) {
         // Without its window the program cannot go on.
         QMessageBox box(QMessageBox::Information, QStringLiteral("Error"), qt_error_string(-1));
         box.exec();
@@ -626,43 +600,45 @@ void ToggleInheritanceReport(NetView& view) {
     }
 }
 
-void InspectionViewChanged(NetView& view) {
+void InspectionWindows::viewChanged(NetView& view) {
     forEachWindow([&](InspectionWindow& window) {
         if (&window.view() == &view)
             window.viewChanged();
     });
 }
 
-void InspectionRelationChosen(NetView& view) {
+void InspectionWindows::relationChosen(NetView& view) {
     forEachWindow([&](InspectionWindow& window) {
         if (&window.view() == &view)
             window.relationChosen();
     });
 }
 
-void InspectionViewActivated(NetView& view) {
+void InspectionWindows::viewActivated(NetView& view) {
     forEachWindow([&](InspectionWindow& window) {
         if (&window.view() != &view)
             window.turnTo(view);
     });
 }
 
-void InspectionViewClosing(NetView& view) {
+void InspectionWindows::viewClosing(NetView& view) {
     forEachWindow([&](InspectionWindow& window) {
         if (&window.view() == &view)
             window.closeWindow(true);
     });
 }
 
-QWidget* OpenInspectionWindow(InspectionKind kind) {
-    return kind == InspectionKind::Links ? openWindows().links : openWindows().report;
+QWidget* InspectionWindows::openWindow(InspectionKind kind) const {
+    return kind == InspectionKind::Links ? m_links : m_report;
 }
 
-void ForgetInspectionPlaces() {
-    windowPlaces() = WindowPlaces{};
+void InspectionWindows::forgetPlaces() {
+    m_linkScope = kScopeActual;
+    m_linksPlace = InspectionPlace{};
+    m_reportPlace = InspectionPlace{};
 }
 
-void CloseInspectionWindows() {
+void InspectionWindows::closeAll() {
     forEachWindow([](InspectionWindow& window) { window.closeWindow(true); });
 }
 

@@ -3,33 +3,88 @@
 // what it overrides). One of each kind may be open, side by side.
 #pragma once
 
+#include <QPointer>
+#include <QRect>
+
 class QWidget;
 
 namespace tarvo {
 
+class ErrorReport;
+class InspectionWindow;
 class NetView;
+struct DialogSet;
 
-// F3: opens "Inspect links" on the view's current node, or closes it.
-void ToggleLinkWindow(NetView& view);
-// Whether "Inspect links" is open on this view.
-bool LinkWindowOpen(const NetView& view);
-// F4: opens the "Inheritance Dialog" on the view's current node, or closes it.
-void ToggleInheritanceReport(NetView& view);
-// The view's current node, nodes or options changed: an open window of the view follows it.
-void InspectionViewChanged(NetView& view);
-// The view's tool bar chose another relation: an open "Inspect links" of the view shows its
-// links.
-void InspectionRelationChosen(NetView& view);
-// Another view became the active one: an open window turns to it.
-void InspectionViewActivated(NetView& view);
-// The view goes: a window open on it closes.
-void InspectionViewClosing(NetView& view);
 enum class InspectionKind { Links, Report };
-// The open window of a kind, if any, and closing both at shutdown.
-QWidget* OpenInspectionWindow(InspectionKind kind);
-void CloseInspectionWindows();
-// The places and the link scope the windows remembered are forgotten: the next ones open where
-// a new window would, showing the node's actual links.
-void ForgetInspectionPlaces();
+
+// Where a window of one kind stood when the last one closed, and how tall it was.
+struct InspectionPlace {
+    QRect frame;
+    int height = 0;
+};
+
+// The inspection windows of one frame: one of each kind at most, opened in the frame's dialog
+// set, and the places each kind is opened at again.
+class InspectionWindows {
+public:
+    InspectionWindows(DialogSet& dialogs, ErrorReport& errors)
+        : m_dialogs(dialogs), m_errors(errors) {}
+    // Closes the windows still open.
+    ~InspectionWindows();
+    InspectionWindows(const InspectionWindows&) = delete;
+    InspectionWindows& operator=(const InspectionWindows&) = delete;
+
+    // F3: opens "Inspect links" on the view's current node, or closes it.
+    void toggleLinkWindow(NetView& view);
+    // Whether "Inspect links" is open on this view.
+    bool linkWindowOpen(const NetView& view) const;
+    // F4: opens the "Inheritance Dialog" on the view's current node, or closes it.
+    void toggleInheritanceReport(NetView& view);
+    // The view's current node, nodes or options changed: an open window of the view follows it.
+    void viewChanged(NetView& view);
+    // The view's tool bar chose another relation: an open "Inspect links" of the view shows its
+    // links.
+    void relationChosen(NetView& view);
+    // Another view became the active one: an open window turns to it.
+    void viewActivated(NetView& view);
+    // The view goes: a window open on it closes.
+    void viewClosing(NetView& view);
+    // The open window of a kind, if any, and closing both.
+    QWidget* openWindow(InspectionKind kind) const;
+    void closeAll();
+    // The places and the link scope the windows remembered are forgotten: the next ones open
+    // where a new window would, showing the node's actual links.
+    void forgetPlaces();
+    // The connection scope the link window showed last, which the next one shows again.
+    int& linkScope() { return m_linkScope; }
+
+    // For the windows: the set they open in, where problems go, their kind's place, and a
+    // window that goes.
+    DialogSet& dialogs() const { return m_dialogs; }
+    ErrorReport& errors() const { return m_errors; }
+    InspectionPlace& place(InspectionKind kind) {
+        return kind == InspectionKind::Links ? m_linksPlace : m_reportPlace;
+    }
+    void forget(const InspectionWindow* window);
+
+private:
+    QPointer<InspectionWindow>& slot(InspectionKind kind) {
+        return kind == InspectionKind::Links ? m_links : m_report;
+    }
+    bool openOn(InspectionKind kind, const NetView& view) const;
+    // Closes the open window of this kind; answers whether it was open on this view.
+    bool closeToggled(InspectionKind kind, const NetView& view);
+    // Runs `act` on each open window.
+    template <class Act> void forEachWindow(Act act);
+
+    DialogSet& m_dialogs;
+    ErrorReport& m_errors;
+    QPointer<InspectionWindow> m_links;
+    QPointer<InspectionWindow> m_report;
+    InspectionPlace m_linksPlace;
+    InspectionPlace m_reportPlace;
+    // The actual links (kScopeActual) until the user chooses another scope.
+    int m_linkScope = 0;
+};
 
 } // namespace tarvo

@@ -13,11 +13,6 @@
 
 namespace tarvo {
 
-PartitionChoices& partitionChoices() {
-    static PartitionChoices choices;
-    return choices;
-}
-
 NodeList* PartitionList(Network& net, int kind, int expose) {
     NodeList* all = net.nodesOfKind(kind);
     if (!all)

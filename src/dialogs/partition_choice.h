@@ -16,6 +16,7 @@ inline constexpr int kMostTypedCharacters = 999;
 // Reveal distances typed from this on, or below 0, count as 0.
 inline constexpr int kRevealLimit = 128;
 
+// What the dialog keeps from one run to the next; the frame holds it.
 struct PartitionChoices {
     // The node chosen by the last run; null after Cancel.
     Node* chosen = nullptr;
@@ -25,7 +26,6 @@ struct PartitionChoices {
     // How far from the chosen node the new view shows nodes: 1 + the distance typed.
     int revealDistance = 1;
 };
-PartitionChoices& partitionChoices();
 
 // The entities (kind 0) or relations (1) of the network for the dialog's list: the
 // most formatted first by the expose bits' measure, equal ones by label without regard to

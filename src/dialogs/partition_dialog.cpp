@@ -36,14 +36,15 @@ constexpr int kNodeItemHeight = 23;
 
 class PartitionDialog : public DialogBase {
 public:
-    explicit PartitionDialog(Network& net) : m_network(net) {}
+    PartitionDialog(DialogSet& set, PartitionChoices& kept, Network& net)
+        : DialogBase(set), m_kept(kept), m_network(net) {}
     ~PartitionDialog() override { destroyList(); }
 
 protected:
     const char* TemplateName() const override { return "INPUTQ"; }
 
     void OnInitDialog() override {
-        const PartitionChoices& kept = partitionChoices();
+        const PartitionChoices& kept = m_kept;
         m_kind = kept.kind ? 1 : 0;
         m_expose = kept.expose & kExposeBits;
         control<QRadioButton>(m_kind ? kRelations : kEntities)->setChecked(true);
@@ -130,7 +131,7 @@ protected:
     }
 
     void OnOk() override {
-        PartitionChoices& kept = partitionChoices();
+        PartitionChoices& kept = m_kept;
         kept.chosen = asNode(nodeAt(control<QListWidget>(kNodeList)->currentRow()));
         kept.revealDistance = RevealDistance(
             control<QCheckBox>(kReveal)->isChecked(),
@@ -141,7 +142,7 @@ protected:
 
     void OnEnd(int code) override {
         keep();
-        partitionChoices().chosen = nullptr;
+        m_kept.chosen = nullptr;
         done(code);
     }
 
@@ -178,10 +179,11 @@ private:
     }
 
     void keep() {
-        partitionChoices().kind = m_kind;
-        partitionChoices().expose = m_expose;
+        m_kept.kind = m_kind;
+        m_kept.expose = m_expose;
     }
 
+    PartitionChoices& m_kept;
     int m_kind = 0;
     int m_expose = 0;
     // Owned: the nodes the list shows, in its order.
@@ -191,11 +193,11 @@ private:
 
 } // namespace
 
-Node* ChoosePartition(Network& net) {
-    PartitionDialog dialog(net);
+Node* ChoosePartition(DialogSet& set, PartitionChoices& kept, Network& net) {
+    PartitionDialog dialog(set, kept, net);
     if (dialog.RunModal() < 0)
-        partitionChoices().chosen = nullptr;
-    return partitionChoices().chosen;
+        kept.chosen = nullptr;
+    return kept.chosen;
 }
 
 } // namespace tarvo

@@ -4,10 +4,14 @@
 
 namespace tarvo {
 
-// Runs the dialog. Answers the chosen node (null after Cancel); partitionChoices() keeps it,
-// the reveal distance, the kind and the expose bits.
 class Network;
 class Node;
-Node* ChoosePartition(Network& net);
+struct DialogSet;
+struct PartitionChoices;
+
+// Runs the dialog in `set` on the nodes of `net`. Answers the chosen node (null after Cancel);
+// `kept` keeps it, the reveal distance, the kind and the expose bits, and the next run starts
+// from them.
+Node* ChoosePartition(DialogSet& set, PartitionChoices& kept, Network& net);
 
 } // namespace tarvo

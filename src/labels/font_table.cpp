@@ -190,7 +190,7 @@ void ReleaseFontTable() {
         installed = false;
 }
 
-void ChoosePreferredFonts(FontListAdder addToFontList) {
+void ChoosePreferredFonts(const FontListAdder& addToFontList) {
     FontState& state = fonts();
     const int count = FontCount();
     const auto indexOf = [count](const char* face) {

@@ -3,6 +3,7 @@
 
 #include "platform/font_description.h"
 
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -66,8 +67,8 @@ void ReleaseFontTable();
 
 // Picks the preferred fonts and the default font, then hands every entry, in table order, to
 // `addToFontList` (the tool bar's font list), when given.
-using FontListAdder = void (*)(int index, const FontEntry& entry);
-void ChoosePreferredFonts(FontListAdder addToFontList = nullptr);
+using FontListAdder = std::function<void(int index, const FontEntry& entry)>;
+void ChoosePreferredFonts(const FontListAdder& addToFontList = nullptr);
 
 // The description of a label font: the entry's, at `points` in the display's resolution, with
 // doubled weight for bold. A phonetic run takes the legacy phonetic face of its style in the

@@ -1,14 +1,13 @@
 // The size-class heap: exact-size free lists that never give memory back until the heap goes.
 #include "memory/size_class_heap.h"
 
-#include "diagnostics/error_report.h"
-#include "platform/ui.h"
-
 #include <cassert>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
+#include <utility>
 
 namespace tarvo {
 namespace {
@@ -24,9 +23,10 @@ struct MemoryState {
     SizeClassHeap* heap = nullptr;
     SystemAllocate systemAllocate = &mallocBlock;
     SystemFree systemFree = &freeBlock;
-    OutOfMemoryHook outOfMemory = nullptr;
+    HeapReporter* reporter = nullptr;
 };
 
+// The allocator serves the whole process, so its state, the reporter included, is the process's.
 MemoryState& memory() {
     // One allocator per process: every node and text of every network comes from it.
     static MemoryState state;
@@ -45,11 +45,28 @@ std::int32_t sizeWordOf(void* block) {
 
 } // namespace
 
+namespace {
+
+// A box with an OK button, through the reporter or else on standard error.
+void notice(const char* caption, const char* text, bool error) {
+    if (HeapReporter* reporter = memory().reporter) {
+        reporter->notice(caption, text, error);
+        return;
+    }
+    std::string line = caption;
+    while (!line.empty() && line.back() == '\n')
+        line.pop_back();
+    std::fprintf(stderr, "%s: %s\n", line.c_str(), text);
+}
+
+} // namespace
+
 void ReportOutOfMemory() {
-    errorState().FatalError = true;
-    ShowError("Out of memory. Sorry!");
-    if (memory().outOfMemory)
-        memory().outOfMemory();
+    const char* const message = "Out of memory. Sorry!";
+    if (HeapReporter* reporter = memory().reporter)
+        reporter->outOfMemory(message);
+    else
+        std::fprintf(stderr, "error: %s\n", message);
 }
 
 namespace {
@@ -83,8 +100,7 @@ template <typename T> T* systemRecord() {
 void showDamagedHeap() {
     char caption[32];
     std::snprintf(caption, sizeof caption, "Error %d\n", 999);
-    platform::ui().messageBox(caption, "A damaged size record was found in the memory heap.",
-                              platform::Buttons::Ok, platform::Icon::Error);
+    notice(caption, "A damaged size record was found in the memory heap.", true);
 }
 
 // The size record for `size`, made when missing; null only when no record could be made.
@@ -297,8 +313,7 @@ std::string HeapReportText() {
 
 void HeapReport() {
     const std::string text = HeapReportText();
-    platform::ui().messageBox("HEAPL:disp()", text.c_str(), platform::Buttons::Ok,
-                              platform::Icon::None);
+    notice("HEAPL:disp()", text.c_str(), false);
 }
 
 void SetSystemAllocation(SystemAllocate allocate, SystemFree free) {
@@ -310,8 +325,8 @@ void RestoreSystemAllocation() {
     SetSystemAllocation(&mallocBlock, &freeBlock);
 }
 
-void SetOutOfMemoryHook(OutOfMemoryHook hook) {
-    memory().outOfMemory = hook;
+HeapReporter* SetHeapReporter(HeapReporter* reporter) {
+    return std::exchange(memory().reporter, reporter);
 }
 
 } // namespace tarvo

@@ -63,11 +63,21 @@ using SystemFree = void (*)(void* memory);
 void SetSystemAllocation(SystemAllocate allocate, SystemFree free);
 void RestoreSystemAllocation();
 
+// What the heap tells the user. The shell hands in one that shows the program's boxes; without
+// one the heap writes to standard error.
+class HeapReporter {
+public:
+    virtual ~HeapReporter() = default;
+    // Memory ran out: the fatal error box with `message`, and the program's way out after it.
+    virtual void outOfMemory(const char* message) = 0;
+    // A box with an OK button: a damaged size record (`error`), the heap statistics.
+    virtual void notice(const char* caption, const char* text, bool error) = 0;
+};
+
 // The fatal "Out of memory" report, for memory that other allocators failed to give.
 void ReportOutOfMemory();
 
-// Called after an out-of-memory report; the shell installs a hook that posts the Exit command.
-using OutOfMemoryHook = void (*)();
-void SetOutOfMemoryHook(OutOfMemoryHook hook);
+// Installs `reporter` (null: standard error) and answers the previous one.
+HeapReporter* SetHeapReporter(HeapReporter* reporter);
 
 } // namespace tarvo

@@ -1,7 +1,6 @@
 // The network file reader and writer.
 #include "netfile/network_file.h"
 
-#include "diagnostics/error_report.h"
 #include "labels/font_table.h"
 #include "labels/label_markup.h"
 #include "memory/shared_buffers.h"
@@ -317,8 +316,6 @@ bool ReadNetworkFile(Network& net, const char* path, Diagnostics* problems) {
             "Error opening net file: " + std::string(path).substr(0, 99) + ".";
         if (problems)
             problems->push_back({message, 0});
-        else
-            ShowError(message.c_str());
         return false;
     }
     ReadNetworkStream(net, file, problems);

@@ -26,7 +26,7 @@ enum class Section {
 Section SectionOf(const char* keyword);
 
 // Reads the file into the network, which is new and empty. Problems go to `problems`, in the
-// order met, or without a list to the error box. False when the file could not be opened: the
+// order met; without a list they are not kept. False when the file could not be opened: the
 // network then stays empty.
 bool ReadNetworkFile(Network& net, const char* path, Diagnostics* problems = nullptr);
 

@@ -81,8 +81,8 @@ ShapeFileState& shapesOf(Network& net);
 
 // Replaces the shape list by the shapes of the file at `path` and makes a fresh region cache.
 // A file that cannot be opened gives no shapes and no message; a shape with more than
-// kMaxShapePoints points keeps its first ones and is reported. Problems go to `problems`, or
-// without a list to the error box.
+// kMaxShapePoints points keeps its first ones and is reported. Problems go to `problems`; without
+// a list they are not kept.
 void ReadShapeFile(ShapeFileState& state, const char* path, Diagnostics* problems = nullptr);
 // ReadShapeFile on a stream that is already open.
 void ReadShapeStream(ShapeFileState& state, std::FILE* file, Diagnostics* problems = nullptr);

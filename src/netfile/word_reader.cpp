@@ -1,7 +1,6 @@
 // The word stream: its reader, its guard against overlong words, and its writer.
 #include "netfile/word_reader.h"
 
-#include "diagnostics/error_report.h"
 #include "memory/size_class_heap.h"
 
 #include <algorithm>
@@ -117,8 +116,6 @@ WordStream::WordStream(std::FILE* file, Diagnostics* problems)
 void WordStream::reportProblem(const std::string& message) {
     if (m_problems)
         m_problems->push_back({message, m_line});
-    else
-        ShowError(message.c_str());
 }
 
 // Only non-blank characters come back, so the line count needs no correction.

@@ -24,8 +24,8 @@ inline constexpr int kNothingPushedBack = -2;
 class WordStream {
 public:
     // Reads and writes `file`, which its opener closes; a null file reads as empty and fails
-    // every write. Problems go to `problems`, in the order met, or without a list to the error
-    // box.
+    // every write. Problems go to `problems`, in the order met; without a list they are not
+    // kept.
     explicit WordStream(std::FILE* file, Diagnostics* problems = nullptr);
     WordStream(const WordStream&) = delete;
     WordStream& operator=(const WordStream&) = delete;

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <string>
-#include <utility>
 
 namespace platform {
 
@@ -61,27 +60,6 @@ inline std::string TextForLabel(const std::string& text) {
         inControl = control;
     }
     return out;
-}
-
-namespace detail {
-inline Clipboard*& installedClipboard() {
-    static Clipboard* board = nullptr;
-    return board;
-}
-inline MemoryClipboard& memoryClipboard() {
-    static MemoryClipboard board;
-    return board;
-}
-} // namespace detail
-
-// The clipboard in use: the in-memory one until a window system installs its own.
-inline Clipboard& clipboard() {
-    Clipboard* board = detail::installedClipboard();
-    return board ? *board : detail::memoryClipboard();
-}
-// Installs `board` (null restores the in-memory one) and answers the previous one.
-inline Clipboard* setClipboard(Clipboard* board) {
-    return std::exchange(detail::installedClipboard(), board);
 }
 
 } // namespace platform

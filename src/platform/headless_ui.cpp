@@ -8,10 +8,6 @@
 
 namespace platform {
 
-void HeadlessUi::errorBox(const char* message, bool) {
-    std::fprintf(stderr, "error: %s\n", Cp1252ToUtf8(message ? message : "").c_str());
-}
-
 Answer HeadlessUi::messageBox(const char* caption, const char* text, Buttons buttons, Icon) {
     std::string line = Cp1252ToUtf8(caption ? caption : "");
     while (!line.empty() && line.back() == '\n')

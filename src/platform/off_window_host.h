@@ -39,6 +39,7 @@ public:
     void setTitle(const char* text) override { title = text ? text : ""; }
     std::unique_ptr<Display> measuringDisplay() override;
     RegionMaker& regions() override { return m_regions; }
+    Clipboard& clipboard() override { return board; }
 
     // Runs the posted tasks, and those they post, in order; answers how many ran.
     int runPosted();
@@ -68,6 +69,8 @@ public:
     std::map<int, Timer> timers;
     Point popupAt;
     std::string popupText;
+    // The clipboard of this host alone.
+    MemoryClipboard board;
 
 private:
     DisplayMaker m_measuring;

@@ -2,6 +2,7 @@
 // timers, pop-up text and the title of its document window.
 #pragma once
 
+#include "platform/clipboard.h"
 #include "platform/display.h"
 
 #include <functional>
@@ -81,6 +82,8 @@ public:
     virtual std::unique_ptr<Display> measuringDisplay() = 0;
     // Regions for hit tests outside painting.
     virtual RegionMaker& regions() = 0;
+    // The clipboard the view's label editor copies to and pastes from.
+    virtual Clipboard& clipboard() = 0;
 };
 
 } // namespace platform

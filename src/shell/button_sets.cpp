@@ -130,11 +130,11 @@ void readAlternatives(WordStream& in, ButtonRecord& button) {
 } // namespace
 
 ButtonRecord* ReadButtonSet(std::FILE* file, const char* sectionName, int* count, int buttonWidth,
-                            float scale) {
+                            float scale, Diagnostics* problems) {
     *count = 0;
     if (!file)
         return nullptr;
-    WordStream in(file);
+    WordStream in(file, problems);
     ButtonRecord* result = nullptr;
     if (!atEnd(in)) {
         // A wrong name is reported, and the section is read all the same.
@@ -182,25 +182,23 @@ void ReleaseButtons(ButtonRecord*& buttons, int count) {
     buttons = nullptr;
 }
 
-ButtonDefinitions& buttonDefinitions() {
-    static ButtonDefinitions definitions;
-    return definitions;
+ButtonDefinitions::~ButtonDefinitions() {
+    ReleaseButtonDefinitions(*this);
 }
 
-void LoadButtonDefinitions(const char* path) {
-    ReleaseButtonDefinitions();
+void LoadButtonDefinitions(ButtonDefinitions& sets, const char* path, Diagnostics* problems) {
+    ReleaseButtonDefinitions(sets);
     std::FILE* file = path ? std::fopen(path, "r") : nullptr;
     if (!file)
         return;
-    ButtonDefinitions& sets = buttonDefinitions();
-    sets.net.buttons = ReadButtonSet(file, "Net", &sets.net.count, kButtonWidth, kButtonScale);
+    sets.net.buttons =
+        ReadButtonSet(file, "Net", &sets.net.count, kButtonWidth, kButtonScale, problems);
     sets.netEdit.buttons =
-        ReadButtonSet(file, "NetEdit", &sets.netEdit.count, kButtonWidth, kButtonScale);
+        ReadButtonSet(file, "NetEdit", &sets.netEdit.count, kButtonWidth, kButtonScale, problems);
     std::fclose(file);
 }
 
-void ReleaseButtonDefinitions() {
-    ButtonDefinitions& sets = buttonDefinitions();
+void ReleaseButtonDefinitions(ButtonDefinitions& sets) {
     ReleaseButtons(sets.net.buttons, sets.net.count);
     ReleaseButtons(sets.netEdit.buttons, sets.netEdit.count);
     sets.net.count = sets.netEdit.count = 0;

@@ -3,6 +3,8 @@
 // multi-choice button. Plain data, read with the word reader; the bar draws and clicks them.
 #pragma once
 
+#include "diagnostics/diagnostics.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -56,21 +58,27 @@ inline constexpr float kButtonScale = 1.2f;
 // reader's stream for the time: its name, the number of buttons, and the buttons and separators
 // in parentheses. Answers the buttons (null for none) and their number through `count`. A
 // wrong name, a missing parenthesis and a number no buttons follow are reported; reading stops
-// at the end of the file.
+// at the end of the file. Problems go to `problems`; without a list they are not kept.
 ButtonRecord* ReadButtonSet(std::FILE* file, const char* sectionName, int* count, int buttonWidth,
-                            float scale);
+                            float scale, Diagnostics* problems = nullptr);
 // Releases the buttons and their alternatives; the variable becomes null.
 void ReleaseButtons(ButtonRecord*& buttons, int count);
 
-// The two sets of the program, read once at start-up.
+// The two sets of the frame's tool bar; they release their buttons when they go.
 struct ButtonDefinitions {
+    ButtonDefinitions() = default;
+    ~ButtonDefinitions();
+    ButtonDefinitions(const ButtonDefinitions&) = delete;
+    ButtonDefinitions& operator=(const ButtonDefinitions&) = delete;
+
     ButtonSet net;
     ButtonSet netEdit;
 };
-ButtonDefinitions& buttonDefinitions();
-// Reads the sections "Net" and "NetEdit" of the file at `path`; a missing file gives empty sets.
-void LoadButtonDefinitions(const char* path = "BUTTS.DEF");
-void ReleaseButtonDefinitions();
+// Reads the sections "Net" and "NetEdit" of the file at `path` into `sets`, in place of what
+// they held; a missing file gives empty sets. Problems go to `problems` when given.
+void LoadButtonDefinitions(ButtonDefinitions& sets, const char* path = "BUTTS.DEF",
+                           Diagnostics* problems = nullptr);
+void ReleaseButtonDefinitions(ButtonDefinitions& sets);
 
 // The button of the set, or the alternative of one of its buttons, whose command is `command`;
 // null when none has it.

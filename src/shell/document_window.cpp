@@ -118,8 +118,10 @@ DocumentWindow::DocumentWindow(MainFrame& frame, Node* node, const std::string& 
     startup.spotlightDepth = revealDistance;
     startup.openAt = frame.openViewsAt();
     startup.readablePoints = frame.readablePoints();
+    view->dialogs = &frame.viewDialogs();
+    view->pointer = frame.pointer();
     if (!CreateView(*view, frame.network(), node, &m_widget->host(), m_menus.get(), startup)) {
-        ShowError("Couldn't allocate memory for editor");
+        frame.errors().show("Couldn't allocate memory for editor");
         return;
     }
     m_view = std::move(view);
@@ -128,7 +130,7 @@ DocumentWindow::DocumentWindow(MainFrame& frame, Node* node, const std::string& 
 
 DocumentWindow::~DocumentWindow() {
     if (m_view) {
-        InspectionViewClosing(*m_view);
+        m_frame.inspectionWindows().viewClosing(*m_view);
         m_widget->setView(nullptr);
         DestroyView(*m_view);
     }

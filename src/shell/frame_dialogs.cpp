@@ -9,27 +9,28 @@
 namespace tarvo {
 
 void FrameDialogs::toggleLinkInspection(NetView& view) {
-    ToggleLinkWindow(view);
+    m_frame.inspectionWindows().toggleLinkWindow(view);
 }
 
 bool FrameDialogs::linkInspectionOpen(const NetView& view) const {
-    return LinkWindowOpen(view);
+    return m_frame.inspectionWindows().linkWindowOpen(view);
 }
 
 void FrameDialogs::viewChanged(NetView& view) {
-    InspectionViewChanged(view);
+    m_frame.inspectionWindows().viewChanged(view);
 }
 
 void FrameDialogs::toggleInheritanceWindow(NetView& view) {
-    ToggleInheritanceReport(view);
+    m_frame.inspectionWindows().toggleInheritanceReport(view);
 }
 
 void FrameDialogs::relationChosen(NetView& view) {
-    InspectionRelationChosen(view);
+    m_frame.inspectionWindows().relationChosen(view);
 }
 
 void FrameDialogs::openColoursDialog(NetView& view) {
-    ShowAppearanceOptions(&view, [this] { m_frame.refreshDocuments(); });
+    ShowAppearanceOptions(m_frame.dialogs(), m_frame.colourChoosing(), &view,
+                          [this] { m_frame.refreshDocuments(); });
 }
 
 } // namespace tarvo

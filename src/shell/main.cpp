@@ -1,6 +1,7 @@
 // Entry point of the program: start-up, the frame, the event loop and the orderly shutdown.
+#include "diagnostics/error_report.h"
+#include "dialogs/error_box.h"
 #include "memory/size_class_heap.h"
-#include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_settings.h"
 #include "platform/qt/qt_ui.h"
 #include "shell/main_frame.h"
@@ -17,6 +18,7 @@
 
 namespace {
 
+// A signal reaches the process, not an object: its handler finds the pipe and the flag here.
 int terminationPipe[2] = {-1, -1};
 // Set once a termination was asked for: a start-up still under way then stops short.
 bool terminating = false;
@@ -65,22 +67,24 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromLatin1(platform::qt::kApplicationName));
     platform::qt::initResources();
     platform::qt::QtUi presenter;
-    platform::setUi(&presenter);
-    platform::qt::QtClipboard clipboard;
-    platform::setClipboard(&clipboard);
+    tarvo::ErrorBoxPresenter errorBoxes;
+    tarvo::ErrorReport errors(errorBoxes);
+    tarvo::ProgramHeapReporter heapReporter(presenter, errors);
+    tarvo::SetHeapReporter(&heapReporter);
 
-    if (!tarvo::StartProgram()) {
-        tarvo::ShutDownProgram();
+    if (!tarvo::StartProgram(errors)) {
+        tarvo::ShutDownProgram(errors);
+        tarvo::SetHeapReporter(nullptr);
         return 1;
     }
     int result;
     {
         // The user's settings file is read now and written only when a setting changes.
         platform::qt::QtSettings settings;
-        tarvo::MainFrame frame(settings);
+        tarvo::MainFrame frame(settings, presenter, errors);
         presenter.setOwner(&frame);
-        tarvo::SetCommandTarget(&frame);
-        tarvo::SetOutOfMemoryHook([] { tarvo::PostFrameCommand(tarvo::cmd::kExit); });
+        errorBoxes.setOwner(&frame);
+        heapReporter.setFrame(&frame);
         closeFrameOnTermination(frame);
         // The splash stands while the start-up network loads; the frame shows after it.
         frame.startUp();
@@ -88,15 +92,14 @@ int main(int argc, char** argv) {
         if (!terminating) {
             frame.show();
             // The first thing to do is to pick the node a document opens on.
-            tarvo::PostFrameCommand(tarvo::cmd::kOpenPartition);
+            frame.postCommand(tarvo::cmd::kOpenPartition);
             result = QApplication::exec();
         }
-        tarvo::SetOutOfMemoryHook(nullptr);
-        tarvo::SetCommandTarget(nullptr);
+        heapReporter.setFrame(nullptr);
+        errorBoxes.setOwner(nullptr);
         presenter.setOwner(nullptr);
     }
-    tarvo::ShutDownProgram();
-    platform::setUi(nullptr);
-    platform::setClipboard(nullptr);
+    tarvo::ShutDownProgram(errors);
+    tarvo::SetHeapReporter(nullptr);
     return result;
 }

@@ -32,6 +32,7 @@
 #include "view/net_view.h"
 #include "view/view_flags.h"
 #include "view/view_menus.h"
+#include "view/view_mouse.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
@@ -63,22 +64,9 @@
 namespace tarvo {
 namespace {
 
-QPointer<MainFrame>& commandTarget() {
-    static QPointer<MainFrame> frame;
-    return frame;
-}
-
-// The font list the load sequence refills; the font table's adder is a plain function.
-QComboBox*& fontListBeingFilled() {
-    static QComboBox* list = nullptr;
-    return list;
-}
-
-void addToFontList(int index, const FontEntry& entry) {
-    if (QComboBox* list = fontListBeingFilled())
-        list->addItem(
-            platform::qt::toQString(entry.fullName[0] ? entry.fullName : entry.font.faceName),
-            index);
+void addToFontList(QComboBox* list, int index, const FontEntry& entry) {
+    list->addItem(platform::qt::toQString(entry.fullName[0] ? entry.fullName : entry.font.faceName),
+                  index);
 }
 
 // Items of the node and relation lists carry the node's key text and kind.
@@ -135,9 +123,9 @@ constexpr GroupCommand kGroupCommands[] = {
 };
 
 // Both button sets keep their state, so that switching sets shows each button as it is.
-template <typename F> void forBothSets(F&& f) {
-    f(buttonDefinitions().net);
-    f(buttonDefinitions().netEdit);
+template <typename F> void forBothSets(ButtonDefinitions& sets, F&& f) {
+    f(sets.net);
+    f(sets.netEdit);
 }
 
 int wholeWidth(int total, int count, int index) {
@@ -145,11 +133,6 @@ int wholeWidth(int total, int count, int index) {
 }
 
 } // namespace
-
-FileDialogRunner& fileDialogRunner() {
-    static FileDialogRunner runner = RunFileDialog;
-    return runner;
-}
 
 bool RunFileDialog(QWidget* owner, bool save, FileChoice& choice) {
     QFileDialog dialog(owner);
@@ -181,8 +164,14 @@ bool RunFileDialog(QWidget* owner, bool save, FileChoice& choice) {
     return true;
 }
 
-MainFrame::MainFrame(platform::Settings& settings, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_client(new QMdiArea), m_toolBar(new ToolBar) {
+MainFrame::MainFrame(platform::Settings& settings, platform::Ui& ui, ErrorReport& errors,
+                     QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_ui(ui), m_errors(errors),
+      m_fileDialog(RunFileDialog), m_pointer(MakePointerState()), m_client(new QMdiArea),
+      m_toolBar(new ToolBar) {
+    Diagnostics problems;
+    LoadButtonDefinitions(m_buttons, "BUTTS.DEF", &problems);
+    m_errors.showDiagnostics(problems);
     const ViewPreferences preferences = ReadViewPreferences(m_settings);
     m_openViewsAt = preferences.openAt;
     m_readablePoints = preferences.readablePoints;
@@ -228,22 +217,24 @@ MainFrame::MainFrame(platform::Settings& settings, QWidget* parent)
     const QSize available = screen ? screen->availableSize() : QSize(1024, 768);
     resize(std::max(640, available.width() * 4 / 5), std::max(480, available.height() * 4 / 5));
     // Dialogs opened without an owner belong to the frame.
-    dialogState().mainFrame = this;
-    m_previousDialogs = setViewDialogs(&m_dialogs);
+    m_dialogSet.mainFrame = this;
 }
 
 MainFrame::~MainFrame() {
     // The documents go while the frame is whole: their views still tell it what they change.
-    CloseInspectionWindows();
+    m_inspection.closeAll();
     deactivate();
     const QList<QMdiSubWindow*> windows = m_client->subWindowList();
     for (QMdiSubWindow* window : windows)
         delete window;
-    // And those closed but not yet deleted: every view goes before the network it shows.
-    const QList<DocumentWindow*> closing = findChildren<DocumentWindow*>();
-    for (DocumentWindow* document : closing)
-        delete document;
-    setViewDialogs(m_previousDialogs);
+    // A window closed but not yet deleted is no longer in the area's list; it goes now too, so
+    // that every view goes before the network it shows.
+    const QList<DocumentWindow*> closed = findChildren<DocumentWindow*>();
+    for (const QPointer<DocumentWindow>& document :
+         QList<QPointer<DocumentWindow>>(closed.begin(), closed.end()))
+        delete document.data();
+    // The tool bar lives on to the end of the window; the buttons go with the frame's parts.
+    m_toolBar->setButtonSet(nullptr);
 }
 
 void MainFrame::createAccelerators() {
@@ -258,7 +249,7 @@ void MainFrame::createAccelerators() {
 }
 
 void MainFrame::startUp() {
-    ShowAbout(true, [this] {
+    ShowAbout(m_dialogSet, true, [this] {
         m_networkPath = kStartupNetwork;
         loadNetwork();
     });
@@ -270,23 +261,23 @@ bool MainFrame::loadNetwork() {
     ReadShapeFile(shapesOf(*network), "poly.dat", &problems);
     QComboBox* fonts = m_toolBar->list(kFontList);
     fonts->clear();
-    fontListBeingFilled() = fonts;
-    const bool opened =
-        LoadNetworkFile(*network, m_networkPath.c_str(), addToFontList, &problems);
-    fontListBeingFilled() = nullptr;
+    const bool opened = LoadNetworkFile(
+        *network, m_networkPath.c_str(),
+        [fonts](int index, const FontEntry& entry) { addToFontList(fonts, index, entry); },
+        &problems);
     // The views of the network before were closed with it; none of them points into it.
     m_network = std::move(network);
-    ShowDiagnostics(problems);
+    m_errors.showDiagnostics(problems);
     return opened;
 }
 
 int MainFrame::openDocument(const std::string& title) {
     if (!m_network->table())
         return 0;
-    Node* node = ChoosePartition(*m_network);
+    Node* node = ChoosePartition(m_dialogSet, m_partition, *m_network);
     if (!node)
         return 0;
-    auto* document = new DocumentWindow(*this, node, title, partitionChoices().revealDistance);
+    auto* document = new DocumentWindow(*this, node, title, m_partition.revealDistance);
     m_client->addSubWindow(document);
     document->show();
     return 1;
@@ -294,7 +285,7 @@ int MainFrame::openDocument(const std::string& title) {
 
 platform::Answer MainFrame::askSaveChanges(const std::string& name) {
     const std::string text = SaveQuestionText(name);
-    platform::Answer answer = platform::ui().messageBox(
+    platform::Answer answer = m_ui.messageBox(
         kProgramCaption, text.c_str(), platform::Buttons::YesNoCancel, platform::Icon::Question);
     if (answer == platform::Answer::Yes && command(cmd::kSave) == 0)
         answer = platform::Answer::Cancel;
@@ -307,8 +298,7 @@ void MainFrame::setFrameTitle(const std::string& title) {
 
 void MainFrame::fileMessage(const char* format, const std::string& name) {
     const std::string text = FileMessageText(format, name);
-    platform::ui().messageBox(kProgramCaption, text.c_str(), platform::Buttons::Ok,
-                              platform::Icon::Warning);
+    m_ui.messageBox(kProgramCaption, text.c_str(), platform::Buttons::Ok, platform::Icon::Warning);
 }
 
 int MainFrame::command(int id) {
@@ -367,7 +357,7 @@ int MainFrame::command(int id) {
         close();
         return 1;
     case cmd::kAbout:
-        ShowAbout(false);
+        ShowAbout(m_dialogSet, false);
         return 1;
     case cmd::kSelectNetwork:
         return selectNetwork();
@@ -407,7 +397,7 @@ bool MainFrame::letNetworkGo() {
 
 int MainFrame::selectNetwork() {
     FileChoice choice = m_file;
-    if (!fileDialogRunner()(this, false, choice)) {
+    if (!m_fileDialog(this, false, choice)) {
         // Cancelled: another window on the network already loaded.
         const int opened = openDocument(m_file.title);
         setFrameTitle(m_file.title);
@@ -456,7 +446,7 @@ int MainFrame::save() {
 
 int MainFrame::saveAs() {
     FileChoice choice = m_file;
-    if (!fileDialogRunner()(this, true, choice))
+    if (!m_fileDialog(this, true, choice))
         return 0;
     m_file = choice;
     setFrameTitle(m_file.title);
@@ -497,22 +487,22 @@ void MainFrame::setReadablePoints(int points) {
 
 int MainFrame::askReadablePoints() {
     const std::string shown = std::to_string(m_readablePoints);
-    char* typed = AskTextF(shown.c_str(), 3, 0,
+    char* typed = AskTextF(m_dialogSet, shown.c_str(), 3, 0,
                            "Readable label size in points (%d to %d):", kFewestReadablePoints,
                            kMostReadablePoints);
     if (!typed)
         return 0;
     const std::string text = typed;
     Release(typed);
-    if (askState().DialogAnswer != 1)
+    if (m_dialogSet.lastAnswer != 1)
         return 0;
     const std::optional<int> points = TypedReadablePoints(text);
     if (!points) {
         const std::string message = "The readable label size is a whole number of points from " +
                                     std::to_string(kFewestReadablePoints) + " to " +
                                     std::to_string(kMostReadablePoints) + ".";
-        platform::ui().messageBox(kProgramCaption, message.c_str(), platform::Buttons::Ok,
-                                  platform::Icon::Warning);
+        m_ui.messageBox(kProgramCaption, message.c_str(), platform::Buttons::Ok,
+                        platform::Icon::Warning);
         return 0;
     }
     setReadablePoints(*points);
@@ -622,7 +612,7 @@ void MainFrame::activate(DocumentWindow* document) {
     document->viewWidget()->setFocus();
     if (!view)
         return;
-    InspectionViewActivated(*view);
+    m_inspection.viewActivated(*view);
     fillNodeList(document);
     fillRelationList();
     // The second list shows the relation this view chose (none for a new one), and only while
@@ -728,14 +718,15 @@ void MainFrame::SetMenuAndButton(int menuId, int command, bool enabled, bool che
         item->setCheckable(true);
         item->setChecked(checked);
     }
-    forBothSets([&](ButtonSet& set) { SetButtonFlags(set, command, enabled, checked ? 1 : 0); });
+    forBothSets(m_buttons,
+                [&](ButtonSet& set) { SetButtonFlags(set, command, enabled, checked ? 1 : 0); });
     m_toolBar->updateCommand(command);
 }
 
 void MainFrame::SetMenuAndButtonEnabled(int menuId, int command, bool enabled) {
     if (QAction* item = m_view.items.contains(menuId) ? m_view.items.at(menuId) : nullptr)
         item->setEnabled(enabled && !IsUnhandledCommand(menuId));
-    forBothSets([&](ButtonSet& set) { SetButtonFlags(set, command, enabled, -1); });
+    forBothSets(m_buttons, [&](ButtonSet& set) { SetButtonFlags(set, command, enabled, -1); });
     m_toolBar->updateCommand(command);
 }
 
@@ -755,7 +746,7 @@ void MainFrame::showGroupValue(int group, int value) {
     for (const GroupCommand& g : kGroupCommands) {
         if (g.group != group || g.toggle)
             continue;
-        forBothSets([&](ButtonSet& set) {
+        forBothSets(m_buttons, [&](ButtonSet& set) {
             if (ButtonRecord* button = ShowAlternative(set, g.firstCommand + value))
                 m_toolBar->updateCommand(button->command);
         });
@@ -818,7 +809,7 @@ Node* MainFrame::relationListSelection() const {
 }
 
 void MainFrame::showEditingTools(bool editing) {
-    ButtonDefinitions& sets = buttonDefinitions();
+    ButtonDefinitions& sets = m_buttons;
     ButtonSet& set = editing ? sets.netEdit : sets.net;
     m_toolBar->setButtonSet(&set);
     m_toolBar->setAllButtonsEnabled(true);
@@ -921,16 +912,20 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void SetCommandTarget(MainFrame* frame) {
-    commandTarget() = frame;
+void ProgramHeapReporter::outOfMemory(const char* message) {
+    m_errors.showFatal(message);
+    if (m_frame)
+        m_frame->postCommand(cmd::kExit);
 }
 
-void PostFrameCommand(int id) {
-    MainFrame* frame = commandTarget();
-    if (!frame)
-        return;
+void ProgramHeapReporter::notice(const char* caption, const char* text, bool error) {
+    m_ui.messageBox(caption, text, platform::Buttons::Ok,
+                    error ? platform::Icon::Error : platform::Icon::None);
+}
+
+void MainFrame::postCommand(int id) {
     QMetaObject::invokeMethod(
-        frame, [frame, id] { frame->command(id); }, Qt::QueuedConnection);
+        this, [this, id] { command(id); }, Qt::QueuedConnection);
 }
 
 } // namespace tarvo

@@ -3,17 +3,25 @@
 // to the active document window.
 #pragma once
 
+#include "dialogs/appearance_dialog.h"
+#include "dialogs/dialog_base.h"
+#include "dialogs/node_windows.h"
+#include "dialogs/partition_choice.h"
+#include "memory/size_class_heap.h"
 #include "model/network.h"
 #include "platform/ui.h"
+#include "shell/button_sets.h"
 #include "shell/frame_dialogs.h"
 #include "shell/frame_menus.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -25,7 +33,9 @@ class Settings;
 namespace tarvo {
 
 class DocumentWindow;
+class ErrorReport;
 class Network;
+struct PointerState;
 class Node;
 class ToolBar;
 class ViewNode;
@@ -39,7 +49,6 @@ struct FileChoice {
 // Answers the file dialog of the frame: save or open; fills the choice and answers true when a
 // file was chosen. Tests put their own in place of the real dialog.
 using FileDialogRunner = std::function<bool(QWidget* owner, bool save, FileChoice& choice)>;
-FileDialogRunner& fileDialogRunner();
 // The real dialog with the frame's filters, initial folder "Databases" and default extension.
 bool RunFileDialog(QWidget* owner, bool save, FileChoice& choice);
 
@@ -47,12 +56,27 @@ class MainFrame : public QMainWindow {
     Q_OBJECT
 public:
     // The frame reads how views open from `settings` and writes there what the user changes;
-    // the store outlives the frame.
-    explicit MainFrame(platform::Settings& settings, QWidget* parent = nullptr);
+    // it asks the user through `ui` and tells of problems through `errors`. All three outlive
+    // the frame. The button file "BUTTS.DEF" of the working folder is read now.
+    MainFrame(platform::Settings& settings, platform::Ui& ui, ErrorReport& errors,
+              QWidget* parent = nullptr);
     ~MainFrame() override;
 
     QMdiArea* client() const { return m_client; }
     ToolBar* toolBar() const { return m_toolBar; }
+    ErrorReport& errors() const { return m_errors; }
+    // The frame's dialogs and what they keep from one run to the next.
+    DialogSet& dialogs() { return m_dialogSet; }
+    InspectionWindows& inspectionWindows() { return m_inspection; }
+    ColourChoosing& colourChoosing() { return m_colourChoosing; }
+    const PartitionChoices& partitionChoices() const { return m_partition; }
+    // What the views open beside themselves, and the mouse they share.
+    ViewDialogs& viewDialogs() { return m_viewDialogs; }
+    const std::shared_ptr<PointerState>& pointer() const { return m_pointer; }
+    // The two button sets of the tool bar.
+    ButtonDefinitions& buttons() { return m_buttons; }
+    // The file dialog (RunFileDialog unless a test answers it).
+    void setFileDialogRunner(FileDialogRunner runner) { m_fileDialog = std::move(runner); }
 
     // The start-up: the splash box stands while the start-up network loads.
     void startUp();
@@ -127,6 +151,9 @@ public:
     int readablePoints() const { return m_readablePoints; }
     void setReadablePoints(int points);
 
+    // Carries out `id` once the current event is finished (out of memory: the Exit command).
+    void postCommand(int id);
+
 public Q_SLOTS:
     // Carries out a command of the menus, accelerators or tool bar; answers the command's result.
     int command(int id);
@@ -162,6 +189,16 @@ private:
     bool letNetworkGo();
 
     platform::Settings& m_settings;
+    platform::Ui& m_ui;
+    ErrorReport& m_errors;
+    // The dialogs go before the set they stand in.
+    DialogSet m_dialogSet;
+    InspectionWindows m_inspection{m_dialogSet, m_errors};
+    ColourChoosing m_colourChoosing;
+    PartitionChoices m_partition;
+    ButtonDefinitions m_buttons;
+    FileDialogRunner m_fileDialog;
+    std::shared_ptr<PointerState> m_pointer;
     int m_openViewsAt = 0;
     int m_readablePoints = 0;
     QMdiArea* m_client;
@@ -176,14 +213,26 @@ private:
     // What was typed into the node list in a row, and when the last key came.
     QString m_typed;
     QElapsedTimer m_lastTyped;
-    // What the views open beside themselves; installed while the frame lives.
-    FrameDialogs m_dialogs{*this};
-    ViewDialogs* m_previousDialogs = nullptr;
+    // What the views open beside themselves.
+    FrameDialogs m_viewDialogs{*this};
 };
 
-// Makes `frame` the target of the commands that arrive from outside the frame (out of memory).
-void SetCommandTarget(MainFrame* frame);
-// Posts `id` to the frame, to be carried out once the current event is finished.
-void PostFrameCommand(int id);
+// The heap's reports in the program: running out of memory is a fatal error box followed by
+// the frame's Exit command, and the heap's notices are message boxes.
+class ProgramHeapReporter : public HeapReporter {
+public:
+    ProgramHeapReporter(platform::Ui& ui, ErrorReport& errors) : m_ui(ui), m_errors(errors) {}
+
+    // The frame that exits after memory ran out; none before it is made and after it goes.
+    void setFrame(MainFrame* frame) { m_frame = frame; }
+
+    void outOfMemory(const char* message) override;
+    void notice(const char* caption, const char* text, bool error) override;
+
+private:
+    platform::Ui& m_ui;
+    ErrorReport& m_errors;
+    QPointer<MainFrame> m_frame;
+};
 
 } // namespace tarvo

@@ -209,7 +209,7 @@ void NetViewWidget::mouseMoveEvent(QMouseEvent* event) {
         return;
     ViewMouseMove(*m_view, pointOf(event));
     // A link dragged over another view shows there what the drop would make.
-    if (dragState().view == m_view && event->buttons() & Qt::LeftButton) {
+    if (dragState(*m_view).view == m_view && event->buttons() & Qt::LeftButton) {
         NetViewWidget* over = viewWindowAt(event->globalPosition());
         if (over && over != this && over->view()) {
             const QPoint local = over->viewport()->mapFromGlobal(event->globalPosition().toPoint());

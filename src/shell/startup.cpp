@@ -13,7 +13,6 @@
 #include "netfile/shape_file.h"
 #include "platform/qt/qt_font_catalog.h"
 #include "platform/qt/x11_keyboard_layout.h"
-#include "shell/button_sets.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -37,7 +36,7 @@ void loadLabelResources() {
 
 } // namespace
 
-bool StartProgram() {
+bool StartProgram(ErrorReport& errors) {
     // The word buffer comes before the heap so that it outlives everything the heap holds.
     if (!AllocateWordBuffer())
         return false;
@@ -45,20 +44,18 @@ bool StartProgram() {
     if (!currentHeap())
         return false;
     if (!StartDebugLog())
-        ShowErrorF("Could not create the debugging log \"%s\".", kDebugLogFile);
+        errors.showF("Could not create the debugging log \"%s\".", kDebugLogFile);
     if (!AllocateScratchText())
         return false;
     loadLabelResources();
-    LoadButtonDefinitions("BUTTS.DEF");
-    errorState().FatalError = false;
+    errors.clearFatal();
     return true;
 }
 
-void ShutDownProgram() {
-    errorState().ErrorsSuppressed = true;
+void ShutDownProgram(ErrorReport& errors) {
+    errors.suppress();
     // The networks went with their holders (the frame), before the heap they live in.
     ReleaseFontTable();
-    ReleaseButtonDefinitions();
     ReleaseScratchText();
     DestroyHeap();
     ReleaseWordBuffer();

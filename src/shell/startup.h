@@ -3,11 +3,14 @@
 
 namespace tarvo {
 
-// The first steps of start-up: the word buffer, the heap, the debugging log, the shared
-// buffers. Answers false when the program cannot go on.
-bool StartProgram();
+class ErrorReport;
 
-// The shutdown after the event loop: errors silenced, everything released, the heap last.
-void ShutDownProgram();
+// The first steps of start-up: the word buffer, the heap, the debugging log, the shared
+// buffers. Problems go to `errors`, which starts afresh. Answers false when the program cannot
+// go on.
+bool StartProgram(ErrorReport& errors);
+
+// The shutdown after the event loop: `errors` silenced, everything released, the heap last.
+void ShutDownProgram(ErrorReport& errors);
 
 } // namespace tarvo

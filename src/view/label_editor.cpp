@@ -303,7 +303,7 @@ int wordStartAt(const LabelEditor& e, int position) {
     return std::min(position, WordBounds(*e.words, k, true));
 }
 
-void copySelection(const LabelEditor& e) {
+void copySelection(const NetView& view, const LabelEditor& e) {
     if (!hasSelection(e))
         return;
     // Other programs get the text as it reads, phonetic runs as Unicode IPA; this program's
@@ -314,11 +314,14 @@ void copySelection(const LabelEditor& e) {
     AppendCellsText(*e.cells, selectionStart(e), selectionEnd(e), kCellsAsLabel, label);
     PlainUnicodeText(label.c_str(), plain);
     AppendCellsText(*e.cells, selectionStart(e), selectionEnd(e), kCellsAsRaw, raw);
-    platform::clipboard().setText(plain, raw);
+    if (view.host)
+        view.host->clipboard().setText(plain, raw);
 }
 
 void paste(NetView& view, LabelEditor& e) {
-    platform::Clipboard& board = platform::clipboard();
+    if (!view.host)
+        return;
+    platform::Clipboard& board = view.host->clipboard();
     std::string raw;
     if (board.raw(raw) && !raw.empty()) {
         insertAtCaret(view, e, raw.data(), static_cast<int>(raw.size()), true);
@@ -543,10 +546,10 @@ void EditorCtrlKey(NetView& view, int key, bool shift) {
         EditorSelectAll(view);
         break;
     case 'C':
-        copySelection(*e);
+        copySelection(view, *e);
         break;
     case 'X':
-        copySelection(*e);
+        copySelection(view, *e);
         if (deleteSelection(*e))
             textChanged(view, *e);
         break;

@@ -21,8 +21,10 @@ class Node;
 class NodeList;
 class NodeTable;
 class ViewNode;
+class ViewDialogs;
 class ViewMenus;
 class ViewListener;
+struct PointerState;
 struct ShapeSet;
 struct LabelEditor;
 
@@ -203,6 +205,10 @@ public:
     // Window state.
     platform::ViewHost* host = nullptr;
     ViewMenus* menus = nullptr;
+    // The windows the view opens beside itself; none: the commands that open them do nothing.
+    ViewDialogs* dialogs = nullptr;
+    // The mouse the view shares with the frame's other views; made on first use when none.
+    std::shared_ptr<PointerState> pointer;
     std::string documentTitle;
     bool maximised = false;
     bool minimised = false;

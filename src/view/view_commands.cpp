@@ -33,7 +33,7 @@ constexpr int kSizeBits[] = {0, 64, 128, 192};
 // Insert and Ctrl+Insert, and the menu's insert commands. A drop inserts through the drag
 // itself; from the keyboard or a menu the edit waits until no drag holds the view's nodes.
 void insertFromCommand(NetView& view, bool asChild, bool byRelation) {
-    if (!DragRunning())
+    if (!DragRunning(view))
         InsertNode(view, asChild, byRelation);
 }
 

@@ -1,7 +1,7 @@
 // The windows a view opens beside itself: the link inspection and inheritance report windows
 // (modeless, one of each kind, following the active view) and the colours dialog. Their
-// windows belong to the shell, which installs what carries them out; without one the view's
-// commands that open them do nothing.
+// windows belong to the shell, which gives each view what carries them out; without one the
+// view's commands that open them do nothing.
 #pragma once
 
 namespace tarvo {
@@ -24,9 +24,5 @@ public:
     // The tool bar's relation list chose another relation (94).
     virtual void relationChosen(NetView&) {}
 };
-
-// The installed windows (null for none), and installing others; answers the previous ones.
-ViewDialogs* viewDialogs();
-ViewDialogs* setViewDialogs(ViewDialogs* dialogs);
 
 } // namespace tarvo

@@ -148,7 +148,7 @@ bool InsertNode(NetView& view, bool asChild, bool byRelation, const char* label,
 bool DeleteCurrentNode(NetView& view) {
     // A drag holds the view's nodes it started from; deleting one under it would leave the
     // drop with nodes the view no longer has.
-    if (EditorOpen(view) || !canEdit(view) || !view.currentLink || DragRunning())
+    if (EditorOpen(view) || !canEdit(view) || !view.currentLink || DragRunning(view))
         return false;
     RemoveDummyNodes(view);
     Node* node = view.current->source;
@@ -164,7 +164,7 @@ bool DeleteCurrentNode(NetView& view) {
 
 bool UndoLastChange(NetView& view) {
     // Undo rebuilds the views' nodes, which a running drag holds.
-    if (!canEdit(view) || !changes(*view.network).undo || DragRunning())
+    if (!canEdit(view) || !changes(*view.network).undo || DragRunning(view))
         return false;
     const bool applied = UndoLastEdit(*view.network);
     if (view.host)

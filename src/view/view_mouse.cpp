@@ -27,23 +27,50 @@
 #include <vector>
 
 namespace tarvo {
-namespace {
 
 using platform::Point;
 using platform::Rect;
 
-// What the resting mouse is over, and the timers of the view the mouse is in.
-struct HoverState : platform::TimerClient {
-    NetView* view = nullptr;
-    Point at;
-    const void* thing = nullptr;
-    int slot = -1;
-    void timerTick(int id) override;
+struct PointerState {
+    PointerState() : scroller(*this) {}
+    PointerState(const PointerState&) = delete;
+    PointerState& operator=(const PointerState&) = delete;
+
+    // What the resting mouse is over, and the timers of the view the mouse is in.
+    struct Hover : platform::TimerClient {
+        NetView* view = nullptr;
+        Point at;
+        const void* thing = nullptr;
+        int slot = -1;
+        void timerTick(int id) override;
+    };
+    // The edge scrolling of a link drag: near an edge of the window the picture moves on, and
+    // the rubber line with it.
+    struct Scroller : platform::TimerClient {
+        explicit Scroller(PointerState& owner) : pointer(owner) {}
+        void timerTick(int id) override;
+        PointerState& pointer;
+    };
+
+    Hover hover;
+    DragState drag;
+    Scroller scroller;
 };
 
-HoverState& hover() {
-    static HoverState state;
-    return state;
+std::shared_ptr<PointerState> MakePointerState() {
+    return std::make_shared<PointerState>();
+}
+
+namespace {
+
+PointerState& pointerOf(NetView& view) {
+    if (!view.pointer)
+        view.pointer = MakePointerState();
+    return *view.pointer;
+}
+
+PointerState::Hover& hover(NetView& view) {
+    return pointerOf(view).hover;
 }
 
 bool placed(const ViewNode* n) {
@@ -208,7 +235,7 @@ void markDraggedLink(ViewNode* segmentChild, ViewNode* segmentParent, bool on) {
 }
 
 void endDrag(NetView& view) {
-    DragState& drag = dragState();
+    DragState& drag = dragState(view);
     if (drag.mode == kDragLink)
         forEachPlaced(view, [](ViewNode* n) {
             n->setFlag(false, NodeFlags::DraggingParentSide | NodeFlags::DraggingChildSide);
@@ -243,7 +270,7 @@ std::string plainName(const Node* n) {
 }
 
 void restartHover(NetView& view, Point at, const void* thing, int slot) {
-    HoverState& h = hover();
+    PointerState::Hover& h = hover(view);
     if (h.view == &view && h.thing == thing && h.slot == slot) {
         h.at = at;
         return;
@@ -268,34 +295,29 @@ Point dragAnchor(const NetView& view, const DragState& drag) {
                                    : childLinkPoint(view, drag.node);
 }
 
-// The edge scrolling of a link drag: near an edge of the window the picture moves on, and the
-// rubber line with it.
-struct DragScroller : platform::TimerClient {
-    void timerTick(int) override {
-        DragState& drag = dragState();
-        NetView* view = drag.view;
-        if (!view || (drag.mode != kDragLink && drag.mode != kDragStub))
-            return;
-        constexpr int kEdge = 16;
-        constexpr int kStep = 8;
-        const Point p = drag.last;
-        const int dx = p.x < kEdge ? -kStep : p.x > view->clientWidth - kEdge ? kStep : 0;
-        const int dy = p.y < kEdge ? -kStep : p.y > view->clientHeight - kEdge ? kStep : 0;
-        if (!dx && !dy)
-            return;
-        ScrollViewBy(*view, dx, dy);
-        if (drag.node)
-            drag.anchor = dragAnchor(*view, drag);
-    }
-};
+} // namespace
 
-DragScroller& dragScroller() {
-    static DragScroller scroller;
-    return scroller;
+void PointerState::Scroller::timerTick(int) {
+    DragState& running = pointer.drag;
+    NetView* view = running.view;
+    if (!view || (running.mode != kDragLink && running.mode != kDragStub))
+        return;
+    constexpr int kEdge = 16;
+    constexpr int kStep = 8;
+    const Point p = running.last;
+    const int dx = p.x < kEdge ? -kStep : p.x > view->clientWidth - kEdge ? kStep : 0;
+    const int dy = p.y < kEdge ? -kStep : p.y > view->clientHeight - kEdge ? kStep : 0;
+    if (!dx && !dy)
+        return;
+    ScrollViewBy(*view, dx, dy);
+    if (running.node)
+        running.anchor = dragAnchor(*view, running);
 }
 
+namespace {
+
 void startLinkDrag(NetView& view, int mode, Point at, Point anchor) {
-    DragState& drag = dragState();
+    DragState& drag = dragState(view);
     drag.mode = mode;
     drag.view = &view;
     drag.start = drag.last = at;
@@ -304,12 +326,12 @@ void startLinkDrag(NetView& view, int mode, Point at, Point anchor) {
                                       : platform::CursorShape::DragStub);
     if (view.host) {
         view.host->captureMouse(true);
-        view.host->startTimer(kDragTimer, kDragMs, dragScroller());
+        view.host->startTimer(kDragTimer, kDragMs, pointerOf(view).scroller);
     }
 }
 
 void mouseDownOnEmptySpace(NetView& view, Point at, bool shift, bool ctrl) {
-    DragState& drag = dragState();
+    DragState& drag = dragState(view);
     drag.mode = ctrl ? (shift ? kDragZoomAspect : kDragZoom) : kDragPan;
     drag.view = &view;
     drag.start = drag.last = at;
@@ -347,7 +369,7 @@ GridDistance fromGridOrigin(const NetView& view, Point p, int slotOrigin, int la
 }
 
 void zoomTo(NetView& view, Point at) {
-    const DragState& drag = dragState();
+    const DragState& drag = dragState(view);
     const bool vertical = view.vertical();
     const int slotOrigin = vertical ? drag.startScrollX : drag.startScrollY;
     const int layerOrigin = vertical ? drag.startScrollY : drag.startScrollX;
@@ -383,7 +405,7 @@ void zoomTo(NetView& view, Point at) {
 }
 
 void dropLink(NetView& view, NetView* target, Point targetAt) {
-    DragState& drag = dragState();
+    DragState& drag = dragState(view);
     ViewNode* node = drag.node;
     const int slot = drag.slot;
     const int mode = drag.mode;
@@ -413,7 +435,7 @@ void dropLink(NetView& view, NetView* target, Point targetAt) {
 }
 
 void dropReorder(NetView& view, Point at) {
-    DragState& drag = dragState();
+    DragState& drag = dragState(view);
     setSiblingMarks(view, false);
     if (!drag.outside || !view.current)
         return;
@@ -448,7 +470,7 @@ void dropReorder(NetView& view, Point at) {
 
 } // namespace
 
-void HoverState::timerTick(int id) {
+void PointerState::Hover::timerTick(int id) {
     if (id != kHoverTimer || !view || !view->host)
         return;
     view->host->stopTimer(kHoverTimer);
@@ -462,9 +484,12 @@ void HoverState::timerTick(int id) {
     view->host->showPopupText(shownAt, text.c_str());
 }
 
-DragState& dragState() {
-    static DragState state;
-    return state;
+DragState& dragState(NetView& view) {
+    return pointerOf(view).drag;
+}
+
+bool DragRunning(const NetView& view) {
+    return view.pointer && view.pointer->drag.mode != kNoDrag;
 }
 
 ViewNode* HitNode(NetView& view, Point at) {
@@ -569,7 +594,7 @@ Rect LabelArea(const NetView&, const ViewNode& node) {
 }
 
 void ViewMouseDown(NetView& view, Point at, bool shift, bool ctrl) {
-    DragState& drag = dragState();
+    DragState& drag = dragState(view);
     if (drag.mode != kNoDrag)
         return;
     restartHover(view, at, nullptr, -1);
@@ -647,7 +672,7 @@ void ViewMouseDown(NetView& view, Point at, bool shift, bool ctrl) {
 }
 
 void ViewMouseMove(NetView& view, Point at) {
-    DragState& drag = dragState();
+    DragState& drag = dragState(view);
     if (drag.mode == kNoDrag || drag.view != &view) {
         // Inside the label editor the mouse rests on the node being edited, wherever the
         // editor reaches beyond its box; the editor counts as a thing of its own, so that its
@@ -705,7 +730,7 @@ void ViewMouseMove(NetView& view, Point at) {
 }
 
 void ViewMouseUp(NetView& view, Point at, NetView* target, Point targetAt) {
-    DragState& drag = dragState();
+    DragState& drag = dragState(view);
     if (drag.mode == kNoDrag || drag.view != &view)
         return;
     switch (drag.mode) {
@@ -725,7 +750,7 @@ void ViewMouseUp(NetView& view, Point at, NetView* target, Point targetAt) {
 }
 
 void ViewRightButtonDown(NetView& view, Point at) {
-    DragState& drag = dragState();
+    DragState& drag = dragState(view);
     if (drag.mode == kDragLink && drag.view == &view) {
         // The ends change roles: the drag marks go to the new fixed end's slot, which becomes
         // current with the link as its current link (a drop on empty space detaches from the
@@ -756,7 +781,7 @@ void ViewDoubleClick(NetView& view, Point at) {
 }
 
 void ViewDragOver(NetView& target, Point at) {
-    const DragState& drag = dragState();
+    const DragState& drag = dragState(target);
     if ((drag.mode != kDragLink && drag.mode != kDragStub) || !drag.view || drag.view == &target ||
         !target.host)
         return;
@@ -767,13 +792,18 @@ void ViewDragOver(NetView& target, Point at) {
 }
 
 void ForgetMouse(NetView& view) {
-    if (dragState().view == &view)
-        dragState() = DragState{};
-    HoverState& h = hover();
-    if (h.view == &view) {
+    if (!view.pointer)
+        return;
+    PointerState& pointer = *view.pointer;
+    if (pointer.drag.view == &view)
+        pointer.drag = DragState{};
+    if (pointer.hover.view == &view) {
         if (view.host)
             view.host->stopTimer(kHoverTimer);
-        h = HoverState{};
+        pointer.hover.view = nullptr;
+        pointer.hover.at = {};
+        pointer.hover.thing = nullptr;
+        pointer.hover.slot = -1;
     }
 }
 
@@ -804,7 +834,9 @@ std::string HoverText(NetView& view, Point at) {
 }
 
 bool DragLine(const NetView& view, Point* from, Point* to) {
-    const DragState& drag = dragState();
+    if (!view.pointer)
+        return false;
+    const DragState& drag = view.pointer->drag;
     if (drag.view != &view)
         return false;
     if (drag.mode == kDragLink || drag.mode == kDragStub) {

@@ -5,6 +5,7 @@
 
 #include "platform/display.h"
 
+#include <memory>
 #include <string>
 
 namespace tarvo {
@@ -24,7 +25,7 @@ enum DragMode : int {
     kDragEditor = 9,
 };
 
-// Only one drag runs in the program at a time.
+// Only one drag runs among the views that share a pointer.
 struct DragState {
     int mode = kNoDrag;
     NetView* view = nullptr;
@@ -47,11 +48,17 @@ struct DragState {
     // Reorder: the mouse has left the current node.
     bool outside = false;
 };
-DragState& dragState();
-// Whether a drag runs in any view: edits from the keyboard and the menus wait for its end.
-inline bool DragRunning() {
-    return dragState().mode != kNoDrag;
-}
+// What the one mouse is doing among a frame's views: the drag, what it rests over, and the
+// drag's edge scrolling. The frame makes one and gives it to each of its views; a view given
+// none has one of its own.
+struct PointerState;
+std::shared_ptr<PointerState> MakePointerState();
+
+// The drag of the pointer the view shares.
+DragState& dragState(NetView& view);
+// Whether a drag runs in any view sharing the view's pointer: edits from the keyboard and the
+// menus wait for its end.
+bool DragRunning(const NetView& view);
 
 struct SlotHit {
     ViewNode* node = nullptr;

@@ -1,5 +1,5 @@
 // The operations the view's commands reach in the windows around it: the focus among the view
-// and the tool bar's lists, and the dialogs the shell installs.
+// and the tool bar's lists, and the dialogs the shell gave the view.
 #include "view/view_operations.h"
 
 #include "model/view_node.h"
@@ -9,46 +9,28 @@
 #include "view/view_menus.h"
 #include "view/view_options.h"
 
-#include <utility>
-
 namespace tarvo {
-namespace {
-
-ViewDialogs*& installedDialogs() {
-    static ViewDialogs* dialogs = nullptr;
-    return dialogs;
-}
-
-} // namespace
-
-ViewDialogs* viewDialogs() {
-    return installedDialogs();
-}
-
-ViewDialogs* setViewDialogs(ViewDialogs* dialogs) {
-    return std::exchange(installedDialogs(), dialogs);
-}
 
 void ToggleLinkInspection(NetView& view) {
-    if (ViewDialogs* d = viewDialogs())
+    if (ViewDialogs* d = view.dialogs)
         d->toggleLinkInspection(view);
     // The menu item's check and the button follow the window at once.
     UpdateMenus(view);
 }
 bool LinkInspectionOpen(const NetView& view) {
-    const ViewDialogs* d = viewDialogs();
+    const ViewDialogs* d = view.dialogs;
     return d && d->linkInspectionOpen(view);
 }
 void RepaintLinkInspection(NetView& view) {
-    if (ViewDialogs* d = viewDialogs())
+    if (ViewDialogs* d = view.dialogs)
         d->viewChanged(view);
 }
 void ToggleInheritanceWindow(NetView& view) {
-    if (ViewDialogs* d = viewDialogs())
+    if (ViewDialogs* d = view.dialogs)
         d->toggleInheritanceWindow(view);
 }
 void OpenColoursDialog(NetView& view) {
-    if (ViewDialogs* d = viewDialogs())
+    if (ViewDialogs* d = view.dialogs)
         d->openColoursDialog(view);
 }
 void SelectRelation(NetView& view) {
@@ -56,7 +38,7 @@ void SelectRelation(NetView& view) {
     // back to an entity.
     if (view.menus)
         view.selectedRelation = view.menus->relationListSelection();
-    if (ViewDialogs* d = viewDialogs())
+    if (ViewDialogs* d = view.dialogs)
         d->relationChosen(view);
 }
 

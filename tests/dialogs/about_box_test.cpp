@@ -20,7 +20,7 @@ class AboutBoxTest : public DialogFixture {};
 TEST_F(AboutBoxTest, TheBoxWaitsForOkAndLoadsNothing) {
     int loads = 0;
     bool shown = false;
-    ModalAnswer answer([&](DialogBase& dialog) {
+    ModalAnswer answer(dialogs, [&](DialogBase& dialog) {
         shown = true;
         EXPECT_EQ(dialog.windowTitle(), "About Tarvo Editor");
         EXPECT_NE(dialog.control(103), nullptr);
@@ -29,7 +29,7 @@ TEST_F(AboutBoxTest, TheBoxWaitsForOkAndLoadsNothing) {
             dialog.grab().save(QString::fromLocal8Bit(out));
         EXPECT_TRUE(dialog.press(1));
     });
-    ShowAbout(false, [&] { ++loads; });
+    ShowAbout(dialogs, false, [&] { ++loads; });
     EXPECT_TRUE(shown);
     EXPECT_EQ(loads, 0);
 }
@@ -37,7 +37,7 @@ TEST_F(AboutBoxTest, TheBoxWaitsForOkAndLoadsNothing) {
 TEST_F(AboutBoxTest, TheSplashLoadsAsItStartsAndClosesByItself) {
     int loads = 0;
     bool gaveUp = false;
-    ModalAnswer answer([&](DialogBase& dialog) {
+    ModalAnswer answer(dialogs, [&](DialogBase& dialog) {
         // Loaded before the box waits; a box that never closed would end the test here.
         EXPECT_EQ(loads, 1);
         QTimer::singleShot(4 * kSplashMs, &dialog, [&] {
@@ -45,7 +45,7 @@ TEST_F(AboutBoxTest, TheSplashLoadsAsItStartsAndClosesByItself) {
             dialog.reject();
         });
     });
-    ShowAbout(true, [&] { ++loads; });
+    ShowAbout(dialogs, true, [&] { ++loads; });
     EXPECT_EQ(loads, 1);
     EXPECT_FALSE(gaveUp);
 }

@@ -75,25 +75,21 @@ std::vector<QColor> previewFills(DialogBase& dialog) {
 class AppearanceDialogTest : public DialogFixture {
 protected:
     void SetUp() override {
-        DialogFixture::SetUp();
         m_colours = colours();
         // The colours as before start-up: a frame made by an earlier test set the highlight
         // tint, which the preview would draw.
         colours() = ColourState{};
-        m_chooser = colourChooser();
         colours().NearShade = kNear;
         colours().FarShade = kFar;
         MakeShadeRamp(kShadeRampFirst, kNear, kFar);
-        colourChooser() = [this](QColor initial) {
+        choosing.chooser = [this](QColor initial) {
             asked.push_back(initial);
             return answer;
         };
     }
-    void TearDown() override {
-        colours() = m_colours;
-        colourChooser() = m_chooser;
-        DialogFixture::TearDown();
-    }
+    void TearDown() override { colours() = m_colours; }
+
+    ColourChoosing choosing;
 
     // What the chooser answers, and the colours it was started on.
     std::optional<QColor> answer;
@@ -102,13 +98,13 @@ protected:
 
     void run(const std::function<void(DialogBase&)>& answerDialog) {
         bool shown = false;
-        ModalAnswer modal([&](DialogBase& dialog) {
+        ModalAnswer modal(dialogs, [&](DialogBase& dialog) {
             shown = true;
             answerDialog(dialog);
             if (!dialog.ended())
                 dialog.reject();
         });
-        ShowAppearanceOptions(nullptr, [this] { ++repaints; });
+        ShowAppearanceOptions(dialogs, choosing, nullptr, [this] { ++repaints; });
         EXPECT_TRUE(shown);
     }
 

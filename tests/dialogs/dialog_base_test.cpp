@@ -28,8 +28,8 @@ using testing_support::ModalAnswer;
 // A dialog that supplies only its template.
 class BareDialog : public DialogBase {
 public:
-    explicit BareDialog(const char* name, QWidget* owner = nullptr)
-        : DialogBase(owner), m_name(name) {}
+    BareDialog(DialogSet& set, const char* name, QWidget* owner = nullptr)
+        : DialogBase(set, owner), m_name(name) {}
 
 protected:
     const char* TemplateName() const override { return m_name; }
@@ -41,6 +41,7 @@ private:
 // Writes down every operation the framework calls, and ends only through button 1.
 class RecordingDialog : public DialogBase {
 public:
+    explicit RecordingDialog(DialogSet& set) : DialogBase(set) {}
     QStringList calls;
 
 protected:
@@ -81,6 +82,7 @@ protected:
 // Ends itself from its timer 1, started once its timer 2 has fired twice; nobody answers it.
 class TimedDialog : public DialogBase {
 public:
+    explicit TimedDialog(DialogSet& set) : DialogBase(set) {}
     QList<int> fired;
 
 protected:
@@ -138,8 +140,8 @@ TEST_F(DialogBaseTest, TemplatesBuildTheirControlsAndRefuseWhatTheyCannotBuild) 
     }
 
     bool hookRan = false;
-    ModalAnswer answer([&hookRan](DialogBase&) { hookRan = true; });
-    BareDialog missing("NOSUCH");
+    ModalAnswer answer(dialogs, [&hookRan](DialogBase&) { hookRan = true; });
+    BareDialog missing(dialogs, "NOSUCH");
     EXPECT_EQ(missing.RunModal(), -1);
     EXPECT_FALSE(hookRan);
 }
@@ -152,7 +154,7 @@ TEST_F(DialogBaseTest, ABareDialogEndsWithCodeOneWhicheverWayItCloses) {
     // Button 0 stands for the window's close box, -1 for Escape.
     for (const Case& c : {Case{"INPUT", 1}, Case{"INPUT", 2}, Case{"QUERY", 6}, Case{"QUERY", 7},
                           Case{"QUERY", 2}, Case{"QUERY", 0}, Case{"INPUT", -1}}) {
-        ModalAnswer answer([&c](DialogBase& dialog) {
+        ModalAnswer answer(dialogs, [&c](DialogBase& dialog) {
             if (c.button > 0)
                 EXPECT_TRUE(dialog.press(c.button));
             else if (c.button == 0)
@@ -161,14 +163,14 @@ TEST_F(DialogBaseTest, ABareDialogEndsWithCodeOneWhicheverWayItCloses) {
                 QTest::keyClick(&dialog, Qt::Key_Escape);
             EXPECT_TRUE(dialog.ended());
         });
-        BareDialog dialog(c.name);
+        BareDialog dialog(dialogs, c.name);
         EXPECT_EQ(dialog.RunModal(), 1) << c.name << " " << c.button;
     }
 }
 
 TEST_F(DialogBaseTest, ControlsReachTheirOperationsByControlId) {
-    RecordingDialog dialog;
-    ModalAnswer answer([](DialogBase& shown) {
+    RecordingDialog dialog(dialogs);
+    ModalAnswer answer(dialogs, [](DialogBase& shown) {
         for (int id : {150, 151, 178, 30, 36, 170, 171, 172, 99})
             EXPECT_TRUE(shown.press(id)) << id;
         EXPECT_FALSE(shown.press(157)) << "a disabled button cannot be pressed";
@@ -180,8 +182,8 @@ TEST_F(DialogBaseTest, ControlsReachTheirOperationsByControlId) {
 }
 
 TEST_F(DialogBaseTest, OwnerDrawnListsTheirKeysAndEditChanges) {
-    RecordingDialog dialog;
-    ModalAnswer answer([&dialog](DialogBase&) {
+    RecordingDialog dialog(dialogs);
+    ModalAnswer answer(dialogs, [&dialog](DialogBase&) {
         auto* list = dialog.control<QListWidget>(97);
         list->addItems({"one", ".two", "-three"});
         list->setCurrentRow(0);
@@ -222,8 +224,8 @@ int pixelsOf(const QImage& image, const QColor& colour) {
 TEST_F(DialogBaseTest, OwnerDrawnButtonsShowTheBitmapOfTheirStateAndDimWhenDisabled) {
     const QColor plain(200, 0, 0), pushed(0, 160, 0), focused(0, 0, 200), off(90, 90, 90),
         on(230, 200, 0), lightGrey(192, 192, 192);
-    RecordingDialog dialog;
-    ModalAnswer answer([&](DialogBase&) {
+    RecordingDialog dialog(dialogs);
+    ModalAnswer answer(dialogs, [&](DialogBase&) {
         const auto corner = [](QWidget* button) {
             return button->grab().toImage().pixelColor(1, 1);
         };
@@ -260,38 +262,39 @@ TEST_F(DialogBaseTest, OwnerDrawnButtonsShowTheBitmapOfTheirStateAndDimWhenDisab
 }
 
 TEST_F(DialogBaseTest, TimersReachOnTimerByTheirOwnIdsInAModalRun) {
-    TimedDialog dialog;
+    TimedDialog dialog(dialogs);
     EXPECT_EQ(dialog.RunModal(), 5);
     EXPECT_EQ(dialog.fired, QList<int>({2, 2, 1}));
 }
 
 TEST_F(DialogBaseTest, DialogsJoinAndLeaveTheStackInAnyOrder) {
-    auto first = std::make_unique<BareDialog>("INPUT");
-    auto second = std::make_unique<BareDialog>("INPUT");
-    auto third = std::make_unique<BareDialog>("INPUT");
-    EXPECT_EQ(dialogState().head, third.get());
+    auto first = std::make_unique<BareDialog>(dialogs, "INPUT");
+    auto second = std::make_unique<BareDialog>(dialogs, "INPUT");
+    auto third = std::make_unique<BareDialog>(dialogs, "INPUT");
+    EXPECT_EQ(dialogs.head, third.get());
     EXPECT_EQ(third->previousDialog(), second.get());
     second.reset();
     EXPECT_EQ(third->previousDialog(), first.get());
     third.reset();
-    EXPECT_EQ(dialogState().head, first.get());
+    EXPECT_EQ(dialogs.head, first.get());
     first.reset();
-    EXPECT_EQ(dialogState().head, nullptr);
+    EXPECT_EQ(dialogs.head, nullptr);
 }
 
 TEST_F(DialogBaseTest, DialogsWithoutAnOwnerBelongToTheMainFrame) {
     auto frame = std::make_unique<QWidget>();
-    dialogState().mainFrame = frame.get();
-    EXPECT_EQ(BareDialog("INPUT").parentWidget(), frame.get());
+    dialogs.mainFrame = frame.get();
+    EXPECT_EQ(BareDialog(dialogs, "INPUT").parentWidget(), frame.get());
     QWidget other;
-    EXPECT_EQ(BareDialog("INPUT", &other).parentWidget(), &other);
+    EXPECT_EQ(BareDialog(dialogs, "INPUT", &other).parentWidget(), &other);
     frame.reset();
-    EXPECT_EQ(BareDialog("INPUT").parentWidget(), nullptr) << "a frame that went is forgotten";
+    EXPECT_EQ(BareDialog(dialogs, "INPUT").parentWidget(), nullptr)
+        << "a frame that went is forgotten";
 }
 
 TEST_F(DialogBaseTest, EveryDialogStartsWhereTheLastOneEnded) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    ModalAnswer first([&](DialogBase& dialog) {
+    ModalAnswer first(dialogs, [&](DialogBase& dialog) {
         const QPoint off = dialog.frameGeometry().center() - screen.center();
         EXPECT_LE(off.manhattanLength(), 2)
             << "the first dialog is centred, not off by " << off.x() << "," << off.y() << " "
@@ -299,25 +302,54 @@ TEST_F(DialogBaseTest, EveryDialogStartsWhereTheLastOneEnded) {
         dialog.move(37, 41);
         dialog.press(1);
     });
-    BareDialog("INPUT").RunModal();
+    BareDialog(dialogs, "INPUT").RunModal();
 
     QPoint secondPlace;
-    ModalAnswer second([&](DialogBase& dialog) {
+    ModalAnswer second(dialogs, [&](DialogBase& dialog) {
         secondPlace = dialog.pos();
         dialog.press(6);
     });
-    BareDialog("QUERY").RunModal();
+    BareDialog(dialogs, "QUERY").RunModal();
     EXPECT_EQ(secondPlace, QPoint(37, 41));
 
     // A place on a screen that has gone is pulled back onto the screen.
-    dialogState().placement.moveTopLeft(QPoint(screen.right() + 500, screen.bottom() + 500));
+    dialogs.placement.moveTopLeft(QPoint(screen.right() + 500, screen.bottom() + 500));
     QRect third;
-    ModalAnswer offScreen([&third](DialogBase& dialog) {
+    ModalAnswer offScreen(dialogs, [&third](DialogBase& dialog) {
         third = dialog.frameGeometry();
         dialog.press(1);
     });
-    BareDialog("INPUT").RunModal();
+    BareDialog(dialogs, "INPUT").RunModal();
     EXPECT_TRUE(screen.contains(third.topLeft())) << third.x() << "," << third.y();
+}
+
+// Two frames' dialogs do not meet: each set has its own stack, place and answers.
+TEST_F(DialogBaseTest, EachSetKeepsItsOwnStackPlaceAndAnswers) {
+    DialogSet other;
+    BareDialog mine(dialogs, "INPUT");
+    BareDialog theirs(other, "INPUT");
+    EXPECT_EQ(dialogs.head, &mine);
+    EXPECT_EQ(other.head, &theirs);
+    EXPECT_EQ(theirs.previousDialog(), nullptr);
+
+    int mineAnswered = 0;
+    int theirsAnswered = 0;
+    ModalAnswer answerMine(dialogs, [&](DialogBase& dialog) {
+        ++mineAnswered;
+        dialog.move(50, 60);
+        dialog.press(1);
+    });
+    ModalAnswer answerTheirs(other, [&](DialogBase& dialog) {
+        ++theirsAnswered;
+        dialog.press(1);
+    });
+    BareDialog(other, "INPUT").RunModal();
+    EXPECT_EQ(mineAnswered, 0);
+    EXPECT_EQ(theirsAnswered, 1);
+    BareDialog(dialogs, "INPUT").RunModal();
+    EXPECT_EQ(mineAnswered, 1);
+    EXPECT_EQ(dialogs.placement.topLeft(), QPoint(50, 60));
+    EXPECT_NE(other.placement.topLeft(), QPoint(50, 60));
 }
 
 } // namespace

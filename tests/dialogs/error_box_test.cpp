@@ -2,7 +2,6 @@
 #include "dialogs/error_box.h"
 
 #include "diagnostics/error_report.h"
-#include "platform/qt/qt_ui.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -39,16 +38,8 @@ struct ModalWitness {
 
 class ErrorBoxTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previous = platform::setUi(&presenter);
-        errorState() = ErrorState{};
-    }
-    void TearDown() override {
-        platform::setUi(previous);
-        errorState() = ErrorState{};
-    }
-    platform::qt::QtUi presenter;
-    platform::Ui* previous = nullptr;
+    ErrorBoxPresenter presenter;
+    ErrorReport errors{presenter};
 };
 
 TEST_F(ErrorBoxTest, TemplateCarriesItsControlIds) {
@@ -70,10 +61,10 @@ TEST_F(ErrorBoxTest, TemplateCarriesItsControlIds) {
     EXPECT_TRUE(blank->text().isEmpty());
 }
 
-TEST_F(ErrorBoxTest, ShowErrorRunsTheNormalBoxModally) {
+TEST_F(ErrorBoxTest, TheReportRunsTheNormalBoxModally) {
     ModalWitness witness;
     witness.arm();
-    ShowError("Caf\xE9 is not a node");
+    errors.show("Caf\xE9 is not a node");
     EXPECT_EQ(witness.caption, "Error");
     EXPECT_EQ(witness.text, QString::fromUtf8("Café is not a node"));
     EXPECT_TRUE(witness.okShown);
@@ -83,7 +74,7 @@ TEST_F(ErrorBoxTest, ShowErrorRunsTheNormalBoxModally) {
 TEST_F(ErrorBoxTest, AfterAFatalErrorOnlyCancelIsOfferedWithTheFocus) {
     ModalWitness witness;
     witness.arm();
-    ReportNonZero(5, 3);
+    errors.reportNonZero(5, 3);
     EXPECT_EQ(witness.caption, "Fatal Error");
     EXPECT_EQ(witness.text, "Non zero detected at point 3");
     EXPECT_FALSE(witness.okShown);
@@ -92,8 +83,23 @@ TEST_F(ErrorBoxTest, AfterAFatalErrorOnlyCancelIsOfferedWithTheFocus) {
 
     ModalWitness later;
     later.arm();
-    ShowError("Could not write file x");
+    errors.show("Could not write file x");
     EXPECT_EQ(later.caption, "Fatal Error");
+}
+
+TEST_F(ErrorBoxTest, TheBoxBelongsToTheOwnerGiven) {
+    QWidget owner;
+    owner.show();
+    presenter.setOwner(&owner);
+    QWidget* parent = nullptr;
+    QTimer::singleShot(0, [&parent] {
+        auto* box = qobject_cast<ErrorBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr) << "no error box is up";
+        parent = box->parentWidget();
+        box->okButton()->click();
+    });
+    errors.show("owned");
+    EXPECT_EQ(parent, &owner);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // shipped sample: their lists, the debug log, moving links, widening, cycles and placement.
 #include "dialogs/node_windows.h"
 
+#include "diagnostics/error_report.h"
 #include "dialogs/dialog_base.h"
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
@@ -12,6 +13,7 @@
 #include "view/spotlight.h"
 
 #include "support/null_display.h"
+#include "support/recording_ui.h"
 #include "support/view_fixture.h"
 
 #include <QAbstractButton>
@@ -54,18 +56,14 @@ protected:
     }
     platform::RegionMaker& regions() override { return m_regions; }
 
-    void SetUp() override {
-        dialogState().placement = QRect();
-        ForgetInspectionPlaces();
-    }
     void TearDown() override {
-        CloseInspectionWindows();
+        windows.closeAll();
         ViewFixture::TearDown();
     }
 
     DialogBase* window(InspectionKind kind) {
         QCoreApplication::processEvents();
-        return qobject_cast<DialogBase*>(OpenInspectionWindow(kind));
+        return qobject_cast<DialogBase*>(windows.openWindow(kind));
     }
     // The one window a test opened.
     DialogBase* window() {
@@ -79,6 +77,11 @@ protected:
     }
     bool enabled(int id) { return window()->control<QAbstractButton>(id)->isEnabled(); }
 
+    DialogSet dialogs;
+    testing_support::RecordingUi presenter;
+    ErrorReport errors{presenter};
+    InspectionWindows windows{dialogs, errors};
+
 private:
     testing_support::NullDisplay m_regions;
 };
@@ -87,7 +90,7 @@ TEST_F(InspectionDialogsTest,
        ANodeWithoutPropertiesOrParentsShowsFourEmptyListsAndTheBoxMovesTheView) {
     load(kVerbs);
     open("word");
-    ToggleInheritanceReport(*view);
+    windows.toggleInheritanceReport(*view);
     ASSERT_NE(window(), nullptr);
     EXPECT_EQ(window()->windowTitle(), "Inheritance Dialog");
     for (const int id : {inspect::kStipulatedNodes, inspect::kStipulatedVia,
@@ -102,7 +105,7 @@ TEST_F(InspectionDialogsTest,
     EXPECT_EQ(view->current->source, findNode("verb", 0)) << "the view moves to the chosen node";
     ASSERT_EQ(list(inspect::kStipulatedNodes)->count(), 1);
     EXPECT_EQ(itemNode(inspect::kStipulatedNodes, 0), findNode("noun", 0));
-    ToggleInheritanceReport(*view);
+    windows.toggleInheritanceReport(*view);
     EXPECT_EQ(window(), nullptr);
 }
 
@@ -118,7 +121,7 @@ TEST_F(InspectionDialogsTest, WithTheLogOffOnlyTheInheritedPropertiesWriteToIt) 
     DisposeInheritanceReport(report);
     const std::string searches = logText();
     RestartDebugLog("");
-    ToggleInheritanceReport(*view);
+    windows.toggleInheritanceReport(*view);
     ASSERT_NE(window(), nullptr);
     DebugLogOn = before;
     EXPECT_NE(searches.find("Parent nodes of current relation"), std::string::npos);
@@ -133,7 +136,7 @@ TEST_F(InspectionDialogsTest, TheReportsListsReachTheLogAmongItsLinesNotAfterThe
     const bool before = DebugLogOn;
     DebugLogOn = true;
     RestartDebugLog("");
-    ToggleInheritanceReport(*view);
+    windows.toggleInheritanceReport(*view);
     ASSERT_NE(window(), nullptr);
     DebugLogOn = before;
     const std::string log = logText();
@@ -150,8 +153,8 @@ TEST_F(InspectionDialogsTest, TheReportsListsReachTheLogAmongItsLinesNotAfterThe
 TEST_F(InspectionDialogsTest, MoveButtonsFollowTheSelectionAndReorderTheNetworkAndTheView) {
     load(kVerbs);
     open("verb");
-    ToggleLinkWindow(*view);
-    ASSERT_TRUE(LinkWindowOpen(*view));
+    windows.toggleLinkWindow(*view);
+    ASSERT_TRUE(windows.linkWindowOpen(*view));
     EXPECT_EQ(window()->windowTitle(), "Inspect links");
     QListWidget* children = list(inspect::kToList);
     ASSERT_EQ(children->count(), 2);
@@ -172,8 +175,8 @@ TEST_F(InspectionDialogsTest, MoveButtonsFollowTheSelectionAndReorderTheNetworkA
 TEST_F(InspectionDialogsTest, ARelationChosenInTheToolBarTurnsTheLinkWindowToIt) {
     load(kVerbs);
     open("verb");
-    ToggleLinkWindow(*view);
-    ASSERT_TRUE(LinkWindowOpen(*view));
+    windows.toggleLinkWindow(*view);
+    ASSERT_TRUE(windows.linkWindowOpen(*view));
     auto* box = window()->control<QComboBox>(inspect::kRelationBox);
     EXPECT_EQ(box->currentText(), "isa");
     auto* fromLabel = window()->findChild<QLabel*>(QStringLiteral("fromLabel"));
@@ -182,12 +185,12 @@ TEST_F(InspectionDialogsTest, ARelationChosenInTheToolBarTurnsTheLinkWindowToIt)
 
     view->selectedRelation = findNode("subject", 1);
     ASSERT_NE(view->selectedRelation, nullptr);
-    InspectionRelationChosen(*view);
+    windows.relationChosen(*view);
     EXPECT_EQ(box->currentText(), "subject");
     EXPECT_EQ(fromLabel->text(), "&From");
     // No choice leaves the window as it is.
     view->selectedRelation = nullptr;
-    InspectionRelationChosen(*view);
+    windows.relationChosen(*view);
     EXPECT_EQ(box->currentText(), "subject");
 }
 
@@ -205,23 +208,23 @@ TEST_F(InspectionDialogsTest, TheNextLinkWindowShowsTheScopeTheLastOneChose) {
     const auto checked = [this](int scope) {
         return window()->control<QAbstractButton>(inspect::kFirstScope + scope)->isChecked();
     };
-    ToggleLinkWindow(*view);
-    ASSERT_TRUE(LinkWindowOpen(*view));
+    windows.toggleLinkWindow(*view);
+    ASSERT_TRUE(windows.linkWindowOpen(*view));
     EXPECT_TRUE(checked(kScopeActual));
     EXPECT_EQ(parents(), own);
     ASSERT_TRUE(window()->press(inspect::kFirstScope + kScopeLegal));
     EXPECT_EQ(parents(), legal);
 
-    ToggleLinkWindow(*view);
-    ASSERT_FALSE(LinkWindowOpen(*view));
-    ToggleLinkWindow(*view);
-    ASSERT_TRUE(LinkWindowOpen(*view));
+    windows.toggleLinkWindow(*view);
+    ASSERT_FALSE(windows.linkWindowOpen(*view));
+    windows.toggleLinkWindow(*view);
+    ASSERT_TRUE(windows.linkWindowOpen(*view));
     EXPECT_TRUE(checked(kScopeLegal));
     EXPECT_EQ(parents(), legal);
 
-    ToggleLinkWindow(*view);
-    ForgetInspectionPlaces();
-    ToggleLinkWindow(*view);
+    windows.toggleLinkWindow(*view);
+    windows.forgetPlaces();
+    windows.toggleLinkWindow(*view);
     EXPECT_TRUE(checked(kScopeActual)) << "forgotten with the places";
     EXPECT_EQ(parents(), own);
 }
@@ -229,7 +232,7 @@ TEST_F(InspectionDialogsTest, TheNextLinkWindowShowsTheScopeTheLastOneChose) {
 TEST_F(InspectionDialogsTest, TheExtensionWidensAndShowsRelatedNodesAndTheInheritancePath) {
     load(kVerbs);
     open("aux");
-    ToggleLinkWindow(*view);
+    windows.toggleLinkWindow(*view);
     const int narrow = window()->width();
     ASSERT_TRUE(window()->press(inspect::kExtend));
     EXPECT_GT(window()->width(), narrow * 18 / 10);
@@ -242,7 +245,7 @@ TEST_F(InspectionDialogsTest, TheExtensionWidensAndShowsRelatedNodesAndTheInheri
 TEST_F(InspectionDialogsTest, AReportOnACycleEndsAndBothWindowsStandSideBySideKeepingTheirPlaces) {
     load("#ENTITIES\na isa b\nb isa c\nc isa a\n#PROPERTIES\nb r x\nc r y\n#FONTS\n");
     open("a");
-    ToggleInheritanceReport(*view);
+    windows.toggleInheritanceReport(*view);
     DialogBase* report = window(InspectionKind::Report);
     ASSERT_NE(report, nullptr);
     EXPECT_GT(list(inspect::kInheritedNodes)->count(), 0);
@@ -251,8 +254,8 @@ TEST_F(InspectionDialogsTest, AReportOnACycleEndsAndBothWindowsStandSideBySideKe
     report->resize(report->width(), report->height() + 90);
     const QPoint reportPlace = report->pos();
     const int reportHeight = report->height();
-    ToggleLinkWindow(*view);
-    EXPECT_TRUE(LinkWindowOpen(*view));
+    windows.toggleLinkWindow(*view);
+    EXPECT_TRUE(windows.linkWindowOpen(*view));
     EXPECT_EQ(window(InspectionKind::Report), report) << "the report stays beside the links";
     DialogBase* links = window(InspectionKind::Links);
     ASSERT_NE(links, nullptr);
@@ -263,21 +266,21 @@ TEST_F(InspectionDialogsTest, AReportOnACycleEndsAndBothWindowsStandSideBySideKe
     const int linkHeight = links->height();
 
     // Each kind closes and opens on its own, where it stood and as tall as it was.
-    ToggleInheritanceReport(*view);
+    windows.toggleInheritanceReport(*view);
     EXPECT_EQ(window(InspectionKind::Report), nullptr);
     EXPECT_EQ(window(InspectionKind::Links), links);
-    ToggleInheritanceReport(*view);
+    windows.toggleInheritanceReport(*view);
     report = window(InspectionKind::Report);
     ASSERT_NE(report, nullptr);
     EXPECT_EQ(report->pos(), reportPlace);
     EXPECT_EQ(report->height(), reportHeight);
-    ToggleLinkWindow(*view);
-    ToggleLinkWindow(*view);
+    windows.toggleLinkWindow(*view);
+    windows.toggleLinkWindow(*view);
     links = window(InspectionKind::Links);
     ASSERT_NE(links, nullptr);
     EXPECT_EQ(links->pos(), linkPlace);
     EXPECT_EQ(links->height(), linkHeight);
-    InspectionViewClosing(*view);
+    windows.viewClosing(*view);
     EXPECT_EQ(window(InspectionKind::Report), nullptr);
     EXPECT_EQ(window(InspectionKind::Links), nullptr);
 }
@@ -286,7 +289,7 @@ TEST_F(InspectionDialogsTest, TheNodeBoxAndTheListsShowPhoneticNamesAsIpa) {
     load("#RELATIONS\nsound isa dependent\n#ENTITIES\n<phon>Sip<\\phon> isa \"caf\xe9\"\n"
          "\"caf\xe9\" isa word\n#PROPERTIES\n\"caf\xe9\" sound <phon>Sip<\\phon>\n#FONTS\n");
     open("caf\xe9");
-    ToggleInheritanceReport(*view);
+    windows.toggleInheritanceReport(*view);
     ASSERT_NE(window(), nullptr);
     auto* box = window()->control<QComboBox>(inspect::kNodeBox);
     QStringList items;
@@ -308,7 +311,7 @@ TEST_F(InspectionDialogsTest, TheSampleNetworksOverriddenPropertyIsDrawnRed) {
     text << in.rdbuf();
     load(text.str());
     open("modal");
-    ToggleInheritanceReport(*view);
+    windows.toggleInheritanceReport(*view);
     QListWidget* inherited = list(inspect::kInheritedNodes);
     const Node* overridden = findNode("non-finite verb", 0);
     ASSERT_NE(overridden, nullptr);

@@ -29,19 +29,14 @@ using testing_support::ModalAnswer;
 class PartitionDialogTest : public DialogFixture {
 protected:
     void SetUp() override {
-        DialogFixture::SetUp();
-        partitionChoices() = PartitionChoices{};
         net = ::testing_support::ReadNetworkText(
             "#RELATIONS\nsubject isa dependent\n#ENTITIES\nnoun isa word\n"
             "verb isa word\nauxiliary isa verb\n#FONTS\n");
     }
-    void TearDown() override {
-        net.reset();
-        partitionChoices() = PartitionChoices{};
-        DialogFixture::TearDown();
-    }
+    void TearDown() override { net.reset(); }
 
     std::unique_ptr<Network> net;
+    PartitionChoices kept;
 };
 
 TEST_F(PartitionDialogTest, TypingChoosesTheNodeAndTheRevealBoxGivesTheDistance) {
@@ -51,7 +46,7 @@ TEST_F(PartitionDialogTest, TypingChoosesTheNodeAndTheRevealBoxGivesTheDistance)
         int expected;
     };
     for (const Run& run : {Run{false, "5", 1}, Run{true, "5", 6}, Run{true, "200", 1}}) {
-        ModalAnswer answer([&](DialogBase& dialog) {
+        ModalAnswer answer(dialogs, [&](DialogBase& dialog) {
             EXPECT_EQ(dialog.windowTitle(), "Open Partition");
             auto* list = dialog.control<QListWidget>(97);
             EXPECT_EQ(list->count(), 4);
@@ -70,8 +65,8 @@ TEST_F(PartitionDialogTest, TypingChoosesTheNodeAndTheRevealBoxGivesTheDistance)
                 dialog.grab().save(QString::fromLocal8Bit(out));
             EXPECT_TRUE(dialog.press(1));
         });
-        EXPECT_EQ(ChoosePartition(*net), net->find("verb", 0));
-        EXPECT_EQ(partitionChoices().revealDistance, run.expected) << run.distance;
+        EXPECT_EQ(ChoosePartition(dialogs, kept, *net), net->find("verb", 0));
+        EXPECT_EQ(kept.revealDistance, run.expected) << run.distance;
     }
 }
 
@@ -81,7 +76,7 @@ TEST_F(PartitionDialogTest, TheListAndTheFieldShowPhoneticNamesAsIpaAndAccentsAs
         "\"caf\xe9\" isa word\n#FONTS\n");
     const QString dog = QString::fromUtf8("d\u00e6\u0261");
     const QString ship = QString::fromUtf8("\u0283ip");
-    ModalAnswer answer([&](DialogBase& dialog) {
+    ModalAnswer answer(dialogs, [&](DialogBase& dialog) {
         auto* list = dialog.control<QListWidget>(97);
         auto* field = dialog.control<QLineEdit>(20);
         QStringList shown;
@@ -103,13 +98,13 @@ TEST_F(PartitionDialogTest, TheListAndTheFieldShowPhoneticNamesAsIpaAndAccentsAs
         EXPECT_EQ(list->currentItem()->text(), dog);
         EXPECT_TRUE(dialog.press(1));
     });
-    Node* chosen = ChoosePartition(*net);
+    Node* chosen = ChoosePartition(dialogs, kept, *net);
     ASSERT_NE(chosen, nullptr);
     EXPECT_STREQ(chosen->name, "\x7fpdQg");
 }
 
 TEST_F(PartitionDialogTest, TheKindAndExposeBitsAreKeptAndCancelChoosesNothing) {
-    ModalAnswer relations([&](DialogBase& dialog) {
+    ModalAnswer relations(dialogs, [&](DialogBase& dialog) {
         EXPECT_TRUE(dialog.press(31));
         auto* list = dialog.control<QListWidget>(97);
         ASSERT_EQ(list->count(), 2);
@@ -120,14 +115,14 @@ TEST_F(PartitionDialogTest, TheKindAndExposeBitsAreKeptAndCancelChoosesNothing) 
         EXPECT_TRUE(dialog.press(33));
         EXPECT_TRUE(dialog.press(2));
     });
-    EXPECT_EQ(ChoosePartition(*net), nullptr);
-    EXPECT_EQ(partitionChoices().kind, 1);
-    EXPECT_EQ(partitionChoices().expose, 2);
-    ModalAnswer again([&](DialogBase& dialog) {
+    EXPECT_EQ(ChoosePartition(dialogs, kept, *net), nullptr);
+    EXPECT_EQ(kept.kind, 1);
+    EXPECT_EQ(kept.expose, 2);
+    ModalAnswer again(dialogs, [&](DialogBase& dialog) {
         EXPECT_EQ(dialog.control<QListWidget>(97)->item(0)->text(), "dependent");
         EXPECT_TRUE(dialog.press(1));
     });
-    EXPECT_EQ(ChoosePartition(*net), net->find("dependent", 1));
+    EXPECT_EQ(ChoosePartition(dialogs, kept, *net), net->find("dependent", 1));
 }
 
 // Dark pixels along the row where a button's focus frame runs, inside its edges.
@@ -141,7 +136,7 @@ int darkOnFrameRow(QWidget* button) {
 
 TEST_F(PartitionDialogTest, AFocusedExposeButtonShowsItsFocusPushedOrNot) {
     // The hook always ends the dialog, so checks inside it do not return early.
-    ModalAnswer answer([&](DialogBase& dialog) {
+    ModalAnswer answer(dialogs, [&](DialogBase& dialog) {
         const bool active = QTest::qWaitForWindowActive(&dialog);
         EXPECT_TRUE(active);
         for (const int id : {32, 35}) {
@@ -164,8 +159,8 @@ TEST_F(PartitionDialogTest, AFocusedExposeButtonShowsItsFocusPushedOrNot) {
         }
         EXPECT_TRUE(dialog.press(2));
     });
-    ChoosePartition(*net);
-    EXPECT_EQ(partitionChoices().expose, 9);
+    ChoosePartition(dialogs, kept, *net);
+    EXPECT_EQ(kept.expose, 9);
 }
 
 } // namespace

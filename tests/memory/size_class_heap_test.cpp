@@ -1,7 +1,6 @@
 // The size-class heap: exact reuse, buckets, stores, the report and the out-of-memory path.
 #include "memory/size_class_heap.h"
 
-#include "diagnostics/error_report.h"
 #include "support/recording_ui.h"
 
 #include "support/failing_allocation.h"
@@ -10,7 +9,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace tarvo {
@@ -24,7 +25,7 @@ protected:
     void TearDown() override {
         DestroyHeap();
         RestoreSystemAllocation();
-        SetOutOfMemoryHook(nullptr);
+        SetHeapReporter(&recordingUi());
     }
 
     static int recordsIn(int bucket) {
@@ -206,28 +207,54 @@ TEST_F(HeapTest, BlocksCrossTheHeapsLifetimeBothWays) {
     CreateHeap();
 }
 
-namespace failing {
-int hookCalls = 0;
-void countHook() {
-    ++hookCalls;
-}
-} // namespace failing
+// A reporter that keeps what the heap told it.
+struct CountingReporter : HeapReporter {
+    void outOfMemory(const char* message) override { outOfMemoryMessages.emplace_back(message); }
+    void notice(const char* caption, const char* text, bool error) override {
+        notices.push_back(std::string(caption) + (error ? " (error): " : ": ") + text);
+    }
+    std::vector<std::string> outOfMemoryMessages;
+    std::vector<std::string> notices;
+};
 
-TEST_F(HeapTest, OutOfMemoryIsFatalAndPostsExit) {
-    failing::hookCalls = 0;
-    SetOutOfMemoryHook(&failing::countHook);
+TEST_F(HeapTest, OutOfMemoryGoesToTheReporterOnceForEachFailure) {
+    CountingReporter reporter;
+    EXPECT_EQ(SetHeapReporter(&reporter), &recordingUi());
     SetSystemAllocation(&testing_support::noMemory, &testing_support::plainFree);
     EXPECT_EQ(Allocate(100), nullptr);
-    EXPECT_TRUE(errorState().FatalError);
-    EXPECT_EQ(failing::hookCalls, 1);
-    ASSERT_EQ(recordingUi().boxes.size(), 1u);
-    EXPECT_EQ(recordingUi().boxes[0].text, "Out of memory. Sorry!");
-    EXPECT_TRUE(recordingUi().boxes[0].fatal);
-
+    ASSERT_EQ(reporter.outOfMemoryMessages.size(), 1u);
+    EXPECT_EQ(reporter.outOfMemoryMessages[0], "Out of memory. Sorry!");
+    // A size beyond what a block header can hold fails the same way, before asking the system.
     RestoreSystemAllocation();
-    ShowError("later");
-    ASSERT_EQ(recordingUi().boxes.size(), 2u);
-    EXPECT_TRUE(recordingUi().boxes[1].fatal) << "every later box takes the fatal form";
+    EXPECT_EQ(Allocate(std::numeric_limits<std::int32_t>::max()), nullptr);
+    EXPECT_EQ(reporter.outOfMemoryMessages.size(), 2u);
+    ReportOutOfMemory();
+    EXPECT_EQ(reporter.outOfMemoryMessages.size(), 3u);
+    EXPECT_TRUE(reporter.notices.empty());
+    EXPECT_TRUE(recordingUi().boxes.empty()) << "only the installed reporter hears of it";
+}
+
+TEST_F(HeapTest, NoticesGoToTheReporterAndWithoutOneToStandardError) {
+    CountingReporter reporter;
+    SetHeapReporter(&reporter);
+    HeapReport();
+    void* a = Allocate(40);
+    Release(a);
+    currentHeap()->buckets[HeapBucketOf(40)]->size = -1;
+    void* b = Allocate(40);
+    ASSERT_EQ(reporter.notices.size(), 2u);
+    EXPECT_EQ(reporter.notices[0].substr(0, 14), "HEAPL:disp(): ");
+    EXPECT_EQ(reporter.notices[1],
+              "Error 999\n (error): A damaged size record was found in the memory heap.");
+    Release(b);
+    currentHeap()->buckets[HeapBucketOf(40)]->next->size = 40;
+
+    SetHeapReporter(nullptr);
+    testing::internal::CaptureStderr();
+    ReportOutOfMemory();
+    HeapReport();
+    const std::string written = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(written.substr(0, 44), "error: Out of memory. Sorry!\nHEAPL:disp(): [");
 }
 
 TEST_F(HeapTest, ReleaseWithoutRoomForBookkeepingGoesToTheSystem) {

@@ -26,7 +26,8 @@ std::FILE* fileHolding(const std::string& text) {
 }
 
 struct Input {
-    explicit Input(const std::string& text) : file(fileHolding(text)), in(file) {}
+    explicit Input(const std::string& text, Diagnostics* problems = nullptr)
+        : file(fileHolding(text)), in(file, problems) {}
     ~Input() { std::fclose(file); }
     Input(const Input&) = delete;
     Input& operator=(const Input&) = delete;
@@ -34,10 +35,10 @@ struct Input {
     WordStream in;
 };
 
-Texts boxTexts() {
+Texts messagesOf(const Diagnostics& problems) {
     Texts texts;
-    for (const auto& box : recordingUi().boxes)
-        texts.push_back(box.text);
+    for (const Diagnostic& problem : problems)
+        texts.push_back(problem.message);
     return texts;
 }
 
@@ -105,7 +106,8 @@ TEST(WordReader, ReadsNumbersFromTheWordsBeginning) {
 }
 
 TEST(WordReader, MatchesRequiresAndExpects) {
-    Input input("  #RELATIONS ( x NET net Net Nets");
+    Diagnostics problems;
+    Input input("  #RELATIONS ( x NET net Net Nets", &problems);
     EXPECT_TRUE(input.in.matchChar('#'));
     EXPECT_FALSE(input.in.matchChar('#'));
     EXPECT_STREQ(input.in.readWord(), "RELATIONS");
@@ -117,7 +119,7 @@ TEST(WordReader, MatchesRequiresAndExpects) {
     EXPECT_NE(input.in.expectWord("Net"), 0);
     EXPECT_NE(input.in.expectWord("Net"), 0); // at the end of the input
     EXPECT_FALSE(input.in.matchChar('#'));
-    EXPECT_EQ(boxTexts(), (Texts{"\"(\" expected", "`Net' expected", "`Net' expected"}));
+    EXPECT_EQ(messagesOf(problems), (Texts{"\"(\" expected", "`Net' expected", "`Net' expected"}));
 }
 
 // Words are cut exactly at the destination's size, the rest of the word is skipped, and nothing
@@ -134,7 +136,8 @@ TEST(WordReader, CutsOverlongWordsAtTheDestinationsSize) {
         std::string text(static_cast<std::size_t>(length), 'w');
         if (kind == Quoted)
             text.front() = text.back() = '"';
-        Input input(text + (kind == Delimited ? ",next" : " next"));
+        Diagnostics problems;
+        Input input(text + (kind == Delimited ? ",next" : " next"), &problems);
         std::vector<char> buffer(static_cast<std::size_t>(capacity) + 16, '#');
         const std::string read = kind == Delimited ? input.in.readUntil(buffer.data(), capacity, ',')
                                                    : input.in.readWord(buffer.data(), capacity);
@@ -143,20 +146,35 @@ TEST(WordReader, CutsOverlongWordsAtTheDestinationsSize) {
                             : text);
         EXPECT_EQ(std::string(buffer.end() - 16, buffer.end()), std::string(16, '#'));
         EXPECT_STREQ(input.in.readWord(), "next");
-        EXPECT_EQ(recordingUi().boxes.size(), cut ? 1u : 0u);
-        recordingUi().boxes.clear();
+        EXPECT_EQ(problems.size(), cut ? 1u : 0u);
     }
 }
 
 TEST(WordReader, ReportsTheFirstCutOnEachStream) {
     const std::string x(100, 'x');
     const std::string text = "\n\n" + x + " \"" + x + "\"";
+    Diagnostics problems;
     for (int stream = 0; stream < 2; ++stream) {
-        Input input(text);
+        Input input(text, &problems);
         EXPECT_EQ(std::string(input.in.readWord()), x.substr(0, 79));
         EXPECT_STREQ(input.in.unquote(input.in.readWord()), x.substr(0, 77).c_str());
     }
-    EXPECT_EQ(boxTexts(), Texts(2, "Word too long at line 3: cut to 79 characters."));
+    EXPECT_EQ(messagesOf(problems), Texts(2, "Word too long at line 3: cut to 79 characters."));
+}
+
+TEST(WordReader, ProblemsGoToTheStreamsListWithTheirLineAndNowhereWithoutOne) {
+    Diagnostics problems;
+    Input listed("a\nb\n(", &problems);
+    listed.in.readWord();
+    listed.in.readWord();
+    EXPECT_FALSE(listed.in.requireChar(')'));
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].message, "\")\" expected");
+    EXPECT_EQ(problems[0].line, 3);
+    Input unlisted("(");
+    EXPECT_FALSE(unlisted.in.requireChar(')'));
+    EXPECT_EQ(problems.size(), 1u) << "another stream's problems are its own";
+    EXPECT_TRUE(recordingUi().boxes.empty()) << "nothing is shown";
 }
 
 TEST(WordReader, QuotesAndUnquotesWithinTheScratchBuffer) {

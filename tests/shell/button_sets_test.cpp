@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace tarvo {
@@ -27,22 +28,22 @@ struct Definitions {
     }
     ButtonSet& read(const char* name) {
         ButtonSet& set = sets.emplace_back();
-        set.buttons = ReadButtonSet(file, name, &set.count, kButtonWidth, kButtonScale);
+        set.buttons = ReadButtonSet(file, name, &set.count, kButtonWidth, kButtonScale, &problems);
         return set;
+    }
+    // What the reads reported, in order.
+    std::vector<std::string> messages() const {
+        std::vector<std::string> texts;
+        for (const Diagnostic& problem : problems)
+            texts.push_back(problem.message);
+        return texts;
     }
     std::FILE* file;
     std::vector<ButtonSet> sets;
+    Diagnostics problems;
 };
 
-std::vector<std::string> messages() {
-    std::vector<std::string> texts;
-    for (const auto& box : recordingUi().boxes)
-        texts.push_back(box.text);
-    return texts;
-}
-
 TEST(ButtonSets, SeparatorsMoveTheButtonsAndNeverCount) {
-    recordingUi().boxes.clear();
     Definitions file("Net 3 (\n"
                      "  0, , \"Go up\", 271\n"
                      "  -, 5\n"
@@ -66,7 +67,7 @@ TEST(ButtonSets, SeparatorsMoveTheButtonsAndNeverCount) {
     ASSERT_EQ(edit.count, 1);
     EXPECT_EQ(edit.buttons[0].state, ButtonState::Disabled);
     EXPECT_EQ(edit.buttons[0].image, 7);
-    EXPECT_TRUE(messages().empty());
+    EXPECT_TRUE(file.messages().empty());
     // At the end of the file a section has no buttons.
     EXPECT_EQ(file.read("More").count, 0);
 }
@@ -106,27 +107,24 @@ TEST(ButtonSets, StyleLettersAlternativesAndCaptions) {
 }
 
 TEST(ButtonSets, BrokenFilesAreReportedAndEndCleanly) {
-    recordingUi().boxes.clear();
     {
         // The wrong name is reported and the section read all the same.
         Definitions file("Tools 1 ( 0, , Up, 271 )");
         EXPECT_EQ(file.read("Net").count, 1);
-        EXPECT_EQ(messages(), std::vector<std::string>{"`Net' expected"});
+        EXPECT_EQ(file.messages(), std::vector<std::string>{"`Net' expected"});
     }
-    recordingUi().boxes.clear();
     {
         Definitions file("Net 1 0, , Up, 271 )");
         EXPECT_EQ(file.read("Net").count, 1) << "the entries are read all the same";
-        EXPECT_EQ(messages(), std::vector<std::string>{"\"(\" expected"});
+        EXPECT_EQ(file.messages(), std::vector<std::string>{"\"(\" expected"});
     }
-    recordingUi().boxes.clear();
     {
         // More buttons announced than the file holds; alternatives cut short by the end.
         Definitions file("Net 99999999 ( 0, , Up, 271  1, 3, Many, 272 ( 2, , One, 273");
         ButtonSet& net = file.read("Net");
         ASSERT_EQ(net.count, 2);
         EXPECT_EQ(net.buttons[1].alternativeCount(), 1);
-        EXPECT_EQ(messages(), (std::vector<std::string>{"\")\" expected", "\")\" expected"}));
+        EXPECT_EQ(file.messages(), (std::vector<std::string>{"\")\" expected", "\")\" expected"}));
     }
     {
         // A label longer than the field is cut to 31 characters.
@@ -154,12 +152,11 @@ TEST(ButtonSets, AMissingParenthesisIsReportedAndBothSetsAreReadAllTheSame) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        recordingUi().boxes.clear();
         Definitions file(c.text);
         // Copies: the file keeps the sets it read in a vector that grows.
         const ButtonSet net = file.read("Net");
         const ButtonSet edit = file.read("NetEdit");
-        EXPECT_EQ(messages(), c.messages);
+        EXPECT_EQ(file.messages(), c.messages);
         ASSERT_EQ(net.count, 3);
         EXPECT_EQ(net.buttons[0].command, 271);
         EXPECT_EQ(net.buttons[1].position, 24 + 4);
@@ -172,18 +169,49 @@ TEST(ButtonSets, AMissingParenthesisIsReportedAndBothSetsAreReadAllTheSame) {
 }
 
 TEST(ButtonSets, TheShippedDefinitionsHoldBothSets) {
-    LoadButtonDefinitions(TARVO_BUTTON_FILE);
-    EXPECT_GT(buttonDefinitions().net.count, 10);
-    EXPECT_GT(buttonDefinitions().netEdit.count, 5);
-    for (const ButtonSet* set : {&buttonDefinitions().net, &buttonDefinitions().netEdit})
+    ButtonDefinitions sets;
+    Diagnostics problems;
+    LoadButtonDefinitions(sets, TARVO_BUTTON_FILE, &problems);
+    EXPECT_TRUE(problems.empty());
+    EXPECT_GT(sets.net.count, 10);
+    EXPECT_GT(sets.netEdit.count, 5);
+    for (const ButtonSet* set : {&sets.net, &sets.netEdit})
         for (int i = 0; i < set->count; ++i) {
             EXPECT_GE(set->buttons[i].image, 0);
             EXPECT_LT(set->buttons[i].image, 41);
             EXPECT_GT(set->buttons[i].command, 0);
         }
-    ReleaseButtonDefinitions();
-    LoadButtonDefinitions("/no/such/BUTTS.DEF");
-    EXPECT_EQ(buttonDefinitions().net.count, 0);
+    // Loading again replaces what the sets held; a missing file leaves them empty.
+    const int count = sets.net.count;
+    LoadButtonDefinitions(sets, TARVO_BUTTON_FILE);
+    EXPECT_EQ(sets.net.count, count);
+    LoadButtonDefinitions(sets, "/no/such/BUTTS.DEF", &problems);
+    EXPECT_EQ(sets.net.count, 0);
+    EXPECT_EQ(sets.net.buttons, nullptr);
+    EXPECT_EQ(sets.netEdit.count, 0);
+    EXPECT_TRUE(problems.empty()) << "a missing button file is not reported";
+}
+
+TEST(ButtonSets, ProblemsOfTheFileGoToTheListGivenAndEachSetHasItsOwn) {
+    const std::string name = "/tmp/tarvo-buttons-" + std::to_string(::getpid()) + ".def";
+    const char* const path = name.c_str();
+    if (std::FILE* out = std::fopen(path, "w")) {
+        std::fputs("Net 1 0, , Up, 271 )\nNetEdit 1 ( 13, , Bold, 280 )\n", out);
+        std::fclose(out);
+    }
+    ButtonDefinitions first;
+    ButtonDefinitions second;
+    Diagnostics problems;
+    LoadButtonDefinitions(first, path, &problems);
+    LoadButtonDefinitions(second, TARVO_BUTTON_FILE);
+    std::remove(path);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].message, "\"(\" expected");
+    EXPECT_EQ(first.net.count, 1);
+    EXPECT_EQ(first.netEdit.count, 1);
+    EXPECT_GT(second.net.count, 10);
+    EXPECT_NE(first.net.buttons, second.net.buttons);
+    EXPECT_TRUE(recordingUi().boxes.empty());
 }
 
 } // namespace

@@ -33,6 +33,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -49,7 +50,7 @@ namespace fs = std::filesystem;
 using testing_support::ModalAnswer;
 
 // Boxes are recorded and answered from a queue (then Ok).
-class AnsweringUi : public platform::Ui {
+class AnsweringUi : public platform::Ui, public ErrorPresenter {
 public:
     void errorBox(const char* message, bool) override { texts.emplace_back(message); }
     platform::Answer messageBox(const char*, const char* text, platform::Buttons,
@@ -65,18 +66,16 @@ public:
     std::deque<platform::Answer> answers;
 };
 
-class FrameDocumentsTest : public testing_support::DialogFixture {
+class FrameDocumentsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        DialogFixture::SetUp();
-        m_previousUi = platform::setUi(&ui);
         m_home = fs::current_path();
         m_work = fs::temp_directory_path() / ("tarvo-frame-" + std::to_string(::getpid()));
         fs::remove_all(m_work);
         fs::copy(TARVO_DATA_DIR, m_work, fs::copy_options::recursive);
         fs::current_path(m_work);
-        ASSERT_TRUE(StartProgram());
-        frame = std::make_unique<MainFrame>(settings);
+        ASSERT_TRUE(StartProgram(errors));
+        frame = std::make_unique<MainFrame>(settings, ui, errors);
         frame->setNetworkPath("Databases/script.dat");
         frame->loadNetwork();
         frame->show();
@@ -84,22 +83,17 @@ protected:
     }
     void TearDown() override {
         frame.reset();
-        fileDialogRunner() = RunFileDialog;
-        partitionChoices() = PartitionChoices{};
-        ShutDownProgram();
+        ShutDownProgram(errors);
         // The shutdown releases the text buffers the test process made for every test.
         AllocateWordBuffer();
         AllocateScratchText();
         fs::current_path(m_home);
         fs::remove_all(m_work);
-        platform::setUi(m_previousUi);
-        errorState() = ErrorState{};
-        DialogFixture::TearDown();
     }
 
     // Opens a document on the node typed into the partition dialog; "" cancels it.
     int open(const char* typed, const std::string& title) {
-        ModalAnswer answer([typed](DialogBase& dialog) {
+        ModalAnswer answer(frame->dialogs(), [typed](DialogBase& dialog) {
             if (!*typed) {
                 dialog.press(2);
                 return;
@@ -114,7 +108,7 @@ protected:
     // The frame goes and a new one starts on the same settings, as at the program's next run.
     void restartFrame() {
         frame.reset();
-        frame = std::make_unique<MainFrame>(settings);
+        frame = std::make_unique<MainFrame>(settings, ui, errors);
         frame->setNetworkPath("Databases/script.dat");
         frame->loadNetwork();
         frame->show();
@@ -124,7 +118,7 @@ protected:
     // answers the prompt and the size the dialog offered.
     std::pair<QString, QString> chooseReadableSize(const char* typed) {
         std::pair<QString, QString> shown;
-        ModalAnswer answer([&shown, typed](DialogBase& dialog) {
+        ModalAnswer answer(frame->dialogs(), [&shown, typed](DialogBase& dialog) {
             shown.first = dialog.control<QLabel>(10)->text();
             shown.second = dialog.control<QLineEdit>(20)->text();
             if (!typed) {
@@ -150,7 +144,7 @@ protected:
     }
     // Answers the file dialogs with `path` (empty: cancel), counting the runs.
     void chooseFile(const std::string& path) {
-        fileDialogRunner() = [this, path](QWidget*, bool save, FileChoice& choice) {
+        frame->setFileDialogRunner([this, path](QWidget*, bool save, FileChoice& choice) {
             ++fileDialogs;
             lastDialogSaved = save;
             if (path.empty())
@@ -158,20 +152,36 @@ protected:
             choice.path = path;
             choice.title = fs::path(path).filename().string();
             return true;
-        };
+        });
     }
 
     AnsweringUi ui;
+    ErrorReport errors{ui};
     platform::MemorySettings settings;
     std::unique_ptr<MainFrame> frame;
     int fileDialogs = 0;
     bool lastDialogSaved = false;
 
 private:
-    platform::Ui* m_previousUi = nullptr;
     fs::path m_home;
     fs::path m_work;
 };
+
+// A closed document waits for its deletion; a frame that goes before takes it along while the
+// frame is whole, so that the view's teardown still finds the frame's parts.
+TEST_F(FrameDocumentsTest, AFrameGoingTakesAlongTheClosedWindowsThatWaitForDeletion) {
+    ASSERT_EQ(open("noun", "first"), 1);
+    ASSERT_EQ(open("verb", "second"), 1);
+    const QPointer<DocumentWindow> closed = frame->documents().at(0);
+    const QPointer<DocumentWindow> open = frame->documents().at(1);
+    closed->close();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(closed.isNull()) << "the deletion waits for the event loop";
+    ASSERT_EQ(frame->documents().size(), 1);
+    frame.reset();
+    EXPECT_TRUE(closed.isNull());
+    EXPECT_TRUE(open.isNull());
+}
 
 TEST_F(FrameDocumentsTest, MenuBarCaptionAndToolBarFollowTheActiveDocument) {
     EXPECT_EQ(menuTitles(), (QStringList{"&Net", "&Help"}));
@@ -183,7 +193,7 @@ TEST_F(FrameDocumentsTest, MenuBarCaptionAndToolBarFollowTheActiveDocument) {
     ASSERT_EQ(open("verb", "second"), 1);
     EXPECT_EQ(menuTitles(), (QStringList{"&Net", "&Edit", "&View", "&Window", "&Help"}));
     EXPECT_EQ(caption(), "Tarvo++ - second");
-    EXPECT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().net);
+    EXPECT_EQ(frame->toolBar()->buttonSet(), &frame->buttons().net);
     EXPECT_TRUE(frame->toolBar()->list(kNodeList)->isVisibleTo(frame->toolBar()));
     EXPECT_EQ(frame->toolBar()->list(kNodeList)->currentText(), "verb");
 
@@ -198,7 +208,7 @@ TEST_F(FrameDocumentsTest, MenuBarCaptionAndToolBarFollowTheActiveDocument) {
     EXPECT_TRUE(frame->menuItems(MenuBarKind::View).items.at(cmd::kLeftToRight + 2)->isChecked());
     // The buttons follow the menu items: highlighting is on, nothing to undo yet, and the
     // orientation button shows the choice made.
-    const ButtonSet& net = buttonDefinitions().net;
+    const ButtonSet& net = frame->buttons().net;
     EXPECT_TRUE(FindButton(net, cmd::kHighlightLinks)->has(ButtonState::Pressed));
     EXPECT_TRUE(FindButton(net, cmd::kUndo)->has(ButtonState::Disabled));
     EXPECT_EQ(frame->command(cmd::kLeftToRight), 1);
@@ -211,14 +221,14 @@ TEST_F(FrameDocumentsTest, MenuBarCaptionAndToolBarFollowTheActiveDocument) {
 
     // Editing a label brings the editing buttons and the font list; its end brings them back.
     EXPECT_EQ(frame->command(cmd::kText), 1);
-    EXPECT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().netEdit);
+    EXPECT_EQ(frame->toolBar()->buttonSet(), &frame->buttons().netEdit);
     QComboBox* fonts = frame->toolBar()->list(kFontList);
     EXPECT_TRUE(fonts->isVisibleTo(frame->toolBar()));
     ASSERT_GT(fonts->count(), 1);
     fonts->setCurrentIndex(1);
     EXPECT_EQ(frame->fontListSelection(), fonts->itemData(1).toInt());
     EXPECT_EQ(frame->command(cmd::kText), 1);
-    EXPECT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().net);
+    EXPECT_EQ(frame->toolBar()->buttonSet(), &frame->buttons().net);
     EXPECT_FALSE(fonts->isVisibleTo(frame->toolBar()));
 
     EXPECT_EQ(frame->command(cmd::kClose), 1);
@@ -271,16 +281,18 @@ TEST_F(FrameDocumentsTest, MenuItemsAndAcceleratorsIssueTheirCommands) {
     // F4 and F3 open the inspection windows beside the view, side by side; each key again
     // closes its own.
     QTest::keyClick(viewWindow, Qt::Key_F4);
-    ASSERT_NE(OpenInspectionWindow(InspectionKind::Report), nullptr);
-    EXPECT_EQ(OpenInspectionWindow(InspectionKind::Report)->windowTitle(), "Inheritance Dialog");
+    ASSERT_NE(frame->inspectionWindows().openWindow(InspectionKind::Report), nullptr);
+    EXPECT_EQ(frame->inspectionWindows().openWindow(InspectionKind::Report)->windowTitle(),
+              "Inheritance Dialog");
     QTest::keyClick(viewWindow, Qt::Key_F3);
-    ASSERT_NE(OpenInspectionWindow(InspectionKind::Links), nullptr);
-    EXPECT_EQ(OpenInspectionWindow(InspectionKind::Links)->windowTitle(), "Inspect links");
-    EXPECT_NE(OpenInspectionWindow(InspectionKind::Report), nullptr);
+    ASSERT_NE(frame->inspectionWindows().openWindow(InspectionKind::Links), nullptr);
+    EXPECT_EQ(frame->inspectionWindows().openWindow(InspectionKind::Links)->windowTitle(),
+              "Inspect links");
+    EXPECT_NE(frame->inspectionWindows().openWindow(InspectionKind::Report), nullptr);
     QTest::keyClick(viewWindow, Qt::Key_F3);
-    EXPECT_EQ(OpenInspectionWindow(InspectionKind::Links), nullptr);
+    EXPECT_EQ(frame->inspectionWindows().openWindow(InspectionKind::Links), nullptr);
     QTest::keyClick(viewWindow, Qt::Key_F4);
-    EXPECT_EQ(OpenInspectionWindow(InspectionKind::Report), nullptr);
+    EXPECT_EQ(frame->inspectionWindows().openWindow(InspectionKind::Report), nullptr);
     frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     viewWindow->setFocus();
@@ -301,8 +313,10 @@ TEST_F(FrameDocumentsTest, InspectionWindowsFollowInsertsUndoAndDeletesInTheirVi
     NetViewWidget* viewWindow = document->viewWidget();
     frame->command(cmd::kInspectProperties);
     frame->command(cmd::kInspectLinks);
-    auto* report = qobject_cast<DialogBase*>(OpenInspectionWindow(InspectionKind::Report));
-    auto* links = qobject_cast<DialogBase*>(OpenInspectionWindow(InspectionKind::Links));
+    auto* report =
+        qobject_cast<DialogBase*>(frame->inspectionWindows().openWindow(InspectionKind::Report));
+    auto* links =
+        qobject_cast<DialogBase*>(frame->inspectionWindows().openWindow(InspectionKind::Links));
     ASSERT_NE(report, nullptr);
     ASSERT_NE(links, nullptr);
     const auto box = [](DialogBase* window, int id) { return window->control<QComboBox>(id); };
@@ -382,7 +396,7 @@ TEST_F(FrameDocumentsTest, SaveWritesTheFileTheNetworkWasReadFromAndNeverOverAFa
 
     // The chosen file is the one read, and Save writes it back there.
     chooseFile(tiny);
-    ModalAnswer answer([](DialogBase& dialog) {
+    ModalAnswer answer(frame->dialogs(), [](DialogBase& dialog) {
         dialog.control<QLineEdit>(20)->setText(QStringLiteral("leaf"));
         dialog.press(1);
     });
@@ -491,7 +505,7 @@ TEST_F(FrameDocumentsTest, ClosingADocumentShowsTheNextOneAndEachViewShowsItsOwn
         EXPECT_EQ(frame->activeDocument(), second);
         EXPECT_EQ(caption(), "Tarvo++ - second");
         EXPECT_EQ(frame->shownMenuBar(), MenuBarKind::View);
-        EXPECT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().net);
+        EXPECT_EQ(frame->toolBar()->buttonSet(), &frame->buttons().net);
         EXPECT_EQ(relations->currentIndex(), -1);
         if (closes) {
             ASSERT_EQ(open("word", "first"), 1);
@@ -532,25 +546,24 @@ TEST_F(FrameDocumentsTest, MenuAndToolBarStayInStepThroughInspectionAndEditing) 
     for (const bool opened : {true, false}) {
         EXPECT_EQ(frame->command(cmd::kInspectLinks), 1);
         EXPECT_EQ(inspect->isChecked(), opened);
-        EXPECT_EQ(
-            FindButton(buttonDefinitions().net, cmd::kInspectLinks)->has(ButtonState::Pressed),
-            opened);
+        EXPECT_EQ(FindButton(frame->buttons().net, cmd::kInspectLinks)->has(ButtonState::Pressed),
+                  opened);
     }
     // The window's own close box clears them too.
     EXPECT_EQ(frame->command(cmd::kInspectLinks), 1);
-    auto* links = qobject_cast<DialogBase*>(OpenInspectionWindow(InspectionKind::Links));
+    auto* links =
+        qobject_cast<DialogBase*>(frame->inspectionWindows().openWindow(InspectionKind::Links));
     ASSERT_NE(links, nullptr);
     links->close();
     QCoreApplication::processEvents();
-    EXPECT_EQ(OpenInspectionWindow(InspectionKind::Links), nullptr);
+    EXPECT_EQ(frame->inspectionWindows().openWindow(InspectionKind::Links), nullptr);
     EXPECT_FALSE(inspect->isChecked());
-    EXPECT_FALSE(
-        FindButton(buttonDefinitions().net, cmd::kInspectLinks)->has(ButtonState::Pressed));
+    EXPECT_FALSE(FindButton(frame->buttons().net, cmd::kInspectLinks)->has(ButtonState::Pressed));
     EXPECT_EQ(frame->command(cmd::kText), 1);
-    ASSERT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().netEdit);
+    ASSERT_EQ(frame->toolBar()->buttonSet(), &frame->buttons().netEdit);
     expectInStep("editing a label");
     EXPECT_EQ(frame->command(cmd::kText), 1);
-    ASSERT_EQ(frame->toolBar()->buttonSet(), &buttonDefinitions().net);
+    ASSERT_EQ(frame->toolBar()->buttonSet(), &frame->buttons().net);
     expectInStep("after editing");
 }
 
@@ -558,7 +571,7 @@ TEST_F(FrameDocumentsTest, SelectNetworkKeepsUnsavedWorkUnlessTheUserLetsItGo) {
     // Cancelled: one more window on the network already loaded.
     chooseFile("");
     {
-        ModalAnswer answer([](DialogBase& dialog) { dialog.press(1); });
+        ModalAnswer answer(frame->dialogs(), [](DialogBase& dialog) { dialog.press(1); });
         EXPECT_EQ(frame->command(cmd::kSelectNetwork), 1);
     }
     EXPECT_EQ(frame->documents().size(), 1);
@@ -584,7 +597,7 @@ TEST_F(FrameDocumentsTest, SelectNetworkKeepsUnsavedWorkUnlessTheUserLetsItGo) {
 
     ui.answers = {platform::Answer::No};
     {
-        ModalAnswer answer([](DialogBase& dialog) {
+        ModalAnswer answer(frame->dialogs(), [](DialogBase& dialog) {
             dialog.control<QLineEdit>(20)->setText("verb");
             dialog.press(1);
         });

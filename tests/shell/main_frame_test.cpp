@@ -6,7 +6,6 @@
 #include "memory/size_class_heap.h"
 #include "platform/settings.h"
 #include "shell/startup.h"
-#include "support/recording_ui.h"
 #include "view/commands.h"
 
 #include <QMdiArea>
@@ -21,13 +20,14 @@ namespace tarvo {
 namespace {
 
 // Boxes are recorded rather than shown, so nothing modal stops the test.
-class Recorder : public platform::Ui {
+class Recorder : public platform::Ui, public ErrorPresenter {
 public:
     void errorBox(const char* message, bool fatal) override {
         messages.push_back(std::string(fatal ? "fatal: " : "") + message);
     }
-    platform::Answer messageBox(const char*, const char*, platform::Buttons,
+    platform::Answer messageBox(const char* caption, const char* text, platform::Buttons,
                                 platform::Icon) override {
+        messages.push_back(std::string(caption) + ": " + text);
         return platform::Answer::Ok;
     }
     std::vector<std::string> messages;
@@ -35,17 +35,18 @@ public:
 
 TEST(MainFrame, OutOfMemoryPostsExitAndTheFrameCloses) {
     Recorder recorder;
-    platform::Ui* previous = platform::setUi(&recorder);
-    ASSERT_TRUE(StartProgram());
+    ErrorReport errors(recorder);
+    ProgramHeapReporter reporter(recorder, errors);
+    HeapReporter* previous = SetHeapReporter(&reporter);
+    ASSERT_TRUE(StartProgram(errors));
     {
         platform::MemorySettings settings;
-        MainFrame frame(settings);
+        MainFrame frame(settings, recorder, errors);
         EXPECT_EQ(frame.windowTitle(), "Tarvo++");
         frame.client()->addSubWindow(new QWidget)->show();
         frame.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-        SetCommandTarget(&frame);
-        SetOutOfMemoryHook([] { PostFrameCommand(cmd::kExit); });
+        reporter.setFrame(&frame);
 
         SetSystemAllocation(&testing_support::noMemory, &testing_support::plainFree);
         EXPECT_EQ(Allocate(4096), nullptr);
@@ -57,17 +58,28 @@ TEST(MainFrame, OutOfMemoryPostsExitAndTheFrameCloses) {
         QTRY_VERIFY_WITH_TIMEOUT(!frame.isVisible(), 2000);
         EXPECT_TRUE(frame.client()->subWindowList().isEmpty())
             << "closing the frame closes its documents first";
-        SetOutOfMemoryHook(nullptr);
-        SetCommandTarget(nullptr);
+        reporter.setFrame(nullptr);
     }
-    ShutDownProgram();
-    EXPECT_TRUE(errorState().ErrorsSuppressed);
+    ShutDownProgram(errors);
+    EXPECT_TRUE(errors.suppressed());
     EXPECT_EQ(currentHeap(), nullptr);
     // The shutdown releases the text buffers the test process made for every test.
     AllocateWordBuffer();
     AllocateScratchText();
-    platform::setUi(previous);
-    errorState() = ErrorState{};
+    SetHeapReporter(previous);
+}
+
+TEST(MainFrame, TheHeapsNoticesAreMessageBoxesAndNeedNoFrame) {
+    Recorder recorder;
+    ErrorReport errors(recorder);
+    ProgramHeapReporter reporter(recorder, errors);
+    reporter.notice("HEAPL:disp()", "statistics", false);
+    reporter.outOfMemory("Out of memory. Sorry!");
+    ASSERT_EQ(recorder.messages.size(), 2u);
+    EXPECT_EQ(recorder.messages[0], "HEAPL:disp(): statistics");
+    EXPECT_EQ(recorder.messages[1], "fatal: Out of memory. Sorry!");
+    EXPECT_TRUE(errors.fatal());
+    QCoreApplication::processEvents();
 }
 
 } // namespace

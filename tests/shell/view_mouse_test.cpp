@@ -167,7 +167,7 @@ TEST_F(ViewMouseTest, DraggingAParentEndOntoEmptySpaceMakesANewParentAndUndoRest
     ASSERT_EQ(parents.size(), 1u);
     EXPECT_NE(parents[0], "noun");
     EXPECT_TRUE(IsAnonymousLabel(net->find("common", 0)->first(ParentSlot)->name));
-    EXPECT_EQ(dragState().mode, kNoDrag);
+    EXPECT_EQ(dragState(view).mode, kNoDrag);
 
     ASSERT_TRUE(UndoLastChange(view));
     EXPECT_EQ(names("common", ParentSlot), std::vector<std::string>{"noun"});
@@ -185,7 +185,7 @@ TEST_F(ViewMouseTest, EditKeysPressedWhileALinkIsDraggedWaitAndTheDropStillLands
     QWidget* port = widget->viewport();
     QTest::mousePress(port, Qt::LeftButton, {}, onLink);
     QTest::mouseMove(port, (onLink + empty) / 2);
-    ASSERT_EQ(dragState().mode, kDragLink);
+    ASSERT_EQ(dragState(view).mode, kDragLink);
     ASSERT_NE(view.currentLink, nullptr);
     // Delete, Insert, Ctrl+Insert and Undo would each rebuild the nodes the drag holds.
     QTest::keyClick(port, Qt::Key_Delete);
@@ -198,7 +198,7 @@ TEST_F(ViewMouseTest, EditKeysPressedWhileALinkIsDraggedWaitAndTheDropStillLands
     ASSERT_NE(net->find("common", 0), nullptr);
     QTest::mouseMove(port, empty);
     QTest::mouseRelease(port, Qt::LeftButton, {}, empty);
-    EXPECT_EQ(dragState().mode, kNoDrag);
+    EXPECT_EQ(dragState(view).mode, kNoDrag);
     const std::vector<std::string> parents = names("common", ParentSlot);
     ASSERT_EQ(parents.size(), 1u);
     EXPECT_TRUE(IsAnonymousLabel(net->find("common", 0)->first(ParentSlot)->name))
@@ -249,7 +249,7 @@ TEST_F(ViewMouseTest, ReorderingPastHiddenSiblingsSwappingEndsAndEdgeScrollingKe
     ASSERT_EQ(HitNode(view, {empty.x(), empty.y()}), nullptr);
     QTest::mousePress(port, Qt::LeftButton, {}, nearParent);
     QTest::mouseMove(port, nearParent + QPoint(0, 20));
-    ASSERT_EQ(dragState().mode, kDragLink);
+    ASSERT_EQ(dragState(view).mode, kDragLink);
     EXPECT_TRUE(node("noun")->hasFlag(NodeFlags::DragMark));
     QTest::mousePress(port, Qt::RightButton, {}, nearParent + QPoint(0, 20));
     EXPECT_EQ(view.current, node("noun")) << "the end that stays is current";
@@ -285,14 +285,14 @@ TEST_F(ViewMouseTest, ReorderingPastHiddenSiblingsSwappingEndsAndEdgeScrollingKe
     const bool down = view.scrollY < view.scrollRangeY;
     const QPoint edge(stub.x(), down ? port->height() - 4 : 4);
     QTest::mouseMove(port, edge);
-    ASSERT_EQ(dragState().mode, kDragStub);
+    ASSERT_EQ(dragState(view).mode, kDragStub);
     const int scrolled = view.scrollY;
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.scrollY != scrolled; }, 5000));
     ASSERT_TRUE(DragLine(view, &from, &to));
     EXPECT_EQ(from, parentLinkPoint(view, noun));
     EXPECT_NE(from, end);
     QTest::mouseRelease(port, Qt::LeftButton, {}, centre("noun"));
-    EXPECT_EQ(dragState().mode, kNoDrag);
+    EXPECT_EQ(dragState(view).mode, kNoDrag);
 }
 
 TEST_F(ViewMouseTest, PanningFollowsTheMouseAndZoomingKeepsItsStartInEveryOrientation) {
@@ -371,6 +371,28 @@ TEST_F(ViewMouseTest, CtrlDragDownEnlargesTheCellsAndCtrlShiftKeepsTheirProporti
     drag(empty - QPoint(0, 40), empty, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_NEAR(view.slotExtent / view.layerExtent, ratio, 0.05f);
     EXPECT_GT(view.slotExtent, slot);
+}
+
+// One mouse moves among the views of a frame: a drag begun in one holds the edits of all that
+// share its pointer, and of no other view.
+TEST(ViewPointer, ADragRunsForEveryViewSharingThePointerAndEndsWithItsView) {
+    NetView first;
+    NetView second;
+    NetView apart;
+    first.pointer = second.pointer = MakePointerState();
+    EXPECT_FALSE(DragRunning(first));
+    EXPECT_FALSE(DragRunning(apart)) << "a view given no pointer has no drag";
+    DragState& drag = dragState(first);
+    drag.mode = kDragLink;
+    drag.view = &first;
+    EXPECT_TRUE(DragRunning(second));
+    EXPECT_EQ(&dragState(second), &drag);
+    EXPECT_FALSE(DragRunning(apart));
+    EXPECT_NE(&dragState(apart), &drag);
+    ForgetMouse(second);
+    EXPECT_TRUE(DragRunning(first)) << "another view going leaves the drag alone";
+    ForgetMouse(first);
+    EXPECT_FALSE(DragRunning(second));
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 // Entry point of the core tests: the start-up buffers exist and boxes are recorded, not shown.
 #include "support/recording_ui.h"
 
-#include "diagnostics/error_report.h"
 #include "memory/debug_log.h"
 #include "memory/shared_buffers.h"
 
@@ -24,8 +23,6 @@ class ResetBetweenTests : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override {
         recordingUi().boxes.clear();
         recordingUi().nextAnswer = platform::Answer::Ok;
-        tarvo::errorState().ErrorsSuppressed = false;
-        tarvo::errorState().FatalError = false;
     }
 };
 
@@ -40,7 +37,7 @@ const char* ownDebugLog() {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    platform::setUi(&testing_support::recordingUi());
+    tarvo::SetHeapReporter(&testing_support::recordingUi());
     tarvo::DebugLogPath() = testing_support::ownDebugLog();
     tarvo::AllocateWordBuffer();
     tarvo::AllocateScratchText();
@@ -48,7 +45,7 @@ int main(int argc, char** argv) {
     const int result = RUN_ALL_TESTS();
     tarvo::ReleaseScratchText();
     tarvo::ReleaseWordBuffer();
-    platform::setUi(nullptr);
+    tarvo::SetHeapReporter(nullptr);
     std::remove(testing_support::ownDebugLog());
     return result;
 }

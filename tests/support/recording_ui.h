@@ -1,6 +1,9 @@
-// A presenter for tests: it records every box instead of showing it.
+// A presenter for tests: it records every box instead of showing it, for the message boxes, the
+// error report and the heap alike.
 #pragma once
 
+#include "diagnostics/error_report.h"
+#include "memory/size_class_heap.h"
 #include "platform/ui.h"
 
 #include <string>
@@ -14,7 +17,7 @@ struct ShownBox {
     bool fatal = false;
 };
 
-class RecordingUi : public platform::Ui {
+class RecordingUi : public platform::Ui, public tarvo::ErrorPresenter, public tarvo::HeapReporter {
 public:
     void errorBox(const char* message, bool fatal) override {
         boxes.push_back({fatal ? "Fatal Error" : "Error", message, fatal});
@@ -24,12 +27,17 @@ public:
         boxes.push_back({caption, text, false});
         return nextAnswer;
     }
+    void outOfMemory(const char* message) override { errorBox(message, true); }
+    void notice(const char* caption, const char* text, bool) override {
+        boxes.push_back({caption, text, false});
+    }
 
     std::vector<ShownBox> boxes;
     platform::Answer nextAnswer = platform::Answer::Ok;
 };
 
-// The recording presenter installed by the core tests' main; cleared before every test.
+// The recording presenter the core tests' main makes the heap's reporter; cleared before every
+// test.
 RecordingUi& recordingUi();
 
 } // namespace testing_support

@@ -55,10 +55,6 @@ const std::map<std::string, std::set<std::string>>& layers() {
 // listed include that is gone fails too, so that the list only shrinks.
 const std::set<std::pair<std::string, std::string>>& knownExceptions() {
     static const std::set<std::pair<std::string, std::string>> list = {
-        // The error box and the heap's own message boxes reach the window system's presenter.
-        {"diagnostics/error_report.cpp", "platform/ui.h"},
-        {"memory/size_class_heap.cpp", "platform/ui.h"},
-        {"platform/qt/qt_ui.cpp", "dialogs/error_box.h"},
     };
     return list;
 }

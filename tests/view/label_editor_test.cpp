@@ -38,7 +38,6 @@ protected:
     platform::RegionMaker& regions() override { return m_regions; }
 
     void SetUp() override {
-        m_previous = platform::setClipboard(&board);
         load(kGrammar);
         open("noun");
         OpenEditor(*view);
@@ -46,7 +45,6 @@ protected:
     }
     void TearDown() override {
         ViewFixture::TearDown();
-        platform::setClipboard(m_previous);
         accentKeys() = AccentKeyState{};
     }
     void type(const char* text) {
@@ -75,11 +73,8 @@ protected:
     }
     std::string currentMarkup() { return markupOf(view->current->source->keyText()); }
 
-    platform::MemoryClipboard board;
-
 private:
     testing_support::NullDisplay m_regions;
-    platform::Clipboard* m_previous = nullptr;
 };
 
 TEST_F(LabelEditorTest, TypingIsLimitedTo20RepeatsAndBackspaceStopsAtTheStart) {
@@ -272,14 +267,14 @@ TEST_F(LabelEditorTest, CopiedTextKeepsItsFormattingOnlyThroughTheRawForm) {
     select(1, 3);
     EditorApplyFormat(*view, kFormatToggle, kBold);
     EditorCtrlKey(*view, 'C', false);
-    std::string plain = board.text();
+    std::string plain = host->board.text();
     EXPECT_EQ(plain, "ou");
 
     EditorKey(*view, kHome, false);
     EditorCtrlKey(*view, 'V', false);
     EXPECT_EQ(markupOf(EditorText(*view)), markupOf(taken("<b>ou<\\b>n<b>ou<\\b>n")));
 
-    board.setPlainText("ou");
+    host->board.setPlainText("ou");
     EditorKey(*view, kHome, false);
     EditorCtrlKey(*view, 'V', false);
     EXPECT_EQ(markupOf(EditorText(*view)), markupOf(taken("ou<b>ou<\\b>n<b>ou<\\b>n")));
@@ -302,9 +297,9 @@ TEST_F(LabelEditorTest, APhoneticRunIsSelectedOneSymbolAByteAndCopiedAsUnicodeIp
         EXPECT_EQ(view->editor->caret, i + 1);
         EditorCtrlKey(*view, 'C', false);
         expected += symbols[i];
-        EXPECT_EQ(board.text(), expected) << i;
+        EXPECT_EQ(host->board.text(), expected) << i;
         std::string raw;
-        ASSERT_TRUE(board.raw(raw));
+        ASSERT_TRUE(host->board.raw(raw));
         EXPECT_EQ(raw.size(), 4u * static_cast<unsigned>(i + 1)) << "four raw bytes a cell";
         EXPECT_EQ(raw[static_cast<std::size_t>(4 * i)], "DE kHAtH"[i]);
         EXPECT_TRUE(raw[static_cast<std::size_t>(4 * i + 1)] & kPhonetic);
@@ -322,24 +317,24 @@ TEST_F(LabelEditorTest, APhoneticRunIsSelectedOneSymbolAByteAndCopiedAsUnicodeIp
     EditorSelectAll(*view);
     EditorChar(*view, kBackspace, 1);
     EditorApplyFormat(*view, kFormatToggle, kPhonetic);
-    board.setPlainText("\u00f0\u025b k\u02b0\u0251t\u02b0 e\u0301");
+    host->board.setPlainText("\u00f0\u025b k\u02b0\u0251t\u02b0 e\u0301");
     EditorCtrlKey(*view, 'V', false);
     EXPECT_EQ(EditorText(*view), taken("<phon>DE kHAtH e@"));
     EditorApplyFormat(*view, kFormatToggle, kPhonetic);
-    board.setPlainText(" caf\u00e9 \u00f0");
+    host->board.setPlainText(" caf\u00e9 \u00f0");
     EditorCtrlKey(*view, 'V', false);
     EXPECT_EQ(EditorText(*view), taken("<phon>DE kHAtH e@<\\phon> caf\xe9 \xf0"));
 }
 
 TEST_F(LabelEditorTest, PastedLineBreaksBecomeBlanksAndALongPasteIsCut) {
-    board.setPlainText(" big\r\nred\tdog");
+    host->board.setPlainText(" big\r\nred\tdog");
     EditorCtrlKey(*view, 'V', false);
     EXPECT_EQ(EditorText(*view), "noun big red dog");
 
     EditorSelectAll(*view);
     EditorCtrlKey(*view, 'X', false);
     EXPECT_EQ(EditorText(*view), "");
-    board.setPlainText(std::string(3000, 'z'));
+    host->board.setPlainText(std::string(3000, 'z'));
     EditorCtrlKey(*view, 'V', false);
     EXPECT_EQ(EditorText(*view), std::string(kMaxLabelCells, 'z'));
     EXPECT_TRUE(CloseEditor(*view, true));

@@ -51,6 +51,8 @@ std::string kindsText(const ShapeInstance& instance) {
 
 class ShapesTest : public ::testing::Test {
 protected:
+    // Declared before the set, which keeps a reference to it.
+    platform::qt::QtRegionMaker regions;
     void TearDown() override {
         if (set)
             DestroyShapeSet(set);
@@ -61,7 +63,7 @@ protected:
     ShapeInstance& prepared(const std::string& file, int hw = kHalf, int hh = kHalf, int pen = 1,
                             bool vertical = true) {
         readShapes(shapes, file);
-        set = MakeShapeSet(platform::qt::regionMaker(), &shapes);
+        set = MakeShapeSet(regions, &shapes);
         ShapeInstance* instance = InstanceFor(*set, 1);
         EXPECT_NE(instance, nullptr);
         Prepare(*instance, hw, hh, pen, boxAround(0, 0, hw, hh), 0, 0, vertical);
@@ -177,7 +179,7 @@ QImage drawn(ShapeInstance& instance, bool fill) {
 TEST_F(ShapesTest, ArcWithEndsInLineIsDrawnStraightAndAddsNothing) {
     // The trailing "v" gives the second shape arcs without making any of its segments one.
     readShapes(shapes, "100 arc 1 - 100 0 v 100 100 l 0 100 line 1 - 100 0 l 100 100 0 100 v");
-    set = MakeShapeSet(platform::qt::regionMaker(), &shapes);
+    set = MakeShapeSet(regions, &shapes);
     ShapeInstance* arc = InstanceFor(*set, 1);
     ShapeInstance* line = InstanceFor(*set, 2);
     for (ShapeInstance* instance : {arc, line})
@@ -252,7 +254,7 @@ TEST_F(ShapesTest, DrawingFillsTheRegionAndClipsTheLabelToIt) {
 
 TEST_F(ShapesTest, SetAnswersOnlyShapesOfTheListAndFollowsANewList) {
     readShapes(shapes, "100 a 1 - 100 0 0 100 b 1 E 100 0 v 0 100");
-    set = MakeShapeSet(platform::qt::regionMaker(), &shapes);
+    set = MakeShapeSet(regions, &shapes);
     for (const int number : {0, -1, 3, 255})
         EXPECT_EQ(InstanceFor(*set, number), nullptr) << number;
     ASSERT_NE(InstanceFor(*set, 2), nullptr);

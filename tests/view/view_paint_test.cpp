@@ -44,7 +44,7 @@ protected:
     DisplayMaker measuring() override {
         return [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); };
     }
-    platform::RegionMaker& regions() override { return platform::qt::regionMaker(); }
+    platform::RegionMaker& regions() override { return m_regions; }
 
     QImage paint(NetView& v) {
         platform::qt::ImageDisplay image(host->client.width, host->client.height);
@@ -71,6 +71,7 @@ protected:
 
 private:
     ColourState m_colours;
+    platform::qt::QtRegionMaker m_regions;
 };
 
 const char* const kFamily = "#ENTITIES\nb isa a\nc isa a\nd isa b\n#FONTS\n";

@@ -70,7 +70,8 @@ QString textOf(const char* text, int length, const ByteTexts* byteTexts) {
     return shown;
 }
 
-// The fonts made so far, by their description and the resolution they were measured at.
+// The fonts made so far, by their description and the resolution they were measured at. The
+// system's fonts are the process's, so every display shares what was measured of them.
 std::unordered_map<std::string, QtFont>& fontCache() {
     static std::unordered_map<std::string, QtFont> cache;
     return cache;
@@ -204,8 +205,7 @@ Size QtDisplay::textExtent(const char* text, int length) {
 }
 
 LaidOutText& QtDisplay::laidOut(const char* text, int length) {
-    static LaidOutText scratch;
-    LaidOutText* kept = &scratch;
+    LaidOutText* kept = &m_scratch;
     if (m_glyphs && length == 1) {
         std::optional<LaidOutText>& slot = m_glyphs->characters[static_cast<unsigned char>(*text)];
         if (slot)
@@ -357,17 +357,17 @@ int QtDisplay::bitsPerPixel() const {
 }
 
 std::unique_ptr<Region> QtDisplay::rectRegion(const Rect& rect) {
-    return regionMaker().rectRegion(rect);
+    return m_regions.rectRegion(rect);
 }
 std::unique_ptr<Region> QtDisplay::ellipseRegion(const Rect& rect) {
-    return regionMaker().ellipseRegion(rect);
+    return m_regions.ellipseRegion(rect);
 }
 std::unique_ptr<Region> QtDisplay::roundRectRegion(const Rect& rect, int ellipseWidth,
                                                    int ellipseHeight) {
-    return regionMaker().roundRectRegion(rect, ellipseWidth, ellipseHeight);
+    return m_regions.roundRectRegion(rect, ellipseWidth, ellipseHeight);
 }
 std::unique_ptr<Region> QtDisplay::polygonRegion(const Point* points, int count, FillMode mode) {
-    return regionMaker().polygonRegion(points, count, mode);
+    return m_regions.polygonRegion(points, count, mode);
 }
 
 std::unique_ptr<Pen> QtDisplay::createPen(const PenLook& wanted) {

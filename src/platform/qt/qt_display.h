@@ -180,6 +180,9 @@ private:
     std::optional<QFontMetrics> m_metrics;
     CharacterWidths* m_widths = nullptr;
     CharacterGlyphs* m_glyphs = nullptr;
+    // The layout of a text the font keeps no glyphs for, until the next one.
+    LaidOutText m_scratch;
+    QtRegionMaker m_regions;
     const ByteTexts* m_byteTexts = nullptr;
 };
 

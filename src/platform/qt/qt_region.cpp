@@ -109,9 +109,4 @@ std::unique_ptr<Region> QtRegionMaker::polygonRegion(const Point* points, int co
         QRegion(polygon, mode == FillMode::Alternate ? Qt::OddEvenFill : Qt::WindingFill));
 }
 
-QtRegionMaker& regionMaker() {
-    static QtRegionMaker maker;
-    return maker;
-}
-
 } // namespace platform::qt

@@ -23,6 +23,7 @@ public:
 
 const QRegion& toQRegion(const Region& region);
 
+// Regions for hit tests; it holds nothing, so each user keeps its own.
 class QtRegionMaker : public RegionMaker {
 public:
     std::unique_ptr<Region> rectRegion(const Rect& rect) override;
@@ -31,8 +32,5 @@ public:
                                             int ellipseHeight) override;
     std::unique_ptr<Region> polygonRegion(const Point* points, int count, FillMode mode) override;
 };
-
-// The program's one maker of regions for hit tests.
-QtRegionMaker& regionMaker();
 
 } // namespace platform::qt

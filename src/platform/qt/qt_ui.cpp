@@ -1,7 +1,6 @@
-// Message boxes and the error box through Qt.
+// Message boxes through Qt.
 #include "platform/qt/qt_ui.h"
 
-#include "dialogs/error_box.h"
 #include "platform/qt/qt_text.h"
 
 #include <QApplication>
@@ -61,12 +60,6 @@ Answer answerOf(int button) {
 
 QWidget* QtUi::owner() const {
     return m_owner ? m_owner : QApplication::activeWindow();
-}
-
-void QtUi::errorBox(const char* message, bool fatal) {
-    tarvo::ErrorBox box(owner());
-    box.prepare(message, fatal);
-    box.exec();
 }
 
 Answer QtUi::messageBox(const char* caption, const char* text, Buttons buttons, Icon icon) {

@@ -1,4 +1,4 @@
-// The presenter over Qt: message boxes and the error box as real modal windows.
+// The presenter over Qt: message boxes as real modal windows.
 #pragma once
 
 #include "platform/ui.h"
@@ -9,7 +9,6 @@ namespace platform::qt {
 
 class QtUi : public Ui {
 public:
-    void errorBox(const char* message, bool fatal) override;
     Answer messageBox(const char* caption, const char* text, Buttons buttons, Icon icon) override;
 
     // The window the boxes belong to; the active window when none is set.

@@ -224,7 +224,7 @@ std::unique_ptr<Display> QtViewHost::measuringDisplay() {
 }
 
 RegionMaker& QtViewHost::regions() {
-    return regionMaker();
+    return m_regions;
 }
 
 } // namespace platform::qt

@@ -2,6 +2,8 @@
 // pop-up text and title go to the widget and its viewport.
 #pragma once
 
+#include "platform/qt/qt_clipboard.h"
+#include "platform/qt/qt_region.h"
 #include "platform/view_host.h"
 
 #include <QCursor>
@@ -39,6 +41,7 @@ public:
     void setTitle(const char* title) override;
     std::unique_ptr<Display> measuringDisplay() override;
     RegionMaker& regions() override;
+    Clipboard& clipboard() override { return m_clipboard; }
 
     // Draws the caret, inverted, over what was painted.
     void paintCaret(QPainter& painter) const;
@@ -47,6 +50,8 @@ private:
     QRect caretRect() const;
 
     QAbstractScrollArea& m_area;
+    QtRegionMaker m_regions;
+    QtClipboard m_clipboard;
     std::map<int, std::unique_ptr<QTimer>> m_timers;
     // The cursors made so far, so that a drag's images are read once.
     std::map<CursorShape, QCursor> m_cursors;
