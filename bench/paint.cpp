@@ -60,6 +60,8 @@ struct PaintFixture {
         std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
         tarvo::ReadNetworkStream(network, in);
         std::fclose(in);
+        tarvo::InitColourTable(colours, {0, 120, 215});
+        view.colours = &colours;
         tarvo::CreateView(view, network, network.find("n0_0", 0), &host, nullptr, {});
         host.runPosted();
         tarvo::ScaleToWindow(view, false);
@@ -68,6 +70,7 @@ struct PaintFixture {
 
     // Before the view, which goes first.
     tarvo::Network network;
+    tarvo::ColourState colours;
     // Before the host, which keeps a reference to it.
     platform::qt::QtRegionMaker regions;
     platform::OffWindowHost host;

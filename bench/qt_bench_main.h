@@ -23,7 +23,6 @@ inline int RunQtBenchmarks(int argc, char** argv) {
     platform::qt::QtFontCatalog catalog;
     tarvo::BuildFontTable(catalog);
     tarvo::ChoosePreferredFonts();
-    tarvo::InitColourTable({0, 120, 215});
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -427,10 +427,12 @@ int render(tarvo::Network& net, const Arguments& arguments) {
         [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); }, regions);
     // The highlight tint comes from the system's selection colour, as in the program.
     const QColor selection = QGuiApplication::palette().highlight().color();
-    tarvo::InitColourTable({static_cast<std::uint8_t>(selection.red()),
-                            static_cast<std::uint8_t>(selection.green()),
-                            static_cast<std::uint8_t>(selection.blue())});
+    tarvo::ColourState colours;
+    tarvo::InitColourTable(colours, {static_cast<std::uint8_t>(selection.red()),
+                                     static_cast<std::uint8_t>(selection.green()),
+                                     static_cast<std::uint8_t>(selection.blue())});
     tarvo::NetView view;
+    view.colours = &colours;
     tarvo::ViewStartup startup;
     startup.title = arguments[1].c_str();
     startup.spotlightDepth = 1 + options.reveal;

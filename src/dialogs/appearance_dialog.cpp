@@ -55,7 +55,8 @@ platform::Colour fromQColor(const QColor& colour) {
 // Paints the "Preview" control: the view's eight sample nodes on the view's white ground.
 class PreviewPainter : public QObject {
 public:
-    using QObject::QObject;
+    PreviewPainter(QObject* parent, const ColourState& colours)
+        : QObject(parent), m_colours(colours) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -68,22 +69,26 @@ protected:
         qDrawShadePanel(&painter, area, preview->palette(), true, 1);
         painter.setClipRect(area.adjusted(1, 1, -1, -1));
         platform::qt::QtDisplay display(painter);
-        PaintPreview(display, area.width(), area.height());
+        PaintPreview(display, m_colours, area.width(), area.height());
         return true;
     }
+
+private:
+    const ColourState& m_colours;
 };
 
 class AppearanceDialog : public DialogBase {
 public:
-    AppearanceDialog(DialogSet& set, ColourChoosing& choosing,
+    AppearanceDialog(DialogSet& set, ColourChoosing& choosing, ColourState& colours,
                      const std::function<void()>& repaintViews)
-        : DialogBase(set), m_choosing(choosing), m_repaintViews(repaintViews) {}
+        : DialogBase(set), m_choosing(choosing), m_colours(colours),
+          m_repaintViews(repaintViews) {}
 
 protected:
     const char* TemplateName() const override { return "APPEAR"; }
 
     void OnInitDialog() override {
-        ColourState& state = colours();
+        ColourState& state = m_colours;
         for (int i = 0; i < kShadeSteps; ++i)
             state.ColourTable[kTrialRampFirst + i] = state.ColourTable[kShadeRampFirst + i];
         m_trial = m_saved = {state.NearShade, state.FarShade};
@@ -92,7 +97,7 @@ protected:
         items->addItem(QStringLiteral("Distance shade colours"));
         items->setCurrentIndex(0);
         if (QWidget* preview = control(kPreview); preview && !m_previewPainter) {
-            m_previewPainter = new PreviewPainter(this);
+            m_previewPainter = new PreviewPainter(this, m_colours);
             // The preview paints all of itself, so it is repainted without erasing.
             preview->setAttribute(Qt::WA_OpaquePaintEvent);
             preview->installEventFilter(m_previewPainter);
@@ -162,16 +167,16 @@ private:
 
     // The views' shade colours and ramp become `pair`, and every view repaints.
     void useColours(const Pair& pair) {
-        colours().NearShade = pair.first;
-        colours().FarShade = pair.second;
-        MakeShadeRamp(kShadeRampFirst, pair.first, pair.second);
+        m_colours.NearShade = pair.first;
+        m_colours.FarShade = pair.second;
+        MakeShadeRamp(m_colours, kShadeRampFirst, pair.first, pair.second);
         if (m_repaintViews)
             m_repaintViews();
     }
 
     // The trial ramp from the trial pair, shown by the preview and the swatches.
     void refreshPreview() {
-        MakeShadeRamp(kTrialRampFirst, m_trial.first, m_trial.second);
+        MakeShadeRamp(m_colours, kTrialRampFirst, m_trial.first, m_trial.second);
         for (const int id : {kPreview, kFirstSwatch, kSecondSwatch})
             if (QWidget* shown = control(id))
                 shown->update();
@@ -184,6 +189,7 @@ private:
     }
 
     ColourChoosing& m_choosing;
+    ColourState& m_colours;
     std::function<void()> m_repaintViews;
     Pair m_trial;
     Pair m_saved;
@@ -196,10 +202,10 @@ ColourChoosing::ColourChoosing() {
     customColours.fill(Qt::white);
 }
 
-void ShowAppearanceOptions(DialogSet& set, ColourChoosing& choosing, NetView*,
-                           const std::function<void()>& repaintViews) {
+void ShowAppearanceOptions(DialogSet& set, ColourChoosing& choosing, ColourState& colours,
+                           NetView*, const std::function<void()>& repaintViews) {
     // Like the program's other modal dialogs it belongs to the main frame, over every view.
-    AppearanceDialog dialog(set, choosing, repaintViews);
+    AppearanceDialog dialog(set, choosing, colours, repaintViews);
     dialog.RunModal();
 }
 

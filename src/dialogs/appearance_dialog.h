@@ -11,6 +11,7 @@
 namespace tarvo {
 
 class NetView;
+struct ColourState;
 struct DialogSet;
 
 // How the dialog asks the user for a colour, started on `initial`: the chosen colour, or none
@@ -28,10 +29,10 @@ struct ColourChoosing {
     ColourChooser chooser;
 };
 
-// Runs the dialog modally in `set`, over the main frame that holds the view's window;
-// `repaintViews` repaints every open view (after Apply, OK, and Cancel going back to the
-// colours from before).
-void ShowAppearanceOptions(DialogSet& set, ColourChoosing& choosing, NetView* view,
-                           const std::function<void()>& repaintViews);
+// Runs the dialog modally in `set`, over the main frame that holds the view's window, on the
+// views' `colours`; `repaintViews` repaints every open view (after Apply, OK, and Cancel going
+// back to the colours from before).
+void ShowAppearanceOptions(DialogSet& set, ColourChoosing& choosing, ColourState& colours,
+                           NetView* view, const std::function<void()>& repaintViews);
 
 } // namespace tarvo

@@ -208,6 +208,7 @@ protected:
                                            selected, report());
         if (m_view->network)
             item.look.shapes = &shapesOf(*m_view->network);
+        item.look.colours = m_view->colours;
         if (item.direction == Direction::Unknown)
             QTimer::singleShot(0, this,
                                [this] { m_owner.errors().show("Can't find relation direction!"); });

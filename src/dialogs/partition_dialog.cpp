@@ -4,6 +4,7 @@
 #include "dialogs/dialog_base.h"
 #include "dialogs/partition_choice.h"
 #include "dialogs/shown_label.h"
+#include "labels/colours.h"
 #include "model/node.h"
 #include "model/node_list.h"
 #include "model/view_node.h"
@@ -36,8 +37,9 @@ constexpr int kNodeItemHeight = 23;
 
 class PartitionDialog : public DialogBase {
 public:
-    PartitionDialog(DialogSet& set, PartitionChoices& kept, Network& net)
-        : DialogBase(set), m_kept(kept), m_network(net) {}
+    PartitionDialog(DialogSet& set, PartitionChoices& kept, Network& net,
+                    const ColourState& colours)
+        : DialogBase(set), m_kept(kept), m_network(net), m_colours(colours) {}
     ~PartitionDialog() override { destroyList(); }
 
 protected:
@@ -70,6 +72,7 @@ protected:
         look.shade = 0;
         look.selected = selected;
         look.shapes = &shapesOf(m_network);
+        look.colours = &m_colours;
         platform::qt::QtDisplay display(painter);
         DrawNodeListItem(display, *scratch,
                          {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1}, look,
@@ -188,13 +191,15 @@ private:
     int m_expose = 0;
     // Owned: the nodes the list shows, in its order.
     Network& m_network;
+    const ColourState& m_colours;
     NodeList* m_list = nullptr;
 };
 
 } // namespace
 
-Node* ChoosePartition(DialogSet& set, PartitionChoices& kept, Network& net) {
-    PartitionDialog dialog(set, kept, net);
+Node* ChoosePartition(DialogSet& set, PartitionChoices& kept, Network& net,
+                      const ColourState& colours) {
+    PartitionDialog dialog(set, kept, net, colours);
     if (dialog.RunModal() < 0)
         kept.chosen = nullptr;
     return kept.chosen;

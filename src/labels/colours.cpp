@@ -60,21 +60,19 @@ ColourState::ColourState() {
     copyRampToTrial(ColourTable);
 }
 
-ColourState& colours() {
-    static ColourState state;
-    return state;
+platform::Colour HighlightTint(const ColourState& state) {
+    return state.ColourTable[kHighlightTintEntry].colour();
 }
 
-void InitColourTable(platform::Colour systemHighlight) {
-    ColourState& state = colours();
+void InitColourTable(ColourState& state, platform::Colour systemHighlight) {
     fillFixedEntries(state.ColourTable);
-    SetHighlightTint(systemHighlight);
-    MakeShadeRamp(kShadeRampFirst, state.NearShade, state.FarShade);
+    SetHighlightTint(state, systemHighlight);
+    MakeShadeRamp(state, kShadeRampFirst, state.NearShade, state.FarShade);
     copyRampToTrial(state.ColourTable);
 }
 
-void SetHighlightTint(platform::Colour systemHighlight) {
-    colours().ColourTable[kHighlightTintEntry] = entryOf(Blend2(systemHighlight, kWhite));
+void SetHighlightTint(ColourState& state, platform::Colour systemHighlight) {
+    state.ColourTable[kHighlightTintEntry] = entryOf(Blend2(systemHighlight, kWhite));
 }
 
 platform::Colour Blend2(platform::Colour a, platform::Colour b) {
@@ -96,15 +94,15 @@ platform::Colour BlendWeighted(platform::Colour a, platform::Colour b, int wa, i
     return {mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue)};
 }
 
-void MakeShadeRamp(int first, platform::Colour nearColour, platform::Colour farColour) {
-    fillRamp(colours().ColourTable, first, nearColour, farColour);
+void MakeShadeRamp(ColourState& state, int first, platform::Colour nearColour,
+                   platform::Colour farColour) {
+    fillRamp(state.ColourTable, first, nearColour, farColour);
 }
 
-platform::Colour DistanceColour(int distance, bool grey) {
+platform::Colour DistanceColour(const ColourState& state, int distance, bool grey) {
     const int d = std::clamp(distance, 0, kShadeSteps - 1);
     if (grey)
         return greyLevel(255 - 8 * d);
-    const ColourState& state = colours();
     assert((state.ShadeBase == kShadeRampFirst || state.ShadeBase == kTrialRampFirst) &&
            "DistanceColour: ShadeBase names no ramp");
     const int base = state.ShadeBase == kTrialRampFirst ? kTrialRampFirst : kShadeRampFirst;
@@ -115,14 +113,14 @@ bool UsesPalette() {
     return false;
 }
 
-ColourRef NearestColour(platform::Colour k) {
+ColourRef NearestColour(const ColourState& state, platform::Colour k) {
     if (!UsesPalette())
         return {false, 0, k};
-    return NearestPaletteColour(k);
+    return NearestPaletteColour(state, k);
 }
 
-ColourRef NearestPaletteColour(platform::Colour k) {
-    const PaletteEntry* table = colours().ColourTable;
+ColourRef NearestPaletteColour(const ColourState& state, platform::Colour k) {
+    const PaletteEntry* table = state.ColourTable;
     int nearest = 0;
     int nearestDistance = squaredDistance(k, table[0].colour());
     for (int i = 1; i < kColourTableSize; ++i) {

@@ -26,6 +26,9 @@ struct PaletteEntry {
     friend bool operator==(const PaletteEntry&, const PaletteEntry&) = default;
 };
 
+// The colours views are drawn in: the fixed entries, the highlight tint from the system's
+// selection colour, and the distance shades the user chose. The frame holds the program's, which
+// every view draws with.
 struct ColourState {
     // Entries 0-6 greys from 247 down to 199, 7 pale yellow, 8 grey 150, 9 the highlight tint
     // (black until start-up), 10-17 and 18-25 ramps from NearShade to FarShade.
@@ -39,7 +42,8 @@ struct ColourState {
     ColourState();
 };
 
-ColourState& colours();
+// The colour of a selection: the tint the table holds for it.
+platform::Colour HighlightTint(const ColourState& state);
 
 // A colour as a pen or brush asks for it: the colour itself, or an entry of the logical palette.
 struct ColourRef {
@@ -51,9 +55,9 @@ struct ColourRef {
 };
 
 // Fills entries 0-8 and the tint, then both ramps from the shade colours.
-void InitColourTable(platform::Colour systemHighlight);
+void InitColourTable(ColourState& state, platform::Colour systemHighlight);
 // The highlight tint is the system highlight colour halfway to white.
-void SetHighlightTint(platform::Colour systemHighlight);
+void SetHighlightTint(ColourState& state, platform::Colour systemHighlight);
 
 // The mean of two colours, channel by channel, rounded down.
 platform::Colour Blend2(platform::Colour a, platform::Colour b);
@@ -62,17 +66,18 @@ platform::Colour BlendWeighted(platform::Colour a, platform::Colour b, int wa, i
 
 // Fills the eight entries from `first` (kShadeRampFirst or kTrialRampFirst) from `nearColour`
 // at distance 0 to `farColour` at distance 7.
-void MakeShadeRamp(int first, platform::Colour nearColour, platform::Colour farColour);
+void MakeShadeRamp(ColourState& state, int first, platform::Colour nearColour,
+                   platform::Colour farColour);
 
 // The colour of a node at `distance` from the current node, clamped to 0-7: a grey from white
 // to 199 in grey mode, else the ramp at ShadeBase.
-platform::Colour DistanceColour(int distance, bool grey);
+platform::Colour DistanceColour(const ColourState& state, int distance, bool grey);
 
 // The program draws on true-colour displays only, so it never makes a logical palette.
 bool UsesPalette();
 // The palette entry for `k` when a palette is in use, else `k` itself.
-ColourRef NearestColour(platform::Colour k);
+ColourRef NearestColour(const ColourState& state, platform::Colour k);
 // The entry of the table nearest to `k` when its squared distance is below 300, else `k`.
-ColourRef NearestPaletteColour(platform::Colour k);
+ColourRef NearestPaletteColour(const ColourState& state, platform::Colour k);
 
 } // namespace tarvo

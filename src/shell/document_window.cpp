@@ -119,6 +119,7 @@ DocumentWindow::DocumentWindow(MainFrame& frame, Node* node, const std::string& 
     startup.openAt = frame.openViewsAt();
     startup.readablePoints = frame.readablePoints();
     view->dialogs = &frame.viewDialogs();
+    view->colours = &frame.colours();
     view->pointer = frame.pointer();
     if (!CreateView(*view, frame.network(), node, &m_widget->host(), m_menus.get(), startup)) {
         frame.errors().show("Couldn't allocate memory for editor");

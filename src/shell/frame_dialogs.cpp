@@ -29,7 +29,7 @@ void FrameDialogs::relationChosen(NetView& view) {
 }
 
 void FrameDialogs::openColoursDialog(NetView& view) {
-    ShowAppearanceOptions(m_frame.dialogs(), m_frame.colourChoosing(), &view,
+    ShowAppearanceOptions(m_frame.dialogs(), m_frame.colourChoosing(), m_frame.colours(), &view,
                           [this] { m_frame.refreshDocuments(); });
 }
 

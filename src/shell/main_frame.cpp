@@ -172,6 +172,11 @@ MainFrame::MainFrame(platform::Settings& settings, platform::Ui& ui, ErrorReport
     Diagnostics problems;
     LoadButtonDefinitions(m_buttons, "BUTTS.DEF", &problems);
     m_errors.showDiagnostics(problems);
+    // The highlight tint comes from the system's selection colour.
+    const QColor highlight = QGuiApplication::palette().color(QPalette::Highlight);
+    InitColourTable(m_colours, {static_cast<std::uint8_t>(highlight.red()),
+                                static_cast<std::uint8_t>(highlight.green()),
+                                static_cast<std::uint8_t>(highlight.blue())});
     const ViewPreferences preferences = ReadViewPreferences(m_settings);
     m_openViewsAt = preferences.openAt;
     m_readablePoints = preferences.readablePoints;
@@ -274,7 +279,7 @@ bool MainFrame::loadNetwork() {
 int MainFrame::openDocument(const std::string& title) {
     if (!m_network->table())
         return 0;
-    Node* node = ChoosePartition(m_dialogSet, m_partition, *m_network);
+    Node* node = ChoosePartition(m_dialogSet, m_partition, *m_network, m_colours);
     if (!node)
         return 0;
     auto* document = new DocumentWindow(*this, node, title, m_partition.revealDistance);
@@ -698,6 +703,7 @@ void MainFrame::paintListItem(int list, int index, QPainter& painter, const QRec
     look.shade = view ? view->distanceMode / 2 : 0;
     look.selected = selected;
     look.shapes = &shapesOf(*m_network);
+    look.colours = &m_colours;
     const platform::Rect item{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
     platform::qt::QtDisplay display(painter);
     if (list == kNodeList && view) {

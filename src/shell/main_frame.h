@@ -7,6 +7,7 @@
 #include "dialogs/dialog_base.h"
 #include "dialogs/node_windows.h"
 #include "dialogs/partition_choice.h"
+#include "labels/colours.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
 #include "platform/ui.h"
@@ -69,6 +70,8 @@ public:
     DialogSet& dialogs() { return m_dialogSet; }
     InspectionWindows& inspectionWindows() { return m_inspection; }
     ColourChoosing& colourChoosing() { return m_colourChoosing; }
+    // The colours every view of the frame is drawn in.
+    ColourState& colours() { return m_colours; }
     const PartitionChoices& partitionChoices() const { return m_partition; }
     // What the views open beside themselves, and the mouse they share.
     ViewDialogs& viewDialogs() { return m_viewDialogs; }
@@ -195,6 +198,7 @@ private:
     DialogSet m_dialogSet;
     InspectionWindows m_inspection{m_dialogSet, m_errors};
     ColourChoosing m_colourChoosing;
+    ColourState m_colours;
     PartitionChoices m_partition;
     ButtonDefinitions m_buttons;
     FileDialogRunner m_fileDialog;

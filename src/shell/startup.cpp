@@ -20,12 +20,8 @@
 namespace tarvo {
 namespace {
 
-// Colours, accent keys and fonts, in that order, from what the window system says.
+// Accent keys and fonts, in that order, from what the window system says.
 void loadLabelResources() {
-    const QColor highlight = QGuiApplication::palette().color(QPalette::Highlight);
-    InitColourTable({static_cast<std::uint8_t>(highlight.red()),
-                     static_cast<std::uint8_t>(highlight.green()),
-                     static_cast<std::uint8_t>(highlight.blue())});
     platform::qt::X11KeyboardLayout layout;
     InitAccentKeys(layout);
     platform::qt::QtFontCatalog catalog;

@@ -725,7 +725,7 @@ void PaintEditor(NetView& view, platform::Display& display) {
     const Point origin{centre.x, centre.y + e->ascent};
     display.setTextColour(kBlack);
     DrawWords(display, *e->words, origin, e->points);
-    const platform::Colour highlight = colours().ColourTable[kHighlightTintEntry].colour();
+    const platform::Colour highlight = HighlightTint(ViewColours(view));
     if (hasSelection(*e)) {
         // The selection: from its start to the end of that line, the lines between, and the
         // last line from its start to the selection's end.

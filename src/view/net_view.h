@@ -25,6 +25,7 @@ class ViewDialogs;
 class ViewMenus;
 class ViewListener;
 struct PointerState;
+struct ColourState;
 struct ShapeSet;
 struct LabelEditor;
 
@@ -216,6 +217,8 @@ public:
 
     LabelEditor* editor = nullptr;
     ShapeSet* shapes = nullptr;
+    // The colours the view is drawn in, which outlive it; the defaults without them.
+    const ColourState* colours = nullptr;
     // Tells the view of its network's edits while it is open.
     std::unique_ptr<ViewListener> listener;
     // Work posted for later holds a weak reference to this, and skips a view that has gone.

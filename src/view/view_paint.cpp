@@ -24,16 +24,19 @@
 #include <memory>
 
 namespace tarvo {
+
+const ColourState& ViewColours(const NetView& view) {
+    // The colours of a view given none: those of a table the system told nothing.
+    static const ColourState defaults;
+    return view.colours ? *view.colours : defaults;
+}
+
 namespace {
 
 using platform::Point;
 using platform::Rect;
 
 constexpr platform::Colour kDimmedInk{128, 128, 128};
-
-platform::Colour highlightColour() {
-    return colours().ColourTable[kHighlightTintEntry].colour();
-}
 
 bool hasHiddenIn(const NodeList* list) {
     bool hidden = false;
@@ -48,15 +51,16 @@ struct PaintTools {
     // is what the picture lies on.
     PaintTools(NetView& painted, platform::Display& display, bool dimmed = false,
                platform::Colour paper = kWhite, std::vector<DrawnLabel>* labels = nullptr)
-        : view(painted), d(display), drawn(labels), lineWidth(lineWidthOf(painted)),
+        : view(painted), colours(ViewColours(painted)), d(display), drawn(labels),
+          lineWidth(lineWidthOf(painted)),
           zoom(painted.labelZoom), ink(dimmed ? kDimmedInk : kBlack) {
         normal = d.createPen({platform::PenStyle::Solid, lineWidth, ink});
         if (view.highlightLinks)
-            highlight = d.createPen({platform::PenStyle::Solid, lineWidth, highlightColour()});
+            highlight = d.createPen({platform::PenStyle::Solid, lineWidth, HighlightTint(colours)});
         grey = d.createPen({platform::PenStyle::Solid, lineWidth, kLightGrey});
         nullPen = d.createPen({platform::PenStyle::Null, 0, kBlack});
         background = d.createBrush({platform::BrushStyle::Solid, paper, {}, {}});
-        lit = d.createBrush({platform::BrushStyle::Solid, highlightColour(), {}, {}});
+        lit = d.createBrush({platform::BrushStyle::Solid, HighlightTint(colours), {}, {}});
         lightGrey = d.createBrush({platform::BrushStyle::Solid, kLightGrey, {}, {}});
         hatch = MakeHatchBrush(kLightGrey, platform::Hatch::DiagonalCross, d);
         noFill = d.createBrush({platform::BrushStyle::Null, kBlack, {}, {}});
@@ -85,6 +89,7 @@ struct PaintTools {
     }
 
     NetView& view;
+    const ColourState& colours;
     platform::Display& d;
     // Where the labels drawn are told, when someone asks.
     std::vector<DrawnLabel>* drawn = nullptr;
@@ -294,12 +299,12 @@ struct BoxStyle {
     int labelPoints = 10;
 };
 
-platform::Colour shadeOf(int distanceMode, int distance) {
+platform::Colour shadeOf(const ColourState& colours, int distanceMode, int distance) {
     switch (distanceMode / 2) {
     case kShadeGreyed:
-        return DistanceColour(distance, true);
+        return DistanceColour(colours, distance, true);
     case kShadeColoured:
-        return DistanceColour(distance, false);
+        return DistanceColour(colours, distance, false);
     default:
         return kWhite;
     }
@@ -421,10 +426,10 @@ void drawNode(PaintTools& t, ViewNode* n) {
     const bool current = n == view.current;
     BoxStyle style;
     style.hidden = n->hasFlag(NodeFlags::Hidden);
-    style.shade = shadeOf(view.distanceMode, n->distance);
+    style.shade = shadeOf(t.colours, view.distanceMode, n->distance);
     style.lineage = n->hasFlag(NodeFlags::DescendantMark | NodeFlags::AncestorMark);
     style.penWidth = t.lineWidth * (current ? 3 : 1);
-    style.frame = current ? highlightColour() : t.ink;
+    style.frame = current ? HighlightTint(t.colours) : t.ink;
     style.labelPoints = view.labelPoints;
     t.d.setTextColour(t.ink);
     drawBox(t, *n, box, BoxCentre(n->layoutBox), style);
@@ -559,7 +564,8 @@ void Paint(NetView& view, platform::Display& display, std::vector<DrawnLabel>* d
         display.save();
         display.intersectClipRect(editor);
         const int distance = view.current ? view.current->distance : 0;
-        PaintTools dimmed(view, display, true, shadeOf(view.distanceMode, distance));
+        PaintTools dimmed(view, display, true,
+                          shadeOf(ViewColours(view), view.distanceMode, distance));
         dimmed.unlabelled = view.editor->node;
         paintPicture(dimmed);
         PaintEditor(view, display);
@@ -642,15 +648,17 @@ void DrawLooseNode(platform::Display& display, ViewNode& node, Point centre, int
     scratch.distanceMode = 0;
     // A shaped node shows its shape in lists too; the set goes with the scratch view.
     scratch.shapes = MakeShapeSet(display, look.shapes);
+    scratch.colours = look.colours;
     PaintTools tools(scratch, display);
     BoxStyle style;
-    style.shade = look.selected ? highlightColour() : shadeOf(2 * look.shade, node.distance);
+    style.shade = look.selected ? HighlightTint(tools.colours)
+                                : shadeOf(tools.colours, 2 * look.shade, node.distance);
     style.lineage = look.lineageMarks
                         ? node.hasFlag(look.lineageMarks)
                         : node.hasFlag(NodeFlags::DescendantMark | NodeFlags::AncestorMark);
     style.overridden = look.markOverridden && node.hasFlag(OverriddenMark);
     style.penWidth = std::max(1, look.penWidth) * (look.current ? 3 : 1);
-    style.frame = look.current ? highlightColour() : kBlack;
+    style.frame = look.current ? HighlightTint(tools.colours) : kBlack;
     style.labelPoints = look.labelPoints;
     const Rect box{centre.x - hx, centre.y - hy, centre.x + hx + 1, centre.y + hy + 1};
     display.setTextColour(kBlack);
@@ -691,9 +699,10 @@ void DrawNodeListItem(platform::Display& display, ViewNode& node, const Rect& it
     DrawLooseNode(display, node, centre, std::max(1, hx), std::max(1, hy), look);
 }
 
-void PaintPreview(platform::Display& display, int width, int height) {
-    const int savedBase = colours().ShadeBase;
-    colours().ShadeBase = kTrialRampFirst;
+void PaintPreview(platform::Display& display, const ColourState& colours, int width, int height) {
+    // The preview shows the trial ramp.
+    ColourState trial = colours;
+    trial.ShadeBase = kTrialRampFirst;
     // The steps of the preview are whole pixels apart.
     const int sixthWidth = width / 6;
     const int sixthHeight = height / 6;
@@ -701,10 +710,8 @@ void PaintPreview(platform::Display& display, int width, int height) {
     double hy = sixthHeight;
     // A scratch node of the model's own, released with its slot arrays afterwards.
     ViewNode* sample = new ViewNode();
-    if (!sample) {
-        colours().ShadeBase = savedBase;
+    if (!sample)
         return;
-    }
     char label[] = "a";
     sample->name = label;
     sample->setFlag(0, NodeFlags::DummyNode);
@@ -714,6 +721,7 @@ void PaintPreview(platform::Display& display, int width, int height) {
         const int y = static_cast<int>(1 + hy + hy * distance / 1.8);
         NodeLook look;
         look.current = distance == 0;
+        look.colours = &trial;
         const int start = static_cast<int>(std::min(0.6 * 2 * hy, 2 * hx / 0.6));
         look.labelPoints = std::max(7, FitLabelFont(display, label, start, static_cast<int>(2 * hx),
                                                     static_cast<int>(2 * hy)));
@@ -723,7 +731,6 @@ void PaintPreview(platform::Display& display, int width, int height) {
     }
     sample->name = nullptr;
     sample->destroy();
-    colours().ShadeBase = savedBase;
 }
 
 } // namespace tarvo

@@ -11,6 +11,7 @@
 namespace tarvo {
 
 class NetView;
+struct ColourState;
 struct ShapeFileState;
 class ViewNode;
 
@@ -66,7 +67,12 @@ struct NodeLook {
     std::uint32_t lineageMarks = 0;
     // The shapes of the node's network; without them a shaped node is drawn as a box.
     const ShapeFileState* shapes = nullptr;
+    // The colours to draw in; the defaults without them.
+    const ColourState* colours = nullptr;
 };
+// The colours the view is drawn in: its own, or the defaults.
+const ColourState& ViewColours(const NetView& view);
+
 // Draws a node centred at `centre` with box half-extents hx and hy.
 void DrawLooseNode(platform::Display& display, ViewNode& node, platform::Point centre, int hx,
                    int hy, const NodeLook& look);
@@ -77,6 +83,6 @@ void DrawNodeListItem(platform::Display& display, ViewNode& node, const platform
                       const NodeLook& look, bool checkBoxes, bool checked);
 
 // The eight sample nodes of the colour preview, distances 7 down to 0, in the client area.
-void PaintPreview(platform::Display& display, int width, int height);
+void PaintPreview(platform::Display& display, const ColourState& colours, int width, int height);
 
 } // namespace tarvo

@@ -31,11 +31,11 @@ QColor toQ(Colour c) {
     return QColor(c.red, c.green, c.blue);
 }
 
-std::vector<Colour> ramp(int first) {
+std::vector<Colour> ramp(const ColourState& colours, int first) {
     std::vector<Colour> entries;
     entries.reserve(kShadeSteps);
     for (int i = 0; i < kShadeSteps; ++i)
-        entries.push_back(colours().ColourTable[first + i].colour());
+        entries.push_back(colours.ColourTable[first + i].colour());
     return entries;
 }
 
@@ -75,21 +75,17 @@ std::vector<QColor> previewFills(DialogBase& dialog) {
 class AppearanceDialogTest : public DialogFixture {
 protected:
     void SetUp() override {
-        m_colours = colours();
-        // The colours as before start-up: a frame made by an earlier test set the highlight
-        // tint, which the preview would draw.
-        colours() = ColourState{};
-        colours().NearShade = kNear;
-        colours().FarShade = kFar;
-        MakeShadeRamp(kShadeRampFirst, kNear, kFar);
+        // The colours as before start-up, with the shades of the test.
+        colours.NearShade = kNear;
+        colours.FarShade = kFar;
+        MakeShadeRamp(colours, kShadeRampFirst, kNear, kFar);
         choosing.chooser = [this](QColor initial) {
             asked.push_back(initial);
             return answer;
         };
     }
-    void TearDown() override { colours() = m_colours; }
-
     ColourChoosing choosing;
+    ColourState colours;
 
     // What the chooser answers, and the colours it was started on.
     std::optional<QColor> answer;
@@ -104,17 +100,16 @@ protected:
             if (!dialog.ended())
                 dialog.reject();
         });
-        ShowAppearanceOptions(dialogs, choosing, nullptr, [this] { ++repaints; });
+        ShowAppearanceOptions(dialogs, choosing, colours, nullptr, [this] { ++repaints; });
         EXPECT_TRUE(shown);
     }
 
 private:
-    ColourState m_colours;
     ColourChooser m_chooser;
 };
 
 TEST_F(AppearanceDialogTest, ApplyThenCancelReturnsTheViewsToTheColoursFromBefore) {
-    const std::vector<Colour> before = ramp(kShadeRampFirst);
+    const std::vector<Colour> before = ramp(colours, kShadeRampFirst);
     answer = QColor(0, 200, 0);
     run([&](DialogBase& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Appearance Options");
@@ -123,50 +118,50 @@ TEST_F(AppearanceDialogTest, ApplyThenCancelReturnsTheViewsToTheColoursFromBefor
         EXPECT_EQ(items->count(), 1);
         EXPECT_EQ(items->currentText(), "Distance shade colours");
         // The trial ramp starts as the views' ramp.
-        EXPECT_EQ(ramp(kTrialRampFirst), before);
+        EXPECT_EQ(ramp(colours, kTrialRampFirst), before);
         EXPECT_TRUE(dialog.press(31));
         // Trying a colour out leaves the views alone.
-        EXPECT_EQ(ramp(kShadeRampFirst), before);
+        EXPECT_EQ(ramp(colours, kShadeRampFirst), before);
         EXPECT_EQ(repaints, 0);
         EXPECT_TRUE(dialog.press(150));
-        EXPECT_EQ(colours().NearShade, (Colour{0, 200, 0}));
-        EXPECT_EQ(colours().ColourTable[kShadeRampFirst].colour(), (Colour{0, 200, 0}));
+        EXPECT_EQ(colours.NearShade, (Colour{0, 200, 0}));
+        EXPECT_EQ(colours.ColourTable[kShadeRampFirst].colour(), (Colour{0, 200, 0}));
         EXPECT_EQ(repaints, 1);
         if (const char* out = std::getenv("TARVO_APPEARANCE_PNG"))
             dialog.grab().save(QString::fromLocal8Bit(out));
         EXPECT_TRUE(dialog.press(2));
     });
-    EXPECT_EQ(colours().NearShade, kNear);
-    EXPECT_EQ(colours().FarShade, kFar);
-    EXPECT_EQ(ramp(kShadeRampFirst), before);
+    EXPECT_EQ(colours.NearShade, kNear);
+    EXPECT_EQ(colours.FarShade, kFar);
+    EXPECT_EQ(ramp(colours, kShadeRampFirst), before);
     EXPECT_EQ(repaints, 2);
 }
 
 TEST_F(AppearanceDialogTest, ExchangingTwiceRestoresThePairAndOkKeepsIt) {
-    const std::vector<Colour> trial = ramp(kShadeRampFirst);
+    const std::vector<Colour> trial = ramp(colours, kShadeRampFirst);
     run([&](DialogBase& dialog) {
         EXPECT_TRUE(dialog.press(151));
         // The swatches and the preview show the exchanged pair at once.
         const QImage first = dialog.control(31)->grab().toImage();
         EXPECT_EQ(first.pixelColor(first.rect().center()), toQ(kFar));
-        EXPECT_EQ(colours().ColourTable[kTrialRampFirst].colour(), kFar);
+        EXPECT_EQ(colours.ColourTable[kTrialRampFirst].colour(), kFar);
         const std::vector<QColor> fills = previewFills(dialog);
         ASSERT_FALSE(fills.empty());
         EXPECT_EQ(fills.front(), toQ(kFar));
         EXPECT_EQ(fills.back(), toQ(kNear));
         EXPECT_TRUE(dialog.press(151));
-        EXPECT_EQ(ramp(kTrialRampFirst), trial);
+        EXPECT_EQ(ramp(colours, kTrialRampFirst), trial);
         EXPECT_TRUE(dialog.press(1));
     });
-    EXPECT_EQ(colours().NearShade, kNear);
-    EXPECT_EQ(colours().FarShade, kFar);
+    EXPECT_EQ(colours.NearShade, kNear);
+    EXPECT_EQ(colours.FarShade, kFar);
     EXPECT_EQ(repaints, 1);
 }
 
 TEST_F(AppearanceDialogTest, ThePreviewShowsEightShadesAndEightEqualOnesForEqualColours) {
     run([&](DialogBase& dialog) {
         std::vector<QColor> expected;
-        for (const Colour shade : ramp(kTrialRampFirst))
+        for (const Colour shade : ramp(colours, kTrialRampFirst))
             expected.push_back(toQ(shade));
         EXPECT_EQ(previewFills(dialog), expected);
         // Both swatches given the same colour: the eight sample nodes have that one fill.
@@ -174,23 +169,23 @@ TEST_F(AppearanceDialogTest, ThePreviewShowsEightShadesAndEightEqualOnesForEqual
         EXPECT_TRUE(dialog.press(31));
         EXPECT_TRUE(dialog.press(32));
         EXPECT_EQ(previewFills(dialog), std::vector<QColor>{*answer});
-        EXPECT_EQ(ramp(kTrialRampFirst), std::vector<Colour>(kShadeSteps, Colour{90, 160, 60}));
+        EXPECT_EQ(ramp(colours, kTrialRampFirst), std::vector<Colour>(kShadeSteps, Colour{90, 160, 60}));
     });
     // Never applied: the views keep their colours.
-    EXPECT_EQ(colours().NearShade, kNear);
+    EXPECT_EQ(colours.NearShade, kNear);
 }
 
 TEST_F(AppearanceDialogTest, CancellingTheChooserChangesNothing) {
-    const std::vector<Colour> trial = ramp(kShadeRampFirst);
+    const std::vector<Colour> trial = ramp(colours, kShadeRampFirst);
     run([&](DialogBase& dialog) {
         EXPECT_TRUE(dialog.press(32));
         ASSERT_EQ(asked.size(), 1u);
         EXPECT_EQ(asked[0], toQ(kFar));
-        EXPECT_EQ(ramp(kTrialRampFirst), trial);
+        EXPECT_EQ(ramp(colours, kTrialRampFirst), trial);
         EXPECT_TRUE(dialog.press(1));
     });
-    EXPECT_EQ(colours().NearShade, kNear);
-    EXPECT_EQ(colours().FarShade, kFar);
+    EXPECT_EQ(colours.NearShade, kNear);
+    EXPECT_EQ(colours.FarShade, kFar);
 }
 
 TEST_F(AppearanceDialogTest, OpensAtItsTemplateSizeWithEveryControlWhole) {

@@ -4,6 +4,7 @@
 
 #include "dialogs/modal_answer.h"
 #include "dialogs/partition_choice.h"
+#include "labels/colours.h"
 #include "model/network.h"
 #include "netfile/network_file.h"
 #include "support/network_text.h"
@@ -37,6 +38,7 @@ protected:
 
     std::unique_ptr<Network> net;
     PartitionChoices kept;
+    ColourState colours;
 };
 
 TEST_F(PartitionDialogTest, TypingChoosesTheNodeAndTheRevealBoxGivesTheDistance) {
@@ -65,7 +67,7 @@ TEST_F(PartitionDialogTest, TypingChoosesTheNodeAndTheRevealBoxGivesTheDistance)
                 dialog.grab().save(QString::fromLocal8Bit(out));
             EXPECT_TRUE(dialog.press(1));
         });
-        EXPECT_EQ(ChoosePartition(dialogs, kept, *net), net->find("verb", 0));
+        EXPECT_EQ(ChoosePartition(dialogs, kept, *net, colours), net->find("verb", 0));
         EXPECT_EQ(kept.revealDistance, run.expected) << run.distance;
     }
 }
@@ -98,7 +100,7 @@ TEST_F(PartitionDialogTest, TheListAndTheFieldShowPhoneticNamesAsIpaAndAccentsAs
         EXPECT_EQ(list->currentItem()->text(), dog);
         EXPECT_TRUE(dialog.press(1));
     });
-    Node* chosen = ChoosePartition(dialogs, kept, *net);
+    Node* chosen = ChoosePartition(dialogs, kept, *net, colours);
     ASSERT_NE(chosen, nullptr);
     EXPECT_STREQ(chosen->name, "\x7fpdQg");
 }
@@ -115,14 +117,14 @@ TEST_F(PartitionDialogTest, TheKindAndExposeBitsAreKeptAndCancelChoosesNothing) 
         EXPECT_TRUE(dialog.press(33));
         EXPECT_TRUE(dialog.press(2));
     });
-    EXPECT_EQ(ChoosePartition(dialogs, kept, *net), nullptr);
+    EXPECT_EQ(ChoosePartition(dialogs, kept, *net, colours), nullptr);
     EXPECT_EQ(kept.kind, 1);
     EXPECT_EQ(kept.expose, 2);
     ModalAnswer again(dialogs, [&](DialogBase& dialog) {
         EXPECT_EQ(dialog.control<QListWidget>(97)->item(0)->text(), "dependent");
         EXPECT_TRUE(dialog.press(1));
     });
-    EXPECT_EQ(ChoosePartition(dialogs, kept, *net), net->find("dependent", 1));
+    EXPECT_EQ(ChoosePartition(dialogs, kept, *net, colours), net->find("dependent", 1));
 }
 
 // Dark pixels along the row where a button's focus frame runs, inside its edges.
@@ -159,7 +161,7 @@ TEST_F(PartitionDialogTest, AFocusedExposeButtonShowsItsFocusPushedOrNot) {
         }
         EXPECT_TRUE(dialog.press(2));
     });
-    ChoosePartition(dialogs, kept, *net);
+    ChoosePartition(dialogs, kept, *net, colours);
     EXPECT_EQ(kept.expose, 9);
 }
 

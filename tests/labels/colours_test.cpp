@@ -10,9 +10,9 @@ using platform::Colour;
 
 class ColourTest : public ::testing::Test {
 protected:
-    void SetUp() override { colours() = ColourState{}; }
-    void TearDown() override { colours() = ColourState{}; }
-    static Colour entry(int i) { return colours().ColourTable[i].colour(); }
+    Colour entry(int i) const { return colours.ColourTable[i].colour(); }
+
+    ColourState colours;
 };
 
 TEST_F(ColourTest, BlendsOfEqualColoursAreThatColourWhateverTheWeights) {
@@ -32,16 +32,16 @@ TEST_F(ColourTest, BlendsRoundDownChannelByChannel) {
 
 TEST_F(ColourTest, ShadeRampStepsFromNearToFarInEightEntries) {
     const Colour before = entry(kTrialRampFirst);
-    MakeShadeRamp(kShadeRampFirst, {255, 100, 192}, {192, 100, 255});
+    MakeShadeRamp(colours, kShadeRampFirst, {255, 100, 192}, {192, 100, 255});
     for (int i = 0; i < kShadeSteps; ++i) {
         const auto level = [i](int from, int step) { return std::uint8_t(from + step * i); };
         EXPECT_EQ(entry(kShadeRampFirst + i), (Colour{level(255, -9), 100, level(192, 9)})) << i;
-        EXPECT_EQ(colours().ColourTable[kShadeRampFirst + i].flags, kNoCollapse);
+        EXPECT_EQ(colours.ColourTable[kShadeRampFirst + i].flags, kNoCollapse);
     }
     EXPECT_EQ(entry(kTrialRampFirst), before) << "the other ramp is left alone";
 
     const Colour same{30, 60, 90};
-    MakeShadeRamp(kTrialRampFirst, same, same);
+    MakeShadeRamp(colours, kTrialRampFirst, same, same);
     for (int i = 0; i < kShadeSteps; ++i)
         EXPECT_EQ(entry(kTrialRampFirst + i), same) << i;
     EXPECT_EQ(entry(kShadeRampFirst + 7), (Colour{192, 100, 255}));
@@ -54,29 +54,29 @@ TEST_F(ColourTest, GreyDistancesClampToWhiteAndTo199) {
     } cases[] = {{-1, 255}, {0, 255}, {1, 247}, {6, 207}, {7, 199}, {8, 199}, {9, 199}};
     for (auto [distance, level] : cases) {
         const auto l = std::uint8_t(level);
-        EXPECT_EQ(DistanceColour(distance, true), (Colour{l, l, l})) << distance;
+        EXPECT_EQ(DistanceColour(colours, distance, true), (Colour{l, l, l})) << distance;
     }
 }
 
 TEST_F(ColourTest, ColourDistancesReadTheRampAtShadeBase) {
-    MakeShadeRamp(kShadeRampFirst, {0, 0, 0}, {70, 0, 0});
-    MakeShadeRamp(kTrialRampFirst, {0, 0, 0}, {0, 70, 0});
+    MakeShadeRamp(colours, kShadeRampFirst, {0, 0, 0}, {70, 0, 0});
+    MakeShadeRamp(colours, kTrialRampFirst, {0, 0, 0}, {0, 70, 0});
     for (int base : {kShadeRampFirst, kTrialRampFirst}) {
-        colours().ShadeBase = base;
+        colours.ShadeBase = base;
         for (int d = -1; d <= 9; ++d) {
             const int step = d < 0 ? 0 : d > 7 ? 7 : d;
-            EXPECT_EQ(DistanceColour(d, false), entry(base + step)) << base << " " << d;
+            EXPECT_EQ(DistanceColour(colours, d, false), entry(base + step)) << base << " " << d;
         }
-        EXPECT_NE(DistanceColour(1, false), DistanceColour(0, false));
+        EXPECT_NE(DistanceColour(colours, 1, false), DistanceColour(colours, 0, false));
     }
 }
 
 TEST_F(ColourTest, StartUpFillsTheTableAroundTheShadesAndTheHighlight) {
     EXPECT_EQ(entry(kHighlightTintEntry), (Colour{0, 0, 0})) << "black before start-up";
-    colours().NearShade = {255, 0, 0};
-    colours().FarShade = {0, 0, 255};
-    colours().ColourTable[3] = {1, 2, 3, 0};
-    InitColourTable({0, 120, 215});
+    colours.NearShade = {255, 0, 0};
+    colours.FarShade = {0, 0, 255};
+    colours.ColourTable[3] = {1, 2, 3, 0};
+    InitColourTable(colours, {0, 120, 215});
 
     const std::uint8_t greys[] = {247, 239, 231, 223, 215, 207, 199};
     for (int i = 0; i < 7; ++i)
@@ -89,23 +89,23 @@ TEST_F(ColourTest, StartUpFillsTheTableAroundTheShadesAndTheHighlight) {
     EXPECT_EQ(entry(kShadeRampFirst + 7), (Colour{0, 0, 255}));
     for (int i = 0; i < kShadeSteps; ++i)
         EXPECT_EQ(entry(kTrialRampFirst + i), entry(kShadeRampFirst + i)) << i;
-    for (const PaletteEntry& e : colours().ColourTable)
+    for (const PaletteEntry& e : colours.ColourTable)
         EXPECT_EQ(e.flags, kNoCollapse);
 }
 
 TEST_F(ColourTest, PaletteMatchNeedsSquaredDistanceBelow300) {
     EXPECT_FALSE(UsesPalette());
-    EXPECT_EQ(NearestColour({150, 150, 150}), (ColourRef{false, 0, {150, 150, 150}}))
+    EXPECT_EQ(NearestColour(colours, {150, 150, 150}), (ColourRef{false, 0, {150, 150, 150}}))
         << "without a palette every colour stands for itself";
 
     // Entry 8 is grey 150: 17² + 3² + 1² = 299, 10² + 10² + 10² = 300.
-    EXPECT_EQ(NearestPaletteColour({167, 153, 151}), (ColourRef{true, 8, {150, 150, 150}}));
-    EXPECT_EQ(NearestPaletteColour({160, 160, 160}), (ColourRef{false, 0, {160, 160, 160}}));
-    EXPECT_EQ(NearestPaletteColour({255, 255, 223}).index, 7);
+    EXPECT_EQ(NearestPaletteColour(colours, {167, 153, 151}), (ColourRef{true, 8, {150, 150, 150}}));
+    EXPECT_EQ(NearestPaletteColour(colours, {160, 160, 160}), (ColourRef{false, 0, {160, 160, 160}}));
+    EXPECT_EQ(NearestPaletteColour(colours, {255, 255, 223}).index, 7);
     // 243 lies as near to entry 0 (247) as to entry 1 (239): the first entry wins.
-    EXPECT_EQ(NearestPaletteColour({243, 243, 243}).index, 0);
-    SetHighlightTint({0, 0, 0});
-    EXPECT_EQ(NearestPaletteColour({130, 125, 127}).index, kHighlightTintEntry);
+    EXPECT_EQ(NearestPaletteColour(colours, {243, 243, 243}).index, 0);
+    SetHighlightTint(colours, {0, 0, 0});
+    EXPECT_EQ(NearestPaletteColour(colours, {130, 125, 127}).index, kHighlightTintEntry);
 }
 
 } // namespace

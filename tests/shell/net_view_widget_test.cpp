@@ -214,22 +214,21 @@ TEST(NetViewWidget, TheWheelScrollsAndCtrlWheelZoomsAboutThePointer) {
 }
 
 TEST(PreviewPaint, EightSamplesShadedFromTheTrialRampTheNearestCurrent) {
-    const ColourState saved = colours();
-    InitColourTable({0, 0, 255});
-    MakeShadeRamp(kTrialRampFirst, {255, 0, 0}, {0, 255, 0});
+    ColourState colours;
+    InitColourTable(colours, {0, 0, 255});
+    MakeShadeRamp(colours, kTrialRampFirst, {255, 0, 0}, {0, 255, 0});
     platform::qt::ImageDisplay image(240, 180);
-    PaintPreview(image, 240, 180);
+    PaintPreview(image, colours, 240, 180);
     const QImage& picture = image.finish();
     // Distance 7 is drawn first, farthest right and down; distance 0 last, at the top left,
     // framed as the current node.
-    EXPECT_EQ(picture.pixelColor(234, 174), qcolour(colours().ColourTable[kTrialRampFirst + 7]));
+    EXPECT_EQ(picture.pixelColor(234, 174), qcolour(colours.ColourTable[kTrialRampFirst + 7]));
     EXPECT_EQ(picture.pixelColor(30, 20), QColor(255, 0, 0));
-    const QColor highlight = qcolour(colours().ColourTable[kHighlightTintEntry]);
+    const QColor highlight = qcolour(colours.ColourTable[kHighlightTintEntry]);
     int framed = 0;
     for (int x = 0; x < 20; ++x)
         framed += picture.pixelColor(x, 43) == highlight;
     EXPECT_EQ(framed, 3);
-    colours() = saved;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "edit/changes.h"
+#include "labels/colours.h"
 #include "model/network.h"
 #include "netfile/network_file.h"
 #include "support/network_text.h"
@@ -86,6 +87,7 @@ protected:
         host = std::make_unique<platform::OffWindowHost>(platform::Size{width, height}, measuring(),
                                                          regions());
         view = std::make_unique<tarvo::NetView>();
+        view->colours = &palette;
         tarvo::Node* node = findNode(name, 0);
         EXPECT_NE(node, nullptr) << name;
         tarvo::ViewStartup startup;
@@ -105,6 +107,8 @@ protected:
 
     // The network of the test, read by load(); an empty one until then.
     std::unique_ptr<tarvo::Network> net = std::make_unique<tarvo::Network>();
+    // The colours the views are drawn in, as before start-up unless a test sets them.
+    tarvo::ColourState palette;
     RecordingMenus menus;
     // Where the views of the test open: at readable size, as in the program, or fitted to the
     // window.

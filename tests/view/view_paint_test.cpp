@@ -34,12 +34,7 @@ QColor qcolour(platform::Colour c) {
 class ViewPaintTest : public testing_support::ViewFixture {
 protected:
     void SetUp() override {
-        m_colours = colours();
-        InitColourTable({0, 0, 255}); // a blue highlight, tinted halfway to white
-    }
-    void TearDown() override {
-        ViewFixture::TearDown();
-        colours() = m_colours;
+        InitColourTable(palette, {0, 0, 255}); // a blue highlight, tinted halfway to white
     }
     DisplayMaker measuring() override {
         return [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); };
@@ -70,7 +65,6 @@ protected:
     }
 
 private:
-    ColourState m_colours;
     platform::qt::QtRegionMaker m_regions;
 };
 
@@ -84,7 +78,7 @@ TEST_F(ViewPaintTest, TheCurrentNodeHasAFrameThreeTimesAsThickInTheHighlight) {
     const QImage image = paint(v);
     const PixelBox a = node("a")->layoutBox;
     const PixelBox b = node("b")->layoutBox;
-    const QColor highlight = qcolour(colours().ColourTable[kHighlightTintEntry].colour());
+    const QColor highlight = qcolour(palette.ColourTable[kHighlightTintEntry].colour());
     EXPECT_EQ(runFrom(image, a.left, (a.top + a.bottom) / 2, highlight), 3 * lineWidth);
     EXPECT_EQ(runFrom(image, b.left, (b.top + b.bottom) / 2, Qt::black), lineWidth);
     EXPECT_EQ(image.pixelColor(b.left - 1, (b.top + b.bottom) / 2), QColor(Qt::white));
@@ -97,12 +91,12 @@ TEST_F(ViewPaintTest, ShadesFillBoxesAndHiddenNodesStayUnfilled) {
     const int x = b.left + 8;
     const int y = b.top + 8;
     SetDistanceMode(v, 2 * kShadeColoured);
-    EXPECT_EQ(paint(v).pixelColor(x, y), qcolour(DistanceColour(1, false)));
+    EXPECT_EQ(paint(v).pixelColor(x, y), qcolour(DistanceColour(palette, 1, false)));
     // Beyond the ramp's end the grey of the farthest step.
     node("b")->distance = 9;
     SetDistanceMode(v, 2 * kShadeGreyed);
-    EXPECT_EQ(paint(v).pixelColor(x, y), qcolour(DistanceColour(7, true)));
-    EXPECT_NE(DistanceColour(7, true), kWhite);
+    EXPECT_EQ(paint(v).pixelColor(x, y), qcolour(DistanceColour(palette, 7, true)));
+    EXPECT_NE(DistanceColour(palette, 7, true), kWhite);
     node("b")->setFlag(1, NodeFlags::Hidden);
     EXPECT_EQ(paint(v).pixelColor(x, y), QColor(Qt::white));
 }
@@ -111,7 +105,7 @@ TEST_F(ViewPaintTest, WhereTheEditorReachesBeyondTheBoxThePictureLiesOnTheCurren
     load(kFamily);
     NetView& v = openAt("a", 120, 120);
     SetDistanceMode(v, 2 * kShadeColoured);
-    const platform::Colour shade = DistanceColour(v.current->distance, false);
+    const platform::Colour shade = DistanceColour(palette, v.current->distance, false);
     ASSERT_NE(shade, kWhite);
     OpenEditor(v);
     ASSERT_TRUE(EditorOpen(v));
@@ -369,7 +363,7 @@ TEST_F(ViewPaintTest, SlantedLinksAreSmoothWhileOnePixelFramesStayCrisp) {
     ASSERT_GT(rows, 10);
     EXPECT_GT(shaded, rows);
     // b's frame: ink on the box's edge, paper outside and the fill inside, pixel for pixel.
-    const QColor shade = qcolour(DistanceColour(b->distance, false));
+    const QColor shade = qcolour(DistanceColour(palette, b->distance, false));
     const PixelBox box = b->layoutBox;
     for (int y = box.top + 1; y < box.bottom - 1; ++y) {
         SCOPED_TRACE(y);
@@ -459,7 +453,7 @@ TEST_F(ViewPaintTest, NodeListItemsDrawAShapedNodeInItsShape) {
     char label[] = "x";
     item->name = label;
     item->distance = 1;
-    const QColor shade = qcolour(DistanceColour(1, false));
+    const QColor shade = qcolour(DistanceColour(palette, 1, false));
     for (const int shape : {0, 1}) {
         SCOPED_TRACE(shape);
         item->shape = static_cast<std::uint8_t>(shape);
