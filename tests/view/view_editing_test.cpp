@@ -50,7 +50,8 @@ protected:
         second = std::make_unique<NetView>();
         ViewStartup startup;
         startup.title = name;
-        EXPECT_EQ(CreateView(*second, *net, findNode(name, 0), secondHost.get(), &menus, startup), 1);
+        EXPECT_EQ(CreateView(*second, *net, findNode(name, 0), secondHost.get(), &menus, startup),
+                  1);
         secondHost->runPosted();
         return *second;
     }
@@ -204,8 +205,7 @@ TEST_F(ViewEditingTest, ADragMarkChangesOnlyTheViews) {
     NetView& a = open("word");
     NetView& b = openSecond("word");
     Node* word = findNode("word", 0);
-    ASSERT_NE(RecordChange(*net, {ChangeType::MarkDrag, word, nullptr, nullptr}, {}, ChildSlot, 1),
-              nullptr);
+    ASSERT_NE(RecordChange(*net, MarkDragStep{word}, std::nullopt, ChildSlot, 1), nullptr);
     EXPECT_TRUE(CommitEdit(*net));
     EXPECT_TRUE(copyIn(a, "noun")->hasFlag(NodeFlags::DragMark));
     EXPECT_TRUE(copyIn(b, "verb")->hasFlag(NodeFlags::DragMark));
