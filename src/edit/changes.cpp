@@ -12,6 +12,17 @@
 namespace tarvo {
 namespace {
 
+// ---------------------------------------------------------------------------------------------
+// Lists
+
+ChangeRecord* lastOf(ChangeRecord* list) {
+    while (list && list->next)
+        list = list->next;
+    return list;
+}
+
+// Releases records from the head of the list, all of them or its first group, and answers the
+// rest; see ReleaseRecord for `detachedFrom`.
 ChangeRecord* releaseGroup(ChangeRecord* list, bool all, const Network* detachedFrom) {
     while (list) {
         ChangeRecord* record = list;
@@ -23,15 +34,6 @@ ChangeRecord* releaseGroup(ChangeRecord* list, bool all, const Network* detached
     }
     if (list)
         list->previous = nullptr;
-    return list;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Lists
-
-ChangeRecord* lastOf(ChangeRecord* list) {
-    while (list && list->next)
-        list = list->next;
     return list;
 }
 
