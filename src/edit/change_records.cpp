@@ -397,8 +397,4 @@ void ReleaseRecord(ChangeRecord* record, const Network* detachedFrom) {
     delete record;
 }
 
-void ReleaseRecord(Network& net, ChangeRecord* record, bool destroyDetached) {
-    ReleaseRecord(record, destroyDetached ? &net : nullptr);
-}
-
 } // namespace tarvo

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -17,8 +18,8 @@ class Network;
 class Node;
 class NodeList;
 
-// The number each kind of record answers through kind(); the views' tests and the debug log
-// know the records by it.
+// The number each kind of record answers through kind(). The numbers stay fixed: whatever
+// reports or checks records by number relies on them.
 namespace ChangeType {
 inline constexpr std::uint8_t Insert = 1;
 inline constexpr std::uint8_t Delete = 2;
@@ -181,9 +182,9 @@ RenameStep ReversedStep(const RenameStep& step);
 struct ChangeRecord : HeapObject {
     ChangeRecord(ChangeStep recorded, int withFlags, std::int32_t at)
         : step(std::move(recorded)), flags(static_cast<std::uint8_t>(withFlags)), position(at) {}
+    // Linked into its list by address.
     ChangeRecord(const ChangeRecord&) = delete;
     ChangeRecord& operator=(const ChangeRecord&) = delete;
-    ~ChangeRecord() = default;
 
     ChangeRecord* next = nullptr;
     ChangeRecord* previous = nullptr;
@@ -213,15 +214,14 @@ struct ChangeRecord : HeapObject {
     bool propertyLink() const { return (flags & 0x2) != 0; }
 };
 
-// Applies one record to the network; true on success. A refused record changes nothing.
+// Applies one record to the network; true on success.
 bool ApplyToNetwork(Network& net, ChangeRecord* record);
 // The relation of the network with this name, made and inserted when there is none.
 Node* FindOrMakeRelation(Network& net, const char* name);
 
-// Releases one record and what it owns. With `destroyDetached` the node a Restore holds is
-// destroyed, with the properties that hang only on it, unless the network holds it again.
-void ReleaseRecord(Network& net, ChangeRecord* record, bool destroyDetached);
-// As ReleaseRecord; detached nodes are destroyed only with a network given.
+// Releases one record and what it owns. With `detachedFrom` the node a Restore holds is
+// destroyed, with the properties that hang only on it, unless that network holds it again;
+// without, the node is left alone, as when the edit never applied.
 void ReleaseRecord(ChangeRecord* record, const Network* detachedFrom);
 
 } // namespace tarvo

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -224,9 +225,8 @@ TEST_F(ChangeRecordTest, AnInverseKeepsCopiesOfItsOwnOnceTheStepIsReleased) {
         SCOPED_TRACE(c.what);
         std::vector<const char*> texts;
         ASSERT_TRUE(c.record(texts));
-        std::vector<std::size_t> sizes;
-        for (const char* t : texts)
-            sizes.push_back(textBlock(t));
+        std::vector<std::size_t> sizes(texts.size());
+        std::transform(texts.begin(), texts.end(), sizes.begin(), textBlock);
         ASSERT_TRUE(CommitEdit(*net));
         EXPECT_NE(testing_support::NetworkAsText(*net), before);
         ASSERT_EQ(changes(*net).history, nullptr);
