@@ -124,6 +124,9 @@ bool recordInsert(NetView& view, bool asChild, bool byRelation, const char* labe
     }
     InsertStep step{at, OwnedText(name), OwnedText(relationName)};
     RemoveStep inverse{CopyText(name), OwnedText(relationToRemove)};
+    // Without memory for the inverse's names the edit could not be undone: it is not made.
+    if (!inverse.name || (step.relation && !inverse.relation))
+        return false;
     return record(*view.network, std::move(step), std::move(inverse), slot | kindFlag(at),
                   position);
 }
@@ -241,6 +244,8 @@ bool SetLabel(NetView& view, ViewNode* node, const char* text) {
     }
     RenameStep step(CopyText(old), OwnedText(name));
     RenameStep inverse = ReversedStep(step);
+    if (!inverse.from || !inverse.to)
+        return false;
     if (!record(*view.network, std::move(step), std::move(inverse), kindFlag(source), -1))
         return false;
     return commit(view);

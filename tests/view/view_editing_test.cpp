@@ -3,6 +3,7 @@
 #include "edit/changes.h"
 #include "labels/label_cells.h"
 #include "labels/label_markup.h"
+#include "memory/size_class_heap.h"
 #include "model/links.h"
 #include "model/node_list.h"
 #include "model/node_table.h"
@@ -17,13 +18,17 @@
 #include "view/view_operations.h"
 #include "view/view_paint.h"
 
+#include "support/failing_allocation.h"
 #include "support/network_text.h"
 #include "support/null_display.h"
 #include "support/view_fixture.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvo {
@@ -182,6 +187,39 @@ TEST_F(ViewEditingTest, FormattingRelabelsTheWholeLabelAndARenameOntoATakenNameI
     EXPECT_TRUE(UndoLastChange(a));
     EXPECT_TRUE(UndoLastChange(a));
     EXPECT_STREQ(noun->name, "noun");
+    expectBothMatchTheNetwork();
+}
+
+// One allocation failing, each in turn, while an edit is recorded (for a relabelling: its name,
+// the old name, the inverse's two names, the two records): the edit is either made with an
+// inverse that takes it back, or not made at all.
+TEST_F(ViewEditingTest, AnEditShortOfMemoryIsUndoableOrNotMade) {
+    load(kGrammar);
+    NetView& a = open("word");
+    goTo(a, "noun");
+    const std::string before = testing_support::NetworkAsText(*net);
+    const std::pair<const char*, std::function<bool()>> edits[] = {
+        {"relabel", [&] { return SetLabel(a, a.current, "name"); }},
+        {"insert a child", [&] { return InsertNode(a, true, false, "proper", -1); }},
+    };
+    for (const auto& [what, edit] : edits) {
+        int made = 0;
+        for (int failing = 0; failing < 4; ++failing) {
+            SCOPED_TRACE(std::string(what) + ", allocation " + std::to_string(failing));
+            testing_support::failingAllocation = failing;
+            SetSystemAllocation(testing_support::mallocFailingOnce, testing_support::plainFree);
+            const bool edited = edit();
+            RestoreSystemAllocation();
+            if (edited) {
+                ++made;
+                EXPECT_TRUE(UndoLastChange(a)) << "an edit made is one that can be undone";
+            }
+            EXPECT_EQ(testing_support::NetworkAsText(*net), before);
+            EXPECT_EQ(changes(*net).pending, nullptr);
+            EXPECT_EQ(changes(*net).undo, nullptr);
+        }
+        EXPECT_EQ(made, 0) << what << ": each of these runs out before the edit is recorded";
+    }
     expectBothMatchTheNetwork();
 }
 
