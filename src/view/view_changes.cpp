@@ -22,7 +22,9 @@
 #include "view/view_scale.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <unordered_set>
+#include <variant>
 #include <vector>
 
 namespace tarvo {
@@ -237,11 +239,11 @@ void revalidateCursor(NetView& view) {
 }
 
 // Renames: the copy found under the old name takes the new name from its source.
-bool applyRename(NetView& view, const ChangeRecord* r) {
-    auto* v = asViewNode(findNodeIn(view.nodes, r->firstText(), r->relationKind()));
+bool applyRename(NetView& view, const RenameStep& s, const ChangeRecord& r) {
+    auto* v = asViewNode(findNodeIn(view.nodes, s.from.get(), r.relationKind()));
     if (!v)
         return false;
-    Node* source = view.network->find(r->secondText(), r->relationKind());
+    Node* source = view.network->find(s.to.get(), r.relationKind());
     if (!source)
         return false;
     NodeBase* stored = v;
@@ -252,23 +254,23 @@ bool applyRename(NetView& view, const ChangeRecord* r) {
     // Only a second copy of one network node could hold the new key; the copy keeps its old
     // name rather than leave the table.
     Release(v->name);
-    v->name = DuplicateText(r->firstText());
+    v->name = DuplicateText(s.from.get());
     view.nodes->insert(v);
     return false;
 }
 
-void applyDragMark(NetView& view, const ChangeRecord* r) {
-    ViewNode* v = FindViewNode(view, r->firstNode());
+void applyDragMark(NetView& view, const MarkDragStep& s, const ChangeRecord& r) {
+    ViewNode* v = FindViewNode(view, s.node);
     if (!v)
         return;
-    forEachNode(v->slots[r->slot()], [&](NodeBase* n) {
+    forEachNode(v->slots[r.slot()], [&](NodeBase* n) {
         auto* x = asViewNode(n);
         // Fillers stand for the real neighbour beyond them.
         while (x && x->hasFlag(NodeFlags::DummyNode))
-            x = asViewNode(x->first(r->slot()));
+            x = asViewNode(x->first(r.slot()));
         if (!x)
             return;
-        x->setFlag(r->position != 0, NodeFlags::DragMark);
+        x->setFlag(r.position != 0, NodeFlags::DragMark);
         InvalidateNode(view, x);
     });
 }
@@ -296,22 +298,57 @@ bool touchesView(const NetView& view, const Node* n) {
     return held;
 }
 
+// Whether a removal may change what the view holds: the network has destroyed the node, so
+// the view knows it by name.
+bool removes(const NetView& view, const char* name, const char* relation, int kind) {
+    return findNodeIn(view.nodes, name, kind) ||
+           (relation && *relation && findNodeIn(view.nodes, relation, 1));
+}
+
 // Whether a structural record may change what the view holds; the others leave it alone.
-bool concerns(const NetView& view, const ChangeRecord* r) {
-    switch (r->type) {
-    case ChangeType::Remove:
-    case ChangeType::RemoveRelation: {
-        // The network has destroyed the node: the view knows it by name.
-        const int kind = r->type == ChangeType::RemoveRelation ? 1 : r->relationKind();
-        return findNodeIn(view.nodes, r->firstText(), kind) ||
-               (r->third && *r->third && findNodeIn(view.nodes, r->third, 1));
-    }
-    case ChangeType::AddLink:
-    case ChangeType::RemoveLink:
-        return touchesView(view, r->firstNode()) || touchesView(view, r->secondNode());
-    default:
-        return touchesView(view, r->firstNode());
-    }
+bool concerns(const NetView& view, const InsertStep& s, const ChangeRecord&) {
+    return touchesView(view, s.at);
+}
+bool concerns(const NetView& view, const DeleteStep& s, const ChangeRecord&) {
+    return touchesView(view, s.node);
+}
+bool concerns(const NetView& view, const RemoveStep& s, const ChangeRecord& r) {
+    return removes(view, s.name.get(), s.relation.get(), r.relationKind());
+}
+bool concerns(const NetView& view, const RemoveRelationStep& s, const ChangeRecord&) {
+    return removes(view, s.name.get(), s.relation.get(), 1);
+}
+bool concerns(const NetView& view, const RestoreStep& s, const ChangeRecord&) {
+    return touchesView(view, s.node);
+}
+bool concerns(const NetView& view, const AddLinkStep& s, const ChangeRecord&) {
+    return touchesView(view, s.first) || touchesView(view, s.second);
+}
+bool concerns(const NetView& view, const RemoveLinkStep& s, const ChangeRecord&) {
+    return touchesView(view, s.first) || touchesView(view, s.second);
+}
+bool concerns(const NetView& view, const ReorderStep& s, const ChangeRecord&) {
+    return touchesView(view, s.node);
+}
+
+// What one record of a group asks of the view.
+struct Effect {
+    bool structural = false;
+    bool relabelled = false;
+};
+
+void applyRecord(NetView& view, const ChangeRecord& r, Effect& effect) {
+    std::visit(
+        [&](const auto& s) {
+            using Step = std::decay_t<decltype(s)>;
+            if constexpr (std::is_same_v<Step, RenameStep>)
+                effect.relabelled = applyRename(view, s, r) || effect.relabelled;
+            else if constexpr (std::is_same_v<Step, MarkDragStep>)
+                applyDragMark(view, s, r);
+            else
+                effect.structural = effect.structural || concerns(view, s, r);
+        },
+        r.step);
 }
 
 } // namespace
@@ -324,8 +361,8 @@ ViewListener::~ViewListener() {
     RemoveChangeListener(*m_view.network, this);
 }
 
-bool ViewListener::applyChanges(const ChangeRecord* group) {
-    return ApplyChangesInView(m_view, group);
+void ViewListener::applyChanges(const ChangeRecord* group) {
+    ApplyChangesInView(m_view, group);
 }
 
 void RegisterView(NetView& view) {
@@ -363,43 +400,18 @@ void SyncViewNodes(NetView& view) {
     revalidateCursor(view);
 }
 
-bool ApplyChangesInView(NetView& view, const ChangeRecord* group) {
+void ApplyChangesInView(NetView& view, const ChangeRecord* group) {
     if (!view.nodes)
-        return true;
-    bool structural = false;
-    bool relabelled = false;
-    bool known = true;
-    for (const ChangeRecord* r = group; r; r = r->continues() ? r->next : nullptr) {
-        switch (r->type) {
-        case ChangeType::Rename:
-            relabelled = applyRename(view, r) || relabelled;
-            break;
-        case ChangeType::MarkDrag:
-            applyDragMark(view, r);
-            break;
-        case ChangeType::Insert:
-        case ChangeType::Delete:
-        case ChangeType::Remove:
-        case ChangeType::RemoveRelation:
-        case ChangeType::Restore:
-        case ChangeType::AddLink:
-        case ChangeType::RemoveLink:
-        case ChangeType::Reorder:
-            structural = structural || concerns(view, r);
-            break;
-        default:
-            known = false;
-            break;
-        }
-        if (!known)
-            break;
-    }
-    if (structural) {
+        return;
+    Effect effect;
+    for (const ChangeRecord* r = group; r; r = r->continues() ? r->next : nullptr)
+        applyRecord(view, *r, effect);
+    if (effect.structural) {
         SyncViewNodes(view);
         Relayout(view, true);
         // The numbers and shades count from the current node over the links as they are now.
         MeasureDistances(view);
-    } else if (relabelled && view.host) {
+    } else if (effect.relabelled && view.host) {
         UpdateTitle(view);
         FindWidestLabel(view);
         UpdateViewGeometry(view);
@@ -411,7 +423,6 @@ bool ApplyChangesInView(NetView& view, const ChangeRecord* group) {
     // Whatever the group did, the network changed under the view's inspection windows: they
     // show every node of the network, and any of them may be gone or renamed.
     RepaintLinkInspection(view);
-    return known;
 }
 
 std::string describe(const std::vector<const Node*>& nodes) {
@@ -452,7 +463,8 @@ std::string CheckViewAgainstNetwork(const NetView& view) {
             std::vector<const Node*> theirs;
             forEachNode(v->source->slots[slot], [&](NodeBase* n) {
                 const Node* x = asNode(n);
-                if (inNetwork(view, x) && std::find(theirs.begin(), theirs.end(), x) == theirs.end())
+                if (inNetwork(view, x) &&
+                    std::find(theirs.begin(), theirs.end(), x) == theirs.end())
                     theirs.push_back(x);
             });
             if (own != theirs)

@@ -19,7 +19,7 @@ public:
     ViewListener(const ViewListener&) = delete;
     ViewListener& operator=(const ViewListener&) = delete;
 
-    bool applyChanges(const ChangeRecord* group) override;
+    void applyChanges(const ChangeRecord* group) override;
 
 private:
     NetView& m_view;
@@ -32,8 +32,7 @@ void UnregisterView(NetView& view);
 
 // Applies a group the network applied to the view's nodes: renames and drag marks in place,
 // everything structural by bringing the view's nodes in line with the network, then a layout.
-// False when the group holds a record of a type the view does not know.
-bool ApplyChangesInView(NetView& view, const ChangeRecord* group);
+void ApplyChangesInView(NetView& view, const ChangeRecord* group);
 
 // Makes the view's nodes the copies of what is connected to its current node in the network,
 // with the network's links in the network's order: copies of removed nodes go (the current

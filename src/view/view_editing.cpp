@@ -20,6 +20,8 @@
 #include "view/view_options.h"
 
 #include <cstring>
+#include <optional>
+#include <utility>
 
 namespace tarvo {
 namespace {
@@ -55,9 +57,9 @@ bool commit(NetView& view) {
 }
 
 // Records one step with its inverse; gives the edit up when memory ran out.
-bool record(Network& net, const ChangeStep& step, const ChangeStep& inverse, int flags,
+bool record(Network& net, ChangeStep step, std::optional<ChangeStep> inverse, int flags,
             int position) {
-    if (RecordChange(net, step, inverse, flags, position))
+    if (RecordChange(net, std::move(step), std::move(inverse), flags, position))
         return true;
     AbandonEdit(net);
     return false;
@@ -85,8 +87,8 @@ bool recordBackOrder(Network& net, Node* x, int slot) {
     const NodeList* present = x->slotList(slot);
     if (!present)
         return true;
-    return record(net, {ChangeType::Reorder, x, present->copy(), nullptr},
-                  {ChangeType::Reorder, nullptr, present->copy(), nullptr}, slot | kindFlag(x), -1);
+    return record(net, ReorderStep{x, CopyList(present)}, ReorderStep{x, CopyList(present)},
+                  slot | kindFlag(x), -1);
 }
 
 // Records the insertion of a new node next to the current one; the caller commits.
@@ -120,9 +122,13 @@ bool recordInsert(NetView& view, bool asChild, bool byRelation, const char* labe
         // An empty relation name in the inverse says that the relation stays.
         relationToRemove = DuplicateText("");
     }
-    ChangeStep step{ChangeType::Insert, at, name, relationName};
-    ChangeStep inverse{ChangeType::Remove, DuplicateText(name), nullptr, relationToRemove};
-    return record(*view.network, step, inverse, slot | kindFlag(at), position);
+    InsertStep step{at, OwnedText(name), OwnedText(relationName)};
+    RemoveStep inverse{CopyText(name), OwnedText(relationToRemove)};
+    // Without memory for the inverse's names the edit could not be undone: it is not made.
+    if (!inverse.name || (step.relation && !inverse.relation))
+        return false;
+    return record(*view.network, std::move(step), std::move(inverse), slot | kindFlag(at),
+                  position);
 }
 
 // Records the removal of the isa link between node and other; the caller commits.
@@ -134,9 +140,10 @@ bool recordRemoveLink(NetView& view, ViewNode* node, int slot, ViewNode* other) 
     const int position = n && x ? positionOf(n, slot, x) : -1;
     if (position < 0)
         return false;
-    ChangeStep step{ChangeType::RemoveLink, n, x, nullptr};
-    ChangeStep inverse{ChangeType::AddLink, nullptr, nullptr, nullptr};
-    return recordBackOrder(*view.network, x, slot ^ 1) && record(*view.network, step, inverse, slot | kindFlag(n), position);
+    RemoveLinkStep step{n, x, nullptr};
+    AddLinkStep inverse = ReversedStep(step);
+    return recordBackOrder(*view.network, x, slot ^ 1) &&
+           record(*view.network, std::move(step), std::move(inverse), slot | kindFlag(n), position);
 }
 
 } // namespace
@@ -152,10 +159,8 @@ bool DeleteCurrentNode(NetView& view) {
         return false;
     RemoveDummyNodes(view);
     Node* node = view.current->source;
-    std::int32_t* positions = recordPositions(node);
-    ChangeStep step{ChangeType::Delete, node, nullptr, nullptr};
-    ChangeStep inverse{ChangeType::Restore, node, positions, nullptr};
-    if (!record(*view.network, step, inverse, kindFlag(node), -1))
+    RestoreStep inverse(node, OwnedPositions(recordPositions(node)));
+    if (!record(*view.network, DeleteStep{node}, std::move(inverse), kindFlag(node), -1))
         return false;
     const bool applied = commit(view);
     ShowCurrent(view);
@@ -193,9 +198,8 @@ bool ReorderSlot(NetView& view, ViewNode* node, int slot, const NodeList* order)
         DisposeList(wanted);
         return false;
     }
-    ChangeStep step{ChangeType::Reorder, source, wanted, nullptr};
-    ChangeStep inverse{ChangeType::Reorder, nullptr, present->copy(), nullptr};
-    if (!record(*view.network, step, inverse, slot | kindFlag(source), -1))
+    if (!record(*view.network, ReorderStep{source, OwnedList(wanted)},
+                ReorderStep{source, CopyList(present)}, slot | kindFlag(source), -1))
         return false;
     return commit(view);
 }
@@ -238,9 +242,11 @@ bool SetLabel(NetView& view, ViewNode* node, const char* text) {
         Release(name);
         return false;
     }
-    ChangeStep step{ChangeType::Rename, DuplicateText(old), name, nullptr};
-    ChangeStep inverse{ChangeType::Rename, DuplicateText(name), DuplicateText(old), nullptr};
-    if (!record(*view.network, step, inverse, kindFlag(source), -1))
+    RenameStep step(CopyText(old), OwnedText(name));
+    RenameStep inverse = ReversedStep(step);
+    if (!inverse.from || !inverse.to)
+        return false;
+    if (!record(*view.network, std::move(step), std::move(inverse), kindFlag(source), -1))
         return false;
     return commit(view);
 }
@@ -253,9 +259,9 @@ bool AddLink(NetView& view, ViewNode* node, int slot, ViewNode* other, int posit
     if (!n || !x || n->isProperty() || x->isProperty() || n->relationKind() != x->relationKind() ||
         positionOf(n, slot, x) >= 0 || closesIsaCycle(n, slot, x))
         return false;
-    ChangeStep step{ChangeType::AddLink, n, x, nullptr};
-    ChangeStep inverse{ChangeType::RemoveLink, nullptr, nullptr, nullptr};
-    if (!record(*view.network, step, inverse, slot | kindFlag(n), position))
+    AddLinkStep step(n, x, nullptr);
+    RemoveLinkStep inverse = ReversedStep(step);
+    if (!record(*view.network, std::move(step), std::move(inverse), slot | kindFlag(n), position))
         return false;
     return commit(view);
 }
@@ -281,7 +287,7 @@ bool DetachLinkEnd(NetView& view, int slot, ViewNode* other) {
 bool MarkDrag(NetView& view, ViewNode* node, int slot, bool on) {
     if (!canEdit(view) || !node || !node->source)
         return false;
-    if (!record(*view.network, {ChangeType::MarkDrag, node->source, nullptr, nullptr}, {},
+    if (!record(*view.network, MarkDragStep{node->source}, std::nullopt,
                 slot | kindFlag(node->source), on ? 1 : 0))
         return false;
     return commit(view);
@@ -303,10 +309,10 @@ bool MoveLinkEnd(NetView& view, ViewNode* node, int slot, ViewNode* from, ViewNo
         return false;
     const int flags = slot | kindFlag(n);
     if (!recordBackOrder(*view.network, old, slot ^ 1) ||
-        !record(*view.network, {ChangeType::RemoveLink, n, old, nullptr},
-                {ChangeType::AddLink, nullptr, nullptr, nullptr}, flags, position) ||
-        !record(*view.network, {ChangeType::AddLink, n, x, nullptr},
-                {ChangeType::RemoveLink, nullptr, nullptr, nullptr}, flags, position))
+        !record(*view.network, RemoveLinkStep{n, old, nullptr}, AddLinkStep(n, old, nullptr), flags,
+                position) ||
+        !record(*view.network, AddLinkStep(n, x, nullptr), RemoveLinkStep{n, x, nullptr}, flags,
+                position))
         return false;
     return commit(view);
 }

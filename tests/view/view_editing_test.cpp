@@ -3,6 +3,7 @@
 #include "edit/changes.h"
 #include "labels/label_cells.h"
 #include "labels/label_markup.h"
+#include "memory/size_class_heap.h"
 #include "model/links.h"
 #include "model/node_list.h"
 #include "model/node_table.h"
@@ -17,13 +18,17 @@
 #include "view/view_operations.h"
 #include "view/view_paint.h"
 
+#include "support/failing_allocation.h"
 #include "support/network_text.h"
 #include "support/null_display.h"
 #include "support/view_fixture.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvo {
@@ -50,7 +55,8 @@ protected:
         second = std::make_unique<NetView>();
         ViewStartup startup;
         startup.title = name;
-        EXPECT_EQ(CreateView(*second, *net, findNode(name, 0), secondHost.get(), &menus, startup), 1);
+        EXPECT_EQ(CreateView(*second, *net, findNode(name, 0), secondHost.get(), &menus, startup),
+                  1);
         secondHost->runPosted();
         return *second;
     }
@@ -184,6 +190,39 @@ TEST_F(ViewEditingTest, FormattingRelabelsTheWholeLabelAndARenameOntoATakenNameI
     expectBothMatchTheNetwork();
 }
 
+// One allocation failing, each in turn, while an edit is recorded (for a relabelling: its name,
+// the old name, the inverse's two names, the two records): the edit is either made with an
+// inverse that takes it back, or not made at all.
+TEST_F(ViewEditingTest, AnEditShortOfMemoryIsUndoableOrNotMade) {
+    load(kGrammar);
+    NetView& a = open("word");
+    goTo(a, "noun");
+    const std::string before = testing_support::NetworkAsText(*net);
+    const std::pair<const char*, std::function<bool()>> edits[] = {
+        {"relabel", [&] { return SetLabel(a, a.current, "name"); }},
+        {"insert a child", [&] { return InsertNode(a, true, false, "proper", -1); }},
+    };
+    for (const auto& [what, edit] : edits) {
+        int made = 0;
+        for (int failing = 0; failing < 4; ++failing) {
+            SCOPED_TRACE(std::string(what) + ", allocation " + std::to_string(failing));
+            testing_support::failingAllocation = failing;
+            SetSystemAllocation(testing_support::mallocFailingOnce, testing_support::plainFree);
+            const bool edited = edit();
+            RestoreSystemAllocation();
+            if (edited) {
+                ++made;
+                EXPECT_TRUE(UndoLastChange(a)) << "an edit made is one that can be undone";
+            }
+            EXPECT_EQ(testing_support::NetworkAsText(*net), before);
+            EXPECT_EQ(changes(*net).pending, nullptr);
+            EXPECT_EQ(changes(*net).undo, nullptr);
+        }
+        EXPECT_EQ(made, 0) << what << ": each of these runs out before the edit is recorded";
+    }
+    expectBothMatchTheNetwork();
+}
+
 TEST_F(ViewEditingTest, ReorderingMovesTheCurrentNodeAmongItsSiblings) {
     load(kGrammar);
     NetView& a = open("word");
@@ -204,8 +243,7 @@ TEST_F(ViewEditingTest, ADragMarkChangesOnlyTheViews) {
     NetView& a = open("word");
     NetView& b = openSecond("word");
     Node* word = findNode("word", 0);
-    ASSERT_NE(RecordChange(*net, {ChangeType::MarkDrag, word, nullptr, nullptr}, {}, ChildSlot, 1),
-              nullptr);
+    ASSERT_NE(RecordChange(*net, MarkDragStep{word}, std::nullopt, ChildSlot, 1), nullptr);
     EXPECT_TRUE(CommitEdit(*net));
     EXPECT_TRUE(copyIn(a, "noun")->hasFlag(NodeFlags::DragMark));
     EXPECT_TRUE(copyIn(b, "verb")->hasFlag(NodeFlags::DragMark));
