@@ -65,8 +65,8 @@ struct EditFixture {
             hosts[i] = std::make_unique<platform::OffWindowHost>(
                 platform::Size{1280, 900},
                 [] { return std::make_unique<platform::qt::ImageDisplay>(1, 1); }, regions);
-            tarvo::CreateView(views[i], network, network.find(roots[i].c_str(), 0),
-                              hosts[i].get(), nullptr, {});
+            tarvo::CreateView(views[i], network, network.find(roots[i].c_str(), 0), hosts[i].get(),
+                              nullptr, {});
             hosts[i]->runPosted();
         }
     }

@@ -47,7 +47,8 @@ Node* buildHierarchy(Network& net, int nodes, int depth, int parents) {
     std::vector<Node*> all;
     for (int layer = 0; layer <= depth; ++layer) {
         for (int i = 0; i < perLayer; ++i) {
-            Node* node = named(net, new Node, "n" + std::to_string(layer) + "_" + std::to_string(i));
+            Node* node =
+                named(net, new Node, "n" + std::to_string(layer) + "_" + std::to_string(i));
             if (layer > 0) {
                 const auto& above = layers[static_cast<std::size_t>(layer - 1)];
                 for (int p = 0; p < parents; ++p)

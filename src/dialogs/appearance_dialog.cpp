@@ -81,8 +81,7 @@ class AppearanceDialog : public DialogBase {
 public:
     AppearanceDialog(DialogSet& set, ColourChoosing& choosing, ColourState& colours,
                      const std::function<void()>& repaintViews)
-        : DialogBase(set), m_choosing(choosing), m_colours(colours),
-          m_repaintViews(repaintViews) {}
+        : DialogBase(set), m_choosing(choosing), m_colours(colours), m_repaintViews(repaintViews) {}
 
 protected:
     const char* TemplateName() const override { return "APPEAR"; }
@@ -202,8 +201,8 @@ ColourChoosing::ColourChoosing() {
     customColours.fill(Qt::white);
 }
 
-void ShowAppearanceOptions(DialogSet& set, ColourChoosing& choosing, ColourState& colours,
-                           NetView*, const std::function<void()>& repaintViews) {
+void ShowAppearanceOptions(DialogSet& set, ColourChoosing& choosing, ColourState& colours, NetView*,
+                           const std::function<void()>& repaintViews) {
     // Like the program's other modal dialogs it belongs to the main frame, over every view.
     AppearanceDialog dialog(set, choosing, colours, repaintViews);
     dialog.RunModal();

@@ -204,8 +204,8 @@ protected:
                         bool selected) override {
         const int id = controlId(&list);
         Node* node = asNode(itemNode(list.item(row)->data(Qt::UserRole)));
-        ItemLook item = InspectionItemLook(id, m_node, node, rect.top(), rect.bottom() + 1,
-                                           selected, report());
+        ItemLook item =
+            InspectionItemLook(id, m_node, node, rect.top(), rect.bottom() + 1, selected, report());
         if (m_view->network)
             item.look.shapes = &shapesOf(*m_view->network);
         item.look.colours = m_view->colours;

@@ -53,7 +53,6 @@ char* MarkupToLabel(const char* markup, LabelIds& ids);
 // font it names as used. An absent label is written as the empty text.
 void LabelToMarkup(const char* label, std::string& out);
 
-
 // Replaces every font number through `map` (the file's font numbers to font table indices);
 // numbers the map does not cover become DefaultFont. Answers null when nothing changed, else
 // the new label in a block from Allocate.

@@ -1,9 +1,9 @@
 // The node classes: construction, names, destruction, identity and the debugging print.
 #include "model/node.h"
 
-#include "model/label_ids.h"
 #include "memory/size_class_heap.h"
 #include "model/key_hash.h"
+#include "model/label_ids.h"
 #include "model/links.h"
 #include "model/node_list.h"
 #include "model/text_builder.h"
@@ -190,8 +190,7 @@ Property::Property() : Node(kLinkSlotCount) {
     Property::initOwn();
 }
 
-Property::Property(Node* relation, Node* from, Node* to, int reversed, int position,
-                   LabelIds& ids)
+Property::Property(Node* relation, Node* from, Node* to, int reversed, int position, LabelIds& ids)
     : Property() {
     if (!slots)
         return;

@@ -34,7 +34,6 @@ char* wordBuffer() {
     return sharedBuffers().word;
 }
 
-
 // ---------------------------------------------------------------------------------------------
 // Reading
 
@@ -415,7 +414,7 @@ bool WriteNetworkStream(Network& net, std::FILE* file) {
     return !out.failed() && std::fflush(file) == 0;
 }
 
-bool LoadNetworkFile(Network& net, const char* path, FontListAdder addToFontList,
+bool LoadNetworkFile(Network& net, const char* path, const FontListAdder& addToFontList,
                      Diagnostics* problems) {
     const bool opened = ReadNetworkFile(net, path, problems);
     ReconcileFonts(net);

@@ -54,7 +54,7 @@ bool WriteNetworkStream(Network& net, std::FILE* file);
 // and choose the preferred fonts on the sorted table.
 // `addToFontList` receives every font of the table, for the tool bar's font list. False when
 // the file could not be opened. Problems go as ReadNetworkFile sends them.
-bool LoadNetworkFile(Network& net, const char* path, FontListAdder addToFontList = nullptr,
+bool LoadNetworkFile(Network& net, const char* path, const FontListAdder& addToFontList = nullptr,
                      Diagnostics* problems = nullptr);
 
 } // namespace tarvo

@@ -389,8 +389,7 @@ int MainFrame::command(int id) {
 }
 
 bool MainFrame::letNetworkGo() {
-    if (changes(*m_network).history &&
-        askSaveChanges(m_networkPath) == platform::Answer::Cancel)
+    if (changes(*m_network).history && askSaveChanges(m_networkPath) == platform::Answer::Cancel)
         return false;
     closeAll();
     if (!m_client->subWindowList().isEmpty())
@@ -905,8 +904,7 @@ void MainFrame::moveEvent(QMoveEvent* event) {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
-    if (changes(*m_network).history &&
-        askSaveChanges(m_networkPath) == platform::Answer::Cancel) {
+    if (changes(*m_network).history && askSaveChanges(m_networkPath) == platform::Answer::Cancel) {
         event->ignore();
         return;
     }

@@ -197,9 +197,8 @@ void UpdateMenus(NetView& view) {
     UpdateScaleMenus(view);
     UpdateSpotlightMenu(view);
     UpdateSizeCaption(view);
-    const bool undo = EditorOpen(view)
-                          ? EditorCanUndo(view)
-                          : view.network && changes(*view.network).undo != nullptr;
+    const bool undo = EditorOpen(view) ? EditorCanUndo(view)
+                                       : view.network && changes(*view.network).undo != nullptr;
     view.menus->enableItem(cmd::kUndo, undo);
     view.menus->checkItem(cmd::kInspectLinks, LinkInspectionOpen(view));
 }

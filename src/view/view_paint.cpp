@@ -52,8 +52,8 @@ struct PaintTools {
     PaintTools(NetView& painted, platform::Display& display, bool dimmed = false,
                platform::Colour paper = kWhite, std::vector<DrawnLabel>* labels = nullptr)
         : view(painted), colours(ViewColours(painted)), d(display), drawn(labels),
-          lineWidth(lineWidthOf(painted)),
-          zoom(painted.labelZoom), ink(dimmed ? kDimmedInk : kBlack) {
+          lineWidth(lineWidthOf(painted)), zoom(painted.labelZoom),
+          ink(dimmed ? kDimmedInk : kBlack) {
         normal = d.createPen({platform::PenStyle::Solid, lineWidth, ink});
         if (view.highlightLinks)
             highlight = d.createPen({platform::PenStyle::Solid, lineWidth, HighlightTint(colours)});

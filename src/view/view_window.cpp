@@ -39,8 +39,8 @@ void setOptionDefaults(NetView& view) {
 
 } // namespace
 
-int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host,
-               ViewMenus* menus, const ViewStartup& startup) {
+int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host, ViewMenus* menus,
+               const ViewStartup& startup) {
     view.documentTitle = startup.title ? startup.title : "";
     view.host = host;
     view.menus = menus;

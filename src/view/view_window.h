@@ -28,8 +28,8 @@ struct ViewStartup {
 
 // Makes the view's nodes from `node`, lays them out and readies the window. 0 when memory ran
 // out. The host must offer the posted tasks the view leaves it (the first scale to window).
-int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host,
-               ViewMenus* menus, const ViewStartup& startup);
+int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host, ViewMenus* menus,
+               const ViewStartup& startup);
 void DestroyView(NetView& view);
 
 // The window changed size: regions go, the client size and everything derived follow.

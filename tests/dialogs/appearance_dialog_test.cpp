@@ -169,7 +169,8 @@ TEST_F(AppearanceDialogTest, ThePreviewShowsEightShadesAndEightEqualOnesForEqual
         EXPECT_TRUE(dialog.press(31));
         EXPECT_TRUE(dialog.press(32));
         EXPECT_EQ(previewFills(dialog), std::vector<QColor>{*answer});
-        EXPECT_EQ(ramp(colours, kTrialRampFirst), std::vector<Colour>(kShadeSteps, Colour{90, 160, 60}));
+        EXPECT_EQ(ramp(colours, kTrialRampFirst),
+                  std::vector<Colour>(kShadeSteps, Colour{90, 160, 60}));
     });
     // Never applied: the views keep their colours.
     EXPECT_EQ(colours.NearShade, kNear);

@@ -199,6 +199,7 @@ TEST_F(InspectionDialogsTest, TheNextLinkWindowShowsTheScopeTheLastOneChose) {
     open("aux");
     const auto parents = [this] {
         std::vector<Node*> nodes;
+        nodes.reserve(static_cast<std::size_t>(list(inspect::kFromList)->count()));
         for (int row = 0; row < list(inspect::kFromList)->count(); ++row)
             nodes.push_back(itemNode(inspect::kFromList, row));
         return nodes;

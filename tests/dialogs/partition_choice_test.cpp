@@ -16,7 +16,6 @@
 namespace tarvo {
 namespace {
 
-
 std::vector<std::string> names(const NodeList* list) {
     std::vector<std::string> out;
     forEachNode(list, [&](NodeBase* n) {
@@ -28,8 +27,9 @@ std::vector<std::string> names(const NodeList* list) {
 }
 
 TEST(PartitionChoice, TheListPutsTheMostFormattedFirstAndTypingFindsTheBestMatch) {
-    const auto net = testing_support::ReadNetworkText("#RELATIONS\nsubject isa dependent\n#ENTITIES\nnoun isa word\nVERB isa word\n"
-         "\"<i>walked<\\i>\" isa VERB\nNounish isa noun\napple exists\n#FONTS\n");
+    const auto net = testing_support::ReadNetworkText(
+        "#RELATIONS\nsubject isa dependent\n#ENTITIES\nnoun isa word\nVERB isa word\n"
+        "\"<i>walked<\\i>\" isa VERB\nNounish isa noun\napple exists\n#FONTS\n");
     NodeList* plain = PartitionList(*net, 0, 0);
     // Without expose bits every label measures 0: by label, without regard to case.
     EXPECT_EQ(names(plain),
@@ -52,8 +52,9 @@ TEST(PartitionChoice, TheListPutsTheMostFormattedFirstAndTypingFindsTheBestMatch
 }
 
 TEST(PartitionChoice, TypingFindsPhoneticNamesByTheirIpaAndAccentedOnesByTheirLetters) {
-    const auto net = testing_support::ReadNetworkText("#ENTITIES\n<phon>dQg<\\phon> isa form\n<phon>dAg<\\phon> isa form\n"
-         "\"caf\xe9\" isa word\ncafe isa word\n#FONTS\n");
+    const auto net = testing_support::ReadNetworkText(
+        "#ENTITIES\n<phon>dQg<\\phon> isa form\n<phon>dAg<\\phon> isa form\n"
+        "\"caf\xe9\" isa word\ncafe isa word\n#FONTS\n");
     NodeList* list = PartitionList(*net, 0, 0);
     const std::pair<const char*, const char*> cases[] = {
         {"d\u00e6", "dQg"},       // the IPA the list shows

@@ -99,8 +99,10 @@ TEST_F(ColourTest, PaletteMatchNeedsSquaredDistanceBelow300) {
         << "without a palette every colour stands for itself";
 
     // Entry 8 is grey 150: 17² + 3² + 1² = 299, 10² + 10² + 10² = 300.
-    EXPECT_EQ(NearestPaletteColour(colours, {167, 153, 151}), (ColourRef{true, 8, {150, 150, 150}}));
-    EXPECT_EQ(NearestPaletteColour(colours, {160, 160, 160}), (ColourRef{false, 0, {160, 160, 160}}));
+    EXPECT_EQ(NearestPaletteColour(colours, {167, 153, 151}),
+              (ColourRef{true, 8, {150, 150, 150}}));
+    EXPECT_EQ(NearestPaletteColour(colours, {160, 160, 160}),
+              (ColourRef{false, 0, {160, 160, 160}}));
     EXPECT_EQ(NearestPaletteColour(colours, {255, 255, 223}).index, 7);
     // 243 lies as near to entry 0 (247) as to entry 1 (239): the first entry wins.
     EXPECT_EQ(NearestPaletteColour(colours, {243, 243, 243}).index, 0);

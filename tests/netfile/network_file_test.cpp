@@ -180,7 +180,8 @@ TEST_F(NetworkFileTest, PropertiesAreAlwaysNewAndWrittenInTheirOwnSection) {
     ASSERT_NE(net->find("x", 0), nullptr);
     ASSERT_NE(net->find("y", 0), nullptr);
     EXPECT_EQ(r->counts[ChildSlot], 3);
-    EXPECT_EQ(testing_support::NetworkNodeCount(*net), 7) << "x, y, r, link, sub and two properties";
+    EXPECT_EQ(testing_support::NetworkNodeCount(*net), 7)
+        << "x, y, r, link, sub and two properties";
     const std::string text = saved();
     const std::size_t entities = text.find("#ENTITIES\n");
     const std::size_t properties = text.find("#PROPERTIES\nx r y\nx r y\n\n\n#FONTS\n");

@@ -139,8 +139,9 @@ TEST(WordReader, CutsOverlongWordsAtTheDestinationsSize) {
         Diagnostics problems;
         Input input(text + (kind == Delimited ? ",next" : " next"), &problems);
         std::vector<char> buffer(static_cast<std::size_t>(capacity) + 16, '#');
-        const std::string read = kind == Delimited ? input.in.readUntil(buffer.data(), capacity, ',')
-                                                   : input.in.readWord(buffer.data(), capacity);
+        const std::string read = kind == Delimited
+                                     ? input.in.readUntil(buffer.data(), capacity, ',')
+                                     : input.in.readWord(buffer.data(), capacity);
         const bool cut = length >= capacity;
         EXPECT_EQ(read, cut ? text.substr(0, static_cast<std::size_t>(capacity - 2)) + text.back()
                             : text);

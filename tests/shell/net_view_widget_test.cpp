@@ -59,9 +59,8 @@ public:
         widget.show();
         ViewStartup startup;
         startup.openAt = openAt;
-        created =
-            CreateView(view, *network, network->find("word", 0), &widget.host(), nullptr, startup) ==
-            1;
+        created = CreateView(view, *network, network->find("word", 0), &widget.host(), nullptr,
+                             startup) == 1;
         if (created)
             widget.setView(&view);
     }

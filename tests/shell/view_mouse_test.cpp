@@ -58,7 +58,8 @@ protected:
         widget->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(widget.get()));
         ViewStartup startup;
-        ASSERT_EQ(CreateView(view, *net, net->find("word", 0), &widget->host(), &menus, startup), 1);
+        ASSERT_EQ(CreateView(view, *net, net->find("word", 0), &widget->host(), &menus, startup),
+                  1);
         widget->setView(&view);
         QTest::qWait(20);
         // Straight links: points along them are easy to find.

@@ -54,8 +54,7 @@ const std::map<std::string, std::set<std::string>>& layers() {
 // Includes that still run against the layers, each to go as the code moves to its layer. A
 // listed include that is gone fails too, so that the list only shrinks.
 const std::set<std::pair<std::string, std::string>>& knownExceptions() {
-    static const std::set<std::pair<std::string, std::string>> list = {
-    };
+    static const std::set<std::pair<std::string, std::string>> list = {};
     return list;
 }
 

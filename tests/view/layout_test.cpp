@@ -370,7 +370,8 @@ TEST(IdealLinkSumTest, OneStraightLinkThenTwoAtEachSlotDistance) {
     float sum = 8.3006f;
     std::vector<float> grown;
     for (int n = 6; n <= 40; ++n) {
-        sum += std::sqrt(static_cast<float>((n / 2) * (n / 2) + 1));
+        const int k = n / 2;
+        sum += std::sqrt(static_cast<float>(k * k + 1));
         grown.push_back(sum);
     }
     // Asked from the largest count down, and again upwards: each count has one value.
