@@ -1,9 +1,9 @@
 // Benchmarks of the model's containers and the heap under them, beside the standard library.
+#include "containers/key_hash.h"
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
-#include "model/key_hash.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,14 +4,14 @@
 // The network is ten separate parts of 40 layers of 50 entities, each below two of the layer
 // above. The three views are opened on nodes of the first part, so every edit there reaches
 // all three.
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "edit/changes.h"
 #include "labels/colours.h"
 #include "labels/font_table.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "netfile/network_file.h"
 #include "platform/off_window_host.h"
 #include "platform/qt/qt_display.h"

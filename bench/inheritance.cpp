@@ -1,4 +1,6 @@
 // The inheritance report for a node deep in a large hierarchy with several parents per node.
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "inheritance/inheritance_report.h"
 #include "labels/font_table.h"
 #include "memory/debug_log.h"
@@ -6,8 +8,6 @@
 #include "memory/size_class_heap.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "platform/font_catalog.h"
 
 #include <benchmark/benchmark.h>

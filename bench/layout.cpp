@@ -9,13 +9,13 @@
 // for an outside layered-drawing program and prints one line per graph with our time and
 // crossings, so that bench/compare_dot.sh can set the two side by side.
 #include "view/layout.h"
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "memory/debug_log.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "model/view_node.h"
 #include "view/layering.h"
 #include "view/net_view.h"

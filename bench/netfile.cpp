@@ -1,10 +1,10 @@
 // Benchmarks of reading and writing network files of generated networks, beside the cost of
 // only splitting their words and of only reading their bytes.
+#include "containers/node_table.h"
 #include "labels/font_table.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
-#include "model/node_table.h"
 #include "netfile/network_file.h"
 #include "netfile/word_reader.h"
 #include "platform/font_catalog.h"

@@ -1,11 +1,11 @@
 // Network files from anywhere: any bytes must read without fault and without hanging, and what
 // the writer makes of them must read back into a network no larger than the one written.
+#include "containers/node_table.h"
 #include "diagnostics/error_report.h"
 #include "labels/font_table.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
-#include "model/node_table.h"
 #include "netfile/network_file.h"
 #include "network_fuzzing.h"
 #include "platform/font_catalog.h"

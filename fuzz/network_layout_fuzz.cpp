@@ -2,11 +2,11 @@
 // to themselves, relations of relations), laying a view out must end without fault and put
 // every shown node in exactly one cell, with every downward link of the grid between adjacent
 // layers.
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "labels/font_table.h"
 #include "memory/shared_buffers.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "model/view_node.h"
 #include "netfile/network_file.h"
 #include "network_fuzzing.h"

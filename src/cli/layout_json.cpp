@@ -2,7 +2,7 @@
 #include "cli/layout_json.h"
 
 #include "cli/network_dump.h"
-#include "model/node_table.h"
+#include "containers/node_table.h"
 #include "model/view_node.h"
 #include "view/layout.h"
 #include "view/net_view.h"

@@ -1,11 +1,11 @@
 // The current network as JSON lines.
 #include "cli/network_dump.h"
 
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "inheritance/inheritance_report.h"
 #include "labels/label_markup.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "platform/cp1252.h"
 #include "view/node_windows_content.h"
 

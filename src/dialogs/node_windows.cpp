@@ -2,6 +2,7 @@
 // framework that follow a view; what they show is decided in view/node_windows_content.
 #include "dialogs/node_windows.h"
 
+#include "containers/node_list.h"
 #include "diagnostics/error_report.h"
 #include "dialogs/dialog_base.h"
 #include "dialogs/shown_label.h"
@@ -9,7 +10,6 @@
 #include "inheritance/inheritance_searches.h"
 #include "model/graph_walk.h"
 #include "model/network.h"
-#include "model/node_list.h"
 #include "model/view_node.h"
 #include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"

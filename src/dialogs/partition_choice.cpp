@@ -1,12 +1,12 @@
 // The partition dialog's list, typed search and reveal distance.
 #include "dialogs/partition_choice.h"
 
+#include "containers/node_list.h"
 #include "labels/label_markup.h"
 #include "labels/label_text.h"
 #include "labels/node_order.h"
 #include "model/network.h"
 #include "model/node.h"
-#include "model/node_list.h"
 
 #include <cstdlib>
 #include <string>

@@ -1,12 +1,12 @@
 // The partition dialog over the dialog framework and the partition list rules.
 #include "dialogs/partition_dialog.h"
 
+#include "containers/node_list.h"
 #include "dialogs/dialog_base.h"
 #include "dialogs/partition_choice.h"
 #include "dialogs/shown_label.h"
 #include "labels/colours.h"
 #include "model/node.h"
-#include "model/node_list.h"
 #include "model/view_node.h"
 #include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"

@@ -1,11 +1,11 @@
 // Change records: what each kind of record does to the network, and what it owns.
 #include "edit/change_records.h"
 
+#include "containers/node_list.h"
 #include "memory/size_class_heap.h"
 #include "model/links.h"
 #include "model/network.h"
 #include "model/node.h"
-#include "model/node_list.h"
 
 #include <algorithm>
 #include <utility>

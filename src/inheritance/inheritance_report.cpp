@@ -1,12 +1,12 @@
 // The inheritance report.
 #include "inheritance/inheritance_report.h"
 
+#include "containers/node_list.h"
 #include "inheritance/inheritance_searches.h"
 #include "labels/label_text.h"
 #include "memory/debug_log.h"
 #include "model/graph_walk.h"
 #include "model/node.h"
-#include "model/node_list.h"
 
 #include <string>
 #include <utility>

@@ -1,12 +1,12 @@
 // The inheritance searches over the walk engine.
 #include "inheritance/inheritance_searches.h"
 
+#include "containers/node_list.h"
 #include "labels/label_text.h"
 #include "memory/debug_log.h"
 #include "model/graph_walk.h"
 #include "model/links.h"
 #include "model/node.h"
-#include "model/node_list.h"
 
 #include <cstdio>
 #include <string>

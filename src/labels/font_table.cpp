@@ -2,9 +2,9 @@
 // source of every label font.
 #include "labels/font_table.h"
 
+#include "containers/chunk_list.h"
 #include "labels/ipa93.h"
 #include "memory/size_class_heap.h"
-#include "model/chunk_list.h"
 #include "platform/font_catalog.h"
 
 #include <algorithm>

@@ -2,8 +2,8 @@
 // measured width, split into words that are broken into centred lines, drawn and hit-tested.
 #pragma once
 
+#include "containers/chunk_list.h"
 #include "labels/label_markup.h"
-#include "model/chunk_list.h"
 #include "platform/display.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The walk engine.
 #include "model/graph_walk.h"
 
+#include "containers/node_list.h"
 #include "model/node.h"
-#include "model/node_list.h"
 
 namespace tarvo {
 namespace {

@@ -1,8 +1,8 @@
 // The link operations: every link stored in both of its nodes, in opposite slots, in order.
 #pragma once
 
+#include "containers/node_list.h"
 #include "model/node.h"
-#include "model/node_list.h"
 
 namespace tarvo {
 

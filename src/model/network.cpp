@@ -1,8 +1,8 @@
 // A network and the walks over it.
 #include "model/network.h"
 
-#include "model/node_list.h"
-#include "model/node_table.h"
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "model/view_node.h"
 
 #include <deque>

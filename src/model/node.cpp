@@ -1,12 +1,12 @@
 // The node classes: construction, names, destruction, identity and the debugging print.
 #include "model/node.h"
 
+#include "containers/key_hash.h"
+#include "containers/node_list.h"
+#include "containers/text_builder.h"
 #include "memory/size_class_heap.h"
-#include "model/key_hash.h"
 #include "model/label_ids.h"
 #include "model/links.h"
-#include "model/node_list.h"
-#include "model/text_builder.h"
 
 #include <cassert>
 #include <cstdio>

@@ -1,9 +1,9 @@
 // View copies of network nodes.
 #include "model/view_node.h"
 
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "model/links.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 
 #include "memory/size_class_heap.h"
 

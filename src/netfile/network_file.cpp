@@ -1,14 +1,14 @@
 // The network file reader and writer.
 #include "netfile/network_file.h"
 
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "labels/font_table.h"
 #include "labels/label_markup.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "netfile/word_reader.h"
 
 #include <algorithm>

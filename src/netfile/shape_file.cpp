@@ -1,9 +1,9 @@
 // The node shape file reader and the program-wide shape list.
 #include "netfile/shape_file.h"
 
+#include "containers/chunk_list.h"
 #include "diagnostics/error_report.h"
 #include "memory/size_class_heap.h"
-#include "model/chunk_list.h"
 #include "netfile/word_reader.h"
 
 #include <cmath>

@@ -1,6 +1,8 @@
 // The frame window.
 #include "shell/main_frame.h"
 
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "diagnostics/error_report.h"
 #include "dialogs/about_box.h"
 #include "dialogs/ask_dialogs.h"
@@ -13,8 +15,6 @@
 #include "labels/font_table.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "model/view_node.h"
 #include "netfile/network_file.h"
 #include "netfile/shape_file.h"

@@ -1,10 +1,10 @@
 // Grid construction: cluster placement, cluster order and the joined grid.
 #include "view/grid_construction.h"
 
+#include "containers/node_list.h"
 #include "labels/label_markup.h"
 #include "labels/label_text.h"
 #include "model/links.h"
-#include "model/node_list.h"
 #include "model/view_node.h"
 #include "view/net_view.h"
 #include "view/view_flags.h"

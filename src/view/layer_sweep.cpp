@@ -1,7 +1,7 @@
 // The layer treatment of the improvement sweeps.
 #include "view/layer_sweep.h"
 
-#include "model/node_list.h"
+#include "containers/node_list.h"
 #include "model/view_node.h"
 #include "view/layout_grid.h"
 #include "view/net_view.h"

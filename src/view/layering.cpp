@@ -1,9 +1,9 @@
 // Marking, layering into clusters, hiding, depth justification and filler nodes.
 #include "view/layering.h"
 
+#include "containers/node_list.h"
 #include "model/graph_walk.h"
 #include "model/links.h"
-#include "model/node_list.h"
 #include "model/view_node.h"
 #include "view/net_view.h"
 #include "view/view_flags.h"

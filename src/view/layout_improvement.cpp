@@ -3,8 +3,8 @@
 
 #include "view/layer_sweep.h"
 
+#include "containers/node_list.h"
 #include "memory/size_class_heap.h"
-#include "model/node_list.h"
 #include "model/view_node.h"
 #include "view/net_view.h"
 #include "view/view_flags.h"

@@ -2,8 +2,8 @@
 // spotlight.
 #include "view/view_operations.h"
 
+#include "containers/node_list.h"
 #include "model/graph_walk.h"
-#include "model/node_list.h"
 #include "model/view_node.h"
 #include "view/commands.h"
 #include "view/layout.h"

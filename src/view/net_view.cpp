@@ -1,10 +1,10 @@
 // A view's own nodes: made from the network by a walk from the root, destroyed with the view.
 #include "view/net_view.h"
 
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "model/graph_walk.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "model/view_node.h"
 #include "view/layering.h"
 #include "view/layout.h"

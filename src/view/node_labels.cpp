@@ -1,12 +1,12 @@
 // Node labels: cells from the internal form, line breaking, fitting and drawing.
 #include "view/node_labels.h"
 
+#include "containers/node_table.h"
 #include "labels/font_table.h"
 #include "labels/label_cells.h"
 #include "labels/label_markup.h"
 #include "labels/label_runs.h"
 #include "labels/label_text.h"
-#include "model/node_table.h"
 #include "model/view_node.h"
 #include "platform/view_host.h"
 #include "view/layout.h"

@@ -1,6 +1,7 @@
 // What the inheritance report and link inspection windows show, apart from their windows.
 #include "view/node_windows_content.h"
 
+#include "containers/node_list.h"
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
 #include "labels/label_text.h"
@@ -9,7 +10,6 @@
 #include "model/graph_walk.h"
 #include "model/network.h"
 #include "model/node.h"
-#include "model/node_list.h"
 #include "model/view_node.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"

@@ -3,12 +3,12 @@
 // else by walking the network from the current node and reusing, making and dropping copies.
 #include "view/view_changes.h"
 
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "edit/changes.h"
 #include "memory/size_class_heap.h"
 #include "model/graph_walk.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "model/view_node.h"
 #include "view/layering.h"
 #include "view/layout.h"

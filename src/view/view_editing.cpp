@@ -2,6 +2,7 @@
 // and every view then applies to its own nodes, with its inverse kept for Undo.
 #include "view/view_editing.h"
 
+#include "containers/node_list.h"
 #include "edit/changes.h"
 #include "labels/label_cells.h"
 #include "labels/label_markup.h"
@@ -9,7 +10,6 @@
 #include "model/graph_walk.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/node_list.h"
 #include "model/view_node.h"
 #include "view/label_editor.h"
 #include "view/layering.h"

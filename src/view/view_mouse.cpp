@@ -2,10 +2,10 @@
 // hover texts. Edits go out as the view's own edit operations, so that every view applies them.
 #include "view/view_mouse.h"
 
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "labels/label_text.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "model/view_node.h"
 #include "platform/view_host.h"
 #include "view/label_editor.h"

@@ -2,11 +2,11 @@
 // boxes; and the repaints of single nodes and distances.
 #include "view/view_paint.h"
 
+#include "containers/node_list.h"
 #include "inheritance/inheritance_searches.h"
 #include "labels/brushes.h"
 #include "labels/colours.h"
 #include "labels/font_table.h"
-#include "model/node_list.h"
 #include "model/view_node.h"
 #include "platform/view_host.h"
 #include "view/label_editor.h"

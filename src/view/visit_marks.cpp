@@ -1,9 +1,9 @@
 // The per-view visit marks.
 #include "view/visit_marks.h"
 
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "model/graph_walk.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "model/view_node.h"
 #include "view/net_view.h"
 

@@ -2,12 +2,12 @@
 // shipped sample: their lists, the debug log, moving links, widening, cycles and placement.
 #include "dialogs/node_windows.h"
 
+#include "containers/node_list.h"
 #include "diagnostics/error_report.h"
 #include "dialogs/dialog_base.h"
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
 #include "memory/debug_log.h"
-#include "model/node_list.h"
 #include "model/view_node.h"
 #include "view/node_windows_content.h"
 #include "view/spotlight.h"

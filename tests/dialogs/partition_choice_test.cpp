@@ -1,9 +1,9 @@
 // The partition dialog's list order and filter, its typed search and its reveal distance.
 #include "dialogs/partition_choice.h"
 
+#include "containers/node_list.h"
 #include "labels/label_text.h"
 #include "model/network.h"
-#include "model/node_list.h"
 #include "netfile/network_file.h"
 #include "support/network_text.h"
 

@@ -3,12 +3,12 @@
 // network does not hold it again. The heap's free lists show what was released, and how often.
 #include "edit/change_records.h"
 
+#include "containers/node_list.h"
 #include "edit/changes.h"
 #include "memory/size_class_heap.h"
 #include "model/links.h"
 #include "model/network.h"
 #include "model/node.h"
-#include "model/node_list.h"
 
 #include "support/network_text.h"
 

@@ -2,11 +2,11 @@
 // and the edits the network must refuse without losing or corrupting anything.
 #include "edit/changes.h"
 
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "memory/size_class_heap.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "netfile/network_file.h"
 #include "tools/network_generator.h"
 

@@ -4,11 +4,11 @@
 #include "model/graph_walk.h"
 #include "view/node_windows_content.h"
 
+#include "containers/node_list.h"
 #include "labels/label_text.h"
 #include "memory/debug_log.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/node_list.h"
 #include "netfile/network_file.h"
 #include "support/network_text.h"
 

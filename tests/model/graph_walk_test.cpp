@@ -2,9 +2,9 @@
 // mask, the end around cycles, the callbacks, and walks that run inside other walks.
 #include "model/graph_walk.h"
 
+#include "containers/node_list.h"
 #include "model/links.h"
 #include "model/node.h"
-#include "model/node_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Nodes, links and the network: identity, counters, properties, detach and restore, lineages,
 // and view copies.
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "model/view_node.h"
 
 #include "labels/label_markup.h"

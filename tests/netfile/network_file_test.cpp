@@ -2,12 +2,12 @@
 // the files that are not as they should be.
 #include "netfile/network_file.h"
 
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "labels/font_table.h"
 #include "labels/label_markup.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "platform/font_catalog.h"
 #include "support/network_text.h"
 #include "support/recording_ui.h"

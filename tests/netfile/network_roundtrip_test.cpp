@@ -1,10 +1,10 @@
 // Generated networks written and read back: the network that comes back is the one written.
 #include "netfile/network_file.h"
 
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "labels/font_table.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "platform/font_catalog.h"
 #include "tools/network_generator.h"
 

@@ -2,11 +2,11 @@
 // link's end, reordering siblings, the lineage refusal, zooming and hiding.
 #include "shell/net_view_widget.h"
 
+#include "containers/node_list.h"
 #include "edit/changes.h"
 #include "labels/label_markup.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/node_list.h"
 #include "model/view_node.h"
 #include "netfile/network_file.h"
 #include "view/commands.h"

@@ -2,8 +2,8 @@
 // before and after what they do to it.
 #pragma once
 
+#include "containers/node_table.h"
 #include "model/network.h"
-#include "model/node_table.h"
 #include "netfile/network_file.h"
 
 #include <gtest/gtest.h>

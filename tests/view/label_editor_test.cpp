@@ -2,13 +2,13 @@
 // (or refuses to) and undoes.
 #include "view/label_editor.h"
 
+#include "containers/node_list.h"
 #include "edit/changes.h"
 #include "labels/accents.h"
 #include "labels/font_table.h"
 #include "labels/label_markup.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
-#include "model/node_list.h"
 #include "model/view_node.h"
 #include "platform/clipboard.h"
 #include "platform/font_catalog.h"

@@ -3,7 +3,7 @@
 #include "view/net_view.h"
 #include "view/visit_marks.h"
 
-#include "model/node_list.h"
+#include "containers/node_list.h"
 #include "model/view_node.h"
 
 #include <gtest/gtest.h>

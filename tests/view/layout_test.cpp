@@ -8,11 +8,11 @@
 #include "view/spotlight.h"
 #include "view/view_flags.h"
 
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "labels/label_text.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "model/view_node.h"
 #include "netfile/network_file.h"
 #include "tools/network_generator.h"

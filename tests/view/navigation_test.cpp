@@ -1,7 +1,7 @@
 // Moving through a view: the link cursor and its keys, the grid moves and paging, scrolling to
 // the current node, the spotlight and its menu, in a window that is not there.
+#include "containers/node_list.h"
 #include "model/network.h"
-#include "model/node_list.h"
 #include "model/view_node.h"
 #include "platform/keys.h"
 #include "view/commands.h"

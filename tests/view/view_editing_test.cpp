@@ -1,12 +1,12 @@
 // Edits issued from a view reach the network and every open view, and Undo takes them back:
 // the views' own nodes always keep the links of the network's.
+#include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "edit/changes.h"
 #include "labels/label_cells.h"
 #include "labels/label_markup.h"
 #include "memory/size_class_heap.h"
 #include "model/links.h"
-#include "model/node_list.h"
-#include "model/node_table.h"
 #include "model/view_node.h"
 #include "platform/keys.h"
 #include "tools/network_generator.h"

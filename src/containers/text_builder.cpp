@@ -1,5 +1,5 @@
 // The text builder: pieces appended in the scratch buffer or a geometrically grown buffer.
-#include "model/text_builder.h"
+#include "containers/text_builder.h"
 
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"

@@ -1,8 +1,8 @@
 // NodeTable, the fixed-size hash table that indexes the nodes of a network or of a view.
 #pragma once
 
+#include "containers/node_list.h"
 #include "memory/heap_object.h"
-#include "model/node_list.h"
 
 #include <cstdint>
 

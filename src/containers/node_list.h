@@ -1,7 +1,7 @@
 // NodeList, the block list of node pointers behind every link slot and result list.
 #pragma once
 
-#include "model/chunk_list.h"
+#include "containers/chunk_list.h"
 
 namespace tarvo {
 

@@ -1,6 +1,6 @@
 // Tests of the block lists: block boundaries, shifting across blocks, visits, sorting, ownership.
-#include "model/chunk_list.h"
-#include "model/node_list.h"
+#include "containers/chunk_list.h"
+#include "containers/node_list.h"
 
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"

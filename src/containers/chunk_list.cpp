@@ -1,5 +1,5 @@
 // The block chain of ChunkList: growth at the end, shifting across blocks, visits and finds.
-#include "model/chunk_list.h"
+#include "containers/chunk_list.h"
 
 #include "memory/shared_buffers.h"
 

@@ -1,5 +1,5 @@
 // Tests of the text builder: joining pieces, the final blank, and growth past the scratch buffer.
-#include "model/text_builder.h"
+#include "containers/text_builder.h"
 
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"

@@ -1,5 +1,5 @@
 // NodeList and the operations on a list held in a variable.
-#include "model/node_list.h"
+#include "containers/node_list.h"
 
 #include <cassert>
 

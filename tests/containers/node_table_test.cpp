@@ -1,7 +1,7 @@
 // Tests of the node table and of the key hash that places nodes in it.
-#include "model/node_table.h"
+#include "containers/node_table.h"
 
-#include "model/key_hash.h"
+#include "containers/key_hash.h"
 
 #include "memory/size_class_heap.h"
 

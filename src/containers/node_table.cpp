@@ -1,5 +1,5 @@
 // NodeTable: rows of bucket lists found through the table's hash.
-#include "model/node_table.h"
+#include "containers/node_table.h"
 
 #include <cassert>
 #include <cstring>

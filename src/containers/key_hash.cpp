@@ -1,7 +1,7 @@
 // The key hash: a base-19 sum over the characters of a key, skipping label markup.
-#include "model/key_hash.h"
+#include "containers/key_hash.h"
 
-#include "model/node_table.h"
+#include "containers/node_table.h"
 
 #include <cstdint>
 
