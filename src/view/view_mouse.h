@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/display.h"
+#include "view/view_hits.h"
 
 #include <memory>
 #include <string>
@@ -59,27 +60,6 @@ DragState& dragState(NetView& view);
 // Whether a drag runs in any view sharing the view's pointer: edits from the keyboard and the
 // menus wait for its end.
 bool DragRunning(const NetView& view);
-
-struct SlotHit {
-    ViewNode* node = nullptr;
-    int slot = 0;
-};
-struct LinkHit {
-    // The link's two ends next to the point (either may be a filler of a long link).
-    ViewNode* child = nullptr;
-    ViewNode* parent = nullptr;
-};
-
-// The node whose box (or, for a shaped node, whose shape) holds the point; null for none.
-ViewNode* HitNode(NetView& view, platform::Point at);
-// A node whose hidden-neighbour marker is under the point; none inside any node box.
-SlotHit HitMarker(NetView& view, platform::Point at);
-// A node whose stub (between its box and its link point) is under the point.
-SlotHit HitStub(NetView& view, platform::Point at);
-// The link line under the point.
-LinkHit HitLink(NetView& view, platform::Point at);
-// Where the node's label sits in its box: a click there edits the label.
-platform::Rect LabelArea(const NetView& view, const ViewNode& node);
 
 // The left button went down, moved (with or without it down), came up. `target` is the view
 // under the mouse at the release (null over no view) and `targetAt` the point in it.
