@@ -99,7 +99,7 @@ public:
                const QModelIndex& index) const override {
         ItemLook item;
         item.drawn = asNode(itemNode(index.data(Qt::UserRole)));
-        item.look.shade = 0;
+        item.look.shade = DistanceShade::None;
         item.look.selected = option.state & QStyle::State_Selected;
         paintItem(*painter, option.rect, option.palette, item);
     }

@@ -473,7 +473,7 @@ int MainFrame::closeActive() {
     return document->close() ? 1 : 0;
 }
 
-void MainFrame::setOpenViewsAt(int where) {
+void MainFrame::setOpenViewsAt(OpenAt where) {
     if (where == m_openViewsAt)
         return;
     m_openViewsAt = where;
@@ -489,7 +489,7 @@ void MainFrame::setReadablePoints(int points) {
     // Views opened before keep their scale; only the one the user is looking at follows.
     DocumentWindow* document = activeDocument();
     NetView* view = document ? document->view() : nullptr;
-    if (!view || view->openAt != kOpenReadable)
+    if (!view || view->openAt != OpenAt::Readable)
         return;
     view->readablePoints = points;
     ScaleForOpening(*view);
@@ -705,7 +705,7 @@ void MainFrame::paintListItem(int list, int index, QPainter& painter, const QRec
     const int kind = box->itemData(index, kKindRole).toInt();
     NetView* view = m_active ? m_active->view() : nullptr;
     NodeLook look;
-    look.shade = view ? view->distanceMode / 2 : 0;
+    look.shade = view ? view->distanceMode.shade : DistanceShade::None;
     look.selected = selected;
     look.shapes = &shapesOf(*m_network);
     const platform::Rect item{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};

@@ -7,6 +7,7 @@
 #include "platform/ui.h"
 #include "shell/frame_dialogs.h"
 #include "shell/frame_menus.h"
+#include "view/view_modes.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -117,10 +118,9 @@ public:
     // Every document window redraws (the colours changed).
     void refreshDocuments();
     QSize defaultDocumentSize() const;
-    // Where new views open (kOpenReadable or kOpenFitToWindow): the last choice made in a view,
-    // kept in the settings.
-    int openViewsAt() const { return m_openViewsAt; }
-    void setOpenViewsAt(int where);
+    // Where new views open: the last choice made in a view, kept in the settings.
+    OpenAt openViewsAt() const { return m_openViewsAt; }
+    void setOpenViewsAt(OpenAt where);
     // The label size new views at readable size open with, kept in the settings; a size out of
     // range is brought into it. The active view, when it opens at readable size, opens again
     // at the new size, so that the user sees what the choice does.
@@ -162,7 +162,7 @@ private:
     bool letNetworkGo();
 
     platform::Settings& m_settings;
-    int m_openViewsAt = 0;
+    OpenAt m_openViewsAt = OpenAt::Readable;
     int m_readablePoints = 0;
     QMdiArea* m_client;
     ToolBar* m_toolBar;

@@ -144,7 +144,7 @@ int EntryRow(const std::vector<ListEntry>& entries, const NodeBase* keep) {
 ItemLook InspectionItemLook(int listId, const Node* s, Node* item, int top, int bottom,
                             bool selected, const InheritanceReport* report) {
     ItemLook result;
-    result.look.shade = 0;
+    result.look.shade = DistanceShade::None;
     result.look.selected = selected;
     result.look.markOverridden = true;
     result.drawn = item;
@@ -157,7 +157,7 @@ ItemLook InspectionItemLook(int listId, const Node* s, Node* item, int top, int 
             result.drawn = asNode(shown);
     }
     if (linkList && item->hasFlag(ShownMarkBit(listId)))
-        result.look.shade = 1;
+        result.look.shade = DistanceShade::Greyed;
     switch (listId) {
     case inspect::kStipulatedNodes:
         result.skipped = top < 0 || bottom > inspect::kStipulatedBandBottom;

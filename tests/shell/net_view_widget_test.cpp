@@ -53,7 +53,7 @@ int inkIn(const QImage& image) {
 // go with it.
 class WordWindow {
 public:
-    WordWindow(int width, int height, int openAt = ViewStartup{}.openAt)
+    WordWindow(int width, int height, OpenAt openAt = ViewStartup{}.openAt)
         : network(testing_support::ReadNetworkText(testing_support::kGrammar)) {
         widget.resize(width, height);
         widget.show();
@@ -82,7 +82,7 @@ public:
 
 TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
     {
-        WordWindow window(500, 400, kOpenFitToWindow);
+        WordWindow window(500, 400, OpenAt::FitToWindow);
         ASSERT_TRUE(window.created);
         NetViewWidget& widget = window.widget;
         NetView& view = window.view;

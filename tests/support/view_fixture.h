@@ -5,8 +5,8 @@
 #include "edit/changes.h"
 #include "model/network.h"
 #include "netfile/network_file.h"
-#include "support/network_text.h"
 #include "platform/off_window_host.h"
+#include "support/network_text.h"
 #include "view/net_view.h"
 #include "view/view_menus.h"
 #include "view/view_window.h"
@@ -108,7 +108,7 @@ protected:
     RecordingMenus menus;
     // Where the views of the test open: at readable size, as in the program, or fitted to the
     // window.
-    int openViewsAt = tarvo::kOpenReadable;
+    tarvo::OpenAt openViewsAt = tarvo::OpenAt::Readable;
     std::unique_ptr<platform::OffWindowHost> host;
     std::unique_ptr<tarvo::NetView> view;
 };
