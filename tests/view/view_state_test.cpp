@@ -81,6 +81,42 @@ TEST_F(ViewStateTest, WhereViewsOpenIsAViewOptionWithItsCaption) {
     EXPECT_EQ(v.slotExtent, slot) << "the open view keeps its scale";
 }
 
+TEST_F(ViewStateTest, EachOptionCommandChoosesTheModeOfItsOffsetAndTheMenusFollow) {
+    load(kGrammar);
+    NetView& v = open("word");
+    struct Option {
+        const char* name;
+        int firstId;
+        int count;
+        int group;
+        std::function<int()> chosen;
+    };
+    const Option options[] = {
+        {"justification", cmd::kJustifyFirst, 3, kJustificationGroup,
+         [&] { return ToInt(v.justification); }},
+        {"depth", cmd::kRaiseChildren, 2, kDepthJustifyGroup,
+         [&] { return ToInt(v.depthJustify); }},
+        {"orientation", cmd::kLeftToRight, 4, kOrientationGroup,
+         [&] { return ToInt(v.orientation); }},
+        {"line style", cmd::kStraight, 2, kLineStyleGroup, [&] { return ToInt(v.lineStyle); }},
+        {"shade", cmd::kShadeNone, 3, kShadeGroup, [&] { return ToInt(v.distanceMode.shade); }},
+        {"open at", cmd::kOpenReadable, 2, -1, [&] { return ToInt(v.openAt); }},
+    };
+    for (const Option& option : options) {
+        for (int offset = option.count - 1; offset >= 0; --offset) {
+            SCOPED_TRACE(testing::Message() << option.name << " " << offset);
+            EXPECT_TRUE(ViewCommand(v, option.firstId + offset));
+            EXPECT_EQ(option.chosen(), offset);
+            for (int other = 0; other < option.count; ++other)
+                EXPECT_EQ(menus.checks[option.firstId + other], other == offset) << other;
+            if (option.group >= 0) {
+                EXPECT_EQ(menus.groups[option.group], offset);
+            }
+        }
+    }
+    EXPECT_TRUE(v.distanceMode.numbers) << "choosing a shade keeps the numbers";
+}
+
 TEST_F(ViewStateTest, LowerParentsWithoutFillersChangesOnlyTheCaption) {
     load("#ENTITIES\nb isa a\nc isa a\n#FONTS\n");
     NetView& v = open("a");
