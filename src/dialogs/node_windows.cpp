@@ -116,7 +116,7 @@ struct WindowPlaces {
     WindowPlace links;
     WindowPlace report;
     // The connection scope the link window showed last, which the next one shows again.
-    int linkScope = kScopeActual;
+    ConnectionScope linkScope = ConnectionScope::Actual;
 };
 WindowPlaces& windowPlaces() {
     static WindowPlaces places;
@@ -474,8 +474,8 @@ private:
     }
 
     void rebuildLinks(const NodeBase* keep = nullptr) {
-        const int scope = m_scope;
-        if (auto* radio = control<QRadioButton>(inspect::kFirstScope + scope))
+        const ConnectionScope scope = m_scope;
+        if (auto* radio = control<QRadioButton>(inspect::kFirstScope + ToInt(scope)))
             radio->setChecked(true);
         const QListWidget* list = sortedList();
         if (!keep && list && list->currentItem())
@@ -548,7 +548,7 @@ private:
     LinkLists m_links;
     NodeList* m_related = nullptr;
     NodeList* m_path = nullptr;
-    int& m_scope;
+    ConnectionScope& m_scope;
     int m_sortList = inspect::kFromList;
     bool m_wide = false;
 };

@@ -202,27 +202,27 @@ TEST_F(InspectionDialogsTest, TheNextLinkWindowShowsTheScopeTheLastOneChose) {
     };
     const std::vector<Node*> own{findNode("verb", 0)};
     const std::vector<Node*> legal{findNode("verb", 0), findNode("word", 0)};
-    const auto checked = [this](int scope) {
-        return window()->control<QAbstractButton>(inspect::kFirstScope + scope)->isChecked();
+    const auto checked = [this](ConnectionScope scope) {
+        return window()->control<QAbstractButton>(inspect::kFirstScope + ToInt(scope))->isChecked();
     };
     ToggleLinkWindow(*view);
     ASSERT_TRUE(LinkWindowOpen(*view));
-    EXPECT_TRUE(checked(kScopeActual));
+    EXPECT_TRUE(checked(ConnectionScope::Actual));
     EXPECT_EQ(parents(), own);
-    ASSERT_TRUE(window()->press(inspect::kFirstScope + kScopeLegal));
+    ASSERT_TRUE(window()->press(inspect::kFirstScope + ToInt(ConnectionScope::Legal)));
     EXPECT_EQ(parents(), legal);
 
     ToggleLinkWindow(*view);
     ASSERT_FALSE(LinkWindowOpen(*view));
     ToggleLinkWindow(*view);
     ASSERT_TRUE(LinkWindowOpen(*view));
-    EXPECT_TRUE(checked(kScopeLegal));
+    EXPECT_TRUE(checked(ConnectionScope::Legal));
     EXPECT_EQ(parents(), legal);
 
     ToggleLinkWindow(*view);
     ForgetInspectionPlaces();
     ToggleLinkWindow(*view);
-    EXPECT_TRUE(checked(kScopeActual)) << "forgotten with the places";
+    EXPECT_TRUE(checked(ConnectionScope::Actual)) << "forgotten with the places";
     EXPECT_EQ(parents(), own);
 }
 
