@@ -454,7 +454,7 @@ int render(tarvo::Network& net, const Arguments& arguments) {
     tarvo::SetLineStyle(view, modeOf<tarvo::LineStyle>(options.lineStyle));
     tarvo::SetDistanceMode(
         view, tarvo::DistanceModeFromInt(options.distanceMode).value_or(tarvo::DistanceMode{}));
-    if (options.highlight != view.highlightLinks)
+    if ((options.highlight != 0) != view.highlightLinks)
         tarvo::ToggleHighlightLinks(view);
     if (options.improve)
         tarvo::ImproveLayout(view);

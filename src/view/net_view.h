@@ -112,7 +112,7 @@ public:
     DepthJustify depthJustify = DepthJustify::RaiseChildren;
     Orientation orientation = Orientation::TopDown;
     LineStyle lineStyle = LineStyle::Curved;
-    std::int32_t highlightLinks = 1;
+    bool highlightLinks = true;
     DistanceMode distanceMode{DistanceShade::None, true};
     std::int32_t labelStyle = kLabelStyle;
     OpenAt openAt = OpenAt::Readable;

@@ -109,7 +109,7 @@ void SetLineStyle(NetView& view, LineStyle value) {
 
 void ToggleHighlightLinks(NetView& view) {
     HighlightCurrent(view, false);
-    view.highlightLinks ^= 1;
+    view.highlightLinks = !view.highlightLinks;
     HighlightCurrent(view, true);
     UpdateOptionCaptions(view);
 }
@@ -175,9 +175,9 @@ void UpdateOptionCaptions(NetView& view) {
     showOption(view, {9, "Open views &at:\t", cmd::kOpenReadable, kOpenAtWords, 2, -1},
                ToInt(view.openAt));
     ViewMenus& menus = *view.menus;
-    menus.checkItem(cmd::kHighlightLinks, view.highlightLinks != 0);
+    menus.checkItem(cmd::kHighlightLinks, view.highlightLinks);
     menus.enableItem(cmd::kHighlightLinks, true);
-    menus.showGroupValue(kHighlightLinksGroup, view.highlightLinks);
+    menus.showGroupValue(kHighlightLinksGroup, view.highlightLinks ? 1 : 0);
     menus.checkItem(cmd::kDistanceNumber, view.distanceMode.numbers);
     menus.enableItem(cmd::kDistanceNumber, true);
     menus.showGroupValue(kDistanceNumberGroup, view.distanceMode.numbers ? 1 : 0);

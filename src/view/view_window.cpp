@@ -32,7 +32,7 @@ void setOptionDefaults(NetView& view) {
     view.depthJustify = DepthJustify::RaiseChildren;
     view.orientation = Orientation::TopDown;
     view.lineStyle = LineStyle::Curved;
-    view.highlightLinks = 1;
+    view.highlightLinks = true;
     view.distanceMode = {DistanceShade::None, true};
     view.labelStyle = kLabelStyle;
 }

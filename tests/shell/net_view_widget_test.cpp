@@ -92,9 +92,9 @@ TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
         EXPECT_FALSE(view.scaleToWindowPossible);
         const QImage shown = widget.viewport()->grab().toImage();
         EXPECT_GT(inkIn(shown), 200);
-        EXPECT_EQ(view.highlightLinks, 1);
+        EXPECT_TRUE(view.highlightLinks);
         QTest::keyClick(&widget, Qt::Key_L, Qt::ControlModifier);
-        EXPECT_EQ(view.highlightLinks, 0);
+        EXPECT_FALSE(view.highlightLinks);
         EXPECT_EQ(NetViewWidget::viewKey(Qt::Key_PageDown), platform::keys::kPageDown);
         EXPECT_EQ(NetViewWidget::viewKey(Qt::Key_F4), platform::keys::kF1 + 3);
     }

@@ -42,7 +42,7 @@ TEST_F(ViewStateTest, ANewViewHasTheDefaultsItsTitleAndIsFittedToTheWindow) {
     EXPECT_EQ(v.orientation, Orientation::TopDown);
     EXPECT_EQ(v.lineStyle, LineStyle::Curved);
     EXPECT_EQ(v.distanceMode, (DistanceMode{DistanceShade::None, true}));
-    EXPECT_EQ(v.highlightLinks, 1);
+    EXPECT_TRUE(v.highlightLinks);
     EXPECT_EQ(host->title, "Entity Net (word) 2.00");
     EXPECT_TRUE(v.current->hasFlag(NodeFlags::CurrentMark));
     EXPECT_EQ(v.slotExtent, 15.0f);
@@ -115,6 +115,17 @@ TEST_F(ViewStateTest, EachOptionCommandChoosesTheModeOfItsOffsetAndTheMenusFollo
         }
     }
     EXPECT_TRUE(v.distanceMode.numbers) << "choosing a shade keeps the numbers";
+    // The on-off options show as checks and as a tool bar group of 0 or 1.
+    for (const bool on : {false, true}) {
+        EXPECT_TRUE(ViewCommand(v, cmd::kHighlightLinks));
+        EXPECT_EQ(v.highlightLinks, on);
+        EXPECT_EQ(menus.checks[cmd::kHighlightLinks], on);
+        EXPECT_EQ(menus.groups[kHighlightLinksGroup], on ? 1 : 0);
+        EXPECT_TRUE(ViewCommand(v, cmd::kDistanceNumber));
+        EXPECT_EQ(v.distanceMode.numbers, on);
+        EXPECT_EQ(menus.checks[cmd::kDistanceNumber], on);
+        EXPECT_EQ(menus.groups[kDistanceNumberGroup], on ? 1 : 0);
+    }
 }
 
 TEST_F(ViewStateTest, LowerParentsWithoutFillersChangesOnlyTheCaption) {
@@ -491,9 +502,9 @@ TEST_F(ViewStateTest, TheCommandTableHandlesTheViewsIdsOnly) {
         EXPECT_FALSE(ViewCommand(v, id)) << id;
     // Keys reach the same commands.
     v.orientation = Orientation::TopDown;
-    v.highlightLinks = 1;
+    v.highlightLinks = true;
     EXPECT_TRUE(ViewKey(v, 'L', false, true));
-    EXPECT_EQ(v.highlightLinks, 0);
+    EXPECT_FALSE(v.highlightLinks);
     v.distanceMode = {DistanceShade::None, true};
     EXPECT_TRUE(ViewKey(v, 'D', true, true));
     EXPECT_EQ(v.distanceMode, (DistanceMode{DistanceShade::Greyed, true}));
