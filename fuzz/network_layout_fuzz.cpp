@@ -67,8 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         tarvo::Node* start = tarvo::asNode(nodes->nodeAt((choice >> 1) % nodes->size()));
         nodes->destroy();
         tarvo::NetView view;
-        view.justification = (choice >> 2) % 3;
-        view.depthJustify = (choice >> 4) & 1;
+        view.justification =
+            tarvo::FromInt<tarvo::Justification>((choice >> 2) % 3).value_or(view.justification);
+        view.depthJustify =
+            tarvo::FromInt<tarvo::DepthJustify>((choice >> 4) & 1).value_or(view.depthJustify);
         if (tarvo::BuildViewNodes(view, *net, start)) {
             tarvo::StartViewLayout(view, 1 + (choice >> 5));
             checkGrid(view);

@@ -238,23 +238,29 @@ std::optional<int> numberIn(const std::string& text, int low, int high) {
     return static_cast<int>(value);
 }
 
-// The options of the commands that open a view.
+// The mode an option's number chooses; readViewOptions keeps each number within its mode's
+// range.
+template <typename Mode> Mode modeOf(int number) {
+    return tarvo::FromInt<Mode>(number).value_or(Mode{});
+}
+
+// The options of the commands that open a view, the modes as the numbers typed.
 struct ViewOptions {
     int relationKind = 0;
     int reveal = 0;
-    int justification = tarvo::kJustifyCentred;
-    int depth = tarvo::kRaiseChildren;
+    int justification = tarvo::ToInt(tarvo::Justification::Centred);
+    int depth = tarvo::ToInt(tarvo::DepthJustify::RaiseChildren);
     bool improve = false;
     int steps = 0;
     // Only for render.
     int width = 1024;
     int height = 768;
-    int orientation = tarvo::kTopDown;
-    int lineStyle = tarvo::kCurvedLinks;
-    int distanceMode = 1;
+    int orientation = tarvo::ToInt(tarvo::Orientation::TopDown);
+    int lineStyle = tarvo::ToInt(tarvo::LineStyle::Curved);
+    int distanceMode = tarvo::ToInt(tarvo::DistanceMode{tarvo::DistanceShade::None, true});
     int highlight = 1;
     // Where the view opens: 0 at readable size, 1 fitted to the window.
-    int openAt = tarvo::kOpenReadable;
+    int openAt = tarvo::ToInt(tarvo::OpenAt::Readable);
     // The label size that counts as readable there.
     int readablePoints = tarvo::kReadablePoints;
     // Keys pressed in the window before it is drawn, as "C-S-Down,Right,Insert".
@@ -344,20 +350,22 @@ std::optional<std::string> readViewOptions(const Arguments& arguments, std::size
             int low, high;
             bool renderOnly;
         };
-        const Numeric numeric[] = {{"--reveal", &options.reveal, 0, 127, false},
-                                   {"--justification", &options.justification, 0, 2, false},
-                                   {"--depth", &options.depth, 0, 1, false},
-                                   {"--steps", &options.steps, 0, 100000, false},
-                                   {"--width", &options.width, 16, 8192, true},
-                                   {"--height", &options.height, 16, 8192, true},
-                                   {"--orientation", &options.orientation, 0, 3, true},
-                                   {"--line-style", &options.lineStyle, 0, 1, true},
-                                   {"--distance-mode", &options.distanceMode, 0, 5, true},
-                                   {"--highlight", &options.highlight, 0, 1, true},
-                                   {"--open-at", &options.openAt, 0, 1, true},
-                                   {"--readable-points", &options.readablePoints,
-                                    tarvo::kFewestReadablePoints, tarvo::kMostReadablePoints,
-                                    true}};
+        using tarvo::kModeCount;
+        const Numeric numeric[] = {
+            {"--reveal", &options.reveal, 0, 127, false},
+            {"--justification", &options.justification, 0, kModeCount<tarvo::Justification> - 1,
+             false},
+            {"--depth", &options.depth, 0, kModeCount<tarvo::DepthJustify> - 1, false},
+            {"--steps", &options.steps, 0, 100000, false},
+            {"--width", &options.width, 16, 8192, true},
+            {"--height", &options.height, 16, 8192, true},
+            {"--orientation", &options.orientation, 0, kModeCount<tarvo::Orientation> - 1, true},
+            {"--line-style", &options.lineStyle, 0, kModeCount<tarvo::LineStyle> - 1, true},
+            {"--distance-mode", &options.distanceMode, 0, tarvo::kDistanceModeCount - 1, true},
+            {"--highlight", &options.highlight, 0, 1, true},
+            {"--open-at", &options.openAt, 0, kModeCount<tarvo::OpenAt> - 1, true},
+            {"--readable-points", &options.readablePoints, tarvo::kFewestReadablePoints,
+             tarvo::kMostReadablePoints, true}};
         const Numeric* chosen = nullptr;
         for (const Numeric& n : numeric)
             if (option == n.name && (rendering || !n.renderOnly))
@@ -384,8 +392,8 @@ int layout(tarvo::Network& net, const Arguments& arguments) {
     if (!node)
         return kUsageError;
     tarvo::NetView view;
-    view.justification = options.justification;
-    view.depthJustify = options.depth;
+    view.justification = modeOf<tarvo::Justification>(options.justification);
+    view.depthJustify = modeOf<tarvo::DepthJustify>(options.depth);
     if (!tarvo::BuildViewNodes(view, net, node))
         return 1;
     // The partition dialog's reveal box adds one to the distance typed.
@@ -436,16 +444,17 @@ int render(tarvo::Network& net, const Arguments& arguments) {
     tarvo::ViewStartup startup;
     startup.title = arguments[1].c_str();
     startup.spotlightDepth = 1 + options.reveal;
-    startup.openAt = options.openAt;
+    startup.openAt = modeOf<tarvo::OpenAt>(options.openAt);
     startup.readablePoints = options.readablePoints;
     if (!tarvo::CreateView(view, net, node, &host, nullptr, startup))
         return 1;
-    tarvo::SetJustification(view, options.justification);
-    tarvo::SetDepthJustify(view, options.depth);
-    tarvo::SetOrientation(view, options.orientation);
-    tarvo::SetLineStyle(view, options.lineStyle);
-    tarvo::SetDistanceMode(view, options.distanceMode);
-    if (options.highlight != view.highlightLinks)
+    tarvo::SetJustification(view, modeOf<tarvo::Justification>(options.justification));
+    tarvo::SetDepthJustify(view, modeOf<tarvo::DepthJustify>(options.depth));
+    tarvo::SetOrientation(view, modeOf<tarvo::Orientation>(options.orientation));
+    tarvo::SetLineStyle(view, modeOf<tarvo::LineStyle>(options.lineStyle));
+    tarvo::SetDistanceMode(
+        view, tarvo::DistanceModeFromInt(options.distanceMode).value_or(tarvo::DistanceMode{}));
+    if ((options.highlight != 0) != view.highlightLinks)
         tarvo::ToggleHighlightLinks(view);
     if (options.improve)
         tarvo::ImproveLayout(view);

@@ -98,7 +98,7 @@ public:
                const QModelIndex& index) const override {
         ItemLook item;
         item.drawn = asNode(itemNode(index.data(Qt::UserRole)));
-        item.look.shade = 0;
+        item.look.shade = DistanceShade::None;
         item.look.selected = option.state & QStyle::State_Selected;
         paintItem(*painter, option.rect, option.palette, item);
     }
@@ -464,8 +464,8 @@ private:
     }
 
     void rebuildLinks(const NodeBase* keep = nullptr) {
-        const int scope = m_scope;
-        if (auto* radio = control<QRadioButton>(inspect::kFirstScope + scope))
+        const ConnectionScope scope = m_scope;
+        if (auto* radio = control<QRadioButton>(inspect::kFirstScope + ToInt(scope)))
             radio->setChecked(true);
         const QListWidget* list = sortedList();
         if (!keep && list && list->currentItem())
@@ -538,7 +538,7 @@ private:
     LinkLists m_links;
     NodeList* m_related = nullptr;
     NodeList* m_path = nullptr;
-    int& m_scope;
+    ConnectionScope& m_scope;
     int m_sortList = inspect::kFromList;
     bool m_wide = false;
 };

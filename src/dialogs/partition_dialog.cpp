@@ -69,7 +69,7 @@ protected:
         painter.fillRect(rect, list.palette().base());
         auto* scratch = new ViewNode(node);
         NodeLook look;
-        look.shade = 0;
+        look.shade = DistanceShade::None;
         look.selected = selected;
         look.shapes = &shapesOf(m_network);
         look.colours = &m_colours;

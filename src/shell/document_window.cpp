@@ -87,7 +87,7 @@ public:
         if (active())
             m_frame.typeInNodeList(typed);
     }
-    void rememberOpenAt(int where) override { m_frame.setOpenViewsAt(where); }
+    void rememberOpenAt(OpenAt where) override { m_frame.setOpenViewsAt(where); }
     void showEditingTools(bool editing) override {
         if (active())
             m_frame.showEditingTools(editing);

@@ -155,7 +155,7 @@ void MainFrame::paintListItem(int list, int index, QPainter& painter, const QRec
     const int kind = box->itemData(index, kKindRole).toInt();
     NetView* view = m_active ? m_active->view() : nullptr;
     NodeLook look;
-    look.shade = view ? view->distanceMode / 2 : 0;
+    look.shade = view ? view->distanceMode.shade : DistanceShade::None;
     look.selected = selected;
     look.shapes = &shapesOf(*m_network);
     look.colours = &m_colours;

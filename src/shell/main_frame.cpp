@@ -408,7 +408,7 @@ int MainFrame::closeActive() {
     return document->close() ? 1 : 0;
 }
 
-void MainFrame::setOpenViewsAt(int where) {
+void MainFrame::setOpenViewsAt(OpenAt where) {
     if (where == m_openViewsAt)
         return;
     m_openViewsAt = where;
@@ -424,7 +424,7 @@ void MainFrame::setReadablePoints(int points) {
     // Views opened before keep their scale; only the one the user is looking at follows.
     DocumentWindow* document = activeDocument();
     NetView* view = document ? document->view() : nullptr;
-    if (!view || view->openAt != kOpenReadable)
+    if (!view || view->openAt != OpenAt::Readable)
         return;
     view->readablePoints = points;
     ScaleForOpening(*view);

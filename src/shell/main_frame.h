@@ -14,6 +14,7 @@
 #include "shell/button_sets.h"
 #include "shell/frame_dialogs.h"
 #include "shell/frame_menus.h"
+#include "view/view_modes.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -144,10 +145,9 @@ public:
     // Every document window redraws (the colours changed).
     void refreshDocuments();
     QSize defaultDocumentSize() const;
-    // Where new views open (kOpenReadable or kOpenFitToWindow): the last choice made in a view,
-    // kept in the settings.
-    int openViewsAt() const { return m_openViewsAt; }
-    void setOpenViewsAt(int where);
+    // Where new views open: the last choice made in a view, kept in the settings.
+    OpenAt openViewsAt() const { return m_openViewsAt; }
+    void setOpenViewsAt(OpenAt where);
     // The label size new views at readable size open with, kept in the settings; a size out of
     // range is brought into it. The active view, when it opens at readable size, opens again
     // at the new size, so that the user sees what the choice does.
@@ -203,7 +203,7 @@ private:
     ButtonDefinitions m_buttons;
     FileDialogRunner m_fileDialog;
     std::shared_ptr<PointerState> m_pointer;
-    int m_openViewsAt = 0;
+    OpenAt m_openViewsAt = OpenAt::Readable;
     int m_readablePoints = 0;
     QMdiArea* m_client;
     ToolBar* m_toolBar;

@@ -8,10 +8,6 @@
 namespace tarvo {
 namespace {
 
-bool isOpenAt(int where) {
-    return where == kOpenReadable || where == kOpenFitToWindow;
-}
-
 bool isReadablePoints(int points) {
     return points >= kFewestReadablePoints && points <= kMostReadablePoints;
 }
@@ -20,9 +16,9 @@ bool isReadablePoints(int points) {
 
 ViewPreferences ReadViewPreferences(const platform::Settings& settings) {
     ViewPreferences preferences;
-    const int where = settings.integer(kOpenAtKey, preferences.openAt);
-    if (isOpenAt(where))
-        preferences.openAt = where;
+    const int where = settings.integer(kOpenAtKey, ToInt(preferences.openAt));
+    if (const std::optional<OpenAt> stored = FromInt<OpenAt>(where))
+        preferences.openAt = *stored;
     // A size out of range was not written by the program: it is no wish to honour in part.
     const int points = settings.integer(kReadablePointsKey, preferences.readablePoints);
     if (isReadablePoints(points))
@@ -30,9 +26,9 @@ ViewPreferences ReadViewPreferences(const platform::Settings& settings) {
     return preferences;
 }
 
-void WriteOpenAt(platform::Settings& settings, int where) {
-    if (isOpenAt(where))
-        settings.setInteger(kOpenAtKey, where);
+void WriteOpenAt(platform::Settings& settings, OpenAt where) {
+    if (FromInt<OpenAt>(ToInt(where)))
+        settings.setInteger(kOpenAtKey, ToInt(where));
 }
 
 void WriteReadablePoints(platform::Settings& settings, int points) {

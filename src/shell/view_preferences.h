@@ -17,15 +17,15 @@ inline constexpr const char* kOpenAtKey = "view/openAt";
 inline constexpr const char* kReadablePointsKey = "view/readablePoints";
 
 struct ViewPreferences {
-    int openAt = kOpenReadable;
+    OpenAt openAt = OpenAt::Readable;
     int readablePoints = kReadablePoints;
 };
 
 // What the store holds, each value that is missing or not one the program would have written
 // (junk, a choice that does not exist, a size out of range) replaced by its default.
 ViewPreferences ReadViewPreferences(const platform::Settings& settings);
-// Writes kOpenReadable or kOpenFitToWindow; anything else is not written.
-void WriteOpenAt(platform::Settings& settings, int where);
+// Writes the choice's number; a value that is no choice is not written.
+void WriteOpenAt(platform::Settings& settings, OpenAt where);
 // Writes the size brought into the range.
 void WriteReadablePoints(platform::Settings& settings, int points);
 

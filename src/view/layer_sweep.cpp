@@ -119,7 +119,7 @@ public:
     LayerSweep(ColumnIndex& index, LayoutGrid& grid, bool preferUp)
         : m_index(index), m_grid(grid), m_preferUp(preferUp) {}
 
-    bool treat(int column, int mode, int slot, float blend, int justification) {
+    bool treat(int column, int mode, int slot, float blend, Justification justification) {
         std::vector<int>& nodes = m_index.column(column);
         m_column = column;
         m_nodes = nodes;
@@ -469,7 +469,7 @@ template <typename F> void ColumnIndex::forEachNeighbour(int node, int slot, F&&
         f(static_cast<std::size_t>(neighbours[k]));
 }
 
-float ColumnIndex::slotTarget(int node, int slot, int justification, int& count) const {
+float ColumnIndex::slotTarget(int node, int slot, Justification justification, int& count) const {
     count = 0;
     float sum = 0.0f;
     int least = 0;
@@ -483,14 +483,14 @@ float ColumnIndex::slotTarget(int node, int slot, int justification, int& count)
     });
     if (!count)
         return NoTarget;
-    if (justification == kJustifyFirst)
+    if (justification == Justification::First)
         return static_cast<float>(least);
-    if (justification == kJustifyLast)
+    if (justification == Justification::Last)
         return static_cast<float>(most);
     return sum / static_cast<float>(count);
 }
 
-float ColumnIndex::target(int node, int slot, float blend, int justification) const {
+float ColumnIndex::target(int node, int slot, float blend, Justification justification) const {
     int count = 0;
     const float aim = slotTarget(node, slot, justification, count);
     if (blend == 1.0f || aim == NoTarget)
@@ -520,7 +520,7 @@ float ColumnIndex::slotEnergy(int node, int slot) const {
 bool SweepColumns(NetView& view, ColumnIndex& index, int direction, int mode, float blend) {
     LayoutGrid& grid = view.grid;
     const int slot = direction == kDownward ? ParentSlot : ChildSlot;
-    LayerSweep sweep(index, grid, view.justification != kJustifyCentred);
+    LayerSweep sweep(index, grid, view.justification != Justification::Centred);
     const int layers = grid.layerCount;
     bool moved = false;
     auto treat = [&](int column) {

@@ -2,6 +2,8 @@
 // the next or previous layer and placed in their new order.
 #pragma once
 
+#include "view/view_modes.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -51,10 +53,10 @@ public:
 
     // The aim of node n at its shown neighbours in link slot `slot` (parent or child): their
     // first, mean or last slot, NoTarget without any; `count` gets how many there are.
-    float slotTarget(int n, int slot, int justification, int& count) const;
+    float slotTarget(int n, int slot, Justification justification, int& count) const;
     // The aim of a sweep in direction `slot`, blended with the other direction unless `blend`
     // is 1.
-    float target(int n, int slot, float blend, int justification) const;
+    float target(int n, int slot, float blend, Justification justification) const;
     // How much longer than the ideal the node's links in `slot` are.
     float slotEnergy(int n, int slot) const;
 

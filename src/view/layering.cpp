@@ -195,8 +195,8 @@ int justifiedLayer(const ViewNode* n, int slot) {
 
 // Applies the option's rule to `n` and, each time it moves a node, to that node's children
 // (raising) or parents (lowering).
-void justifyFrom(ViewNode* n, int option) {
-    const bool raise = option == kRaiseChildren;
+void justifyFrom(ViewNode* n, DepthJustify option) {
+    const bool raise = option == DepthJustify::RaiseChildren;
     const int towards = raise ? ChildSlot : ParentSlot;
     auto moved = [raise](ViewNode* node) {
         const int layer = justifiedLayer(node, raise ? ParentSlot : ChildSlot);
@@ -302,7 +302,7 @@ void HideUnreached(NetView& view, bool collect) {
 
 void JustifyDepth(NetView& view) {
     NewVisitPass(view);
-    const int option = view.depthJustify;
+    const DepthJustify option = view.depthJustify;
     GraphWalk walk;
     walk.run(view.current, [&view, &walk, option](Node* node) {
         if (isHidden(node) || !VisitOnce(view.marks, walk, node))

@@ -228,7 +228,7 @@ void showNewCurrent(NetView& view, ViewNode* node, bool selectInList) {
     HighlightCurrent(view, true);
     MeasureDistances(view);
     UpdateMenus(view);
-    if (view.distanceMode != 0)
+    if (ShowsDistances(view.distanceMode))
         RedrawDistances(view, false);
     if (selectInList && view.menus)
         view.menus->selectInNodeList(node);

@@ -34,7 +34,7 @@ int BuildViewNodes(NetView& view, Network& net, Node* node) {
     if (!view.root)
         return 0;
     view.current = view.root;
-    view.kind = node->relationKind() ? kRelationView : kEntityView;
+    view.kind = node->relationKind() ? ViewKind::Relation : ViewKind::Entity;
     GraphWalk walk;
     walk.run(view.root, [&view, &walk](Node* reached) {
         if (VisitOnce(view.marks, walk, reached))

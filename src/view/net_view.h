@@ -3,6 +3,7 @@
 #pragma once
 
 #include "view/layout_grid.h"
+#include "view/view_modes.h"
 #include "view/visit_marks.h"
 
 #include <cstdint>
@@ -29,33 +30,8 @@ struct ColourState;
 struct ShapeSet;
 struct LabelEditor;
 
-inline constexpr int kEntityView = 0;
-inline constexpr int kRelationView = 1;
-
-// Justification: where a sweep aims a node among its neighbours.
-inline constexpr int kJustifyFirst = 0;
-inline constexpr int kJustifyCentred = 1;
-inline constexpr int kJustifyLast = 2;
-// Depth justification of nodes whose links span several layers.
-inline constexpr int kRaiseChildren = 0;
-inline constexpr int kLowerParents = 1;
-// Orientation: the direction from parents to children.
-inline constexpr int kLeftToRight = 0;
-inline constexpr int kRightToLeft = 1;
-inline constexpr int kTopDown = 2;
-inline constexpr int kBottomUp = 3;
-// Line style of the links between layers.
-inline constexpr int kStraightLinks = 0;
-inline constexpr int kCurvedLinks = 1;
-// Distance mode: bit 0 shows the numbers, the value halved is the shade.
-inline constexpr int kShadeNone = 0;
-inline constexpr int kShadeGreyed = 1;
-inline constexpr int kShadeColoured = 2;
 // Label style: small and raised runs drawn in the half-size font.
 inline constexpr int kLabelStyle = 5;
-// The scale a view opens at: large enough to read its labels, or its cells fitted to the window.
-inline constexpr int kOpenReadable = 0;
-inline constexpr int kOpenFitToWindow = 1;
 // The smallest label size, in points at the screen's resolution, that counts as readable, and
 // the range the user may set it within. Labels are never drawn below 7 points, so a readable
 // size of 7 or less would be met by any fit, cut labels and all: the range starts above it.
@@ -110,14 +86,14 @@ public:
     NetView& operator=(const NetView&) = delete;
     ~NetView();
 
-    bool vertical() const { return orientation > 1; }
-    bool reversed() const { return (orientation & 1) != 0; }
+    bool vertical() const { return IsVertical(orientation); }
+    bool reversed() const { return IsReversed(orientation); }
 
     // Nodes: the view's own table, and the network they were copied from, which outlives the
     // view.
     NodeTable* nodes = nullptr;
     Network* network = nullptr;
-    std::int32_t kind = kEntityView;
+    ViewKind kind = ViewKind::Entity;
     ViewNode* root = nullptr;
     ViewNode* current = nullptr;
     VisitMarks marks;
@@ -135,14 +111,14 @@ public:
     std::int32_t widestLabelHeight = 0;
 
     // Options.
-    std::int32_t justification = kJustifyCentred;
-    std::int32_t depthJustify = kRaiseChildren;
-    std::int32_t orientation = kTopDown;
-    std::int32_t lineStyle = kCurvedLinks;
-    std::int32_t highlightLinks = 1;
-    std::int32_t distanceMode = 1;
+    Justification justification = Justification::Centred;
+    DepthJustify depthJustify = DepthJustify::RaiseChildren;
+    Orientation orientation = Orientation::TopDown;
+    LineStyle lineStyle = LineStyle::Curved;
+    bool highlightLinks = true;
+    DistanceMode distanceMode{DistanceShade::None, true};
     std::int32_t labelStyle = kLabelStyle;
-    std::int32_t openAt = kOpenReadable;
+    OpenAt openAt = OpenAt::Readable;
     std::int32_t readablePoints = kReadablePoints;
     // From the orientation: how distance numbers are aligned on their point.
     std::int32_t labelAlign = 26;

@@ -85,10 +85,12 @@ NodeBase* viewLinkTo(const NetView& view, int slot, const NodeBase* x, ViewNode*
 
 } // namespace
 
-bool ChooseConnectionScope(int command, int& scope) {
-    if (command < inspect::kFirstScope || command > inspect::kFirstScope + kScopeAll)
+bool ChooseConnectionScope(int command, ConnectionScope& scope) {
+    const std::optional<ConnectionScope> chosen =
+        FromInt<ConnectionScope>(command - inspect::kFirstScope);
+    if (!chosen)
         return false;
-    scope = command - inspect::kFirstScope;
+    scope = *chosen;
     return true;
 }
 
@@ -144,7 +146,7 @@ int EntryRow(const std::vector<ListEntry>& entries, const NodeBase* keep) {
 ItemLook InspectionItemLook(int listId, const Node* s, Node* item, int top, int bottom,
                             bool selected, const InheritanceReport* report) {
     ItemLook result;
-    result.look.shade = 0;
+    result.look.shade = DistanceShade::None;
     result.look.selected = selected;
     result.look.markOverridden = true;
     result.drawn = item;
@@ -157,7 +159,7 @@ ItemLook InspectionItemLook(int listId, const Node* s, Node* item, int top, int 
             result.drawn = asNode(shown);
     }
     if (linkList && item->hasFlag(ShownMarkBit(listId)))
-        result.look.shade = 1;
+        result.look.shade = DistanceShade::Greyed;
     switch (listId) {
     case inspect::kStipulatedNodes:
         result.skipped = top < 0 || bottom > inspect::kStipulatedBandBottom;
@@ -182,7 +184,7 @@ ItemLook InspectionItemLook(int listId, const Node* s, Node* item, int top, int 
     return result;
 }
 
-LinkLists BuildLinkLists(const Network& net, Node* s, const Node* relation, int scope) {
+LinkLists BuildLinkLists(const Network& net, Node* s, const Node* relation, ConnectionScope scope) {
     LinkLists lists;
     if (!s)
         return lists;
@@ -190,7 +192,7 @@ LinkLists BuildLinkLists(const Network& net, Node* s, const Node* relation, int 
     const auto all = [](NodeBase*) { return true; };
     const auto ofChosen = [relation](NodeBase* p) { return ofRelation(p, relation); };
     switch (scope) {
-    case kScopeLegal:
+    case ConnectionScope::Legal:
         if (isa) {
             appendLineage(lists.from, s, ParentSlot);
             appendLineage(lists.to, s, ChildSlot);
@@ -212,7 +214,7 @@ LinkLists BuildLinkLists(const Network& net, Node* s, const Node* relation, int 
             });
         }
         break;
-    case kScopePartition: {
+    case ConnectionScope::Partition: {
         // A link belongs to the partition when its other end is one of the view's nodes.
         const auto inView = [](const NodeBase* n) {
             return n && asNode(n)->hasFlag(NodeFlags::InViewMark);
@@ -228,7 +230,7 @@ LinkLists BuildLinkLists(const Network& net, Node* s, const Node* relation, int 
         }
         break;
     }
-    case kScopeAll:
+    case ConnectionScope::All:
         appendSlot(lists.from, s, ParentSlot, all);
         appendSlot(lists.from, s, FromSlot, all);
         appendSlot(lists.to, s, ChildSlot, all);

@@ -3,7 +3,10 @@
 // scope, and the moving and hiding of links those windows offer.
 #pragma once
 
+#include "view/view_modes.h"
 #include "view/view_paint.h"
+
+#include <cstdint>
 
 #include <string>
 #include <vector>
@@ -53,10 +56,11 @@ inline constexpr int kWideWidth = 280;
 //             the relation, or for isa every ancestor and every descendant;
 //  partition: the node's own links of the relation whose other end is in the view;
 //  all:       every link the node has, parent, child and properties of every relation.
-enum : int { kScopeActual = 0, kScopeLegal = 1, kScopePartition = 2, kScopeAll = 3 };
+enum class ConnectionScope : std::int32_t { Actual = 0, Legal = 1, Partition = 2, All = 3 };
+template <> inline constexpr std::int32_t kModeCount<ConnectionScope> = 4;
 // Commands 30-33 choose the scope (id - 30) into `scope`; answers whether the command was one
 // of them (`scope` is left alone otherwise).
-bool ChooseConnectionScope(int command, int& scope);
+bool ChooseConnectionScope(int command, ConnectionScope& scope);
 
 // The node the windows inspect: the network node of the view's current node.
 Node* InspectedNode(const NetView& view);
@@ -109,7 +113,7 @@ struct LinkLists {
     NodeList* from = nullptr;
     NodeList* to = nullptr;
 };
-LinkLists BuildLinkLists(const Network& net, Node* s, const Node* relation, int scope);
+LinkLists BuildLinkLists(const Network& net, Node* s, const Node* relation, ConnectionScope scope);
 void DisposeLinkLists(LinkLists& lists);
 // The link slot that list 97 or 98 sorts, and the caption naming it.
 int SortedSlot(int listId, bool isa);

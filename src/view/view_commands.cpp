@@ -12,6 +12,7 @@
 #include "view/view_options.h"
 #include "view/view_scale.h"
 
+#include <cassert>
 #include <iterator>
 
 namespace tarvo {
@@ -29,6 +30,13 @@ struct CommandEntry {
 // Bold, italic, phonetic; then normal, small, superscript, subscript.
 constexpr int kFormatBits[] = {16, 32, 8};
 constexpr int kSizeBits[] = {0, 64, 128, 192};
+
+// The mode that command `id` of a run starting at `first` chooses: the first id the first mode.
+template <typename Mode> Mode modeOfCommand(int id, int first) {
+    const std::optional<Mode> mode = FromInt<Mode>(id - first);
+    assert(mode && "a mode's command outside the run of its ids");
+    return mode.value_or(Mode{});
+}
 
 // Insert and Ctrl+Insert, and the menu's insert commands. A drop inserts through the drag
 // itself; from the keyboard or a menu the edit waits until no drag holds the view's nodes.
@@ -77,26 +85,37 @@ const CommandEntry kCommands[] = {
     {cmd::kNoFormatting, cmd::kNoFormatting,
      [](NetView& v, int) { ApplyFormat(v, kFormatClear, -1); }},
     {cmd::kJustifyFirst, cmd::kJustifyFirst + 2,
-     [](NetView& v, int id) { SetJustification(v, id - cmd::kJustifyFirst); }},
+     [](NetView& v, int id) {
+         SetJustification(v, modeOfCommand<Justification>(id, cmd::kJustifyFirst));
+     }},
     {cmd::kRaiseChildren, cmd::kRaiseChildren + 1,
-     [](NetView& v, int id) { SetDepthJustify(v, id - cmd::kRaiseChildren); }},
+     [](NetView& v, int id) {
+         SetDepthJustify(v, modeOfCommand<DepthJustify>(id, cmd::kRaiseChildren));
+     }},
     {cmd::kLeftToRight, cmd::kLeftToRight + 3,
-     [](NetView& v, int id) { SetOrientation(v, id - cmd::kLeftToRight); }},
+     [](NetView& v, int id) {
+         SetOrientation(v, modeOfCommand<Orientation>(id, cmd::kLeftToRight));
+     }},
     {cmd::kStraight, cmd::kStraight + 1,
-     [](NetView& v, int id) { SetLineStyle(v, id - cmd::kStraight); }},
+     [](NetView& v, int id) { SetLineStyle(v, modeOfCommand<LineStyle>(id, cmd::kStraight)); }},
     {cmd::kOpenReadable, cmd::kOpenReadable + 1,
-     [](NetView& v, int id) { SetOpenAt(v, id - cmd::kOpenReadable); }},
+     [](NetView& v, int id) { SetOpenAt(v, modeOfCommand<OpenAt>(id, cmd::kOpenReadable)); }},
     {cmd::kHighlightLinks, cmd::kHighlightLinks, [](NetView& v, int) { ToggleHighlightLinks(v); }},
     {cmd::kExpandScale, cmd::kExpandScale, [](NetView& v, int) { ExpandScale(v); }},
     {cmd::kReduceScale, cmd::kReduceScale, [](NetView& v, int) { ReduceScale(v); }},
     {cmd::kScaleToWindow, cmd::kScaleToWindow, [](NetView& v, int) { ScaleToWindow(v, false); }},
     {cmd::kDistanceNumber, cmd::kDistanceNumber,
-     [](NetView& v, int) { SetDistanceMode(v, v.distanceMode ^ 1); }},
+     [](NetView& v, int) {
+         SetDistanceMode(v, {v.distanceMode.shade, !v.distanceMode.numbers});
+     }},
     {cmd::kNextShade, cmd::kNextShade,
-     [](NetView& v, int) { SetDistanceMode(v, (v.distanceMode + 2) % 6); }},
+     [](NetView& v, int) {
+         SetDistanceMode(v, {NextShade(v.distanceMode.shade), v.distanceMode.numbers});
+     }},
     {cmd::kShadeNone, cmd::kShadeNone + 2,
      [](NetView& v, int id) {
-         SetDistanceMode(v, (v.distanceMode & 1) + 2 * (id - cmd::kShadeNone));
+         SetDistanceMode(
+             v, {modeOfCommand<DistanceShade>(id, cmd::kShadeNone), v.distanceMode.numbers});
      }},
     {cmd::kColours, cmd::kColours, [](NetView& v, int) { OpenColoursDialog(v); }},
     {cmd::kHideParents, cmd::kHideChildren,

@@ -35,7 +35,8 @@ int tolerance(const NetView& view) {
 }
 
 bool curvedLinks(const NetView& view) {
-    return view.lineStyle == kCurvedLinks && view.slotExtent > 5.0f && view.layerExtent > 20.0f;
+    return view.lineStyle == LineStyle::Curved && view.slotExtent > 5.0f &&
+           view.layerExtent > 20.0f;
 }
 
 // The point lies in the band of width 2t around the ellipse centred at c with half-axes a, b,

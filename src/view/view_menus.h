@@ -1,6 +1,8 @@
 // What a view changes in the frame's menus and tool bar; the shell implements it.
 #pragma once
 
+#include "view/view_modes.h"
+
 namespace tarvo {
 
 class Node;
@@ -45,7 +47,7 @@ public:
     virtual void selectInFontList(int) {}
     virtual void showFontList() {}
     // Where views open was chosen in a view: the views opened from now on open so.
-    virtual void rememberOpenAt(int) {}
+    virtual void rememberOpenAt(OpenAt) {}
 };
 
 // The "&View" menu's place on the menu bar; one further right while a document window is

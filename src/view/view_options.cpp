@@ -62,7 +62,7 @@ void DeriveOrientation(NetView& view) {
     view.clientLayer = view.vertical() ? view.clientHeight : view.clientWidth;
 }
 
-void SetJustification(NetView& view, int value) {
+void SetJustification(NetView& view, Justification value) {
     if (view.justification == value)
         return;
     view.justification = value;
@@ -71,7 +71,7 @@ void SetJustification(NetView& view, int value) {
     UpdateScaleMenus(view);
 }
 
-void SetDepthJustify(NetView& view, int value) {
+void SetDepthJustify(NetView& view, DepthJustify value) {
     if (view.depthJustify == value)
         return;
     view.depthJustify = value;
@@ -81,7 +81,7 @@ void SetDepthJustify(NetView& view, int value) {
     UpdateOptionCaptions(view);
 }
 
-void SetOrientation(NetView& view, int value) {
+void SetOrientation(NetView& view, Orientation value) {
     if (view.orientation == value)
         return;
     view.orientation = value;
@@ -99,7 +99,7 @@ void SetOrientation(NetView& view, int value) {
     UpdateScaleMenus(view);
 }
 
-void SetLineStyle(NetView& view, int value) {
+void SetLineStyle(NetView& view, LineStyle value) {
     if (view.lineStyle == value)
         return;
     view.lineStyle = value;
@@ -109,12 +109,12 @@ void SetLineStyle(NetView& view, int value) {
 
 void ToggleHighlightLinks(NetView& view) {
     HighlightCurrent(view, false);
-    view.highlightLinks ^= 1;
+    view.highlightLinks = !view.highlightLinks;
     HighlightCurrent(view, true);
     UpdateOptionCaptions(view);
 }
 
-void SetDistanceMode(NetView& view, int value) {
+void SetDistanceMode(NetView& view, DistanceMode value) {
     if (view.distanceMode == value)
         return;
     // The old numbers and shades go first, then the new ones are drawn.
@@ -130,7 +130,7 @@ void SetDistanceMode(NetView& view, int value) {
     RepaintLinkInspection(view);
 }
 
-void SetOpenAt(NetView& view, int value) {
+void SetOpenAt(NetView& view, OpenAt value) {
     if (view.openAt == value)
         return;
     // The view keeps its scale: the choice is how views open, this one's next fit included.
@@ -150,7 +150,7 @@ void UpdateTitle(NetView& view) {
     // Built whole rather than in a fixed buffer, which could cut a long name inside a character.
     char count[32];
     std::snprintf(count, sizeof count, "%.2f", static_cast<double>(view.clusterCount));
-    const std::string title = std::string(view.kind == kRelationView ? "Relation" : "Entity") +
+    const std::string title = std::string(view.kind == ViewKind::Relation ? "Relation" : "Entity") +
                               " Net (" + name + ") " + count;
     view.host->setTitle(title.c_str());
 }
@@ -161,26 +161,26 @@ void UpdateOptionCaptions(NetView& view) {
     showOption(
         view,
         {5, "&Justification:\t", cmd::kJustifyFirst, kJustificationWords, 3, kJustificationGroup},
-        view.justification);
+        ToInt(view.justification));
     showOption(view,
                {6, "&Depth justify:\t", cmd::kRaiseChildren, kDepthWords, 2, kDepthJustifyGroup},
-               view.depthJustify);
+               ToInt(view.depthJustify));
     showOption(view,
                {7, "&Orientation:\t", cmd::kLeftToRight, kOrientationWords, 4, kOrientationGroup},
-               view.orientation);
+               ToInt(view.orientation));
     showOption(view, {8, "&Line style:\t", cmd::kStraight, kLineStyleWords, 2, kLineStyleGroup},
-               view.lineStyle);
+               ToInt(view.lineStyle));
     showOption(view, {4, "Distance &shade:\t", cmd::kShadeNone, kShadeWords, 3, kShadeGroup},
-               view.distanceMode / 2);
+               ToInt(view.distanceMode.shade));
     showOption(view, {9, "Open views &at:\t", cmd::kOpenReadable, kOpenAtWords, 2, -1},
-               view.openAt);
+               ToInt(view.openAt));
     ViewMenus& menus = *view.menus;
-    menus.checkItem(cmd::kHighlightLinks, view.highlightLinks != 0);
+    menus.checkItem(cmd::kHighlightLinks, view.highlightLinks);
     menus.enableItem(cmd::kHighlightLinks, true);
-    menus.showGroupValue(kHighlightLinksGroup, view.highlightLinks);
-    menus.checkItem(cmd::kDistanceNumber, (view.distanceMode & 1) != 0);
+    menus.showGroupValue(kHighlightLinksGroup, view.highlightLinks ? 1 : 0);
+    menus.checkItem(cmd::kDistanceNumber, view.distanceMode.numbers);
     menus.enableItem(cmd::kDistanceNumber, true);
-    menus.showGroupValue(kDistanceNumberGroup, view.distanceMode & 1);
+    menus.showGroupValue(kDistanceNumberGroup, view.distanceMode.numbers ? 1 : 0);
 }
 
 void UpdateScaleMenus(NetView& view) {
@@ -211,7 +211,7 @@ void RepaintView(NetView& view) {
 int MapArrowKey(const NetView& view, int key) {
     using namespace platform::keys;
     switch (view.orientation) {
-    case kLeftToRight:
+    case Orientation::LeftToRight:
         switch (key) {
         case kLeft:
             return kUp;
@@ -223,7 +223,7 @@ int MapArrowKey(const NetView& view, int key) {
             return kRight;
         }
         break;
-    case kRightToLeft:
+    case Orientation::RightToLeft:
         switch (key) {
         case kLeft:
             return kDown;
@@ -235,11 +235,13 @@ int MapArrowKey(const NetView& view, int key) {
             return kRight;
         }
         break;
-    case kBottomUp:
+    case Orientation::BottomUp:
         if (key == kUp)
             return kDown;
         if (key == kDown)
             return kUp;
+        break;
+    case Orientation::TopDown:
         break;
     }
     return key;

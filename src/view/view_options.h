@@ -2,6 +2,8 @@
 // the title, the menus and the tool bar.
 #pragma once
 
+#include "view/view_modes.h"
+
 namespace tarvo {
 
 class NetView;
@@ -10,15 +12,15 @@ class NetView;
 // slot and layer axes.
 void DeriveOrientation(NetView& view);
 
-void SetJustification(NetView& view, int value);
-void SetDepthJustify(NetView& view, int value);
-void SetOrientation(NetView& view, int value);
-void SetLineStyle(NetView& view, int value);
+void SetJustification(NetView& view, Justification value);
+void SetDepthJustify(NetView& view, DepthJustify value);
+void SetOrientation(NetView& view, Orientation value);
+void SetLineStyle(NetView& view, LineStyle value);
 void ToggleHighlightLinks(NetView& view);
-void SetDistanceMode(NetView& view, int value);
-// Where views open (kOpenReadable or kOpenFitToWindow): the view shows the choice in its menu,
-// and the frame opens the next views so.
-void SetOpenAt(NetView& view, int value);
+void SetDistanceMode(NetView& view, DistanceMode value);
+// Where views open: the view shows the choice in its menu, and the frame opens the next views
+// so.
+void SetOpenAt(NetView& view, OpenAt value);
 
 // "Entity Net (root) 3.00": the kind, the root's name and the cluster count.
 void UpdateTitle(NetView& view);

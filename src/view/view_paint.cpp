@@ -64,13 +64,13 @@ struct PaintTools {
         lightGrey = d.createBrush({platform::BrushStyle::Solid, kLightGrey, {}, {}});
         hatch = MakeHatchBrush(kLightGrey, platform::Hatch::DiagonalCross, d);
         noFill = d.createBrush({platform::BrushStyle::Null, kBlack, {}, {}});
-        curved =
-            view.lineStyle == kCurvedLinks && view.slotExtent > 5.0f && view.layerExtent > 20.0f;
+        curved = view.lineStyle == LineStyle::Curved && view.slotExtent > 5.0f &&
+                 view.layerExtent > 20.0f;
         arrowLength = arrowLengthFor(zoom);
         arrowHalf = arrowHalfFor(zoom);
         halfX = BoxHalfExtent(view.cellWidth);
         halfY = BoxHalfExtent(view.cellHeight);
-        if (view.distanceMode & 1)
+        if (view.distanceMode.numbers)
             distanceFont = d.createFont(
                 MakeLabelFont(fonts().DefaultFont, view.distancePoints, false, false, false));
     }
@@ -299,15 +299,16 @@ struct BoxStyle {
     int labelPoints = 10;
 };
 
-platform::Colour shadeOf(const ColourState& colours, int distanceMode, int distance) {
-    switch (distanceMode / 2) {
-    case kShadeGreyed:
+platform::Colour shadeOf(const ColourState& colours, DistanceShade shade, int distance) {
+    switch (shade) {
+    case DistanceShade::Greyed:
         return DistanceColour(colours, distance, true);
-    case kShadeColoured:
+    case DistanceShade::Coloured:
         return DistanceColour(colours, distance, false);
-    default:
-        return kWhite;
+    case DistanceShade::None:
+        break;
     }
+    return kWhite;
 }
 
 // Fill, frame and label of a node box or shape centred at `centre`.
@@ -384,7 +385,7 @@ void dragMark(PaintTools& t, const ViewNode* n) {
 // number while numbers show.
 int nodeRepaintReach(const NetView& view) {
     const int reach = 3 * lineWidthOf(view) + 1;
-    return (view.distanceMode & 1) ? std::max(reach, 3 * view.distancePoints) : reach;
+    return view.distanceMode.numbers ? std::max(reach, 3 * view.distancePoints) : reach;
 }
 
 void distanceNumber(PaintTools& t, const ViewNode* n) {
@@ -426,7 +427,7 @@ void drawNode(PaintTools& t, ViewNode* n) {
     const bool current = n == view.current;
     BoxStyle style;
     style.hidden = n->hasFlag(NodeFlags::Hidden);
-    style.shade = shadeOf(t.colours, view.distanceMode, n->distance);
+    style.shade = shadeOf(t.colours, view.distanceMode.shade, n->distance);
     style.lineage = n->hasFlag(NodeFlags::DescendantMark | NodeFlags::AncestorMark);
     style.penWidth = t.lineWidth * (current ? 3 : 1);
     style.frame = current ? HighlightTint(t.colours) : t.ink;
@@ -565,7 +566,7 @@ void Paint(NetView& view, platform::Display& display, std::vector<DrawnLabel>* d
         display.intersectClipRect(editor);
         const int distance = view.current ? view.current->distance : 0;
         PaintTools dimmed(view, display, true,
-                          shadeOf(ViewColours(view), view.distanceMode, distance));
+                          shadeOf(ViewColours(view), view.distanceMode.shade, distance));
         dimmed.unlabelled = view.editor->node;
         paintPicture(dimmed);
         PaintEditor(view, display);
@@ -626,7 +627,7 @@ int redrawDistance(void* context, ViewNode* n, int, int) {
     auto& [view, all] = *static_cast<std::pair<NetView*, bool>*>(context);
     if (n->hasFlag(NodeFlags::DummyNode) || !(all || n->hasFlag(NodeFlags::DistanceChanged)))
         return 0;
-    if (view->distanceMode != 0)
+    if (ShowsDistances(view->distanceMode))
         InvalidateNode(*view, n);
     n->setFlag(0, NodeFlags::DistanceChanged);
     return 0;
@@ -643,16 +644,16 @@ void DrawLooseNode(platform::Display& display, ViewNode& node, Point centre, int
                    const NodeLook& look) {
     NetView scratch;
     scratch.labelZoom = static_cast<float>(look.penWidth);
-    scratch.lineStyle = kStraightLinks;
+    scratch.lineStyle = LineStyle::Straight;
     // A loose node has no distance number to write.
-    scratch.distanceMode = 0;
+    scratch.distanceMode = {};
     // A shaped node shows its shape in lists too; the set goes with the scratch view.
     scratch.shapes = MakeShapeSet(display, look.shapes);
     scratch.colours = look.colours;
     PaintTools tools(scratch, display);
     BoxStyle style;
     style.shade = look.selected ? HighlightTint(tools.colours)
-                                : shadeOf(tools.colours, 2 * look.shade, node.distance);
+                                : shadeOf(tools.colours, look.shade, node.distance);
     style.lineage = look.lineageMarks
                         ? node.hasFlag(look.lineageMarks)
                         : node.hasFlag(NodeFlags::DescendantMark | NodeFlags::AncestorMark);

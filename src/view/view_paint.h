@@ -4,6 +4,7 @@
 
 #include "platform/colour.h"
 #include "platform/display.h"
+#include "view/view_modes.h"
 
 #include <cstdint>
 #include <vector>
@@ -55,8 +56,8 @@ void RedrawDistances(NetView& view, bool all);
 
 // How a single node is drawn outside a view's picture: in node lists and the preview.
 struct NodeLook {
-    // 0, 1 greyed or 2 coloured shade, taken at the node's distance.
-    int shade = 2;
+    // The shade, taken at the node's distance.
+    DistanceShade shade = DistanceShade::Coloured;
     int penWidth = 1;
     int labelPoints = 10;
     bool current = false;

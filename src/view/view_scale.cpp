@@ -420,7 +420,7 @@ void centreOn(NetView& view, const ViewNode* node) {
 
 void ScaleForOpening(NetView& view) {
     ScaleToWindow(view, true);
-    if (view.openAt != kOpenReadable || view.labelPoints >= view.readablePoints || !view.host)
+    if (view.openAt != OpenAt::Readable || view.labelPoints >= view.readablePoints || !view.host)
         return;
     std::unique_ptr<platform::Display> display = view.host->measuringDisplay();
     if (!display)

@@ -28,12 +28,12 @@ platform::RegionMaker* regionsOf(NetView& view) {
 }
 
 void setOptionDefaults(NetView& view) {
-    view.justification = kJustifyCentred;
-    view.depthJustify = kRaiseChildren;
-    view.orientation = kTopDown;
-    view.lineStyle = kCurvedLinks;
-    view.highlightLinks = 1;
-    view.distanceMode = 1;
+    view.justification = Justification::Centred;
+    view.depthJustify = DepthJustify::RaiseChildren;
+    view.orientation = Orientation::TopDown;
+    view.lineStyle = LineStyle::Curved;
+    view.highlightLinks = true;
+    view.distanceMode = {DistanceShade::None, true};
     view.labelStyle = kLabelStyle;
 }
 

@@ -20,9 +20,8 @@ struct ViewStartup {
     // The start-up spotlight depth: above 1, only the nodes up to one less from the current
     // node stay shown.
     int spotlightDepth = 0;
-    // Where the view opens (kOpenReadable or kOpenFitToWindow), and the label size it then
-    // needs at the least.
-    int openAt = kOpenReadable;
+    // Where the view opens, and the label size it then needs at the least.
+    OpenAt openAt = OpenAt::Readable;
     int readablePoints = kReadablePoints;
 };
 

@@ -19,7 +19,8 @@ esac
 "$cli" --fonts Arial layout grammar.dat subject --relation --justification 2 --depth 1 >/dev/null ||
     fail "relation view exit $?"
 
-for bad in "--reveal 128" "--justification 3" "--depth" "--steps x" "--sideways"; do
+for bad in "--reveal 128" "--justification 3" "--justification -1" "--depth" "--depth 2" \
+    "--steps x" "--sideways"; do
     # shellcheck disable=SC2086
     "$cli" --fonts Arial layout grammar.dat word $bad >/dev/null 2>&1
     [ $? -eq 2 ] || fail "layout $bad must be a usage error"

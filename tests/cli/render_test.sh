@@ -40,12 +40,18 @@ cmp -s plain.png shaped.png && fail "the shape file changed nothing"
 "$cli" render grammar.dat word keys.png --keys Down,S-Right,C-Insert || fail "keys exit $?"
 cmp -s shaped.png keys.png && fail "the keys changed nothing"
 
-for bad in "--width 5" "--orientation 4" "--distance-mode 6" "--line-style" "--sideways 1" \
-    "--keys Down,Sideways" "--keys"; do
+for bad in "--width 5" "--orientation 4" "--orientation -1" "--distance-mode 6" \
+    "--distance-mode -1" "--line-style" "--line-style 2" "--open-at 2" "--open-at -1" \
+    "--highlight 2" "--justification 3" "--depth 2" "--sideways 1" "--keys Down,Sideways" "--keys"; do
     # shellcheck disable=SC2086
     "$cli" render grammar.dat word bad.png $bad >/dev/null 2>&1
     [ $? -eq 2 ] || fail "render $bad should be a usage error"
 done
+message=$("$cli" render grammar.dat word bad.png --open-at 2 2>&1 >/dev/null)
+case "$message" in
+*"--open-at needs a number from 0 to 1"*) ;;
+*) fail "the refusal of --open-at 2 says: $message" ;;
+esac
 "$cli" render grammar.dat nothing bad.png >/dev/null 2>&1
 [ $? -eq 2 ] || fail "an unknown node should be a usage error"
 "$cli" render grammar.dat word /no/such/folder/x.png >/dev/null 2>&1

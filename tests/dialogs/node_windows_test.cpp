@@ -206,27 +206,27 @@ TEST_F(InspectionDialogsTest, TheNextLinkWindowShowsTheScopeTheLastOneChose) {
     };
     const std::vector<Node*> own{findNode("verb", 0)};
     const std::vector<Node*> legal{findNode("verb", 0), findNode("word", 0)};
-    const auto checked = [this](int scope) {
-        return window()->control<QAbstractButton>(inspect::kFirstScope + scope)->isChecked();
+    const auto checked = [this](ConnectionScope scope) {
+        return window()->control<QAbstractButton>(inspect::kFirstScope + ToInt(scope))->isChecked();
     };
     windows.toggleLinkWindow(*view);
     ASSERT_TRUE(windows.linkWindowOpen(*view));
-    EXPECT_TRUE(checked(kScopeActual));
+    EXPECT_TRUE(checked(ConnectionScope::Actual));
     EXPECT_EQ(parents(), own);
-    ASSERT_TRUE(window()->press(inspect::kFirstScope + kScopeLegal));
+    ASSERT_TRUE(window()->press(inspect::kFirstScope + ToInt(ConnectionScope::Legal)));
     EXPECT_EQ(parents(), legal);
 
     windows.toggleLinkWindow(*view);
     ASSERT_FALSE(windows.linkWindowOpen(*view));
     windows.toggleLinkWindow(*view);
     ASSERT_TRUE(windows.linkWindowOpen(*view));
-    EXPECT_TRUE(checked(kScopeLegal));
+    EXPECT_TRUE(checked(ConnectionScope::Legal));
     EXPECT_EQ(parents(), legal);
 
     windows.toggleLinkWindow(*view);
     windows.forgetPlaces();
     windows.toggleLinkWindow(*view);
-    EXPECT_TRUE(checked(kScopeActual)) << "forgotten with the places";
+    EXPECT_TRUE(checked(ConnectionScope::Actual)) << "forgotten with the places";
     EXPECT_EQ(parents(), own);
 }
 

@@ -47,7 +47,7 @@ TEST_F(QtSettingsTest, WhatOneStoreWritesANewOneReads) {
     EXPECT_EQ(again.text("recent/file1", ""), "Databases/caf\xE9 \x80.dat")
         << "the program's Windows-1252 text comes back byte for byte";
     const tarvo::ViewPreferences read = tarvo::ReadViewPreferences(again);
-    EXPECT_EQ(read.openAt, tarvo::kOpenFitToWindow);
+    EXPECT_EQ(read.openAt, tarvo::OpenAt::FitToWindow);
     EXPECT_EQ(read.readablePoints, 14);
 }
 
@@ -74,7 +74,7 @@ TEST_F(QtSettingsTest, AFileEditedByHandWithJunkReadsAsTheDefaults) {
     EXPECT_EQ(settings.text("recent/file1", "none"), "");
     EXPECT_EQ(settings.integer("recent/file1", 3), 3);
     const tarvo::ViewPreferences read = tarvo::ReadViewPreferences(settings);
-    EXPECT_EQ(read.openAt, tarvo::kOpenReadable);
+    EXPECT_EQ(read.openAt, tarvo::OpenAt::Readable);
     EXPECT_EQ(read.readablePoints, tarvo::kReadablePoints);
 }
 

@@ -613,22 +613,22 @@ TEST_F(FrameDocumentsTest, SelectNetworkKeepsUnsavedWorkUnlessTheUserLetsItGo) {
 
 TEST_F(FrameDocumentsTest, WhereViewsOpenIsKeptInTheSettingsForTheNextRun) {
     ASSERT_EQ(open("noun", "script.dat"), 1);
-    EXPECT_EQ(activeView().openAt, kOpenReadable);
+    EXPECT_EQ(activeView().openAt, OpenAt::Readable);
     EXPECT_FALSE(settings.holds(kOpenAtKey)) << "opening a view writes nothing";
     frame->menuItems(MenuBarKind::View).items.at(cmd::kOpenReadable + 1)->trigger();
-    EXPECT_EQ(settings.integer(kOpenAtKey, -1), kOpenFitToWindow);
+    EXPECT_EQ(settings.integer(kOpenAtKey, -1), ToInt(OpenAt::FitToWindow));
     ASSERT_EQ(open("verb", "script.dat"), 1);
-    EXPECT_EQ(activeView().openAt, kOpenFitToWindow);
+    EXPECT_EQ(activeView().openAt, OpenAt::FitToWindow);
 
     restartFrame();
-    EXPECT_EQ(frame->openViewsAt(), kOpenFitToWindow);
+    EXPECT_EQ(frame->openViewsAt(), OpenAt::FitToWindow);
     ASSERT_EQ(open("noun", "script.dat"), 1);
-    EXPECT_EQ(activeView().openAt, kOpenFitToWindow);
+    EXPECT_EQ(activeView().openAt, OpenAt::FitToWindow);
     const QMenu* viewMenu = frame->menuItems(MenuBarKind::View).popups.at(2);
     EXPECT_EQ(viewMenu->actions().at(9)->text(), "Open views &at:\tFit to window");
     EXPECT_TRUE(frame->menuItems(MenuBarKind::View).items.at(cmd::kOpenReadable + 1)->isChecked());
     EXPECT_EQ(frame->command(cmd::kOpenReadable), 1);
-    EXPECT_EQ(settings.integer(kOpenAtKey, -1), kOpenReadable);
+    EXPECT_EQ(settings.integer(kOpenAtKey, -1), ToInt(OpenAt::Readable));
 }
 
 TEST_F(FrameDocumentsTest, TheReadableLabelSizeIsAskedForKeptAndUsedByTheViewsOpenedAfter) {
@@ -674,7 +674,7 @@ TEST_F(FrameDocumentsTest, TheReadableLabelSizeIsAskedForKeptAndUsedByTheViewsOp
     EXPECT_EQ(frame->readablePoints(), kMostReadablePoints);
     ASSERT_EQ(open("noun", "third"), 1);
     EXPECT_EQ(activeView().readablePoints, kMostReadablePoints);
-    EXPECT_EQ(activeView().openAt, kOpenFitToWindow);
+    EXPECT_EQ(activeView().openAt, OpenAt::FitToWindow);
 }
 
 } // namespace

@@ -53,7 +53,7 @@ int inkIn(const QImage& image) {
 // go with it.
 class WordWindow {
 public:
-    WordWindow(int width, int height, int openAt = ViewStartup{}.openAt)
+    WordWindow(int width, int height, OpenAt openAt = ViewStartup{}.openAt)
         : network(testing_support::ReadNetworkText(testing_support::kGrammar)) {
         widget.resize(width, height);
         widget.show();
@@ -81,7 +81,7 @@ public:
 
 TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
     {
-        WordWindow window(500, 400, kOpenFitToWindow);
+        WordWindow window(500, 400, OpenAt::FitToWindow);
         ASSERT_TRUE(window.created);
         NetViewWidget& widget = window.widget;
         NetView& view = window.view;
@@ -91,9 +91,9 @@ TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
         EXPECT_FALSE(view.scaleToWindowPossible);
         const QImage shown = widget.viewport()->grab().toImage();
         EXPECT_GT(inkIn(shown), 200);
-        EXPECT_EQ(view.highlightLinks, 1);
+        EXPECT_TRUE(view.highlightLinks);
         QTest::keyClick(&widget, Qt::Key_L, Qt::ControlModifier);
-        EXPECT_EQ(view.highlightLinks, 0);
+        EXPECT_FALSE(view.highlightLinks);
         EXPECT_EQ(NetViewWidget::viewKey(Qt::Key_PageDown), platform::keys::kPageDown);
         EXPECT_EQ(NetViewWidget::viewKey(Qt::Key_F4), platform::keys::kF1 + 3);
     }

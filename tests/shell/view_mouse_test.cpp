@@ -63,7 +63,7 @@ protected:
         widget->setView(&view);
         QTest::qWait(20);
         // Straight links: points along them are easy to find.
-        SetLineStyle(view, 0);
+        SetLineStyle(view, LineStyle::Straight);
     }
     void TearDown() override {
         widget->setView(nullptr);
@@ -120,7 +120,7 @@ protected:
     }
     // The view as it opens, turned to `orientation`, with cells of 400 pixels and scrolled to
     // the middle of both ranges.
-    void largeCellsIn(int orientation) {
+    void largeCellsIn(Orientation orientation) {
         SetOrientation(view, orientation);
         view.aspect = 0.0f;
         SetCellExtents(view, 400.0f, 400.0f);
@@ -155,12 +155,12 @@ TEST_F(ViewMouseTest, DraggingAParentEndOntoEmptySpaceMakesANewParentAndUndoRest
     const QPoint onLink((low.x + 3 * high.x) / 4, (low.y + 3 * high.y) / 4);
     ASSERT_EQ(HitLink(view, {onLink.x(), onLink.y()}).child, node("common"));
     // Drawn curved, the link is hit where its two arcs meet, and not beside that point.
-    SetLineStyle(view, 1);
+    SetLineStyle(view, LineStyle::Curved);
     const platform::Point middle = CurvedLinkBetween(view, low, high).middle;
     EXPECT_EQ(HitLink(view, middle).child, node("common"));
     EXPECT_EQ(HitLink(view, onScreen(view, slotOf(view, middle) + 12, layerOf(view, middle))).child,
               nullptr);
-    SetLineStyle(view, 0);
+    SetLineStyle(view, LineStyle::Straight);
     const QPoint empty(widget->viewport()->width() - 10, widget->viewport()->height() - 10);
     ASSERT_EQ(HitNode(view, {empty.x(), empty.y()}), nullptr);
     drag(onLink, empty);
@@ -297,8 +297,9 @@ TEST_F(ViewMouseTest, ReorderingPastHiddenSiblingsSwappingEndsAndEdgeScrollingKe
 }
 
 TEST_F(ViewMouseTest, PanningFollowsTheMouseAndZoomingKeepsItsStartInEveryOrientation) {
-    for (int orientation = 0; orientation < 4; ++orientation) {
-        SCOPED_TRACE(orientation);
+    for (const Orientation orientation : {Orientation::LeftToRight, Orientation::RightToLeft,
+                                          Orientation::TopDown, Orientation::BottomUp}) {
+        SCOPED_TRACE(ToInt(orientation));
         largeCellsIn(orientation);
         const QPoint middle(widget->viewport()->width() / 2, widget->viewport()->height() / 2);
         const QPoint start = emptyPoint(middle);

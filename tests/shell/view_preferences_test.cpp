@@ -60,12 +60,12 @@ TEST(MemorySettings, KeepsEachKeysLastValueAndFallsBackForWhatItLacks) {
 TEST(ViewPreferences, AnEmptyStoreGivesReadableSizeAtTenPoints) {
     const platform::MemorySettings empty;
     const ViewPreferences read = ReadViewPreferences(empty);
-    EXPECT_EQ(read.openAt, kOpenReadable);
+    EXPECT_EQ(read.openAt, OpenAt::Readable);
     EXPECT_EQ(read.readablePoints, kReadablePoints);
 }
 
 TEST(ViewPreferences, WhatIsWrittenIsReadBackAndJunkGivesTheDefaults) {
-    for (const int where : {kOpenReadable, kOpenFitToWindow}) {
+    for (const OpenAt where : {OpenAt::Readable, OpenAt::FitToWindow}) {
         for (const int points : {kFewestReadablePoints, 14, kMostReadablePoints}) {
             platform::MemorySettings settings;
             WriteOpenAt(settings, where);
@@ -79,19 +79,19 @@ TEST(ViewPreferences, WhatIsWrittenIsReadBackAndJunkGivesTheDefaults) {
     struct Stored {
         const char* openAt;
         const char* points;
-        int readOpenAt;
+        OpenAt readOpenAt;
         int readPoints;
     };
     const Stored junk[] = {
-        {"2", "12", kOpenReadable, 12},
-        {"-1", "36", kOpenReadable, 36},
-        {"fit", "8", kOpenReadable, 8},
-        {"1", "7", kOpenFitToWindow, kReadablePoints},
-        {"1", "37", kOpenFitToWindow, kReadablePoints},
-        {"1", "-10", kOpenFitToWindow, kReadablePoints},
-        {"1", "99999999999", kOpenFitToWindow, kReadablePoints},
-        {"1", "large", kOpenFitToWindow, kReadablePoints},
-        {"", "", kOpenReadable, kReadablePoints},
+        {"2", "12", OpenAt::Readable, 12},
+        {"-1", "36", OpenAt::Readable, 36},
+        {"fit", "8", OpenAt::Readable, 8},
+        {"1", "7", OpenAt::FitToWindow, kReadablePoints},
+        {"1", "37", OpenAt::FitToWindow, kReadablePoints},
+        {"1", "-10", OpenAt::FitToWindow, kReadablePoints},
+        {"1", "99999999999", OpenAt::FitToWindow, kReadablePoints},
+        {"1", "large", OpenAt::FitToWindow, kReadablePoints},
+        {"", "", OpenAt::Readable, kReadablePoints},
     };
     for (const Stored& s : junk) {
         platform::MemorySettings settings;
@@ -105,8 +105,9 @@ TEST(ViewPreferences, WhatIsWrittenIsReadBackAndJunkGivesTheDefaults) {
 
 TEST(ViewPreferences, OnlyChoicesThatExistAndSizesWithinTheRangeAreWritten) {
     platform::MemorySettings settings;
-    WriteOpenAt(settings, 2);
-    WriteOpenAt(settings, -1);
+    // Values no choice has, as a bad cast could make them.
+    WriteOpenAt(settings, static_cast<OpenAt>(2));
+    WriteOpenAt(settings, static_cast<OpenAt>(-1));
     EXPECT_FALSE(settings.holds(kOpenAtKey));
     WriteReadablePoints(settings, 200);
     EXPECT_EQ(settings.integer(kReadablePointsKey, 0), kMostReadablePoints);

@@ -112,7 +112,7 @@ protected:
     RecordingMenus menus;
     // Where the views of the test open: at readable size, as in the program, or fitted to the
     // window.
-    int openViewsAt = tarvo::kOpenReadable;
+    tarvo::OpenAt openViewsAt = tarvo::OpenAt::Readable;
     std::unique_ptr<platform::OffWindowHost> host;
     std::unique_ptr<tarvo::NetView> view;
 };

@@ -108,7 +108,7 @@ protected:
         float layer;
         int points;
     };
-    Scale openedScale(const char* name, int where, int width, int height) {
+    Scale openedScale(const char* name, OpenAt where, int width, int height) {
         openViewsAt = where;
         NetView& v = open(name, width, height);
         return {v.slotExtent, v.layerExtent, v.labelPoints};
@@ -120,8 +120,8 @@ private:
 
 TEST_F(OpeningScaleTest, AViewWhoseFitIsReadableOpensExactlyFittedToTheWindow) {
     load("#ENTITIES\nb isa a\nc isa a\n#FONTS\n");
-    const Scale fitted = openedScale("a", kOpenFitToWindow, 800, 600);
-    const Scale readable = openedScale("a", kOpenReadable, 800, 600);
+    const Scale fitted = openedScale("a", OpenAt::FitToWindow, 800, 600);
+    const Scale readable = openedScale("a", OpenAt::Readable, 800, 600);
     ASSERT_GE(fitted.points, kReadablePoints);
     EXPECT_EQ(readable.slot, fitted.slot);
     EXPECT_EQ(readable.layer, fitted.layer);
@@ -137,7 +137,7 @@ TEST_F(OpeningScaleTest, AViewTooWideToReadWhenFittedOpensReadableAroundItsCurre
         text += "\"sibling number " + std::to_string(k) + "\" isa root\n";
     load(text + "#FONTS\n");
     const char* name = "sibling number 15";
-    const Scale fitted = openedScale(name, kOpenFitToWindow, 600, 400);
+    const Scale fitted = openedScale(name, OpenAt::FitToWindow, 600, 400);
     ASSERT_LT(fitted.points, kReadablePoints);
     // Squeezed into the window the labels are cut; the pop-up still names the node whole.
     int cut = 0;
@@ -147,7 +147,7 @@ TEST_F(OpeningScaleTest, AViewTooWideToReadWhenFittedOpensReadableAroundItsCurre
     ViewNode* sibling = viewNodeFor(*view->nodes, findNode(name, 0));
     EXPECT_EQ(HoverText(*view, BoxCentre(sibling->layoutBox)), name);
 
-    openViewsAt = kOpenReadable;
+    openViewsAt = OpenAt::Readable;
     NetView& v = open(name, 600, 400);
     EXPECT_EQ(v.labelPoints, kReadablePoints);
     const std::vector<DrawnLabel> drawn = drawnLabels(v);

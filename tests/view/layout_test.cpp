@@ -223,7 +223,7 @@ TEST_F(LayoutTest, RaiseChildrenMovesOneLayerPerApplicationAndNeedsAShownParent)
         EXPECT_EQ(x->layer, expected);
     }
     // The mirror rule lowers a parent towards its child.
-    v.depthJustify = kLowerParents;
+    v.depthJustify = DepthJustify::LowerParents;
     x->layer = 4;
     JustifyDepth(v);
     EXPECT_EQ(p->layer, 1);
@@ -232,7 +232,7 @@ TEST_F(LayoutTest, RaiseChildrenMovesOneLayerPerApplicationAndNeedsAShownParent)
     ViewNode* y = node("y");
     node("q")->setFlag(1, NodeFlags::Hidden);
     y->layer = 4;
-    w.depthJustify = kRaiseChildren;
+    w.depthJustify = DepthJustify::RaiseChildren;
     w.current = y;
     JustifyDepth(w);
     EXPECT_EQ(y->layer, 4);
@@ -275,11 +275,11 @@ TEST_F(LayoutTest, RelationPlaceWeighsGapsByDistance) {
 TEST_F(LayoutTest, TargetsFollowTheJustification) {
     load("#ENTITIES\nc isa p\nc isa q\nk isa c\n");
     struct Case {
-        int justification;
+        Justification justification;
         int expected;
     };
-    for (const Case& test :
-         {Case{kJustifyFirst, 2}, Case{kJustifyCentred, 4}, Case{kJustifyLast, 5}}) {
+    for (const Case& test : {Case{Justification::First, 2}, Case{Justification::Centred, 4},
+                             Case{Justification::Last, 5}}) {
         NetView& v = open("p");
         ViewNode* c = node("c");
         ViewNode* p = node("p");
@@ -296,8 +296,8 @@ TEST_F(LayoutTest, TargetsFollowTheJustification) {
             v.grid.place(n);
         v.justification = test.justification;
         EXPECT_TRUE(SweepLayout(v, 1, 1, 1.0f));
-        EXPECT_EQ(c->slot, test.expected) << test.justification;
-        if (test.justification == kJustifyCentred) {
+        EXPECT_EQ(c->slot, test.expected) << ToInt(test.justification);
+        if (test.justification == Justification::Centred) {
             EXPECT_FLOAT_EQ(c->barycentre, 3.5f);
         }
     }
@@ -338,7 +338,7 @@ TEST_F(LayoutTest, ATakenCellShiftsTheNearerRun) {
         n->slot = slot++;
         v.grid.place(n);
     }
-    v.justification = kJustifyCentred;
+    v.justification = Justification::Centred;
     EXPECT_TRUE(SweepLayout(v, 1, 0, 1.0f));
     EXPECT_EQ(node("c")->slot, -1);
     EXPECT_EQ(node("b")->slot, 0);
@@ -427,10 +427,13 @@ TEST_F(LayoutTest, GeneratedNetworksKeepTheGridInvariants) {
         Node* start = asNode(entities->nodeAt(entities->size() / 2));
         std::string name = start->name;
         entities->destroy();
-        for (int justification : {kJustifyFirst, kJustifyCentred, kJustifyLast}) {
-            for (int depth : {kRaiseChildren, kLowerParents}) {
-                SCOPED_TRACE(testing::Message() << "seed " << seed << " justification "
-                                                << justification << " depth " << depth);
+        for (const Justification justification :
+             {Justification::First, Justification::Centred, Justification::Last}) {
+            for (const DepthJustify depth :
+                 {DepthJustify::RaiseChildren, DepthJustify::LowerParents}) {
+                SCOPED_TRACE(testing::Message()
+                             << "seed " << seed << " justification " << ToInt(justification)
+                             << " depth " << ToInt(depth));
                 view = std::make_unique<NetView>();
                 view->justification = justification;
                 view->depthJustify = depth;
@@ -470,7 +473,7 @@ TEST_F(LayoutTest, GeneratedNetworksKeepTheGridInvariants) {
 
 TEST_F(LayoutTest, CyclesOfIsaLinksEndEveryPass) {
     load("#ENTITIES\na isa b\nb isa c\nc isa a\nd isa a\nb isa d\ne isa e\ne isa a\n");
-    for (int depth : {kRaiseChildren, kLowerParents}) {
+    for (const DepthJustify depth : {DepthJustify::RaiseChildren, DepthJustify::LowerParents}) {
         view = std::make_unique<NetView>();
         view->depthJustify = depth;
         ASSERT_EQ(BuildViewNodes(*view, *net, net->find("a", 0)), 1);
@@ -520,29 +523,29 @@ TEST_F(LayoutTest, PixelBoxesFollowOrientationScrollAndZoom) {
     const int l = column("d");
     // Half extents: f(90) = 31.05, f(60) = 22.8.
     struct Case {
-        int orientation;
+        Orientation orientation;
         int x;
         int y;
     };
-    for (const Case& test : {Case{kTopDown, 45 + 90 * r, 30 + 60 * l},
-                             Case{kBottomUp, 45 + 90 * r, 400 - (30 + 60 * l)},
-                             Case{kLeftToRight, 45 + 90 * l, 30 + 60 * r},
-                             Case{kRightToLeft, 500 - (45 + 90 * l), 30 + 60 * r}}) {
+    for (const Case& test : {Case{Orientation::TopDown, 45 + 90 * r, 30 + 60 * l},
+                             Case{Orientation::BottomUp, 45 + 90 * r, 400 - (30 + 60 * l)},
+                             Case{Orientation::LeftToRight, 45 + 90 * l, 30 + 60 * r},
+                             Case{Orientation::RightToLeft, 500 - (45 + 90 * l), 30 + 60 * r}}) {
         v.orientation = test.orientation;
         PlaceOnScreen(v);
-        EXPECT_EQ(d->layoutBox.left, test.x - 31) << test.orientation;
-        EXPECT_EQ(d->layoutBox.right, test.x + 32) << test.orientation;
-        EXPECT_EQ(d->layoutBox.top, test.y - 22) << test.orientation;
-        EXPECT_EQ(d->layoutBox.bottom, test.y + 23) << test.orientation;
+        EXPECT_EQ(d->layoutBox.left, test.x - 31) << ToInt(test.orientation);
+        EXPECT_EQ(d->layoutBox.right, test.x + 32) << ToInt(test.orientation);
+        EXPECT_EQ(d->layoutBox.top, test.y - 22) << ToInt(test.orientation);
+        EXPECT_EQ(d->layoutBox.bottom, test.y + 23) << ToInt(test.orientation);
     }
     // The link box: grown by 3 * 0.9 + 1 = 3, parent side first whatever the direction.
-    v.orientation = kBottomUp;
+    v.orientation = Orientation::BottomUp;
     PlaceOnScreen(v);
     EXPECT_EQ(d->linkBox.top, d->layoutBox.bottom + 3);
     EXPECT_EQ(d->linkBox.bottom, d->layoutBox.top - 3);
     EXPECT_EQ(d->linkBox.left, d->layoutBox.left - 3);
     // Scrolling moves the picture by the scrolled-away part.
-    v.orientation = kTopDown;
+    v.orientation = Orientation::TopDown;
     PlaceOnScreen(v);
     const PixelBox before = d->layoutBox;
     v.firstVisibleSlot = 1;

@@ -179,7 +179,7 @@ TEST_F(NavigationTest, GoingToANodeScrollsItsCellJustIntoView) {
     EXPECT_EQ(v.scrollY, v.layerMargin + 300 + 150 - 100);
     // Right to left the first layer is at the right, where the origin is 0.
     SetCellExtents(v, 100.0f, 100.0f);
-    ViewCommand(v, cmd::kLeftToRight + kRightToLeft);
+    ViewCommand(v, cmd::kLeftToRight + ToInt(Orientation::RightToLeft));
     GoToNode(v, node("a"), 2);
     EXPECT_EQ(v.scrollX, 0);
     GoToNode(v, node("e"), 2);
@@ -190,7 +190,7 @@ TEST_F(NavigationTest, ChosenLinksKeepTheOldOneOrTakeTheNearestAndDistancesFollo
     // c's and d's first parent b lies further from r than their second, a.
     load("#ENTITIES\na isa r\nq isa r\nb isa q\nc isa b\nc isa a\nd isa b\nd isa a\n#FONTS\n");
     NetView& v = open("r");
-    v.distanceMode = 0;
+    v.distanceMode = {};
     GoToNode(v, node("c"), 2);
     EXPECT_EQ(v.currentLink, node("a"));
     // a's link to c passes a filler.
@@ -201,7 +201,7 @@ TEST_F(NavigationTest, ChosenLinksKeepTheOldOneOrTakeTheNearestAndDistancesFollo
         EXPECT_EQ(flag(name, NodeFlags::DistanceChanged), change) << name;
     EXPECT_EQ(node("r")->distance, 2);
     // Shown numbers are repainted, which takes the marks away.
-    v.distanceMode = 1;
+    v.distanceMode = {DistanceShade::None, true};
     GoToNode(v, node("d"), 2);
     EXPECT_EQ(v.currentLink, node("a")) << "kept, though b is as near to c";
     EXPECT_FALSE(flag("c", NodeFlags::DistanceChanged));

@@ -78,7 +78,7 @@ protected:
         });
         return names;
     }
-    Names lists(Node* s, const Node* r, int scope, bool to) {
+    Names lists(Node* s, const Node* r, ConnectionScope scope, bool to) {
         LinkLists links = BuildLinkLists(*net, s, r, scope);
         Names names = namesOf(to ? links.to : links.from);
         DisposeLinkLists(links);
@@ -91,40 +91,45 @@ private:
 
 TEST_F(InspectionTest, EachScopeListsItsLinks) {
     Node* aux = entity("aux");
-    EXPECT_EQ(lists(aux, nullptr, kScopeActual, false), (Names{"verb"}));
-    EXPECT_EQ(lists(aux, nullptr, kScopeActual, true), (Names{"modal"}));
-    EXPECT_EQ(lists(aux, nullptr, kScopeLegal, false), (Names{"verb", "word"}));
-    EXPECT_EQ(lists(entity("verb"), nullptr, kScopeLegal, true), (Names{"aux", "main", "modal"}));
-    EXPECT_EQ(lists(aux, relation("subject"), kScopeActual, true), (Names{"aux subject pronoun"}));
-    EXPECT_TRUE(lists(aux, relation("object"), kScopeActual, true).empty());
-    EXPECT_EQ(lists(aux, relation("object"), kScopeLegal, true), (Names{"verb object noun"}))
+    EXPECT_EQ(lists(aux, nullptr, ConnectionScope::Actual, false), (Names{"verb"}));
+    EXPECT_EQ(lists(aux, nullptr, ConnectionScope::Actual, true), (Names{"modal"}));
+    EXPECT_EQ(lists(aux, nullptr, ConnectionScope::Legal, false), (Names{"verb", "word"}));
+    EXPECT_EQ(lists(entity("verb"), nullptr, ConnectionScope::Legal, true),
+              (Names{"aux", "main", "modal"}));
+    EXPECT_EQ(lists(aux, relation("subject"), ConnectionScope::Actual, true),
+              (Names{"aux subject pronoun"}));
+    EXPECT_TRUE(lists(aux, relation("object"), ConnectionScope::Actual, true).empty());
+    EXPECT_EQ(lists(aux, relation("object"), ConnectionScope::Legal, true),
+              (Names{"verb object noun"}))
         << "the ancestor's property the node inherits";
-    EXPECT_EQ(lists(entity("noun"), relation("subject"), kScopeActual, false),
+    EXPECT_EQ(lists(entity("noun"), relation("subject"), ConnectionScope::Actual, false),
               (Names{"verb subject noun"}))
         << "the node as the to-end";
-    EXPECT_EQ(lists(aux, relation("object"), kScopeAll, true),
+    EXPECT_EQ(lists(aux, relation("object"), ConnectionScope::All, true),
               (Names{"modal", "aux subject pronoun"}))
         << "every link, whatever the relation";
 
     open("aux");
     PrepareViewInspection(*view);
-    EXPECT_EQ(lists(aux, nullptr, kScopePartition, true), (Names{"modal"}));
+    EXPECT_EQ(lists(aux, nullptr, ConnectionScope::Partition, true), (Names{"modal"}));
     entity("modal")->setFlag(0, NodeFlags::InViewMark);
-    EXPECT_TRUE(lists(aux, nullptr, kScopePartition, true).empty()) << "outside the view";
+    EXPECT_TRUE(lists(aux, nullptr, ConnectionScope::Partition, true).empty())
+        << "outside the view";
 
     load("#ENTITIES\na isa b\nb isa a\n");
-    EXPECT_EQ(lists(entity("a"), nullptr, kScopeLegal, false), (Names{"b"})) << "a cycle ends";
+    EXPECT_EQ(lists(entity("a"), nullptr, ConnectionScope::Legal, false), (Names{"b"}))
+        << "a cycle ends";
 }
 
 TEST_F(InspectionTest, ScopeCaptionsAndBoxes) {
-    int scope = kScopeActual;
+    ConnectionScope scope = ConnectionScope::Actual;
     EXPECT_TRUE(ChooseConnectionScope(32, scope));
-    EXPECT_EQ(scope, kScopePartition);
+    EXPECT_EQ(scope, ConnectionScope::Partition);
     EXPECT_FALSE(ChooseConnectionScope(34, scope));
-    EXPECT_EQ(scope, kScopePartition);
+    EXPECT_EQ(scope, ConnectionScope::Partition);
     EXPECT_FALSE(ChooseConnectionScope(29, scope));
     EXPECT_TRUE(ChooseConnectionScope(33, scope));
-    EXPECT_EQ(scope, kScopeAll);
+    EXPECT_EQ(scope, ConnectionScope::All);
 
     EXPECT_EQ(SortCaption(inspect::kFromList, true), "Sort parent links");
     EXPECT_EQ(SortCaption(inspect::kToList, true), "Sort child links");
@@ -147,7 +152,7 @@ TEST_F(InspectionTest, MoveButtonsFollowThePlaceAmongTheMovableLinks) {
     EXPECT_FALSE(MoveEnabling(0, 1).up || MoveEnabling(0, 1).down);
 
     // Legal parents of aux: verb is its own, word only inherited.
-    LinkLists links = BuildLinkLists(*net, entity("aux"), nullptr, kScopeLegal);
+    LinkLists links = BuildLinkLists(*net, entity("aux"), nullptr, ConnectionScope::Legal);
     int count = 0;
     EXPECT_EQ(MovablePlace(entity("aux"), ParentSlot, links.from, 0, &count), 0);
     EXPECT_EQ(count, 1);
@@ -157,7 +162,8 @@ TEST_F(InspectionTest, MoveButtonsFollowThePlaceAmongTheMovableLinks) {
 
 TEST_F(InspectionTest, MovingASubjectLinkPassesOverTheLinksOfOtherRelations) {
     open("verb");
-    LinkLists links = BuildLinkLists(*net, entity("verb"), relation("subject"), kScopeActual);
+    LinkLists links =
+        BuildLinkLists(*net, entity("verb"), relation("subject"), ConnectionScope::Actual);
     ASSERT_EQ(namesOf(links.to), (Names{"verb subject noun", "verb subject pronoun"}));
     EXPECT_TRUE(MoveShownLink(*view, ToSlot, links.to, 1, -1));
     const Names moved{"verb subject pronoun", "verb object noun", "verb subject noun"};
@@ -187,7 +193,8 @@ TEST_F(InspectionTest, ReportItemsShowRelationsDirectionsAndOverrides) {
         << "its own property is in neither side list of the inherited ones";
     EXPECT_EQ(inheritedVia(object, nullptr), Direction::Unknown) << "no report shown";
     // The link window's searches for another node leave the shown report's directions alone.
-    LinkLists other = BuildLinkLists(*net, entity("noun"), relation("subject"), kScopeLegal);
+    LinkLists other =
+        BuildLinkLists(*net, entity("noun"), relation("subject"), ConnectionScope::Legal);
     DisposeLinkLists(other);
     InheritanceReport mainReport;
     RunInheritanceReport(entity("main"), mainReport);

@@ -90,11 +90,11 @@ TEST_F(ViewPaintTest, ShadesFillBoxesAndHiddenNodesStayUnfilled) {
     const PixelBox b = node("b")->layoutBox;
     const int x = b.left + 8;
     const int y = b.top + 8;
-    SetDistanceMode(v, 2 * kShadeColoured);
+    SetDistanceMode(v, {DistanceShade::Coloured, false});
     EXPECT_EQ(paint(v).pixelColor(x, y), qcolour(DistanceColour(palette, 1, false)));
     // Beyond the ramp's end the grey of the farthest step.
     node("b")->distance = 9;
-    SetDistanceMode(v, 2 * kShadeGreyed);
+    SetDistanceMode(v, {DistanceShade::Greyed, false});
     EXPECT_EQ(paint(v).pixelColor(x, y), qcolour(DistanceColour(palette, 7, true)));
     EXPECT_NE(DistanceColour(palette, 7, true), kWhite);
     node("b")->setFlag(1, NodeFlags::Hidden);
@@ -104,7 +104,7 @@ TEST_F(ViewPaintTest, ShadesFillBoxesAndHiddenNodesStayUnfilled) {
 TEST_F(ViewPaintTest, WhereTheEditorReachesBeyondTheBoxThePictureLiesOnTheCurrentShade) {
     load(kFamily);
     NetView& v = openAt("a", 120, 120);
-    SetDistanceMode(v, 2 * kShadeColoured);
+    SetDistanceMode(v, {DistanceShade::Coloured, false});
     const platform::Colour shade = DistanceColour(palette, v.current->distance, false);
     ASSERT_NE(shade, kWhite);
     OpenEditor(v);
@@ -170,11 +170,11 @@ int inkLeftOf(const QImage& image, const PixelBox& box) {
 TEST_F(ViewPaintTest, DistanceNumbersShowBesideTheBoxExceptAtDistanceZero) {
     load(kFamily);
     NetView& v = openAt("a", 210, 210);
-    SetDistanceMode(v, 1);
+    SetDistanceMode(v, {DistanceShade::None, true});
     const QImage numbered = paint(v);
     EXPECT_EQ(inkLeftOf(numbered, node("a")->layoutBox), 0);
     EXPECT_GT(inkLeftOf(numbered, node("b")->layoutBox), 5);
-    SetDistanceMode(v, 0);
+    SetDistanceMode(v, {});
     EXPECT_EQ(inkLeftOf(paint(v), node("b")->layoutBox), 0);
 }
 
@@ -204,19 +204,21 @@ TEST_F(ViewPaintTest, HiddenChildrenEndTheStubInACircle) {
 // the layers, and each end has the marker's ink near it.
 TEST_F(ViewPaintTest, MarkersBeyondTheFirstAndLastLayersLieInsideThePicture) {
     load("#ENTITIES\na isa top\nb isa a\nc isa b\nd isa c\n#FONTS\n");
-    for (int orientation : {kTopDown, kBottomUp, kLeftToRight, kRightToLeft}) {
+    for (const Orientation orientation : {Orientation::TopDown, Orientation::BottomUp,
+                                          Orientation::LeftToRight, Orientation::RightToLeft}) {
         for (int extent : {60, 100, 160, 300, 700}) {
-            const bool vertical = orientation == kTopDown || orientation == kBottomUp;
+            const bool vertical =
+                orientation == Orientation::TopDown || orientation == Orientation::BottomUp;
             // Three layers a, b, c across the window, the other way a little room.
             const int along = 3 * extent;
             NetView& v = open("b", vertical ? 200 : along, vertical ? along : 200);
-            ViewCommand(v, cmd::kLeftToRight + orientation);
+            ViewCommand(v, cmd::kLeftToRight + ToInt(orientation));
             viewNodeFor(*v.nodes, findNode("top", 0))->setFlag(1, NodeFlags::Hidden);
             viewNodeFor(*v.nodes, findNode("d", 0))->setFlag(1, NodeFlags::Hidden);
             Relayout(v, false);
             ScaleToWindow(v, false);
-            const std::string where =
-                "orientation " + std::to_string(orientation) + " window " + std::to_string(along);
+            const std::string where = "orientation " + std::to_string(ToInt(orientation)) +
+                                      " window " + std::to_string(along);
             ASSERT_EQ(v.grid.layerCount, 3) << where;
             EXPECT_EQ(v.scrollRangeX, 0) << where;
             EXPECT_EQ(v.scrollRangeY, 0) << where;
@@ -257,9 +259,9 @@ TEST_F(ViewPaintTest, MarkersBeyondTheFirstAndLastLayersLieInsideThePicture) {
 TEST_F(ViewPaintTest, CurvedLinksLeaveTheStraightLineOnlyInLargeCells) {
     load(kFamily);
     NetView& v = openAt("a", 210, 210);
-    SetLineStyle(v, kStraightLinks);
+    SetLineStyle(v, LineStyle::Straight);
     const QImage straight = paint(v);
-    SetLineStyle(v, kCurvedLinks);
+    SetLineStyle(v, LineStyle::Curved);
     const QImage curved = paint(v);
     // The link from a to c: a quarter of the way down, the straight line is a quarter of the
     // way across, the curve still close to where it left a.
@@ -280,9 +282,9 @@ TEST_F(ViewPaintTest, CurvedLinksLeaveTheStraightLineOnlyInLargeCells) {
     EXPECT_EQ(inkNear(curved, quarter), 0);
     // Cells 5 pixels across the layers are too small for curves.
     SetCellExtents(v, 5, 40);
-    SetLineStyle(v, kStraightLinks);
+    SetLineStyle(v, LineStyle::Straight);
     const QImage small = paint(v);
-    SetLineStyle(v, kCurvedLinks);
+    SetLineStyle(v, LineStyle::Curved);
     EXPECT_EQ(paint(v), small);
 }
 
@@ -339,9 +341,9 @@ TEST_F(ViewPaintTest, SlantedLinksAreSmoothWhileOnePixelFramesStayCrisp) {
     load(kFamily);
     NetView& v = openAt("a", 120, 120);
     ASSERT_EQ(lineWidthOf(v), 1);
-    SetLineStyle(v, kStraightLinks);
+    SetLineStyle(v, LineStyle::Straight);
     ToggleHighlightLinks(v); // every link in black
-    SetDistanceMode(v, 2 * kShadeColoured);
+    SetDistanceMode(v, {DistanceShade::Coloured, false});
     const QImage image = paint(v);
     // The link from a down to whichever child is not straight below it.
     ViewNode* a = node("a");
@@ -392,8 +394,9 @@ TEST_F(ViewPaintTest, PaintingInStripsShowsWhatOnePaintShows) {
         text += "c" + std::to_string(k) + " isa a\nd" + std::to_string(k) + " isa c" +
                 std::to_string(k) + "\n";
     load(text + "#FONTS\n");
-    for (const int orientation : {kLeftToRight, kRightToLeft, kTopDown, kBottomUp}) {
-        SCOPED_TRACE(orientation);
+    for (const Orientation orientation : {Orientation::LeftToRight, Orientation::RightToLeft,
+                                          Orientation::TopDown, Orientation::BottomUp}) {
+        SCOPED_TRACE(ToInt(orientation));
         NetView& v = openAt("a", 90, 110, 400, 300);
         // Hidden children put circles at the ends of longer stubs.
         for (int k = 0; k < 12; k += 3)
@@ -419,8 +422,9 @@ TEST_F(ViewPaintTest, PaintingInStripsShowsWhatOnePaintShows) {
 // picture a fresh paint gives: links, stubs and numbers round the repainted places stay whole.
 TEST_F(ViewPaintTest, RepaintingAfterAMoveShowsWhatAFreshPaintShows) {
     load("#ENTITIES\nb isa a\nc isa a\nd isa a\ne isa b\nf isa c\ng isa d\n#FONTS\n");
-    for (const int orientation : {kLeftToRight, kTopDown, kBottomUp}) {
-        SCOPED_TRACE(orientation);
+    for (const Orientation orientation :
+         {Orientation::LeftToRight, Orientation::TopDown, Orientation::BottomUp}) {
+        SCOPED_TRACE(ToInt(orientation));
         NetView& v = openAt("a", 120, 150, 500, 500);
         SetOrientation(v, orientation);
         platform::qt::ImageDisplay picture(500, 500);

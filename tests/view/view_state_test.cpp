@@ -36,13 +36,13 @@ private:
 
 TEST_F(ViewStateTest, ANewViewHasTheDefaultsItsTitleAndIsFittedToTheWindow) {
     load(kGrammar);
-    openViewsAt = kOpenFitToWindow;
+    openViewsAt = OpenAt::FitToWindow;
     NetView& v = open("word", 800, 600, false);
-    EXPECT_EQ(v.justification, kJustifyCentred);
-    EXPECT_EQ(v.orientation, kTopDown);
-    EXPECT_EQ(v.lineStyle, kCurvedLinks);
-    EXPECT_EQ(v.distanceMode, 1);
-    EXPECT_EQ(v.highlightLinks, 1);
+    EXPECT_EQ(v.justification, Justification::Centred);
+    EXPECT_EQ(v.orientation, Orientation::TopDown);
+    EXPECT_EQ(v.lineStyle, LineStyle::Curved);
+    EXPECT_EQ(v.distanceMode, (DistanceMode{DistanceShade::None, true}));
+    EXPECT_TRUE(v.highlightLinks);
     EXPECT_EQ(host->title, "Entity Net (word) 2.00");
     EXPECT_TRUE(v.current->hasFlag(NodeFlags::CurrentMark));
     EXPECT_EQ(v.slotExtent, 15.0f);
@@ -69,16 +69,63 @@ TEST_F(ViewStateTest, ANewViewHasTheDefaultsItsTitleAndIsFittedToTheWindow) {
 TEST_F(ViewStateTest, WhereViewsOpenIsAViewOptionWithItsCaption) {
     load(kGrammar);
     NetView& v = open("word");
-    EXPECT_EQ(v.openAt, kOpenReadable);
+    EXPECT_EQ(v.openAt, OpenAt::Readable);
     EXPECT_EQ(menus.captions[std::pair(2, 9)], "Open views &at:\tReadable size");
     EXPECT_TRUE(menus.checks[cmd::kOpenReadable]);
     const float slot = v.slotExtent;
     EXPECT_TRUE(ViewCommand(v, cmd::kOpenReadable + 1));
-    EXPECT_EQ(v.openAt, kOpenFitToWindow);
+    EXPECT_EQ(v.openAt, OpenAt::FitToWindow);
     EXPECT_EQ(menus.captions[std::pair(2, 9)], "Open views &at:\tFit to window");
     EXPECT_TRUE(menus.checks[cmd::kOpenReadable + 1]);
     EXPECT_FALSE(menus.checks[cmd::kOpenReadable]);
     EXPECT_EQ(v.slotExtent, slot) << "the open view keeps its scale";
+}
+
+TEST_F(ViewStateTest, EachOptionCommandChoosesTheModeOfItsOffsetAndTheMenusFollow) {
+    load(kGrammar);
+    NetView& v = open("word");
+    struct Option {
+        const char* name;
+        int firstId;
+        int count;
+        int group;
+        std::function<int()> chosen;
+    };
+    const Option options[] = {
+        {"justification", cmd::kJustifyFirst, 3, kJustificationGroup,
+         [&] { return ToInt(v.justification); }},
+        {"depth", cmd::kRaiseChildren, 2, kDepthJustifyGroup,
+         [&] { return ToInt(v.depthJustify); }},
+        {"orientation", cmd::kLeftToRight, 4, kOrientationGroup,
+         [&] { return ToInt(v.orientation); }},
+        {"line style", cmd::kStraight, 2, kLineStyleGroup, [&] { return ToInt(v.lineStyle); }},
+        {"shade", cmd::kShadeNone, 3, kShadeGroup, [&] { return ToInt(v.distanceMode.shade); }},
+        {"open at", cmd::kOpenReadable, 2, -1, [&] { return ToInt(v.openAt); }},
+    };
+    for (const Option& option : options) {
+        for (int offset = option.count - 1; offset >= 0; --offset) {
+            SCOPED_TRACE(testing::Message() << option.name << " " << offset);
+            EXPECT_TRUE(ViewCommand(v, option.firstId + offset));
+            EXPECT_EQ(option.chosen(), offset);
+            for (int other = 0; other < option.count; ++other)
+                EXPECT_EQ(menus.checks[option.firstId + other], other == offset) << other;
+            if (option.group >= 0) {
+                EXPECT_EQ(menus.groups[option.group], offset);
+            }
+        }
+    }
+    EXPECT_TRUE(v.distanceMode.numbers) << "choosing a shade keeps the numbers";
+    // The on-off options show as checks and as a tool bar group of 0 or 1.
+    for (const bool on : {false, true}) {
+        EXPECT_TRUE(ViewCommand(v, cmd::kHighlightLinks));
+        EXPECT_EQ(v.highlightLinks, on);
+        EXPECT_EQ(menus.checks[cmd::kHighlightLinks], on);
+        EXPECT_EQ(menus.groups[kHighlightLinksGroup], on ? 1 : 0);
+        EXPECT_TRUE(ViewCommand(v, cmd::kDistanceNumber));
+        EXPECT_EQ(v.distanceMode.numbers, on);
+        EXPECT_EQ(menus.checks[cmd::kDistanceNumber], on);
+        EXPECT_EQ(menus.groups[kDistanceNumberGroup], on ? 1 : 0);
+    }
 }
 
 TEST_F(ViewStateTest, LowerParentsWithoutFillersChangesOnlyTheCaption) {
@@ -88,7 +135,7 @@ TEST_F(ViewStateTest, LowerParentsWithoutFillersChangesOnlyTheCaption) {
     const float energy = v.energy;
     host->everythingInvalid = false;
     ViewCommand(v, cmd::kRaiseChildren + 1);
-    EXPECT_EQ(v.depthJustify, kLowerParents);
+    EXPECT_EQ(v.depthJustify, DepthJustify::LowerParents);
     EXPECT_EQ(menus.captions[std::pair(2, 6)], "&Depth justify:\tLower parents");
     EXPECT_EQ(menus.groups[kDepthJustifyGroup], 1);
     EXPECT_FALSE(host->everythingInvalid) << "no relayout and no repaint";
@@ -115,9 +162,9 @@ TEST_F(ViewStateTest, DistanceCommandsStepTheModeAndKeepTheNumbers) {
         {cmd::kShadeNone + 1, 1, 3},  {cmd::kShadeNone + 2, 0, 4},
     };
     for (const Step& s : steps) {
-        v.distanceMode = s.from;
+        v.distanceMode = DistanceModeFromInt(s.from).value_or(DistanceMode{});
         EXPECT_TRUE(ViewCommand(v, s.id));
-        EXPECT_EQ(v.distanceMode, s.to) << s.id << " from " << s.from;
+        EXPECT_EQ(ToInt(v.distanceMode), s.to) << s.id << " from " << s.from;
         EXPECT_EQ(menus.groups[kShadeGroup], s.to / 2);
         EXPECT_EQ(menus.checks[cmd::kDistanceNumber], (s.to & 1) != 0);
     }
@@ -153,7 +200,7 @@ TEST_F(ViewStateTest, ScaleCommandsFollowTheirRoundingAndNeverGoBelowOne) {
 
 TEST_F(ViewStateTest, ScaleToWindowComesBackAfterEveryChangeOfThePictureOrTheWindow) {
     load(kGrammar);
-    openViewsAt = kOpenFitToWindow;
+    openViewsAt = OpenAt::FitToWindow;
     NetView& v = open("word", 800, 600);
     ASSERT_FALSE(menus.enables[cmd::kScaleToWindow]) << "the first fit leaves nothing to do";
     struct Step {
@@ -233,7 +280,7 @@ std::string chains() {
 }
 
 // The view at 80-pixel cells, turned, scrolled to the middle of its ranges.
-void middleOfChains(NetView& v, int orientation) {
+void middleOfChains(NetView& v, Orientation orientation) {
     v.aspect = 0.0f;
     SetCellExtents(v, 80.0f, 80.0f);
     SetOrientation(v, orientation);
@@ -301,9 +348,10 @@ TEST_F(ViewStateTest, TheWheelScrollsUpAndDownWithShiftSidewaysAndTouchpadsByPix
         {"a touchpad", touchpad, 2, {6, -14}},
         {"a touchpad with Shift", shiftTouchpad, 1, {-7, 3}},
     };
-    for (const int orientation : {kLeftToRight, kRightToLeft, kTopDown, kBottomUp}) {
+    for (const Orientation orientation : {Orientation::LeftToRight, Orientation::RightToLeft,
+                                          Orientation::TopDown, Orientation::BottomUp}) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << orientation << ": " << c.what);
+            SCOPED_TRACE(testing::Message() << ToInt(orientation) << ": " << c.what);
             NetView& v = open("root", 400, 300);
             middleOfChains(v, orientation);
             ViewNode* n = nodeNear(v, {200, 150});
@@ -322,10 +370,11 @@ TEST_F(ViewStateTest, TheWheelScrollsUpAndDownWithShiftSidewaysAndTouchpadsByPix
 
 TEST_F(ViewStateTest, CtrlWheelZoomsAStepANotchKeepingThePointUnderThePointer) {
     load(chains());
-    for (const int orientation : {kLeftToRight, kRightToLeft, kTopDown, kBottomUp}) {
+    for (const Orientation orientation : {Orientation::LeftToRight, Orientation::RightToLeft,
+                                          Orientation::TopDown, Orientation::BottomUp}) {
         for (const platform::Point pointer : {platform::Point{90, 70}, platform::Point{310, 230}}) {
             SCOPED_TRACE(testing::Message()
-                         << orientation << " at " << pointer.x << "," << pointer.y);
+                         << ToInt(orientation) << " at " << pointer.x << "," << pointer.y);
             NetView& v = open("root", 400, 300);
             middleOfChains(v, orientation);
             ViewNode* n = nodeNear(v, pointer);
@@ -370,8 +419,9 @@ TEST_F(ViewStateTest, TurningTheViewKeepsTheCurrentNodeInTheWindow) {
     ViewNode* far = viewNodeFor(*v.nodes, findNode("c30", 0));
     ASSERT_NE(far, nullptr);
     GoToNode(v, far, 0);
-    for (const int orientation : {kLeftToRight, kBottomUp, kRightToLeft, kTopDown}) {
-        SCOPED_TRACE(orientation);
+    for (const Orientation orientation : {Orientation::LeftToRight, Orientation::BottomUp,
+                                          Orientation::RightToLeft, Orientation::TopDown}) {
+        SCOPED_TRACE(ToInt(orientation));
         SetOrientation(v, orientation);
         const PixelBox box = v.current->layoutBox;
         EXPECT_GE(box.left, 0);
@@ -386,19 +436,20 @@ TEST_F(ViewStateTest, ArrowKeysCrossLayersWhateverTheOrientation) {
     NetView& v = open("word");
     using namespace platform::keys;
     struct Mapping {
-        int orientation;
+        Orientation orientation;
         int in[4];
         int out[4];
     } mappings[] = {
-        {kTopDown, {kLeft, kUp, kRight, kDown}, {kLeft, kUp, kRight, kDown}},
-        {kLeftToRight, {kLeft, kUp, kRight, kDown}, {kUp, kLeft, kDown, kRight}},
-        {kRightToLeft, {kLeft, kUp, kRight, kDown}, {kDown, kLeft, kUp, kRight}},
-        {kBottomUp, {kLeft, kUp, kRight, kDown}, {kLeft, kDown, kRight, kUp}},
+        {Orientation::TopDown, {kLeft, kUp, kRight, kDown}, {kLeft, kUp, kRight, kDown}},
+        {Orientation::LeftToRight, {kLeft, kUp, kRight, kDown}, {kUp, kLeft, kDown, kRight}},
+        {Orientation::RightToLeft, {kLeft, kUp, kRight, kDown}, {kDown, kLeft, kUp, kRight}},
+        {Orientation::BottomUp, {kLeft, kUp, kRight, kDown}, {kLeft, kDown, kRight, kUp}},
     };
     for (const Mapping& m : mappings) {
         v.orientation = m.orientation;
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(MapArrowKey(v, m.in[i]), m.out[i]) << m.orientation << " key " << m.in[i];
+            EXPECT_EQ(MapArrowKey(v, m.in[i]), m.out[i])
+                << ToInt(m.orientation) << " key " << m.in[i];
         EXPECT_EQ(MapArrowKey(v, kHome), kHome);
     }
 }
@@ -409,7 +460,7 @@ TEST_F(ViewStateTest, MaximisedWindowsMoveTheViewMenuOneToTheRight) {
     ViewResized(v, true, false);
     menus.captions.clear();
     ViewCommand(v, cmd::kLeftToRight);
-    EXPECT_EQ(v.orientation, kLeftToRight);
+    EXPECT_EQ(v.orientation, Orientation::LeftToRight);
     EXPECT_EQ(menus.captions[std::pair(3, 7)], "&Orientation:\tLeft to right");
     EXPECT_EQ(menus.captions[std::pair(3, 5)], "&Justification:\tCentred");
     EXPECT_EQ(menus.captions.count(std::pair(2, 7)), 0u);
@@ -450,13 +501,13 @@ TEST_F(ViewStateTest, TheCommandTableHandlesTheViewsIdsOnly) {
     for (int id : {0, 12, 101, 105, 262, 289, 300, 306, 328, 336, 540})
         EXPECT_FALSE(ViewCommand(v, id)) << id;
     // Keys reach the same commands.
-    v.orientation = kTopDown;
-    v.highlightLinks = 1;
+    v.orientation = Orientation::TopDown;
+    v.highlightLinks = true;
     EXPECT_TRUE(ViewKey(v, 'L', false, true));
-    EXPECT_EQ(v.highlightLinks, 0);
-    v.distanceMode = 1;
+    EXPECT_FALSE(v.highlightLinks);
+    v.distanceMode = {DistanceShade::None, true};
     EXPECT_TRUE(ViewKey(v, 'D', true, true));
-    EXPECT_EQ(v.distanceMode, 3);
+    EXPECT_EQ(v.distanceMode, (DistanceMode{DistanceShade::Greyed, true}));
     EXPECT_FALSE(ViewKey(v, 'Q', false, true));
 }
 
