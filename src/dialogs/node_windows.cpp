@@ -634,7 +634,7 @@ QWidget* InspectionWindows::openWindow(InspectionKind kind) const {
 }
 
 void InspectionWindows::forgetPlaces() {
-    m_linkScope = kScopeActual;
+    m_linkScope = ConnectionScope::Actual;
     m_linksPlace = InspectionPlace{};
     m_reportPlace = InspectionPlace{};
 }

@@ -3,6 +3,8 @@
 // what it overrides). One of each kind may be open, side by side.
 #pragma once
 
+#include "view/node_windows_content.h"
+
 #include <QPointer>
 #include <QRect>
 
@@ -56,7 +58,7 @@ public:
     // where a new window would, showing the node's actual links.
     void forgetPlaces();
     // The connection scope the link window showed last, which the next one shows again.
-    int& linkScope() { return m_linkScope; }
+    ConnectionScope& linkScope() { return m_linkScope; }
 
     // For the windows: the set they open in, where problems go, their kind's place, and a
     // window that goes.
@@ -83,8 +85,7 @@ private:
     QPointer<InspectionWindow> m_report;
     InspectionPlace m_linksPlace;
     InspectionPlace m_reportPlace;
-    // The actual links (kScopeActual) until the user chooses another scope.
-    int m_linkScope = 0;
+    ConnectionScope m_linkScope = ConnectionScope::Actual;
 };
 
 } // namespace tarvo
