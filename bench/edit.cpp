@@ -76,7 +76,7 @@ struct EditFixture {
     }
     int viewNodes(int i) const {
         int count = 0;
-        views[static_cast<std::size_t>(i)].nodes->forEach(
+        views[static_cast<std::size_t>(i)].layout.nodes->forEach(
             [](void* c, tarvo::NodeBase*) {
                 ++*static_cast<int*>(c);
                 return 0;

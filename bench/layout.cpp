@@ -8,6 +8,7 @@
 // `bench_layout --dot-dir DIR [--max-nodes N]` instead writes every graph as DIR/<graph>.dot
 // for an outside layered-drawing program and prints one line per graph with our time and
 // crossings, so that bench/compare_dot.sh can set the two side by side.
+#include "layout/layout_improvement.h"
 #include "view/layout.h"
 #include "containers/node_list.h"
 #include "containers/node_table.h"
@@ -16,10 +17,10 @@
 #include "memory/size_class_heap.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/view_node.h"
-#include "view/layering.h"
+#include "layout/view_node.h"
+#include "layout/layering.h"
 #include "view/net_view.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 
 #include <benchmark/benchmark.h>
 
@@ -258,10 +259,10 @@ std::int64_t countCrossings(std::vector<std::pair<int, int>>& band) {
 }
 
 LayoutShape measureShape(const NetView& view) {
-    const LayoutGrid& grid = view.grid;
+    const LayoutGrid& grid = view.layout.grid;
     LayoutShape shape;
-    shape.dummies = view.dummyCount;
-    shape.energy = view.energy;
+    shape.dummies = view.layout.dummyCount;
+    shape.energy = view.layout.energy;
     shape.slots = grid.slotCount;
     shape.layers = grid.layerCount;
     std::vector<std::vector<std::pair<int, int>>> bands(
@@ -333,8 +334,8 @@ int countNode(void* context, NodeBase*) {
 
 int viewNodeCount(NetView& view) {
     int count = 0;
-    if (view.nodes)
-        view.nodes->forEach(&countNode, &count);
+    if (view.layout.nodes)
+        view.layout.nodes->forEach(&countNode, &count);
     return count;
 }
 
@@ -363,7 +364,7 @@ void timeLayout(benchmark::State& state, int family, int nodes, Stage stage) {
     const double peak = buildMeasured(view, root, stage);
     for (auto _ : state) {
         state.PauseTiming();
-        RemoveDummyNodes(view);
+        RemoveDummyNodes(view.layout);
         state.ResumeTiming();
         RecalcLayout(view, false);
         if (stage == Stage::Improved)
@@ -391,7 +392,7 @@ void FirstSweep(benchmark::State& state, int family, int nodes) {
         state.PauseTiming();
         RecalcLayout(view, false);
         state.ResumeTiming();
-        SweepLayout(view, 0, 0, 1.0f);
+        SweepLayout(view.layout, view.options.justification, 0, 0, 1.0f);
     }
     reportShape(state, measureShape(view));
 }
@@ -407,9 +408,9 @@ void RemoveFillers(benchmark::State& state, int family, int nodes) {
     for (auto _ : state) {
         state.PauseTiming();
         RecalcLayout(view, false);
-        dummies = view.dummyCount;
+        dummies = view.layout.dummyCount;
         state.ResumeTiming();
-        RemoveDummyNodes(view);
+        RemoveDummyNodes(view.layout);
     }
     state.counters["dummies"] = static_cast<double>(dummies);
 }

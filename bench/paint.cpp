@@ -79,9 +79,9 @@ struct PaintFixture {
 
 int visibleNodes(const tarvo::NetView& view) {
     int count = 0;
-    for (int row = 0; row < view.grid.slotCount; ++row)
-        for (int column = 0; column < view.grid.layerCount; ++column)
-            count += view.grid.at(row, column) != nullptr;
+    for (int row = 0; row < view.layout.grid.slotCount; ++row)
+        for (int column = 0; column < view.layout.grid.layerCount; ++column)
+            count += view.layout.grid.at(row, column) != nullptr;
     return count;
 }
 
@@ -94,7 +94,7 @@ void PaintView(benchmark::State& state) {
         tarvo::Paint(fixture.view, display);
     }
     state.counters["cells"] = visibleNodes(fixture.view);
-    state.counters["label_points"] = fixture.view.labelPoints;
+    state.counters["label_points"] = fixture.view.fonts.labelPoints;
 }
 BENCHMARK(PaintView)->Unit(benchmark::kMillisecond);
 
@@ -102,11 +102,11 @@ BENCHMARK(PaintView)->Unit(benchmark::kMillisecond);
 void PaintFloor(benchmark::State& state) {
     PaintFixture fixture;
     const int cells = visibleNodes(fixture.view);
-    const int w = static_cast<int>(fixture.view.cellWidth);
-    const int h = static_cast<int>(fixture.view.cellHeight);
+    const int w = static_cast<int>(fixture.view.geometry.cellWidth);
+    const int h = static_cast<int>(fixture.view.geometry.cellHeight);
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     QFont font;
-    font.setPixelSize(std::max(6, fixture.view.labelPoints * 4 / 3));
+    font.setPixelSize(std::max(6, fixture.view.fonts.labelPoints * 4 / 3));
     for (auto _ : state) {
         QPainter painter(&image);
         painter.fillRect(image.rect(), Qt::white);

@@ -2,7 +2,7 @@
 // an outline within its buffer and within reach of its box, a region, a drawing and hit tests at
 // any box size in either orientation.
 #include "memory/shared_buffers.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_region.h"

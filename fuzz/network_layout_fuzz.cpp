@@ -7,14 +7,14 @@
 #include "labels/font_table.h"
 #include "memory/shared_buffers.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/network_file.h"
 #include "network_fuzzing.h"
 #include "platform/font_catalog.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -41,7 +41,7 @@ int countCell(void* context, tarvo::ViewNode* node, int, int) {
 
 void checkGrid(const tarvo::NetView& view) {
     std::map<const tarvo::ViewNode*, int> seen;
-    tarvo::ForEachCell(view, &countCell, &seen);
+    tarvo::ForEachCell(view.layout.grid, &countCell, &seen);
     if (!view.grid.nodeAt(view.current->slot, view.current->layer))
         std::abort();
 }

@@ -3,10 +3,10 @@
 
 #include "cli/network_dump.h"
 #include "containers/node_table.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "view/layout.h"
 #include "view/net_view.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 
 #include <cstdio>
 
@@ -45,14 +45,14 @@ int addHidden(void* context, NodeBase* node) {
 
 std::string LayoutJson(const NetView& view) {
     JsonList cells;
-    ForEachCell(view, &addCell, &cells);
+    ForEachCell(view.layout.grid, &addCell, &cells);
     JsonList hidden;
-    if (view.nodes)
-        view.nodes->forEach(&addHidden, &hidden);
+    if (view.layout.nodes)
+        view.layout.nodes->forEach(&addHidden, &hidden);
     char head[160];
     std::snprintf(head, sizeof head, "{\"clusters\":%d,\"energy\":%.4f,\"slots\":%d,\"layers\":%d,",
-                  static_cast<int>(view.clusterCount), static_cast<double>(view.energy),
-                  static_cast<int>(view.grid.slotCount), static_cast<int>(view.grid.layerCount));
+                  static_cast<int>(view.layout.clusterCount), static_cast<double>(view.layout.energy),
+                  static_cast<int>(view.layout.grid.slotCount), static_cast<int>(view.layout.grid.layerCount));
     return std::string(head) + "\"cells\":[" + cells.text + "],\"hidden\":[" + hidden.text + "]}";
 }
 

@@ -16,7 +16,7 @@
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/network_file.h"
 #include "netfile/shape_file.h"
 #include "platform/cp1252.h"
@@ -26,6 +26,7 @@
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_font_catalog.h"
 #include "platform/qt/qt_region.h"
+#include "layout/layout_improvement.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"
@@ -392,8 +393,8 @@ int layout(tarvo::Network& net, const Arguments& arguments) {
     if (!node)
         return kUsageError;
     tarvo::NetView view;
-    view.justification = modeOf<tarvo::Justification>(options.justification);
-    view.depthJustify = modeOf<tarvo::DepthJustify>(options.depth);
+    view.options.justification = modeOf<tarvo::Justification>(options.justification);
+    view.options.depthJustify = modeOf<tarvo::DepthJustify>(options.depth);
     if (!tarvo::BuildViewNodes(view, net, node))
         return 1;
     // The partition dialog's reveal box adds one to the distance typed.
@@ -402,7 +403,7 @@ int layout(tarvo::Network& net, const Arguments& arguments) {
         tarvo::ImproveLayout(view);
     for (int i = 0; i < options.steps; ++i)
         tarvo::StepLayout(view);
-    tarvo::LayoutEnergy(view);
+    tarvo::LayoutEnergy(view.layout);
     tarvo::MeasureDistances(view);
     std::printf("%s\n", tarvo::cli::LayoutJson(view).c_str());
     return 0;
@@ -454,7 +455,7 @@ int render(tarvo::Network& net, const Arguments& arguments) {
     tarvo::SetLineStyle(view, modeOf<tarvo::LineStyle>(options.lineStyle));
     tarvo::SetDistanceMode(
         view, tarvo::DistanceModeFromInt(options.distanceMode).value_or(tarvo::DistanceMode{}));
-    if ((options.highlight != 0) != view.highlightLinks)
+    if ((options.highlight != 0) != view.options.highlightLinks)
         tarvo::ToggleHighlightLinks(view);
     if (options.improve)
         tarvo::ImproveLayout(view);

@@ -10,7 +10,7 @@
 #include "inheritance/inheritance_searches.h"
 #include "model/graph_walk.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_text.h"
@@ -271,7 +271,7 @@ protected:
         Node* node = asNode(chosen(box));
         if (!node || node == m_node)
             return;
-        auto* copy = asViewNode(findNodeIn(m_view->nodes, node->keyText(), node->relationKind()));
+        auto* copy = asViewNode(findNodeIn(m_view->layout.nodes, node->keyText(), node->relationKind()));
         if (copy) {
             const OwnChange own(*this);
             GoToNode(*m_view, copy, 2, nullptr, true);

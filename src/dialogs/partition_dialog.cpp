@@ -7,7 +7,7 @@
 #include "dialogs/shown_label.h"
 #include "labels/colours.h"
 #include "model/node.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_text.h"

@@ -3,9 +3,7 @@
 
 #include "containers/node_list.h"
 #include "containers/node_table.h"
-#include "model/view_node.h"
 
-#include <deque>
 #include <unordered_set>
 #include <vector>
 
@@ -140,32 +138,6 @@ void markLineage(Node* n, int direction, int on) {
             for (int i = list->size() - 1; i >= 0; --i)
                 pending.push_back(asNode(list->nodeAt(i)));
     }
-}
-
-void prepareInspection(ViewNode* v) {
-    if (!v)
-        return;
-    std::deque<ViewNode*> frontier{v};
-    std::unordered_set<const ViewNode*> seen{v};
-    while (!frontier.empty()) {
-        ViewNode* w = frontier.front();
-        frontier.pop_front();
-        if (Node* source = w->source) {
-            source->flags = (source->flags & (NodeFlags::RelationKind | NodeFlags::PropertyKind)) |
-                            NodeFlags::InViewMark;
-            source->distance = w->distance;
-        }
-        for (int slot = 0; slot < w->linkSlotCount; ++slot) {
-            const NodeList* list = w->slots[slot];
-            for (int i = 0, size = list ? list->size() : 0; i < size; ++i) {
-                auto* next = static_cast<ViewNode*>(list->nodeAt(i));
-                if (seen.insert(next).second)
-                    frontier.push_back(next);
-            }
-        }
-    }
-    markLineage(v->source, 0, 1);
-    markLineage(v->source, 1, 1);
 }
 
 } // namespace tarvo

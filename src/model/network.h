@@ -13,7 +13,6 @@ namespace tarvo {
 
 class ChunkList;
 class NodeTable;
-class ViewNode;
 
 // What a layer above the model keeps with each network (the edit history, the shapes of the
 // load): the network owns it and lets it go before its nodes.
@@ -93,9 +92,5 @@ void closeNetwork(NodeTable* table);
 // Sets or clears DescendantMark on n and everything below it (direction 0), or AncestorMark
 // on n and everything above it (direction 1). Each node is handled once, so isa cycles end.
 void markLineage(Node* n, int direction, int on);
-
-// Before a dialog inspects v: every network node reached from v in its view is marked as in
-// view with the view's distance, and v's node gets its lineage marked both ways.
-void prepareInspection(ViewNode* v);
 
 } // namespace tarvo

@@ -3,7 +3,7 @@
 
 #include "diagnostics/error_report.h"
 #include "dialogs/node_windows.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "shell/main_frame.h"
 #include "shell/net_view_widget.h"
 #include "view/net_view.h"

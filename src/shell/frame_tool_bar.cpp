@@ -7,7 +7,7 @@
 #include "dialogs/shown_label.h"
 #include "labels/font_table.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_text.h"
@@ -17,7 +17,7 @@
 #include "shell/tool_bar.h"
 #include "view/commands.h"
 #include "view/net_view.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_menus.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
@@ -102,10 +102,10 @@ void MainFrame::fillNodeList(DocumentWindow* document) {
     NetView* view = document ? document->view() : nullptr;
     const Node* selected = view ? view->current : nullptr;
     list->clear();
-    if (!view || !view->nodes)
+    if (!view || !view->layout.nodes)
         return;
     std::vector<const Node*> nodes;
-    view->nodes->forEach(
+    view->layout.nodes->forEach(
         [](void* context, NodeBase* base) {
             auto* node = static_cast<ViewNode*>(base);
             if (node->source && !tarvo::isHidden(node))
@@ -155,14 +155,14 @@ void MainFrame::paintListItem(int list, int index, QPainter& painter, const QRec
     const int kind = box->itemData(index, kKindRole).toInt();
     NetView* view = m_active ? m_active->view() : nullptr;
     NodeLook look;
-    look.shade = view ? view->distanceMode.shade : DistanceShade::None;
+    look.shade = view ? view->options.distanceMode.shade : DistanceShade::None;
     look.selected = selected;
     look.shapes = &shapesOf(*m_network);
     look.colours = &m_colours;
     const platform::Rect item{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
     platform::qt::QtDisplay display(painter);
     if (list == kNodeList && view) {
-        if (Node* node = findNodeIn(view->nodes, key.constData(), kind))
+        if (Node* node = findNodeIn(view->layout.nodes, key.constData(), kind))
             DrawNodeListItem(display, *static_cast<ViewNode*>(node), item, look, false, false);
     } else if (Node* relation = m_network->find(key.constData(), kind)) {
         // A relation of the network is drawn through a scratch copy, as the view's own are.
@@ -240,7 +240,7 @@ ViewNode* MainFrame::nodeListSelection() const {
         return nullptr;
     const QByteArray key = list->itemData(row, kKeyRole).toByteArray();
     return static_cast<ViewNode*>(
-        findNodeIn(view->nodes, key.constData(), list->itemData(row, kKindRole).toInt()));
+        findNodeIn(view->layout.nodes, key.constData(), list->itemData(row, kKindRole).toInt()));
 }
 
 void MainFrame::selectInNodeList(ViewNode* node) {

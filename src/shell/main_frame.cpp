@@ -15,7 +15,7 @@
 #include "labels/font_table.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/network_file.h"
 #include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"
@@ -30,7 +30,7 @@
 #include "shell/view_preferences.h"
 #include "view/commands.h"
 #include "view/net_view.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_menus.h"
 #include "view/view_mouse.h"
 #include "view/view_operations.h"
@@ -424,9 +424,9 @@ void MainFrame::setReadablePoints(int points) {
     // Views opened before keep their scale; only the one the user is looking at follows.
     DocumentWindow* document = activeDocument();
     NetView* view = document ? document->view() : nullptr;
-    if (!view || view->openAt != OpenAt::Readable)
+    if (!view || view->options.openAt != OpenAt::Readable)
         return;
-    view->readablePoints = points;
+    view->options.readablePoints = points;
     ScaleForOpening(*view);
 }
 

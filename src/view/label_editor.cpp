@@ -11,7 +11,7 @@
 #include "labels/label_cells.h"
 #include "labels/label_text.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252.h"
 #include "platform/keys.h"
@@ -85,7 +85,7 @@ bool hasRaisedText(const LabelCells& cells) {
 
 // Font size, wrap width and the plain font's metrics, from the view and the node's box.
 void takeMetrics(const NetView& view, LabelEditor& e, platform::Display& display) {
-    e.points = std::max<int>(view.labelPoints, kEditorMinPoints);
+    e.points = std::max<int>(view.fonts.labelPoints, kEditorMinPoints);
     e.wrapWidth = std::max(kEditorMinWrapWidth, e.node->layoutBox.right - e.node->layoutBox.left);
     std::unique_ptr<platform::Font> font =
         display.createFont(MakeLabelFont(fonts().DefaultFont, e.points, false, false, false));
@@ -159,7 +159,7 @@ void layOut(NetView& view, LabelEditor& e, bool measure) {
     if (e.words)
         e.lines = BreakLines(*e.words, e.wrapWidth, e.lineHeight, e.spaceWidth, &e.textWidth);
     e.blockHeight = std::max(e.lines, 1) * e.lineHeight;
-    e.raisedOffset = hasRaisedText(*e.cells) ? BoxHalfExtent(view.cellHeight) / 2 : 0;
+    e.raisedOffset = hasRaisedText(*e.cells) ? BoxHalfExtent(view.geometry.cellHeight) / 2 : 0;
     const Point centre = nodeCentre(e);
     const int width = e.textWidth + static_cast<int>(static_cast<float>(e.points) / 3.3f);
     e.rect.left = centre.x - width / 2;

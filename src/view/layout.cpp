@@ -4,9 +4,10 @@
 #include "memory/debug_log.h"
 #include "memory/size_class_heap.h"
 #include "model/graph_walk.h"
-#include "model/view_node.h"
-#include "view/grid_construction.h"
-#include "view/layering.h"
+#include "layout/view_node.h"
+#include "layout/grid_construction.h"
+#include "layout/layering.h"
+#include "layout/layout_improvement.h"
 #include "view/net_view.h"
 #include "view/node_labels.h"
 #include "view/view_menus.h"
@@ -24,18 +25,48 @@ void RecalcLayout(NetView& view, bool collectNewlyHidden) {
         return;
     // The first layout of a run starts the debugging log afresh with a line of its own.
     RestartDebugLogOnce("In recalc_grid\n");
-    DisposeList(view.newlyHidden);
+    DisposeList(view.layout.newlyHidden);
     try {
-        RemoveDummyNodes(view);
-        MarkReachable(view);
-        LayerClusters(view);
-        HideUnreached(view, collectNewlyHidden);
-        JustifyDepth(view);
-        InsertDummyNodes(view);
-        BuildLayoutGrid(view);
-        LayoutEnergy(view);
+        ViewLayout& layout = view.layout;
+        RemoveDummyNodes(layout);
+        MarkReachable(layout, view.current);
+        LayerClusters(layout, view.current);
+        HideUnreached(layout, view.current, collectNewlyHidden);
+        JustifyDepth(layout, view.current, view.options.depthJustify);
+        InsertDummyNodes(layout, view.current);
+        BuildLayoutGrid(layout);
+        LayoutEnergy(layout);
     } catch (const std::bad_alloc&) {
-        view.grid.release();
+        view.layout.grid.release();
+        ReportOutOfMemory();
+    }
+}
+
+namespace {
+
+void showImproved(NetView& view) {
+    LayoutEnergy(view.layout);
+    UpdateTitle(view);
+    PlaceOnScreen(view);
+    RepaintView(view);
+}
+
+} // namespace
+
+void ImproveLayout(NetView& view) {
+    try {
+        if (ImproveArrangement(view.layout, view.options.justification))
+            showImproved(view);
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();
+    }
+}
+
+void StepLayout(NetView& view) {
+    try {
+        if (StepArrangement(view.layout, view.options.justification))
+            showImproved(view);
+    } catch (const std::bad_alloc&) {
         ReportOutOfMemory();
     }
 }
@@ -43,10 +74,10 @@ void RecalcLayout(NetView& view, bool collectNewlyHidden) {
 void Relayout(NetView& view, bool redraw) {
     // The current node stays where it was on the screen.
     const PixelBox before = view.current ? view.current->layoutBox : PixelBox{};
-    RemoveDummyNodes(view);
+    RemoveDummyNodes(view.layout);
     RecalcLayout(view, redraw);
     // The grid changed: the last fit to the window no longer holds.
-    view.scaleToWindowPossible = true;
+    view.geometry.scaleToWindowPossible = true;
     UpdateScrollBars(view);
     PlaceOnScreen(view);
     if (view.current && view.host) {

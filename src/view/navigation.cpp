@@ -4,12 +4,12 @@
 
 #include "containers/node_list.h"
 #include "model/graph_walk.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "view/commands.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_menus.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
@@ -161,26 +161,26 @@ struct CellScroll {
 
 // How the window must scroll to show the node's cell; nothing for a node without one.
 CellScroll cellScroll(const NetView& view, const ViewNode* node) {
-    const int row = node->slot + view.grid.slotOffset;
-    const int column = node->layer + view.grid.layerOffset;
-    if (view.grid.at(row, column) != node)
+    const int row = node->slot + view.layout.grid.slotOffset;
+    const int column = node->layer + view.layout.grid.layerOffset;
+    if (view.layout.grid.at(row, column) != node)
         return {};
-    const int slot = row - view.firstVisibleSlot;
-    const int layer = column - view.firstVisibleLayer;
+    const int slot = row - view.geometry.firstVisibleSlot;
+    const int layer = column - view.geometry.firstVisibleLayer;
     const bool vertical = view.vertical();
-    const int marginX = vertical ? 0 : view.layerMargin;
-    const int marginY = vertical ? view.layerMargin : 0;
+    const int marginX = vertical ? 0 : view.geometry.layerMargin;
+    const int marginY = vertical ? view.geometry.layerMargin : 0;
     return {
-        scrollFor(vertical ? slot : layer, view.cellWidth, view.clientWidth, view.scrollX, marginX),
-        scrollFor(vertical ? layer : slot, view.cellHeight, view.clientHeight, view.scrollY,
+        scrollFor(vertical ? slot : layer, view.geometry.cellWidth, view.geometry.clientWidth, view.geometry.scrollX, marginX),
+        scrollFor(vertical ? layer : slot, view.geometry.cellHeight, view.geometry.clientHeight, view.geometry.scrollY,
                   marginY)};
 }
 
 void scrollToCell(NetView& view, const CellScroll& to) {
     // The origins run along the axes, the scroll request along the screen: a reversed layer
     // axis counts the other way.
-    const int dx = to.x.origin - view.scrollX;
-    const int dy = to.y.origin - view.scrollY;
+    const int dx = to.x.origin - view.geometry.scrollX;
+    const int dy = to.y.origin - view.geometry.scrollY;
     const bool flipX = !view.vertical() && view.reversed();
     const bool flipY = view.vertical() && view.reversed();
     ScrollViewBy(view, flipX ? -dx : dx, flipY ? -dy : dy);
@@ -228,7 +228,7 @@ void showNewCurrent(NetView& view, ViewNode* node, bool selectInList) {
     HighlightCurrent(view, true);
     MeasureDistances(view);
     UpdateMenus(view);
-    if (ShowsDistances(view.distanceMode))
+    if (ShowsDistances(view.options.distanceMode))
         RedrawDistances(view, false);
     if (selectInList && view.menus)
         view.menus->selectInNodeList(node);
@@ -273,9 +273,9 @@ ViewNode* scanGrid(const LayoutGrid& grid, int row, int column, int dRow, int dC
 bool currentCell(const NetView& view, int& row, int& column) {
     if (!view.current)
         return false;
-    row = view.current->slot + view.grid.slotOffset;
-    column = view.current->layer + view.grid.layerOffset;
-    return view.grid.at(row, column) == view.current;
+    row = view.current->slot + view.layout.grid.slotOffset;
+    column = view.current->layer + view.layout.grid.layerOffset;
+    return view.layout.grid.at(row, column) == view.current;
 }
 
 void goToCell(NetView& view, ViewNode* node) {
@@ -303,10 +303,10 @@ bool anyVisible(const ViewNode* node, int slot) {
 // walk started `distance` steps away from the current node.
 void revealNode(NetView& view, GraphWalk& walk, int distance, Node* reached) {
     Node* node = ReachedThroughDummies(walk, reached);
-    if (!node || shown(node) || IsVisited(view.marks, node) ||
+    if (!node || shown(node) || IsVisited(view.layout.marks, node) ||
         node->distance > distance - walk.passCount())
         return;
-    VisitOnce(view.marks, walk, node);
+    VisitOnce(view.layout.marks, walk, node);
     node->setFlag(0, NodeFlags::Hidden | NodeFlags::Unplaced);
 }
 
@@ -362,7 +362,7 @@ void EnterRelationSlot(NetView& view, int slot) {
 }
 
 void GoToLayerEnd(NetView& view, bool lastLayer, bool lastSlot) {
-    const LayoutGrid& grid = view.grid;
+    const LayoutGrid& grid = view.layout.grid;
     // A layer at the end of the grid may hold no real node; the nearest one that does serves.
     const int step = lastLayer ? -1 : 1;
     for (int column = lastLayer ? grid.layerCount - 1 : 0; column >= 0 && column < grid.layerCount;
@@ -379,14 +379,14 @@ void MoveAlongLayer(NetView& view, int step) {
     int row = 0;
     int column = 0;
     if (currentCell(view, row, column))
-        goToCell(view, scanGrid(view.grid, row + unit(step), column, unit(step), 0));
+        goToCell(view, scanGrid(view.layout.grid, row + unit(step), column, unit(step), 0));
 }
 
 void MoveAcrossLayers(NetView& view, int step) {
     int row = 0;
     int column = 0;
     if (currentCell(view, row, column))
-        goToCell(view, scanGrid(view.grid, row, column + unit(step), 0, unit(step)));
+        goToCell(view, scanGrid(view.layout.grid, row, column + unit(step), 0, unit(step)));
 }
 
 void Page(NetView& view, int step) {
@@ -395,11 +395,11 @@ void Page(NetView& view, int step) {
     if (!currentCell(view, row, column))
         return;
     const int d = unit(step);
-    const int page = std::max(0, static_cast<int>(static_cast<float>(view.clientLayer) /
-                                                  std::max(1.0f, view.layerExtent)));
-    const int target = std::clamp(column + d * page, 0, view.grid.layerCount - 1);
-    ViewNode* node = scanGrid(view.grid, row, target, 0, d);
-    goToCell(view, node ? node : scanGrid(view.grid, row, target - d, 0, -d));
+    const int page = std::max(0, static_cast<int>(static_cast<float>(view.geometry.clientLayer) /
+                                                  std::max(1.0f, view.geometry.layerExtent)));
+    const int target = std::clamp(column + d * page, 0, view.layout.grid.layerCount - 1);
+    ViewNode* node = scanGrid(view.layout.grid, row, target, 0, d);
+    goToCell(view, node ? node : scanGrid(view.layout.grid, row, target - d, 0, -d));
 }
 
 void ShowCurrent(NetView& view) {
@@ -485,7 +485,7 @@ void RevealPathTo(NetView& view, ViewNode* node) {
         return;
     // The distances must be those from the current node, whatever the view shows of them.
     MeasureDistances(view);
-    NewVisitPass(view);
+    view.layout.newPass();
     const int distance = node->distance;
     GraphWalk walk;
     walk.run(node, [&view, &walk, distance](Node* reached) {

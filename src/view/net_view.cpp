@@ -5,8 +5,8 @@
 #include "containers/node_table.h"
 #include "model/graph_walk.h"
 #include "model/network.h"
-#include "model/view_node.h"
-#include "view/layering.h"
+#include "layout/view_node.h"
+#include "layout/layering.h"
 #include "view/layout.h"
 #include "view/shapes.h"
 #include "view/spotlight.h"
@@ -24,21 +24,21 @@ NetView::~NetView() {
 
 int BuildViewNodes(NetView& view, Network& net, Node* node) {
     DestroyViewNodes(view);
-    view.nodes = MakeNodeTable();
+    view.layout.nodes = MakeNodeTable();
     view.network = &net;
-    if (!view.nodes || !node)
+    if (!view.layout.nodes || !node)
         return 0;
-    view.marks = VisitMarks{};
-    NewVisitPass(view);
-    view.root = viewNodeFor(*view.nodes, node);
+    view.layout.marks = VisitMarks{};
+    view.layout.newPass();
+    view.root = viewNodeFor(*view.layout.nodes, node);
     if (!view.root)
         return 0;
     view.current = view.root;
     view.kind = node->relationKind() ? ViewKind::Relation : ViewKind::Entity;
     GraphWalk walk;
     walk.run(view.root, [&view, &walk](Node* reached) {
-        if (VisitOnce(view.marks, walk, reached))
-            linkViewNode(*view.nodes, static_cast<ViewNode*>(reached));
+        if (VisitOnce(view.layout.marks, walk, reached))
+            linkViewNode(*view.layout.nodes, static_cast<ViewNode*>(reached));
     });
     return 1;
 }
@@ -46,8 +46,8 @@ int BuildViewNodes(NetView& view, Network& net, Node* node) {
 void StartViewLayout(NetView& view, int revealDistance) {
     RecalcLayout(view, false);
     PlaceOnScreen(view);
-    view.stepBlend = 1.0f;
-    view.stepDirection = 0;
+    view.layout.stepBlend = 1.0f;
+    view.layout.stepDirection = 0;
     if (revealDistance > 1) {
         MeasureDistances(view);
         SetSpotlight(view, revealDistance - 1, 1);
@@ -56,13 +56,13 @@ void StartViewLayout(NetView& view, int revealDistance) {
 }
 
 void DestroyViewNodes(NetView& view) {
-    RemoveDummyNodes(view);
-    view.grid.release();
-    view.clusters.clear();
-    view.clusterCount = 0;
-    DisposeList(view.newlyHidden);
-    closeNetwork(view.nodes);
-    view.nodes = nullptr;
+    RemoveDummyNodes(view.layout);
+    view.layout.grid.release();
+    view.layout.clusters.clear();
+    view.layout.clusterCount = 0;
+    DisposeList(view.layout.newlyHidden);
+    closeNetwork(view.layout.nodes);
+    view.layout.nodes = nullptr;
     view.root = view.current = nullptr;
 }
 

@@ -7,11 +7,11 @@
 #include "labels/label_markup.h"
 #include "labels/label_runs.h"
 #include "labels/label_text.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "platform/view_host.h"
 #include "view/layout.h"
 #include "view/net_view.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 
 #include <algorithm>
 #include <cstring>
@@ -285,36 +285,36 @@ void FindWidestLabel(NetView& view) {
     view.widestNode = nullptr;
     view.widestLabelWidth = 0;
     view.widestLabelHeight = 0;
-    if (!view.nodes)
+    if (!view.layout.nodes)
         return;
     // The longest word in characters: the label size starts from it, since lines break
     // between words and never inside one.
-    view.nodes->forEach(&measureWidest, &view);
+    view.layout.nodes->forEach(&measureWidest, &view);
 }
 
 void FitViewLabelFont(NetView& view) {
     const int n = std::max(1, static_cast<int>(view.widestLabelWidth));
-    const int lineWidth = std::max(1, static_cast<int>(view.labelZoom));
+    const int lineWidth = std::max(1, static_cast<int>(view.geometry.labelZoom));
     int start = static_cast<int>(
-        std::min(0.6f * view.cellHeight, view.cellWidth / (0.6f * static_cast<float>(n))));
+        std::min(0.6f * view.geometry.cellHeight, view.geometry.cellWidth / (0.6f * static_cast<float>(n))));
     start = std::max(start, 7);
     std::unique_ptr<platform::Display> display =
         view.host ? view.host->measuringDisplay() : nullptr;
     int size = start;
     // Fitted to the box the label is drawn in, inside its frame, so that no word is cut: the
     // current node's frame is three lines thick, and its label must fit too.
-    const int boxWidth = 2 * BoxHalfExtent(view.cellWidth) + 1 - 6 * lineWidth;
-    const int boxHeight = 2 * BoxHalfExtent(view.cellHeight) + 1 - 6 * lineWidth;
+    const int boxWidth = 2 * BoxHalfExtent(view.geometry.cellWidth) + 1 - 6 * lineWidth;
+    const int boxHeight = 2 * BoxHalfExtent(view.geometry.cellHeight) + 1 - 6 * lineWidth;
     if (display && view.widestNode)
         size = FitLabelFont(*display, view.widestNode->name, start, boxWidth, boxHeight);
-    if (view.labelCeiling > 0)
-        size = std::min(size, static_cast<int>(view.labelCeiling));
-    view.labelPoints = std::max(size, 7);
-    view.distancePoints =
-        std::max(2, static_cast<int>(std::min(view.cellHeight / 7.0f, view.cellWidth / 8.0f)));
+    if (view.fonts.labelCeiling > 0)
+        size = std::min(size, static_cast<int>(view.fonts.labelCeiling));
+    view.fonts.labelPoints = std::max(size, 7);
+    view.fonts.distancePoints =
+        std::max(2, static_cast<int>(std::min(view.geometry.cellHeight / 7.0f, view.geometry.cellWidth / 8.0f)));
     if (display) {
-        view.normalFont = metricsAt(*display, view.labelPoints);
-        view.halfFont = metricsAt(*display, RunPoints(view.labelPoints, TextPosition::Small));
+        view.fonts.normalFont = metricsAt(*display, view.fonts.labelPoints);
+        view.fonts.halfFont = metricsAt(*display, RunPoints(view.fonts.labelPoints, TextPosition::Small));
     }
 }
 

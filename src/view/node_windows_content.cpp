@@ -10,13 +10,14 @@
 #include "model/graph_walk.h"
 #include "model/network.h"
 #include "model/node.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_operations.h"
 
 #include <cstring>
+#include <deque>
 #include <unordered_set>
 
 namespace tarvo {
@@ -93,6 +94,38 @@ bool ChooseConnectionScope(int command, ConnectionScope& scope) {
     scope = *chosen;
     return true;
 }
+
+namespace {
+
+// Before a dialog inspects v: every network node reached from v in its view is marked as in
+// view with the view's distance, and v's node gets its lineage marked both ways.
+void prepareInspection(ViewNode* v) {
+    if (!v)
+        return;
+    std::deque<ViewNode*> frontier{v};
+    std::unordered_set<const ViewNode*> seen{v};
+    while (!frontier.empty()) {
+        ViewNode* w = frontier.front();
+        frontier.pop_front();
+        if (Node* source = w->source) {
+            source->flags = (source->flags & (NodeFlags::RelationKind | NodeFlags::PropertyKind)) |
+                            NodeFlags::InViewMark;
+            source->distance = w->distance;
+        }
+        for (int slot = 0; slot < w->linkSlotCount; ++slot) {
+            const NodeList* list = w->slots[slot];
+            for (int i = 0, size = list ? list->size() : 0; i < size; ++i) {
+                auto* next = static_cast<ViewNode*>(list->nodeAt(i));
+                if (seen.insert(next).second)
+                    frontier.push_back(next);
+            }
+        }
+    }
+    markLineage(v->source, 0, 1);
+    markLineage(v->source, 1, 1);
+}
+
+} // namespace
 
 Node* InspectedNode(const NetView& view) {
     return view.current ? view.current->source : nullptr;

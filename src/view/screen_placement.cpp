@@ -1,7 +1,7 @@
 // From cells to pixels: node boxes and link boxes, and the walk over the grid's cells.
 #include "view/layout.h"
 
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "view/net_view.h"
 #include "view/view_geometry.h"
 
@@ -28,19 +28,19 @@ Placement placementOf(const NetView& view) {
     Placement p{};
     p.vertical = view.vertical();
     p.reversed = view.reversed();
-    p.layerExtent = p.vertical ? view.cellHeight : view.cellWidth;
-    p.slotExtent = p.vertical ? view.cellWidth : view.cellHeight;
-    const int layerOrigin = p.vertical ? view.scrollY : view.scrollX;
-    const int slotOrigin = p.vertical ? view.scrollX : view.scrollY;
-    p.layerStart = static_cast<float>(view.firstVisibleLayer) * p.layerExtent +
-                   static_cast<float>(layerOrigin) - static_cast<float>(view.layerMargin);
+    p.layerExtent = p.vertical ? view.geometry.cellHeight : view.geometry.cellWidth;
+    p.slotExtent = p.vertical ? view.geometry.cellWidth : view.geometry.cellHeight;
+    const int layerOrigin = p.vertical ? view.geometry.scrollY : view.geometry.scrollX;
+    const int slotOrigin = p.vertical ? view.geometry.scrollX : view.geometry.scrollY;
+    p.layerStart = static_cast<float>(view.geometry.firstVisibleLayer) * p.layerExtent +
+                   static_cast<float>(layerOrigin) - static_cast<float>(view.geometry.layerMargin);
     p.slotStart =
-        static_cast<float>(view.firstVisibleSlot) * p.slotExtent + static_cast<float>(slotOrigin);
-    p.clientLayer = static_cast<float>(p.vertical ? view.clientHeight : view.clientWidth);
-    p.halfX = BoxHalfExtent(view.cellWidth);
-    p.halfY = BoxHalfExtent(view.cellHeight);
-    p.zoom = static_cast<int>(view.labelZoom);
-    p.linkGrowth = linkGrowthFor(view.labelZoom);
+        static_cast<float>(view.geometry.firstVisibleSlot) * p.slotExtent + static_cast<float>(slotOrigin);
+    p.clientLayer = static_cast<float>(p.vertical ? view.geometry.clientHeight : view.geometry.clientWidth);
+    p.halfX = BoxHalfExtent(view.geometry.cellWidth);
+    p.halfY = BoxHalfExtent(view.geometry.cellHeight);
+    p.zoom = static_cast<int>(view.geometry.labelZoom);
+    p.linkGrowth = linkGrowthFor(view.geometry.labelZoom);
     return p;
 }
 
@@ -103,28 +103,9 @@ int LayerMarginFor(float slotExtent, float layerExtent) {
 }
 
 void PlaceOnScreen(NetView& view) {
-    view.labelZoom = std::min(view.cellWidth, view.cellHeight) / 66.667f;
+    view.geometry.labelZoom = std::min(view.geometry.cellWidth, view.geometry.cellHeight) / 66.667f;
     Placement placement = placementOf(view);
-    ForEachCell(view, &placeNode, &placement);
-}
-
-int ForEachCell(const NetView& view, CellVisitor visitor, void* context, int firstSlot, int endSlot,
-                int firstLayer, int endLayer) {
-    const LayoutGrid& grid = view.grid;
-    const int slots =
-        endSlot < 0 ? grid.slotCount : std::min(endSlot, static_cast<int>(grid.slotCount));
-    const int layers =
-        endLayer < 0 ? grid.layerCount : std::min(endLayer, static_cast<int>(grid.layerCount));
-    for (int row = std::max(0, firstSlot); row < slots; ++row) {
-        for (int column = std::max(0, firstLayer); column < layers; ++column) {
-            ViewNode* node = grid.at(row, column);
-            if (!node)
-                continue;
-            if (const int answer = visitor(context, node, row, column))
-                return answer;
-        }
-    }
-    return 0;
+    ForEachCell(view.layout.grid, &placeNode, &placement);
 }
 
 } // namespace tarvo

@@ -2,7 +2,7 @@
 #include "view/shapes.h"
 
 #include "memory/shared_buffers.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/shape_file.h"
 
 #include <algorithm>

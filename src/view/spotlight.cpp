@@ -2,9 +2,9 @@
 #include "view/spotlight.h"
 
 #include "model/graph_walk.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "view/net_view.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 
 #include <algorithm>
 
@@ -15,7 +15,7 @@ namespace {
 // counts from the distances the nodes hold.
 void measureNode(NetView& view, GraphWalk& walk, bool store, Node* reached) {
     Node* node = ReachedThroughDummies(walk, reached);
-    if (!node || !VisitOnce(view.marks, walk, node))
+    if (!node || !VisitOnce(view.layout.marks, walk, node))
         return;
     if (store) {
         const int step = walk.passCount();
@@ -35,7 +35,7 @@ void measureNode(NetView& view, GraphWalk& walk, bool store, Node* reached) {
 void walkDistances(NetView& view, bool store) {
     if (!view.current)
         return;
-    NewVisitPass(view);
+    view.layout.newPass();
     view.distances = DistanceStats{};
     GraphWalk walk;
     walk.run(view.current,
@@ -66,12 +66,12 @@ void CountShownNodes(NetView& view) {
 bool SetSpotlight(NetView& view, int distance, int hideBeyond) {
     if (!view.current)
         return false;
-    NewVisitPass(view);
+    view.layout.newPass();
     bool changed = false;
     GraphWalk walk;
     walk.run(view.current, [&](Node* reached) {
         Node* node = ReachedThroughDummies(walk, reached);
-        if (!node || !VisitOnce(view.marks, walk, node))
+        if (!node || !VisitOnce(view.layout.marks, walk, node))
             return;
         const bool within = node->distance <= distance;
         const bool hidden = node->hasFlag(NodeFlags::Hidden);

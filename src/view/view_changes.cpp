@@ -9,13 +9,13 @@
 #include "memory/size_class_heap.h"
 #include "model/graph_walk.h"
 #include "model/network.h"
-#include "model/view_node.h"
-#include "view/layering.h"
+#include "layout/view_node.h"
+#include "layout/layering.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/node_labels.h"
 #include "view/spotlight.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
@@ -77,12 +77,12 @@ void takeOver(ViewNode* v, Node* source) {
 // The view's copy of `node`, made when there is none. A copy under the same key whose source
 // has gone stands for the node now.
 ViewNode* copyOf(NetView& view, Node* node) {
-    if (auto* v = asViewNode(view.nodes->lookup(node))) {
+    if (auto* v = asViewNode(view.layout.nodes->lookup(node))) {
         if (v->source != node)
             takeOver(v, node);
         return v;
     }
-    return viewNodeFor(*view.nodes, node);
+    return viewNodeFor(*view.layout.nodes, node);
 }
 
 // True when the list holds exactly `wanted`, in order.
@@ -135,7 +135,7 @@ ViewNode* replacementFor(NetView& view, ViewNode* gone) {
         const NetView& view;
         ViewNode* any;
     } search{view, nullptr};
-    view.nodes->forEach(
+    view.layout.nodes->forEach(
         [](void* context, NodeBase* n) {
             auto* s = static_cast<Search*>(context);
             auto* v = asViewNode(n);
@@ -193,7 +193,7 @@ struct DropContext {
 // Takes the copies the walk did not reach out of the view and destroys them.
 void dropUnreached(NetView& view, const std::unordered_set<ViewNode*>& reached) {
     DropContext context{&reached, {}};
-    view.nodes->forEach(
+    view.layout.nodes->forEach(
         [](void* c, NodeBase* n) {
             auto* drop = static_cast<DropContext*>(c);
             auto* v = asViewNode(n);
@@ -208,7 +208,7 @@ void dropUnreached(NetView& view, const std::unordered_set<ViewNode*>& reached) 
     // Their links lead only to one another: nothing reached points at them any more.
     for (ViewNode* v : context.dropped) {
         NodeBase* stored = v;
-        view.nodes->remove(stored);
+        view.layout.nodes->remove(stored);
         v->destroy();
     }
     if (view.root && gone.contains(view.root))
@@ -240,22 +240,22 @@ void revalidateCursor(NetView& view) {
 
 // Renames: the copy found under the old name takes the new name from its source.
 bool applyRename(NetView& view, const RenameStep& s, const ChangeRecord& r) {
-    auto* v = asViewNode(findNodeIn(view.nodes, s.from.get(), r.relationKind()));
+    auto* v = asViewNode(findNodeIn(view.layout.nodes, s.from.get(), r.relationKind()));
     if (!v)
         return false;
     Node* source = view.network->find(s.to.get(), r.relationKind());
     if (!source)
         return false;
     NodeBase* stored = v;
-    view.nodes->remove(stored);
+    view.layout.nodes->remove(stored);
     takeOver(v, source);
-    if (view.nodes->insert(v))
+    if (view.layout.nodes->insert(v))
         return true;
     // Only a second copy of one network node could hold the new key; the copy keeps its old
     // name rather than leave the table.
     Release(v->name);
     v->name = DuplicateText(s.from.get());
-    view.nodes->insert(v);
+    view.layout.nodes->insert(v);
     return false;
 }
 
@@ -301,8 +301,8 @@ bool touchesView(const NetView& view, const Node* n) {
 // Whether a removal may change what the view holds: the network has destroyed the node, so
 // the view knows it by name.
 bool removes(const NetView& view, const char* name, const char* relation, int kind) {
-    return findNodeIn(view.nodes, name, kind) ||
-           (relation && *relation && findNodeIn(view.nodes, relation, 1));
+    return findNodeIn(view.layout.nodes, name, kind) ||
+           (relation && *relation && findNodeIn(view.layout.nodes, relation, 1));
 }
 
 // Whether a structural record may change what the view holds; the others leave it alone.
@@ -375,17 +375,17 @@ void UnregisterView(NetView& view) {
 }
 
 ViewNode* FindViewNode(const NetView& view, const Node* source) {
-    if (!view.nodes || !source)
+    if (!view.layout.nodes || !source)
         return nullptr;
-    auto* v = asViewNode(view.nodes->lookup(source));
+    auto* v = asViewNode(view.layout.nodes->lookup(source));
     return v && v->source == source ? v : nullptr;
 }
 
 void SyncViewNodes(NetView& view) {
-    if (!view.nodes || !view.current)
+    if (!view.layout.nodes || !view.current)
         return;
-    RemoveDummyNodes(view);
-    DisposeList(view.newlyHidden);
+    RemoveDummyNodes(view.layout);
+    DisposeList(view.layout.newlyHidden);
     if (!sourceInNetwork(view, view.current)) {
         if (ViewNode* other = replacementFor(view, view.current))
             makeCurrent(view, other);
@@ -401,7 +401,7 @@ void SyncViewNodes(NetView& view) {
 }
 
 void ApplyChangesInView(NetView& view, const ChangeRecord* group) {
-    if (!view.nodes)
+    if (!view.layout.nodes)
         return;
     Effect effect;
     for (const ChangeRecord* r = group; r; r = r->continues() ? r->next : nullptr)
@@ -433,7 +433,7 @@ std::string describe(const std::vector<const Node*>& nodes) {
 }
 
 std::string CheckViewAgainstNetwork(const NetView& view) {
-    if (!view.nodes || !view.current)
+    if (!view.layout.nodes || !view.current)
         return "the view has no nodes";
     std::unordered_set<const Node*> sources;
     std::string problem;
@@ -477,7 +477,7 @@ std::string CheckViewAgainstNetwork(const NetView& view) {
     if (!problem.empty())
         return problem;
     int copies = 0;
-    view.nodes->forEach(
+    view.layout.nodes->forEach(
         [](void* c, NodeBase*) {
             ++*static_cast<int*>(c);
             return 0;

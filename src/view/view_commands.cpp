@@ -106,16 +106,16 @@ const CommandEntry kCommands[] = {
     {cmd::kScaleToWindow, cmd::kScaleToWindow, [](NetView& v, int) { ScaleToWindow(v, false); }},
     {cmd::kDistanceNumber, cmd::kDistanceNumber,
      [](NetView& v, int) {
-         SetDistanceMode(v, {v.distanceMode.shade, !v.distanceMode.numbers});
+         SetDistanceMode(v, {v.options.distanceMode.shade, !v.options.distanceMode.numbers});
      }},
     {cmd::kNextShade, cmd::kNextShade,
      [](NetView& v, int) {
-         SetDistanceMode(v, {NextShade(v.distanceMode.shade), v.distanceMode.numbers});
+         SetDistanceMode(v, {NextShade(v.options.distanceMode.shade), v.options.distanceMode.numbers});
      }},
     {cmd::kShadeNone, cmd::kShadeNone + 2,
      [](NetView& v, int id) {
          SetDistanceMode(
-             v, {modeOfCommand<DistanceShade>(id, cmd::kShadeNone), v.distanceMode.numbers});
+             v, {modeOfCommand<DistanceShade>(id, cmd::kShadeNone), v.options.distanceMode.numbers});
      }},
     {cmd::kColours, cmd::kColours, [](NetView& v, int) { OpenColoursDialog(v); }},
     {cmd::kHideParents, cmd::kHideChildren,

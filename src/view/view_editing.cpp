@@ -10,11 +10,11 @@
 #include "model/graph_walk.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "view/label_editor.h"
-#include "view/layering.h"
+#include "layout/layering.h"
 #include "view/net_view.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_mouse.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
@@ -28,7 +28,7 @@ namespace {
 
 // The view may edit: it has a current node standing for a node of its network.
 bool canEdit(const NetView& view) {
-    return view.nodes && view.current && view.current->source && view.network;
+    return view.layout.nodes && view.current && view.current->source && view.network;
 }
 
 std::uint8_t kindFlag(const Node* node) {
@@ -157,7 +157,7 @@ bool DeleteCurrentNode(NetView& view) {
     // drop with nodes the view no longer has.
     if (EditorOpen(view) || !canEdit(view) || !view.currentLink || DragRunning(view))
         return false;
-    RemoveDummyNodes(view);
+    RemoveDummyNodes(view.layout);
     Node* node = view.current->source;
     RestoreStep inverse(node, OwnedPositions(recordPositions(node)));
     if (!record(*view.network, DeleteStep{node}, std::move(inverse), kindFlag(node), -1))

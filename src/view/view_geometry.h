@@ -3,7 +3,7 @@
 // share them, so that what is hit is what was drawn.
 #pragma once
 
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "platform/display.h"
 #include "view/net_view.h"
 
@@ -16,7 +16,7 @@ inline platform::Rect toRect(const PixelBox& box) {
 }
 
 inline int lineWidthOf(const NetView& view) {
-    return std::max(1, static_cast<int>(view.labelZoom));
+    return std::max(1, static_cast<int>(view.geometry.labelZoom));
 }
 
 // The sizes of the pieces drawn about a node at a label zoom: how far a node's link box reaches
@@ -74,7 +74,7 @@ inline int forkLayer(const NetView& view, const ViewNode* n, bool parentSide) {
 // The end of the longer stub that shows a node has hidden neighbours on that side: the marker
 // (an arrow head towards the parents, a circle towards the children) sits there.
 inline platform::Point markerPoint(const NetView& view, const ViewNode* n, bool parentSide) {
-    const int extension = markerExtensionFor(view.layerExtent);
+    const int extension = markerExtensionFor(view.geometry.layerExtent);
     const int away = parentSide ? -childward(view) : childward(view);
     const int linkLayer = parentSide ? n->linkBox.top : n->linkBox.bottom;
     return onScreen(view, slotCentre(n), linkLayer + away * extension);

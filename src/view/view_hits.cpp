@@ -4,12 +4,12 @@
 
 #include "containers/node_list.h"
 #include "containers/node_table.h"
-#include "model/view_node.h"
-#include "view/layering.h"
+#include "layout/view_node.h"
+#include "layout/layering.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/shapes.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_geometry.h"
 #include "view/view_paint.h"
 #include "view/view_scale.h"
@@ -31,12 +31,12 @@ long squared(long v) {
 }
 
 int tolerance(const NetView& view) {
-    return std::max(2, static_cast<int>(2.5f * view.labelZoom));
+    return std::max(2, static_cast<int>(2.5f * view.geometry.labelZoom));
 }
 
 bool curvedLinks(const NetView& view) {
-    return view.lineStyle == LineStyle::Curved && view.slotExtent > 5.0f &&
-           view.layerExtent > 20.0f;
+    return view.options.lineStyle == LineStyle::Curved && view.geometry.slotExtent > 5.0f &&
+           view.geometry.layerExtent > 20.0f;
 }
 
 // The point lies in the band of width 2t around the ellipse centred at c with half-axes a, b,
@@ -91,16 +91,16 @@ bool IsPlaced(const ViewNode* n) {
 }
 
 void ForEachPlaced(NetView& view, const std::function<void(ViewNode*)>& f) {
-    if (!view.nodes)
+    if (!view.layout.nodes)
         return;
     std::vector<ViewNode*> nodes;
-    view.nodes->forEach(
+    view.layout.nodes->forEach(
         [](void* context, NodeBase* n) {
             static_cast<std::vector<ViewNode*>*>(context)->push_back(asViewNode(n));
             return 0;
         },
         &nodes);
-    forEachNode(view.dummyList, [&](NodeBase* n) { nodes.push_back(asViewNode(n)); });
+    forEachNode(view.layout.dummyList, [&](NodeBase* n) { nodes.push_back(asViewNode(n)); });
     for (ViewNode* n : nodes)
         if (IsPlaced(n))
             f(n);
@@ -119,8 +119,8 @@ ViewNode* HitNode(NetView& view, Point at) {
             ShapeDrawing drawing;
             drawing.vertical = view.vertical();
             drawing.lineWidth = lineWidthOf(view);
-            drawing.halfWidth = BoxHalfExtent(view.cellWidth);
-            drawing.halfHeight = BoxHalfExtent(view.cellHeight);
+            drawing.halfWidth = BoxHalfExtent(view.geometry.cellWidth);
+            drawing.halfHeight = BoxHalfExtent(view.geometry.cellHeight);
             std::unique_ptr<platform::Region> region = NodeRegion(*n, *view.shapes, drawing);
             if (region && !region->contains(at))
                 return;
@@ -133,7 +133,7 @@ ViewNode* HitNode(NetView& view, Point at) {
 SlotHit HitMarker(NetView& view, Point at) {
     SlotHit hit;
     bool inBox = false;
-    const int reach = std::max(4, static_cast<int>(6.0f * view.labelZoom));
+    const int reach = std::max(4, static_cast<int>(6.0f * view.geometry.labelZoom));
     ForEachPlaced(view, [&](ViewNode* n) {
         if (n->hasFlag(NodeFlags::DummyNode))
             return;

@@ -2,20 +2,15 @@
 // a menu or given on the command line.
 #pragma once
 
+#include "layout/layout_modes.h"
+
 #include <cstdint>
 #include <optional>
-#include <type_traits>
 
 namespace tarvo {
 
 // Whether the view was opened on an entity or on a relation.
 enum class ViewKind : std::int32_t { Entity = 0, Relation = 1 };
-
-// Justification: where a sweep aims a node among its neighbours.
-enum class Justification : std::int32_t { First = 0, Centred = 1, Last = 2 };
-
-// Depth justification of nodes whose links span several layers.
-enum class DepthJustify : std::int32_t { RaiseChildren = 0, LowerParents = 1 };
 
 // Orientation: the direction from parents to children.
 enum class Orientation : std::int32_t {
@@ -34,29 +29,12 @@ enum class DistanceShade : std::int32_t { None = 0, Greyed = 1, Coloured = 2 };
 // The scale a view opens at: large enough to read its labels, or its cells fitted to the window.
 enum class OpenAt : std::int32_t { Readable = 0, FitToWindow = 1 };
 
-// How many values each mode has: its numbers run from 0 to one less.
-template <typename Mode> inline constexpr std::int32_t kModeCount = 0;
+// How many values each of the view's own modes has.
 template <> inline constexpr std::int32_t kModeCount<ViewKind> = 2;
-template <> inline constexpr std::int32_t kModeCount<Justification> = 3;
-template <> inline constexpr std::int32_t kModeCount<DepthJustify> = 2;
 template <> inline constexpr std::int32_t kModeCount<Orientation> = 4;
 template <> inline constexpr std::int32_t kModeCount<LineStyle> = 2;
 template <> inline constexpr std::int32_t kModeCount<DistanceShade> = 3;
 template <> inline constexpr std::int32_t kModeCount<OpenAt> = 2;
-
-template <typename Mode>
-requires std::is_enum_v<Mode>
-constexpr std::int32_t ToInt(Mode mode) {
-    return static_cast<std::int32_t>(mode);
-}
-
-// The mode a stored or typed number stands for; nothing for a number outside its range.
-template <typename Mode> constexpr std::optional<Mode> FromInt(std::int64_t value) {
-    static_assert(kModeCount<Mode> > 0, "FromInt needs one of the view's modes");
-    if (value < 0 || value >= kModeCount<Mode>)
-        return std::nullopt;
-    return static_cast<Mode>(value);
-}
 
 // Top-down and Bottom-up lay the layers out as rows, the others as columns.
 constexpr bool IsVertical(Orientation orientation) {
@@ -99,5 +77,34 @@ constexpr std::optional<DistanceMode> DistanceModeFromInt(std::int64_t value) {
         return std::nullopt;
     return DistanceMode{static_cast<DistanceShade>(value / 2), (value & 1) != 0};
 }
+
+// The smallest label size, in points at the screen's resolution, that counts as readable, and
+// the range the user may set it within. Labels are never drawn below 7 points, so a readable
+// size of 7 or less would be met by any fit, cut labels and all: the range starts above it.
+inline constexpr int kReadablePoints = 10;
+inline constexpr int kFewestReadablePoints = 8;
+inline constexpr int kMostReadablePoints = 36;
+
+// A view's display options, as the View menu and the tool bar set them.
+struct ViewOptions {
+    bool vertical() const { return IsVertical(orientation); }
+    bool reversed() const { return IsReversed(orientation); }
+    // How distance numbers are aligned on their point, which follows from the orientation:
+    // beside the box on the side away from the children (text alignment flags of `Display`).
+    std::int32_t labelAlign() const {
+        if (vertical())
+            return reversed() ? 2 : 26;
+        return reversed() ? 8 : 10;
+    }
+
+    Justification justification = Justification::Centred;
+    DepthJustify depthJustify = DepthJustify::RaiseChildren;
+    Orientation orientation = Orientation::TopDown;
+    LineStyle lineStyle = LineStyle::Curved;
+    bool highlightLinks = true;
+    DistanceMode distanceMode{DistanceShade::None, true};
+    OpenAt openAt = OpenAt::Readable;
+    std::int32_t readablePoints = kReadablePoints;
+};
 
 } // namespace tarvo

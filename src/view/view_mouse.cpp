@@ -6,15 +6,15 @@
 #include "containers/node_table.h"
 #include "labels/label_text.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "platform/view_host.h"
 #include "view/label_editor.h"
-#include "view/layering.h"
+#include "layout/layering.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/shapes.h"
 #include "view/view_editing.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_geometry.h"
 #include "view/view_hits.h"
 #include "view/view_operations.h"
@@ -228,8 +228,8 @@ void PointerState::Scroller::timerTick(int) {
     constexpr int kEdge = 16;
     constexpr int kStep = 8;
     const Point p = running.last;
-    const int dx = p.x < kEdge ? -kStep : p.x > view->clientWidth - kEdge ? kStep : 0;
-    const int dy = p.y < kEdge ? -kStep : p.y > view->clientHeight - kEdge ? kStep : 0;
+    const int dx = p.x < kEdge ? -kStep : p.x > view->geometry.clientWidth - kEdge ? kStep : 0;
+    const int dy = p.y < kEdge ? -kStep : p.y > view->geometry.clientHeight - kEdge ? kStep : 0;
     if (!dx && !dy)
         return;
     ScrollViewBy(*view, dx, dy);
@@ -258,12 +258,12 @@ void mouseDownOnEmptySpace(NetView& view, Point at, bool shift, bool ctrl) {
     drag.mode = ctrl ? (shift ? kDragZoomAspect : kDragZoom) : kDragPan;
     drag.view = &view;
     drag.start = drag.last = at;
-    drag.startScrollX = view.scrollX;
-    drag.startScrollY = view.scrollY;
-    drag.startSlotExtent = view.slotExtent;
-    drag.startLayerExtent = view.layerExtent;
-    drag.startLayerMargin = view.layerMargin;
-    drag.ratio = view.layerExtent > 0 ? view.slotExtent / view.layerExtent : 1.0f;
+    drag.startScrollX = view.geometry.scrollX;
+    drag.startScrollY = view.geometry.scrollY;
+    drag.startSlotExtent = view.geometry.slotExtent;
+    drag.startLayerExtent = view.geometry.layerExtent;
+    drag.startLayerMargin = view.geometry.layerMargin;
+    drag.ratio = view.geometry.layerExtent > 0 ? view.geometry.slotExtent / view.geometry.layerExtent : 1.0f;
     setCursor(view, drag.mode == kDragPan    ? platform::CursorShape::Pan
                     : drag.mode == kDragZoom ? platform::CursorShape::Zoom
                                              : platform::CursorShape::ZoomAspect);
@@ -279,15 +279,15 @@ struct GridDistance {
 };
 
 int screenLayer(const NetView& view, Point p) {
-    const int client = view.vertical() ? view.clientHeight : view.clientWidth;
+    const int client = view.vertical() ? view.geometry.clientHeight : view.geometry.clientWidth;
     return view.reversed() ? client - layerOf(view, p) : layerOf(view, p);
 }
 
 GridDistance fromGridOrigin(const NetView& view, Point p, int slotOrigin, int layerOrigin,
                             float slotExtent, float layerExtent, int layerMargin) {
-    return {static_cast<int>(static_cast<float>(view.firstVisibleSlot) * slotExtent) + slotOrigin +
+    return {static_cast<int>(static_cast<float>(view.geometry.firstVisibleSlot) * slotExtent) + slotOrigin +
                 slotOf(view, p),
-            static_cast<int>(static_cast<float>(view.firstVisibleLayer) * layerExtent) +
+            static_cast<int>(static_cast<float>(view.geometry.firstVisibleLayer) * layerExtent) +
                 layerOrigin - layerMargin + screenLayer(view, p)};
 }
 
@@ -314,16 +314,16 @@ void zoomTo(NetView& view, Point at) {
     if (!SetCellExtents(view, std::max(1.0f, slot), layer))
         return;
     // The start point stays under the mouse where it went down.
-    const float slotScale = view.slotExtent / drag.startSlotExtent;
-    const float layerScale = view.layerExtent / drag.startLayerExtent;
+    const float slotScale = view.geometry.slotExtent / drag.startSlotExtent;
+    const float layerScale = view.geometry.layerExtent / drag.startLayerExtent;
     const int wantSlot =
         static_cast<int>(static_cast<float>(start.slot) * slotScale) -
-        static_cast<int>(static_cast<float>(view.firstVisibleSlot) * view.slotExtent) -
+        static_cast<int>(static_cast<float>(view.geometry.firstVisibleSlot) * view.geometry.slotExtent) -
         slotOf(view, drag.start);
     const int wantLayer =
         static_cast<int>(static_cast<float>(start.layer) * layerScale) -
-        static_cast<int>(static_cast<float>(view.firstVisibleLayer) * view.layerExtent) -
-        screenLayer(view, drag.start) + view.layerMargin;
+        static_cast<int>(static_cast<float>(view.geometry.firstVisibleLayer) * view.geometry.layerExtent) -
+        screenLayer(view, drag.start) + view.geometry.layerMargin;
     ScrollViewTo(view, vertical ? wantSlot : wantLayer, vertical ? wantLayer : wantSlot);
 }
 

@@ -2,7 +2,7 @@
 // and the tool bar's lists, and the dialogs the shell gave the view.
 #include "view/view_operations.h"
 
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "view/label_editor.h"
 #include "view/net_view.h"
 #include "view/view_dialogs.h"

@@ -3,7 +3,7 @@
 
 #include "edit/changes.h"
 #include "labels/label_text.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "platform/keys.h"
 #include "platform/view_host.h"
 #include "view/commands.h"
@@ -54,37 +54,32 @@ void showOption(NetView& view, const OptionCaption& option, int value) {
 } // namespace
 
 void DeriveOrientation(NetView& view) {
-    if (view.vertical())
-        view.labelAlign = view.reversed() ? 2 : 26;
-    else
-        view.labelAlign = view.reversed() ? 8 : 10;
-    view.clientSlot = view.vertical() ? view.clientWidth : view.clientHeight;
-    view.clientLayer = view.vertical() ? view.clientHeight : view.clientWidth;
+    view.geometry.orient(view.vertical());
 }
 
 void SetJustification(NetView& view, Justification value) {
-    if (view.justification == value)
+    if (view.options.justification == value)
         return;
-    view.justification = value;
+    view.options.justification = value;
     Relayout(view, true);
     UpdateOptionCaptions(view);
     UpdateScaleMenus(view);
 }
 
 void SetDepthJustify(NetView& view, DepthJustify value) {
-    if (view.depthJustify == value)
+    if (view.options.depthJustify == value)
         return;
-    view.depthJustify = value;
+    view.options.depthJustify = value;
     // Depth justification only moves the fillers of links that span layers.
-    if (view.dummyCount > 0)
+    if (view.layout.dummyCount > 0)
         Relayout(view, true);
     UpdateOptionCaptions(view);
 }
 
 void SetOrientation(NetView& view, Orientation value) {
-    if (view.orientation == value)
+    if (view.options.orientation == value)
         return;
-    view.orientation = value;
+    view.options.orientation = value;
     DeriveOrientation(view);
     RemakeViewOutlines(view);
     ImproveLayout(view);
@@ -95,31 +90,31 @@ void SetOrientation(NetView& view, Orientation value) {
     RepaintView(view);
     UpdateOptionCaptions(view);
     // The window's sides now meet the other axes: a fit would give other cells.
-    view.scaleToWindowPossible = true;
+    view.geometry.scaleToWindowPossible = true;
     UpdateScaleMenus(view);
 }
 
 void SetLineStyle(NetView& view, LineStyle value) {
-    if (view.lineStyle == value)
+    if (view.options.lineStyle == value)
         return;
-    view.lineStyle = value;
+    view.options.lineStyle = value;
     RepaintView(view);
     UpdateOptionCaptions(view);
 }
 
 void ToggleHighlightLinks(NetView& view) {
     HighlightCurrent(view, false);
-    view.highlightLinks = !view.highlightLinks;
+    view.options.highlightLinks = !view.options.highlightLinks;
     HighlightCurrent(view, true);
     UpdateOptionCaptions(view);
 }
 
 void SetDistanceMode(NetView& view, DistanceMode value) {
-    if (view.distanceMode == value)
+    if (view.options.distanceMode == value)
         return;
     // The old numbers and shades go first, then the new ones are drawn.
     RedrawDistances(view, true);
-    view.distanceMode = value;
+    view.options.distanceMode = value;
     RedrawDistances(view, true);
     UpdateOptionCaptions(view);
     if (view.menus) {
@@ -131,10 +126,10 @@ void SetDistanceMode(NetView& view, DistanceMode value) {
 }
 
 void SetOpenAt(NetView& view, OpenAt value) {
-    if (view.openAt == value)
+    if (view.options.openAt == value)
         return;
     // The view keeps its scale: the choice is how views open, this one's next fit included.
-    view.openAt = value;
+    view.options.openAt = value;
     UpdateOptionCaptions(view);
     if (view.menus)
         view.menus->rememberOpenAt(value);
@@ -149,7 +144,7 @@ void UpdateTitle(NetView& view) {
     ShownUnicodeText(view.root && view.root->name ? view.root->name : "", name);
     // Built whole rather than in a fixed buffer, which could cut a long name inside a character.
     char count[32];
-    std::snprintf(count, sizeof count, "%.2f", static_cast<double>(view.clusterCount));
+    std::snprintf(count, sizeof count, "%.2f", static_cast<double>(view.layout.clusterCount));
     const std::string title = std::string(view.kind == ViewKind::Relation ? "Relation" : "Entity") +
                               " Net (" + name + ") " + count;
     view.host->setTitle(title.c_str());
@@ -161,33 +156,33 @@ void UpdateOptionCaptions(NetView& view) {
     showOption(
         view,
         {5, "&Justification:\t", cmd::kJustifyFirst, kJustificationWords, 3, kJustificationGroup},
-        ToInt(view.justification));
+        ToInt(view.options.justification));
     showOption(view,
                {6, "&Depth justify:\t", cmd::kRaiseChildren, kDepthWords, 2, kDepthJustifyGroup},
-               ToInt(view.depthJustify));
+               ToInt(view.options.depthJustify));
     showOption(view,
                {7, "&Orientation:\t", cmd::kLeftToRight, kOrientationWords, 4, kOrientationGroup},
-               ToInt(view.orientation));
+               ToInt(view.options.orientation));
     showOption(view, {8, "&Line style:\t", cmd::kStraight, kLineStyleWords, 2, kLineStyleGroup},
-               ToInt(view.lineStyle));
+               ToInt(view.options.lineStyle));
     showOption(view, {4, "Distance &shade:\t", cmd::kShadeNone, kShadeWords, 3, kShadeGroup},
-               ToInt(view.distanceMode.shade));
+               ToInt(view.options.distanceMode.shade));
     showOption(view, {9, "Open views &at:\t", cmd::kOpenReadable, kOpenAtWords, 2, -1},
-               ToInt(view.openAt));
+               ToInt(view.options.openAt));
     ViewMenus& menus = *view.menus;
-    menus.checkItem(cmd::kHighlightLinks, view.highlightLinks);
+    menus.checkItem(cmd::kHighlightLinks, view.options.highlightLinks);
     menus.enableItem(cmd::kHighlightLinks, true);
-    menus.showGroupValue(kHighlightLinksGroup, view.highlightLinks ? 1 : 0);
-    menus.checkItem(cmd::kDistanceNumber, view.distanceMode.numbers);
+    menus.showGroupValue(kHighlightLinksGroup, view.options.highlightLinks ? 1 : 0);
+    menus.checkItem(cmd::kDistanceNumber, view.options.distanceMode.numbers);
     menus.enableItem(cmd::kDistanceNumber, true);
-    menus.showGroupValue(kDistanceNumberGroup, view.distanceMode.numbers ? 1 : 0);
+    menus.showGroupValue(kDistanceNumberGroup, view.options.distanceMode.numbers ? 1 : 0);
 }
 
 void UpdateScaleMenus(NetView& view) {
     if (!view.menus)
         return;
-    view.menus->enableItem(cmd::kReduceScale, view.slotExtent > 1.0f || view.layerExtent > 1.0f);
-    view.menus->enableItem(cmd::kScaleToWindow, view.scaleToWindowPossible);
+    view.menus->enableItem(cmd::kReduceScale, view.geometry.slotExtent > 1.0f || view.geometry.layerExtent > 1.0f);
+    view.menus->enableItem(cmd::kScaleToWindow, view.geometry.scaleToWindowPossible);
 }
 
 void UpdateMenus(NetView& view) {
@@ -210,7 +205,7 @@ void RepaintView(NetView& view) {
 
 int MapArrowKey(const NetView& view, int key) {
     using namespace platform::keys;
-    switch (view.orientation) {
+    switch (view.options.orientation) {
     case Orientation::LeftToRight:
         switch (key) {
         case kLeft:

@@ -7,14 +7,14 @@
 #include "labels/brushes.h"
 #include "labels/colours.h"
 #include "labels/font_table.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "platform/view_host.h"
 #include "view/label_editor.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/node_labels.h"
 #include "view/shapes.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_geometry.h"
 #include "view/view_operations.h"
 
@@ -52,10 +52,10 @@ struct PaintTools {
     PaintTools(NetView& painted, platform::Display& display, bool dimmed = false,
                platform::Colour paper = kWhite, std::vector<DrawnLabel>* labels = nullptr)
         : view(painted), colours(ViewColours(painted)), d(display), drawn(labels),
-          lineWidth(lineWidthOf(painted)), zoom(painted.labelZoom),
+          lineWidth(lineWidthOf(painted)), zoom(painted.geometry.labelZoom),
           ink(dimmed ? kDimmedInk : kBlack) {
         normal = d.createPen({platform::PenStyle::Solid, lineWidth, ink});
-        if (view.highlightLinks)
+        if (view.options.highlightLinks)
             highlight = d.createPen({platform::PenStyle::Solid, lineWidth, HighlightTint(colours)});
         grey = d.createPen({platform::PenStyle::Solid, lineWidth, kLightGrey});
         nullPen = d.createPen({platform::PenStyle::Null, 0, kBlack});
@@ -64,15 +64,15 @@ struct PaintTools {
         lightGrey = d.createBrush({platform::BrushStyle::Solid, kLightGrey, {}, {}});
         hatch = MakeHatchBrush(kLightGrey, platform::Hatch::DiagonalCross, d);
         noFill = d.createBrush({platform::BrushStyle::Null, kBlack, {}, {}});
-        curved = view.lineStyle == LineStyle::Curved && view.slotExtent > 5.0f &&
-                 view.layerExtent > 20.0f;
+        curved = view.options.lineStyle == LineStyle::Curved && view.geometry.slotExtent > 5.0f &&
+                 view.geometry.layerExtent > 20.0f;
         arrowLength = arrowLengthFor(zoom);
         arrowHalf = arrowHalfFor(zoom);
-        halfX = BoxHalfExtent(view.cellWidth);
-        halfY = BoxHalfExtent(view.cellHeight);
-        if (view.distanceMode.numbers)
+        halfX = BoxHalfExtent(view.geometry.cellWidth);
+        halfY = BoxHalfExtent(view.geometry.cellHeight);
+        if (view.options.distanceMode.numbers)
             distanceFont = d.createFont(
-                MakeLabelFont(fonts().DefaultFont, view.distancePoints, false, false, false));
+                MakeLabelFont(fonts().DefaultFont, view.fonts.distancePoints, false, false, false));
     }
 
     platform::Pen* linkPen(bool on) { return on && highlight ? highlight.get() : normal.get(); }
@@ -114,29 +114,29 @@ struct PaintTools {
 void visibleRange(PaintTools& t) {
     const NetView& view = t.view;
     const Rect clip = t.d.clipBox();
-    const float slotExtent = std::max(1.0f, view.slotExtent);
-    const float layerExtent = std::max(1.0f, view.layerExtent);
+    const float slotExtent = std::max(1.0f, view.geometry.slotExtent);
+    const float layerExtent = std::max(1.0f, view.geometry.layerExtent);
     float slotLow = static_cast<float>(view.vertical() ? clip.left : clip.top);
     float slotHigh = static_cast<float>(view.vertical() ? clip.right : clip.bottom);
     float layerLow = static_cast<float>(view.vertical() ? clip.top : clip.left);
     float layerHigh = static_cast<float>(view.vertical() ? clip.bottom : clip.right);
     if (view.reversed()) {
-        const float client = static_cast<float>(view.clientLayer);
+        const float client = static_cast<float>(view.geometry.clientLayer);
         std::tie(layerLow, layerHigh) = std::pair{client - layerHigh, client - layerLow};
     }
-    const float slotStart = static_cast<float>(view.firstVisibleSlot) * slotExtent +
-                            static_cast<float>(view.vertical() ? view.scrollX : view.scrollY);
-    const float layerStart = static_cast<float>(view.firstVisibleLayer) * layerExtent +
-                             static_cast<float>(view.vertical() ? view.scrollY : view.scrollX) -
-                             static_cast<float>(view.layerMargin);
+    const float slotStart = static_cast<float>(view.geometry.firstVisibleSlot) * slotExtent +
+                            static_cast<float>(view.vertical() ? view.geometry.scrollX : view.geometry.scrollY);
+    const float layerStart = static_cast<float>(view.geometry.firstVisibleLayer) * layerExtent +
+                             static_cast<float>(view.vertical() ? view.geometry.scrollY : view.geometry.scrollX) -
+                             static_cast<float>(view.geometry.layerMargin);
     auto cell = [](float pixel, float start, float extent) {
         return static_cast<int>(std::floor((pixel + start) / extent));
     };
     t.firstRow = std::max(0, cell(slotLow - slotExtent / 2.0f, slotStart, slotExtent));
-    t.endRow = std::min<int>(view.grid.slotCount,
+    t.endRow = std::min<int>(view.layout.grid.slotCount,
                              cell(slotHigh + slotExtent / 2.0f, slotStart, slotExtent) + 1);
     t.firstColumn = std::max(0, cell(layerLow - layerExtent / 2.0f, layerStart, layerExtent) - 1);
-    t.endColumn = std::min<int>(view.grid.layerCount,
+    t.endColumn = std::min<int>(view.layout.grid.layerCount,
                                 cell(layerHigh + layerExtent / 2.0f, layerStart, layerExtent) + 1);
 }
 
@@ -206,7 +206,7 @@ void drawLink(PaintTools& t, Point childEnd, Point parentEnd, bool lit) {
 }
 
 bool linkLit(const NetView& view, const ViewNode* a, const ViewNode* b) {
-    return view.highlightLinks && (a == view.current || b == view.current);
+    return view.options.highlightLinks && (a == view.current || b == view.current);
 }
 
 // The links of n to its parents: the unlit ones, or (second pass) the lit ones; answers how
@@ -385,7 +385,7 @@ void dragMark(PaintTools& t, const ViewNode* n) {
 // number while numbers show.
 int nodeRepaintReach(const NetView& view) {
     const int reach = 3 * lineWidthOf(view) + 1;
-    return view.distanceMode.numbers ? std::max(reach, 3 * view.distancePoints) : reach;
+    return view.options.distanceMode.numbers ? std::max(reach, 3 * view.fonts.distancePoints) : reach;
 }
 
 void distanceNumber(PaintTools& t, const ViewNode* n) {
@@ -403,7 +403,7 @@ void distanceNumber(PaintTools& t, const ViewNode* n) {
     char text[16];
     const int length = std::snprintf(text, sizeof text, "%d", static_cast<int>(n->distance));
     t.d.setTextColour(kBlack);
-    t.d.textAt(at, view.labelAlign, text, length);
+    t.d.textAt(at, view.options.labelAlign(), text, length);
     t.d.selectFont(previous);
 }
 
@@ -427,11 +427,11 @@ void drawNode(PaintTools& t, ViewNode* n) {
     const bool current = n == view.current;
     BoxStyle style;
     style.hidden = n->hasFlag(NodeFlags::Hidden);
-    style.shade = shadeOf(t.colours, view.distanceMode.shade, n->distance);
+    style.shade = shadeOf(t.colours, view.options.distanceMode.shade, n->distance);
     style.lineage = n->hasFlag(NodeFlags::DescendantMark | NodeFlags::AncestorMark);
     style.penWidth = t.lineWidth * (current ? 3 : 1);
     style.frame = current ? HighlightTint(t.colours) : t.ink;
-    style.labelPoints = view.labelPoints;
+    style.labelPoints = view.fonts.labelPoints;
     t.d.setTextColour(t.ink);
     drawBox(t, *n, box, BoxCentre(n->layoutBox), style);
     if (n->hasFlag(NodeFlags::DragMark))
@@ -453,7 +453,7 @@ void drawNode(PaintTools& t, ViewNode* n) {
 // The picture.
 
 void drawLinks(PaintTools& t) {
-    const LayoutGrid& grid = t.view.grid;
+    const LayoutGrid& grid = t.view.layout.grid;
     // A link may cross the update area far from both its ends, so every slot of a visible layer
     // is looked at; links whose rectangles miss the area are skipped one by one.
     for (int column = std::max(1, t.firstColumn); column < t.endColumn; ++column) {
@@ -474,7 +474,7 @@ void drawLinks(PaintTools& t) {
 }
 
 void drawNodes(PaintTools& t) {
-    const LayoutGrid& grid = t.view.grid;
+    const LayoutGrid& grid = t.view.layout.grid;
     for (int column = t.firstColumn; column < t.endColumn; ++column)
         for (int row = t.firstRow; row < t.endRow; ++row)
             if (ViewNode* n = grid.at(row, column))
@@ -521,13 +521,13 @@ int hasRelationLink(void*, ViewNode* n, int, int) {
 void drawRelationLinks(PaintTools& t) {
     // Cutting every box out of the clip costs more than the rest of the picture: only when
     // there is a relation link to draw.
-    if (!ForEachCell(t.view, &hasRelationLink, nullptr))
+    if (!ForEachCell(t.view.layout.grid, &hasRelationLink, nullptr))
         return;
     t.d.save();
     // The clip keeps the drawing's own origin out of it: node boxes are in window coordinates.
-    ForEachCell(t.view, &excludeBox, &t);
+    ForEachCell(t.view.layout.grid, &excludeBox, &t);
     t.d.selectPen(t.normal.get());
-    ForEachCell(t.view, &drawRelationLinks, &t);
+    ForEachCell(t.view.layout.grid, &drawRelationLinks, &t);
     t.d.restore();
 }
 
@@ -537,7 +537,7 @@ void paintPicture(PaintTools& tools) {
     // The whole update area is painted afresh, so nothing of an earlier picture survives.
     display.fillRect(display.clipBox(), *tools.background);
     display.setTextColour(tools.ink);
-    if (tools.view.grid.slotCount > 0 && tools.view.grid.layerCount > 0) {
+    if (tools.view.layout.grid.slotCount > 0 && tools.view.layout.grid.layerCount > 0) {
         drawLinks(tools);
         drawNodes(tools);
         drawRelationLinks(tools);
@@ -566,7 +566,7 @@ void Paint(NetView& view, platform::Display& display, std::vector<DrawnLabel>* d
         display.intersectClipRect(editor);
         const int distance = view.current ? view.current->distance : 0;
         PaintTools dimmed(view, display, true,
-                          shadeOf(ViewColours(view), view.distanceMode.shade, distance));
+                          shadeOf(ViewColours(view), view.options.distanceMode.shade, distance));
         dimmed.unlabelled = view.editor->node;
         paintPicture(dimmed);
         PaintEditor(view, display);
@@ -609,7 +609,7 @@ void SetNodeMark(NetView& view, ViewNode* node, bool on, std::uint32_t mask) {
         return;
     node->setFlag(on ? 1 : 0, mask);
     InvalidateNode(view, node);
-    if (view.host && view.highlightLinks && mask == NodeFlags::CurrentMark) {
+    if (view.host && view.options.highlightLinks && mask == NodeFlags::CurrentMark) {
         invalidateLinks(view, node, ParentSlot);
         invalidateLinks(view, node, ChildSlot);
     }
@@ -627,7 +627,7 @@ int redrawDistance(void* context, ViewNode* n, int, int) {
     auto& [view, all] = *static_cast<std::pair<NetView*, bool>*>(context);
     if (n->hasFlag(NodeFlags::DummyNode) || !(all || n->hasFlag(NodeFlags::DistanceChanged)))
         return 0;
-    if (ShowsDistances(view->distanceMode))
+    if (ShowsDistances(view->options.distanceMode))
         InvalidateNode(*view, n);
     n->setFlag(0, NodeFlags::DistanceChanged);
     return 0;
@@ -637,16 +637,16 @@ int redrawDistance(void* context, ViewNode* n, int, int) {
 
 void RedrawDistances(NetView& view, bool all) {
     std::pair<NetView*, bool> context{&view, all};
-    ForEachCell(view, &redrawDistance, &context);
+    ForEachCell(view.layout.grid, &redrawDistance, &context);
 }
 
 void DrawLooseNode(platform::Display& display, ViewNode& node, Point centre, int hx, int hy,
                    const NodeLook& look) {
     NetView scratch;
-    scratch.labelZoom = static_cast<float>(look.penWidth);
-    scratch.lineStyle = LineStyle::Straight;
+    scratch.geometry.labelZoom = static_cast<float>(look.penWidth);
+    scratch.options.lineStyle = LineStyle::Straight;
     // A loose node has no distance number to write.
-    scratch.distanceMode = {};
+    scratch.options.distanceMode = {};
     // A shaped node shows its shape in lists too; the set goes with the scratch view.
     scratch.shapes = MakeShapeSet(display, look.shapes);
     scratch.colours = look.colours;

@@ -1,13 +1,13 @@
 // Cell extents and what follows from them: the screen cell, fonts, scroll bars, positions.
 #include "view/view_scale.h"
 
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "platform/view_host.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/node_labels.h"
 #include "view/shapes.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
@@ -27,89 +27,86 @@ float truncated(float value) {
 void readClientSize(NetView& view) {
     if (view.host) {
         const platform::Size size = view.host->clientSize();
-        view.clientWidth = size.width;
-        view.clientHeight = size.height;
+        view.geometry.clientWidth = size.width;
+        view.geometry.clientHeight = size.height;
     }
     DeriveOrientation(view);
 }
 
 int slotOrigin(const NetView& view) {
-    return view.vertical() ? view.scrollX : view.scrollY;
+    return view.vertical() ? view.geometry.scrollX : view.geometry.scrollY;
 }
 int layerOrigin(const NetView& view) {
-    return view.vertical() ? view.scrollY : view.scrollX;
+    return view.vertical() ? view.geometry.scrollY : view.geometry.scrollX;
 }
 void setOrigins(NetView& view, int slot, int layer) {
-    (view.vertical() ? view.scrollX : view.scrollY) = slot;
-    (view.vertical() ? view.scrollY : view.scrollX) = layer;
+    (view.vertical() ? view.geometry.scrollX : view.geometry.scrollY) = slot;
+    (view.vertical() ? view.geometry.scrollY : view.geometry.scrollX) = layer;
 }
 
 } // namespace
 
 void UpdateViewGeometry(NetView& view) {
     readClientSize(view);
-    view.slotExtent = std::max(1.0f, view.slotExtent);
-    view.layerExtent = std::max(1.0f, view.layerExtent);
-    view.cellWidth = view.vertical() ? view.slotExtent : view.layerExtent;
-    view.cellHeight = view.vertical() ? view.layerExtent : view.slotExtent;
-    view.gapX = view.cellWidth - 2.0f * static_cast<float>(BoxHalfExtent(view.cellWidth));
-    view.gapY = view.cellHeight - 2.0f * static_cast<float>(BoxHalfExtent(view.cellHeight));
-    view.labelZoom = std::min(view.cellWidth, view.cellHeight) / 66.667f;
-    view.visibleSlots =
-        std::min<int>(view.grid.slotCount,
-                      static_cast<int>(static_cast<float>(view.clientSlot) / view.slotExtent));
-    view.layerMargin = LayerMarginFor(view.slotExtent, view.layerExtent);
-    view.visibleLayers = std::min<int>(
-        view.grid.layerCount,
-        static_cast<int>(static_cast<float>(std::max(0, view.clientLayer - 2 * view.layerMargin)) /
-                         view.layerExtent));
+    ViewGeometry& g = view.geometry;
+    g.setExtents(g.slotExtent, g.layerExtent, view.vertical());
+    g.gapX = g.cellWidth - 2.0f * static_cast<float>(BoxHalfExtent(g.cellWidth));
+    g.gapY = g.cellHeight - 2.0f * static_cast<float>(BoxHalfExtent(g.cellHeight));
+    g.labelZoom = std::min(g.cellWidth, g.cellHeight) / 66.667f;
+    const LayoutGrid& grid = view.layout.grid;
+    g.visibleSlots = std::min<int>(
+        grid.slotCount, static_cast<int>(static_cast<float>(g.clientSlot) / g.slotExtent));
+    g.layerMargin = LayerMarginFor(g.slotExtent, g.layerExtent);
+    g.visibleLayers = std::min<int>(
+        grid.layerCount,
+        static_cast<int>(static_cast<float>(std::max(0, g.clientLayer - 2 * g.layerMargin)) /
+                         g.layerExtent));
     FitViewLabelFont(view);
     UpdateScrollBars(view);
     PlaceOnScreen(view);
 }
 
 void UpdateScrollBars(NetView& view) {
-    const int slots = view.grid.slotCount - view.firstVisibleSlot;
-    const int layers = view.grid.layerCount - view.firstVisibleLayer;
+    ViewGeometry& g = view.geometry;
+    const int slots = view.layout.grid.slotCount - g.firstVisibleSlot;
+    const int layers = view.layout.grid.layerCount - g.firstVisibleLayer;
     const int totalSlot =
-        static_cast<int>(std::ceil(static_cast<float>(std::max(0, slots)) * view.slotExtent));
-    const int margins = layers > 0 ? 2 * view.layerMargin : 0;
+        static_cast<int>(std::ceil(static_cast<float>(std::max(0, slots)) * g.slotExtent));
+    const int margins = layers > 0 ? 2 * g.layerMargin : 0;
     const int totalLayer =
-        static_cast<int>(std::ceil(static_cast<float>(std::max(0, layers)) * view.layerExtent)) +
+        static_cast<int>(std::ceil(static_cast<float>(std::max(0, layers)) * g.layerExtent)) +
         margins;
-    view.totalWidth = view.vertical() ? totalSlot : totalLayer;
-    view.totalHeight = view.vertical() ? totalLayer : totalSlot;
-    view.scrollRangeX = std::max(0, view.totalWidth - view.clientWidth);
-    view.scrollRangeY = std::max(0, view.totalHeight - view.clientHeight);
-    view.scrollX = std::clamp(view.scrollX, 0, view.scrollRangeX);
-    view.scrollY = std::clamp(view.scrollY, 0, view.scrollRangeY);
+    if (view.vertical())
+        g.setTotalSize(totalSlot, totalLayer);
+    else
+        g.setTotalSize(totalLayer, totalSlot);
     if (!view.host)
         return;
     using platform::ScrollBar;
-    view.host->setScrollRange(ScrollBar::Horizontal, 0, view.scrollRangeX);
-    view.host->setScrollRange(ScrollBar::Vertical, 0, view.scrollRangeY);
+    view.host->setScrollRange(ScrollBar::Horizontal, 0, view.geometry.scrollRangeX);
+    view.host->setScrollRange(ScrollBar::Vertical, 0, view.geometry.scrollRangeY);
     // A reversed layer axis starts at the far side, and so does its bar.
     const bool flipX = !view.vertical() && view.reversed();
     const bool flipY = view.vertical() && view.reversed();
     view.host->setScrollPosition(ScrollBar::Horizontal,
-                                 flipX ? view.scrollRangeX - view.scrollX : view.scrollX);
+                                 flipX ? view.geometry.scrollRangeX - view.geometry.scrollX : view.geometry.scrollX);
     view.host->setScrollPosition(ScrollBar::Vertical,
-                                 flipY ? view.scrollRangeY - view.scrollY : view.scrollY);
+                                 flipY ? view.geometry.scrollRangeY - view.geometry.scrollY : view.geometry.scrollY);
 }
 
 void ScrollViewBy(NetView& view, int dx, int dy) {
     // On a reversed layer axis a larger origin moves the picture forwards.
-    ScrollViewTo(view, view.scrollX + ((!view.vertical() && view.reversed()) ? -dx : dx),
-                 view.scrollY + ((view.vertical() && view.reversed()) ? -dy : dy));
+    ScrollViewTo(view, view.geometry.scrollX + ((!view.vertical() && view.reversed()) ? -dx : dx),
+                 view.geometry.scrollY + ((view.vertical() && view.reversed()) ? -dy : dy));
 }
 
 void ScrollViewTo(NetView& view, int scrollX, int scrollY) {
-    const int oldX = view.scrollX;
-    const int oldY = view.scrollY;
-    view.scrollX = scrollX;
-    view.scrollY = scrollY;
+    const int oldX = view.geometry.scrollX;
+    const int oldY = view.geometry.scrollY;
+    view.geometry.scrollX = scrollX;
+    view.geometry.scrollY = scrollY;
     UpdateScrollBars(view);
-    if (view.scrollX == oldX && view.scrollY == oldY)
+    if (view.geometry.scrollX == oldX && view.geometry.scrollY == oldY)
         return;
     PlaceOnScreen(view);
     RepaintView(view);
@@ -118,9 +115,9 @@ void ScrollViewTo(NetView& view, int scrollX, int scrollY) {
 void ScrollBarMoved(NetView& view, bool horizontal, int position) {
     const bool flip = view.reversed() && (horizontal != view.vertical());
     if (horizontal)
-        view.scrollX = flip ? view.scrollRangeX - position : position;
+        view.geometry.scrollX = flip ? view.geometry.scrollRangeX - position : position;
     else
-        view.scrollY = flip ? view.scrollRangeY - position : position;
+        view.geometry.scrollY = flip ? view.geometry.scrollRangeY - position : position;
     UpdateScrollBars(view);
     PlaceOnScreen(view);
     RepaintView(view);
@@ -129,15 +126,15 @@ void ScrollBarMoved(NetView& view, bool horizontal, int position) {
 bool SetCellExtents(NetView& view, float slot, float layer) {
     slot = std::max(1.0f, slot);
     layer = std::max(1.0f, layer);
-    if (slot == view.slotExtent && layer == view.layerExtent)
+    if (slot == view.geometry.slotExtent && layer == view.geometry.layerExtent)
         return false;
     // Keep the point at the centre of the window under the centre.
-    const float halfSlot = static_cast<float>(view.clientSlot) / 2.0f;
-    const float halfLayer = static_cast<float>(view.clientLayer) / 2.0f;
-    const float oldSlot = std::max(1.0f, view.slotExtent);
-    const float oldLayer = std::max(1.0f, view.layerExtent);
+    const float halfSlot = static_cast<float>(view.geometry.clientSlot) / 2.0f;
+    const float halfLayer = static_cast<float>(view.geometry.clientLayer) / 2.0f;
+    const float oldSlot = std::max(1.0f, view.geometry.slotExtent);
+    const float oldLayer = std::max(1.0f, view.geometry.layerExtent);
     // Along the layers the margin before the first layer does not scale with the cells.
-    const float oldMargin = static_cast<float>(view.layerMargin);
+    const float oldMargin = static_cast<float>(view.geometry.layerMargin);
     const int newMargin = LayerMarginFor(slot, layer);
     const int newSlotOrigin = static_cast<int>(
         slot * (halfSlot + static_cast<float>(slotOrigin(view))) / oldSlot - halfSlot);
@@ -146,11 +143,11 @@ bool SetCellExtents(NetView& view, float slot, float layer) {
                              oldLayer -
                          halfLayer) +
         newMargin;
-    view.slotExtent = slot;
-    view.layerExtent = layer;
-    view.labelCeiling = 0;
+    view.geometry.slotExtent = slot;
+    view.geometry.layerExtent = layer;
+    view.fonts.labelCeiling = 0;
     setOrigins(view, newSlotOrigin, newLayerOrigin);
-    view.scaleToWindowPossible = true;
+    view.geometry.scaleToWindowPossible = true;
     UpdateViewGeometry(view);
     RepaintView(view);
     RepaintEditor(view);
@@ -163,32 +160,32 @@ namespace {
 // With an aspect ratio the larger request drives the other; without one, the ratio of the
 // extents before the change becomes the view's.
 void keepAspect(NetView& view, float& slot, float& layer) {
-    if (view.aspect > 0.0f) {
+    if (view.geometry.aspect > 0.0f) {
         if (layer < slot)
-            layer = truncated(slot / view.aspect);
+            layer = truncated(slot / view.geometry.aspect);
         else
-            slot = truncated(view.aspect * layer);
-    } else if (view.layerExtent > 0.0f) {
-        view.aspect = view.slotExtent / view.layerExtent;
+            slot = truncated(view.geometry.aspect * layer);
+    } else if (view.geometry.layerExtent > 0.0f) {
+        view.geometry.aspect = view.geometry.slotExtent / view.geometry.layerExtent;
     }
 }
 
 } // namespace
 
 void ExpandScale(NetView& view) {
-    float slot = truncated(view.slotExtent / 0.9f);
-    float layer = truncated(view.layerExtent / 0.9f);
-    if (slot == view.slotExtent)
+    float slot = truncated(view.geometry.slotExtent / 0.9f);
+    float layer = truncated(view.geometry.layerExtent / 0.9f);
+    if (slot == view.geometry.slotExtent)
         slot += 1.0f;
-    if (layer == view.layerExtent)
+    if (layer == view.geometry.layerExtent)
         layer += 1.0f;
     keepAspect(view, slot, layer);
     SetCellExtents(view, slot, layer);
 }
 
 void ReduceScale(NetView& view) {
-    float slot = truncated(view.slotExtent * 0.9f);
-    float layer = truncated(view.layerExtent * 0.9f);
+    float slot = truncated(view.geometry.slotExtent * 0.9f);
+    float layer = truncated(view.geometry.layerExtent * 0.9f);
     keepAspect(view, slot, layer);
     if (!SetCellExtents(view, slot, layer))
         UpdateScaleMenus(view);
@@ -201,7 +198,7 @@ namespace {
 std::pair<float, float> alongAxes(const NetView& view, platform::Point at) {
     const float slot = static_cast<float>(view.vertical() ? at.x : at.y);
     const float layer = static_cast<float>(view.vertical() ? at.y : at.x);
-    return {slot, view.reversed() ? static_cast<float>(view.clientLayer) - layer : layer};
+    return {slot, view.reversed() ? static_cast<float>(view.geometry.clientLayer) - layer : layer};
 }
 
 // The origin that keeps what lay `at` pixels into the window there when the cell extent goes
@@ -215,18 +212,18 @@ int originKeeping(float at, int origin, float before, float after, int marginBef
 
 // Runs a scale command, then scrolls so that the picture point under `at` is back under it.
 bool scaleAbout(NetView& view, platform::Point at, void (*scale)(NetView&)) {
-    const float slotBefore = std::max(1.0f, view.slotExtent);
-    const float layerBefore = std::max(1.0f, view.layerExtent);
+    const float slotBefore = std::max(1.0f, view.geometry.slotExtent);
+    const float layerBefore = std::max(1.0f, view.geometry.layerExtent);
     const int slotOriginBefore = slotOrigin(view);
     const int layerOriginBefore = layerOrigin(view);
-    const int marginBefore = view.layerMargin;
+    const int marginBefore = view.geometry.layerMargin;
     scale(view);
-    if (view.slotExtent == slotBefore && view.layerExtent == layerBefore)
+    if (view.geometry.slotExtent == slotBefore && view.geometry.layerExtent == layerBefore)
         return false;
     const auto [slot, layer] = alongAxes(view, at);
-    const int s = originKeeping(slot, slotOriginBefore, slotBefore, view.slotExtent);
-    const int l = originKeeping(layer, layerOriginBefore, layerBefore, view.layerExtent,
-                                marginBefore, view.layerMargin);
+    const int s = originKeeping(slot, slotOriginBefore, slotBefore, view.geometry.slotExtent);
+    const int l = originKeeping(layer, layerOriginBefore, layerBefore, view.geometry.layerExtent,
+                                marginBefore, view.geometry.layerMargin);
     ScrollViewTo(view, view.vertical() ? s : l, view.vertical() ? l : s);
     return true;
 }
@@ -290,44 +287,44 @@ void ViewWheel(NetView& view, WheelRemainder& left, const WheelTurn& turn, int n
 }
 
 void ScaleToWindow(NetView& view, bool keep) {
-    if (!view.scaleToWindowPossible)
+    if (!view.geometry.scaleToWindowPossible)
         return;
-    view.firstVisibleSlot = 0;
-    view.firstVisibleLayer = 0;
+    view.geometry.firstVisibleSlot = 0;
+    view.geometry.firstVisibleLayer = 0;
     readClientSize(view);
-    const float s = view.slotExtent;
-    view.aspect = keep && s > 0.0f && view.layerExtent > 0.0f ? s / view.layerExtent : 0.0f;
-    const int slots = std::max(1, static_cast<int>(view.grid.slotCount));
-    const int layers = std::max(1, static_cast<int>(view.grid.layerCount));
-    float slot = static_cast<float>(view.clientSlot) / static_cast<float>(slots) + 0.0001f;
-    float layer = static_cast<float>(view.clientLayer) / static_cast<float>(layers) + 0.0001f;
+    const float s = view.geometry.slotExtent;
+    view.geometry.aspect = keep && s > 0.0f && view.geometry.layerExtent > 0.0f ? s / view.geometry.layerExtent : 0.0f;
+    const int slots = std::max(1, static_cast<int>(view.layout.grid.slotCount));
+    const int layers = std::max(1, static_cast<int>(view.layout.grid.layerCount));
+    float slot = static_cast<float>(view.geometry.clientSlot) / static_cast<float>(slots) + 0.0001f;
+    float layer = static_cast<float>(view.geometry.clientLayer) / static_cast<float>(layers) + 0.0001f;
     // The axis with less room decides, and the other keeps the ratio slot / layer.
-    if (view.aspect > 0.0f) {
-        if (view.aspect * layer >= slot)
-            layer = slot / view.aspect;
+    if (view.geometry.aspect > 0.0f) {
+        if (view.geometry.aspect * layer >= slot)
+            layer = slot / view.geometry.aspect;
         else
-            slot = view.aspect * layer;
+            slot = view.geometry.aspect * layer;
     }
     slot = std::max(1.0f, truncated(slot));
     layer = std::max(1.0f, truncated(layer));
     // The layers share the window less the margins their end markers need.
     while (layer > 1.0f && static_cast<float>(layers) * layer +
                                    2.0f * static_cast<float>(LayerMarginFor(slot, layer)) >
-                               static_cast<float>(view.clientLayer)) {
+                               static_cast<float>(view.geometry.clientLayer)) {
         layer -= 1.0f;
-        if (view.aspect > 0.0f)
-            slot = std::max(1.0f, truncated(view.aspect * layer));
+        if (view.geometry.aspect > 0.0f)
+            slot = std::max(1.0f, truncated(view.geometry.aspect * layer));
     }
-    view.scrollX = view.scrollY = 0;
-    view.slotExtent = slot;
-    view.layerExtent = layer;
-    view.labelCeiling = 0;
+    view.geometry.scrollX = view.geometry.scrollY = 0;
+    view.geometry.slotExtent = slot;
+    view.geometry.layerExtent = layer;
+    view.fonts.labelCeiling = 0;
     UpdateViewGeometry(view);
     // Another fit would change nothing only when nothing is scrolled away and every cell
     // shows; cells held at one pixel may still leave part of the picture out.
-    view.scaleToWindowPossible = view.scrollX != 0 || view.scrollY != 0 ||
-                                 view.visibleSlots < view.grid.slotCount ||
-                                 view.visibleLayers < view.grid.layerCount;
+    view.geometry.scaleToWindowPossible = view.geometry.scrollX != 0 || view.geometry.scrollY != 0 ||
+                                 view.geometry.visibleSlots < view.layout.grid.slotCount ||
+                                 view.geometry.visibleLayers < view.layout.grid.layerCount;
     RepaintView(view);
     RepaintEditor(view);
     UpdateMenus(view);
@@ -375,14 +372,14 @@ void growCellsFor(NetView& view, platform::Display& display, int points) {
     LabelRoom room;
     room.display = &display;
     room.points = points;
-    ForEachCell(view, &measureRoom, &room);
+    ForEachCell(view.layout.grid, &measureRoom, &room);
     // The label fitting wants the widest word narrower than the box and the lines less high.
     const int innerWidth = room.width + 1;
     const int innerHeight = room.lines * room.lineHeight + 1;
     const float wordChars = static_cast<float>(std::max(1, view.widestLabelWidth));
     float width =
-        std::max(view.cellWidth, std::ceil(0.6f * wordChars * static_cast<float>(points)));
-    float height = std::max(view.cellHeight, std::ceil(static_cast<float>(points) / 0.6f));
+        std::max(view.geometry.cellWidth, std::ceil(0.6f * wordChars * static_cast<float>(points)));
+    float height = std::max(view.geometry.cellHeight, std::ceil(static_cast<float>(points) / 0.6f));
     // Frames thicken with the cells: twice round settles them.
     for (int round = 0; round < 2; ++round) {
         const int lineWidth = std::max(1, static_cast<int>(std::min(width, height) / 66.667f));
@@ -394,24 +391,24 @@ void growCellsFor(NetView& view, platform::Display& display, int points) {
     // Cells made wide for their labels leave links between the layers little room to run
     // sideways; at least half a cell's width between layers keeps them apart.
     layer = std::max(layer, std::ceil(slot / 2.0f));
-    view.slotExtent = slot;
-    view.layerExtent = layer;
+    view.geometry.slotExtent = slot;
+    view.geometry.layerExtent = layer;
     UpdateViewGeometry(view);
 }
 
 // Scrolls so that the node's cell is in the middle of the window, as far as the picture
 // reaches.
 void centreOn(NetView& view, const ViewNode* node) {
-    const int row = node->slot + view.grid.slotOffset;
-    const int column = node->layer + view.grid.layerOffset;
-    if (view.grid.at(row, column) != node)
+    const int row = node->slot + view.layout.grid.slotOffset;
+    const int column = node->layer + view.layout.grid.layerOffset;
+    if (view.layout.grid.at(row, column) != node)
         return;
-    const float slot = (static_cast<float>(row - view.firstVisibleSlot) + 0.5f) * view.slotExtent;
+    const float slot = (static_cast<float>(row - view.geometry.firstVisibleSlot) + 0.5f) * view.geometry.slotExtent;
     const float layer =
-        (static_cast<float>(column - view.firstVisibleLayer) + 0.5f) * view.layerExtent +
-        static_cast<float>(view.layerMargin);
-    setOrigins(view, static_cast<int>(slot) - view.clientSlot / 2,
-               static_cast<int>(layer) - view.clientLayer / 2);
+        (static_cast<float>(column - view.geometry.firstVisibleLayer) + 0.5f) * view.geometry.layerExtent +
+        static_cast<float>(view.geometry.layerMargin);
+    setOrigins(view, static_cast<int>(slot) - view.geometry.clientSlot / 2,
+               static_cast<int>(layer) - view.geometry.clientLayer / 2);
     UpdateScrollBars(view);
     PlaceOnScreen(view);
 }
@@ -420,7 +417,7 @@ void centreOn(NetView& view, const ViewNode* node) {
 
 void ScaleForOpening(NetView& view) {
     ScaleToWindow(view, true);
-    if (view.openAt != OpenAt::Readable || view.labelPoints >= view.readablePoints || !view.host)
+    if (view.options.openAt != OpenAt::Readable || view.fonts.labelPoints >= view.options.readablePoints || !view.host)
         return;
     std::unique_ptr<platform::Display> display = view.host->measuringDisplay();
     if (!display)
@@ -430,13 +427,13 @@ void ScaleForOpening(NetView& view) {
     // The label size is fitted to one label, the one with the longest word; in cells made
     // for every label at the readable size it would grow past that size and cut the others,
     // so it stays there until the scale changes.
-    view.labelCeiling = view.readablePoints;
-    growCellsFor(view, *display, view.readablePoints);
+    view.fonts.labelCeiling = view.options.readablePoints;
+    growCellsFor(view, *display, view.options.readablePoints);
     // Expand and Reduce go on from these cells' proportions.
-    view.aspect = view.slotExtent / view.layerExtent;
+    view.geometry.aspect = view.geometry.slotExtent / view.geometry.layerExtent;
     if (view.current)
         centreOn(view, view.current);
-    view.scaleToWindowPossible = true;
+    view.geometry.scaleToWindowPossible = true;
     RepaintView(view);
     RepaintEditor(view);
     UpdateMenus(view);

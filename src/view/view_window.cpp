@@ -1,10 +1,10 @@
 // Creation and destruction of a view, in the order the window and its dialogs rely on.
 #include "view/view_window.h"
 
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/shape_file.h"
 #include "platform/view_host.h"
-#include "view/layering.h"
+#include "layout/layering.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/node_labels.h"
@@ -28,13 +28,12 @@ platform::RegionMaker* regionsOf(NetView& view) {
 }
 
 void setOptionDefaults(NetView& view) {
-    view.justification = Justification::Centred;
-    view.depthJustify = DepthJustify::RaiseChildren;
-    view.orientation = Orientation::TopDown;
-    view.lineStyle = LineStyle::Curved;
-    view.highlightLinks = true;
-    view.distanceMode = {DistanceShade::None, true};
-    view.labelStyle = kLabelStyle;
+    view.options.justification = Justification::Centred;
+    view.options.depthJustify = DepthJustify::RaiseChildren;
+    view.options.orientation = Orientation::TopDown;
+    view.options.lineStyle = LineStyle::Curved;
+    view.options.highlightLinks = true;
+    view.options.distanceMode = {DistanceShade::None, true};
 }
 
 } // namespace
@@ -50,8 +49,8 @@ int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host
         return 0;
     RegisterView(view);
     setOptionDefaults(view);
-    view.openAt = startup.openAt;
-    view.readablePoints = startup.readablePoints;
+    view.options.openAt = startup.openAt;
+    view.options.readablePoints = startup.readablePoints;
     if (host) {
         // The task may come after the view has gone; it then finds its token expired.
         std::weak_ptr<int> alive = view.lifetime;
@@ -65,14 +64,14 @@ int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host
         view.shapes = MakeShapeSet(*regions, &shapesOf(net));
     view.editor = nullptr;
     view.widestNode = nullptr;
-    view.scrollX = view.scrollY = 0;
-    view.slotExtent = view.layerExtent = 15.0f;
+    view.geometry.scrollX = view.geometry.scrollY = 0;
+    view.geometry.slotExtent = view.geometry.layerExtent = 15.0f;
     DeriveOrientation(view);
     RecalcLayout(view, false);
     // The root is the current node: the shades and numbers count from it.
     MeasureDistances(view);
-    view.stepBlend = 1.0f;
-    view.stepDirection = 0;
+    view.layout.stepBlend = 1.0f;
+    view.layout.stepDirection = 0;
     UpdateTitle(view);
     FindWidestLabel(view);
     UpdateViewGeometry(view);
@@ -95,7 +94,7 @@ void DestroyView(NetView& view) {
     ForgetMouse(view);
     if (view.editor)
         CloseEditor(view, false);
-    RemoveDummyNodes(view);
+    RemoveDummyNodes(view.layout);
     if (view.host)
         view.host->stopTimer(platform::kHoverTimer);
     DestroyViewNodes(view);
@@ -109,7 +108,7 @@ void ViewResized(NetView& view, bool maximised, bool minimised) {
     view.maximised = maximised;
     view.minimised = minimised;
     DropViewRegions(view);
-    view.scaleToWindowPossible = true;
+    view.geometry.scaleToWindowPossible = true;
     UpdateViewGeometry(view);
     RepaintView(view);
     UpdateMenus(view);

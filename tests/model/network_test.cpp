@@ -1,10 +1,9 @@
-// Nodes, links and the network: identity, counters, properties, detach and restore, lineages,
-// and view copies.
+// Nodes, links and the network: identity, counters, properties, detach and restore, and
+// lineages.
 #include "containers/node_list.h"
 #include "containers/node_table.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/view_node.h"
 
 #include "labels/label_markup.h"
 #include "labels/node_order.h"
@@ -252,37 +251,6 @@ TEST_F(NetworkTest, PrintingAndFormattingKeys) {
     EXPECT_EQ(formatted->distance, 1000) << "every letter italic";
     setFormattingKey(formatted, 1);
     EXPECT_EQ(formatted->distance, 500) << "one capital in two letters";
-}
-
-TEST_F(NetworkTest, ViewCopiesMirrorTheirSourcesOnce) {
-    Node* word = entity("word");
-    Node* noun = entity("noun");
-    addChild(word, noun);
-    addChild(word, noun);
-    word->flags |= NodeFlags::DescendantMark | 0x20000;
-    NodeTable* view = MakeNodeTable();
-    ViewNode* v = viewNodeFor(*view, word);
-    ASSERT_NE(v, nullptr);
-    EXPECT_EQ(viewNodeFor(*view, word), v);
-    EXPECT_EQ(v->source, word);
-    EXPECT_STREQ(v->name, "word");
-    EXPECT_NE(v->name, word->name);
-    EXPECT_EQ(v->flags, 0x20000u) << "only the copy mask's bits come over";
-
-    linkViewNode(*view, v);
-    EXPECT_EQ(slotOf(v, ChildSlot).size(), 1u) << "a duplicate link is one copy";
-    EXPECT_EQ(v->counts[ChildSlot], 2) << "but the counter is the source's";
-    auto* copyOfNoun = static_cast<const ViewNode*>(first(v, ChildSlot));
-    EXPECT_EQ(copyOfNoun->source, noun);
-
-    auto* filler = new ViewNode;
-    EXPECT_TRUE(filler->hasFlag(NodeFlags::DummyNode));
-    EXPECT_EQ(filler->source, nullptr);
-    filler->destroy();
-
-    prepareInspection(v);
-    EXPECT_TRUE(word->hasFlag(NodeFlags::InViewMark | NodeFlags::DescendantMark));
-    closeNetwork(view);
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 #include "labels/label_text.h"
 #include "memory/shared_buffers.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "platform/settings.h"
 #include "shell/button_sets.h"
 #include "shell/document_window.h"
@@ -613,17 +613,17 @@ TEST_F(FrameDocumentsTest, SelectNetworkKeepsUnsavedWorkUnlessTheUserLetsItGo) {
 
 TEST_F(FrameDocumentsTest, WhereViewsOpenIsKeptInTheSettingsForTheNextRun) {
     ASSERT_EQ(open("noun", "script.dat"), 1);
-    EXPECT_EQ(activeView().openAt, OpenAt::Readable);
+    EXPECT_EQ(activeView().options.openAt, OpenAt::Readable);
     EXPECT_FALSE(settings.holds(kOpenAtKey)) << "opening a view writes nothing";
     frame->menuItems(MenuBarKind::View).items.at(cmd::kOpenReadable + 1)->trigger();
     EXPECT_EQ(settings.integer(kOpenAtKey, -1), ToInt(OpenAt::FitToWindow));
     ASSERT_EQ(open("verb", "script.dat"), 1);
-    EXPECT_EQ(activeView().openAt, OpenAt::FitToWindow);
+    EXPECT_EQ(activeView().options.openAt, OpenAt::FitToWindow);
 
     restartFrame();
     EXPECT_EQ(frame->openViewsAt(), OpenAt::FitToWindow);
     ASSERT_EQ(open("noun", "script.dat"), 1);
-    EXPECT_EQ(activeView().openAt, OpenAt::FitToWindow);
+    EXPECT_EQ(activeView().options.openAt, OpenAt::FitToWindow);
     const QMenu* viewMenu = frame->menuItems(MenuBarKind::View).popups.at(2);
     EXPECT_EQ(viewMenu->actions().at(9)->text(), "Open views &at:\tFit to window");
     EXPECT_TRUE(frame->menuItems(MenuBarKind::View).items.at(cmd::kOpenReadable + 1)->isChecked());
@@ -634,9 +634,9 @@ TEST_F(FrameDocumentsTest, WhereViewsOpenIsKeptInTheSettingsForTheNextRun) {
 TEST_F(FrameDocumentsTest, TheReadableLabelSizeIsAskedForKeptAndUsedByTheViewsOpenedAfter) {
     ASSERT_EQ(open("noun", "first"), 1);
     NetView& first = activeView();
-    EXPECT_EQ(first.readablePoints, kReadablePoints);
-    ASSERT_LT(first.labelPoints, 16) << "the size chosen below must make a difference";
-    const float firstSlot = first.slotExtent;
+    EXPECT_EQ(first.options.readablePoints, kReadablePoints);
+    ASSERT_LT(first.fonts.labelPoints, 16) << "the size chosen below must make a difference";
+    const float firstSlot = first.geometry.slotExtent;
 
     // Cancel, and text that is no number, change nothing; the latter says what is wanted.
     EXPECT_EQ(chooseReadableSize(nullptr),
@@ -645,36 +645,36 @@ TEST_F(FrameDocumentsTest, TheReadableLabelSizeIsAskedForKeptAndUsedByTheViewsOp
     ASSERT_FALSE(ui.texts.empty());
     EXPECT_EQ(ui.texts.back(), "The readable label size is a whole number of points from 8 to 36.");
     EXPECT_FALSE(settings.holds(kReadablePointsKey));
-    EXPECT_EQ(first.slotExtent, firstSlot);
+    EXPECT_EQ(first.geometry.slotExtent, firstSlot);
 
     // The size is kept; the active view, which opens readable, opens again at it.
     chooseReadableSize("16");
     EXPECT_EQ(frame->readablePoints(), 16);
     EXPECT_EQ(settings.integer(kReadablePointsKey, 0), 16);
-    EXPECT_EQ(first.readablePoints, 16);
-    EXPECT_GE(first.labelPoints, 16);
-    EXPECT_GT(first.slotExtent, firstSlot);
-    const float firstAtSixteen = first.slotExtent;
+    EXPECT_EQ(first.options.readablePoints, 16);
+    EXPECT_GE(first.fonts.labelPoints, 16);
+    EXPECT_GT(first.geometry.slotExtent, firstSlot);
+    const float firstAtSixteen = first.geometry.slotExtent;
 
     // A new view opens with it; set to fit the window, it keeps its scale when the size
     // changes, and so does the view that is not active.
     ASSERT_EQ(open("verb", "second"), 1);
     NetView& second = activeView();
-    EXPECT_EQ(second.readablePoints, 16);
-    EXPECT_GE(second.labelPoints, 16);
+    EXPECT_EQ(second.options.readablePoints, 16);
+    EXPECT_GE(second.fonts.labelPoints, 16);
     EXPECT_EQ(frame->command(cmd::kOpenReadable + 1), 1);
-    const float secondSlot = second.slotExtent;
+    const float secondSlot = second.geometry.slotExtent;
     EXPECT_EQ(chooseReadableSize("99").second, "16");
     EXPECT_EQ(frame->readablePoints(), kMostReadablePoints) << "too large a size gives the most";
-    EXPECT_EQ(second.slotExtent, secondSlot);
-    EXPECT_EQ(first.slotExtent, firstAtSixteen);
-    EXPECT_EQ(first.readablePoints, 16);
+    EXPECT_EQ(second.geometry.slotExtent, secondSlot);
+    EXPECT_EQ(first.geometry.slotExtent, firstAtSixteen);
+    EXPECT_EQ(first.options.readablePoints, 16);
 
     restartFrame();
     EXPECT_EQ(frame->readablePoints(), kMostReadablePoints);
     ASSERT_EQ(open("noun", "third"), 1);
-    EXPECT_EQ(activeView().readablePoints, kMostReadablePoints);
-    EXPECT_EQ(activeView().openAt, OpenAt::FitToWindow);
+    EXPECT_EQ(activeView().options.readablePoints, kMostReadablePoints);
+    EXPECT_EQ(activeView().options.openAt, OpenAt::FitToWindow);
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include "labels/label_markup.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/network_file.h"
 #include "platform/keyboard_layout.h"
 #include "platform/keys.h"
@@ -14,7 +14,7 @@
 #include "view/label_editor.h"
 #include "view/net_view.h"
 #include "view/shapes.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_geometry.h"
 #include "view/view_mouse.h"
 #include "view/view_operations.h"
@@ -88,12 +88,12 @@ TEST(NetViewWidget, PaintsItsViewFittedToTheWindowAndTakesTheViewsKeys) {
         EXPECT_EQ(widget.windowTitle(), QString("Entity Net (word) 2.00"));
         // The fit to the window is posted; it has run once events are handled.
         QTest::qWait(20);
-        EXPECT_FALSE(view.scaleToWindowPossible);
+        EXPECT_FALSE(view.geometry.scaleToWindowPossible);
         const QImage shown = widget.viewport()->grab().toImage();
         EXPECT_GT(inkIn(shown), 200);
-        EXPECT_TRUE(view.highlightLinks);
+        EXPECT_TRUE(view.options.highlightLinks);
         QTest::keyClick(&widget, Qt::Key_L, Qt::ControlModifier);
-        EXPECT_FALSE(view.highlightLinks);
+        EXPECT_FALSE(view.options.highlightLinks);
         EXPECT_EQ(NetViewWidget::viewKey(Qt::Key_PageDown), platform::keys::kPageDown);
         EXPECT_EQ(NetViewWidget::viewKey(Qt::Key_F4), platform::keys::kF1 + 3);
     }
@@ -116,8 +116,8 @@ TEST(NetViewWidget, TheTitleAndHoverTextsShowPhoneticNamesAsIpaAndAccentsAsThems
             widget.windowTitle().startsWith(QString::fromUtf8("Entity Net (d\u00e6\u0261) ")))
             << widget.windowTitle().toStdString();
 
-        auto* dog = asViewNode(findNodeIn(view.nodes, dogLabel, 0));
-        auto* cafe = asViewNode(findNodeIn(view.nodes, "caf\xe9", 0));
+        auto* dog = asViewNode(findNodeIn(view.layout.nodes, dogLabel, 0));
+        auto* cafe = asViewNode(findNodeIn(view.layout.nodes, "caf\xe9", 0));
         Release(dogLabel);
         ASSERT_TRUE(dog && cafe);
         EXPECT_EQ(HoverText(view, BoxCentre(dog->layoutBox)), "d\u00e6\u0261");
@@ -181,11 +181,11 @@ TEST(NetViewWidget, TheWheelScrollsAndCtrlWheelZoomsAboutThePointer) {
         NetViewWidget& widget = window.widget;
         NetView& view = window.view;
         QTest::qWait(20);
-        view.aspect = 0.0f;
+        view.geometry.aspect = 0.0f;
         SetCellExtents(view, 150.0f, 150.0f);
         ScrollViewTo(view, 0, 0);
-        ASSERT_GT(view.scrollRangeX, 100);
-        ASSERT_GT(view.scrollRangeY, 100);
+        ASSERT_GT(view.geometry.scrollRangeX, 100);
+        ASSERT_GT(view.geometry.scrollRangeY, 100);
         auto wheel = [&](QPoint angle, QPoint pixels, Qt::KeyboardModifiers mods, QPoint at) {
             QWheelEvent event(at, widget.viewport()->mapToGlobal(at), pixels, angle, Qt::NoButton,
                               mods, Qt::NoScrollPhase, false);
@@ -194,21 +194,21 @@ TEST(NetViewWidget, TheWheelScrollsAndCtrlWheelZoomsAboutThePointer) {
         const int notch =
             QApplication::wheelScrollLines() * widget.verticalScrollBar()->singleStep();
         wheel({0, -120}, {}, Qt::NoModifier, {50, 50});
-        EXPECT_EQ(view.scrollY, notch);
-        EXPECT_EQ(view.scrollX, 0);
+        EXPECT_EQ(view.geometry.scrollY, notch);
+        EXPECT_EQ(view.geometry.scrollX, 0);
         wheel({0, -120}, {}, Qt::ShiftModifier, {50, 50});
-        EXPECT_EQ(view.scrollX, notch);
-        EXPECT_EQ(view.scrollY, notch);
+        EXPECT_EQ(view.geometry.scrollX, notch);
+        EXPECT_EQ(view.geometry.scrollY, notch);
         wheel({0, -30}, {0, -5}, Qt::NoModifier, {50, 50});
-        EXPECT_EQ(view.scrollY, notch + 5);
+        EXPECT_EQ(view.geometry.scrollY, notch + 5);
         // The point of the cells under the pointer stays under it: 150 -> 166 pixel cells.
         // Along the layers (down) the cells start after the picture's margin.
-        const int x = view.scrollX + 40;
-        const int y = view.scrollY + 60 - view.layerMargin;
+        const int x = view.geometry.scrollX + 40;
+        const int y = view.geometry.scrollY + 60 - view.geometry.layerMargin;
         wheel({0, 120}, {}, Qt::ControlModifier, {40, 60});
-        EXPECT_EQ(view.slotExtent, 166.0f);
-        EXPECT_NEAR(view.scrollX + 40, x * 166.0 / 150.0, 1.0);
-        EXPECT_NEAR(view.scrollY + 60 - view.layerMargin, y * 166.0 / 150.0, 1.0);
+        EXPECT_EQ(view.geometry.slotExtent, 166.0f);
+        EXPECT_NEAR(view.geometry.scrollX + 40, x * 166.0 / 150.0, 1.0);
+        EXPECT_NEAR(view.geometry.scrollY + 60 - view.geometry.layerMargin, y * 166.0 / 150.0, 1.0);
     }
 }
 

@@ -7,12 +7,12 @@
 #include "labels/label_markup.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/network_file.h"
 #include "view/commands.h"
 #include "view/net_view.h"
 #include "view/view_commands.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_geometry.h"
 #include "view/view_mouse.h"
 #include "view/view_operations.h"
@@ -72,7 +72,7 @@ protected:
         net.reset();
     }
 
-    ViewNode* node(const char* name) { return asViewNode(findNodeIn(view.nodes, name, 0)); }
+    ViewNode* node(const char* name) { return asViewNode(findNodeIn(view.layout.nodes, name, 0)); }
     static QPoint q(platform::Point p) { return {p.x, p.y}; }
     static platform::Point p(QPoint q) { return {q.x(), q.y()}; }
     QPoint centre(const char* name) {
@@ -122,10 +122,10 @@ protected:
     // the middle of both ranges.
     void largeCellsIn(Orientation orientation) {
         SetOrientation(view, orientation);
-        view.aspect = 0.0f;
+        view.geometry.aspect = 0.0f;
         SetCellExtents(view, 400.0f, 400.0f);
-        ScrollBarMoved(view, true, view.scrollRangeX / 2);
-        ScrollBarMoved(view, false, view.scrollRangeY / 2);
+        ScrollBarMoved(view, true, view.geometry.scrollRangeX / 2);
+        ScrollBarMoved(view, false, view.geometry.scrollRangeY / 2);
     }
 
     testing_support::RecordingMenus menus;
@@ -274,7 +274,7 @@ TEST_F(ViewMouseTest, ReorderingPastHiddenSiblingsSwappingEndsAndEdgeScrollingKe
 
     // Held near the window's edge, a stub drag scrolls the picture, and the rubber line still
     // starts at the stub's end where it now is.
-    view.aspect = 0.0f;
+    view.geometry.aspect = 0.0f;
     SetCellExtents(view, 400.0f, 400.0f);
     GoToNode(view, node("noun"), 2);
     const ViewNode* noun = node("noun");
@@ -283,12 +283,12 @@ TEST_F(ViewMouseTest, ReorderingPastHiddenSiblingsSwappingEndsAndEdgeScrollingKe
     const QPoint stub((fork.x + end.x) / 2, (fork.y + end.y) / 2);
     ASSERT_EQ(HitStub(view, {stub.x(), stub.y()}).node, noun);
     QTest::mousePress(port, Qt::LeftButton, {}, stub);
-    const bool down = view.scrollY < view.scrollRangeY;
+    const bool down = view.geometry.scrollY < view.geometry.scrollRangeY;
     const QPoint edge(stub.x(), down ? port->height() - 4 : 4);
     QTest::mouseMove(port, edge);
     ASSERT_EQ(dragState(view).mode, kDragStub);
-    const int scrolled = view.scrollY;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return view.scrollY != scrolled; }, 5000));
+    const int scrolled = view.geometry.scrollY;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.geometry.scrollY != scrolled; }, 5000));
     ASSERT_TRUE(DragLine(view, &from, &to));
     EXPECT_EQ(from, parentLinkPoint(view, noun));
     EXPECT_NE(from, end);
@@ -314,13 +314,13 @@ TEST_F(ViewMouseTest, PanningFollowsTheMouseAndZoomingKeepsItsStartInEveryOrient
         largeCellsIn(orientation);
         const QPoint at = emptyPoint(middle);
         const platform::Point away = onScreen(view, 0, 40 * childward(view));
-        const float layer = view.layerExtent;
-        const float slot = view.slotExtent;
+        const float layer = view.geometry.layerExtent;
+        const float slot = view.geometry.slotExtent;
         const platform::Point was = p(centre("common"));
         drag(at, at + QPoint(away.x, away.y), Qt::ControlModifier);
-        ASSERT_GT(view.layerExtent, layer);
-        EXPECT_FLOAT_EQ(view.slotExtent, slot);
-        const float scale = view.layerExtent / layer;
+        ASSERT_GT(view.geometry.layerExtent, layer);
+        EXPECT_FLOAT_EQ(view.geometry.slotExtent, slot);
+        const float scale = view.geometry.layerExtent / layer;
         const platform::Point now = p(centre("common"));
         const platform::Point from = p(at);
         EXPECT_NEAR(layerOf(view, now) - layerOf(view, from),
@@ -363,16 +363,16 @@ TEST_F(ViewMouseTest, AClickOnALabelOpensTheEditorWhereTypingRelabelsTheNode) {
 TEST_F(ViewMouseTest, CtrlDragDownEnlargesTheCellsAndCtrlShiftKeepsTheirProportion) {
     const QPoint empty(widget->viewport()->width() / 2, widget->viewport()->height() - 60);
     ASSERT_EQ(HitNode(view, {empty.x(), empty.y()}), nullptr);
-    const float slot = view.slotExtent;
-    const float layer = view.layerExtent;
+    const float slot = view.geometry.slotExtent;
+    const float layer = view.geometry.layerExtent;
     drag(empty - QPoint(0, 40), empty, Qt::ControlModifier);
-    EXPECT_GT(view.layerExtent, layer);
-    EXPECT_FLOAT_EQ(view.slotExtent, slot) << "a move straight down leaves the other axis";
+    EXPECT_GT(view.geometry.layerExtent, layer);
+    EXPECT_FLOAT_EQ(view.geometry.slotExtent, slot) << "a move straight down leaves the other axis";
 
-    const float ratio = view.slotExtent / view.layerExtent;
+    const float ratio = view.geometry.slotExtent / view.geometry.layerExtent;
     drag(empty - QPoint(0, 40), empty, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_NEAR(view.slotExtent / view.layerExtent, ratio, 0.05f);
-    EXPECT_GT(view.slotExtent, slot);
+    EXPECT_NEAR(view.geometry.slotExtent / view.geometry.layerExtent, ratio, 0.05f);
+    EXPECT_GT(view.geometry.slotExtent, slot);
 }
 
 // One mouse moves among the views of a frame: a drag begun in one holds the edits of all that

@@ -9,7 +9,7 @@
 #include "labels/label_markup.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "platform/clipboard.h"
 #include "platform/font_catalog.h"
 #include "platform/keyboard_layout.h"

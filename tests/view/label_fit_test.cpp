@@ -1,6 +1,6 @@
 // Labels in their boxes: the cut of a label that does not fit, and the scale a view opens at so
 // that its labels can be read.
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "platform/keys.h"
 #include "view/layout.h"
 #include "view/node_labels.h"
@@ -111,7 +111,7 @@ protected:
     Scale openedScale(const char* name, OpenAt where, int width, int height) {
         openViewsAt = where;
         NetView& v = open(name, width, height);
-        return {v.slotExtent, v.layerExtent, v.labelPoints};
+        return {v.geometry.slotExtent, v.geometry.layerExtent, v.fonts.labelPoints};
     }
 
 private:
@@ -126,9 +126,9 @@ TEST_F(OpeningScaleTest, AViewWhoseFitIsReadableOpensExactlyFittedToTheWindow) {
     EXPECT_EQ(readable.slot, fitted.slot);
     EXPECT_EQ(readable.layer, fitted.layer);
     EXPECT_EQ(readable.points, fitted.points);
-    EXPECT_FALSE(view->scaleToWindowPossible) << "nothing left for Ctrl+Enter to do";
-    EXPECT_EQ(view->scrollX, 0);
-    EXPECT_EQ(view->scrollY, 0);
+    EXPECT_FALSE(view->geometry.scaleToWindowPossible) << "nothing left for Ctrl+Enter to do";
+    EXPECT_EQ(view->geometry.scrollX, 0);
+    EXPECT_EQ(view->geometry.scrollY, 0);
 }
 
 TEST_F(OpeningScaleTest, AViewTooWideToReadWhenFittedOpensReadableAroundItsCurrentNode) {
@@ -144,12 +144,12 @@ TEST_F(OpeningScaleTest, AViewTooWideToReadWhenFittedOpensReadableAroundItsCurre
     for (const DrawnLabel& label : drawnLabels(*view))
         cut += label.cut;
     EXPECT_GT(cut, 0);
-    ViewNode* sibling = viewNodeFor(*view->nodes, findNode(name, 0));
+    ViewNode* sibling = viewNodeFor(*view->layout.nodes, findNode(name, 0));
     EXPECT_EQ(HoverText(*view, BoxCentre(sibling->layoutBox)), name);
 
     openViewsAt = OpenAt::Readable;
     NetView& v = open(name, 600, 400);
-    EXPECT_EQ(v.labelPoints, kReadablePoints);
+    EXPECT_EQ(v.fonts.labelPoints, kReadablePoints);
     const std::vector<DrawnLabel> drawn = drawnLabels(v);
     ASSERT_GE(drawn.size(), 10u);
     for (const DrawnLabel& label : drawn) {
@@ -158,21 +158,21 @@ TEST_F(OpeningScaleTest, AViewTooWideToReadWhenFittedOpensReadableAroundItsCurre
         EXPECT_LE(label.lines, 2);
     }
     // The rest of the row lies beyond the window, the current node in its middle.
-    EXPECT_GT(v.scrollRangeX, 0);
-    EXPECT_LE(std::abs(BoxCentre(v.current->layoutBox).x - v.clientWidth / 2), 1);
-    EXPECT_TRUE(v.scaleToWindowPossible);
+    EXPECT_GT(v.geometry.scrollRangeX, 0);
+    EXPECT_LE(std::abs(BoxCentre(v.current->layoutBox).x - v.geometry.clientWidth / 2), 1);
+    EXPECT_TRUE(v.geometry.scaleToWindowPossible);
     // Ctrl+Enter still fits everything into the window: 600 / 30 slots, 400 / 2 layers.
     EXPECT_TRUE(ViewKey(v, platform::keys::kEnter, false, true));
-    EXPECT_EQ(v.slotExtent, 20.0f);
-    EXPECT_EQ(v.layerExtent, 200.0f);
-    EXPECT_EQ(v.scrollRangeX, 0);
+    EXPECT_EQ(v.geometry.slotExtent, 20.0f);
+    EXPECT_EQ(v.geometry.layerExtent, 200.0f);
+    EXPECT_EQ(v.geometry.scrollRangeX, 0);
 
     // In a low window the cells grown for the labels keep at least half their width between
     // the layers, so that links to far slots do not run flat along the boxes.
     NetView& low = open(name, 600, 100);
-    EXPECT_EQ(low.labelPoints, kReadablePoints);
-    EXPECT_GT(low.slotExtent, 100.0f);
-    EXPECT_GE(2.0f * low.layerExtent, low.slotExtent);
+    EXPECT_EQ(low.fonts.labelPoints, kReadablePoints);
+    EXPECT_GT(low.geometry.slotExtent, 100.0f);
+    EXPECT_GE(2.0f * low.geometry.layerExtent, low.geometry.slotExtent);
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 // The layout grid growing at both ends and the visit marks wrapping round.
-#include "view/layout_grid.h"
+#include "layout/layout_grid.h"
 #include "view/net_view.h"
-#include "view/visit_marks.h"
+#include "layout/visit_marks.h"
 
 #include "containers/node_list.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 
 #include <gtest/gtest.h>
 
@@ -70,20 +70,20 @@ TEST(VisitMarksTest, EachPassStartsUnvisitedEvenAfterTheBitsWrap) {
     ViewNode* seen = new ViewNode();
     ViewNode* skipped = new ViewNode();
     // Fillers are what a view without a table can hold; the reset reaches them too.
-    listAppend(view.dummyList, seen);
-    listAppend(view.dummyList, skipped);
+    listAppend(view.layout.dummyList, seen);
+    listAppend(view.layout.dummyList, skipped);
     for (int pass = 0; pass < 20; ++pass) {
-        NewVisitPass(view);
-        EXPECT_FALSE(IsVisited(view.marks, seen)) << pass;
-        EXPECT_FALSE(IsVisited(view.marks, skipped)) << pass;
-        MarkVisited(view.marks, seen);
-        EXPECT_TRUE(IsVisited(view.marks, seen));
+        view.layout.newPass();
+        EXPECT_FALSE(IsVisited(view.layout.marks, seen)) << pass;
+        EXPECT_FALSE(IsVisited(view.layout.marks, skipped)) << pass;
+        MarkVisited(view.layout.marks, seen);
+        EXPECT_TRUE(IsVisited(view.layout.marks, seen));
         if (pass % 3 == 0)
-            MarkVisited(view.marks, skipped);
+            MarkVisited(view.layout.marks, skipped);
     }
-    ResetVisitMarks(view);
+    view.layout.resetMarks();
     EXPECT_EQ(seen->visitMark, 0);
-    EXPECT_EQ(view.marks.bit, 1);
+    EXPECT_EQ(view.layout.marks.bit, 1);
     // The view destroys its fillers with it.
 }
 

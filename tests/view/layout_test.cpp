@@ -1,19 +1,20 @@
 // The layered layout of a view, on small networks written as network files and on generated
 // ones.
-#include "view/grid_construction.h"
-#include "view/layer_sweep.h"
-#include "view/layering.h"
+#include "layout/grid_construction.h"
+#include "layout/layer_sweep.h"
+#include "layout/layering.h"
+#include "layout/layout_improvement.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 
 #include "containers/node_list.h"
 #include "containers/node_table.h"
 #include "labels/label_text.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/network_file.h"
 #include "tools/network_generator.h"
 
@@ -58,7 +59,7 @@ int collectCell(void* context, ViewNode* node, int row, int column) {
 
 std::vector<Cell> cellsOf(const NetView& view) {
     std::vector<Cell> cells;
-    ForEachCell(view, &collectCell, &cells);
+    ForEachCell(view.layout.grid, &collectCell, &cells);
     return cells;
 }
 
@@ -89,7 +90,7 @@ protected:
             const char* name;
             ViewNode* found;
         } search{name, nullptr};
-        view->nodes->forEach(
+        view->layout.nodes->forEach(
             [](void* context, NodeBase* n) {
                 auto* s = static_cast<Search*>(context);
                 if (!asNode(n)->isProperty() && shown(n) == s->name)
@@ -100,8 +101,8 @@ protected:
         EXPECT_NE(search.found, nullptr) << name;
         return search.found;
     }
-    int row(const char* name) { return node(name)->slot + view->grid.slotOffset; }
-    int column(const char* name) { return node(name)->layer + view->grid.layerOffset; }
+    int row(const char* name) { return node(name)->slot + view->layout.grid.slotOffset; }
+    int column(const char* name) { return node(name)->layer + view->layout.grid.layerOffset; }
 
     std::unique_ptr<NetView> view;
 };
@@ -112,7 +113,7 @@ protected:
 void expectGridInvariants(NetView& view) {
     std::map<const ViewNode*, int> seen;
     ForEachCell(
-        view,
+        view.layout.grid,
         [](void* context, ViewNode* n, int row, int column) {
             ++(*static_cast<std::map<const ViewNode*, int>*>(context))[n];
             EXPECT_EQ(n->slot + static_cast<int>(0), n->slot);
@@ -122,7 +123,7 @@ void expectGridInvariants(NetView& view) {
             return 0;
         },
         &seen);
-    const LayoutGrid& grid = view.grid;
+    const LayoutGrid& grid = view.layout.grid;
     for (const auto& [n, count] : seen) {
         EXPECT_EQ(count, 1) << shown(n);
         EXPECT_EQ(grid.nodeAt(n->slot, n->layer), n) << shown(n);
@@ -136,14 +137,14 @@ void expectGridInvariants(NetView& view) {
     }
     // Every shown view node reached from the current node has its cell.
     int shownNodes = 0;
-    view.nodes->forEach(
+    view.layout.nodes->forEach(
         [](void* context, NodeBase* n) {
             if (!asNode(n)->hasFlag(NodeFlags::Hidden | NodeFlags::Unplaced))
                 ++*static_cast<int*>(context);
             return 0;
         },
         &shownNodes);
-    EXPECT_EQ(static_cast<int>(seen.size()), shownNodes + view.dummyCount);
+    EXPECT_EQ(static_cast<int>(seen.size()), shownNodes + view.layout.dummyCount);
 
     // The energy from first principles.
     double energy = 0.0;
@@ -169,7 +170,7 @@ void expectGridInvariants(NetView& view) {
             energy += sum - best;
         }
     }
-    EXPECT_NEAR(view.energy, energy, 0.01 + std::fabs(energy) * 1e-5);
+    EXPECT_NEAR(view.layout.energy, energy, 0.01 + std::fabs(energy) * 1e-5);
 }
 
 TEST_F(LayoutTest, ANodeWithoutLinksIsOneCellOfNoEnergy) {
@@ -178,10 +179,10 @@ TEST_F(LayoutTest, ANodeWithoutLinksIsOneCellOfNoEnergy) {
     const std::vector<Cell> cells = cellsOf(v);
     ASSERT_EQ(cells.size(), 1u);
     EXPECT_EQ(cells[0].name, "alone");
-    EXPECT_EQ(v.grid.slotCount, 1);
-    EXPECT_EQ(v.grid.layerCount, 1);
-    EXPECT_EQ(v.energy, 0.0f);
-    EXPECT_EQ(v.clusterCount, 1);
+    EXPECT_EQ(v.layout.grid.slotCount, 1);
+    EXPECT_EQ(v.layout.grid.layerCount, 1);
+    EXPECT_EQ(v.layout.energy, 0.0f);
+    EXPECT_EQ(v.layout.clusterCount, 1);
     ImproveLayout(v);
     StepLayout(v);
     EXPECT_EQ(cellsOf(v).size(), 1u);
@@ -190,7 +191,7 @@ TEST_F(LayoutTest, ANodeWithoutLinksIsOneCellOfNoEnergy) {
 TEST_F(LayoutTest, ALinkSpanningThreeLayersGetsTwoFillersUntilTheNextRelayout) {
     load("#ENTITIES\na isa b\nb isa c\nc isa d\na isa d\n");
     NetView& v = open("d");
-    EXPECT_EQ(v.dummyCount, 2);
+    EXPECT_EQ(v.layout.dummyCount, 2);
     EXPECT_EQ(column("a"), column("d") + 3);
     expectGridInvariants(v);
     ViewNode* a = node("a");
@@ -198,16 +199,16 @@ TEST_F(LayoutTest, ALinkSpanningThreeLayersGetsTwoFillersUntilTheNextRelayout) {
     ASSERT_EQ(a->slots[ParentSlot]->size(), 2);
     EXPECT_TRUE(asNode(a->slots[ParentSlot]->nodeAt(1))->hasFlag(NodeFlags::DummyNode));
 
-    RemoveDummyNodes(v);
-    EXPECT_EQ(v.dummyCount, 0);
-    EXPECT_EQ(v.dummyList, nullptr);
+    RemoveDummyNodes(v.layout);
+    EXPECT_EQ(v.layout.dummyCount, 0);
+    EXPECT_EQ(v.layout.dummyList, nullptr);
     // The links are the network's again, in the same places.
     EXPECT_EQ(a->slots[ParentSlot]->nodeAt(0), node("b"));
     EXPECT_EQ(a->slots[ParentSlot]->nodeAt(1), d);
     EXPECT_EQ(d->slots[ChildSlot]->nodeAt(1), a);
 
     Relayout(v, false);
-    EXPECT_EQ(v.dummyCount, 2);
+    EXPECT_EQ(v.layout.dummyCount, 2);
     expectGridInvariants(v);
 }
 
@@ -219,22 +220,22 @@ TEST_F(LayoutTest, RaiseChildrenMovesOneLayerPerApplicationAndNeedsAShownParent)
     p->layer = 0;
     x->layer = 4;
     for (int expected : {3, 2, 1, 1}) {
-        JustifyDepth(v);
+        JustifyDepth(v.layout, v.current, v.options.depthJustify);
         EXPECT_EQ(x->layer, expected);
     }
     // The mirror rule lowers a parent towards its child.
-    v.depthJustify = DepthJustify::LowerParents;
+    v.options.depthJustify = DepthJustify::LowerParents;
     x->layer = 4;
-    JustifyDepth(v);
+    JustifyDepth(v.layout, v.current, v.options.depthJustify);
     EXPECT_EQ(p->layer, 1);
 
     NetView& w = open("q");
     ViewNode* y = node("y");
     node("q")->setFlag(1, NodeFlags::Hidden);
     y->layer = 4;
-    w.depthJustify = DepthJustify::RaiseChildren;
+    w.options.depthJustify = DepthJustify::RaiseChildren;
     w.current = y;
-    JustifyDepth(w);
+    JustifyDepth(w.layout, w.current, w.options.depthJustify);
     EXPECT_EQ(y->layer, 4);
 }
 
@@ -242,13 +243,13 @@ TEST_F(LayoutTest, ARelationClusterStandsBetweenTheEntityClustersItJoins) {
     load("#RELATIONS\nlinks exists\n#ENTITIES\nalpha exists\nomega exists\n"
          "#PROPERTIES\nalpha links omega\n");
     NetView& v = open("alpha");
-    ASSERT_EQ(v.clusterCount, 3);
+    ASSERT_EQ(v.layout.clusterCount, 3);
     // Found in breadth-first order: the current node's cluster, the relation's, the far end's.
-    ASSERT_EQ(v.clusters.size(), 3u);
-    EXPECT_EQ(shown(v.clusters[0].seed), "alpha");
-    EXPECT_TRUE(v.clusters[1].seed->hasFlag(NodeFlags::RelationKind));
-    EXPECT_EQ(v.clusters[1].insertAt, 1);
-    EXPECT_EQ(shown(v.clusters[2].seed), "omega");
+    ASSERT_EQ(v.layout.clusters.size(), 3u);
+    EXPECT_EQ(shown(v.layout.clusters[0].seed), "alpha");
+    EXPECT_TRUE(v.layout.clusters[1].seed->hasFlag(NodeFlags::RelationKind));
+    EXPECT_EQ(v.layout.clusters[1].insertAt, 1);
+    EXPECT_EQ(shown(v.layout.clusters[2].seed), "omega");
     EXPECT_LT(row("alpha"), row("links"));
     EXPECT_LT(row("links"), row("omega"));
     expectGridInvariants(v);
@@ -286,16 +287,16 @@ TEST_F(LayoutTest, TargetsFollowTheJustification) {
         ViewNode* q = node("q");
         ViewNode* k = node("k");
         k->setFlag(1, NodeFlags::Hidden);
-        ASSERT_EQ(v.grid.reset(7, 2), 1);
+        ASSERT_EQ(v.layout.grid.reset(7, 2), 1);
         p->slot = 2;
         q->slot = 5;
         p->layer = q->layer = 0;
         c->layer = 1;
         c->slot = 0;
         for (ViewNode* n : {p, q, c})
-            v.grid.place(n);
-        v.justification = test.justification;
-        EXPECT_TRUE(SweepLayout(v, 1, 1, 1.0f));
+            v.layout.grid.place(n);
+        v.options.justification = test.justification;
+        EXPECT_TRUE(SweepLayout(v.layout, v.options.justification, 1, 1, 1.0f));
         EXPECT_EQ(c->slot, test.expected) << ToInt(test.justification);
         if (test.justification == Justification::Centred) {
             EXPECT_FLOAT_EQ(c->barycentre, 3.5f);
@@ -306,7 +307,7 @@ TEST_F(LayoutTest, TargetsFollowTheJustification) {
     ViewNode* c = node("c");
     ViewNode* k = node("k");
     node("q")->setFlag(1, NodeFlags::Hidden);
-    ASSERT_EQ(v.grid.reset(7, 3), 1);
+    ASSERT_EQ(v.layout.grid.reset(7, 3), 1);
     node("p")->slot = 2;
     node("p")->layer = 0;
     c->layer = 1;
@@ -314,8 +315,8 @@ TEST_F(LayoutTest, TargetsFollowTheJustification) {
     k->layer = 2;
     k->slot = 6;
     for (ViewNode* n : {node("p"), c, k})
-        v.grid.place(n);
-    SweepLayout(v, 1, 1, 0.5f);
+        v.layout.grid.place(n);
+    SweepLayout(v.layout, v.options.justification, 1, 1, 0.5f);
     EXPECT_FLOAT_EQ(c->barycentre, 3.0f);
     EXPECT_EQ(c->slot, 3);
 }
@@ -326,26 +327,26 @@ TEST_F(LayoutTest, ATakenCellShiftsTheNearerRun) {
     // shifts the other two up, into a row opened at the front.
     load("#ENTITIES\na isa p\nb isa p\nc isa p\n");
     NetView& v = open("p");
-    ASSERT_EQ(v.grid.reset(3, 2), 1);
+    ASSERT_EQ(v.layout.grid.reset(3, 2), 1);
     ViewNode* p = node("p");
     p->layer = 0;
     p->slot = 0;
-    v.grid.place(p);
+    v.layout.grid.place(p);
     int slot = 0;
     for (const char* name : {"c", "b", "a"}) {
         ViewNode* n = node(name);
         n->layer = 1;
         n->slot = slot++;
-        v.grid.place(n);
+        v.layout.grid.place(n);
     }
-    v.justification = Justification::Centred;
-    EXPECT_TRUE(SweepLayout(v, 1, 0, 1.0f));
+    v.options.justification = Justification::Centred;
+    EXPECT_TRUE(SweepLayout(v.layout, v.options.justification, 1, 0, 1.0f));
     EXPECT_EQ(node("c")->slot, -1);
     EXPECT_EQ(node("b")->slot, 0);
     EXPECT_EQ(node("a")->slot, 1);
-    EXPECT_EQ(v.grid.slotOffset, 1);
-    EXPECT_EQ(v.grid.slotCount, 3);
-    LayoutEnergy(v);
+    EXPECT_EQ(v.layout.grid.slotOffset, 1);
+    EXPECT_EQ(v.layout.grid.slotCount, 3);
+    LayoutEnergy(v.layout);
     expectGridInvariants(v);
 }
 
@@ -353,9 +354,9 @@ TEST_F(LayoutTest, ImproveLeavesALayoutAloneWhenTheFirstSweepMovesNothing) {
     load("#ENTITIES\nb isa a\nc isa b\n");
     NetView& v = open("a");
     const std::vector<Cell> before = cellsOf(v);
-    v.energy = 123.0f;
+    v.layout.energy = 123.0f;
     ImproveLayout(v);
-    EXPECT_EQ(v.energy, 123.0f);
+    EXPECT_EQ(v.layout.energy, 123.0f);
     const std::vector<Cell> after = cellsOf(v);
     ASSERT_EQ(after.size(), before.size());
     for (std::size_t i = 0; i < after.size(); ++i)
@@ -385,7 +386,7 @@ TEST(IdealLinkSumTest, OneStraightLinkThenTwoAtEachSlotDistance) {
 TEST_F(LayoutTest, EnergyCountsExcessLinkLength) {
     load("#ENTITIES\nl isa p\nr isa p\n");
     NetView& v = open("p");
-    ASSERT_EQ(v.grid.reset(3, 2), 1);
+    ASSERT_EQ(v.layout.grid.reset(3, 2), 1);
     node("p")->slot = 0;
     node("p")->layer = 0;
     node("l")->slot = 0;
@@ -393,24 +394,24 @@ TEST_F(LayoutTest, EnergyCountsExcessLinkLength) {
     node("r")->slot = 2;
     node("r")->layer = 1;
     for (const char* name : {"p", "l", "r"})
-        v.grid.place(node(name));
+        v.layout.grid.place(node(name));
     // p: 1 + sqrt 5 - 2.4142; l: 1 - 1; r: sqrt 5 - 1.
-    EXPECT_NEAR(LayoutEnergy(v), 2.2361 - 1.4142 + 1.2361, 1e-4);
+    EXPECT_NEAR(LayoutEnergy(v.layout), 2.2361 - 1.4142 + 1.2361, 1e-4);
     EXPECT_NEAR(node("p")->childEnergy, 0.8219, 1e-4);
     EXPECT_NEAR(node("r")->parentEnergy, 1.2361, 1e-4);
     // One slot across: the diagonal of the ideal pair, so the energy is a whole number again.
     node("r")->slot = 1;
-    v.grid.reset(3, 2);
+    v.layout.grid.reset(3, 2);
     for (const char* name : {"p", "l", "r"})
-        v.grid.place(node(name));
-    EXPECT_NEAR(LayoutEnergy(v), 1.4142 - 1.0, 1e-4);
+        v.layout.grid.place(node(name));
+    EXPECT_NEAR(LayoutEnergy(v.layout), 1.4142 - 1.0, 1e-4);
     // Straight links only: exactly the ideal.
     node("r")->slot = 0;
     node("r")->layer = 2;
-    v.grid.reset(3, 3);
+    v.layout.grid.reset(3, 3);
     for (const char* name : {"p", "l", "r"})
-        v.grid.place(node(name));
-    EXPECT_EQ(LayoutEnergy(v), 2.0f - 2.4142f + 1.0f + 1.0f);
+        v.layout.grid.place(node(name));
+    EXPECT_EQ(LayoutEnergy(v.layout), 2.0f - 2.4142f + 1.0f + 1.0f);
 }
 
 TEST_F(LayoutTest, GeneratedNetworksKeepTheGridInvariants) {
@@ -435,8 +436,8 @@ TEST_F(LayoutTest, GeneratedNetworksKeepTheGridInvariants) {
                              << "seed " << seed << " justification " << ToInt(justification)
                              << " depth " << ToInt(depth));
                 view = std::make_unique<NetView>();
-                view->justification = justification;
-                view->depthJustify = depth;
+                view->options.justification = justification;
+                view->options.depthJustify = depth;
                 ASSERT_EQ(BuildViewNodes(*view, *net, net->find(name.c_str(), 0)), 1);
                 StartViewLayout(*view, 1);
                 {
@@ -453,8 +454,8 @@ TEST_F(LayoutTest, GeneratedNetworksKeepTheGridInvariants) {
                 SCOPED_TRACE("stepped");
                 expectGridInvariants(*view);
                 // Fillers gone, every view node has its network node's neighbours again.
-                RemoveDummyNodes(*view);
-                view->nodes->forEach([](NodeBase* n) {
+                RemoveDummyNodes(view->layout);
+                view->layout.nodes->forEach([](NodeBase* n) {
                     const auto* v = static_cast<const ViewNode*>(n);
                     for (int slot = 0; slot < 4; ++slot) {
                         const NodeList* mine = v->slots[slot];
@@ -475,7 +476,7 @@ TEST_F(LayoutTest, CyclesOfIsaLinksEndEveryPass) {
     load("#ENTITIES\na isa b\nb isa c\nc isa a\nd isa a\nb isa d\ne isa e\ne isa a\n");
     for (const DepthJustify depth : {DepthJustify::RaiseChildren, DepthJustify::LowerParents}) {
         view = std::make_unique<NetView>();
-        view->depthJustify = depth;
+        view->options.depthJustify = depth;
         ASSERT_EQ(BuildViewNodes(*view, *net, net->find("a", 0)), 1);
         StartViewLayout(*view, 1);
         ImproveLayout(*view);
@@ -503,7 +504,7 @@ TEST_F(LayoutTest, ManyClustersAreAllPlaced) {
         text += "e" + std::to_string(i) + " next e" + std::to_string(i + 1) + "\n";
     load(text);
     NetView& v = open("e0");
-    EXPECT_EQ(v.clusterCount, 13);
+    EXPECT_EQ(v.layout.clusterCount, 13);
     int entities = 0;
     for (const Cell& cell : cellsOf(v))
         entities += cell.name.find(' ') == std::string::npos && cell.name != "next";
@@ -514,10 +515,10 @@ TEST_F(LayoutTest, ManyClustersAreAllPlaced) {
 TEST_F(LayoutTest, PixelBoxesFollowOrientationScrollAndZoom) {
     load("#ENTITIES\nb isa a\nc isa a\nd isa b\nd isa a\n");
     NetView& v = open("a");
-    v.cellWidth = 90.0f;
-    v.cellHeight = 60.0f;
-    v.clientWidth = 500;
-    v.clientHeight = 400;
+    v.geometry.cellWidth = 90.0f;
+    v.geometry.cellHeight = 60.0f;
+    v.geometry.clientWidth = 500;
+    v.geometry.clientHeight = 400;
     ViewNode* d = node("d");
     const int r = row("d");
     const int l = column("d");
@@ -531,7 +532,7 @@ TEST_F(LayoutTest, PixelBoxesFollowOrientationScrollAndZoom) {
                              Case{Orientation::BottomUp, 45 + 90 * r, 400 - (30 + 60 * l)},
                              Case{Orientation::LeftToRight, 45 + 90 * l, 30 + 60 * r},
                              Case{Orientation::RightToLeft, 500 - (45 + 90 * l), 30 + 60 * r}}) {
-        v.orientation = test.orientation;
+        v.options.orientation = test.orientation;
         PlaceOnScreen(v);
         EXPECT_EQ(d->layoutBox.left, test.x - 31) << ToInt(test.orientation);
         EXPECT_EQ(d->layoutBox.right, test.x + 32) << ToInt(test.orientation);
@@ -539,30 +540,30 @@ TEST_F(LayoutTest, PixelBoxesFollowOrientationScrollAndZoom) {
         EXPECT_EQ(d->layoutBox.bottom, test.y + 23) << ToInt(test.orientation);
     }
     // The link box: grown by 3 * 0.9 + 1 = 3, parent side first whatever the direction.
-    v.orientation = Orientation::BottomUp;
+    v.options.orientation = Orientation::BottomUp;
     PlaceOnScreen(v);
     EXPECT_EQ(d->linkBox.top, d->layoutBox.bottom + 3);
     EXPECT_EQ(d->linkBox.bottom, d->layoutBox.top - 3);
     EXPECT_EQ(d->linkBox.left, d->layoutBox.left - 3);
     // Scrolling moves the picture by the scrolled-away part.
-    v.orientation = Orientation::TopDown;
+    v.options.orientation = Orientation::TopDown;
     PlaceOnScreen(v);
     const PixelBox before = d->layoutBox;
-    v.firstVisibleSlot = 1;
-    v.scrollY = 7;
+    v.geometry.firstVisibleSlot = 1;
+    v.geometry.scrollY = 7;
     PlaceOnScreen(v);
     EXPECT_EQ(d->layoutBox.left, before.left - 90);
     EXPECT_EQ(d->layoutBox.top, before.top - 7);
     // A filler is a line's width across the slot axis; large cells give a third.
-    v.firstVisibleSlot = 0;
-    v.scrollY = 0;
-    v.cellWidth = 300.0f;
-    v.cellHeight = 150.0f;
+    v.geometry.firstVisibleSlot = 0;
+    v.geometry.scrollY = 0;
+    v.geometry.cellWidth = 300.0f;
+    v.geometry.cellHeight = 150.0f;
     PlaceOnScreen(v);
     EXPECT_EQ(d->layoutBox.right - d->layoutBox.left, 2 * 100 + 1);
     EXPECT_EQ(d->layoutBox.bottom - d->layoutBox.top, 2 * 50 + 1);
-    ASSERT_EQ(v.dummyCount, 1);
-    auto* filler = static_cast<ViewNode*>(v.dummyList->nodeAt(0));
+    ASSERT_EQ(v.layout.dummyCount, 1);
+    auto* filler = static_cast<ViewNode*>(v.layout.dummyList->nodeAt(0));
     EXPECT_EQ(filler->layoutBox.right - filler->layoutBox.left, 2);
     EXPECT_EQ(filler->layoutBox.bottom - filler->layoutBox.top, 2 * 50 + 1);
 
@@ -579,11 +580,11 @@ TEST_F(LayoutTest, ForEachCellVisitsARangeRowByRowAndStopsOnAnAnswer) {
         EXPECT_TRUE(all[i - 1].row < all[i].row ||
                     (all[i - 1].row == all[i].row && all[i - 1].column < all[i].column));
     std::vector<Cell> deep;
-    ForEachCell(v, &collectCell, &deep, 0, -1, 1, -1);
+    ForEachCell(v.layout.grid, &collectCell, &deep, 0, -1, 1, -1);
     EXPECT_EQ(deep.size(), 3u);
     int visits = 0;
     EXPECT_EQ(ForEachCell(
-                  v,
+                  v.layout.grid,
                   [](void* context, ViewNode*, int, int) {
                       return ++*static_cast<int*>(context) == 2 ? 7 : 0;
                   },
@@ -633,11 +634,11 @@ TEST_F(LayoutTest, HidingCollectsTheNewlyHiddenAndHidesWhatOnlyHiddenNodesReach)
     load("#ENTITIES\nb isa a\nc isa b\nd isa c\n");
     NetView& v = open("a");
     node("b")->setFlag(1, NodeFlags::Hidden);
-    RemoveDummyNodes(v);
+    RemoveDummyNodes(v.layout);
     RecalcLayout(v, true);
     std::vector<std::string> newly;
-    for (int i = 0, n = v.newlyHidden ? v.newlyHidden->size() : 0; i < n; ++i)
-        newly.push_back(shown(v.newlyHidden->nodeAt(i)));
+    for (int i = 0, n = v.layout.newlyHidden ? v.layout.newlyHidden->size() : 0; i < n; ++i)
+        newly.push_back(shown(v.layout.newlyHidden->nodeAt(i)));
     EXPECT_EQ(newly, (std::vector<std::string>{"c", "d"}));
     EXPECT_EQ(cellsOf(v).size(), 1u);
 }

@@ -2,12 +2,12 @@
 // the current node, the spotlight and its menu, in a window that is not there.
 #include "containers/node_list.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "platform/keys.h"
 #include "view/commands.h"
 #include "view/spotlight.h"
 #include "view/view_commands.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_operations.h"
 #include "view/view_scale.h"
 
@@ -32,7 +32,7 @@ protected:
     ViewNode* node(const char* name) {
         Node* source = findNode(name, 0) ? findNode(name, 0) : findNode(name, 1);
         EXPECT_NE(source, nullptr) << name;
-        return source ? viewNodeFor(*view->nodes, source) : nullptr;
+        return source ? viewNodeFor(*view->layout.nodes, source) : nullptr;
     }
     void key(int k, bool shift = false, bool ctrl = false) { ViewKey(*view, k, shift, ctrl); }
     bool hidden(const char* name) { return node(name)->hasFlag(NodeFlags::Hidden); }
@@ -104,13 +104,13 @@ TEST_F(NavigationTest, GridMovesSkipFillersAndEmptyCellsAndSelectInTheList) {
     //   word       filler     noun       .          .
     //   .          verb       auxiliary  modal      .
     //   .          filler     filler     .          .
-    ASSERT_EQ(v.grid.insertFrontRows(1), 1);
+    ASSERT_EQ(v.layout.grid.insertFrontRows(1), 1);
     auto* filler = new ViewNode();
     filler->setFlag(1, NodeFlags::DummyNode);
-    listAppend(v.dummyList, filler);
-    v.grid.put(-v.grid.slotOffset, -v.grid.layerOffset, filler);
-    ASSERT_EQ(v.grid.at(1, 0), node("dependent"));
-    ASSERT_TRUE(v.grid.at(2, 1)->hasFlag(NodeFlags::DummyNode));
+    listAppend(v.layout.dummyList, filler);
+    v.layout.grid.put(-v.layout.grid.slotOffset, -v.layout.grid.layerOffset, filler);
+    ASSERT_EQ(v.layout.grid.at(1, 0), node("dependent"));
+    ASSERT_TRUE(v.layout.grid.at(2, 1)->hasFlag(NodeFlags::DummyNode));
     // Keys with Ctrl carry kCtrl. The last layer is empty: End takes the last one with a node.
     constexpr int kCtrl = 0x10000;
     const std::tuple<const char*, int, const char*> moves[] = {
@@ -157,40 +157,40 @@ TEST_F(NavigationTest, GoingToANodeScrollsItsCellJustIntoView) {
     SetCellExtents(v, 100.0f, 100.0f);
     // Layers run down the window: a cell below shows at the bottom edge, one above at the top,
     // each with the room its markers take on both sides.
-    const int m = v.layerMargin;
+    const int m = v.geometry.layerMargin;
     ASSERT_GT(m, 0);
     const std::pair<const char*, int> visits[] = {
         {"e", 300 + 2 * m}, {"a", 0}, {"c", 100 + 2 * m}, {"b", 100}, {"d", 200 + 2 * m}};
     for (const auto& [name, scrollY] : visits) {
         GoToNode(v, node(name), 2);
-        EXPECT_EQ(v.scrollY, scrollY) << name;
+        EXPECT_EQ(v.geometry.scrollY, scrollY) << name;
     }
-    EXPECT_EQ(v.scrollY, v.scrollRangeY - 100) << "the last cell has the picture's end margin";
+    EXPECT_EQ(v.geometry.scrollY, v.geometry.scrollRangeY - 100) << "the last cell has the picture's end margin";
     host->invalidated.clear();
     GoToNode(v, v.current, 0);
     EXPECT_TRUE(host->invalidated.empty()) << "the current node shows: nothing to do";
     // Space brings it back.
     ScrollViewBy(v, 0, -200);
     key(kSpace);
-    EXPECT_EQ(v.scrollY, 200 + 2 * m);
+    EXPECT_EQ(v.geometry.scrollY, 200 + 2 * m);
     // A cell larger than the window is centred on it.
     SetCellExtents(v, 100.0f, 300.0f);
     GoToNode(v, node("b"), 2);
-    EXPECT_EQ(v.scrollY, v.layerMargin + 300 + 150 - 100);
+    EXPECT_EQ(v.geometry.scrollY, v.geometry.layerMargin + 300 + 150 - 100);
     // Right to left the first layer is at the right, where the origin is 0.
     SetCellExtents(v, 100.0f, 100.0f);
     ViewCommand(v, cmd::kLeftToRight + ToInt(Orientation::RightToLeft));
     GoToNode(v, node("a"), 2);
-    EXPECT_EQ(v.scrollX, 0);
+    EXPECT_EQ(v.geometry.scrollX, 0);
     GoToNode(v, node("e"), 2);
-    EXPECT_EQ(v.scrollX, 500 + 2 * m - 300);
+    EXPECT_EQ(v.geometry.scrollX, 500 + 2 * m - 300);
 }
 
 TEST_F(NavigationTest, ChosenLinksKeepTheOldOneOrTakeTheNearestAndDistancesFollow) {
     // c's and d's first parent b lies further from r than their second, a.
     load("#ENTITIES\na isa r\nq isa r\nb isa q\nc isa b\nc isa a\nd isa b\nd isa a\n#FONTS\n");
     NetView& v = open("r");
-    v.distanceMode = {};
+    v.options.distanceMode = {};
     GoToNode(v, node("c"), 2);
     EXPECT_EQ(v.currentLink, node("a"));
     // a's link to c passes a filler.
@@ -201,7 +201,7 @@ TEST_F(NavigationTest, ChosenLinksKeepTheOldOneOrTakeTheNearestAndDistancesFollo
         EXPECT_EQ(flag(name, NodeFlags::DistanceChanged), change) << name;
     EXPECT_EQ(node("r")->distance, 2);
     // Shown numbers are repainted, which takes the marks away.
-    v.distanceMode = {DistanceShade::None, true};
+    v.options.distanceMode = {DistanceShade::None, true};
     GoToNode(v, node("d"), 2);
     EXPECT_EQ(v.currentLink, node("a")) << "kept, though b is as near to c";
     EXPECT_FALSE(flag("c", NodeFlags::DistanceChanged));
@@ -255,7 +255,7 @@ TEST_F(NavigationTest, SpotlightKeysNarrowAndWidenWhatIsShownAndTheMenuFollows) 
     EXPECT_FALSE(hidden("a"));
     EXPECT_TRUE(hidden("a2")) << "as far from r as a1, but not on the way";
     EXPECT_TRUE(hidden("b"));
-    EXPECT_EQ(v.grid.nodeAt(node("a1")->slot, node("a1")->layer), node("a1"));
+    EXPECT_EQ(v.layout.grid.nodeAt(node("a1")->slot, node("a1")->layer), node("a1"));
 }
 
 TEST_F(NavigationTest, HideParentsHidesThemAllOrRevealsThemAll) {

@@ -10,9 +10,9 @@
 #include "labels/label_text.h"
 #include "memory/debug_log.h"
 #include "memory/size_class_heap.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "view/spotlight.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 
 #include "support/null_display.h"
 #include "support/view_fixture.h"
@@ -111,6 +111,10 @@ TEST_F(InspectionTest, EachScopeListsItsLinks) {
 
     open("aux");
     PrepareViewInspection(*view);
+    EXPECT_TRUE(entity("word")->hasFlag(NodeFlags::InViewMark | NodeFlags::AncestorMark))
+        << "the view's nodes are in view, the current node's lineage marked";
+    EXPECT_TRUE(entity("modal")->hasFlag(NodeFlags::DescendantMark));
+    EXPECT_FALSE(entity("noun")->hasFlag(NodeFlags::DescendantMark));
     EXPECT_EQ(lists(aux, nullptr, ConnectionScope::Partition, true), (Names{"modal"}));
     entity("modal")->setFlag(0, NodeFlags::InViewMark);
     EXPECT_TRUE(lists(aux, nullptr, ConnectionScope::Partition, true).empty())
@@ -265,7 +269,7 @@ TEST_F(InspectionTest, ADoubleClickTogglesTheMarkAndTheSortedLinkInTheView) {
     open("aux");
     PrepareViewInspection(*view);
     Node* modal = entity("modal");
-    ViewNode* copy = asViewNode(findNodeIn(view->nodes, "modal", 0));
+    ViewNode* copy = asViewNode(findNodeIn(view->layout.nodes, "modal", 0));
     EXPECT_TRUE(ToggleShownMark(view.get(), inspect::kToList, modal, ChildSlot));
     EXPECT_TRUE(modal->hasFlag(ShownMarkBit(inspect::kToList)));
     EXPECT_TRUE(isHidden(copy));

@@ -2,7 +2,7 @@
 // drawing against hit tests, and a view's set of shapes.
 #include "view/shapes.h"
 
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_region.h"

@@ -7,14 +7,14 @@
 #include "labels/label_markup.h"
 #include "memory/size_class_heap.h"
 #include "model/links.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "platform/keys.h"
 #include "tools/network_generator.h"
 #include "view/commands.h"
 #include "view/view_changes.h"
 #include "view/view_commands.h"
 #include "view/view_editing.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_operations.h"
 #include "view/view_paint.h"
 
@@ -345,7 +345,7 @@ TEST_F(ViewEditingTest, RandomEditsKeepTheViewsInStepAndUndoRestoresTheFile) {
             NetView& v = random() % 2 ? a : b;
             // A random node of the view becomes current.
             std::vector<NodeBase*> shown;
-            v.nodes->forEach(
+            v.layout.nodes->forEach(
                 [](void* c, NodeBase* n) {
                     static_cast<std::vector<NodeBase*>*>(c)->push_back(n);
                     return 0;

@@ -1,7 +1,7 @@
 // Painting a view into an image: pixels where the drawing rules put them.
 #include "labels/colours.h"
 #include "model/network.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "netfile/shape_file.h"
 #include "platform/keys.h"
 #include "platform/qt/qt_display.h"
@@ -10,7 +10,7 @@
 #include "view/label_editor.h"
 #include "view/layout.h"
 #include "view/view_commands.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_geometry.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
@@ -46,13 +46,13 @@ protected:
         Paint(v, image);
         return image.finish().copy();
     }
-    ViewNode* node(const char* name) { return viewNodeFor(*view->nodes, findNode(name, 0)); }
+    ViewNode* node(const char* name) { return viewNodeFor(*view->layout.nodes, findNode(name, 0)); }
     // A view whose cells are `slot` by `layer` pixels, with nothing scrolled away.
     NetView& openAt(const char* name, float slot, float layer, int width = 600, int height = 500) {
         NetView& v = open(name, width, height);
-        v.aspect = 0.0f;
+        v.geometry.aspect = 0.0f;
         SetCellExtents(v, slot, layer);
-        v.scrollX = v.scrollY = 0;
+        v.geometry.scrollX = v.geometry.scrollY = 0;
         UpdateViewGeometry(v);
         return v;
     }
@@ -73,7 +73,7 @@ const char* const kFamily = "#ENTITIES\nb isa a\nc isa a\nd isa b\n#FONTS\n";
 TEST_F(ViewPaintTest, TheCurrentNodeHasAFrameThreeTimesAsThickInTheHighlight) {
     load(kFamily);
     NetView& v = openAt("a", 210, 210);
-    const int lineWidth = static_cast<int>(v.labelZoom);
+    const int lineWidth = static_cast<int>(v.geometry.labelZoom);
     ASSERT_EQ(lineWidth, 3);
     const QImage image = paint(v);
     const PixelBox a = node("a")->layoutBox;
@@ -133,7 +133,7 @@ TEST_F(ViewPaintTest, UnderTheEditorsTextTheOldLabelDoesNotShowThrough) {
     load("#ENTITIES\n\"wide old label\" isa root\n#FONTS\n");
     NetView& v = openAt("wide old label", 210, 210);
     const PixelBox box = v.current->layoutBox;
-    const int inset = 3 * static_cast<int>(v.labelZoom) + 2;
+    const int inset = 3 * static_cast<int>(v.geometry.labelZoom) + 2;
     // Ink inside the box's frame, under the editor or around it (the editor's own frame apart).
     auto inkInBox = [&](const QImage& image, bool underEditor) {
         const platform::Rect inside = v.editor->rect.grown(-2);
@@ -183,9 +183,9 @@ TEST_F(ViewPaintTest, HiddenChildrenEndTheStubInACircle) {
     NetView& v = openAt("a", 210, 210);
     ViewNode* b = node("b");
     const int x = (b->linkBox.left + b->linkBox.right) / 2;
-    const int extension = static_cast<int>(v.layerExtent / 12.0f);
+    const int extension = static_cast<int>(v.geometry.layerExtent / 12.0f);
     const int end = b->linkBox.bottom + extension;
-    const int radius = std::max(4, static_cast<int>(5.0f * v.labelZoom)) / 2;
+    const int radius = std::max(4, static_cast<int>(5.0f * v.geometry.labelZoom)) / 2;
     // d is shown: no circle beyond the link point's end of the stub.
     const QImage shown = paint(v);
     EXPECT_EQ(shown.pixelColor(x - radius, end), QColor(Qt::white));
@@ -213,15 +213,15 @@ TEST_F(ViewPaintTest, MarkersBeyondTheFirstAndLastLayersLieInsideThePicture) {
             const int along = 3 * extent;
             NetView& v = open("b", vertical ? 200 : along, vertical ? along : 200);
             ViewCommand(v, cmd::kLeftToRight + ToInt(orientation));
-            viewNodeFor(*v.nodes, findNode("top", 0))->setFlag(1, NodeFlags::Hidden);
-            viewNodeFor(*v.nodes, findNode("d", 0))->setFlag(1, NodeFlags::Hidden);
+            viewNodeFor(*v.layout.nodes, findNode("top", 0))->setFlag(1, NodeFlags::Hidden);
+            viewNodeFor(*v.layout.nodes, findNode("d", 0))->setFlag(1, NodeFlags::Hidden);
             Relayout(v, false);
             ScaleToWindow(v, false);
             const std::string where = "orientation " + std::to_string(ToInt(orientation)) +
                                       " window " + std::to_string(along);
-            ASSERT_EQ(v.grid.layerCount, 3) << where;
-            EXPECT_EQ(v.scrollRangeX, 0) << where;
-            EXPECT_EQ(v.scrollRangeY, 0) << where;
+            ASSERT_EQ(v.layout.grid.layerCount, 3) << where;
+            EXPECT_EQ(v.geometry.scrollRangeX, 0) << where;
+            EXPECT_EQ(v.geometry.scrollRangeY, 0) << where;
             const QImage image = paint(v);
             // Dark pixels on the line `at` pixels along the layer axis.
             auto darkOn = [&](int at) {

@@ -1,12 +1,12 @@
 // A view's options, title, menu captions, scale commands, arrow keys and command table, in a
 // window that is not there.
-#include "model/view_node.h"
+#include "layout/view_node.h"
 #include "platform/keys.h"
 #include "view/commands.h"
 #include "view/layout.h"
 #include "view/shapes.h"
 #include "view/view_commands.h"
-#include "view/view_flags.h"
+#include "layout/view_flags.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_scale.h"
@@ -38,27 +38,27 @@ TEST_F(ViewStateTest, ANewViewHasTheDefaultsItsTitleAndIsFittedToTheWindow) {
     load(kGrammar);
     openViewsAt = OpenAt::FitToWindow;
     NetView& v = open("word", 800, 600, false);
-    EXPECT_EQ(v.justification, Justification::Centred);
-    EXPECT_EQ(v.orientation, Orientation::TopDown);
-    EXPECT_EQ(v.lineStyle, LineStyle::Curved);
-    EXPECT_EQ(v.distanceMode, (DistanceMode{DistanceShade::None, true}));
-    EXPECT_TRUE(v.highlightLinks);
+    EXPECT_EQ(v.options.justification, Justification::Centred);
+    EXPECT_EQ(v.options.orientation, Orientation::TopDown);
+    EXPECT_EQ(v.options.lineStyle, LineStyle::Curved);
+    EXPECT_EQ(v.options.distanceMode, (DistanceMode{DistanceShade::None, true}));
+    EXPECT_TRUE(v.options.highlightLinks);
     EXPECT_EQ(host->title, "Entity Net (word) 2.00");
     EXPECT_TRUE(v.current->hasFlag(NodeFlags::CurrentMark));
-    EXPECT_EQ(v.slotExtent, 15.0f);
+    EXPECT_EQ(v.geometry.slotExtent, 15.0f);
     // The fit to the window waits until the window has shown.
     EXPECT_EQ(host->runPosted(), 1);
-    EXPECT_GT(v.slotExtent, 15.0f);
+    EXPECT_GT(v.geometry.slotExtent, 15.0f);
     // 800 / 4 slots and 600 / 5 layers less the margins for the end markers, the aspect of
     // 15 x 15 kept: the layers decide, as large as they fit.
-    EXPECT_EQ(v.slotExtent, v.layerExtent);
-    EXPECT_GT(v.layerMargin, 0);
-    EXPECT_LE(5 * v.layerExtent + static_cast<float>(2 * v.layerMargin), 600);
-    const float larger = v.layerExtent + 1.0f;
+    EXPECT_EQ(v.geometry.slotExtent, v.geometry.layerExtent);
+    EXPECT_GT(v.geometry.layerMargin, 0);
+    EXPECT_LE(5 * v.geometry.layerExtent + static_cast<float>(2 * v.geometry.layerMargin), 600);
+    const float larger = v.geometry.layerExtent + 1.0f;
     EXPECT_GT(5 * larger + static_cast<float>(2 * LayerMarginFor(larger, larger)), 600);
-    EXPECT_EQ(v.scrollRangeX, 0);
-    EXPECT_EQ(v.scrollRangeY, 0);
-    EXPECT_FALSE(v.scaleToWindowPossible);
+    EXPECT_EQ(v.geometry.scrollRangeX, 0);
+    EXPECT_EQ(v.geometry.scrollRangeY, 0);
+    EXPECT_FALSE(v.geometry.scaleToWindowPossible);
     EXPECT_FALSE(menus.enables[cmd::kScaleToWindow]);
     EXPECT_EQ(menus.captions[std::pair(2, 7)], "&Orientation:\tTop-down");
     EXPECT_EQ(menus.captions[std::pair(2, 4)], "Distance &shade:\tNone");
@@ -69,16 +69,16 @@ TEST_F(ViewStateTest, ANewViewHasTheDefaultsItsTitleAndIsFittedToTheWindow) {
 TEST_F(ViewStateTest, WhereViewsOpenIsAViewOptionWithItsCaption) {
     load(kGrammar);
     NetView& v = open("word");
-    EXPECT_EQ(v.openAt, OpenAt::Readable);
+    EXPECT_EQ(v.options.openAt, OpenAt::Readable);
     EXPECT_EQ(menus.captions[std::pair(2, 9)], "Open views &at:\tReadable size");
     EXPECT_TRUE(menus.checks[cmd::kOpenReadable]);
-    const float slot = v.slotExtent;
+    const float slot = v.geometry.slotExtent;
     EXPECT_TRUE(ViewCommand(v, cmd::kOpenReadable + 1));
-    EXPECT_EQ(v.openAt, OpenAt::FitToWindow);
+    EXPECT_EQ(v.options.openAt, OpenAt::FitToWindow);
     EXPECT_EQ(menus.captions[std::pair(2, 9)], "Open views &at:\tFit to window");
     EXPECT_TRUE(menus.checks[cmd::kOpenReadable + 1]);
     EXPECT_FALSE(menus.checks[cmd::kOpenReadable]);
-    EXPECT_EQ(v.slotExtent, slot) << "the open view keeps its scale";
+    EXPECT_EQ(v.geometry.slotExtent, slot) << "the open view keeps its scale";
 }
 
 TEST_F(ViewStateTest, EachOptionCommandChoosesTheModeOfItsOffsetAndTheMenusFollow) {
@@ -93,14 +93,14 @@ TEST_F(ViewStateTest, EachOptionCommandChoosesTheModeOfItsOffsetAndTheMenusFollo
     };
     const Option options[] = {
         {"justification", cmd::kJustifyFirst, 3, kJustificationGroup,
-         [&] { return ToInt(v.justification); }},
+         [&] { return ToInt(v.options.justification); }},
         {"depth", cmd::kRaiseChildren, 2, kDepthJustifyGroup,
-         [&] { return ToInt(v.depthJustify); }},
+         [&] { return ToInt(v.options.depthJustify); }},
         {"orientation", cmd::kLeftToRight, 4, kOrientationGroup,
-         [&] { return ToInt(v.orientation); }},
-        {"line style", cmd::kStraight, 2, kLineStyleGroup, [&] { return ToInt(v.lineStyle); }},
-        {"shade", cmd::kShadeNone, 3, kShadeGroup, [&] { return ToInt(v.distanceMode.shade); }},
-        {"open at", cmd::kOpenReadable, 2, -1, [&] { return ToInt(v.openAt); }},
+         [&] { return ToInt(v.options.orientation); }},
+        {"line style", cmd::kStraight, 2, kLineStyleGroup, [&] { return ToInt(v.options.lineStyle); }},
+        {"shade", cmd::kShadeNone, 3, kShadeGroup, [&] { return ToInt(v.options.distanceMode.shade); }},
+        {"open at", cmd::kOpenReadable, 2, -1, [&] { return ToInt(v.options.openAt); }},
     };
     for (const Option& option : options) {
         for (int offset = option.count - 1; offset >= 0; --offset) {
@@ -114,15 +114,15 @@ TEST_F(ViewStateTest, EachOptionCommandChoosesTheModeOfItsOffsetAndTheMenusFollo
             }
         }
     }
-    EXPECT_TRUE(v.distanceMode.numbers) << "choosing a shade keeps the numbers";
+    EXPECT_TRUE(v.options.distanceMode.numbers) << "choosing a shade keeps the numbers";
     // The on-off options show as checks and as a tool bar group of 0 or 1.
     for (const bool on : {false, true}) {
         EXPECT_TRUE(ViewCommand(v, cmd::kHighlightLinks));
-        EXPECT_EQ(v.highlightLinks, on);
+        EXPECT_EQ(v.options.highlightLinks, on);
         EXPECT_EQ(menus.checks[cmd::kHighlightLinks], on);
         EXPECT_EQ(menus.groups[kHighlightLinksGroup], on ? 1 : 0);
         EXPECT_TRUE(ViewCommand(v, cmd::kDistanceNumber));
-        EXPECT_EQ(v.distanceMode.numbers, on);
+        EXPECT_EQ(v.options.distanceMode.numbers, on);
         EXPECT_EQ(menus.checks[cmd::kDistanceNumber], on);
         EXPECT_EQ(menus.groups[kDistanceNumberGroup], on ? 1 : 0);
     }
@@ -131,19 +131,19 @@ TEST_F(ViewStateTest, EachOptionCommandChoosesTheModeOfItsOffsetAndTheMenusFollo
 TEST_F(ViewStateTest, LowerParentsWithoutFillersChangesOnlyTheCaption) {
     load("#ENTITIES\nb isa a\nc isa a\n#FONTS\n");
     NetView& v = open("a");
-    ASSERT_EQ(v.dummyCount, 0);
-    const float energy = v.energy;
+    ASSERT_EQ(v.layout.dummyCount, 0);
+    const float energy = v.layout.energy;
     host->everythingInvalid = false;
     ViewCommand(v, cmd::kRaiseChildren + 1);
-    EXPECT_EQ(v.depthJustify, DepthJustify::LowerParents);
+    EXPECT_EQ(v.options.depthJustify, DepthJustify::LowerParents);
     EXPECT_EQ(menus.captions[std::pair(2, 6)], "&Depth justify:\tLower parents");
     EXPECT_EQ(menus.groups[kDepthJustifyGroup], 1);
     EXPECT_FALSE(host->everythingInvalid) << "no relayout and no repaint";
-    EXPECT_EQ(v.energy, energy);
+    EXPECT_EQ(v.layout.energy, energy);
     // With fillers the layout runs again.
     load(kGrammar);
     NetView& w = open("word");
-    ASSERT_GT(w.dummyCount, 0);
+    ASSERT_GT(w.layout.dummyCount, 0);
     host->everythingInvalid = false;
     ViewCommand(w, cmd::kRaiseChildren + 1);
     EXPECT_TRUE(host->everythingInvalid);
@@ -162,9 +162,9 @@ TEST_F(ViewStateTest, DistanceCommandsStepTheModeAndKeepTheNumbers) {
         {cmd::kShadeNone + 1, 1, 3},  {cmd::kShadeNone + 2, 0, 4},
     };
     for (const Step& s : steps) {
-        v.distanceMode = DistanceModeFromInt(s.from).value_or(DistanceMode{});
+        v.options.distanceMode = DistanceModeFromInt(s.from).value_or(DistanceMode{});
         EXPECT_TRUE(ViewCommand(v, s.id));
-        EXPECT_EQ(ToInt(v.distanceMode), s.to) << s.id << " from " << s.from;
+        EXPECT_EQ(ToInt(v.options.distanceMode), s.to) << s.id << " from " << s.from;
         EXPECT_EQ(menus.groups[kShadeGroup], s.to / 2);
         EXPECT_EQ(menus.checks[cmd::kDistanceNumber], (s.to & 1) != 0);
     }
@@ -173,28 +173,28 @@ TEST_F(ViewStateTest, DistanceCommandsStepTheModeAndKeepTheNumbers) {
 TEST_F(ViewStateTest, ScaleCommandsFollowTheirRoundingAndNeverGoBelowOne) {
     load(kGrammar);
     NetView& v = open("word");
-    v.aspect = 0.0f;
+    v.geometry.aspect = 0.0f;
     ASSERT_TRUE(SetCellExtents(v, 10.0f, 20.0f));
     ExpandScale(v);
     // 10 / 0.9 = 11.1 and 20 / 0.9 = 22.2; the ratio before, 0.5, becomes the view's.
-    EXPECT_EQ(v.slotExtent, 11.0f);
-    EXPECT_EQ(v.layerExtent, 22.0f);
-    EXPECT_FLOAT_EQ(v.aspect, 0.5f);
+    EXPECT_EQ(v.geometry.slotExtent, 11.0f);
+    EXPECT_EQ(v.geometry.layerExtent, 22.0f);
+    EXPECT_FLOAT_EQ(v.geometry.aspect, 0.5f);
     ExpandScale(v);
     // 12 and 24: the layer request is the larger and drives the slot extent.
-    EXPECT_EQ(v.slotExtent, 12.0f);
-    EXPECT_EQ(v.layerExtent, 24.0f);
-    EXPECT_TRUE(v.scaleToWindowPossible);
+    EXPECT_EQ(v.geometry.slotExtent, 12.0f);
+    EXPECT_EQ(v.geometry.layerExtent, 24.0f);
+    EXPECT_TRUE(v.geometry.scaleToWindowPossible);
     EXPECT_TRUE(menus.enables[cmd::kScaleToWindow]);
 
-    v.aspect = 0.0f;
+    v.geometry.aspect = 0.0f;
     SetCellExtents(v, 1.0f, 1.0f);
     ReduceScale(v);
-    EXPECT_EQ(v.slotExtent, 1.0f);
-    EXPECT_EQ(v.layerExtent, 1.0f);
+    EXPECT_EQ(v.geometry.slotExtent, 1.0f);
+    EXPECT_EQ(v.geometry.layerExtent, 1.0f);
     EXPECT_FALSE(menus.enables[cmd::kReduceScale]);
     ExpandScale(v);
-    EXPECT_EQ(v.slotExtent, 2.0f) << "an extent that did not grow grows by one";
+    EXPECT_EQ(v.geometry.slotExtent, 2.0f) << "an extent that did not grow grows by one";
     EXPECT_TRUE(menus.enables[cmd::kReduceScale]);
 }
 
@@ -231,10 +231,10 @@ TEST_F(ViewStateTest, ScaleToWindowComesBackAfterEveryChangeOfThePictureOrTheWin
         EXPECT_TRUE(menus.enables[cmd::kScaleToWindow]);
         EXPECT_TRUE(ViewKey(v, platform::keys::kEnter, false, true));
         // Ctrl+Enter fitted the whole picture into the window, and a second fit has nothing to do.
-        EXPECT_EQ(v.visibleSlots, v.grid.slotCount);
-        EXPECT_EQ(v.visibleLayers, v.grid.layerCount);
-        EXPECT_LE(v.totalWidth, v.clientWidth);
-        EXPECT_LE(v.totalHeight, v.clientHeight);
+        EXPECT_EQ(v.geometry.visibleSlots, v.layout.grid.slotCount);
+        EXPECT_EQ(v.geometry.visibleLayers, v.layout.grid.layerCount);
+        EXPECT_LE(v.geometry.totalWidth, v.geometry.clientWidth);
+        EXPECT_LE(v.geometry.totalHeight, v.geometry.clientHeight);
         EXPECT_FALSE(menus.enables[cmd::kScaleToWindow]);
     }
 
@@ -245,25 +245,25 @@ TEST_F(ViewStateTest, ScaleToWindowComesBackAfterEveryChangeOfThePictureOrTheWin
         text += "c" + std::to_string(k) + " isa root\n";
     load(text + "#FONTS\n");
     NetView& w = open("root", 30, 30);
-    EXPECT_EQ(w.slotExtent, 1.0f);
-    EXPECT_LT(w.visibleSlots, w.grid.slotCount);
-    EXPECT_TRUE(w.scaleToWindowPossible);
+    EXPECT_EQ(w.geometry.slotExtent, 1.0f);
+    EXPECT_LT(w.geometry.visibleSlots, w.layout.grid.slotCount);
+    EXPECT_TRUE(w.geometry.scaleToWindowPossible);
     EXPECT_TRUE(menus.enables[cmd::kScaleToWindow]);
 }
 
 TEST_F(ViewStateTest, ScalingKeepsTheCentreOfTheWindowInPlace) {
     load(kGrammar);
     NetView& v = open("word", 400, 300);
-    v.aspect = 0.0f;
+    v.geometry.aspect = 0.0f;
     SetCellExtents(v, 100.0f, 100.0f);
-    v.scrollX = 100;
-    v.scrollY = 50;
-    const int before = v.layerMargin;
+    v.geometry.scrollX = 100;
+    v.geometry.scrollY = 50;
+    const int before = v.geometry.layerMargin;
     SetCellExtents(v, 200.0f, 200.0f);
     // The centre (200, 150) of the window shows the point (300, 200 - margin) of the cells
     // before and after; along the layers the margin before the first cell does not scale.
-    EXPECT_EQ(v.scrollX, 2 * 300 - 200);
-    EXPECT_EQ(v.scrollY, std::min(2 * (200 - before) - 150 + v.layerMargin, v.scrollRangeY));
+    EXPECT_EQ(v.geometry.scrollX, 2 * 300 - 200);
+    EXPECT_EQ(v.geometry.scrollY, std::min(2 * (200 - before) - 150 + v.geometry.layerMargin, v.geometry.scrollRangeY));
 }
 
 // Twelve chains nine layers deep under one root: at 80-pixel cells the picture is larger than
@@ -281,12 +281,12 @@ std::string chains() {
 
 // The view at 80-pixel cells, turned, scrolled to the middle of its ranges.
 void middleOfChains(NetView& v, Orientation orientation) {
-    v.aspect = 0.0f;
+    v.geometry.aspect = 0.0f;
     SetCellExtents(v, 80.0f, 80.0f);
     SetOrientation(v, orientation);
-    ASSERT_GT(v.scrollRangeX, 200);
-    ASSERT_GT(v.scrollRangeY, 200);
-    ScrollViewTo(v, v.scrollRangeX / 2, v.scrollRangeY / 2);
+    ASSERT_GT(v.geometry.scrollRangeX, 200);
+    ASSERT_GT(v.geometry.scrollRangeY, 200);
+    ScrollViewTo(v, v.geometry.scrollRangeX / 2, v.geometry.scrollRangeY / 2);
 }
 
 // The node whose box centre lies nearest `p`.
@@ -297,7 +297,7 @@ ViewNode* nodeNear(NetView& v, platform::Point p) {
         int best = 0;
     } search{p};
     ForEachCell(
-        v,
+        v.layout.grid,
         [](void* context, ViewNode* n, int, int) {
             auto& s = *static_cast<Search*>(context);
             if (n->hasFlag(NodeFlags::DummyNode))
@@ -356,14 +356,14 @@ TEST_F(ViewStateTest, TheWheelScrollsUpAndDownWithShiftSidewaysAndTouchpadsByPix
             middleOfChains(v, orientation);
             ViewNode* n = nodeNear(v, {200, 150});
             const platform::Point before = BoxCentre(n->layoutBox);
-            const float extent = v.slotExtent;
+            const float extent = v.geometry.slotExtent;
             WheelRemainder left;
             for (int i = 0; i < c.events; ++i)
                 ViewWheel(v, left, c.turn, kNotch);
             const platform::Point after = BoxCentre(n->layoutBox);
             EXPECT_EQ(after.x - before.x, c.moved.x);
             EXPECT_EQ(after.y - before.y, c.moved.y);
-            EXPECT_EQ(v.slotExtent, extent);
+            EXPECT_EQ(v.geometry.slotExtent, extent);
         }
     }
 }
@@ -387,8 +387,8 @@ TEST_F(ViewStateTest, CtrlWheelZoomsAStepANotchKeepingThePointUnderThePointer) {
                 turn.angle = {0, angle};
                 for (int i = 0; i < events; ++i)
                     ViewWheel(v, left, turn, 48);
-                EXPECT_EQ(v.slotExtent, extent);
-                EXPECT_EQ(v.layerExtent, extent);
+                EXPECT_EQ(v.geometry.slotExtent, extent);
+                EXPECT_EQ(v.geometry.layerExtent, extent);
                 const platform::Point now = BoxCentre(n->layoutBox);
                 EXPECT_LE(std::abs(now.x - turn.at.x), 1) << now.x;
                 EXPECT_LE(std::abs(now.y - turn.at.y), 1) << now.y;
@@ -397,7 +397,7 @@ TEST_F(ViewStateTest, CtrlWheelZoomsAStepANotchKeepingThePointUnderThePointer) {
             turn.angle = {0, 60};
             turn.at = BoxCentre(n->layoutBox);
             ViewWheel(v, left, turn, 48);
-            EXPECT_EQ(v.slotExtent, 80.0f);
+            EXPECT_EQ(v.geometry.slotExtent, 80.0f);
             step(60, 1, 88.0f);
             // A notch back reduces: 88 x 0.9 = 79.2.
             step(-120, 1, 79.0f);
@@ -414,9 +414,9 @@ TEST_F(ViewStateTest, TurningTheViewKeepsTheCurrentNodeInTheWindow) {
         text += "c" + std::to_string(k) + " isa root\n";
     load(text + "#FONTS\n");
     NetView& v = open("root", 800, 600);
-    v.aspect = 0.0f;
+    v.geometry.aspect = 0.0f;
     SetCellExtents(v, 120.0f, 40.0f);
-    ViewNode* far = viewNodeFor(*v.nodes, findNode("c30", 0));
+    ViewNode* far = viewNodeFor(*v.layout.nodes, findNode("c30", 0));
     ASSERT_NE(far, nullptr);
     GoToNode(v, far, 0);
     for (const Orientation orientation : {Orientation::LeftToRight, Orientation::BottomUp,
@@ -425,9 +425,9 @@ TEST_F(ViewStateTest, TurningTheViewKeepsTheCurrentNodeInTheWindow) {
         SetOrientation(v, orientation);
         const PixelBox box = v.current->layoutBox;
         EXPECT_GE(box.left, 0);
-        EXPECT_LE(box.right, v.clientWidth);
+        EXPECT_LE(box.right, v.geometry.clientWidth);
         EXPECT_GE(box.top, 0);
-        EXPECT_LE(box.bottom, v.clientHeight);
+        EXPECT_LE(box.bottom, v.geometry.clientHeight);
     }
 }
 
@@ -446,7 +446,7 @@ TEST_F(ViewStateTest, ArrowKeysCrossLayersWhateverTheOrientation) {
         {Orientation::BottomUp, {kLeft, kUp, kRight, kDown}, {kLeft, kDown, kRight, kUp}},
     };
     for (const Mapping& m : mappings) {
-        v.orientation = m.orientation;
+        v.options.orientation = m.orientation;
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(MapArrowKey(v, m.in[i]), m.out[i])
                 << ToInt(m.orientation) << " key " << m.in[i];
@@ -460,29 +460,29 @@ TEST_F(ViewStateTest, MaximisedWindowsMoveTheViewMenuOneToTheRight) {
     ViewResized(v, true, false);
     menus.captions.clear();
     ViewCommand(v, cmd::kLeftToRight);
-    EXPECT_EQ(v.orientation, Orientation::LeftToRight);
+    EXPECT_EQ(v.options.orientation, Orientation::LeftToRight);
     EXPECT_EQ(menus.captions[std::pair(3, 7)], "&Orientation:\tLeft to right");
     EXPECT_EQ(menus.captions[std::pair(3, 5)], "&Justification:\tCentred");
     EXPECT_EQ(menus.captions.count(std::pair(2, 7)), 0u);
     EXPECT_TRUE(menus.checks[cmd::kLeftToRight]);
     EXPECT_FALSE(menus.checks[cmd::kLeftToRight + 2]);
     // The screen cell follows the axes.
-    EXPECT_EQ(v.cellWidth, v.layerExtent);
-    EXPECT_EQ(v.cellHeight, v.slotExtent);
+    EXPECT_EQ(v.geometry.cellWidth, v.geometry.layerExtent);
+    EXPECT_EQ(v.geometry.cellHeight, v.geometry.slotExtent);
 }
 
 TEST_F(ViewStateTest, RelayoutKeepsTheCurrentNodeWhereItWas) {
     load("#ENTITIES\nb isa a\nc isa a\nd isa a\ne isa a\n#FONTS\n");
     NetView& v = open("a", 300, 200);
-    v.aspect = 0.0f;
+    v.geometry.aspect = 0.0f;
     SetCellExtents(v, 200.0f, 200.0f);
-    ViewNode* d = viewNodeFor(*v.nodes, findNode("d", 0));
+    ViewNode* d = viewNodeFor(*v.layout.nodes, findNode("d", 0));
     v.current = d;
     ScrollViewBy(v, d->layoutBox.left - 100, d->layoutBox.top - 50);
     const PixelBox before = d->layoutBox;
     const int slotBefore = d->slot;
     // With b gone, d moves a slot along its layer; the picture moves with it.
-    viewNodeFor(*v.nodes, findNode("b", 0))->setFlag(1, NodeFlags::Hidden);
+    viewNodeFor(*v.layout.nodes, findNode("b", 0))->setFlag(1, NodeFlags::Hidden);
     Relayout(v, true);
     ASSERT_NE(d->slot, slotBefore);
     EXPECT_EQ(d->layoutBox.left, before.left);
@@ -501,13 +501,13 @@ TEST_F(ViewStateTest, TheCommandTableHandlesTheViewsIdsOnly) {
     for (int id : {0, 12, 101, 105, 262, 289, 300, 306, 328, 336, 540})
         EXPECT_FALSE(ViewCommand(v, id)) << id;
     // Keys reach the same commands.
-    v.orientation = Orientation::TopDown;
-    v.highlightLinks = true;
+    v.options.orientation = Orientation::TopDown;
+    v.options.highlightLinks = true;
     EXPECT_TRUE(ViewKey(v, 'L', false, true));
-    EXPECT_FALSE(v.highlightLinks);
-    v.distanceMode = {DistanceShade::None, true};
+    EXPECT_FALSE(v.options.highlightLinks);
+    v.options.distanceMode = {DistanceShade::None, true};
     EXPECT_TRUE(ViewKey(v, 'D', true, true));
-    EXPECT_EQ(v.distanceMode, (DistanceMode{DistanceShade::Greyed, true}));
+    EXPECT_EQ(v.options.distanceMode, (DistanceMode{DistanceShade::Greyed, true}));
     EXPECT_FALSE(ViewKey(v, 'Q', false, true));
 }
 

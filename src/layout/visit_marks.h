@@ -8,21 +8,13 @@ namespace tarvo {
 
 class GraphWalk;
 class Node;
-class NetView;
 
 // A node counts as visited when its mark bit is set under polarity 0, or clear under
-// polarity 1. Each pass takes the next bit; after the last bit the marks are cleared, because
-// a bit reused over nodes a pass never reached would count some of them as visited already.
+// polarity 1. Each pass takes the next bit (`ViewLayout::newPass`).
 struct VisitMarks {
     std::uint8_t bit = 1;
     std::uint8_t polarity = 0;
 };
-
-// Starts the view's next pass.
-void NewVisitPass(NetView& view);
-// Clears the marks of every node of the view, its fillers included, and returns to the first
-// bit.
-void ResetVisitMarks(NetView& view);
 
 // The tests of the pass `marks` (a view's) is in.
 bool IsVisited(const VisitMarks& marks, const Node* node);

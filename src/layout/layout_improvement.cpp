@@ -1,14 +1,11 @@
 // The energy of an arrangement and the barycentre sweeps that lower it.
-#include "view/layout.h"
-
-#include "view/layer_sweep.h"
+#include "layout/layout_improvement.h"
 
 #include "containers/node_list.h"
-#include "memory/size_class_heap.h"
-#include "model/view_node.h"
-#include "view/net_view.h"
-#include "view/view_flags.h"
-#include "view/view_options.h"
+#include "layout/layer_sweep.h"
+#include "layout/view_flags.h"
+#include "layout/view_layout.h"
+#include "layout/view_node.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,12 +32,12 @@ float slotEnergy(const ViewNode* n, int slot) {
     return sum - IdealLinkSum(count);
 }
 
-// A sum within a thousandth of a whole number is that number, stored as the view's energy.
-float roundedEnergy(NetView& view, float energy) {
+// A sum within a thousandth of a whole number is that number, stored as the layout's energy.
+float roundedEnergy(ViewLayout& layout, float energy) {
     const float nearest = std::round(energy);
     if (std::fabs(energy - nearest) < 0.001f)
         energy = nearest;
-    view.energy = energy;
+    layout.energy = energy;
     return energy;
 }
 
@@ -58,29 +55,29 @@ void snapshot(ColumnIndex& index) {
 }
 
 // Puts every node back at its snapshot slot, aimed there.
-void restoreSnapshot(NetView& view, ColumnIndex& index) {
+void restoreSnapshot(ViewLayout& layout, ColumnIndex& index) {
     for (int column = 0; column < index.columnCount(); ++column)
         for (int n : index.column(column))
-            view.grid.put(index.slot(n), index.layer(n), nullptr);
+            layout.grid.put(index.slot(n), index.layer(n), nullptr);
     for (int column = 0; column < index.columnCount(); ++column) {
         for (int n : index.column(column)) {
             index.slot(n) = index.savedSlot(n);
             index.barycentre(n) = static_cast<float>(index.savedSlot(n));
-            view.grid.put(index.slot(n), index.layer(n), index.node(n));
+            layout.grid.put(index.slot(n), index.layer(n), index.node(n));
         }
     }
     // The rows the later sweeps opened at the ends are empty again.
-    view.grid.trimEmptyRows();
+    layout.grid.trimEmptyRows();
     index.writeNodes();
-    index.build(view.grid);
+    index.build(layout.grid);
 }
 
 // The energy, summed in the order of the grid's cells (row by row, and along each row by
 // column) as LayoutEnergy sums it, so that the two agree to the last bit; but reached through
 // the columns' nodes rather than through every cell.
-float indexedEnergy(NetView& view, ColumnIndex& index, std::vector<int>& starts,
+float indexedEnergy(ViewLayout& layout, ColumnIndex& index, std::vector<int>& starts,
                     std::vector<int>& ordered) {
-    const LayoutGrid& grid = view.grid;
+    const LayoutGrid& grid = layout.grid;
     starts.assign(static_cast<std::size_t>(grid.slotCount) + 1, 0);
     std::size_t total = 0;
     for (int column = 0; column < index.columnCount(); ++column) {
@@ -104,14 +101,7 @@ float indexedEnergy(NetView& view, ColumnIndex& index, std::vector<int>& starts,
         index.childEnergy(n) = child;
         energy += parent + child;
     }
-    return roundedEnergy(view, energy);
-}
-
-void showImproved(NetView& view) {
-    LayoutEnergy(view);
-    UpdateTitle(view);
-    PlaceOnScreen(view);
-    RepaintView(view);
+    return roundedEnergy(layout, energy);
 }
 
 constexpr int kUpward = 0;
@@ -138,16 +128,16 @@ private:
     bool m_pending = true;
 };
 
-void improve(NetView& view) {
+bool improve(ViewLayout& layout, Justification justification) {
     ColumnIndex index;
     NodesWrittenBack written(index);
-    index.build(view.grid);
+    index.build(layout.grid);
     std::vector<int> starts;
     std::vector<int> ordered;
     auto sweep = [&](int direction, int mode, float t) {
-        return SweepColumns(view, index, direction, mode, t);
+        return SweepColumns(layout.grid, index, justification, direction, mode, t);
     };
-    auto energy = [&] { return indexedEnergy(view, index, starts, ordered); };
+    auto energy = [&] { return indexedEnergy(layout, index, starts, ordered); };
     float t = 1.0f;
     bool upMoved = false;
     while (t > 0.25f) {
@@ -159,7 +149,7 @@ void improve(NetView& view) {
         t *= 0.9f;
     }
     if (!upMoved)
-        return;
+        return false;
     float best = energy();
     snapshot(index);
     float previousUp = -1.0f;
@@ -186,47 +176,38 @@ void improve(NetView& view) {
         previousUp = afterUp;
     }
     if (best != energy()) {
-        restoreSnapshot(view, index);
+        restoreSnapshot(layout, index);
         sweep(kDownward, 2, t);
     }
     written.now();
-    showImproved(view);
+    return true;
 }
 
 } // namespace
 
-float LayoutEnergy(NetView& view) {
+float LayoutEnergy(ViewLayout& layout) {
     float energy = 0.0f;
-    ForEachCell(view, &addEnergy, &energy);
-    return roundedEnergy(view, energy);
+    ForEachCell(layout.grid, &addEnergy, &energy);
+    return roundedEnergy(layout, energy);
 }
 
-bool SweepLayout(NetView& view, int direction, int mode, float blend) {
+bool SweepLayout(ViewLayout& layout, Justification justification, int direction, int mode,
+                 float blend) {
     ColumnIndex index;
     NodesWrittenBack written(index);
-    index.build(view.grid);
-    return SweepColumns(view, index, direction, mode, blend);
+    index.build(layout.grid);
+    return SweepColumns(layout.grid, index, justification, direction, mode, blend);
 }
 
-void ImproveLayout(NetView& view) {
-    try {
-        improve(view);
-    } catch (const std::bad_alloc&) {
-        ReportOutOfMemory();
-    }
+bool ImproveArrangement(ViewLayout& layout, Justification justification) {
+    return improve(layout, justification);
 }
 
-void StepLayout(NetView& view) {
-    try {
-        view.stepDirection ^= 1;
-        const bool moved = SweepLayout(view, view.stepDirection, 0, view.stepBlend);
-        if (view.stepDirection == kUpward)
-            view.stepBlend *= 0.9f;
-        if (moved)
-            showImproved(view);
-    } catch (const std::bad_alloc&) {
-        ReportOutOfMemory();
-    }
+bool StepArrangement(ViewLayout& layout, Justification justification) {
+    const int direction = layout.beginStep();
+    const bool moved = SweepLayout(layout, justification, direction, 0, layout.stepBlend);
+    layout.endStep();
+    return moved;
 }
 
 } // namespace tarvo

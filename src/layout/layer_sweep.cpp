@@ -1,11 +1,10 @@
 // The layer treatment of the improvement sweeps.
-#include "view/layer_sweep.h"
+#include "layout/layer_sweep.h"
 
 #include "containers/node_list.h"
-#include "model/view_node.h"
-#include "view/layout_grid.h"
-#include "view/net_view.h"
-#include "view/view_flags.h"
+#include "layout/view_node.h"
+#include "layout/layout_grid.h"
+#include "layout/view_flags.h"
 
 #include <algorithm>
 #include <array>
@@ -517,14 +516,14 @@ float ColumnIndex::slotEnergy(int node, int slot) const {
     return sum - IdealLinkSum(count);
 }
 
-bool SweepColumns(NetView& view, ColumnIndex& index, int direction, int mode, float blend) {
-    LayoutGrid& grid = view.grid;
+bool SweepColumns(LayoutGrid& grid, ColumnIndex& index, Justification justification,
+                  int direction, int mode, float blend) {
     const int slot = direction == kDownward ? ParentSlot : ChildSlot;
-    LayerSweep sweep(index, grid, view.justification != Justification::Centred);
+    LayerSweep sweep(index, grid, justification != Justification::Centred);
     const int layers = grid.layerCount;
     bool moved = false;
     auto treat = [&](int column) {
-        moved = sweep.treat(column, mode, slot, blend, view.justification) || moved;
+        moved = sweep.treat(column, mode, slot, blend, justification) || moved;
     };
     for (int i = 0; i < layers; ++i)
         treat(direction == kDownward ? i : layers - 1 - i);

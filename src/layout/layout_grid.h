@@ -74,4 +74,11 @@ private:
     int m_rowBase = 0;
 };
 
+// Visits the non-empty cells of the grid rows [firstSlot, endSlot) and columns
+// [firstLayer, endLayer), row by row; a negative end means up to the last. Stops at the first
+// visitor answer that is not 0 and returns it.
+using CellVisitor = int (*)(void* context, ViewNode* node, int row, int column);
+int ForEachCell(const LayoutGrid& grid, CellVisitor visitor, void* context, int firstSlot = 0,
+                int endSlot = -1, int firstLayer = 0, int endLayer = -1);
+
 } // namespace tarvo

@@ -1,12 +1,12 @@
 // Marking, layering into clusters, hiding, depth justification and filler nodes.
-#include "view/layering.h"
+#include "layout/layering.h"
 
 #include "containers/node_list.h"
 #include "model/graph_walk.h"
 #include "model/links.h"
-#include "model/view_node.h"
-#include "view/net_view.h"
-#include "view/view_flags.h"
+#include "layout/view_node.h"
+#include "layout/view_layout.h"
+#include "layout/view_flags.h"
 
 #include <algorithm>
 #include <climits>
@@ -53,10 +53,11 @@ void propagateLayers(ViewNode* start, int slot, NeedsMove needsMove, MoveTo move
 // walk of its own from its seed.
 class ClusterLayering {
 public:
-    explicit ClusterLayering(NetView& view) : m_view(view), m_marks(view.marks) {}
+    ClusterLayering(ViewLayout& layout, ViewNode* current)
+        : m_layout(layout), m_marks(layout.marks), m_current(current) {}
 
     void layerAll() {
-        std::vector<ViewNode*> seeds{m_view.current};
+        std::vector<ViewNode*> seeds{m_current};
         while (!seeds.empty()) {
             m_nextSeeds.clear();
             for (ViewNode* seed : seeds) {
@@ -160,12 +161,13 @@ private:
         cluster.layerCount = m_highest - m_lowest + 1;
         cluster.layerOffset = -m_lowest;
         cluster.number = m_counter;
-        m_view.clusters.push_back(std::move(cluster));
+        m_layout.clusters.push_back(std::move(cluster));
         ++m_counter;
     }
 
-    NetView& m_view;
+    ViewLayout& m_layout;
     const VisitMarks& m_marks;
+    ViewNode* m_current;
     int m_currentLayer = 0;
     int m_lowest = 0;
     int m_highest = 0;
@@ -215,15 +217,15 @@ void justifyFrom(ViewNode* n, DepthJustify option) {
 
 // Fillers.
 
-ViewNode* makeDummy(NetView& view, const ViewNode* below, int layer) {
+ViewNode* makeDummy(ViewLayout& layout, const ViewNode* below, int layer) {
     auto* dummy = new ViewNode();
     if (!dummy)
         return nullptr;
-    if (!listAppend(view.dummyList, dummy)) {
+    if (!listAppend(layout.dummyList, dummy)) {
         dummy->destroy();
         return nullptr;
     }
-    ++view.dummyCount;
+    ++layout.dummyCount;
     dummy->layer = layer;
     dummy->cluster = below->cluster;
     // A filler starts unseen, so that the running walk goes on through the chain to the
@@ -232,14 +234,14 @@ ViewNode* makeDummy(NetView& view, const ViewNode* below, int layer) {
 }
 
 // Fills the layers between n and its parent p, which stands at `parentRef` in n's parent list.
-void fillLink(NetView& view, ViewNode* n, NodeBase** parentRef) {
+void fillLink(ViewLayout& layout, ViewNode* n, NodeBase** parentRef) {
     auto* p = asViewNode(*parentRef);
     NodeBase** childRef = linkRef(p->slots[ChildSlot], n);
     if (!childRef)
         return;
     ViewNode* below = n;
     for (int layer = n->layer - 1; layer > p->layer; --layer) {
-        ViewNode* dummy = makeDummy(view, n, layer);
+        ViewNode* dummy = makeDummy(layout, n, layer);
         if (!dummy)
             break;
         appendLink(dummy, ChildSlot, below);
@@ -255,14 +257,14 @@ void fillLink(NetView& view, ViewNode* n, NodeBase** parentRef) {
     *childRef = below;
 }
 
-void fillNode(NetView& view, Node* node) {
+void fillNode(ViewLayout& layout, Node* node) {
     auto* n = asViewNode(node);
     NodeList* parents = n->slots[ParentSlot];
     for (int i = 0, size = listSize(parents); i < size; ++i) {
         const auto* p = asViewNode(parents->nodeAt(i));
         if (isHidden(p) || p->hasFlag(NodeFlags::DummyNode) || p->layer + 1 >= n->layer)
             continue;
-        fillLink(view, n, static_cast<NodeBase**>(parents->elementAt(i)));
+        fillLink(layout, n, static_cast<NodeBase**>(parents->elementAt(i)));
     }
 }
 
@@ -272,57 +274,56 @@ bool isDummy(const NodeBase* node) {
 
 } // namespace
 
-void MarkReachable(NetView& view) {
-    NewVisitPass(view);
+void MarkReachable(ViewLayout& layout, ViewNode* current) {
+    layout.newPass();
     GraphWalk walk;
-    walk.run(view.current, [&view, &walk](Node* node) {
-        if (VisitOnce(view.marks, walk, node))
+    walk.run(current, [&layout, &walk](Node* node) {
+        if (VisitOnce(layout.marks, walk, node))
             node->setFlag(1, NodeFlags::Unplaced);
     });
 }
 
-void LayerClusters(NetView& view) {
-    NewVisitPass(view);
-    view.clusters.clear();
-    ClusterLayering(view).layerAll();
-    view.clusterCount = static_cast<std::int32_t>(view.clusters.size());
+void LayerClusters(ViewLayout& layout, ViewNode* current) {
+    layout.newPass();
+    layout.clusters.clear();
+    ClusterLayering(layout, current).layerAll();
+    layout.clusterCount = static_cast<std::int32_t>(layout.clusters.size());
 }
 
-void HideUnreached(NetView& view, bool collect) {
-    NewVisitPass(view);
+void HideUnreached(ViewLayout& layout, ViewNode* current, bool collect) {
+    layout.newPass();
     GraphWalk walk;
-    walk.run(view.current, [&view, &walk, collect](Node* node) {
-        if (!VisitOnce(view.marks, walk, node) || !node->hasFlag(NodeFlags::Unplaced))
+    walk.run(current, [&layout, &walk, collect](Node* node) {
+        if (!VisitOnce(layout.marks, walk, node) || !node->hasFlag(NodeFlags::Unplaced))
             return;
         if (collect && !isHidden(node))
-            listAppend(view.newlyHidden, node);
+            listAppend(layout.newlyHidden, node);
         node->setFlag(1, NodeFlags::Hidden);
     });
 }
 
-void JustifyDepth(NetView& view) {
-    NewVisitPass(view);
-    const DepthJustify option = view.depthJustify;
+void JustifyDepth(ViewLayout& layout, ViewNode* current, DepthJustify option) {
+    layout.newPass();
     GraphWalk walk;
-    walk.run(view.current, [&view, &walk, option](Node* node) {
-        if (isHidden(node) || !VisitOnce(view.marks, walk, node))
+    walk.run(current, [&layout, &walk, option](Node* node) {
+        if (isHidden(node) || !VisitOnce(layout.marks, walk, node))
             return;
         justifyFrom(asViewNode(node), option);
     });
 }
 
-void InsertDummyNodes(NetView& view) {
-    NewVisitPass(view);
+void InsertDummyNodes(ViewLayout& layout, ViewNode* current) {
+    layout.newPass();
     GraphWalk walk;
-    walk.run(view.current, [&view, &walk](Node* node) {
-        if (isHidden(node) || !VisitOnce(view.marks, walk, node))
+    walk.run(current, [&layout, &walk](Node* node) {
+        if (isHidden(node) || !VisitOnce(layout.marks, walk, node))
             return;
-        fillNode(view, node);
+        fillNode(layout, node);
     });
 }
 
-void RemoveDummyNodes(NetView& view) {
-    forEachNode(view.dummyList, [](NodeBase* top) {
+void RemoveDummyNodes(ViewLayout& layout) {
+    forEachNode(layout.dummyList, [](NodeBase* top) {
         NodeBase* parent = first(top, ParentSlot);
         if (!parent || isDummy(parent))
             return;
@@ -337,9 +338,9 @@ void RemoveDummyNodes(NetView& view) {
         if (NodeBase** ref = linkRef(child->slots[ParentSlot], bottom))
             *ref = parent;
     });
-    forEachNode(view.dummyList, [](NodeBase* dummy) { dummy->destroy(); });
-    DisposeList(view.dummyList);
-    view.dummyCount = 0;
+    forEachNode(layout.dummyList, [](NodeBase* dummy) { dummy->destroy(); });
+    DisposeList(layout.dummyList);
+    layout.dummyCount = 0;
 }
 
 } // namespace tarvo

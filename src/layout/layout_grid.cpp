@@ -1,8 +1,8 @@
 // The growing cell array of a layout.
-#include "view/layout_grid.h"
+#include "layout/layout_grid.h"
 
 #include "memory/size_class_heap.h"
-#include "model/view_node.h"
+#include "layout/view_node.h"
 
 #include <algorithm>
 #include <cassert>
@@ -157,6 +157,24 @@ void LayoutGrid::trimEmptyRows() {
     m_rowBase += front;
     slotOffset -= front;
     slotCount = back - front;
+}
+
+int ForEachCell(const LayoutGrid& grid, CellVisitor visitor, void* context, int firstSlot,
+                int endSlot, int firstLayer, int endLayer) {
+    const int slots =
+        endSlot < 0 ? grid.slotCount : std::min(endSlot, static_cast<int>(grid.slotCount));
+    const int layers =
+        endLayer < 0 ? grid.layerCount : std::min(endLayer, static_cast<int>(grid.layerCount));
+    for (int row = std::max(0, firstSlot); row < slots; ++row) {
+        for (int column = std::max(0, firstLayer); column < layers; ++column) {
+            ViewNode* node = grid.at(row, column);
+            if (!node)
+                continue;
+            if (const int answer = visitor(context, node, row, column))
+                return answer;
+        }
+    }
+    return 0;
 }
 
 } // namespace tarvo

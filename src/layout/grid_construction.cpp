@@ -1,13 +1,13 @@
 // Grid construction: cluster placement, cluster order and the joined grid.
-#include "view/grid_construction.h"
+#include "layout/grid_construction.h"
 
 #include "containers/node_list.h"
 #include "labels/label_markup.h"
 #include "labels/label_text.h"
 #include "model/links.h"
-#include "model/view_node.h"
-#include "view/net_view.h"
-#include "view/view_flags.h"
+#include "layout/view_node.h"
+#include "layout/view_layout.h"
+#include "layout/view_flags.h"
 
 #include <algorithm>
 #include <cmath>
@@ -232,14 +232,14 @@ int totalSlots(const std::vector<Cluster>& clusters) {
     return total;
 }
 
-void joinClusterGrids(NetView& view) {
+void joinClusterGrids(ViewLayout& layout) {
     int layers = 0;
-    for (const Cluster& c : view.clusters)
+    for (const Cluster& c : layout.clusters)
         layers = std::max(layers, static_cast<int>(c.grid.layerCount));
-    if (!view.grid.reset(totalSlots(view.clusters), layers))
+    if (!layout.grid.reset(totalSlots(layout.clusters), layers))
         return;
     int base = 0;
-    for (Cluster& c : view.clusters) {
+    for (Cluster& c : layout.clusters) {
         for (int row = 0; row < c.grid.slotCount; ++row) {
             for (int column = 0; column < c.grid.layerCount; ++column) {
                 ViewNode* node = c.grid.at(row, column);
@@ -247,7 +247,7 @@ void joinClusterGrids(NetView& view) {
                     continue;
                 node->slot = base + row;
                 node->layer = column;
-                view.grid.put(node->slot, node->layer, node);
+                layout.grid.put(node->slot, node->layer, node);
             }
         }
         base += c.grid.slotCount;
@@ -257,9 +257,9 @@ void joinClusterGrids(NetView& view) {
 
 } // namespace
 
-void CountClusterLinks(NetView& view) {
-    const std::size_t count = view.clusters.size();
-    for (Cluster& c : view.clusters) {
+void CountClusterLinks(ViewLayout& layout) {
+    const std::size_t count = layout.clusters.size();
+    for (Cluster& c : layout.clusters) {
         c.linkCounts[0].assign(count, 0);
         c.linkCounts[1].assign(count, 0);
         auto countLink = [&c, count](int slot, NodeBase* element) {
@@ -314,8 +314,8 @@ int RelationInsertPlace(const Cluster& relation, const std::vector<const Cluster
     return best;
 }
 
-void OrderClusters(NetView& view) {
-    std::vector<Cluster>& clusters = view.clusters;
+void OrderClusters(ViewLayout& layout) {
+    std::vector<Cluster>& clusters = layout.clusters;
     std::vector<int> order(clusters.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<int>(i);
@@ -349,22 +349,22 @@ void OrderClusters(NetView& view) {
     clusters = std::move(ordered);
 }
 
-void BuildLayoutGrid(NetView& view) {
-    view.grid.release();
-    ResetVisitMarks(view);
-    for (Cluster& c : view.clusters) {
+void BuildLayoutGrid(ViewLayout& layout) {
+    layout.grid.release();
+    layout.resetMarks();
+    for (Cluster& c : layout.clusters) {
         if (!c.grid.reset(0, c.layerCount, 0, c.layerOffset))
             return;
-        NewVisitPass(view);
-        ClusterPlacer(c.grid, view.marks).placeFrom(c.seed);
+        layout.newPass();
+        ClusterPlacer(c.grid, layout.marks).placeFrom(c.seed);
     }
-    if (view.clusters.size() == 1) {
-        view.grid = std::move(view.clusters.front().grid);
+    if (layout.clusters.size() == 1) {
+        layout.grid = std::move(layout.clusters.front().grid);
         return;
     }
-    CountClusterLinks(view);
-    OrderClusters(view);
-    joinClusterGrids(view);
+    CountClusterLinks(layout);
+    OrderClusters(layout);
+    joinClusterGrids(layout);
 }
 
 } // namespace tarvo

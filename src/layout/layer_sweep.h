@@ -2,7 +2,7 @@
 // the next or previous layer and placed in their new order.
 #pragma once
 
-#include "view/view_modes.h"
+#include "layout/layout_modes.h"
 
 #include <cstddef>
 #include <vector>
@@ -10,7 +10,6 @@
 namespace tarvo {
 
 class LayoutGrid;
-class NetView;
 class ViewNode;
 
 // The length of a link across `layers` layers and `slots` slots, with the fixed values of
@@ -83,6 +82,7 @@ private:
 };
 
 // The sweep of SweepLayout over a grid that `index` describes.
-bool SweepColumns(NetView& view, ColumnIndex& index, int direction, int mode, float blend);
+bool SweepColumns(LayoutGrid& grid, ColumnIndex& index, Justification justification,
+                  int direction, int mode, float blend);
 
 } // namespace tarvo

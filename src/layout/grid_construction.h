@@ -6,18 +6,18 @@
 
 namespace tarvo {
 
-class NetView;
+class ViewLayout;
 struct Cluster;
 
 // Places every cluster's nodes in its own grid, orders the clusters and copies their cells
-// into the view's grid.
-void BuildLayoutGrid(NetView& view);
+// into the layout's grid.
+void BuildLayoutGrid(ViewLayout& layout);
 
 // The relation links between the clusters, counted into each cluster's linkCounts.
-void CountClusterLinks(NetView& view);
+void CountClusterLinks(ViewLayout& layout);
 // The final order of the clusters: entity clusters by their links and labels, each relation
 // cluster inserted where its links pull it.
-void OrderClusters(NetView& view);
+void OrderClusters(ViewLayout& layout);
 // The place among the entity clusters (0 before the first ... E after the last) where a
 // relation cluster's links weigh most.
 int RelationInsertPlace(const Cluster& relation, const std::vector<const Cluster*>& entities);

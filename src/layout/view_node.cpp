@@ -1,5 +1,5 @@
 // View copies of network nodes.
-#include "model/view_node.h"
+#include "layout/view_node.h"
 
 #include "containers/node_list.h"
 #include "containers/node_table.h"

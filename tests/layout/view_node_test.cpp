@@ -1,0 +1,65 @@
+// A view's copies of network nodes: made once per node, with their sources' names, the copy
+// mask's flags and their neighbours' copies; and the layout's fillers.
+#include "containers/node_list.h"
+#include "containers/node_table.h"
+#include "layout/view_node.h"
+#include "model/links.h"
+#include "model/network.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+class ViewNodeTest : public ::testing::Test {
+protected:
+    Network net;
+    Node* entity(const char* name) {
+        auto* node = new Node;
+        node->setName(name, 1);
+        EXPECT_EQ(net.add(node), 1);
+        return node;
+    }
+};
+
+std::vector<const NodeBase*> slotOf(const NodeBase* n, int slot) {
+    std::vector<const NodeBase*> nodes;
+    if (const NodeList* list = n->slotList(slot))
+        for (int i = 0; i < list->size(); ++i)
+            nodes.push_back(list->nodeAt(i));
+    return nodes;
+}
+
+TEST_F(ViewNodeTest, ViewCopiesMirrorTheirSourcesOnce) {
+    Node* word = entity("word");
+    Node* noun = entity("noun");
+    addChild(word, noun);
+    addChild(word, noun);
+    word->flags |= NodeFlags::DescendantMark | 0x20000;
+    NodeTable* view = MakeNodeTable();
+    ViewNode* v = viewNodeFor(*view, word);
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(viewNodeFor(*view, word), v);
+    EXPECT_EQ(v->source, word);
+    EXPECT_STREQ(v->name, "word");
+    EXPECT_NE(v->name, word->name);
+    EXPECT_EQ(v->flags, 0x20000u) << "only the copy mask's bits come over";
+
+    linkViewNode(*view, v);
+    EXPECT_EQ(slotOf(v, ChildSlot).size(), 1u) << "a duplicate link is one copy";
+    EXPECT_EQ(v->counts[ChildSlot], 2) << "but the counter is the source's";
+    auto* copyOfNoun = static_cast<const ViewNode*>(first(v, ChildSlot));
+    EXPECT_EQ(copyOfNoun->source, noun);
+
+    auto* filler = new ViewNode;
+    EXPECT_TRUE(filler->hasFlag(NodeFlags::DummyNode));
+    EXPECT_EQ(filler->source, nullptr);
+    filler->destroy();
+
+    closeNetwork(view);
+}
+
+} // namespace
+} // namespace tarvo
