@@ -8,19 +8,19 @@
 // `bench_layout --dot-dir DIR [--max-nodes N]` instead writes every graph as DIR/<graph>.dot
 // for an outside layered-drawing program and prints one line per graph with our time and
 // crossings, so that bench/compare_dot.sh can set the two side by side.
-#include "layout/layout_improvement.h"
 #include "view/layout.h"
 #include "containers/node_list.h"
 #include "containers/node_table.h"
+#include "layout/layering.h"
+#include "layout/layout_improvement.h"
+#include "layout/view_flags.h"
+#include "layout/view_node.h"
 #include "memory/debug_log.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "layout/view_node.h"
-#include "layout/layering.h"
 #include "view/net_view.h"
-#include "layout/view_flags.h"
 
 #include <benchmark/benchmark.h>
 
@@ -392,7 +392,8 @@ void FirstSweep(benchmark::State& state, int family, int nodes) {
         state.PauseTiming();
         RecalcLayout(view, false);
         state.ResumeTiming();
-        SweepLayout(view.layout, view.options.justification, 0, 0, 1.0f);
+        SweepLayout(view.layout, view.options.justification, tarvo::SweepDirection::Upward,
+                    tarvo::SweepMode::Reorder, 1.0f);
     }
     reportShape(state, measureShape(view));
 }

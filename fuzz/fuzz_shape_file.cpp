@@ -1,8 +1,8 @@
 // Shape files from anywhere: any bytes must read without fault, and every shape read must make
 // an outline within its buffer and within reach of its box, a region, a drawing and hit tests at
 // any box size in either orientation.
-#include "memory/shared_buffers.h"
 #include "layout/view_node.h"
+#include "memory/shared_buffers.h"
 #include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_region.h"

@@ -5,16 +5,16 @@
 #include "containers/node_list.h"
 #include "containers/node_table.h"
 #include "labels/font_table.h"
+#include "layout/view_flags.h"
+#include "layout/view_node.h"
 #include "memory/shared_buffers.h"
 #include "model/network.h"
-#include "layout/view_node.h"
 #include "netfile/network_file.h"
 #include "network_fuzzing.h"
 #include "platform/font_catalog.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"
-#include "layout/view_flags.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -3,10 +3,10 @@
 
 #include "cli/network_dump.h"
 #include "containers/node_table.h"
+#include "layout/view_flags.h"
 #include "layout/view_node.h"
 #include "view/layout.h"
 #include "view/net_view.h"
-#include "layout/view_flags.h"
 
 #include <cstdio>
 
@@ -51,8 +51,10 @@ std::string LayoutJson(const NetView& view) {
         view.layout.nodes->forEach(&addHidden, &hidden);
     char head[160];
     std::snprintf(head, sizeof head, "{\"clusters\":%d,\"energy\":%.4f,\"slots\":%d,\"layers\":%d,",
-                  static_cast<int>(view.layout.clusterCount), static_cast<double>(view.layout.energy),
-                  static_cast<int>(view.layout.grid.slotCount), static_cast<int>(view.layout.grid.layerCount));
+                  static_cast<int>(view.layout.clusterCount),
+                  static_cast<double>(view.layout.energy),
+                  static_cast<int>(view.layout.grid.slotCount),
+                  static_cast<int>(view.layout.grid.layerCount));
     return std::string(head) + "\"cells\":[" + cells.text + "],\"hidden\":[" + hidden.text + "]}";
 }
 

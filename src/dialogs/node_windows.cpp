@@ -8,9 +8,9 @@
 #include "dialogs/shown_label.h"
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
+#include "layout/view_node.h"
 #include "model/graph_walk.h"
 #include "model/network.h"
-#include "layout/view_node.h"
 #include "netfile/shape_file.h"
 #include "platform/qt/qt_display.h"
 #include "platform/qt/qt_text.h"
@@ -271,7 +271,8 @@ protected:
         Node* node = asNode(chosen(box));
         if (!node || node == m_node)
             return;
-        auto* copy = asViewNode(findNodeIn(m_view->layout.nodes, node->keyText(), node->relationKind()));
+        auto* copy =
+            asViewNode(findNodeIn(m_view->layout.nodes, node->keyText(), node->relationKind()));
         if (copy) {
             const OwnChange own(*this);
             GoToNode(*m_view, copy, 2, nullptr, true);

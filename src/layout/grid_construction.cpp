@@ -4,10 +4,10 @@
 #include "containers/node_list.h"
 #include "labels/label_markup.h"
 #include "labels/label_text.h"
-#include "model/links.h"
-#include "layout/view_node.h"
-#include "layout/view_layout.h"
 #include "layout/view_flags.h"
+#include "layout/view_layout.h"
+#include "layout/view_node.h"
+#include "model/links.h"
 
 #include <algorithm>
 #include <cmath>

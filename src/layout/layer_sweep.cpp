@@ -2,9 +2,9 @@
 #include "layout/layer_sweep.h"
 
 #include "containers/node_list.h"
-#include "layout/view_node.h"
 #include "layout/layout_grid.h"
 #include "layout/view_flags.h"
+#include "layout/view_node.h"
 
 #include <algorithm>
 #include <array>
@@ -16,8 +16,6 @@
 
 namespace tarvo {
 namespace {
-
-constexpr int kDownward = 1;
 
 int roundedTarget(float target) {
     return static_cast<int>(std::lround(target));
@@ -118,22 +116,22 @@ public:
     LayerSweep(ColumnIndex& index, LayoutGrid& grid, bool preferUp)
         : m_index(index), m_grid(grid), m_preferUp(preferUp) {}
 
-    bool treat(int column, int mode, int slot, float blend, Justification justification) {
+    bool treat(int column, SweepMode mode, int slot, float blend, Justification justification) {
         std::vector<int>& nodes = m_index.column(column);
         m_column = column;
         m_nodes = nodes;
         for (int n : m_nodes) {
-            if (mode != 2)
+            if (mode != SweepMode::KeepAims)
                 m_index.barycentre(n) = m_index.target(n, slot, blend, justification);
             m_index.oldSlot(n) = m_index.slot(n);
         }
-        if (mode == 0)
+        if (mode == SweepMode::Reorder)
             sortByAim();
         m_cells.reset(static_cast<std::size_t>(m_grid.slotCount));
         m_rowOf.assign(m_nodes.size(), kEmpty);
         m_free.reset(m_grid.slotCount);
         forgetRowRange();
-        if (mode == 0)
+        if (mode == SweepMode::Reorder)
             reorder();
         else
             keepOrder();
@@ -517,8 +515,9 @@ float ColumnIndex::slotEnergy(int node, int slot) const {
 }
 
 bool SweepColumns(LayoutGrid& grid, ColumnIndex& index, Justification justification,
-                  int direction, int mode, float blend) {
-    const int slot = direction == kDownward ? ParentSlot : ChildSlot;
+                  SweepDirection direction, SweepMode mode, float blend) {
+    const bool downward = direction == SweepDirection::Downward;
+    const int slot = downward ? ParentSlot : ChildSlot;
     LayerSweep sweep(index, grid, justification != Justification::Centred);
     const int layers = grid.layerCount;
     bool moved = false;
@@ -526,10 +525,10 @@ bool SweepColumns(LayoutGrid& grid, ColumnIndex& index, Justification justificat
         moved = sweep.treat(column, mode, slot, blend, justification) || moved;
     };
     for (int i = 0; i < layers; ++i)
-        treat(direction == kDownward ? i : layers - 1 - i);
-    if (mode != 1)
+        treat(downward ? i : layers - 1 - i);
+    if (mode != SweepMode::KeepOrder)
         for (int i = 0; i < layers; ++i)
-            treat(direction == kDownward ? layers - 1 - i : i);
+            treat(downward ? layers - 1 - i : i);
     if (moved)
         grid.trimEmptyRows();
     return moved;

@@ -83,6 +83,6 @@ private:
 
 // The sweep of SweepLayout over a grid that `index` describes.
 bool SweepColumns(LayoutGrid& grid, ColumnIndex& index, Justification justification,
-                  int direction, int mode, float blend);
+                  SweepDirection direction, SweepMode mode, float blend);
 
 } // namespace tarvo

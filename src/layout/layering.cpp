@@ -2,11 +2,11 @@
 #include "layout/layering.h"
 
 #include "containers/node_list.h"
+#include "layout/view_flags.h"
+#include "layout/view_layout.h"
+#include "layout/view_node.h"
 #include "model/graph_walk.h"
 #include "model/links.h"
-#include "layout/view_node.h"
-#include "layout/view_layout.h"
-#include "layout/view_flags.h"
 
 #include <algorithm>
 #include <climits>

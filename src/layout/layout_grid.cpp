@@ -1,8 +1,8 @@
 // The growing cell array of a layout.
 #include "layout/layout_grid.h"
 
-#include "memory/size_class_heap.h"
 #include "layout/view_node.h"
+#include "memory/size_class_heap.h"
 
 #include <algorithm>
 #include <cassert>

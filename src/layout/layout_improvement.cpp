@@ -104,8 +104,8 @@ float indexedEnergy(ViewLayout& layout, ColumnIndex& index, std::vector<int>& st
     return roundedEnergy(layout, energy);
 }
 
-constexpr int kUpward = 0;
-constexpr int kDownward = 1;
+constexpr SweepDirection kUpward = SweepDirection::Upward;
+constexpr SweepDirection kDownward = SweepDirection::Downward;
 
 // Gives the nodes what the index holds of them when an improvement ends, also when it ends
 // because memory ran out: the grid's cells have moved with the index all along.
@@ -134,17 +134,17 @@ bool improve(ViewLayout& layout, Justification justification) {
     index.build(layout.grid);
     std::vector<int> starts;
     std::vector<int> ordered;
-    auto sweep = [&](int direction, int mode, float t) {
+    auto sweep = [&](SweepDirection direction, SweepMode mode, float t) {
         return SweepColumns(layout.grid, index, justification, direction, mode, t);
     };
     auto energy = [&] { return indexedEnergy(layout, index, starts, ordered); };
     float t = 1.0f;
     bool upMoved = false;
     while (t > 0.25f) {
-        if (!sweep(kUpward, 0, t))
+        if (!sweep(kUpward, SweepMode::Reorder, t))
             break;
         upMoved = true;
-        if (!sweep(kDownward, 0, t))
+        if (!sweep(kDownward, SweepMode::Reorder, t))
             break;
         t *= 0.9f;
     }
@@ -154,7 +154,7 @@ bool improve(ViewLayout& layout, Justification justification) {
     snapshot(index);
     float previousUp = -1.0f;
     float previousDown = -1.0f;
-    while (t > 0.05f && sweep(kUpward, 0, t)) {
+    while (t > 0.05f && sweep(kUpward, SweepMode::Reorder, t)) {
         const float afterUp = energy();
         if (afterUp == previousUp)
             break;
@@ -162,7 +162,7 @@ bool improve(ViewLayout& layout, Justification justification) {
             snapshot(index);
             best = afterUp;
         }
-        if (!sweep(kDownward, 0, t))
+        if (!sweep(kDownward, SweepMode::Reorder, t))
             break;
         const float afterDown = energy();
         if (afterDown == previousDown)
@@ -177,7 +177,7 @@ bool improve(ViewLayout& layout, Justification justification) {
     }
     if (best != energy()) {
         restoreSnapshot(layout, index);
-        sweep(kDownward, 2, t);
+        sweep(kDownward, SweepMode::KeepAims, t);
     }
     written.now();
     return true;
@@ -191,8 +191,8 @@ float LayoutEnergy(ViewLayout& layout) {
     return roundedEnergy(layout, energy);
 }
 
-bool SweepLayout(ViewLayout& layout, Justification justification, int direction, int mode,
-                 float blend) {
+bool SweepLayout(ViewLayout& layout, Justification justification, SweepDirection direction,
+                 SweepMode mode, float blend) {
     ColumnIndex index;
     NodesWrittenBack written(index);
     index.build(layout.grid);
@@ -204,8 +204,9 @@ bool ImproveArrangement(ViewLayout& layout, Justification justification) {
 }
 
 bool StepArrangement(ViewLayout& layout, Justification justification) {
-    const int direction = layout.beginStep();
-    const bool moved = SweepLayout(layout, justification, direction, 0, layout.stepBlend);
+    const SweepDirection direction = layout.beginStep();
+    const bool moved =
+        SweepLayout(layout, justification, direction, SweepMode::Reorder, layout.stepBlend);
     layout.endStep();
     return moved;
 }

@@ -10,12 +10,10 @@ class ViewLayout;
 
 // The energy of the arrangement, kept in the layout too. Each node keeps its share.
 float LayoutEnergy(ViewLayout& layout);
-// One sweep over the layers. Downward (direction 1) aims each node at its parents, upward
-// (0) at its children; `mode` 0 reorders each layer, 1 and 2 keep the order (2 with the aims
-// the nodes hold already), and modes 0 and 2 go over the layers a second time the other way.
-// `blend` below 1 mixes in the other direction's aim. True when a node moved.
-bool SweepLayout(ViewLayout& layout, Justification justification, int direction, int mode,
-                 float blend);
+// One sweep over the layers in `direction`, treating each as `mode` says. `blend` below 1
+// mixes in the other direction's aim. True when a node moved.
+bool SweepLayout(ViewLayout& layout, Justification justification, SweepDirection direction,
+                 SweepMode mode, float blend);
 // Barycentre sweeps until the arrangement stops improving, keeping the best one found. True
 // when the first sweep moved a node, and so the arrangement may have changed.
 bool ImproveArrangement(ViewLayout& layout, Justification justification);

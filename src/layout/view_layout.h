@@ -4,6 +4,7 @@
 #pragma once
 
 #include "layout/layout_grid.h"
+#include "layout/layout_modes.h"
 #include "layout/visit_marks.h"
 
 #include <cstdint>
@@ -45,16 +46,17 @@ public:
     // The manual improvement steps start again: full blend, the first step downward.
     void restartSteps() {
         stepBlend = 1.0f;
-        stepDirection = 0;
+        stepDirection = SweepDirection::Upward;
     }
-    // The direction of the next manual step (0 upward, 1 downward; it flips before each step)
-    // and the blend it sweeps with. The blend shrinks after every upward step.
-    int beginStep() {
-        stepDirection ^= 1;
+    // The direction of the next manual step (it flips before each step, the first going
+    // downward) and the blend it sweeps with. The blend shrinks after every upward step.
+    SweepDirection beginStep() {
+        stepDirection = stepDirection == SweepDirection::Upward ? SweepDirection::Downward
+                                                                : SweepDirection::Upward;
         return stepDirection;
     }
     void endStep() {
-        if (stepDirection == 0)
+        if (stepDirection == SweepDirection::Upward)
             stepBlend *= 0.9f;
     }
 
@@ -74,7 +76,7 @@ public:
     float energy = 0.0f;
     // The manual improvement step's blend factor and the direction of its last sweep.
     float stepBlend = 1.0f;
-    std::int32_t stepDirection = 0;
+    SweepDirection stepDirection = SweepDirection::Upward;
 };
 
 } // namespace tarvo

@@ -1,13 +1,13 @@
 // The layout pipeline of a view.
 #include "view/layout.h"
 
-#include "memory/debug_log.h"
-#include "memory/size_class_heap.h"
-#include "model/graph_walk.h"
-#include "layout/view_node.h"
 #include "layout/grid_construction.h"
 #include "layout/layering.h"
 #include "layout/layout_improvement.h"
+#include "layout/view_node.h"
+#include "memory/debug_log.h"
+#include "memory/size_class_heap.h"
+#include "model/graph_walk.h"
 #include "view/net_view.h"
 #include "view/node_labels.h"
 #include "view/view_menus.h"

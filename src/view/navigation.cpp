@@ -3,13 +3,13 @@
 #include "view/view_operations.h"
 
 #include "containers/node_list.h"
-#include "model/graph_walk.h"
+#include "layout/view_flags.h"
 #include "layout/view_node.h"
+#include "model/graph_walk.h"
 #include "view/commands.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"
-#include "layout/view_flags.h"
 #include "view/view_menus.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
@@ -170,10 +170,10 @@ CellScroll cellScroll(const NetView& view, const ViewNode* node) {
     const bool vertical = view.vertical();
     const int marginX = vertical ? 0 : view.geometry.layerMargin;
     const int marginY = vertical ? view.geometry.layerMargin : 0;
-    return {
-        scrollFor(vertical ? slot : layer, view.geometry.cellWidth, view.geometry.clientWidth, view.geometry.scrollX, marginX),
-        scrollFor(vertical ? layer : slot, view.geometry.cellHeight, view.geometry.clientHeight, view.geometry.scrollY,
-                  marginY)};
+    return {scrollFor(vertical ? slot : layer, view.geometry.cellWidth, view.geometry.clientWidth,
+                      view.geometry.scrollX, marginX),
+            scrollFor(vertical ? layer : slot, view.geometry.cellHeight, view.geometry.clientHeight,
+                      view.geometry.scrollY, marginY)};
 }
 
 void scrollToCell(NetView& view, const CellScroll& to) {

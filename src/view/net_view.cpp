@@ -3,10 +3,10 @@
 
 #include "containers/node_list.h"
 #include "containers/node_table.h"
+#include "layout/layering.h"
+#include "layout/view_node.h"
 #include "model/graph_walk.h"
 #include "model/network.h"
-#include "layout/view_node.h"
-#include "layout/layering.h"
 #include "view/layout.h"
 #include "view/shapes.h"
 #include "view/spotlight.h"
@@ -46,8 +46,7 @@ int BuildViewNodes(NetView& view, Network& net, Node* node) {
 void StartViewLayout(NetView& view, int revealDistance) {
     RecalcLayout(view, false);
     PlaceOnScreen(view);
-    view.layout.stepBlend = 1.0f;
-    view.layout.stepDirection = 0;
+    view.layout.restartSteps();
     if (revealDistance > 1) {
         MeasureDistances(view);
         SetSpotlight(view, revealDistance - 1, 1);

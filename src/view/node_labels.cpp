@@ -7,11 +7,11 @@
 #include "labels/label_markup.h"
 #include "labels/label_runs.h"
 #include "labels/label_text.h"
+#include "layout/view_flags.h"
 #include "layout/view_node.h"
 #include "platform/view_host.h"
 #include "view/layout.h"
 #include "view/net_view.h"
-#include "layout/view_flags.h"
 
 #include <algorithm>
 #include <cstring>
@@ -295,8 +295,8 @@ void FindWidestLabel(NetView& view) {
 void FitViewLabelFont(NetView& view) {
     const int n = std::max(1, static_cast<int>(view.widestLabelWidth));
     const int lineWidth = std::max(1, static_cast<int>(view.geometry.labelZoom));
-    int start = static_cast<int>(
-        std::min(0.6f * view.geometry.cellHeight, view.geometry.cellWidth / (0.6f * static_cast<float>(n))));
+    int start = static_cast<int>(std::min(
+        0.6f * view.geometry.cellHeight, view.geometry.cellWidth / (0.6f * static_cast<float>(n))));
     start = std::max(start, 7);
     std::unique_ptr<platform::Display> display =
         view.host ? view.host->measuringDisplay() : nullptr;
@@ -311,10 +311,12 @@ void FitViewLabelFont(NetView& view) {
         size = std::min(size, static_cast<int>(view.fonts.labelCeiling));
     view.fonts.labelPoints = std::max(size, 7);
     view.fonts.distancePoints =
-        std::max(2, static_cast<int>(std::min(view.geometry.cellHeight / 7.0f, view.geometry.cellWidth / 8.0f)));
+        std::max(2, static_cast<int>(
+                        std::min(view.geometry.cellHeight / 7.0f, view.geometry.cellWidth / 8.0f)));
     if (display) {
         view.fonts.normalFont = metricsAt(*display, view.fonts.labelPoints);
-        view.fonts.halfFont = metricsAt(*display, RunPoints(view.fonts.labelPoints, TextPosition::Small));
+        view.fonts.halfFont =
+            metricsAt(*display, RunPoints(view.fonts.labelPoints, TextPosition::Small));
     }
 }
 

@@ -6,14 +6,14 @@
 #include "inheritance/inheritance_searches.h"
 #include "labels/label_text.h"
 #include "labels/node_order.h"
+#include "layout/view_flags.h"
+#include "layout/view_node.h"
 #include "memory/debug_log.h"
 #include "model/graph_walk.h"
 #include "model/network.h"
 #include "model/node.h"
-#include "layout/view_node.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"
-#include "layout/view_flags.h"
 #include "view/view_operations.h"
 
 #include <cstring>

@@ -34,9 +34,10 @@ Placement placementOf(const NetView& view) {
     const int slotOrigin = p.vertical ? view.geometry.scrollX : view.geometry.scrollY;
     p.layerStart = static_cast<float>(view.geometry.firstVisibleLayer) * p.layerExtent +
                    static_cast<float>(layerOrigin) - static_cast<float>(view.geometry.layerMargin);
-    p.slotStart =
-        static_cast<float>(view.geometry.firstVisibleSlot) * p.slotExtent + static_cast<float>(slotOrigin);
-    p.clientLayer = static_cast<float>(p.vertical ? view.geometry.clientHeight : view.geometry.clientWidth);
+    p.slotStart = static_cast<float>(view.geometry.firstVisibleSlot) * p.slotExtent +
+                  static_cast<float>(slotOrigin);
+    p.clientLayer =
+        static_cast<float>(p.vertical ? view.geometry.clientHeight : view.geometry.clientWidth);
     p.halfX = BoxHalfExtent(view.geometry.cellWidth);
     p.halfY = BoxHalfExtent(view.geometry.cellHeight);
     p.zoom = static_cast<int>(view.geometry.labelZoom);

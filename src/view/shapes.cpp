@@ -1,8 +1,8 @@
 // Node shapes: outlines by mirroring a quarter, regions with arc pieces, drawing, the set.
 #include "view/shapes.h"
 
-#include "memory/shared_buffers.h"
 #include "layout/view_node.h"
+#include "memory/shared_buffers.h"
 #include "netfile/shape_file.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 // The distance pass and the spotlight.
 #include "view/spotlight.h"
 
-#include "model/graph_walk.h"
-#include "layout/view_node.h"
-#include "view/net_view.h"
 #include "layout/view_flags.h"
+#include "layout/view_node.h"
+#include "model/graph_walk.h"
+#include "view/net_view.h"
 
 #include <algorithm>
 

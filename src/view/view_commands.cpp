@@ -110,12 +110,13 @@ const CommandEntry kCommands[] = {
      }},
     {cmd::kNextShade, cmd::kNextShade,
      [](NetView& v, int) {
-         SetDistanceMode(v, {NextShade(v.options.distanceMode.shade), v.options.distanceMode.numbers});
+         SetDistanceMode(v,
+                         {NextShade(v.options.distanceMode.shade), v.options.distanceMode.numbers});
      }},
     {cmd::kShadeNone, cmd::kShadeNone + 2,
      [](NetView& v, int id) {
-         SetDistanceMode(
-             v, {modeOfCommand<DistanceShade>(id, cmd::kShadeNone), v.options.distanceMode.numbers});
+         SetDistanceMode(v, {modeOfCommand<DistanceShade>(id, cmd::kShadeNone),
+                             v.options.distanceMode.numbers});
      }},
     {cmd::kColours, cmd::kColours, [](NetView& v, int) { OpenColoursDialog(v); }},
     {cmd::kHideParents, cmd::kHideChildren,

@@ -5,16 +5,16 @@
 #include "containers/node_list.h"
 #include "containers/node_table.h"
 #include "labels/label_text.h"
-#include "model/network.h"
+#include "layout/layering.h"
+#include "layout/view_flags.h"
 #include "layout/view_node.h"
+#include "model/network.h"
 #include "platform/view_host.h"
 #include "view/label_editor.h"
-#include "layout/layering.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/shapes.h"
 #include "view/view_editing.h"
-#include "layout/view_flags.h"
 #include "view/view_geometry.h"
 #include "view/view_hits.h"
 #include "view/view_operations.h"
@@ -263,7 +263,8 @@ void mouseDownOnEmptySpace(NetView& view, Point at, bool shift, bool ctrl) {
     drag.startSlotExtent = view.geometry.slotExtent;
     drag.startLayerExtent = view.geometry.layerExtent;
     drag.startLayerMargin = view.geometry.layerMargin;
-    drag.ratio = view.geometry.layerExtent > 0 ? view.geometry.slotExtent / view.geometry.layerExtent : 1.0f;
+    drag.ratio =
+        view.geometry.layerExtent > 0 ? view.geometry.slotExtent / view.geometry.layerExtent : 1.0f;
     setCursor(view, drag.mode == kDragPan    ? platform::CursorShape::Pan
                     : drag.mode == kDragZoom ? platform::CursorShape::Zoom
                                              : platform::CursorShape::ZoomAspect);
@@ -285,8 +286,8 @@ int screenLayer(const NetView& view, Point p) {
 
 GridDistance fromGridOrigin(const NetView& view, Point p, int slotOrigin, int layerOrigin,
                             float slotExtent, float layerExtent, int layerMargin) {
-    return {static_cast<int>(static_cast<float>(view.geometry.firstVisibleSlot) * slotExtent) + slotOrigin +
-                slotOf(view, p),
+    return {static_cast<int>(static_cast<float>(view.geometry.firstVisibleSlot) * slotExtent) +
+                slotOrigin + slotOf(view, p),
             static_cast<int>(static_cast<float>(view.geometry.firstVisibleLayer) * layerExtent) +
                 layerOrigin - layerMargin + screenLayer(view, p)};
 }
@@ -316,14 +317,14 @@ void zoomTo(NetView& view, Point at) {
     // The start point stays under the mouse where it went down.
     const float slotScale = view.geometry.slotExtent / drag.startSlotExtent;
     const float layerScale = view.geometry.layerExtent / drag.startLayerExtent;
-    const int wantSlot =
-        static_cast<int>(static_cast<float>(start.slot) * slotScale) -
-        static_cast<int>(static_cast<float>(view.geometry.firstVisibleSlot) * view.geometry.slotExtent) -
-        slotOf(view, drag.start);
-    const int wantLayer =
-        static_cast<int>(static_cast<float>(start.layer) * layerScale) -
-        static_cast<int>(static_cast<float>(view.geometry.firstVisibleLayer) * view.geometry.layerExtent) -
-        screenLayer(view, drag.start) + view.geometry.layerMargin;
+    const int wantSlot = static_cast<int>(static_cast<float>(start.slot) * slotScale) -
+                         static_cast<int>(static_cast<float>(view.geometry.firstVisibleSlot) *
+                                          view.geometry.slotExtent) -
+                         slotOf(view, drag.start);
+    const int wantLayer = static_cast<int>(static_cast<float>(start.layer) * layerScale) -
+                          static_cast<int>(static_cast<float>(view.geometry.firstVisibleLayer) *
+                                           view.geometry.layerExtent) -
+                          screenLayer(view, drag.start) + view.geometry.layerMargin;
     ScrollViewTo(view, vertical ? wantSlot : wantLayer, vertical ? wantLayer : wantSlot);
 }
 

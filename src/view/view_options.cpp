@@ -181,7 +181,8 @@ void UpdateOptionCaptions(NetView& view) {
 void UpdateScaleMenus(NetView& view) {
     if (!view.menus)
         return;
-    view.menus->enableItem(cmd::kReduceScale, view.geometry.slotExtent > 1.0f || view.geometry.layerExtent > 1.0f);
+    view.menus->enableItem(cmd::kReduceScale,
+                           view.geometry.slotExtent > 1.0f || view.geometry.layerExtent > 1.0f);
     view.menus->enableItem(cmd::kScaleToWindow, view.geometry.scaleToWindowPossible);
 }
 

@@ -7,6 +7,7 @@
 #include "labels/brushes.h"
 #include "labels/colours.h"
 #include "labels/font_table.h"
+#include "layout/view_flags.h"
 #include "layout/view_node.h"
 #include "platform/view_host.h"
 #include "view/label_editor.h"
@@ -14,7 +15,6 @@
 #include "view/net_view.h"
 #include "view/node_labels.h"
 #include "view/shapes.h"
-#include "layout/view_flags.h"
 #include "view/view_geometry.h"
 #include "view/view_operations.h"
 
@@ -124,11 +124,13 @@ void visibleRange(PaintTools& t) {
         const float client = static_cast<float>(view.geometry.clientLayer);
         std::tie(layerLow, layerHigh) = std::pair{client - layerHigh, client - layerLow};
     }
-    const float slotStart = static_cast<float>(view.geometry.firstVisibleSlot) * slotExtent +
-                            static_cast<float>(view.vertical() ? view.geometry.scrollX : view.geometry.scrollY);
-    const float layerStart = static_cast<float>(view.geometry.firstVisibleLayer) * layerExtent +
-                             static_cast<float>(view.vertical() ? view.geometry.scrollY : view.geometry.scrollX) -
-                             static_cast<float>(view.geometry.layerMargin);
+    const float slotStart =
+        static_cast<float>(view.geometry.firstVisibleSlot) * slotExtent +
+        static_cast<float>(view.vertical() ? view.geometry.scrollX : view.geometry.scrollY);
+    const float layerStart =
+        static_cast<float>(view.geometry.firstVisibleLayer) * layerExtent +
+        static_cast<float>(view.vertical() ? view.geometry.scrollY : view.geometry.scrollX) -
+        static_cast<float>(view.geometry.layerMargin);
     auto cell = [](float pixel, float start, float extent) {
         return static_cast<int>(std::floor((pixel + start) / extent));
     };
@@ -385,7 +387,8 @@ void dragMark(PaintTools& t, const ViewNode* n) {
 // number while numbers show.
 int nodeRepaintReach(const NetView& view) {
     const int reach = 3 * lineWidthOf(view) + 1;
-    return view.options.distanceMode.numbers ? std::max(reach, 3 * view.fonts.distancePoints) : reach;
+    return view.options.distanceMode.numbers ? std::max(reach, 3 * view.fonts.distancePoints)
+                                             : reach;
 }
 
 void distanceNumber(PaintTools& t, const ViewNode* n) {

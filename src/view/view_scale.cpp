@@ -1,13 +1,13 @@
 // Cell extents and what follows from them: the screen cell, fonts, scroll bars, positions.
 #include "view/view_scale.h"
 
+#include "layout/view_flags.h"
 #include "layout/view_node.h"
 #include "platform/view_host.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/node_labels.h"
 #include "view/shapes.h"
-#include "layout/view_flags.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
@@ -89,9 +89,11 @@ void UpdateScrollBars(NetView& view) {
     const bool flipX = !view.vertical() && view.reversed();
     const bool flipY = view.vertical() && view.reversed();
     view.host->setScrollPosition(ScrollBar::Horizontal,
-                                 flipX ? view.geometry.scrollRangeX - view.geometry.scrollX : view.geometry.scrollX);
+                                 flipX ? view.geometry.scrollRangeX - view.geometry.scrollX
+                                       : view.geometry.scrollX);
     view.host->setScrollPosition(ScrollBar::Vertical,
-                                 flipY ? view.geometry.scrollRangeY - view.geometry.scrollY : view.geometry.scrollY);
+                                 flipY ? view.geometry.scrollRangeY - view.geometry.scrollY
+                                       : view.geometry.scrollY);
 }
 
 void ScrollViewBy(NetView& view, int dx, int dy) {
@@ -293,11 +295,13 @@ void ScaleToWindow(NetView& view, bool keep) {
     view.geometry.firstVisibleLayer = 0;
     readClientSize(view);
     const float s = view.geometry.slotExtent;
-    view.geometry.aspect = keep && s > 0.0f && view.geometry.layerExtent > 0.0f ? s / view.geometry.layerExtent : 0.0f;
+    view.geometry.aspect =
+        keep && s > 0.0f && view.geometry.layerExtent > 0.0f ? s / view.geometry.layerExtent : 0.0f;
     const int slots = std::max(1, static_cast<int>(view.layout.grid.slotCount));
     const int layers = std::max(1, static_cast<int>(view.layout.grid.layerCount));
     float slot = static_cast<float>(view.geometry.clientSlot) / static_cast<float>(slots) + 0.0001f;
-    float layer = static_cast<float>(view.geometry.clientLayer) / static_cast<float>(layers) + 0.0001f;
+    float layer =
+        static_cast<float>(view.geometry.clientLayer) / static_cast<float>(layers) + 0.0001f;
     // The axis with less room decides, and the other keeps the ratio slot / layer.
     if (view.geometry.aspect > 0.0f) {
         if (view.geometry.aspect * layer >= slot)
@@ -322,9 +326,10 @@ void ScaleToWindow(NetView& view, bool keep) {
     UpdateViewGeometry(view);
     // Another fit would change nothing only when nothing is scrolled away and every cell
     // shows; cells held at one pixel may still leave part of the picture out.
-    view.geometry.scaleToWindowPossible = view.geometry.scrollX != 0 || view.geometry.scrollY != 0 ||
-                                 view.geometry.visibleSlots < view.layout.grid.slotCount ||
-                                 view.geometry.visibleLayers < view.layout.grid.layerCount;
+    view.geometry.scaleToWindowPossible = view.geometry.scrollX != 0 ||
+                                          view.geometry.scrollY != 0 ||
+                                          view.geometry.visibleSlots < view.layout.grid.slotCount ||
+                                          view.geometry.visibleLayers < view.layout.grid.layerCount;
     RepaintView(view);
     RepaintEditor(view);
     UpdateMenus(view);
@@ -403,10 +408,11 @@ void centreOn(NetView& view, const ViewNode* node) {
     const int column = node->layer + view.layout.grid.layerOffset;
     if (view.layout.grid.at(row, column) != node)
         return;
-    const float slot = (static_cast<float>(row - view.geometry.firstVisibleSlot) + 0.5f) * view.geometry.slotExtent;
-    const float layer =
-        (static_cast<float>(column - view.geometry.firstVisibleLayer) + 0.5f) * view.geometry.layerExtent +
-        static_cast<float>(view.geometry.layerMargin);
+    const float slot = (static_cast<float>(row - view.geometry.firstVisibleSlot) + 0.5f) *
+                       view.geometry.slotExtent;
+    const float layer = (static_cast<float>(column - view.geometry.firstVisibleLayer) + 0.5f) *
+                            view.geometry.layerExtent +
+                        static_cast<float>(view.geometry.layerMargin);
     setOrigins(view, static_cast<int>(slot) - view.geometry.clientSlot / 2,
                static_cast<int>(layer) - view.geometry.clientLayer / 2);
     UpdateScrollBars(view);
@@ -417,7 +423,8 @@ void centreOn(NetView& view, const ViewNode* node) {
 
 void ScaleForOpening(NetView& view) {
     ScaleToWindow(view, true);
-    if (view.options.openAt != OpenAt::Readable || view.fonts.labelPoints >= view.options.readablePoints || !view.host)
+    if (view.options.openAt != OpenAt::Readable ||
+        view.fonts.labelPoints >= view.options.readablePoints || !view.host)
         return;
     std::unique_ptr<platform::Display> display = view.host->measuringDisplay();
     if (!display)

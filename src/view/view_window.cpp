@@ -1,10 +1,10 @@
 // Creation and destruction of a view, in the order the window and its dialogs rely on.
 #include "view/view_window.h"
 
+#include "layout/layering.h"
 #include "layout/view_node.h"
 #include "netfile/shape_file.h"
 #include "platform/view_host.h"
-#include "layout/layering.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/node_labels.h"
@@ -70,8 +70,7 @@ int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host
     RecalcLayout(view, false);
     // The root is the current node: the shades and numbers count from it.
     MeasureDistances(view);
-    view.layout.stepBlend = 1.0f;
-    view.layout.stepDirection = 0;
+    view.layout.restartSteps();
     UpdateTitle(view);
     FindWidestLabel(view);
     UpdateViewGeometry(view);

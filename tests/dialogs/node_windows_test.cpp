@@ -7,8 +7,8 @@
 #include "dialogs/dialog_base.h"
 #include "inheritance/inheritance_report.h"
 #include "inheritance/inheritance_searches.h"
-#include "memory/debug_log.h"
 #include "layout/view_node.h"
+#include "memory/debug_log.h"
 #include "view/node_windows_content.h"
 #include "view/spotlight.h"
 

@@ -1,7 +1,7 @@
 // The layout grid growing at both ends and the visit marks wrapping round.
 #include "layout/layout_grid.h"
-#include "view/net_view.h"
 #include "layout/visit_marks.h"
+#include "view/net_view.h"
 
 #include "containers/node_list.h"
 #include "layout/view_node.h"

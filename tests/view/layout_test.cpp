@@ -4,17 +4,17 @@
 #include "layout/layer_sweep.h"
 #include "layout/layering.h"
 #include "layout/layout_improvement.h"
+#include "layout/view_flags.h"
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"
-#include "layout/view_flags.h"
 
 #include "containers/node_list.h"
 #include "containers/node_table.h"
 #include "labels/label_text.h"
+#include "layout/view_node.h"
 #include "model/links.h"
 #include "model/network.h"
-#include "layout/view_node.h"
 #include "netfile/network_file.h"
 #include "tools/network_generator.h"
 
@@ -296,7 +296,8 @@ TEST_F(LayoutTest, TargetsFollowTheJustification) {
         for (ViewNode* n : {p, q, c})
             v.layout.grid.place(n);
         v.options.justification = test.justification;
-        EXPECT_TRUE(SweepLayout(v.layout, v.options.justification, 1, 1, 1.0f));
+        EXPECT_TRUE(SweepLayout(v.layout, v.options.justification, SweepDirection::Downward,
+                                SweepMode::KeepOrder, 1.0f));
         EXPECT_EQ(c->slot, test.expected) << ToInt(test.justification);
         if (test.justification == Justification::Centred) {
             EXPECT_FLOAT_EQ(c->barycentre, 3.5f);
@@ -316,7 +317,8 @@ TEST_F(LayoutTest, TargetsFollowTheJustification) {
     k->slot = 6;
     for (ViewNode* n : {node("p"), c, k})
         v.layout.grid.place(n);
-    SweepLayout(v.layout, v.options.justification, 1, 1, 0.5f);
+    SweepLayout(v.layout, v.options.justification, SweepDirection::Downward, SweepMode::KeepOrder,
+                0.5f);
     EXPECT_FLOAT_EQ(c->barycentre, 3.0f);
     EXPECT_EQ(c->slot, 3);
 }
@@ -340,7 +342,8 @@ TEST_F(LayoutTest, ATakenCellShiftsTheNearerRun) {
         v.layout.grid.place(n);
     }
     v.options.justification = Justification::Centred;
-    EXPECT_TRUE(SweepLayout(v.layout, v.options.justification, 1, 0, 1.0f));
+    EXPECT_TRUE(SweepLayout(v.layout, v.options.justification, SweepDirection::Downward,
+                            SweepMode::Reorder, 1.0f));
     EXPECT_EQ(node("c")->slot, -1);
     EXPECT_EQ(node("b")->slot, 0);
     EXPECT_EQ(node("a")->slot, 1);

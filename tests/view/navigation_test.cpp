@@ -1,13 +1,13 @@
 // Moving through a view: the link cursor and its keys, the grid moves and paging, scrolling to
 // the current node, the spotlight and its menu, in a window that is not there.
 #include "containers/node_list.h"
-#include "model/network.h"
+#include "layout/view_flags.h"
 #include "layout/view_node.h"
+#include "model/network.h"
 #include "platform/keys.h"
 #include "view/commands.h"
 #include "view/spotlight.h"
 #include "view/view_commands.h"
-#include "layout/view_flags.h"
 #include "view/view_operations.h"
 #include "view/view_scale.h"
 
@@ -165,7 +165,8 @@ TEST_F(NavigationTest, GoingToANodeScrollsItsCellJustIntoView) {
         GoToNode(v, node(name), 2);
         EXPECT_EQ(v.geometry.scrollY, scrollY) << name;
     }
-    EXPECT_EQ(v.geometry.scrollY, v.geometry.scrollRangeY - 100) << "the last cell has the picture's end margin";
+    EXPECT_EQ(v.geometry.scrollY, v.geometry.scrollRangeY - 100)
+        << "the last cell has the picture's end margin";
     host->invalidated.clear();
     GoToNode(v, v.current, 0);
     EXPECT_TRUE(host->invalidated.empty()) << "the current node shows: nothing to do";

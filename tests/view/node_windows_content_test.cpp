@@ -8,11 +8,11 @@
 #include "inheritance/inheritance_searches.h"
 #include "labels/label_markup.h"
 #include "labels/label_text.h"
+#include "layout/view_flags.h"
+#include "layout/view_node.h"
 #include "memory/debug_log.h"
 #include "memory/size_class_heap.h"
-#include "layout/view_node.h"
 #include "view/spotlight.h"
-#include "layout/view_flags.h"
 
 #include "support/null_display.h"
 #include "support/view_fixture.h"

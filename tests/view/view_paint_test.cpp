@@ -1,7 +1,8 @@
 // Painting a view into an image: pixels where the drawing rules put them.
 #include "labels/colours.h"
-#include "model/network.h"
+#include "layout/view_flags.h"
 #include "layout/view_node.h"
+#include "model/network.h"
 #include "netfile/shape_file.h"
 #include "platform/keys.h"
 #include "platform/qt/qt_display.h"
@@ -10,7 +11,6 @@
 #include "view/label_editor.h"
 #include "view/layout.h"
 #include "view/view_commands.h"
-#include "layout/view_flags.h"
 #include "view/view_geometry.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"

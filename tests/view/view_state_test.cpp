@@ -1,12 +1,12 @@
 // A view's options, title, menu captions, scale commands, arrow keys and command table, in a
 // window that is not there.
+#include "layout/view_flags.h"
 #include "layout/view_node.h"
 #include "platform/keys.h"
 #include "view/commands.h"
 #include "view/layout.h"
 #include "view/shapes.h"
 #include "view/view_commands.h"
-#include "layout/view_flags.h"
 #include "view/view_operations.h"
 #include "view/view_options.h"
 #include "view/view_scale.h"
@@ -98,8 +98,10 @@ TEST_F(ViewStateTest, EachOptionCommandChoosesTheModeOfItsOffsetAndTheMenusFollo
          [&] { return ToInt(v.options.depthJustify); }},
         {"orientation", cmd::kLeftToRight, 4, kOrientationGroup,
          [&] { return ToInt(v.options.orientation); }},
-        {"line style", cmd::kStraight, 2, kLineStyleGroup, [&] { return ToInt(v.options.lineStyle); }},
-        {"shade", cmd::kShadeNone, 3, kShadeGroup, [&] { return ToInt(v.options.distanceMode.shade); }},
+        {"line style", cmd::kStraight, 2, kLineStyleGroup,
+         [&] { return ToInt(v.options.lineStyle); }},
+        {"shade", cmd::kShadeNone, 3, kShadeGroup,
+         [&] { return ToInt(v.options.distanceMode.shade); }},
         {"open at", cmd::kOpenReadable, 2, -1, [&] { return ToInt(v.options.openAt); }},
     };
     for (const Option& option : options) {
@@ -263,7 +265,8 @@ TEST_F(ViewStateTest, ScalingKeepsTheCentreOfTheWindowInPlace) {
     // The centre (200, 150) of the window shows the point (300, 200 - margin) of the cells
     // before and after; along the layers the margin before the first cell does not scale.
     EXPECT_EQ(v.geometry.scrollX, 2 * 300 - 200);
-    EXPECT_EQ(v.geometry.scrollY, std::min(2 * (200 - before) - 150 + v.geometry.layerMargin, v.geometry.scrollRangeY));
+    EXPECT_EQ(v.geometry.scrollY,
+              std::min(2 * (200 - before) - 150 + v.geometry.layerMargin, v.geometry.scrollRangeY));
 }
 
 // Twelve chains nine layers deep under one root: at 80-pixel cells the picture is larger than
