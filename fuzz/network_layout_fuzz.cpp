@@ -42,7 +42,7 @@ int countCell(void* context, tarvo::ViewNode* node, int, int) {
 void checkGrid(const tarvo::NetView& view) {
     std::map<const tarvo::ViewNode*, int> seen;
     tarvo::ForEachCell(view.layout.grid, &countCell, &seen);
-    if (!view.grid.nodeAt(view.current->slot, view.current->layer))
+    if (!view.layout.grid.nodeAt(view.current->slot, view.current->layer))
         std::abort();
 }
 
@@ -67,10 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         tarvo::Node* start = tarvo::asNode(nodes->nodeAt((choice >> 1) % nodes->size()));
         nodes->destroy();
         tarvo::NetView view;
-        view.justification =
-            tarvo::FromInt<tarvo::Justification>((choice >> 2) % 3).value_or(view.justification);
-        view.depthJustify =
-            tarvo::FromInt<tarvo::DepthJustify>((choice >> 4) & 1).value_or(view.depthJustify);
+        view.options.justification = tarvo::FromInt<tarvo::Justification>((choice >> 2) % 3)
+                                         .value_or(view.options.justification);
+        view.options.depthJustify = tarvo::FromInt<tarvo::DepthJustify>((choice >> 4) & 1)
+                                        .value_or(view.options.depthJustify);
         if (tarvo::BuildViewNodes(view, *net, start)) {
             tarvo::StartViewLayout(view, 1 + (choice >> 5));
             checkGrid(view);
