@@ -1,5 +1,5 @@
 // The "Inspect links" window: a node's links of one relation, to see, reorder, show and hide.
-#include "dialogs/inspection_window.h"
+#include "dialogs/node_window_frame.h"
 
 #include "inheritance/inheritance_searches.h"
 #include "platform/qt/qt_text.h"

@@ -2,7 +2,7 @@
 // dialog framework that follow a view; what they show is decided in view/node_windows_content.
 #include "dialogs/node_windows.h"
 
-#include "dialogs/inspection_window.h"
+#include "dialogs/node_window_frame.h"
 #include "inheritance/inheritance_report.h"
 #include "platform/qt/qt_display.h"
 
