@@ -6,6 +6,8 @@
 #include "model/links.h"
 #include "model/network.h"
 
+#include "support/slot_nodes.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -24,13 +26,7 @@ protected:
     }
 };
 
-std::vector<const NodeBase*> slotOf(const NodeBase* n, int slot) {
-    std::vector<const NodeBase*> nodes;
-    if (const NodeList* list = n->slotList(slot))
-        for (int i = 0; i < list->size(); ++i)
-            nodes.push_back(list->nodeAt(i));
-    return nodes;
-}
+using testing_support::slotOf;
 
 TEST_F(ViewNodeTest, ViewCopiesMirrorTheirSourcesOnce) {
     Node* word = entity("word");

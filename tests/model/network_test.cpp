@@ -9,6 +9,8 @@
 #include "labels/node_order.h"
 #include "memory/size_class_heap.h"
 
+#include "support/slot_nodes.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -40,13 +42,7 @@ protected:
     }
 };
 
-std::vector<const NodeBase*> slotOf(const NodeBase* n, int slot) {
-    std::vector<const NodeBase*> nodes;
-    if (const NodeList* list = n->slotList(slot))
-        for (int i = 0; i < list->size(); ++i)
-            nodes.push_back(list->nodeAt(i));
-    return nodes;
-}
+using testing_support::slotOf;
 
 TEST_F(NetworkTest, EntitiesAndRelationsOfOneNameAreDistinct) {
     Node* x = entity("x");
