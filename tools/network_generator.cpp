@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <iterator>
 #include <string_view>
 #include <utility>
@@ -405,6 +406,93 @@ Adjacency makeParents(std::uint32_t count, std::uint32_t maxParents, Random rand
     return parents;
 }
 
+// A lattice: `depth` + 1 layers of `width` nodes, each node below the top layer with 2
+// distinct parents drawn from the layer above.
+Adjacency makeLatticeParents(std::uint32_t width, std::uint32_t depth, Random random) {
+    Adjacency parents;
+    parents.start.reserve(std::size_t{width} * (depth + 1) + 1);
+    for (std::uint32_t layer = 0; layer <= depth; ++layer) {
+        for (std::uint32_t i = 0; i < width; ++i) {
+            if (layer > 0) {
+                const std::uint32_t above = (layer - 1) * width;
+                const std::uint32_t first = random.below(width);
+                const std::uint32_t second = (first + 1 + random.below(width - 1)) % width;
+                parents.items.push_back(above + first);
+                parents.items.push_back(above + second);
+            }
+            parents.start.push_back(static_cast<std::uint32_t>(parents.items.size()));
+        }
+    }
+    return parents;
+}
+
+// Per cent of the nodes of a WordNet-like hierarchy with a second parent.
+constexpr std::uint32_t kSecondParentPercent = 2;
+
+// How many nodes of WordNet's noun hierarchy stand at each depth below its root, roughly: a
+// narrow top, the bulk some eight to eleven levels down, a thin tail to the deepest level.
+constexpr std::uint32_t kWordNetLevels[kWordNetDepth + 1] = {
+    1,     3,     20,   150,  1000, 4000, 9000, 15000, 19000, 20000,
+    17000, 12000, 8000, 5500, 3300, 1800, 900,  250,   77};
+
+// A weight with a heavy tail (Pareto, shape 1.2): most parents draw few children, a few draw
+// hundreds.
+double heavyWeight(Random& random) {
+    const double u = (static_cast<double>(random.below(1u << 30)) + 1.0) / (1u << 30);
+    return std::pow(u, -1.0 / 1.2);
+}
+
+// A WordNet-like hierarchy: level by level, the level sizes of kWordNetLevels scaled to
+// `count`, each node taking its parent in the level above with the chance of that parent's
+// heavy-tailed weight. A few nodes take a second parent, any node of a level above.
+Adjacency makeWordNetParents(std::uint32_t count, Random random) {
+    std::uint64_t profileTotal = 0;
+    for (std::uint32_t size : kWordNetLevels)
+        profileTotal += size;
+    std::vector<std::uint32_t> levels;
+    std::uint32_t made = 0;
+    for (std::size_t level = 0; level <= kWordNetDepth && made < count; ++level) {
+        const std::uint64_t scaled = std::uint64_t{kWordNetLevels[level]} * count / profileTotal;
+        std::uint32_t size =
+            level == 0 ? 1 : std::max<std::uint32_t>(1, static_cast<std::uint32_t>(scaled));
+        if (level == kWordNetDepth || made + size > count)
+            size = count - made;
+        levels.push_back(size);
+        made += size;
+    }
+    Adjacency parents;
+    parents.start.reserve(count + std::size_t{1});
+    std::vector<double> cumulative;
+    std::uint32_t levelStart = 0;
+    std::uint32_t aboveStart = 0;
+    for (std::size_t level = 0; level < levels.size(); ++level) {
+        const std::uint32_t above = levelStart - aboveStart;
+        cumulative.clear();
+        double total = 0.0;
+        for (std::uint32_t i = 0; i < above; ++i)
+            cumulative.push_back(total += heavyWeight(random));
+        for (std::uint32_t i = 0; i < levels[level]; ++i) {
+            if (level > 0) {
+                const double pick = total * random.below(1u << 30) / (1u << 30);
+                const auto at = std::upper_bound(cumulative.begin(), cumulative.end(), pick);
+                const auto parent =
+                    aboveStart + static_cast<std::uint32_t>(
+                                     std::min<std::ptrdiff_t>(at - cumulative.begin(), above - 1));
+                parents.items.push_back(parent);
+                if (levelStart > 1 && random.percent(kSecondParentPercent)) {
+                    const std::uint32_t second = random.below(levelStart);
+                    if (second != parent)
+                        parents.items.push_back(second);
+                }
+            }
+            parents.start.push_back(static_cast<std::uint32_t>(parents.items.size()));
+        }
+        aboveStart = levelStart;
+        levelStart += levels[level];
+    }
+    return parents;
+}
+
 // The inverse lists; each node's children in the order they were made.
 Adjacency childrenOf(const Adjacency& parents) {
     const std::uint32_t count = parents.size();
@@ -527,9 +615,58 @@ std::uint32_t countOf(int requested) {
 
 } // namespace
 
+namespace {
+
+// The lattice's layer width for the entities asked for: at least 2, so that a node can have
+// two distinct parents.
+std::uint32_t latticeWidth(const GeneratorOptions& options) {
+    const std::uint32_t layers = countOf(options.latticeDepth) + 1;
+    return std::max<std::uint32_t>(2, countOf(options.entities) / layers);
+}
+
+std::uint32_t entityCountOf(const GeneratorOptions& options) {
+    if (options.shape == GeneratorOptions::Shape::Lattice)
+        return latticeWidth(options) * (countOf(options.latticeDepth) + 1);
+    return countOf(options.entities);
+}
+
+Adjacency entityHierarchy(const GeneratorOptions& options, std::uint32_t count) {
+    Random random = streamFor(options.seed, Part::EntityLinks);
+    switch (options.shape) {
+    case GeneratorOptions::Shape::Lattice:
+        return makeLatticeParents(latticeWidth(options), countOf(options.latticeDepth), random);
+    case GeneratorOptions::Shape::WordNet:
+        return makeWordNetParents(count, random);
+    case GeneratorOptions::Shape::Random:
+        break;
+    }
+    return makeParents(count, std::max<std::uint32_t>(1, countOf(options.maxParents)), random);
+}
+
+} // namespace
+
+GeneratorOptions WordNetOptions(std::uint32_t seed) {
+    GeneratorOptions options;
+    options.seed = seed;
+    options.shape = GeneratorOptions::Shape::WordNet;
+    options.entities = 118000;
+    options.relations = 8;
+    options.properties = 100000;
+    options.maxParents = 2;
+    return options;
+}
+
+std::vector<std::vector<std::uint32_t>> EntityParents(const GeneratorOptions& options) {
+    const Adjacency parents = entityHierarchy(options, entityCountOf(options));
+    std::vector<std::vector<std::uint32_t>> lists(parents.size());
+    for (std::uint32_t node = 0; node < parents.size(); ++node)
+        lists[node].assign(parents.begin(node), parents.end(node));
+    return lists;
+}
+
 std::string GenerateNetwork(const GeneratorOptions& options) {
     const std::uint32_t seed = options.seed;
-    const std::uint32_t entityCount = countOf(options.entities);
+    const std::uint32_t entityCount = entityCountOf(options);
     const std::uint32_t relationCount = countOf(options.relations);
     const std::uint32_t propertyCount =
         entityCount > 0 && relationCount > 0 ? countOf(options.properties) : 0;
@@ -542,8 +679,7 @@ std::string GenerateNetwork(const GeneratorOptions& options) {
                                         streamFor(seed, Part::EntityNames), fonts);
     const Adjacency relationParents =
         makeParents(relationCount, maxParents, streamFor(seed, Part::RelationLinks));
-    const Adjacency entityParents =
-        makeParents(entityCount, maxParents, streamFor(seed, Part::EntityLinks));
+    const Adjacency entityParents = entityHierarchy(options, entityCount);
     std::vector<std::uint32_t> propertyEnds;
     const Adjacency properties = makeProperties(propertyCount, entityCount, relationCount,
                                                 streamFor(seed, Part::Properties), propertyEnds);

@@ -11,11 +11,16 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tarvo-gen [--seed N] [--entities N] [--relations N] [--properties N]\n"
-    "                 [--max-parents N] [--plain] > file\n";
+    "                 [--max-parents N] [--lattice DEPTH | --wordnet] [--plain] > file\n"
+    "  --lattice DEPTH  entities in DEPTH + 1 layers, each node with 2 parents in the one above\n"
+    "  --wordnet        a WordNet-like network: one root over a deep tree with skewed branching\n"
+    "                   and a few second parents; 118000 entities, 8 relations and 100000\n"
+    "                   properties unless given\n";
 
 // Far above any network the program is meant for, low enough that memory is the only limit.
 constexpr long long kMaxCount = 100'000'000;
 constexpr long long kMaxParents = 1000;
+constexpr long long kMaxLatticeDepth = 100000;
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "error: %s\n%s", message.c_str(), kUsage);
@@ -41,7 +46,7 @@ struct NumberOption {
 constexpr NumberOption kNumberOptions[] = {
     {"--seed", 0, 0xffffffffLL},       {"--entities", 0, kMaxCount},
     {"--relations", 0, kMaxCount},     {"--properties", 0, kMaxCount},
-    {"--max-parents", 1, kMaxParents},
+    {"--max-parents", 1, kMaxParents}, {"--lattice", 0, kMaxLatticeDepth},
 };
 
 void setOption(tarvo::tools::GeneratorOptions& options, std::string_view name, long long value) {
@@ -53,7 +58,10 @@ void setOption(tarvo::tools::GeneratorOptions& options, std::string_view name, l
         options.relations = static_cast<int>(value);
     else if (name == "--properties")
         options.properties = static_cast<int>(value);
-    else
+    else if (name == "--lattice") {
+        options.shape = tarvo::tools::GeneratorOptions::Shape::Lattice;
+        options.latticeDepth = static_cast<int>(value);
+    } else
         options.maxParents = static_cast<int>(value);
 }
 
@@ -67,7 +75,13 @@ const NumberOption* numberOption(std::string_view name) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The WordNet-like defaults come first, whatever the place of --wordnet, so that the
+    // numbers given override them.
     tarvo::tools::GeneratorOptions options;
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--wordnet")
+            options = tarvo::tools::WordNetOptions(options.seed);
+    const bool wordnet = options.shape == tarvo::tools::GeneratorOptions::Shape::WordNet;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "--help" || argument == "-h") {
@@ -78,6 +92,10 @@ int main(int argc, char** argv) {
             options.formatted = false;
             continue;
         }
+        if (argument == "--wordnet")
+            continue;
+        if (argument == "--lattice" && wordnet)
+            return usageError("--lattice and --wordnet are different shapes; give one");
         const NumberOption* option = numberOption(argument);
         if (!option)
             return usageError("unknown argument \"" + std::string(argument) + "\"");

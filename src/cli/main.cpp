@@ -395,9 +395,9 @@ int layout(tarvo::Network& net, const Arguments& arguments) {
     tarvo::NetView view;
     view.options.justification = modeOf<tarvo::Justification>(options.justification);
     view.options.depthJustify = modeOf<tarvo::DepthJustify>(options.depth);
-    if (!tarvo::BuildViewNodes(view, net, node))
-        return 1;
     // The partition dialog's reveal box adds one to the distance typed.
+    if (!tarvo::BuildViewNodes(view, net, node, tarvo::ReachForSpotlight(1 + options.reveal)))
+        return 1;
     tarvo::StartViewLayout(view, 1 + options.reveal);
     if (options.improve)
         tarvo::ImproveLayout(view);

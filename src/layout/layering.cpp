@@ -2,6 +2,7 @@
 #include "layout/layering.h"
 
 #include "containers/node_list.h"
+#include "containers/node_table.h"
 #include "layout/view_flags.h"
 #include "layout/view_layout.h"
 #include "layout/view_node.h"
@@ -273,6 +274,21 @@ bool isDummy(const NodeBase* node) {
 }
 
 } // namespace
+
+void CompleteShownNodes(ViewLayout& layout) {
+    if (!layout.nodes)
+        return;
+    std::vector<ViewNode*> partial;
+    layout.nodes->forEach(
+        [](void* context, NodeBase* n) {
+            auto* v = asViewNode(n);
+            if (!isComplete(v) && !isHidden(v))
+                static_cast<std::vector<ViewNode*>*>(context)->push_back(v);
+            return 0;
+        },
+        &partial);
+    CompleteViewNodes(*layout.nodes, partial);
+}
 
 void MarkReachable(ViewLayout& layout, ViewNode* current) {
     layout.newPass();

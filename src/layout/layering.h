@@ -10,6 +10,9 @@ namespace tarvo {
 class ViewLayout;
 class ViewNode;
 
+// Completes the copies that are shown but partial (shown since the last layout), so that the
+// layout sees all their links; the copies this makes are hidden.
+void CompleteShownNodes(ViewLayout& layout);
 // Gives every node reachable from `current` the Unplaced mark.
 void MarkReachable(ViewLayout& layout, ViewNode* current);
 // Layers the shown nodes in clusters, starting with the current node's; the clusters are the

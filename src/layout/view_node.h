@@ -5,6 +5,8 @@
 
 #include <cfloat>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 namespace tarvo {
 
@@ -56,6 +58,11 @@ public:
     // Set while a propagation through the node's lineage passes through it, so that a cycle of
     // isa links is not followed round for ever.
     std::uint8_t onPath = 0;
+    // Whether the node's slots hold copies of all its source's neighbours. A view holds
+    // complete copies of what it shows; the hidden copies at its edge are partial and link
+    // only to the complete copies beside them, which is all the layout and the markers of
+    // hidden neighbours look at.
+    std::uint8_t complete = 0;
 };
 
 inline ViewNode* asViewNode(NodeBase* node) {
@@ -70,7 +77,40 @@ ViewNode* viewNodeFor(NodeTable& viewTable, Node* node);
 
 // Gives `v` the links of its source: for each slot, the copies of the source's neighbours in
 // the source's order, each once, and the source's counter. The caller's visit-once test
-// decides whether v is new.
+// decides whether v is new. v is complete afterwards.
 void linkViewNode(NodeTable& viewTable, ViewNode* v);
+
+// Fillers have no source and count as complete.
+inline bool isComplete(const ViewNode* v) {
+    return v->complete || !v->source;
+}
+
+// The copy of `node` in the view's table that stands for it, or null.
+ViewNode* copyInView(NodeTable& viewTable, const Node* node);
+
+// Makes the view hold every node within `reach` steps of `start` (negative: no limit) as a
+// complete copy, and the nodes one step beyond as copies at least partial. The walk goes over
+// the copies breadth first, completing the partial ones it reaches, so the missing copies
+// enter the table in the order a walk of the network would find them; they are made hidden.
+// A property one step beyond is completed too, so that a link through it leads on to its end.
+// Every copy reached gets its distance from start; with `show` the copies within reach are
+// shown. `made` receives the copies made, in the order they entered the table. Answers the
+// greatest distance the walk reached within reach.
+int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
+                    std::vector<ViewNode*>* made = nullptr);
+// Completes the given copies as ExtendViewNodes completes those within reach, and the
+// properties that makes; a copy made gets one more than its maker's distance.
+void CompleteViewNodes(NodeTable& viewTable, const std::vector<ViewNode*>& nodes);
+// Gives a partial copy the copies of its source's neighbours that are complete, in the source's
+// order; `inNetwork`, when given, says which neighbours still count.
+void LinkPartialViewNode(NodeTable& viewTable, ViewNode* v,
+                         const std::function<bool(const Node*)>& inNetwork = {});
+
+// A plain breadth-first walk of the network from `start` over every link slot, building
+// nothing: `visit` hears of every node reached, once, with its distance from start, in the
+// order the walk reaches them. The walk stops after the nodes at `maxDistance` (negative: no
+// limit).
+void WalkNetwork(const Node* start, int maxDistance,
+                 const std::function<void(const Node* node, int distance)>& visit);
 
 } // namespace tarvo

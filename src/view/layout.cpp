@@ -29,6 +29,7 @@ void RecalcLayout(NetView& view, bool collectNewlyHidden) {
     try {
         ViewLayout& layout = view.layout;
         RemoveDummyNodes(layout);
+        CompleteShownNodes(layout);
         MarkReachable(layout, view.current);
         LayerClusters(layout, view.current);
         HideUnreached(layout, view.current, collectNewlyHidden);

@@ -11,6 +11,7 @@
 #include "view/shapes.h"
 #include "view/spotlight.h"
 #include "view/view_changes.h"
+#include "view/view_scale.h"
 
 namespace tarvo {
 
@@ -22,7 +23,7 @@ NetView::~NetView() {
     DestroyShapeSet(shapes);
 }
 
-int BuildViewNodes(NetView& view, Network& net, Node* node) {
+int BuildViewNodes(NetView& view, Network& net, Node* node, int reach) {
     DestroyViewNodes(view);
     view.layout.nodes = MakeNodeTable();
     view.network = &net;
@@ -35,23 +36,33 @@ int BuildViewNodes(NetView& view, Network& net, Node* node) {
         return 0;
     view.current = view.root;
     view.kind = node->relationKind() ? ViewKind::Relation : ViewKind::Entity;
-    GraphWalk walk;
-    walk.run(view.root, [&view, &walk](Node* reached) {
-        if (VisitOnce(view.layout.marks, walk, reached))
-            linkViewNode(*view.layout.nodes, static_cast<ViewNode*>(reached));
-    });
+    std::vector<ViewNode*> made;
+    ExtendViewNodes(*view.layout.nodes, view.root, reach, true, &made);
+    // The distances are measured once the view is laid out; until then they are unknown.
+    view.root->distance = 0;
+    for (ViewNode* v : made)
+        v->distance = 0;
     return 1;
 }
 
+int ReachForSpotlight(int spotlightDepth) {
+    return spotlightDepth > 1 ? spotlightDepth - 1 : -1;
+}
+
 void StartViewLayout(NetView& view, int revealDistance) {
-    RecalcLayout(view, false);
-    PlaceOnScreen(view);
-    view.layout.restartSteps();
+    // A view built up to the reveal distance has nothing to hide beyond it; one built further
+    // hides the rest before its first layout.
     if (revealDistance > 1) {
         MeasureDistances(view);
         SetSpotlight(view, revealDistance - 1, 1);
-        Relayout(view, false);
     }
+    RecalcLayout(view, false);
+    if (revealDistance > 1) {
+        view.geometry.scaleToWindowPossible = true;
+        UpdateScrollBars(view);
+    }
+    PlaceOnScreen(view);
+    view.layout.restartSteps();
 }
 
 void DestroyViewNodes(NetView& view) {

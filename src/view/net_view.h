@@ -106,8 +106,12 @@ public:
 };
 
 // Makes the view's table and its nodes: a copy of `node` as root and current node, then a copy
-// of everything connected to it, linked as in the network. 0 when memory ran out.
-int BuildViewNodes(NetView& view, Network& net, Node* node);
+// of everything connected to it within `reach` steps (negative: all of it), linked as in the
+// network and shown, and hidden copies of the nodes one step further, where the markers of
+// hidden neighbours lead. 0 when memory ran out.
+int BuildViewNodes(NetView& view, Network& net, Node* node, int reach = -1);
+// The reach a view opened with this start-up spotlight depth needs: above 1, one less.
+int ReachForSpotlight(int spotlightDepth);
 // The first layout of a new view; with a reveal distance above 1 only the nodes up to one less
 // than it from the current node stay shown.
 void StartViewLayout(NetView& view, int revealDistance);

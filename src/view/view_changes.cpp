@@ -160,9 +160,16 @@ void makeCurrent(NetView& view, ViewNode* node) {
     node->setFlag(0, NodeFlags::Hidden);
 }
 
+// The network nodes a group of changes made or brought back: a view shows their copies when a
+// shown node links to them, where a node it already reached stays hidden.
+using FreshNodes = std::unordered_set<const Node*>;
+
 // Copies the node's links from its source; answers the neighbours' copies through `reached`.
+// A copy made for a network node the view did not hold is hidden, as what lies beyond the
+// view's edge is, unless a shown node links to a node the changes made or to a property, which
+// the changes made too: every property beside a complete copy has a copy already.
 void syncLinks(NetView& view, ViewNode* v, std::unordered_set<ViewNode*>& reached,
-               std::vector<ViewNode*>& queue) {
+               std::vector<ViewNode*>& queue, const FreshNodes& fresh) {
     Node* source = v->source;
     std::vector<NodeBase*> wanted;
     for (int slot = 0; slot < v->linkSlotCount; ++slot) {
@@ -172,9 +179,14 @@ void syncLinks(NetView& view, ViewNode* v, std::unordered_set<ViewNode*>& reache
                 Node* x = asNode(n);
                 if (!inNetwork(view, x))
                     return;
+                const bool held = view.layout.nodes->lookup(x) != nullptr;
                 ViewNode* copy = copyOf(view, x);
                 if (!copy || std::find(wanted.begin(), wanted.end(), copy) != wanted.end())
                     return;
+                if (!held) {
+                    const bool show = !isHidden(v) && (fresh.contains(x) || x->isProperty());
+                    copy->setFlag(!show, NodeFlags::Hidden);
+                }
                 wanted.push_back(copy);
                 if (reached.insert(copy).second)
                     queue.push_back(copy);
@@ -183,6 +195,20 @@ void syncLinks(NetView& view, ViewNode* v, std::unordered_set<ViewNode*>& reache
         }
         setList(v->slots[slot], wanted);
     }
+}
+
+// A partial copy links to the complete copies among its source's neighbours; they are reached
+// through it.
+void syncPartial(NetView& view, ViewNode* v, std::unordered_set<ViewNode*>& reached,
+                 std::vector<ViewNode*>& queue) {
+    LinkPartialViewNode(*view.layout.nodes, v,
+                        [&view](const Node* x) { return inNetwork(view, x); });
+    for (int slot = 0; slot < v->linkSlotCount; ++slot)
+        forEachNode(v->slots[slot], [&](NodeBase* n) {
+            auto* x = asViewNode(n);
+            if (reached.insert(x).second)
+                queue.push_back(x);
+        });
 }
 
 struct DropContext {
@@ -351,6 +377,16 @@ void applyRecord(NetView& view, const ChangeRecord& r, Effect& effect) {
         r.step);
 }
 
+// The nodes a record made or brought back.
+void noteFresh(const NetView& view, const ChangeRecord& r, FreshNodes& fresh) {
+    if (const auto* insert = std::get_if<InsertStep>(&r.step)) {
+        if (Node* made = view.network->find(insert->name.get(), r.relationKind()))
+            fresh.insert(made);
+    } else if (const auto* restore = std::get_if<RestoreStep>(&r.step)) {
+        fresh.insert(restore->node);
+    }
+}
+
 } // namespace
 
 ViewListener::ViewListener(NetView& view) : m_view(view) {
@@ -381,7 +417,7 @@ ViewNode* FindViewNode(const NetView& view, const Node* source) {
     return v && v->source == source ? v : nullptr;
 }
 
-void SyncViewNodes(NetView& view) {
+void SyncViewNodes(NetView& view, const std::unordered_set<const Node*>& fresh) {
     if (!view.layout.nodes || !view.current)
         return;
     RemoveDummyNodes(view.layout);
@@ -394,8 +430,17 @@ void SyncViewNodes(NetView& view) {
     }
     std::unordered_set<ViewNode*> reached{view.current};
     std::vector<ViewNode*> queue{view.current};
-    for (std::size_t at = 0; at < queue.size(); ++at)
-        syncLinks(view, queue[at], reached, queue);
+    for (std::size_t at = 0; at < queue.size(); ++at) {
+        ViewNode* v = queue[at];
+        // A link through a property leads on to its end: a property's copy is always
+        // complete.
+        if (isComplete(v) || v->source->isProperty()) {
+            syncLinks(view, v, reached, queue, fresh);
+            v->complete = 1;
+        } else {
+            syncPartial(view, v, reached, queue);
+        }
+    }
     dropUnreached(view, reached);
     revalidateCursor(view);
 }
@@ -404,10 +449,13 @@ void ApplyChangesInView(NetView& view, const ChangeRecord* group) {
     if (!view.layout.nodes)
         return;
     Effect effect;
-    for (const ChangeRecord* r = group; r; r = r->continues() ? r->next : nullptr)
+    std::unordered_set<const Node*> fresh;
+    for (const ChangeRecord* r = group; r; r = r->continues() ? r->next : nullptr) {
         applyRecord(view, *r, effect);
+        noteFresh(view, *r, fresh);
+    }
     if (effect.structural) {
-        SyncViewNodes(view);
+        SyncViewNodes(view, fresh);
         Relayout(view, true);
         // The numbers and shades count from the current node over the links as they are now.
         MeasureDistances(view);
@@ -461,8 +509,16 @@ std::string CheckViewAgainstNetwork(const NetView& view) {
                 own.push_back(x ? x->source : nullptr);
             });
             std::vector<const Node*> theirs;
+            // A partial copy links only to the complete copies of its neighbours.
+            NodeTable& table = *view.layout.nodes;
+            const bool partial = !isComplete(v);
             forEachNode(v->source->slots[slot], [&](NodeBase* n) {
                 const Node* x = asNode(n);
+                if (partial) {
+                    const ViewNode* copy = copyInView(table, x);
+                    if (!copy || !copy->complete)
+                        return;
+                }
                 if (inNetwork(view, x) &&
                     std::find(theirs.begin(), theirs.end(), x) == theirs.end())
                     theirs.push_back(x);

@@ -4,6 +4,7 @@
 #include "edit/changes.h"
 
 #include <string>
+#include <unordered_set>
 
 namespace tarvo {
 
@@ -37,8 +38,10 @@ void ApplyChangesInView(NetView& view, const ChangeRecord* group);
 // Makes the view's nodes the copies of what is connected to its current node in the network,
 // with the network's links in the network's order: copies of removed nodes go (the current
 // node first moving to a neighbour that stays), newly reachable nodes get copies, and the
-// copies keep their hidden marks. The caller lays the view out again.
-void SyncViewNodes(NetView& view);
+// copies keep their hidden marks. Only the complete copies get all their links; a copy made
+// for a node the view did not hold is hidden, but for `fresh` nodes (the ones the changes made
+// or brought back) and properties beside a shown node. The caller lays the view out again.
+void SyncViewNodes(NetView& view, const std::unordered_set<const Node*>& fresh = {});
 
 // The view's copy of a network node, or null.
 ViewNode* FindViewNode(const NetView& view, const Node* source);

@@ -45,7 +45,7 @@ int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host
     view.menus = menus;
     // The palette: true-colour displays need none. The visit pass, the root and the walk over
     // every slot from it make the view's nodes.
-    if (!BuildViewNodes(view, net, node))
+    if (!BuildViewNodes(view, net, node, ReachForSpotlight(startup.spotlightDepth)))
         return 0;
     RegisterView(view);
     setOptionDefaults(view);

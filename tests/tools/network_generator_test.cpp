@@ -211,5 +211,70 @@ TEST_F(NetworkGeneratorTest, FormattedNamesUseTheWholeMarkupAndPlainNamesNone) {
     EXPECT_NE(plain.find("\" isa "), std::string::npos) << "no name with a blank";
 }
 
+TEST_F(NetworkGeneratorTest, LatticesGiveEveryNodeTwoParentsInTheLayerAbove) {
+    GeneratorOptions options;
+    options.shape = GeneratorOptions::Shape::Lattice;
+    options.latticeDepth = 9;
+    options.entities = 200;
+    checkNetwork(options);
+    const auto parents = EntityParents(options);
+    ASSERT_EQ(parents.size(), 200u);
+    constexpr std::uint32_t width = 20;
+    for (std::uint32_t node = 0; node < parents.size(); ++node) {
+        const std::uint32_t layer = node / width;
+        if (layer == 0) {
+            EXPECT_TRUE(parents[node].empty()) << node;
+            continue;
+        }
+        ASSERT_EQ(parents[node].size(), 2u) << node;
+        EXPECT_NE(parents[node][0], parents[node][1]) << node;
+        for (std::uint32_t parent : parents[node])
+            EXPECT_EQ(parent / width, layer - 1) << node;
+    }
+    // Too few entities for two layers of two still give a lattice of width 2.
+    options.entities = 3;
+    EXPECT_EQ(EntityParents(options).size(), 20u);
+}
+
+TEST_F(NetworkGeneratorTest, WordNetShapedNetworksAreOneDeepTreeWithSkewedBranching) {
+    GeneratorOptions options = WordNetOptions(5);
+    options.entities = 20000;
+    options.properties = 3000;
+    checkNetwork(options);
+    const auto parents = EntityParents(options);
+    EXPECT_EQ(EntityParents(options), parents) << "the same seed, the same hierarchy";
+    ASSERT_EQ(parents.size(), 20000u);
+    std::vector<int> depth(parents.size(), 0);
+    std::vector<int> children(parents.size(), 0);
+    int roots = 0;
+    int secondParents = 0;
+    int deepest = 0;
+    for (std::size_t node = 0; node < parents.size(); ++node) {
+        const auto& own = parents[node];
+        if (own.empty()) {
+            ++roots;
+            continue;
+        }
+        ASSERT_LE(own.size(), 2u);
+        for (std::uint32_t parent : own) {
+            ASSERT_LT(parent, node) << "parents are made first";
+            ++children[parent];
+        }
+        secondParents += own.size() == 2 ? 1 : 0;
+        depth[node] = depth[own[0]] + 1;
+        deepest = std::max(deepest, depth[node]);
+    }
+    EXPECT_EQ(roots, 1);
+    EXPECT_LE(deepest, kWordNetDepth);
+    EXPECT_GE(deepest, 10);
+    EXPECT_GT(secondParents, 20000 / 100);
+    EXPECT_LT(secondParents, 20000 * 3 / 100);
+    // A few nodes with hundreds of children, most with few.
+    const int most = *std::max_element(children.begin(), children.end());
+    EXPECT_GE(most, 100);
+    const auto few = std::count_if(children.begin(), children.end(), [](int c) { return c <= 3; });
+    EXPECT_GT(few, 20000 * 9 / 10);
+}
+
 } // namespace
 } // namespace tarvo::tools
