@@ -188,17 +188,6 @@ int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
         }
         level.swap(next);
     }
-    // What lies one step beyond stays partial, but for properties: a link through one leads
-    // on to its end.
-    for (ViewNode* v : level) {
-        if (isComplete(v) || !v->source->isProperty())
-            continue;
-        completeCopy(viewTable, v, &newCopies, [&](ViewNode* copy) {
-            atEdge(copy);
-            if (seen.insert(copy).second)
-                copy->distance = v->distance + 1;
-        });
-    }
     for (ViewNode* v : edge)
         if (!v->complete)
             LinkPartialViewNode(viewTable, v);
@@ -223,9 +212,6 @@ void CompleteViewNodes(NodeTable& viewTable, const std::vector<ViewNode*>& nodes
     for (ViewNode* v : nodes)
         if (!isComplete(v))
             completeOne(v);
-    for (std::size_t i = 0, count = made.size(); i < count; ++i)
-        if (made[i]->source->isProperty() && !made[i]->complete)
-            completeOne(made[i]);
     for (ViewNode* v : edge)
         if (!v->complete)
             LinkPartialViewNode(viewTable, v);

@@ -92,14 +92,15 @@ ViewNode* copyInView(NodeTable& viewTable, const Node* node);
 // complete copy, and the nodes one step beyond as copies at least partial. The walk goes over
 // the copies breadth first, completing the partial ones it reaches, so the missing copies
 // enter the table in the order a walk of the network would find them; they are made hidden.
-// A property one step beyond is completed too, so that a link through it leads on to its end.
+// A link through a partial property still leads on to its end where the view shows the end:
+// each of a property's slots holds one node, which is complete when it is shown.
 // Every copy reached gets its distance from start; with `show` the copies within reach are
 // shown. `made` receives the copies made, in the order they entered the table. Answers the
 // greatest distance the walk reached within reach.
 int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
                     std::vector<ViewNode*>* made = nullptr);
-// Completes the given copies as ExtendViewNodes completes those within reach, and the
-// properties that makes; a copy made gets one more than its maker's distance.
+// Completes the given copies as ExtendViewNodes completes those within reach; a copy made gets
+// one more than its maker's distance.
 void CompleteViewNodes(NodeTable& viewTable, const std::vector<ViewNode*>& nodes);
 // Gives a partial copy the copies of its source's neighbours that are complete, in the source's
 // order; `inNetwork`, when given, says which neighbours still count.

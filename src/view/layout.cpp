@@ -77,6 +77,10 @@ void Relayout(NetView& view, bool redraw) {
     const PixelBox before = view.current ? view.current->layoutBox : PixelBox{};
     RemoveDummyNodes(view.layout);
     RecalcLayout(view, redraw);
+    ShowLayout(view, before);
+}
+
+void ShowLayout(NetView& view, const PixelBox& before) {
     // The grid changed: the last fit to the window no longer holds.
     view.geometry.scaleToWindowPossible = true;
     UpdateScrollBars(view);

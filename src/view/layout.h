@@ -5,6 +5,7 @@ namespace tarvo {
 
 class NetView;
 class ViewNode;
+struct PixelBox;
 
 // The whole pipeline: marking, layering, hiding, depth justification, fillers, grid and the
 // energy of the unimproved arrangement. With `collectNewlyHidden` the layout's newlyHidden list
@@ -13,6 +14,9 @@ void RecalcLayout(NetView& view, bool collectNewlyHidden);
 // Removes the fillers, lays the view out again and places it on the screen; with `redraw` the
 // window repaints.
 void Relayout(NetView& view, bool redraw);
+// What Relayout does after the layout: places the grid on the screen with the current node
+// where it stood (`before`, its box then) and brings the window up to date.
+void ShowLayout(NetView& view, const PixelBox& before);
 
 // Barycentre sweeps until the arrangement stops improving, keeping the best one found, and
 // the result shown.

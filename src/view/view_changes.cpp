@@ -432,9 +432,9 @@ void SyncViewNodes(NetView& view, const std::unordered_set<const Node*>& fresh) 
     std::vector<ViewNode*> queue{view.current};
     for (std::size_t at = 0; at < queue.size(); ++at) {
         ViewNode* v = queue[at];
-        // A link through a property leads on to its end: a property's copy is always
-        // complete.
-        if (isComplete(v) || v->source->isProperty()) {
+        // A shown copy is complete (a layout would complete it anyway): a new property leads
+        // on to its end, which the changes may have made too.
+        if (isComplete(v) || !isHidden(v)) {
             syncLinks(view, v, reached, queue, fresh);
             v->complete = 1;
         } else {

@@ -77,8 +77,11 @@ int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host
     UpdateSpotlightMenu(view);
     if (startup.spotlightDepth > 1) {
         MeasureDistances(view);
-        SetSpotlight(view, startup.spotlightDepth - 1, 1);
-        Relayout(view, false);
+        // The view was built up to the spotlight: what the layout has laid out stays.
+        if (SetSpotlight(view, startup.spotlightDepth - 1, 1))
+            Relayout(view, false);
+        else
+            ShowLayout(view, view.current ? view.current->layoutBox : PixelBox{});
     }
     view.painted = true;
     HighlightCurrent(view, true);

@@ -37,18 +37,32 @@ std::string plain(const NodeBase* node) {
 }
 
 // What a layout shows: every cell with its name (fillers unnamed) and place, the energy, the
-// clusters, and the distance counts.
+// clusters, and the distance counts; and per shown node its neighbours in every slot, through
+// fillers, with whether each is hidden, which the markers of hidden neighbours show.
 struct Picture {
     std::vector<std::tuple<std::string, int, int, int>> cells;
+    std::vector<std::string> neighbours;
     float energy = 0.0f;
     int clusters = 0;
     DistanceStats stats;
 };
 
 int addCell(void* context, ViewNode* node, int row, int column) {
+    auto* picture = static_cast<Picture*>(context);
     const bool filler = node->hasFlag(NodeFlags::DummyNode);
-    static_cast<Picture*>(context)->cells.emplace_back(filler ? "" : plain(node), row, column,
-                                                       filler ? -1 : node->distance);
+    picture->cells.emplace_back(filler ? "" : plain(node), row, column,
+                                filler ? -1 : node->distance);
+    if (filler)
+        return 0;
+    std::string text = plain(node) + ":";
+    for (int slot = 0; slot < node->linkSlotCount; ++slot) {
+        text += " |";
+        forEachNode(node->slots[slot], [&](NodeBase* n) {
+            const Node* end = ThroughDummies(n, slot);
+            text += " " + (end ? plain(end) + (isHidden(end) ? "(hidden)" : "") : "?");
+        });
+    }
+    picture->neighbours.push_back(text);
     return 0;
 }
 
@@ -66,6 +80,7 @@ void expectSamePicture(NetView& a, NetView& b, const std::string& what) {
     const Picture pa = pictureOf(a);
     const Picture pb = pictureOf(b);
     EXPECT_EQ(pa.cells, pb.cells) << what;
+    EXPECT_EQ(pa.neighbours, pb.neighbours) << what;
     EXPECT_FLOAT_EQ(pa.energy, pb.energy) << what;
     EXPECT_EQ(pa.clusters, pb.clusters) << what;
     EXPECT_EQ(pa.stats.greatestShown, pb.stats.greatestShown) << what;
