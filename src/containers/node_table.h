@@ -92,7 +92,7 @@ private:
     // Room for one more node; false when memory ran out.
     bool reserveIndex();
     void indexAdd(NodeBase* node, std::uint32_t print);
-    void indexRemoveAt(int slot);
+    void indexRemoveAt(int at);
     bool hasIndex() const { return m_fingerprint != nullptr; }
 
     int m_bucketsPerRow;

@@ -286,7 +286,7 @@ TEST(NodeTableTest, IndexedLookupsFollowRenamesRemovalsAndPutBacks) {
         }
         for (int step = 0; step < 3000; ++step) {
             NodeBase* node = asNode(nodes[random() % nodes.size()].get());
-            if (!byKey.count(asTest(node)->key))
+            if (!byKey.contains(asTest(node)->key))
                 continue;
             const std::string old = asTest(node)->key;
             const int place = take(node);
