@@ -58,22 +58,61 @@ int identity(void* a, void* b) {
     return a == b ? 1 : 0;
 }
 
-ChunkList::ChunkList(int width, int blockCapacity)
+ChunkList::ChunkList(int width, int blockCapacity, int initialRoom)
     : elementSize(width), capacity(static_cast<std::uint8_t>(blockCapacity)) {
     assert(width > 0 && "ChunkList: element size must be positive");
     assert(blockCapacity > 0 && blockCapacity <= kMaxCapacity &&
            "ChunkList: capacity must be 1 to 255");
-    const std::int64_t bytes = static_cast<std::int64_t>(width) * blockCapacity;
     if (width <= 0 || blockCapacity <= 0 || blockCapacity > kMaxCapacity ||
-        bytes > std::numeric_limits<std::int32_t>::max())
+        static_cast<std::int64_t>(width) * blockCapacity > std::numeric_limits<std::int32_t>::max())
         return;
+    const int first = initialRoom <= 0 || initialRoom > blockCapacity ? blockCapacity : initialRoom;
+    const auto bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(first);
     data = static_cast<char*>(Allocate(static_cast<std::int32_t>(bytes)));
-    if (data)
-        std::memset(data, 0, static_cast<std::size_t>(bytes));
+    if (!data)
+        return;
+    std::memset(data, 0, bytes);
+    room = static_cast<std::uint8_t>(first);
+}
+
+ChunkList::ChunkList(int width, int blockCapacity, char* buffer, int bufferRoom)
+    : elementSize(width), capacity(static_cast<std::uint8_t>(blockCapacity)) {
+    assert(width > 0 && blockCapacity > 0 && blockCapacity <= kMaxCapacity && buffer &&
+           bufferRoom > 0 && bufferRoom <= blockCapacity && "ChunkList: a bad inline buffer");
+    data = buffer;
+    room = static_cast<std::uint8_t>(bufferRoom);
+    inlineData = 1;
+    std::memset(data, 0, static_cast<std::size_t>(width) * static_cast<std::size_t>(bufferRoom));
+}
+
+bool ChunkList::reserve(int wanted) {
+    if (wanted <= room)
+        return true;
+    if (!data || wanted > capacity)
+        return false;
+    int grown = room > 0 ? room : 1;
+    while (grown < wanted)
+        grown *= 2;
+    grown = std::min(grown, static_cast<int>(capacity));
+    const auto width = static_cast<std::size_t>(elementSize);
+    const std::size_t bytes = width * static_cast<std::size_t>(grown);
+    auto* buffer = static_cast<char*>(Allocate(static_cast<std::int32_t>(bytes)));
+    if (!buffer)
+        return false;
+    const std::size_t kept = width * static_cast<std::size_t>(count);
+    std::memcpy(buffer, data, kept);
+    std::memset(buffer + kept, 0, bytes - kept);
+    if (!inlineData)
+        Release(data);
+    data = buffer;
+    inlineData = 0;
+    room = static_cast<std::uint8_t>(grown);
+    return true;
 }
 
 ChunkList::~ChunkList() {
-    Release(data);
+    if (!inlineData)
+        Release(data);
 }
 
 ChunkList* ChunkList::makeBlock() const {
@@ -126,6 +165,12 @@ ChunkList* ChunkList::copy() const {
         }
         block->reserved = from->reserved;
         block->ownsElements = from->ownsElements;
+        if (!block->reserve(from->count)) {
+            block->destroy();
+            if (head)
+                head->destroy();
+            return nullptr;
+        }
         std::memcpy(block->data, from->data,
                     static_cast<std::size_t>(from->count) * static_cast<std::size_t>(elementSize));
         block->count = from->count;
@@ -260,6 +305,8 @@ ChunkList* ChunkList::append(const void* value) {
         if (!last)
             return nullptr;
     }
+    if (!last->reserve(last->count + 1))
+        return nullptr;
     std::memcpy(last->element(last->count), value, static_cast<std::size_t>(elementSize));
     ++last->count;
     return last;
@@ -275,6 +322,10 @@ ChunkList* ChunkList::insertAtIndex(const void* value, int globalIndex) {
         if (!last)
             return nullptr;
     }
+    // Every block before the last is full, so only the last one may need a larger buffer; a
+    // fresh block always has room for its first element.
+    if (!last->reserve(last->count + 1))
+        return nullptr;
     ++last->count;
     const std::size_t width = static_cast<std::size_t>(elementSize);
     // From the end backwards, each block after the target moves up by one and takes the last

@@ -1,4 +1,7 @@
 // An ordered list stored as a doubly linked chain of fixed-capacity blocks of byte-copied elements.
+// A block's buffer may start smaller than its capacity and grows as the block fills, so that a
+// list of a few elements does not pay for a whole block; the blocks' boundaries are the same
+// either way.
 #pragma once
 
 #include "memory/heap_object.h"
@@ -38,8 +41,9 @@ public:
     static constexpr int kMaxCapacity = 255;
 
     // One empty block; `data` is null when its buffer could not be allocated, and such a block
-    // refuses every element.
-    ChunkList(int width, int blockCapacity);
+    // refuses every element. The buffer starts with room for `initialRoom` elements (0 or more
+    // than the capacity: the whole capacity) and doubles, up to the capacity, as it fills.
+    ChunkList(int width, int blockCapacity, int initialRoom = 0);
     ChunkList(const ChunkList&) = delete;
     ChunkList& operator=(const ChunkList&) = delete;
 
@@ -108,6 +112,10 @@ public:
     std::int32_t reserved = 0;
     std::int32_t elementSize;
     std::uint8_t capacity;
+    // The elements the buffer has room for now: from the initial room up to `capacity`.
+    std::uint8_t room = 0;
+    // Whether `data` is storage inside the block's object rather than a buffer of its own.
+    std::uint8_t inlineData = 0;
     char* data = nullptr;
     std::int32_t count = 0;
     std::int32_t ownsElements = 0;
@@ -115,6 +123,9 @@ public:
     ChunkList* next = nullptr;
 
 protected:
+    // One empty block whose buffer, with room for `bufferRoom` elements, is `buffer`: storage
+    // the block's own object holds (and so never releases), until the block outgrows it.
+    ChunkList(int width, int blockCapacity, char* buffer, int bufferRoom);
     // Blocks go through destroy(), which runs the element hooks first.
     virtual ~ChunkList();
 
@@ -128,6 +139,9 @@ private:
 
     // makeBlock, with a block whose buffer is missing given back as null.
     ChunkList* newBlock() const;
+    // Grows this block's buffer to hold at least `wanted` elements (at most the capacity); false
+    // when memory ran out, the block then unchanged.
+    bool reserve(int wanted);
     // A fresh block linked after the last one, or null.
     ChunkList* growBlock();
 };

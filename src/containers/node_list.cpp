@@ -5,7 +5,10 @@
 
 namespace tarvo {
 
-NodeList::NodeList() : ChunkList(static_cast<int>(sizeof(NodeBase*)), kNodesPerBlock) {}
+// The first elements' storage is a member, in place before the base's constructor clears it.
+NodeList::NodeList()
+    : ChunkList(static_cast<int>(sizeof(NodeBase*)), kNodesPerBlock,
+                reinterpret_cast<char*>(m_first), kFirstRoom) {}
 
 ChunkList* NodeList::makeBlock() const {
     auto* block = new NodeList;

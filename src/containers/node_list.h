@@ -10,6 +10,9 @@ class NodeBase;
 class NodeList : public ChunkList {
 public:
     static constexpr int kNodesPerBlock = 64;
+    // Most link slots hold one or two nodes: a block starts with room for this many inside its
+    // own object, and its buffer doubles, on the heap, up to the block's 64.
+    static constexpr int kFirstRoom = 2;
 
     NodeList();
 
@@ -30,6 +33,9 @@ public:
     NodeList* copy() const;
     // The global index of the first occurrence of node, or -1.
     int indexOf(NodeBase* node) const;
+
+private:
+    NodeBase* m_first[kFirstRoom];
 };
 
 // The number of nodes of a list held in a variable; a null list is empty.

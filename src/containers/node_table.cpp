@@ -1,8 +1,10 @@
 // NodeTable: rows of bucket lists found through the table's hash.
 #include "containers/node_table.h"
 
+#include <bit>
 #include <cassert>
 #include <cstring>
+#include <limits>
 
 namespace tarvo {
 namespace {
@@ -68,58 +70,98 @@ NodeTable* NodeTable::make(int bucketsPerRow, int rowCount, NodeHash hash, NodeE
         delete table;
         return nullptr;
     }
-    if (table && fingerprint) {
-        const std::size_t bytes = sizeof(ChunkList*) * static_cast<std::size_t>(bucketsPerRow) *
-                                  static_cast<std::size_t>(rowCount);
-        auto* prints = static_cast<ChunkList**>(Allocate(static_cast<std::int32_t>(bytes)));
-        auto* rows = static_cast<ChunkList***>(Allocate(
-            static_cast<std::int32_t>(sizeof(ChunkList**) * static_cast<std::size_t>(rowCount))));
-        if (prints && rows) {
-            std::memset(prints, 0, bytes);
-            for (int row = 0; row < rowCount; ++row)
-                rows[row] = prints + static_cast<std::ptrdiff_t>(row) * bucketsPerRow;
-            table->m_prints = rows;
-            table->m_fingerprint = fingerprint;
-        } else {
-            // Without room for the fingerprints the table works as well, only slower.
-            Release(prints);
-            Release(rows);
-        }
-    }
+    // The index is made on the first insertion.
+    if (table)
+        table->m_fingerprint = fingerprint;
     return table;
 }
 
-ChunkList*& NodeTable::printsOf(const NodeList* const* bucket) const {
-    // The bucket's place in its row gives the place of its fingerprint list.
-    for (int row = 0; row < m_rowCount; ++row) {
-        const NodeList* const* first = m_rows[row];
-        if (bucket >= first && bucket < first + m_bucketsPerRow)
-            return m_prints[row][bucket - first];
-    }
-    assert(false && "NodeTable: a bucket outside the table");
-    return m_prints[0][0];
+// ---------------------------------------------------------------------------------------------
+// The index
+
+int NodeTable::indexHome(std::uint32_t print) const {
+    // Fibonacci hashing spreads fingerprints that differ only in their low bits.
+    return static_cast<int>((print * 0x9E3779B1u) >> m_indexShift);
 }
 
-ChunkList* NodeTable::findByPrint(NodeList* list, const ChunkList* prints, const NodeBase* node,
-                                  int* index) {
-    const std::uint32_t wanted = m_fingerprint(node);
-    for (ChunkList* block = list; block && prints; block = block->next, prints = prints->next) {
-        const auto* values = reinterpret_cast<const std::uint32_t*>(prints->data);
-        for (int i = 0; i < block->count; ++i) {
-            if (values[i] != wanted)
-                continue;
-            NodeBase* element = static_cast<NodeList*>(block)->node(i);
-            if (!m_equal(element, node))
-                continue;
-            m_lastMatch = {block, i, element};
-            if (index)
-                *index = i;
-            return block;
-        }
+int NodeTable::indexSlotOf(const NodeBase* node) const {
+    if (!m_indexNodes)
+        return -1;
+    const std::uint32_t print = m_fingerprint(node);
+    for (auto slot = static_cast<std::uint32_t>(indexHome(print));;
+         slot = (slot + 1) & m_indexMask) {
+        const NodeBase* stored = m_indexNodes[slot];
+        if (!stored)
+            return -1;
+        if (m_indexPrints[slot] == print && m_equal(stored, node))
+            return static_cast<int>(slot);
     }
-    m_lastMatch = {};
-    return nullptr;
 }
+
+NodeBase* NodeTable::indexed(const NodeBase* node) const {
+    const int slot = indexSlotOf(node);
+    return slot < 0 ? nullptr : m_indexNodes[slot];
+}
+
+bool NodeTable::reserveIndex() {
+    const std::uint32_t slots = m_indexNodes ? m_indexMask + 1 : 0;
+    // At most three quarters full, so that probe runs stay short.
+    if (4u * static_cast<std::uint32_t>(m_indexCount + 1) <= 3u * slots)
+        return true;
+    const std::uint32_t grown = slots ? slots * 2 : 64;
+    const std::size_t bytes = (sizeof(std::uint32_t) + sizeof(NodeBase*)) * grown;
+    if (bytes > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        return false;
+    // One block: the nodes, then the fingerprints.
+    auto* block = static_cast<char*>(Allocate(static_cast<std::int32_t>(bytes)));
+    if (!block)
+        return false;
+    std::memset(block, 0, bytes);
+    auto* nodes = reinterpret_cast<NodeBase**>(block);
+    auto* prints = reinterpret_cast<std::uint32_t*>(block + sizeof(NodeBase*) * grown);
+    NodeBase** oldNodes = m_indexNodes;
+    const std::uint32_t* oldPrints = m_indexPrints;
+    m_indexNodes = nodes;
+    m_indexPrints = prints;
+    m_indexMask = grown - 1;
+    m_indexShift = 32 - std::countr_zero(grown);
+    m_indexCount = 0;
+    for (std::uint32_t slot = 0; slot < slots; ++slot)
+        if (oldNodes[slot])
+            indexAdd(oldNodes[slot], oldPrints[slot]);
+    Release(oldNodes);
+    return true;
+}
+
+void NodeTable::indexAdd(NodeBase* node, std::uint32_t print) {
+    auto slot = static_cast<std::uint32_t>(indexHome(print));
+    while (m_indexNodes[slot])
+        slot = (slot + 1) & m_indexMask;
+    m_indexNodes[slot] = node;
+    m_indexPrints[slot] = print;
+    ++m_indexCount;
+}
+
+void NodeTable::indexRemoveAt(int at) {
+    // Backward shifting: every node of the run after the freed slot that may move into it
+    // does, so that no probe run is broken and no tombstones pile up.
+    auto hole = static_cast<std::uint32_t>(at);
+    for (std::uint32_t slot = (hole + 1) & m_indexMask; m_indexNodes[slot];
+         slot = (slot + 1) & m_indexMask) {
+        const auto home = static_cast<std::uint32_t>(indexHome(m_indexPrints[slot]));
+        // The distance from its home to the slot, against that to the hole.
+        if (((slot - home) & m_indexMask) < ((slot - hole) & m_indexMask))
+            continue;
+        m_indexNodes[hole] = m_indexNodes[slot];
+        m_indexPrints[hole] = m_indexPrints[slot];
+        hole = slot;
+    }
+    m_indexNodes[hole] = nullptr;
+    m_indexPrints[hole] = 0;
+    --m_indexCount;
+}
+
+// ---------------------------------------------------------------------------------------------
 
 NodeList** NodeTable::bucketOf(const NodeBase* node) const {
     if (!m_rows)
@@ -142,19 +184,46 @@ NodeList* NodeTable::bucket(int row, int bucket) const {
     return m_rows[row][bucket];
 }
 
+int NodeTable::placeOf(const NodeBase* stored, ListPosition* at) const {
+    NodeList** bucket = bucketOf(stored);
+    int global = 0;
+    for (ChunkList* block = bucket ? *bucket : nullptr; block; block = block->next) {
+        const auto* nodes = reinterpret_cast<NodeBase* const*>(block->data);
+        for (int i = 0; i < block->count; ++i) {
+            if (nodes[i] == stored) {
+                *at = {block, i};
+                return global + i;
+            }
+        }
+        global += block->count;
+    }
+    *at = {};
+    return -1;
+}
+
 ChunkList* NodeTable::find(const NodeBase* node, NodeEqual compare, int* index) {
     NodeList** bucket = bucketOf(node);
     if (!bucket || !*bucket) {
-        m_lastMatch = {};
+        matched(nullptr);
         return nullptr;
     }
-    if (m_prints && (!compare || compare == m_equal))
-        return findByPrint(*bucket, printsOf(bucket), node, index);
+    if (hasIndex() && (!compare || compare == m_equal)) {
+        NodeBase* element = indexed(node);
+        ListPosition at;
+        if (!element || placeOf(element, &at) < 0) {
+            matched(nullptr);
+            return nullptr;
+        }
+        m_lastMatch = {at.block, at.index, element};
+        if (index)
+            *index = at.index;
+        return at.block;
+    }
     EqualMatch match{compare ? compare : m_equal};
     int at = 0;
     ChunkList* block =
         (*bucket)->findElement(matchWithEqual, &match, const_cast<NodeBase*>(node), &at);
-    m_lastMatch = {};
+    matched(nullptr);
     if (!block)
         return nullptr;
     m_lastMatch = {block, at, static_cast<NodeList*>(block)->node(at)};
@@ -164,6 +233,11 @@ ChunkList* NodeTable::find(const NodeBase* node, NodeEqual compare, int* index) 
 }
 
 NodeBase* NodeTable::lookup(const NodeBase* node, NodeEqual compare) {
+    if (hasIndex() && (!compare || compare == m_equal)) {
+        // The node alone is wanted, not its place in the bucket.
+        matched(m_rows ? indexed(node) : nullptr);
+        return m_lastMatch.element;
+    }
     return find(node, compare) ? m_lastMatch.element : nullptr;
 }
 
@@ -175,56 +249,48 @@ int NodeTable::insertAt(NodeBase* node, int place) {
     assert(node && "NodeTable: cannot insert null");
     NodeList** bucket = bucketOf(node);
     // A failed insertion must not leave an earlier find's node as the one present.
-    m_lastMatch = {};
+    matched(nullptr);
     if (!node || !bucket)
         return 0;
-    if (*bucket && find(node))
+    if (*bucket && lookup(node))
         return 0;
-    const int size = listSize(*bucket);
-    const int index = place < 0 || place > size ? size : place;
-    // A failed insertion leaves a new bucket list empty; listAppend then gives it back.
-    if (!(*bucket ? (*bucket)->insertAtIndex(node, index) : listAppend(*bucket, node)))
+    // The index makes room first, so that a refusal leaves the bucket list as it was.
+    if (hasIndex() && !reserveIndex())
         return 0;
-    if (!m_prints)
-        return 1;
-    ChunkList*& prints = printsOf(bucket);
-    if (!prints)
-        prints = new ChunkList(sizeof(std::uint32_t), NodeList::kNodesPerBlock);
-    const std::uint32_t print = m_fingerprint(node);
-    // Both lists grow their blocks alike, so the fingerprint goes to the same index.
-    if (!prints || !prints->data || !prints->insertAtIndex(&print, index)) {
-        // The two lists must stay in step: without room for the fingerprint, no node.
-        (*bucket)->removeAtIndex(index);
-        if ((*bucket)->isEmpty()) {
-            (*bucket)->destroy();
-            *bucket = nullptr;
-        }
+    // A failed insertion leaves a new bucket list empty; listAppend then gives it back. An
+    // insertion at the end needs not count a long bucket list first.
+    const bool atEnd = place < 0 || !*bucket || place >= listSize(*bucket);
+    if (!(atEnd ? listAppend(*bucket, node) : (*bucket)->insertAtIndex(node, place)))
         return 0;
-    }
+    if (hasIndex())
+        indexAdd(node, m_fingerprint(node));
     return 1;
 }
 
 int NodeTable::remove(NodeBase*& node, int* place) {
     NodeList** bucket = bucketOf(node);
-    int index = 0;
-    ChunkList* block = bucket && *bucket ? find(node, nullptr, &index) : nullptr;
-    if (!block)
+    matched(nullptr);
+    if (!bucket || !*bucket)
         return 0;
-    NodeList* list = *bucket;
-    const int position = list->globalIndexOf(block, index);
+    int slot = -1;
+    NodeBase* stored = nullptr;
+    if (hasIndex()) {
+        slot = indexSlotOf(node);
+        stored = slot < 0 ? nullptr : m_indexNodes[slot];
+    } else if (find(node)) {
+        stored = m_lastMatch.element;
+    }
+    ListPosition at;
+    const int position = stored ? placeOf(stored, &at) : -1;
+    matched(nullptr);
+    if (position < 0)
+        return 0;
+    if (slot >= 0)
+        indexRemoveAt(slot);
     if (place)
         *place = position;
+    NodeList* list = *bucket;
     node = list->removeAtIndex(position);
-    if (m_prints) {
-        ChunkList*& prints = printsOf(bucket);
-        if (prints) {
-            prints->removeAtIndex(position, nullptr);
-            if (prints->isEmpty()) {
-                prints->destroy();
-                prints = nullptr;
-            }
-        }
-    }
     if (list->isEmpty()) {
         list->destroy();
         *bucket = nullptr;
@@ -262,14 +328,13 @@ void NodeTable::destroy() {
     }
     Release(m_rows);
     m_rows = nullptr;
-    if (!m_prints)
-        return;
-    for (int i = 0; i < m_rowCount * m_bucketsPerRow; ++i)
-        if (ChunkList* prints = m_prints[0][i])
-            prints->destroy();
-    Release(m_prints[0]);
-    Release(m_prints);
-    m_prints = nullptr;
+    Release(m_indexNodes);
+    m_indexNodes = nullptr;
+    m_indexPrints = nullptr;
+    m_indexMask = 0;
+    m_indexShift = 32;
+    m_indexCount = 0;
+    matched(nullptr);
 }
 
 } // namespace tarvo

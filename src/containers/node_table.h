@@ -21,8 +21,12 @@ using NodeFingerprint = std::uint32_t (*)(const NodeBase* node);
 using NodeVisitor = int (*)(NodeBase* node);
 using NodeContextVisitor = int (*)(void* context, NodeBase* node);
 
-// The table never grows or rehashes: each bucket's list grows with its nodes. It owns the bucket
-// lists but not the nodes, which their maker destroys before the table.
+// The rows and buckets never grow or rehash: each bucket's list grows with its nodes, and the
+// order of forEach is that of the rows, buckets and lists. With a fingerprint function the table
+// also keeps an index, an open-addressing hash of the fingerprints that grows as it fills, which
+// answers lookups in constant time however long the bucket lists get. The table owns the bucket
+// lists and the index but not the nodes, which their maker destroys before the table. A node's
+// key must not change while it is in the table: a rename takes the node out and puts it back.
 class NodeTable : public HeapObject {
 public:
     NodeTable(int bucketsPerRow, int rowCount, NodeHash hash, NodeEqual equal);
@@ -35,7 +39,9 @@ public:
                            NodeFingerprint fingerprint = nullptr);
 
     // Where the table's latest find stopped: the block, the index and the node matched; empty
-    // when nothing matched. Valid until the table's next find, insert or removal.
+    // when nothing matched. A lookup and a refused insertion set only the node (the block stays
+    // null), as only find has to work out where the node stands. Valid until the table's next
+    // find, lookup, insert or removal.
     struct LastMatch {
         ChunkList* block = nullptr;
         int index = 0;
@@ -72,11 +78,22 @@ public:
 private:
     // The bucket variable for a node, null when the table has no rows.
     NodeList** bucketOf(const NodeBase* node) const;
-    // The fingerprint list beside a bucket list.
-    ChunkList*& printsOf(const NodeList* const* bucket) const;
-    // The find of the table's own equality, looking at fingerprints first.
-    ChunkList* findByPrint(NodeList* list, const ChunkList* prints, const NodeBase* node,
-                           int* index);
+    // The place of `stored` in its bucket's list: the block and index through `at`, the answer
+    // the global index; -1 when absent.
+    int placeOf(const NodeBase* stored, ListPosition* at) const;
+    // Sets the last match to `element` without its place.
+    void matched(NodeBase* element) { m_lastMatch = {nullptr, 0, element}; }
+
+    // The index: parallel arrays of fingerprints and nodes, `m_indexMask + 1` slots (a power of
+    // two, or none), a null node marking a free slot.
+    NodeBase* indexed(const NodeBase* node) const;
+    int indexSlotOf(const NodeBase* node) const;
+    int indexHome(std::uint32_t print) const;
+    // Room for one more node; false when memory ran out.
+    bool reserveIndex();
+    void indexAdd(NodeBase* node, std::uint32_t print);
+    void indexRemoveAt(int at);
+    bool hasIndex() const { return m_fingerprint != nullptr; }
 
     int m_bucketsPerRow;
     int m_rowCount;
@@ -84,10 +101,12 @@ private:
     LastMatch m_lastMatch;
     NodeHash m_hash;
     NodeEqual m_equal;
-    // Beside every bucket list, a list of its nodes' fingerprints with the same blocks, kept in
-    // step with it; absent without a fingerprint function.
     NodeFingerprint m_fingerprint = nullptr;
-    ChunkList*** m_prints = nullptr;
+    std::uint32_t* m_indexPrints = nullptr;
+    NodeBase** m_indexNodes = nullptr;
+    std::uint32_t m_indexMask = 0;
+    int m_indexShift = 32;
+    int m_indexCount = 0;
 };
 
 } // namespace tarvo

@@ -106,13 +106,22 @@ void showDamagedHeap() {
 // The size record for `size`, made when missing; null only when no record could be made.
 SizeClass* findSizeClass(SizeClassHeap& heap, std::int32_t size) {
     SizeClass*& head = heap.buckets[HeapBucketOf(size)];
-    for (SizeClass* record = head; record; record = record->next) {
+    SizeClass* before = nullptr;
+    for (SizeClass* record = head; record; before = record, record = record->next) {
         if (record->size == -1) {
             showDamagedHeap();
             break;
         }
-        if (record->size == size)
-            return record;
+        if (record->size != size)
+            continue;
+        // The size met goes to the front of its bucket: a program asks for a few sizes far
+        // more often than for the others.
+        if (before) {
+            before->next = record->next;
+            record->next = head;
+            head = record;
+        }
+        return record;
     }
     SizeClass* record = heap.spareRecords;
     if (record)

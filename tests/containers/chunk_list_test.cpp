@@ -362,6 +362,100 @@ TEST(NodeListTest, MoveOrInsertMatchesRemoveThenInsert) {
     list->destroy();
 }
 
+// Small buffers that grow must give the lists that full blocks gave: the same order, every
+// block but the last holding exactly 64, and each global index at (its block, index % 64).
+::testing::AssertionResult blocksAreOf64(const ChunkList* list) {
+    int global = 0;
+    int blockNumber = 0;
+    for (const ChunkList* block = list; block; block = block->next, ++blockNumber) {
+        if (block->capacity != NodeList::kNodesPerBlock)
+            return ::testing::AssertionFailure() << "capacity " << int(block->capacity);
+        if (block->room < block->count || block->room > block->capacity)
+            return ::testing::AssertionFailure() << "room " << int(block->room);
+        for (int i = 0; i < block->count; ++i, ++global) {
+            const ListPosition at = list->blockAt(global);
+            if (at.block != block || at.index != i || list->globalIndexOf(block, i) != global ||
+                at.index != global % NodeList::kNodesPerBlock ||
+                blockNumber != global / NodeList::kNodesPerBlock)
+                return ::testing::AssertionFailure() << "position of " << global;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(NodeListTest, GrowingBuffersKeepOrderAndBlockPositions) {
+    auto check = [](const NodeList* list, const std::vector<NodeBase*>& model) {
+        ASSERT_TRUE(chainIsSound(list));
+        ASSERT_TRUE(blocksAreOf64(list));
+        ASSERT_EQ(contentsOf<NodeBase*>(list), model);
+    };
+    enum Where { Front, Middle, End };
+    int next = 0;
+    for (int size : {3, 4, 5, 63, 64, 65, 127, 128, 129}) {
+        for (Where where : {Front, Middle, End}) {
+            SCOPED_TRACE(::testing::Message() << size << " at " << int(where));
+            NodeListPtr list(new NodeList);
+            std::vector<NodeBase*> model;
+            // Grown one insertion at a time past 4, 64, 65 and 128.
+            while (static_cast<int>(model.size()) < size) {
+                const int at = where == Front    ? 0
+                               : where == Middle ? static_cast<int>(model.size()) / 2
+                                                 : static_cast<int>(model.size());
+                NodeBase* node = fakeNode(next++);
+                ASSERT_NE(list->insertAtIndex(node, at), nullptr);
+                model.insert(model.begin() + at, node);
+                check(list.get(), model);
+            }
+            // A fresh list starts small; a full first block has all its room.
+            if (size >= NodeList::kNodesPerBlock) {
+                EXPECT_EQ(list->room, NodeList::kNodesPerBlock);
+            } else {
+                EXPECT_LT(list->room, 2 * size);
+            }
+            // A copy has the same blocks and elements, and grows on as the original does.
+            NodeListPtr copy(list->copy());
+            ASSERT_NE(copy, nullptr);
+            EXPECT_EQ(copy->equals(list.get()), 1);
+            check(copy.get(), model);
+            ASSERT_NE(copy->append(fakeNode(next)), nullptr);
+            std::vector<NodeBase*> longer = model;
+            longer.push_back(fakeNode(next++));
+            check(copy.get(), longer);
+            // Shrunk back to empty the same way.
+            while (!model.empty()) {
+                const int at = where == Front    ? 0
+                               : where == Middle ? static_cast<int>(model.size()) / 2
+                                                 : static_cast<int>(model.size()) - 1;
+                ASSERT_EQ(list->removeAtIndex(at), model[static_cast<std::size_t>(at)]);
+                model.erase(model.begin() + at);
+                check(list.get(), model);
+            }
+        }
+    }
+}
+
+// A buffer that cannot grow refuses the element and leaves the list as it was.
+TEST(NodeListTest, ABufferThatCannotGrowRefusesTheElement) {
+    if (currentHeap())
+        GTEST_SKIP() << "a heap's free lists would serve the allocations";
+    for (int size : {NodeList::kFirstRoom, 4, 8, 16, 32, 64 + NodeList::kFirstRoom}) {
+        SCOPED_TRACE(size);
+        NodeListPtr list(nodeListOf(size));
+        const std::vector<NodeBase*> before = contentsOf<NodeBase*>(list.get());
+        testing_support::failingAllocation = 0;
+        SetSystemAllocation(testing_support::mallocFailingOnce, testing_support::plainFree);
+        EXPECT_EQ(list->insertAtIndex(fakeNode(500), 0), nullptr);
+        testing_support::failingAllocation = 0;
+        EXPECT_EQ(list->append(fakeNode(501)), nullptr);
+        RestoreSystemAllocation();
+        testing_support::failingAllocation = -1;
+        EXPECT_TRUE(chainIsSound(list.get()));
+        EXPECT_EQ(contentsOf<NodeBase*>(list.get()), before);
+        ASSERT_NE(list->insertAtIndex(fakeNode(502), 0), nullptr);
+        EXPECT_EQ(list->nodeAt(0), fakeNode(502));
+    }
+}
+
 using testing_support::allowedAllocations;
 using testing_support::countedMalloc;
 using testing_support::plainFree;
@@ -369,7 +463,8 @@ using testing_support::plainFree;
 TEST(NodeListTest, RunningOutOfMemoryLeavesListsAsTheyWere) {
     if (currentHeap())
         GTEST_SKIP() << "a heap's free lists would serve the allocations";
-    // A new block takes two allocations: the block object and its element buffer.
+    // A new block takes one allocation, its object, which holds room for its first elements; a
+    // block of a copy takes a second one for its buffer.
     for (int allowed : {0, 1}) {
         SCOPED_TRACE(allowed);
         NodeListPtr list(nodeListOf(128));
@@ -377,7 +472,7 @@ TEST(NodeListTest, RunningOutOfMemoryLeavesListsAsTheyWere) {
         NodeList* fresh = nullptr;
         SetSystemAllocation(countedMalloc, plainFree);
         for (int attempt = 0; attempt < 3; ++attempt) {
-            allowedAllocations = allowed;
+            allowedAllocations = 0;
             const bool stored = attempt == 0   ? list->append(fakeNode(900))
                                 : attempt == 1 ? list->insertAtIndex(fakeNode(901), 0)
                                                : listAppend(fresh, fakeNode(902));

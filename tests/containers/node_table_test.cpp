@@ -2,6 +2,7 @@
 #include "containers/node_table.h"
 
 #include "containers/key_hash.h"
+#include "containers/node_list.h"
 
 #include "memory/size_class_heap.h"
 
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -235,6 +237,102 @@ TEST(NodeTableTest, NodesPutBackAtTheirPlacesRestoreTheBucketOrder) {
     EXPECT_EQ(order().back(), node);
 }
 
+// A fingerprint as good as the key hash itself, as the network's tables have.
+std::uint32_t keyPrint(const NodeBase* node) {
+    return KeyHashValue(asTest(node)->key.c_str());
+}
+
+// The table's order, and the node each key finds, against a model: one vector per bucket in
+// list order. Renames (out, new key, back in at the same place), removals and insertions at
+// chosen places run on thousands of nodes, so that the index grows several times and its
+// slots are freed and reused; every removal must report the place the model has.
+TEST(NodeTableTest, IndexedLookupsFollowRenamesRemovalsAndPutBacks) {
+    for (NodeHash hash : {oneBucket, hashKey}) {
+        SCOPED_TRACE(hash == oneBucket ? "one bucket" : "key hash");
+        TablePtr table(NodeTable::make(kTableBucketsPerRow, kTableRows, hash, sameKey, keyPrint));
+        std::vector<std::unique_ptr<TestNode>> nodes;
+        std::map<std::pair<int, int>, std::vector<NodeBase*>> buckets;
+        std::map<std::string, NodeBase*> byKey;
+        auto bucketOf = [&](const NodeBase* node) -> std::vector<NodeBase*>& {
+            int row = 0;
+            const int bucket = hash(node, &row);
+            return buckets[{row, bucket}];
+        };
+        auto take = [&](NodeBase* node) {
+            std::vector<NodeBase*>& model = bucketOf(node);
+            const auto at = std::find(model.begin(), model.end(), node);
+            const int expected = static_cast<int>(at - model.begin());
+            model.erase(at);
+            byKey.erase(asTest(node)->key);
+            TestNode probe{asTest(node)->key};
+            NodeBase* variable = asNode(&probe);
+            int place = -1;
+            EXPECT_EQ(table->remove(variable, &place), 1);
+            EXPECT_EQ(variable, node);
+            EXPECT_EQ(place, expected);
+            return place;
+        };
+        auto put = [&](NodeBase* node, int place) {
+            std::vector<NodeBase*>& model = bucketOf(node);
+            const bool inside = place >= 0 && place <= static_cast<int>(model.size());
+            model.insert(inside ? model.begin() + place : model.end(), node);
+            byKey[asTest(node)->key] = node;
+            ASSERT_EQ(table->insertAt(node, place), 1);
+        };
+        std::mt19937 random(7);
+        for (int i = 0; i < 3000; ++i) {
+            nodes.push_back(std::make_unique<TestNode>(TestNode{"n" + std::to_string(i)}));
+            put(asNode(nodes.back().get()), -1);
+        }
+        for (int step = 0; step < 3000; ++step) {
+            NodeBase* node = asNode(nodes[random() % nodes.size()].get());
+            if (!byKey.contains(asTest(node)->key))
+                continue;
+            const std::string old = asTest(node)->key;
+            const int place = take(node);
+            switch (random() % 3) {
+            case 0: // renamed: the same node under a new key, at the place it had
+                reinterpret_cast<TestNode*>(node)->key = "r" + std::to_string(step);
+                put(node, place);
+                break;
+            case 1: // removed, then put back at the front of its bucket
+                put(node, 0);
+                break;
+            default: // removed for good
+                break;
+            }
+            TestNode probe{old};
+            const auto present = byKey.find(old);
+            ASSERT_EQ(table->lookup(asNode(&probe)),
+                      present == byKey.end() ? nullptr : present->second)
+                << old;
+        }
+        std::vector<NodeBase*> expected;
+        for (const auto& [where, model] : buckets)
+            expected.insert(expected.end(), model.begin(), model.end());
+        Collected all;
+        table->forEach(collect, &all);
+        EXPECT_EQ(all.nodes, expected);
+        for (const auto& [key, node] : byKey) {
+            TestNode probe{key};
+            ASSERT_EQ(table->lookup(asNode(&probe)), node) << key;
+            // A find answers the node's place, as the bucket shows it.
+            int index = -1;
+            ChunkList* block = table->find(asNode(&probe), nullptr, &index);
+            ASSERT_NE(block, nullptr);
+            EXPECT_EQ(static_cast<NodeList*>(block)->node(index), node);
+            EXPECT_EQ(table->lastMatch().block, block);
+            EXPECT_EQ(table->lastMatch().index, index);
+            EXPECT_EQ(table->lastMatch().element, node);
+        }
+        // A refused insertion names the node present.
+        const auto& [key, present] = *byKey.begin();
+        TestNode again{key};
+        EXPECT_EQ(table->insert(asNode(&again)), 0);
+        EXPECT_EQ(table->lastMatch().element, present);
+    }
+}
+
 int wildHash(const NodeBase*, int* row) {
     *row = 9;
     return -60;
@@ -268,15 +366,15 @@ TEST(NodeTableTest, RunningOutOfMemoryGivesNoTableOrRefusesTheInsert) {
     allowedAllocations = 9;
     TablePtr table = keyTable();
     ASSERT_NE(table, nullptr);
-    // A bucket list whose element buffer cannot be had. The refusal names no present node,
-    // also after an earlier find matched one.
+    // A bucket list that cannot be had. The refusal names no present node, also after an
+    // earlier find matched one.
     allowedAllocations = 0;
     TestNode dog{"dog"};
     RestoreSystemAllocation();
     ASSERT_EQ(table->insert(asNode(&dog)), 1);
     ASSERT_EQ(table->lookup(asNode(&dog)), asNode(&dog));
     SetSystemAllocation(countedMalloc, plainFree);
-    allowedAllocations = 1;
+    allowedAllocations = 0;
     EXPECT_EQ(table->insert(asNode(&node)), 0);
     EXPECT_EQ(table->lastMatch().element, nullptr) << "not the dog of the find before";
     RestoreSystemAllocation();

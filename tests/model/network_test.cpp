@@ -249,5 +249,68 @@ TEST_F(NetworkTest, PrintingAndFormattingKeys) {
     EXPECT_EQ(formatted->distance, 500) << "one capital in two letters";
 }
 
+// A large network found through the table's index: renames done as the edits do them (out,
+// new name, in again; undone back at the place it had) keep the save order and move the lookups
+// with the node, entities and relations of one name stay apart, and a removed node's name finds
+// nothing.
+TEST_F(NetworkTest, LookupsInALargeNetworkFollowRenamesAndRemovals) {
+    constexpr int kCount = 5000;
+    std::vector<Node*> entities;
+    std::vector<Node*> relations;
+    for (int i = 0; i < kCount; ++i) {
+        const std::string name = "n" + std::to_string(i);
+        entities.push_back(entity(name.c_str()));
+        relations.push_back(relation(name.c_str()));
+    }
+    auto order = [&] {
+        std::vector<NodeBase*> nodes;
+        net.table()->forEach(
+            [](void* context, NodeBase* node) {
+                static_cast<std::vector<NodeBase*>*>(context)->push_back(node);
+                return 0;
+            },
+            &nodes);
+        return nodes;
+    };
+    const std::vector<NodeBase*> before = order();
+    ASSERT_EQ(before.size(), 2u * kCount);
+    // Answers the place the node had; it goes in at `at` (-1: at the end of its new bucket).
+    auto rename = [&](Node* node, const char* to, int at) {
+        int place = -1;
+        EXPECT_EQ(net.take(node->keyText(), node->relationKind(), &place), node);
+        Release(node->name);
+        node->setName(to, 1);
+        EXPECT_EQ(net.addAt(node, at), 1);
+        return place;
+    };
+    for (int i = 0; i < kCount; i += 7) {
+        const std::string name = "n" + std::to_string(i);
+        const std::string renamed = "renamed " + name;
+        const int place = rename(entities[static_cast<std::size_t>(i)], renamed.c_str(), -1);
+        EXPECT_EQ(net.find(name.c_str(), 0), nullptr);
+        EXPECT_EQ(net.find(renamed.c_str(), 0), entities[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(net.find(name.c_str(), 1), relations[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(net.find(renamed.c_str(), 1), nullptr);
+        // Undone as the edit history undoes it: back at the place it was taken from.
+        rename(entities[static_cast<std::size_t>(i)], name.c_str(), place);
+    }
+    EXPECT_EQ(order(), before) << "renamed back, every node is where it was";
+    for (int i = 0; i < kCount; i += 3) {
+        const std::string name = "n" + std::to_string(i);
+        Node* taken = net.take(name.c_str(), 1);
+        ASSERT_EQ(taken, relations[static_cast<std::size_t>(i)]);
+        EXPECT_FALSE(net.holds(taken));
+        EXPECT_EQ(net.find(name.c_str(), 1), nullptr);
+        EXPECT_EQ(net.find(name.c_str(), 0), entities[static_cast<std::size_t>(i)]);
+        taken->destroy();
+    }
+    for (int i = 0; i < kCount; ++i) {
+        const std::string name = "n" + std::to_string(i);
+        EXPECT_EQ(net.find(name.c_str(), 1),
+                  i % 3 ? relations[static_cast<std::size_t>(i)] : nullptr);
+        EXPECT_TRUE(net.holds(entities[static_cast<std::size_t>(i)]));
+    }
+}
+
 } // namespace
 } // namespace tarvo
