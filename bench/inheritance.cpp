@@ -2,10 +2,12 @@
 #include "containers/node_list.h"
 #include "containers/node_table.h"
 #include "inheritance/inheritance_report.h"
+#include "inheritance/inheritance_searches.h"
 #include "labels/font_table.h"
 #include "memory/debug_log.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
+#include "model/graph_walk.h"
 #include "model/links.h"
 #include "model/network.h"
 #include "platform/font_catalog.h"
@@ -13,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -80,6 +83,40 @@ void Report(benchmark::State& state) {
     }
     state.counters["inherited"] = found;
 }
+
+// The report's searches one by one on the same node, each one's processor milliseconds as a
+// counter.
+void Searches(benchmark::State& state) {
+    Network net;
+    Node* deep = buildHierarchy(net, 100000, static_cast<int>(state.range(0)),
+                                static_cast<int>(state.range(1)));
+    // Processor time: the machine may be shared while this runs.
+    const auto since = [](std::clock_t start) {
+        return 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    };
+    for (auto _ : state) {
+        ReportLists lists;
+        std::clock_t start = std::clock();
+        NodeList* own = StipulatedRelations(deep, ParentSlot, lists);
+        DisposeList(own);
+        lists.OwnStipulated = lists.StipulatedList;
+        lists.StipulatedList = nullptr;
+        start = std::clock();
+        NodeList* relations = InheritedRelations(deep, ParentSlot, lists);
+        state.counters["relations_ms"] = since(start);
+        start = std::clock();
+        NodeList* ancestors = AncestorNodes(deep, ParentSlot);
+        state.counters["ancestors_ms"] = since(start);
+        start = std::clock();
+        NodeList* values = InheritedProperties(deep, ParentSlot, lists);
+        state.counters["properties_ms"] = since(start);
+        state.counters["ancestors"] = listSize(ancestors);
+        for (NodeList* list : {relations, ancestors, values})
+            DisposeList(list);
+    }
+}
+
+BENCHMARK(Searches)->Args({20, 2})->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK(Report)
     ->Args({20, 1})

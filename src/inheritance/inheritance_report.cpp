@@ -26,16 +26,16 @@ void logList(const char* heading, const NodeList* list) {
     if (!DebugLogOn)
         return;
     std::string text = heading;
-    for (int i = 0, n = list ? list->size() : 0; i < n; ++i) {
-        PlainText(list->nodeAt(i)->name, text);
+    forEachNode(list, [&text](const NodeBase* node) {
+        PlainText(node->name, text);
         text += "##\n";
-    }
+    });
     LogText(text.c_str());
 }
 
 NodeList* copyOf(const NodeList* list) {
     NodeList* copy = nullptr;
-    AppendAll(copy, list);
+    forEachNode(list, [&copy](NodeBase* node) { listAppend(copy, node); });
     return copy;
 }
 
@@ -59,7 +59,8 @@ void RunInheritanceReport(Node* s, InheritanceReport& report, ReportSink* sink) 
         heading += "\nStipulated relations:\n";
         logList(heading.c_str(), lists.StipulatedList);
     }
-    AppendAll(lists.OwnStipulated, lists.StipulatedList);
+    DisposeList(lists.OwnStipulated);
+    lists.OwnStipulated = copyOf(lists.StipulatedList);
     DisposeList(lists.StipulatedList);
     DisposeList(lists.FromSideList);
     DisposeList(lists.ToSideList);

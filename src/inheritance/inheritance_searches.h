@@ -42,12 +42,14 @@ struct ReportLists {
 NodeList* RelatedNodes(Node* s, int slot);
 // S's own properties.
 NodeList* StipulatedRelations(Node* s, int slot, ReportLists& lists);
-// The properties of S's ancestors that no nearer property of the same relation hides.
+// The properties of S's ancestors that no nearer property of the same relation hides, each once.
 NodeList* InheritedRelations(Node* s, int slot, ReportLists& lists);
-// S's ancestors, nearest first; a node reached along several paths comes once per pass.
+// S's ancestors, nearest first, each once however many paths reach it.
 NodeList* AncestorNodes(Node* s, int slot);
-// The values of the ancestors' properties, marking those S's own properties override. Needs
-// ToSideList and FromSideList from InheritedRelations of S, and OwnStipulated, in `lists`.
+// The values of the ancestors' properties, each once, marking those S's own properties override
+// (each overridden value and relation pair listed once). Needs ToSideList and FromSideList from
+// InheritedRelations of S, and OwnStipulated, in `lists`. Each check it makes goes to the log,
+// with the side list's entries from the checked property's block on that no earlier check wrote.
 NodeList* InheritedProperties(Node* s, int slot, ReportLists& lists);
 
 // True when y stands at most two parent levels above x (properties count as their relations).

@@ -62,13 +62,14 @@ protected:
     std::unique_ptr<Network> net = std::make_unique<Network>();
 };
 
-TEST_F(InheritanceTest, AncestorsComeNearestFirstOncePerPass) {
+TEST_F(InheritanceTest, AncestorsComeNearestFirstEachOnce) {
     load("#ENTITIES\nS isa P\nP isa G\n");
     EXPECT_EQ(take(AncestorNodes(entity("S"), ParentSlot)), (Names{"P", "G"}));
     load("#ENTITIES\nS isa P\nS isa Q\nP isa G\nQ isa G\n");
     EXPECT_EQ(take(AncestorNodes(entity("S"), ParentSlot)), (Names{"P", "Q", "G"}));
     load("#ENTITIES\nS isa P\nS isa G\nP isa G\n");
-    EXPECT_EQ(take(AncestorNodes(entity("S"), ParentSlot)), (Names{"P", "G", "G"}));
+    EXPECT_EQ(take(AncestorNodes(entity("S"), ParentSlot)), (Names{"P", "G"}))
+        << "G is a parent and a grandparent: listed once, at its nearer place";
     EXPECT_EQ(take(AncestorNodes(entity("G"), ParentSlot)), Names{});
 }
 
@@ -216,8 +217,32 @@ TEST_F(InheritanceTest, EverySearchEndsAroundACycle) {
     EXPECT_FALSE(namesOf(report.inheritedProperties).empty());
     DisposeInheritanceReport(report);
     load("#ENTITIES\nloop isa loop\n");
-    EXPECT_EQ(take(AncestorNodes(entity("loop"), ParentSlot)), (Names{"loop", "loop"}))
-        << "its own parent, met in the first pass and once more before the walk stops";
+    EXPECT_EQ(take(AncestorNodes(entity("loop"), ParentSlot)), (Names{"loop"}))
+        << "its own parent, listed once";
+}
+
+// T is reached from S through A and through B: its property is found along both paths, in the
+// same pass, and listed and checked once.
+TEST_F(InheritanceTest, WhatSeveralPathsReachIsListedOnceAtItsFirstPlace) {
+    load("#ENTITIES\nS isa A\nS isa B\nA isa T\nB isa T\nA isa U\nB isa U\nT isa U\n"
+         "#PROPERTIES\nT r V\nU q W\nB q W\n");
+    ASSERT_TRUE(StartDebugLog());
+    InheritanceReport report;
+    RunInheritanceReport(entity("S"), report);
+    EXPECT_EQ(namesOf(report.ancestors), (Names{"A", "B", "T", "U"}));
+    EXPECT_EQ(namesOf(report.inheritedRelations), (Names{"B q W", "T r V"}));
+    EXPECT_EQ(namesOf(report.inheritedProperties), (Names{"W", "V"}));
+    DisposeInheritanceReport(report);
+    const std::string text = [] {
+        std::ifstream in(DebugLogPath());
+        std::stringstream log;
+        log << in.rdbuf();
+        return log.str();
+    }();
+    const std::string check = "Parent nodes of current relation (to): pos=2\n";
+    const std::size_t at = text.find(check);
+    EXPECT_NE(at, std::string::npos) << text;
+    EXPECT_EQ(text.find(check, at + 1), std::string::npos) << "T r V is checked once:\n" << text;
 }
 
 TEST_F(InheritanceTest, NearAncestorsAreAtMostTwoParentLevelsUp) {
