@@ -5,6 +5,7 @@
 // has two links to draw; the view is fitted to the image without keeping the aspect.
 #include "labels/colours.h"
 #include "labels/font_table.h"
+#include "layout/view_node.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
 #include "model/network.h"
@@ -15,6 +16,7 @@
 #include "platform/qt/qt_font_catalog.h"
 #include "platform/qt/qt_region.h"
 #include "view/net_view.h"
+#include "view/node_labels.h"
 #include "view/view_paint.h"
 #include "view/view_scale.h"
 #include "view/view_window.h"
@@ -97,6 +99,40 @@ void PaintView(benchmark::State& state) {
     state.counters["label_points"] = fixture.view.fonts.labelPoints;
 }
 BENCHMARK(PaintView)->Unit(benchmark::kMillisecond);
+
+// The same with every label measured again, as each paint did before labels kept their
+// layouts.
+void PaintViewMeasuringLabels(benchmark::State& state) {
+    PaintFixture fixture;
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        if (fixture.view.labelLayouts)
+            fixture.view.labelLayouts->clear();
+        QPainter painter(&image);
+        platform::qt::QtDisplay display(painter);
+        tarvo::Paint(fixture.view, display);
+    }
+    state.counters["cells"] = visibleNodes(fixture.view);
+}
+BENCHMARK(PaintViewMeasuringLabels)->Unit(benchmark::kMillisecond);
+
+// A repaint of one node's box and its surroundings, as marking a node asks for: it costs what
+// lies in the area, not the whole view.
+void PaintOneNode(benchmark::State& state) {
+    PaintFixture fixture;
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    const tarvo::ViewNode* middle = fixture.view.layout.grid.at(
+        fixture.view.layout.grid.slotCount / 2, fixture.view.layout.grid.layerCount / 2);
+    const tarvo::PixelBox box = middle ? middle->layoutBox : tarvo::PixelBox{0, 0, 40, 40};
+    const platform::Rect area = platform::Rect{box.left, box.top, box.right, box.bottom}.grown(6);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        platform::qt::QtDisplay display(painter);
+        display.intersectClipRect(area);
+        tarvo::Paint(fixture.view, display);
+    }
+}
+BENCHMARK(PaintOneNode)->Unit(benchmark::kMicrosecond);
 
 // The floor: as many boxes, each framed and labelled, with two lines, straight from QPainter.
 void PaintFloor(benchmark::State& state) {

@@ -40,11 +40,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -182,10 +184,50 @@ void printProblems(const tarvo::Diagnostics& problems) {
         std::fprintf(stderr, "error: %s\n", platform::Cp1252ToUtf8(problem.message).c_str());
 }
 
+// The reading's progress on the terminal, once a read has taken half a second: a line that
+// counts up in place, ended when the read is. Nothing when stderr is not a terminal, so that
+// the outputs kept and compared stay the same.
+class TerminalProgress {
+public:
+    explicit TerminalProgress(const std::string& path)
+        : m_path(path), m_start(std::chrono::steady_clock::now()) {}
+    ~TerminalProgress() {
+        if (m_shown)
+            std::fputc('\n', stderr);
+    }
+    TerminalProgress(const TerminalProgress&) = delete;
+    TerminalProgress& operator=(const TerminalProgress&) = delete;
+
+    bool operator()(long long done, long long total) {
+        if (!m_shown && std::chrono::steady_clock::now() - m_start < std::chrono::milliseconds(500))
+            return true;
+        m_shown = true;
+        if (total > 0)
+            std::fprintf(stderr, "\rReading %s: %3lld%%", m_path.c_str(), done * 100 / total);
+        else
+            std::fprintf(stderr, "\rReading %s: %lld bytes", m_path.c_str(), done);
+        std::fflush(stderr);
+        return true;
+    }
+
+private:
+    std::string m_path;
+    std::chrono::steady_clock::time_point m_start;
+    bool m_shown = false;
+};
+
 // Loads the network IN with the program's load steps; false when it could not be opened.
 bool loadNetwork(tarvo::Network& net, const std::string& path) {
     tarvo::Diagnostics problems;
-    const bool opened = tarvo::LoadNetworkFile(net, path.c_str(), nullptr, &problems);
+    bool opened = false;
+    if (isatty(fileno(stderr))) {
+        TerminalProgress progress(path);
+        opened = tarvo::LoadNetworkFile(
+            net, path.c_str(), nullptr, &problems,
+            [&](long long done, long long total) { return progress(done, total); });
+    } else {
+        opened = tarvo::LoadNetworkFile(net, path.c_str(), nullptr, &problems);
+    }
     printProblems(problems);
     return opened;
 }

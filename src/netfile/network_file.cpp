@@ -37,26 +37,67 @@ char* wordBuffer() {
 // ---------------------------------------------------------------------------------------------
 // Reading
 
+// Progress is told after this many lines.
+constexpr int kProgressLines = 4096;
+
 class Reader {
 public:
     Reader(Network& net, WordStream& in) : m_net(net), m_in(in) {}
 
-    void run() {
+    // Tells `progress` how far the read has come in `file`.
+    void tellProgress(const ReadProgress* progress, std::FILE* file, int defaultFont) {
+        m_progress = progress;
+        m_defaultFont = defaultFont;
+        m_file = file;
+        struct stat status {};
+        if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode))
+            m_size = static_cast<long long>(status.st_size);
+    }
+
+    // False when the progress asked the read to stop.
+    bool run() {
         if (!m_in.matchChar('#')) {
             m_in.reportProblem("Error loading network: no hash (#) character found.");
-            return;
+            return told(true);
         }
         openSection(Section::None);
+        int toldAt = 0;
         while (m_in.peekNonBlank() != kEndOfInput) {
+            if (m_progress && m_in.currentLine() - toldAt >= kProgressLines) {
+                toldAt = m_in.currentLine();
+                if (!told(false))
+                    return false;
+            }
             if (m_in.matchChar('#')) {
                 openSection(m_section);
                 continue;
             }
             statement();
         }
+        return told(true);
     }
 
 private:
+    bool told(bool atEnd) {
+        if (!m_progress)
+            return true;
+        const long at = std::ftell(m_file);
+        long long done = at < 0 ? m_done : static_cast<long long>(at);
+        // The stream's position counts what it has buffered; at the end, all of the file.
+        if (atEnd)
+            done = std::max(done, m_size);
+        if (m_size > 0)
+            done = std::min(done, m_size);
+        m_done = std::max(m_done, done);
+        // Whoever is told may paint what is open: the program's default font is in force
+        // meanwhile, not the reader's own.
+        const int reading = fonts().DefaultFont;
+        fonts().DefaultFont = m_defaultFont;
+        const bool go = (*m_progress)(m_done, m_size);
+        fonts().DefaultFont = reading;
+        return go;
+    }
+
     // Reads the keyword after a '#', which may stand on a later line; a comment line keeps
     // the section in force. The rest of the keyword's own line is the comment.
     void openSection(Section before) {
@@ -142,6 +183,11 @@ private:
 
     Network& m_net;
     WordStream& m_in;
+    const ReadProgress* m_progress = nullptr;
+    std::FILE* m_file = nullptr;
+    long long m_size = 0;
+    long long m_done = 0;
+    int m_defaultFont = 0;
     Section m_section = Section::None;
     bool m_invalidReported = false;
 };
@@ -308,7 +354,8 @@ Node* GetOrCreateNode(Network& net, const char* word, int relationKind) {
     return table ? asNode(table->lastMatch().element) : nullptr;
 }
 
-bool ReadNetworkFile(Network& net, const char* path, Diagnostics* problems) {
+bool ReadNetworkFile(Network& net, const char* path, Diagnostics* problems,
+                     const ReadProgress& progress) {
     std::FILE* file = std::fopen(path, "r");
     if (!file) {
         const std::string message =
@@ -317,12 +364,13 @@ bool ReadNetworkFile(Network& net, const char* path, Diagnostics* problems) {
             problems->push_back({message, 0});
         return false;
     }
-    ReadNetworkStream(net, file, problems);
+    ReadNetworkStream(net, file, problems, progress);
     std::fclose(file);
     return true;
 }
 
-void ReadNetworkStream(Network& net, std::FILE* file, Diagnostics* problems) {
+void ReadNetworkStream(Network& net, std::FILE* file, Diagnostics* problems,
+                       const ReadProgress& progress) {
     if (!net.table())
         return;
     WordStream in(file, problems);
@@ -331,7 +379,10 @@ void ReadNetworkStream(Network& net, std::FILE* file, Diagnostics* problems) {
     // font n is kept even where n is also the default font's index in this table.
     const int defaultFont = fonts().DefaultFont;
     fonts().DefaultFont = -1;
-    Reader(net, in).run();
+    Reader reader(net, in);
+    if (progress)
+        reader.tellProgress(&progress, file, defaultFont);
+    reader.run();
     fonts().DefaultFont = defaultFont;
 }
 
@@ -415,8 +466,19 @@ bool WriteNetworkStream(Network& net, std::FILE* file) {
 }
 
 bool LoadNetworkFile(Network& net, const char* path, const FontListAdder& addToFontList,
-                     Diagnostics* problems) {
-    const bool opened = ReadNetworkFile(net, path, problems);
+                     Diagnostics* problems, const ReadProgress& progress) {
+    // A read stopped part way is thrown away: the font table stays as it was.
+    bool stopped = false;
+    ReadProgress watched;
+    if (progress)
+        watched = [&](long long done, long long total) {
+            const bool go = progress(done, total);
+            stopped = stopped || !go;
+            return go;
+        };
+    const bool opened = ReadNetworkFile(net, path, problems, watched);
+    if (stopped)
+        return opened;
     ReconcileFonts(net);
     ChoosePreferredFonts(addToFontList);
     return opened;

@@ -42,6 +42,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QIcon>
@@ -51,6 +52,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -201,20 +203,65 @@ void MainFrame::startUp() {
     });
 }
 
-bool MainFrame::loadNetwork() {
-    Diagnostics problems;
+namespace {
+
+// A progress bar with Cancel over the frame, shown once a read has taken half a second.
+ReadProgress progressDialog(QWidget* owner) {
+    auto dialog = std::make_shared<QProgressDialog>(QStringLiteral("Reading the network..."),
+                                                    QStringLiteral("Cancel"), 0, 1000, owner);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setMinimumDuration(500);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    dialog->setValue(0);
+    return [dialog](long long done, long long total) {
+        // Without a size (a pipe) the bar only moves.
+        const int value = total > 0
+                              ? static_cast<int>(std::min<long long>(1000, done * 1000 / total))
+                              : (dialog->value() + 1) % 1000;
+        // Also lets the windows paint and the Cancel button be pressed.
+        dialog->setValue(value);
+        QCoreApplication::processEvents();
+        return !dialog->wasCanceled();
+    };
+}
+
+} // namespace
+
+MainFrame::ReadResult MainFrame::readNetwork(const std::string& path) {
+    ReadResult read;
     auto network = std::make_unique<Network>();
-    ReadShapeFile(shapesOf(*network), "poly.dat", &problems);
+    ReadShapeFile(shapesOf(*network), "poly.dat", &read.problems);
+    const ReadProgress progress = m_readProgress ? m_readProgress(this) : progressDialog(this);
+    bool cancelled = false;
+    read.opened = ReadNetworkFile(*network, path.c_str(), &read.problems,
+                                  [&](long long done, long long total) {
+                                      cancelled = cancelled || !progress(done, total);
+                                      return !cancelled;
+                                  });
+    // What was read of a cancelled file goes; the font table has not seen it.
+    if (!cancelled)
+        read.network = std::move(network);
+    return read;
+}
+
+bool MainFrame::adoptNetwork(ReadResult read) {
+    ReconcileFonts(*read.network);
     QComboBox* fonts = m_toolBar->list(kFontList);
     fonts->clear();
-    const bool opened = LoadNetworkFile(
-        *network, m_networkPath.c_str(),
-        [fonts](int index, const FontEntry& entry) { addToFontList(fonts, index, entry); },
-        &problems);
+    ChoosePreferredFonts(
+        [fonts](int index, const FontEntry& entry) { addToFontList(fonts, index, entry); });
     // The views of the network before were closed with it; none of them points into it.
-    m_network = std::move(network);
-    m_errors.showDiagnostics(problems);
-    return opened;
+    m_network = std::move(read.network);
+    m_errors.showDiagnostics(read.problems);
+    return read.opened;
+}
+
+bool MainFrame::loadNetwork() {
+    ReadResult read = readNetwork(m_networkPath);
+    if (!read.network)
+        return false;
+    return adoptNetwork(std::move(read));
 }
 
 int MainFrame::openDocument(const std::string& title) {
@@ -355,6 +402,11 @@ int MainFrame::selectNetwork() {
         m_file = FileChoice{};
         return 0;
     }
+    // Read before the network open now goes: a cancelled read leaves it and its windows as
+    // they were.
+    ReadResult read = readNetwork(*path);
+    if (!read.network)
+        return 0;
     if (!letNetworkGo())
         return 0;
     // The network is read from the very file chosen, which Save then writes back. A network
@@ -362,7 +414,7 @@ int MainFrame::selectNetwork() {
     // file with an empty network.
     m_file = choice;
     m_networkPath = *path;
-    if (!loadNetwork()) {
+    if (!adoptNetwork(std::move(read))) {
         m_file = FileChoice{};
         m_networkPath.clear();
     }

@@ -3,6 +3,7 @@
 // to the active document window.
 #pragma once
 
+#include "diagnostics/diagnostics.h"
 #include "dialogs/appearance_dialog.h"
 #include "dialogs/dialog_base.h"
 #include "dialogs/node_windows.h"
@@ -51,6 +52,11 @@ struct FileChoice {
 // Answers the file dialog of the frame: save or open; fills the choice and answers true when a
 // file was chosen. Tests put their own in place of the real dialog.
 using FileDialogRunner = std::function<bool(QWidget* owner, bool save, FileChoice& choice)>;
+// What a read of a network file tells of its progress (see ReadProgress): made for each read,
+// gone with it. The frame's own shows a progress bar with Cancel once a read has taken half a
+// second; false from it cancels the read.
+using ReadProgressMaker =
+    std::function<std::function<bool(long long done, long long total)>(QWidget* owner)>;
 // The real dialog with the frame's filters, initial folder "Databases" and default extension.
 bool RunFileDialog(QWidget* owner, bool save, FileChoice& choice);
 
@@ -81,6 +87,8 @@ public:
     ButtonDefinitions& buttons() { return m_buttons; }
     // The file dialog (RunFileDialog unless a test answers it).
     void setFileDialogRunner(FileDialogRunner runner) { m_fileDialog = std::move(runner); }
+    // The progress of reading network files (a progress dialog unless a test answers it).
+    void setReadProgressMaker(ReadProgressMaker maker) { m_readProgress = std::move(maker); }
 
     // The start-up: the splash box stands while the start-up network loads.
     void startUp();
@@ -94,7 +102,8 @@ public:
     Network& network() { return *m_network; }
 
     // Reads the shape file and the network at the network path and refills the font list;
-    // false when the network file could not be opened.
+    // false when the network file could not be opened, or its reading was cancelled, which
+    // leaves the network open before as it was.
     bool loadNetwork();
     // Asks the partition dialog for a node and opens a document window on it; 1 when one opened.
     int openDocument(const std::string& title);
@@ -190,6 +199,17 @@ private:
     int askReadablePoints();
     // Before another network replaces this one: the save question, then the documents close.
     bool letNetworkGo();
+    // A network read from a file with the shape file, what went wrong and whether the file
+    // opened; no network when its reading was cancelled.
+    struct ReadResult {
+        std::unique_ptr<Network> network;
+        Diagnostics problems;
+        bool opened = false;
+    };
+    ReadResult readNetwork(const std::string& path);
+    // The network read becomes the frame's: its fonts join the font table and the tool bar's
+    // list, and its problems show. Answers whether its file opened.
+    bool adoptNetwork(ReadResult read);
 
     platform::Settings& m_settings;
     platform::Ui& m_ui;
@@ -202,6 +222,7 @@ private:
     PartitionChoices m_partition;
     ButtonDefinitions m_buttons;
     FileDialogRunner m_fileDialog;
+    ReadProgressMaker m_readProgress;
     std::shared_ptr<PointerState> m_pointer;
     OpenAt m_openViewsAt = OpenAt::Readable;
     int m_readablePoints = 0;

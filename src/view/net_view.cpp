@@ -8,6 +8,7 @@
 #include "model/graph_walk.h"
 #include "model/network.h"
 #include "view/layout.h"
+#include "view/node_labels.h"
 #include "view/shapes.h"
 #include "view/spotlight.h"
 #include "view/view_changes.h"
@@ -74,6 +75,9 @@ void DestroyViewNodes(NetView& view) {
     closeNetwork(view.layout.nodes);
     view.layout.nodes = nullptr;
     view.root = view.current = nullptr;
+    // Their layouts are known by the nodes, which go.
+    if (view.labelLayouts)
+        view.labelLayouts->clear();
 }
 
 } // namespace tarvo

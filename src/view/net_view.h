@@ -29,6 +29,7 @@ struct PointerState;
 struct ColourState;
 struct ShapeSet;
 struct LabelEditor;
+class LabelLayouts;
 
 // The distances of the view's nodes from its current node, as the last measurement found them.
 struct DistanceStats {
@@ -80,6 +81,12 @@ public:
     // The client area, cell extents and scrolling.
     ViewGeometry geometry;
     LabelFonts fonts;
+    // The labels as last measured for painting, made by the first paint.
+    std::unique_ptr<LabelLayouts> labelLayouts;
+    // For each grid column, how many rows at most lie between one of its nodes and a shown
+    // parent, one more for the width of the link: a paint looks at the links of the rows that
+    // far around the update area, no further. Set wherever the nodes are placed on screen.
+    std::vector<std::int32_t> parentReach;
 
     // Window state.
     platform::ViewHost* host = nullptr;

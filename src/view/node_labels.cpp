@@ -92,10 +92,10 @@ bool fitsBox(const LaidOutLabel& laid, int maxWidth, int maxLines) {
 // The label as it is drawn in a box: whole when it fits, else cut after its last whole word
 // that fits with the ellipsis, else after its first word's last letter that does; only the
 // ellipsis when not even one letter does. `fit` tells which.
-LaidOutLabel layOutInBox(platform::Display& display, const char* label, int points, int maxWidth,
-                         int maxHeight, LabelFit& fit) {
+LaidOutLabel layOutInBox(platform::Display& display, const char* label, int points,
+                         const FontMetrics& metrics, int maxWidth, int maxHeight, LabelFit& fit) {
     LaidOutLabel laid;
-    laid.metrics = metricsAt(display, points);
+    laid.metrics = metrics;
     laid.cells.reset(CellsOfLabel(label));
     if (!breakCells(display, laid, points, maxWidth))
         return laid;
@@ -175,24 +175,25 @@ int measureWidest(void* context, NodeBase* node) {
 
 // Most labels are plain text that fits on one line: drawn in one run where the line breaking
 // would put them, without making cells and words. Single blanks only, none at either end, so
-// that the run is exactly the one line the breaking would make.
-bool drawnOnOneLine(platform::Display& display, const char* label, int points,
-                    platform::Point centre, int maxWidth, int maxHeight) {
+// that the run is exactly the one line the breaking would make. The run's width, or -1 when
+// the label is not such a line.
+int oneLineWidth(platform::Display& display, const char* label, int points,
+                 const FontMetrics& metrics, int maxWidth, int maxHeight) {
     const std::size_t length = std::strlen(label);
     if (length == 0 || label[0] == ' ' || label[length - 1] == ' ' ||
         std::strchr(label, kLabelEscape) || std::strstr(label, "  "))
-        return false;
-    const int count = static_cast<int>(length);
-    const int width = MeasureLabel(display, label, count, 0, -1, points);
-    if (width > maxWidth)
-        return false;
-    const FontMetrics metrics = metricsAt(display, points);
+        return -1;
+    const int width = MeasureLabel(display, label, static_cast<int>(length), 0, -1, points);
+    if (width > maxWidth || metrics.height + 1 > maxHeight)
+        return -1;
+    return width;
+}
+
+void drawOneLine(platform::Display& display, const char* label, int points,
+                 const FontMetrics& metrics, platform::Point centre, int width) {
     const int lineHeight = metrics.height + 1;
-    if (lineHeight > maxHeight)
-        return false;
     display.moveTo({centre.x - (width >> 1), centre.y - (lineHeight >> 1) + metrics.ascent});
-    DrawLabel(display, label, count, 0, -1, points);
-    return true;
+    DrawLabel(display, label, static_cast<int>(std::strlen(label)), 0, -1, points);
 }
 
 } // namespace
@@ -234,10 +235,14 @@ LabelFit DrawNodeLabel(platform::Display& display, const char* label, int points
                        platform::Point centre, int maxWidth, int maxHeight) {
     if (!label || IsAnonymousLabel(label))
         return {};
-    if (drawnOnOneLine(display, label, points, centre, maxWidth, maxHeight))
+    const FontMetrics metrics = metricsAt(display, points);
+    const int width = oneLineWidth(display, label, points, metrics, maxWidth, maxHeight);
+    if (width >= 0) {
+        drawOneLine(display, label, points, metrics, centre, width);
         return {1, false};
+    }
     LabelFit fit;
-    LaidOutLabel laid = layOutInBox(display, label, points, maxWidth, maxHeight, fit);
+    LaidOutLabel laid = layOutInBox(display, label, points, metrics, maxWidth, maxHeight, fit);
     if (laid.words)
         DrawWords(display, *laid.words, {centre.x, centre.y + laid.metrics.ascent}, points);
     return fit;
@@ -248,8 +253,74 @@ LabelFit MeasureNodeLabel(platform::Display& display, const char* label, int poi
     if (!label || IsAnonymousLabel(label))
         return {};
     LabelFit fit;
-    layOutInBox(display, label, points, maxWidth, maxHeight, fit);
+    layOutInBox(display, label, points, metricsAt(display, points), maxWidth, maxHeight, fit);
     return fit;
+}
+
+struct LabelLayouts::Layout {
+    std::string text;
+    Font font;
+    int maxWidth = 0;
+    int maxHeight = 0;
+    LabelFit fit;
+    // The one line's width, or -1 when the label is drawn from its words.
+    int lineWidth = -1;
+    LaidOutLabel laid;
+
+    bool fits(const char* label, const Font& at, int width, int height) const {
+        return maxWidth == width && maxHeight == height && font.points == at.points &&
+               font.metrics.height == at.metrics.height &&
+               font.metrics.ascent == at.metrics.ascent &&
+               font.metrics.spaceWidth == at.metrics.spaceWidth && font.face == at.face &&
+               text == label;
+    }
+};
+
+LabelLayouts::LabelLayouts() = default;
+LabelLayouts::~LabelLayouts() = default;
+
+LabelLayouts::Font LabelLayouts::FontAt(platform::Display& display, int points) {
+    Font font;
+    font.points = points;
+    font.metrics = metricsAt(display, points);
+    const platform::LogicalFont logical =
+        MakeLabelFont(fonts().DefaultFont, points, false, false, false);
+    font.face.assign(logical.faceName, strnlen(logical.faceName, platform::kFaceNameBytes));
+    return font;
+}
+
+LabelFit LabelLayouts::draw(platform::Display& display, const ViewNode& node, const Font& font,
+                            platform::Point centre, int maxWidth, int maxHeight) {
+    const char* label = node.name;
+    if (!label || IsAnonymousLabel(label))
+        return {};
+    std::unique_ptr<Layout>& kept = m_layouts[&node];
+    if (!kept || !kept->fits(label, font, maxWidth, maxHeight)) {
+        auto made = std::make_unique<Layout>();
+        made->text = label;
+        made->font = font;
+        made->maxWidth = maxWidth;
+        made->maxHeight = maxHeight;
+        made->lineWidth =
+            oneLineWidth(display, label, font.points, font.metrics, maxWidth, maxHeight);
+        if (made->lineWidth >= 0)
+            made->fit = {1, false};
+        else
+            made->laid = layOutInBox(display, label, font.points, font.metrics, maxWidth, maxHeight,
+                                     made->fit);
+        kept = std::move(made);
+    }
+    const Layout& layout = *kept;
+    if (layout.lineWidth >= 0)
+        drawOneLine(display, label, font.points, font.metrics, centre, layout.lineWidth);
+    else if (layout.laid.words)
+        DrawWords(display, *layout.laid.words, {centre.x, centre.y + font.metrics.ascent},
+                  font.points);
+    return layout.fit;
+}
+
+void LabelLayouts::clear() {
+    m_layouts.clear();
 }
 
 LabelNeed LabelWidthFor(platform::Display& display, const char* label, int points, int lines) {
@@ -310,6 +381,10 @@ void FitViewLabelFont(NetView& view) {
     if (view.fonts.labelCeiling > 0)
         size = std::min(size, static_cast<int>(view.fonts.labelCeiling));
     view.fonts.labelPoints = std::max(size, 7);
+    // A new fit follows every change of scale, cell size and label; the font table too may
+    // have changed under the labels' markup.
+    if (view.labelLayouts)
+        view.labelLayouts->clear();
     view.fonts.distancePoints =
         std::max(2, static_cast<int>(
                         std::min(view.geometry.cellHeight / 7.0f, view.geometry.cellWidth / 8.0f)));

@@ -2,11 +2,18 @@
 #pragma once
 
 #include "platform/display.h"
+#include "view/view_extents.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <unordered_map>
 
 namespace tarvo {
 
 class NetView;
 class Node;
+class ViewNode;
 
 // The largest point size, at most `size`, at which the label's widest word is narrower than
 // maxWidth and its lines, broken at maxWidth, are together less high than maxHeight; it stops
@@ -41,8 +48,42 @@ struct LabelNeed {
 };
 LabelNeed LabelWidthFor(platform::Display& display, const char* label, int points, int lines);
 
+// The label layouts a view has measured, one per node: a repaint draws a label again from its
+// layout without measuring it. A layout is used only for the same label text, size, box and
+// label font (its metrics and face at that size, which also tell one display's resolution from
+// another's), so an edited or renamed label, another size or another font is measured afresh.
+// The fonts a label's markup names are not compared: whoever changes the font table drops the
+// layouts (the view does so whenever it fits its label size again).
+class LabelLayouts {
+public:
+    LabelLayouts();
+    LabelLayouts(const LabelLayouts&) = delete;
+    LabelLayouts& operator=(const LabelLayouts&) = delete;
+    ~LabelLayouts();
+
+    // What the paint measured once of the label font at a size, to compare layouts with.
+    struct Font {
+        int points = 0;
+        FontMetrics metrics;
+        std::string face;
+    };
+    static Font FontAt(platform::Display& display, int points);
+
+    // DrawNodeLabel for the node's label at font.points, from the node's layout when it has a
+    // fitting one, else measured and kept.
+    LabelFit draw(platform::Display& display, const ViewNode& node, const Font& font,
+                  platform::Point centre, int maxWidth, int maxHeight);
+    // Drops every layout.
+    void clear();
+    std::size_t size() const { return m_layouts.size(); }
+
+private:
+    struct Layout;
+    std::unordered_map<const ViewNode*, std::unique_ptr<Layout>> m_layouts;
+};
+
 // The view's label size from its cells and its widest label; also the metrics of its normal
-// and half-size fonts and the size of its distance numbers.
+// and half-size fonts and the size of its distance numbers. The measured label layouts go.
 void FitViewLabelFont(NetView& view);
 // Finds the node whose label has the longest word, which the label size is fitted to.
 void FindWidestLabel(NetView& view);

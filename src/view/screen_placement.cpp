@@ -1,11 +1,15 @@
 // From cells to pixels: node boxes and link boxes, and the walk over the grid's cells.
 #include "view/layout.h"
 
+#include "containers/node_list.h"
+#include "layout/view_flags.h"
 #include "layout/view_node.h"
 #include "view/net_view.h"
 #include "view/view_geometry.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 namespace tarvo {
 namespace {
@@ -78,6 +82,26 @@ int placeNode(void* context, ViewNode* node, int row, int column) {
     return 0;
 }
 
+struct Reach {
+    std::vector<std::int32_t>& rows;
+    float slotExtent;
+};
+
+int noteParentReach(void* context, ViewNode* node, int, int column) {
+    Reach& reach = *static_cast<Reach*>(context);
+    const int own = slotCentre(node);
+    forEachNode(node->slotList(ParentSlot), [&](NodeBase* base) {
+        const ViewNode* parent = asViewNode(base);
+        if (parent->hasFlag(NodeFlags::Hidden) || parent->hasFlag(NodeFlags::Unplaced))
+            return;
+        const float pixels = static_cast<float>(std::abs(slotCentre(parent) - own));
+        const auto rows = static_cast<std::int32_t>(std::ceil(pixels / reach.slotExtent)) + 1;
+        reach.rows[static_cast<std::size_t>(column)] =
+            std::max(reach.rows[static_cast<std::size_t>(column)], rows);
+    });
+    return 0;
+}
+
 } // namespace
 
 int BoxHalfExtent(float cell) {
@@ -107,6 +131,10 @@ void PlaceOnScreen(NetView& view) {
     view.geometry.labelZoom = std::min(view.geometry.cellWidth, view.geometry.cellHeight) / 66.667f;
     Placement placement = placementOf(view);
     ForEachCell(view.layout.grid, &placeNode, &placement);
+    // Only once every box has its place: the reach is measured between boxes.
+    view.parentReach.assign(static_cast<std::size_t>(std::max(0, view.layout.grid.layerCount)), 0);
+    Reach reach{view.parentReach, std::max(1.0f, placement.slotExtent)};
+    ForEachCell(view.layout.grid, &noteParentReach, &reach);
 }
 
 } // namespace tarvo

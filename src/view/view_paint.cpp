@@ -16,6 +16,7 @@
 #include <cmath>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace tarvo {
 
@@ -68,15 +69,25 @@ void visibleRange(PaintTools& t) {
 
 void drawLinks(PaintTools& t) {
     const LayoutGrid& grid = t.view.layout.grid;
-    // A link may cross the update area far from both its ends, so every slot of a visible layer
-    // is looked at; links whose rectangles miss the area are skipped one by one.
+    const std::vector<std::int32_t>& reach = t.view.parentReach;
+    const bool reachKnown = static_cast<int>(reach.size()) == grid.layerCount;
     for (int column = std::max(1, t.firstColumn); column < t.endColumn; ++column) {
+        // A link may cross the update area far from both its ends: the rows looked at are
+        // those from which the column's longest link can reach the area. Links whose
+        // rectangles miss the area are still skipped one by one.
+        int first = 0;
+        int end = grid.slotCount;
+        if (reachKnown) {
+            const int rows = reach[static_cast<std::size_t>(column)];
+            first = std::max(0, t.firstRow - rows);
+            end = std::min(grid.slotCount, t.endRow + rows);
+        }
         int lit = 0;
-        for (int row = 0; row < grid.slotCount; ++row)
+        for (int row = first; row < end; ++row)
             if (ViewNode* n = grid.at(row, column))
                 lit += drawParentLinks(t, n, false);
         if (lit > 0)
-            for (int row = 0; row < grid.slotCount; ++row)
+            for (int row = first; row < end; ++row)
                 if (ViewNode* n = grid.at(row, column))
                     drawParentLinks(t, n, true);
         for (int row = t.firstRow; row < t.endRow; ++row) {
@@ -139,7 +150,8 @@ void drawRelationLinks(PaintTools& t) {
         return;
     t.d.save();
     // The clip keeps the drawing's own origin out of it: node boxes are in window coordinates.
-    ForEachCell(t.view.layout.grid, &excludeBox, &t);
+    ForEachCell(t.view.layout.grid, &excludeBox, &t, t.firstRow, t.endRow, t.firstColumn,
+                t.endColumn);
     t.d.selectPen(t.normal.get());
     ForEachCell(t.view.layout.grid, &drawRelationLinks, &t);
     t.d.restore();
@@ -167,7 +179,10 @@ void Paint(NetView& view, platform::Display& display, std::vector<DrawnLabel>* d
     display.save();
     if (!editor.empty())
         display.excludeClipRect(editor);
+    if (!view.labelLayouts)
+        view.labelLayouts = std::make_unique<LabelLayouts>();
     PaintTools tools(view, display, false, kWhite, drawn);
+    tools.layouts = view.labelLayouts.get();
     // While its label is edited, the box shows the editor's text, not the old label around it.
     if (!editor.empty())
         tools.unlabelled = view.editor->node;
@@ -182,6 +197,7 @@ void Paint(NetView& view, platform::Display& display, std::vector<DrawnLabel>* d
         PaintTools dimmed(view, display, true,
                           shadeOf(ViewColours(view), view.options.distanceMode.shade, distance));
         dimmed.unlabelled = view.editor->node;
+        dimmed.layouts = view.labelLayouts.get();
         paintPicture(dimmed);
         PaintEditor(view, display);
         display.selectPen(nullptr);

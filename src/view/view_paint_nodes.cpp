@@ -59,8 +59,14 @@ void drawBox(PaintTools& t, ViewNode& n, const Rect& box, Point centre, const Bo
     auto label = [&](platform::Display& on) {
         if (&n == t.unlabelled)
             return;
-        const LabelFit fit =
-            DrawNodeLabel(on, n.name, style.labelPoints, {0, 0}, labelWidth, labelHeight);
+        LabelFit fit;
+        if (t.layouts && &on == &t.d) {
+            if (!t.labelFont || t.labelFont->points != style.labelPoints)
+                t.labelFont = LabelLayouts::FontAt(on, style.labelPoints);
+            fit = t.layouts->draw(on, n, *t.labelFont, {0, 0}, labelWidth, labelHeight);
+        } else {
+            fit = DrawNodeLabel(on, n.name, style.labelPoints, {0, 0}, labelWidth, labelHeight);
+        }
         if (t.drawn)
             t.drawn->push_back({&n, style.labelPoints, fit.lines, fit.cut});
     };

@@ -8,11 +8,13 @@
 #include "platform/display.h"
 #include "view/layout.h"
 #include "view/net_view.h"
+#include "view/node_labels.h"
 #include "view/shapes.h"
 #include "view/view_geometry.h"
 #include "view/view_paint.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tarvo {
@@ -86,6 +88,10 @@ struct PaintTools {
     int arrowHalf = 5;
     int halfX = 0;
     int halfY = 0;
+    // The view's measured labels, while painting the view itself, and the label font they are
+    // compared with, measured at the first label.
+    LabelLayouts* layouts = nullptr;
+    std::optional<LabelLayouts::Font> labelFont;
     // The grid rows and columns that can show, [first, end).
     int firstRow = 0, endRow = 0, firstColumn = 0, endColumn = 0;
 };

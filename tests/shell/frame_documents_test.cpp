@@ -679,3 +679,47 @@ TEST_F(FrameDocumentsTest, TheReadableLabelSizeIsAskedForKeptAndUsedByTheViewsOp
 
 } // namespace
 } // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+TEST_F(FrameDocumentsTest, ACancelledReadLeavesTheOpenNetworkAndItsWindowsAsTheyWere) {
+    ASSERT_EQ(open("noun", "first"), 1);
+    Network* const before = &frame->network();
+    const std::string pathBefore = frame->networkPath();
+    const QString captionBefore = caption();
+    fs::copy_file("Databases/script.dat", "Databases/other.dat");
+    const std::string other = (fs::current_path() / "Databases/other.dat").string();
+    chooseFile(other);
+    int told = 0;
+    frame->setReadProgressMaker([&told](QWidget*) {
+        return [&told](long long, long long) {
+            ++told;
+            return false;
+        };
+    });
+    EXPECT_EQ(frame->command(cmd::kSelectNetwork), 0);
+    QCoreApplication::processEvents();
+    EXPECT_GT(told, 0);
+    EXPECT_EQ(&frame->network(), before);
+    EXPECT_NE(frame->network().find("noun", 0), nullptr);
+    EXPECT_EQ(frame->documents().size(), 1);
+    EXPECT_EQ(activeView().network, before);
+    EXPECT_EQ(frame->networkPath(), pathBefore);
+    EXPECT_EQ(caption(), captionBefore);
+    EXPECT_TRUE(ui.texts.empty()) << "nothing asked or told";
+
+    // Read through, the chosen file replaces the network.
+    frame->setReadProgressMaker([](QWidget*) { return [](long long, long long) { return true; }; });
+    {
+        ModalAnswer answer(frame->dialogs(), [](DialogBase& dialog) { dialog.press(2); });
+        frame->command(cmd::kSelectNetwork);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_NE(frame->networkPath(), pathBefore);
+    EXPECT_NE(frame->network().find("noun", 0), nullptr);
+    EXPECT_TRUE(frame->documents().empty());
+}
+
+} // namespace
+} // namespace tarvo
