@@ -10,7 +10,8 @@ namespace tarvo {
 class ViewLayout;
 
 // Reorders the nodes of each layer among that layer's cells, keeping a whole pass over the
-// layers only when it lowers the crossings between adjacent layers; true when a node moved.
+// layers only when it lowers the crossings between adjacent layers, and then a single layer's
+// new order only when it lowers the crossings on its two sides; true when a node moved.
 // A forest of shown isa links comes out without crossings, and no layout comes out with more
 // crossings than it had.
 bool UntangleArrangement(ViewLayout& layout);

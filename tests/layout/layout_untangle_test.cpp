@@ -135,19 +135,13 @@ Laid layOut(int count, const std::vector<std::pair<int, int>>& links, bool untan
     return laid;
 }
 
-// The cells of each column hold the same nodes after untangling, only in another order.
-void expectSameCellsPerColumn(const NetView& plain, const NetView& untangled) {
+// Each layer holds the same nodes after untangling: the pass only reorders within layers.
+void expectSameNodesPerLayer(const NetView& plain, const NetView& untangled) {
     std::map<int, std::multiset<std::string>> plainNames, untangledNames;
-    std::set<std::pair<int, int>> plainCells, untangledCells;
-    for (const auto& [cell, name] : cellsOf(plain)) {
-        plainNames[cell.first].insert(name);
-        plainCells.insert(cell);
-    }
-    for (const auto& [cell, name] : cellsOf(untangled)) {
-        untangledNames[cell.first].insert(name);
-        untangledCells.insert(cell);
-    }
-    EXPECT_EQ(plainCells, untangledCells);
+    for (const auto& [cell, name] : cellsOf(plain))
+        plainNames[cell.first - plain.layout.grid.layerOffset].insert(name);
+    for (const auto& [cell, name] : cellsOf(untangled))
+        untangledNames[cell.first - untangled.layout.grid.layerOffset].insert(name);
     EXPECT_EQ(plainNames, untangledNames);
 }
 
@@ -163,7 +157,7 @@ TEST(UntangleTest, TreesComeOutWithoutCrossings) {
             EXPECT_EQ(LinkCrossings(untangled.view->layout), 0);
             EXPECT_EQ(crossingsByPairs(*untangled.view), 0);
             expectNodesInTheirCells(*untangled.view);
-            expectSameCellsPerColumn(*plain.view, *untangled.view);
+            expectSameNodesPerLayer(*plain.view, *untangled.view);
         }
     // Otherwise the trees above would not show that the pass takes crossings out.
     EXPECT_GT(leftBySweeps, 0);
@@ -185,7 +179,7 @@ TEST(UntangleTest, DagsNeverGainCrossings) {
             EXPECT_EQ(LinkCrossings(untangled.view->layout), untangledCrossings);
             EXPECT_LE(untangledCrossings, plainCrossings);
             expectNodesInTheirCells(*untangled.view);
-            expectSameCellsPerColumn(*plain.view, *untangled.view);
+            expectSameNodesPerLayer(*plain.view, *untangled.view);
             before += plainCrossings;
             after += untangledCrossings;
         }
