@@ -3,6 +3,7 @@
 
 #include "layout/layer_sweep.h"
 #include "layout/layout_grid.h"
+#include "layout/layout_improvement.h"
 #include "layout/view_layout.h"
 #include "layout/view_node.h"
 
@@ -238,11 +239,40 @@ private:
     std::vector<int> m_saved;
 };
 
+int collectNode(void* context, ViewNode* node, int, int) {
+    static_cast<std::vector<std::pair<ViewNode*, int>>*>(context)->emplace_back(node, node->slot);
+    return 0;
+}
+
+// The new orders took their layers' cells as they came, which leaves many nodes far from
+// their neighbours. An upward sweep that keeps every layer's order (so no crossing changes)
+// centres parents over their children; it is kept only when it shortens the links, as on
+// trees, and undone otherwise, as on most DAGs, whose long links it stretches.
+void centreOverChildren(ViewLayout& layout) {
+    std::vector<std::pair<ViewNode*, int>> before;
+    ForEachCell(layout.grid, &collectNode, &before);
+    const float energy = LayoutEnergy(layout);
+    SweepLayout(layout, Justification::Centred, SweepDirection::Upward, SweepMode::KeepOrder, 1.0f);
+    if (LayoutEnergy(layout) < energy)
+        return;
+    for (const auto& [node, slot] : before)
+        layout.grid.put(node->slot, node->layer, nullptr);
+    for (const auto& [node, slot] : before) {
+        node->slot = slot;
+        layout.grid.place(node);
+    }
+    layout.grid.trimEmptyRows();
+    LayoutEnergy(layout);
+}
+
 } // namespace
 
 bool UntangleArrangement(ViewLayout& layout) {
     Untangler untangler(layout.grid);
-    return untangler.untangle() && untangler.writeBack(layout.grid);
+    if (!untangler.untangle() || !untangler.writeBack(layout.grid))
+        return false;
+    centreOverChildren(layout);
+    return true;
 }
 
 std::int64_t LinkCrossings(const ViewLayout& layout) {
