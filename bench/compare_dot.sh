@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Our layout beside Graphviz's dot on the layout benchmark's graphs: the time of our creation
 # layout plus improvement (best of three) against dot -Tplain, and the link crossings between
-# adjacent ranks of both drawings.
+# adjacent ranks of both drawings; then our crossings and time with the untangling pass after
+# the improvement (the view option that is off by default).
 #
 #   bench/compare_dot.sh [MAX_NODES]
 #
@@ -58,15 +59,17 @@ field() { # field NAME LINE: the value of NAME=value in LINE
 }
 
 row() {
-    printf '%-11s %10s %14s %9s %15s %14s %12s %10s %12s %11s\n' "$@"
+    printf '%-11s %10s %14s %9s %15s %14s %12s %10s %12s %11s %13s %15s\n' "$@"
 }
 row graph ours_ms dot_ms dot/ours ours_crossings dot_crossings ours_layers dot_ranks \
-    ours_fillers dot_virtual
+    ours_fillers dot_virtual untangled_ms untangled_cross
 while read -r name rest; do
     ours_ms=$(field ours_ms "$rest")
     ours_crossings=$(field crossings "$rest")
     ours_layers=$(field layers "$rest")
     ours_fillers=$(field dummies "$rest")
+    untangled_ms=$(field untangled_ms "$rest")
+    untangled_crossings=$(field untangled_crossings "$rest")
     start=$(date +%s.%N)
     if timeout "$dot_timeout" dot -Tplain "$work/$name.dot" -o "$work/$name.plain"; then
         end=$(date +%s.%N)
@@ -81,5 +84,6 @@ while read -r name rest; do
         ratio=- dot_crossings=- dot_ranks=- dot_virtual=-
     fi
     row "$name" "$ours_ms" "$dot_ms" "$ratio" "$ours_crossings" "$dot_crossings" \
-        "$ours_layers" "$dot_ranks" "$ours_fillers" "$dot_virtual"
+        "$ours_layers" "$dot_ranks" "$ours_fillers" "$dot_virtual" "$untangled_ms" \
+        "$untangled_crossings"
 done <"$work/ours.txt"

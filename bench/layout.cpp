@@ -310,7 +310,11 @@ void reportShape(benchmark::State& state, const LayoutShape& shape) {
         state.counters["misplaced"] = static_cast<double>(shape.misplaced);
 }
 
-enum class Stage { Build, Creation, Improved };
+enum class Stage { Build, Creation, Improved, Untangled };
+
+bool improves(Stage stage) {
+    return stage == Stage::Improved || stage == Stage::Untangled;
+}
 
 // The view on the graph's root made from scratch up to `stage`, with the peak of the memory it
 // took meanwhile, in MiB, beyond what was live before.
@@ -319,10 +323,11 @@ double buildMeasured(NetView& view, Node* root, Stage stage) {
     emptyHeapFreeLists();
     const std::size_t before = liveBytes;
     peakBytes = liveBytes;
+    view.options.untangle = stage == Stage::Untangled;
     BuildViewNodes(view, *loaded().network, root);
     if (stage != Stage::Build)
         StartViewLayout(view, 1);
-    if (stage == Stage::Improved)
+    if (improves(stage))
         ImproveLayout(view);
     return static_cast<double>(peakBytes - before) / (1024.0 * 1024.0);
 }
@@ -355,7 +360,8 @@ void BuildView(benchmark::State& state, int family, int nodes) {
     state.counters["peak_MiB"] = peak;
 }
 
-// The creation layout, alone or followed by the improvement sweeps, on a view built already.
+// The creation layout, alone or followed by the improvement sweeps (and the untangling pass
+// after them for the Untangled stage), on a view built already.
 // The previous iteration's fillers are removed outside the timing, so that each iteration
 // times what opening a view costs.
 void timeLayout(benchmark::State& state, int family, int nodes, Stage stage) {
@@ -367,7 +373,7 @@ void timeLayout(benchmark::State& state, int family, int nodes, Stage stage) {
         RemoveDummyNodes(view.layout);
         state.ResumeTiming();
         RecalcLayout(view, false);
-        if (stage == Stage::Improved)
+        if (improves(stage))
             ImproveLayout(view);
     }
     reportShape(state, measureShape(view));
@@ -380,6 +386,10 @@ void CreationLayout(benchmark::State& state, int family, int nodes) {
 
 void CreationAndImprove(benchmark::State& state, int family, int nodes) {
     timeLayout(state, family, nodes, Stage::Improved);
+}
+
+void CreationImproveUntangle(benchmark::State& state, int family, int nodes) {
+    timeLayout(state, family, nodes, Stage::Untangled);
 }
 
 // One upward sweep with full blend, the improvement's first and usually largest step, on a
@@ -420,11 +430,13 @@ void RemoveFillers(benchmark::State& state, int family, int nodes) {
 // that keeps one network open for all of its benchmarks.
 void registerBenchmarks() {
     using Body = void (*)(benchmark::State&, int, int);
-    const std::pair<const char*, Body> bodies[] = {{"BuildView", &BuildView},
-                                                   {"CreationLayout", &CreationLayout},
-                                                   {"CreationAndImprove", &CreationAndImprove},
-                                                   {"FirstSweep", &FirstSweep},
-                                                   {"RemoveFillers", &RemoveFillers}};
+    const std::pair<const char*, Body> bodies[] = {
+        {"BuildView", &BuildView},
+        {"CreationLayout", &CreationLayout},
+        {"CreationAndImprove", &CreationAndImprove},
+        {"CreationImproveUntangle", &CreationImproveUntangle},
+        {"FirstSweep", &FirstSweep},
+        {"RemoveFillers", &RemoveFillers}};
     for (int family : {kTree, kDag})
         for (int nodes : kSizes)
             for (const auto& [name, body] : bodies) {
@@ -451,11 +463,13 @@ bool writeDot(const std::string& path, const Graph& graph) {
     return static_cast<bool>(out);
 }
 
-// The best of three runs of creation layout and improvement, each on a freshly built view.
-double bestLayoutMilliseconds(Node* root, LayoutShape& shape) {
+// The best of three runs of creation layout and improvement, each on a freshly built view,
+// with the untangling pass when asked.
+double bestLayoutMilliseconds(Node* root, LayoutShape& shape, bool untangle) {
     double best = 0.0;
     for (int run = 0; run < 3; ++run) {
         NetView view;
+        view.options.untangle = untangle;
         BuildViewNodes(view, *loaded().network, root);
         const auto start = std::chrono::steady_clock::now();
         RecalcLayout(view, false);
@@ -482,11 +496,17 @@ int runDotMode(const std::string& directory, int maxNodes) {
                 return 1;
             }
             LayoutShape shape;
-            const double milliseconds = bestLayoutMilliseconds(loadNetwork(family, nodes), shape);
-            std::printf("%s ours_ms=%.2f crossings=%lld layers=%lld dummies=%lld energy=%.1f\n",
+            const double milliseconds =
+                bestLayoutMilliseconds(loadNetwork(family, nodes), shape, false);
+            LayoutShape untangled;
+            const double untangledMilliseconds =
+                bestLayoutMilliseconds(loadNetwork(family, nodes), untangled, true);
+            std::printf("%s ours_ms=%.2f crossings=%lld layers=%lld dummies=%lld energy=%.1f "
+                        "untangled_ms=%.2f untangled_crossings=%lld untangled_energy=%.1f\n",
                         name.c_str(), milliseconds, static_cast<long long>(shape.crossings),
                         static_cast<long long>(shape.layers), static_cast<long long>(shape.dummies),
-                        shape.energy);
+                        shape.energy, untangledMilliseconds,
+                        static_cast<long long>(untangled.crossings), untangled.energy);
             std::fflush(stdout);
         }
     }

@@ -65,7 +65,7 @@ const char* const kUsage =
     "  report IN NAME [--relation]\n"
     "                         the inheritance report of the entity (or relation) NAME, as JSON\n"
     "  layout IN NAME [--relation] [--reveal N] [--justification 0|1|2] [--depth 0|1]\n"
-    "         [--improve] [--steps K]\n"
+    "         [--improve] [--untangle] [--steps K]\n"
     "                         the layout of a view opened on NAME, as JSON\n"
     "  render IN NAME OUT.png [--width W] [--height H] [the layout options]\n"
     "         [--orientation 0..3] [--line-style 0|1] [--distance-mode 0..5] [--highlight 0|1]\n"
@@ -294,6 +294,7 @@ struct ViewOptions {
     int justification = tarvo::ToInt(tarvo::Justification::Centred);
     int depth = tarvo::ToInt(tarvo::DepthJustify::RaiseChildren);
     bool improve = false;
+    bool untangle = false;
     int steps = 0;
     // Only for render.
     int width = 1024;
@@ -375,6 +376,10 @@ std::optional<std::string> readViewOptions(const Arguments& arguments, std::size
             options.improve = true;
             continue;
         }
+        if (option == "--untangle") {
+            options.untangle = true;
+            continue;
+        }
         if (option == "--fit-report" && rendering) {
             options.fitReport = true;
             continue;
@@ -437,6 +442,7 @@ int layout(tarvo::Network& net, const Arguments& arguments) {
     tarvo::NetView view;
     view.options.justification = modeOf<tarvo::Justification>(options.justification);
     view.options.depthJustify = modeOf<tarvo::DepthJustify>(options.depth);
+    view.options.untangle = options.untangle;
     // The partition dialog's reveal box adds one to the distance typed.
     if (!tarvo::BuildViewNodes(view, net, node, tarvo::ReachForSpotlight(1 + options.reveal)))
         return 1;
@@ -499,6 +505,7 @@ int render(tarvo::Network& net, const Arguments& arguments) {
         view, tarvo::DistanceModeFromInt(options.distanceMode).value_or(tarvo::DistanceMode{}));
     if ((options.highlight != 0) != view.options.highlightLinks)
         tarvo::ToggleHighlightLinks(view);
+    view.options.untangle = options.untangle;
     if (options.improve)
         tarvo::ImproveLayout(view);
     for (int i = 0; i < options.steps; ++i)
@@ -542,10 +549,10 @@ constexpr Command kCommands[] = {
     {"roundtrip", 2, 0, roundtrip, "IN OUT"},
     {"dump", 1, 0, dump, "IN"},
     {"report", 2, 1, report, "IN NAME [--relation]"},
-    {"layout", 2, 10, layout,
+    {"layout", 2, 11, layout,
      "IN NAME [--relation] [--reveal N] [--justification 0|1|2] [--depth 0|1] [--improve] "
-     "[--steps K]"},
-    {"render", 3, 27, render,
+     "[--untangle] [--steps K]"},
+    {"render", 3, 28, render,
      "IN NAME OUT.png [--width W] [--height H] [the layout options] [--orientation 0..3] "
      "[--line-style 0|1] [--distance-mode 0..5] [--highlight 0|1] [--keys K1,K2,...] "
      "[--open-at 0|1] [--fit-report]"},

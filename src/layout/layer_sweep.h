@@ -59,6 +59,16 @@ public:
     // How much longer than the ideal the node's links in `slot` are.
     float slotEnergy(int n, int slot) const;
 
+    // The numbers of grid node n's shown neighbours in link slot `slot`, in list order; they
+    // may include nodes outside the grid (numbers from gridNodeCount() on).
+    const int* neighboursBegin(int n, int slot) const {
+        return m_neighbours[slot].data() + m_first[slot][static_cast<std::size_t>(n)];
+    }
+    const int* neighboursEnd(int n, int slot) const {
+        return m_neighbours[slot].data() + m_first[slot][static_cast<std::size_t>(n) + 1];
+    }
+    int gridNodeCount() const { return static_cast<int>(m_gridNodes); }
+
 private:
     int indexOf(ViewNode* node);
     template <typename F> void forEachNeighbour(int node, int slot, F&& f) const;

@@ -4,6 +4,7 @@
 #include "layout/grid_construction.h"
 #include "layout/layering.h"
 #include "layout/layout_improvement.h"
+#include "layout/layout_untangle.h"
 #include "layout/view_node.h"
 #include "memory/debug_log.h"
 #include "memory/size_class_heap.h"
@@ -56,7 +57,10 @@ void showImproved(NetView& view) {
 
 void ImproveLayout(NetView& view) {
     try {
-        if (ImproveArrangement(view.layout, view.options.justification))
+        bool moved = ImproveArrangement(view.layout, view.options.justification);
+        if (view.options.untangle && UntangleArrangement(view.layout))
+            moved = true;
+        if (moved)
             showImproved(view);
     } catch (const std::bad_alloc&) {
         ReportOutOfMemory();

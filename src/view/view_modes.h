@@ -99,6 +99,8 @@ struct ViewOptions {
 
     Justification justification = Justification::Centred;
     DepthJustify depthJustify = DepthJustify::RaiseChildren;
+    // After the improvement sweeps, reorder layers to take out the crossings they leave.
+    bool untangle = false;
     Orientation orientation = Orientation::TopDown;
     LineStyle lineStyle = LineStyle::Curved;
     bool highlightLinks = true;

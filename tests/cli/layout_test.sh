@@ -19,6 +19,14 @@ esac
 "$cli" --fonts Arial layout grammar.dat subject --relation --justification 2 --depth 1 >/dev/null ||
     fail "relation view exit $?"
 
+# Untangling reorders layers: the same nodes are laid out and hidden as without it.
+names() { grep -o '"name":"[^"]*","slot":[0-9]*,"layer":[0-9]*' | sed 's/"slot":[0-9]*,//' | sort; }
+plain="$("$cli" --fonts Arial layout grammar.dat word --improve)" || fail "improve exit $?"
+untangled="$("$cli" --fonts Arial layout grammar.dat word --improve --untangle)" ||
+    fail "untangle exit $?"
+[ "$(names <<<"$plain")" = "$(names <<<"$untangled")" ] || fail "untangle changed layers: $untangled"
+[ "${plain##*\"hidden\"}" = "${untangled##*\"hidden\"}" ] || fail "untangle changed hiding"
+
 for bad in "--reveal 128" "--justification 3" "--justification -1" "--depth" "--depth 2" \
     "--steps x" "--sideways"; do
     # shellcheck disable=SC2086
