@@ -11,6 +11,8 @@
 #include "platform/ui.h"
 #include "tools/network_generator.h"
 
+#include "process_memory.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -26,6 +28,9 @@
 #include <vector>
 
 namespace {
+
+using tarvo::bench::resetPeakResidentSize;
+using tarvo::bench::statusBytes;
 
 constexpr std::int64_t kSizes[] = {10000, 100000, 1000000};
 // A load of the largest network takes seconds or more; one iteration per repetition is enough.
@@ -95,34 +100,6 @@ struct LoadMemory {
 };
 
 constexpr const char* kMeasureLoadOption = "--measure-load=";
-
-// A line "VmRSS:   1234 kB" of /proc/self/status, in bytes; -1 when it is missing.
-std::int64_t statusBytes(const char* field) {
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    if (!status)
-        return -1;
-    char line[256];
-    std::int64_t bytes = -1;
-    const std::size_t length = std::strlen(field);
-    while (std::fgets(line, sizeof line, status)) {
-        if (std::strncmp(line, field, length) == 0 && line[length] == ':') {
-            bytes = std::strtoll(line + length + 1, nullptr, 10) * 1024;
-            break;
-        }
-    }
-    std::fclose(status);
-    return bytes;
-}
-
-// Writing 5 to clear_refs sets the peak resident size (VmHWM) back to the current one, so that
-// the peak read after the load is the load's own; answers whether the kernel took it.
-bool resetPeakResidentSize() {
-    std::FILE* refs = std::fopen("/proc/self/clear_refs", "w");
-    if (!refs)
-        return false;
-    const bool written = std::fputs("5", refs) >= 0;
-    return std::fclose(refs) == 0 && written;
-}
 
 // The child's side: loads the file and prints what the load took, in bytes, on one line.
 int measureLoad(const char* path) {

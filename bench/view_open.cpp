@@ -24,6 +24,8 @@
 #include "view/net_view.h"
 #include "view/view_window.h"
 
+#include "process_memory.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -33,31 +35,10 @@
 
 namespace {
 
+using tarvo::bench::resetPeakResidentSize;
+using tarvo::bench::statusBytes;
+
 using namespace tarvo;
-
-// A field of /proc/self/status in bytes, or -1.
-long long statusBytes(const char* field) {
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    if (!status)
-        return -1;
-    char line[256];
-    long long kib = -1;
-    const std::size_t length = std::strlen(field);
-    while (std::fgets(line, sizeof line, status))
-        if (std::strncmp(line, field, length) == 0 && line[length] == ':')
-            kib = std::atoll(line + length + 1);
-    std::fclose(status);
-    return kib < 0 ? -1 : kib * 1024;
-}
-
-// Sets the peak resident size back to the current one; false when the kernel would not.
-bool resetPeak() {
-    std::FILE* refs = std::fopen("/proc/self/clear_refs", "w");
-    if (!refs)
-        return false;
-    const bool written = std::fputs("5", refs) >= 0;
-    return std::fclose(refs) == 0 && written;
-}
 
 // The entity without parents that has the most children: the WordNet-like network's root.
 Node* rootOf(Network& net) {
@@ -105,7 +86,7 @@ int copyCount(NetView& view) {
 }
 
 void openView(Network& net, Node* root, int reveal) {
-    const bool peakValid = resetPeak();
+    const bool peakValid = resetPeakResidentSize();
     const long long before = statusBytes("VmRSS");
     const auto start = std::chrono::steady_clock::now();
     NetView view;
