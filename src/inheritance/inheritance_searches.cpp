@@ -2,6 +2,7 @@
 #include "inheritance/inheritance_searches.h"
 
 #include "containers/node_list.h"
+#include "containers/pointer_set.h"
 #include "inheritance/ancestor_walk.h"
 #include "labels/label_text.h"
 #include "memory/debug_log.h"
@@ -14,8 +15,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -82,10 +81,10 @@ private:
         }
     }
 
-    std::unordered_set<const NodeBase*> m_members;
-    std::unordered_set<const NodeBase*> m_relations;
-    std::unordered_set<const NodeBase*> m_firstParents;
-    std::unordered_set<const NodeBase*> m_nearAncestors;
+    PointerSet m_members;
+    PointerSet m_relations;
+    PointerSet m_firstParents;
+    PointerSet m_nearAncestors;
     const NodeList* m_list = nullptr;
     // The block being indexed and the number of its elements already indexed.
     const ChunkList* m_block = nullptr;
@@ -127,7 +126,7 @@ public:
             for (int i = 0; i < block->count; ++i, ++global) {
                 NodeBase* node = static_cast<const NodeList*>(block)->node(i);
                 m_nodes.push_back(node);
-                m_places.emplace(node, Place{global, i, blockStart});
+                m_places.insert(node, Place{global, i, blockStart});
                 if (const NodeBase* relation = relationOf(node))
                     m_lastOfRelation[relation] = global;
             }
@@ -136,15 +135,12 @@ public:
     }
 
     // The first place of `node`, or null when the list does not hold it.
-    const Place* find(const NodeBase* node) const {
-        const auto found = m_places.find(node);
-        return found == m_places.end() ? nullptr : &found->second;
-    }
+    const Place* find(const NodeBase* node) const { return m_places.find(node); }
 
     // Some property of `relation` stands after the global place `global`.
     bool holdsPropertyAfter(const NodeBase* relation, int global) const {
-        const auto last = m_lastOfRelation.find(relation);
-        return last != m_lastOfRelation.end() && last->second > global;
+        const int* last = m_lastOfRelation.find(relation);
+        return last && *last > global;
     }
 
     // The labels of the list from `from` to its end that no earlier call wrote: each element is
@@ -157,8 +153,8 @@ public:
 
 private:
     std::vector<NodeBase*> m_nodes;
-    std::unordered_map<const NodeBase*, Place> m_places;
-    std::unordered_map<const NodeBase*, int> m_lastOfRelation;
+    PointerMap<Place> m_places;
+    PointerMap<int> m_lastOfRelation;
     int m_listedFrom = 0;
 };
 
@@ -201,13 +197,13 @@ public:
     // take-to and take-from: a property whose relation the walk has not met yet joins the
     // pass, and every property joins its side list once.
     // The side lists start empty with the search, so a set of their members answers for them.
-    void take(NodeBase* r, NodeList*& sideList, std::unordered_set<const NodeBase*>& members) {
+    void take(NodeBase* r, NodeList*& sideList, PointerSet& members) {
         const NodeBase* relation = relationOf(r);
         if (!relation)
             return;
         if (!result().holdsPropertyOf(relation))
             add(r);
-        if (members.insert(r).second)
+        if (members.insert(r))
             listAppend(sideList, r);
     }
     void takeTo(NodeBase* r) { take(r, m_lists->ToSideList, m_toSideMembers); }
@@ -229,7 +225,7 @@ public:
             return;
         forEachIn(n, ParentSlot, [&](NodeBase* base) {
             Node* p = asNode(base);
-            if (m_handled.insert(p).second) {
+            if (m_handled.insert(p)) {
                 forEachIn(p, ToSlot, [&](NodeBase* r) { (this->*onTo)(r); });
                 forEachIn(p, FromSlot, [&](NodeBase* r) { (this->*onFrom)(r); });
             }
@@ -244,7 +240,7 @@ public:
 private:
     // x joins the current pass, unless the search drops repeats and has found x before.
     void add(NodeBase* x) {
-        if (m_repeats == Repeats::Dropped && !m_found.insert(x).second)
+        if (m_repeats == Repeats::Dropped && !m_found.insert(x))
             return;
         listAppend(m_pass, x);
     }
@@ -296,11 +292,11 @@ private:
     GrowingListIndex m_resultIndex;
     GrowingListIndex m_ownIndex;
     // Everything the result or the pass holds, when repeats are dropped.
-    std::unordered_set<const NodeBase*> m_found;
-    std::unordered_set<const NodeBase*> m_toSideMembers;
-    std::unordered_set<const NodeBase*> m_fromSideMembers;
+    PointerSet m_found;
+    PointerSet m_toSideMembers;
+    PointerSet m_fromSideMembers;
     // The parents whose properties were handled.
-    std::unordered_set<const NodeBase*> m_handled;
+    PointerSet m_handled;
     std::set<std::pair<const Node*, const Node*>> m_marked;
     std::unique_ptr<SideListIndex> m_toIndex;
     std::unique_ptr<SideListIndex> m_fromIndex;

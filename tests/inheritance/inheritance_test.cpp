@@ -221,6 +221,39 @@ TEST_F(InheritanceTest, EverySearchEndsAroundACycle) {
         << "its own parent, listed once";
 }
 
+// Sixty entities, each with the next two as parents, all in one cycle: a walk that told apart
+// the ways through it would never end. Every search ends, and lists each node once.
+TEST_F(InheritanceTest, ALargeCycleOfManyParentsIsWalkedOncePerNode) {
+    constexpr int kCount = 60;
+    std::string text = "#ENTITIES\n";
+    for (int n = 0; n < kCount; ++n)
+        for (int step = 1; step <= 2; ++step)
+            text += "c" + std::to_string(n) + " isa c" + std::to_string((n + step) % kCount) + "\n";
+    text += "#PROPERTIES\n";
+    for (int n = 0; n < kCount; n += 3)
+        text += "c" + std::to_string(n) + " r" + std::to_string(n % 4) + " v" + std::to_string(n) +
+                "\n";
+    load(text);
+    Node* s = entity("c0");
+    const Names ancestors = take(AncestorNodes(s, ParentSlot));
+    EXPECT_EQ(ancestors.size(), static_cast<std::size_t>(kCount)) << "every node, itself too";
+    EXPECT_EQ(ancestors.front(), "c1");
+    EXPECT_EQ(ancestors[1], "c2");
+    Names sorted = ancestors;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << "no repeats";
+    InheritanceReport report;
+    RunInheritanceReport(s, report);
+    const Names values = namesOf(report.inheritedProperties);
+    Names sortedValues = values;
+    std::sort(sortedValues.begin(), sortedValues.end());
+    EXPECT_EQ(std::adjacent_find(sortedValues.begin(), sortedValues.end()), sortedValues.end());
+    // The nearest property of each relation comes first: c3's, two steps up, before c6's.
+    ASSERT_GE(values.size(), 2u);
+    EXPECT_EQ(values.front(), "v3");
+    DisposeInheritanceReport(report);
+}
+
 // T is reached from S through A and through B: its property is found along both paths, in the
 // same pass, and listed and checked once.
 TEST_F(InheritanceTest, WhatSeveralPathsReachIsListedOnceAtItsFirstPlace) {
