@@ -244,8 +244,7 @@ private:
             });
     }
 
-    // Table order, bucket by bucket: while a bucket's nodes are written, they carry
-    // kIsaInBucket, which the walk of a component starting among them asks for.
+    // The table's buckets in table order: rows, then buckets, each with its list of nodes.
     template <typename F> static void forEachBucket(NodeTable* table, F&& f) {
         for (int row = 0; row < table->rowCount(); ++row)
             for (int b = 0; b < table->bucketsPerRow(); ++b)
@@ -262,8 +261,10 @@ private:
         });
     }
 
-    // Properties take no part: they have no isa lines of their own, and the file does not keep
-    // their places in the table.
+    // In table order, bucket by bucket; while a bucket is gone through, its nodes carry
+    // kIsaInBucket, which the walk of a component starting among them asks for. Properties
+    // take no part: they have no isa lines of their own, and a read gives them other keys, so
+    // other places in the table, than they have now.
     void writeIsaLines(NodeTable* table, int kind) {
         m_kind = kind;
         table->forEach([](NodeBase* node) {
