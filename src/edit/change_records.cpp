@@ -149,7 +149,8 @@ bool addLink(Network& net, Node* first, int slot, Node* second, const char* rela
     if (!first || !second || !first->slots || !second->slots)
         return false;
     if (slot < FromSlot) {
-        insertLinkPair(first, slot, second, position, 1);
+        insertLink(first, slot, second, position, 1);
+        insertLink(second, slot ^ 1, first, remade ? remade->backPosition : -1, 1);
         if (bothSides(first, slot, second))
             return true;
         unlink(first, slot, second);
@@ -286,7 +287,14 @@ bool apply(Network& net, RemoveLinkStep& s, ChangeRecord& r) {
         return false;
     if (slot < FromSlot) {
         // Both sides are checked first, so that a half-present link is not half removed.
-        return bothSides(first, slot, second) && unlink(first, slot, second);
+        if (!bothSides(first, slot, second))
+            return false;
+        // The inverse puts both ends back where they stood, whatever position was recorded.
+        if (ChangeRecord* remake = r.inverse; remake && remake->is<AddLinkStep>()) {
+            remake->position = positionOf(first, slot, second);
+            remake->as<AddLinkStep>()->backPosition = positionOf(second, slot ^ 1, first);
+        }
+        return unlink(first, slot, second);
     }
     // A removal never makes a relation: without one there is no property to remove.
     Node* relation = s.relation ? net.find(s.relation.get(), 1) : nullptr;

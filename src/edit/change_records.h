@@ -146,6 +146,10 @@ struct AddLinkStep {
     OwnedText propertyKey;
     OwnedPositions linkPositions;
     TablePlaces places;
+    // Left by the step that removed the isa link this record makes again: where `first` stood
+    // in the list of `second` (the record's position says where `second` stood in first's).
+    // -1: at the end.
+    std::int32_t backPosition = -1;
 };
 
 struct RemoveLinkStep {

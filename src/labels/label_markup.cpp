@@ -27,7 +27,7 @@ struct Entity {
 constexpr Entity kEntities[] = {
     {"amp", '&'}, {"semi", ';'}, {"lthan", '<'}, {"gthan", '>'}, {"dquote", '"'}};
 
-// A label holding one of these is written in quotes.
+// A label whose markup holds one of these is written in quotes.
 constexpr const char* kQuoteTriggers = "&;<> \"\x7f";
 
 constexpr TextStyle kToggles = kPhonetic | kBold | kItalic;
@@ -328,14 +328,19 @@ void LabelToMarkup(const char* label, std::string& out) {
         out += "\"\"";
         return;
     }
-    const bool quoted =
-        !*label || std::strpbrk(label, kQuoteTriggers) || needsQuotesToReadBack(label);
+    std::string markup;
+    if (IsAnonymousLabel(label))
+        writeAnonymousLabel(label + 2, markup);
+    else
+        writeFormattedLabel(label, markup);
+    // Quotes go by what is written, not by the label: escapes that change nothing (a font
+    // that is the default one) write no tag, and the word reads back the same without quotes.
+    // Quoting it anyway would make the next save differ from this one.
+    const bool quoted = markup.empty() || std::strpbrk(markup.c_str(), kQuoteTriggers) ||
+                        needsQuotesToReadBack(markup.c_str());
     if (quoted)
         out += '"';
-    if (IsAnonymousLabel(label))
-        writeAnonymousLabel(label + 2, out);
-    else
-        writeFormattedLabel(label, out);
+    out += markup;
     if (quoted)
         out += '"';
 }

@@ -9,10 +9,12 @@
 #include "memory/size_class_heap.h"
 #include "model/links.h"
 #include "model/network.h"
+#include "netfile/isa_walk.h"
 #include "netfile/word_reader.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +23,7 @@
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 namespace tarvo {
@@ -214,8 +217,6 @@ public:
     }
 
 private:
-    static constexpr std::uint8_t kVisited = 1;
-
     void writeName(const char* label) {
         std::string markup;
         LabelToMarkup(label, markup);
@@ -223,99 +224,118 @@ private:
     }
 
     void writeIsaLine(const NodeBase* child, const NodeBase* parent) {
+        if (m_kind == 1) {
+            noteNamed(child);
+            noteNamed(parent);
+        }
         writeName(child->name);
         m_out.writeText(" isa ");
         writeName(parent->name);
         m_out.writeText("\n");
     }
 
-    // Marks X and writes the isa lines of its children; answers whether X was new.
-    bool visitForIsaLines(Node* x, std::vector<Node*>& marked) {
-        if (x->visitMark & kVisited)
-            return false;
-        x->visitMark |= kVisited;
-        marked.push_back(x);
-        if (const NodeList* children = x->slotList(ChildSlot)) {
-            for (int i = 0, n = children->size(); i < n; ++i) {
-                const Node* child = asNode(children->nodeAt(i));
-                if (!child->isProperty())
+    // The component's lines: each node's children in list order, grouped by node in the
+    // order of the walk.
+    void writeComponent(Node* first) {
+        for (const Node* x : IsaLineOrder(first))
+            forEachNode(x->slotList(ChildSlot), [&](NodeBase* child) {
+                if (!asNode(child)->isProperty())
                     writeIsaLine(child, x);
-            }
-        }
-        return true;
+            });
     }
 
-    // Breadth first over N's isa component, pass after pass, parents before children of each
-    // node.
-    void writeComponent(Node* start) {
-        std::vector<Node*> pass;
-        visitForIsaLines(start, pass);
-        while (!pass.empty()) {
-            std::vector<Node*> next;
-            for (Node* node : pass) {
-                for (int slot : {ParentSlot, ChildSlot}) {
-                    if (const NodeList* list = node->slotList(slot))
-                        for (int i = 0, n = list->size(); i < n; ++i)
-                            visitForIsaLines(asNode(list->nodeAt(i)), next);
-                }
-            }
-            pass.swap(next);
-        }
+    // The table's buckets in table order: rows, then buckets, each with its list of nodes.
+    template <typename F> static void forEachBucket(NodeTable* table, F&& f) {
+        for (int row = 0; row < table->rowCount(); ++row)
+            for (int b = 0; b < table->bucketsPerRow(); ++b)
+                if (NodeList* bucket = table->bucket(row, b))
+                    f(bucket);
     }
 
+    static void markBucket(const NodeList* bucket, bool on) {
+        forEachNode(bucket, [&](NodeBase* n) {
+            if (on)
+                n->visitMark |= kIsaInBucket;
+            else
+                n->visitMark &= static_cast<std::uint8_t>(~kIsaInBucket);
+        });
+    }
+
+    // In table order, bucket by bucket; while a bucket is gone through, its nodes carry
+    // kIsaInBucket, which the walk of a component starting among them asks for. Properties
+    // take no part: they have no isa lines of their own, and a read gives them other keys, so
+    // other places in the table, than they have now.
     void writeIsaLines(NodeTable* table, int kind) {
+        m_kind = kind;
         table->forEach([](NodeBase* node) {
             node->visitMark = 0;
             return 0;
         });
-        struct Pass {
-            Writer& writer;
-            int kind;
-        } pass{*this, kind};
-        table->forEach(
-            [](void* context, NodeBase* base) {
-                auto* p = static_cast<Pass*>(context);
+        forEachBucket(table, [&](const NodeList* bucket) {
+            markBucket(bucket, true);
+            forEachNode(bucket, [&](NodeBase* base) {
                 Node* node = asNode(base);
-                if (node->relationKind() != p->kind)
-                    return 0;
+                if (node->relationKind() != kind || node->isProperty())
+                    return;
                 if (!node->slotList(ParentSlot) && !node->slotList(ChildSlot)) {
-                    if (!node->isProperty()) {
-                        p->writer.writeName(node->name);
-                        p->writer.m_out.writeText(" exists\n");
-                    }
-                } else if (!(node->visitMark & kVisited)) {
-                    p->writer.writeComponent(node);
+                    writeName(node->name);
+                    m_out.writeText(" exists\n");
+                } else if (!(node->visitMark & kIsaVisited)) {
+                    writeComponent(node);
                 }
-                return 0;
-            },
-            &pass);
+            });
+            markBucket(bucket, false);
+        });
     }
 
+    // The property lines, grouped by relation. Within a bucket the relations go in the order
+    // the isa lines first name them, those without isa lines after them in table order: the
+    // order in which a read makes them, and so the order of the bucket read back.
     void writePropertyLines(NodeTable* table) {
-        table->forEach(
-            [](void* context, NodeBase* x) {
-                auto* writer = static_cast<Writer*>(context);
-                const NodeList* children = x->slotList(ChildSlot);
-                for (int i = 0, n = children ? children->size() : 0; i < n; ++i) {
-                    const Node* p = asNode(children->nodeAt(i));
-                    const NodeBase* from = first(p, FromSlot);
-                    const NodeBase* relation = first(p, ParentSlot);
-                    const NodeBase* to = first(p, ToSlot);
-                    if (!p->isProperty() || !from || !relation || !to)
-                        continue;
-                    writer->writeName(from->name);
-                    writer->m_out.writeText(" ");
-                    writer->writeName(relation->name);
-                    writer->m_out.writeText(" ");
-                    writer->writeName(to->name);
-                    writer->m_out.writeText("\n");
-                }
-                return 0;
-            },
-            this);
+        std::vector<const Node*> holders;
+        forEachBucket(table, [&](const NodeList* bucket) {
+            holders.clear();
+            forEachNode(bucket, [&](NodeBase* x) {
+                if (x->slotList(ChildSlot))
+                    holders.push_back(asNode(x));
+            });
+            std::stable_sort(holders.begin(), holders.end(), [&](const Node* a, const Node* b) {
+                return firstNamed(a) < firstNamed(b);
+            });
+            for (const Node* x : holders)
+                writeProperties(x);
+        });
     }
+
+    void writeProperties(const Node* x) {
+        forEachNode(x->slotList(ChildSlot), [&](NodeBase* base) {
+            const Node* p = asNode(base);
+            const NodeBase* from = first(p, FromSlot);
+            const NodeBase* relation = first(p, ParentSlot);
+            const NodeBase* to = first(p, ToSlot);
+            if (!p->isProperty() || !from || !relation || !to)
+                return;
+            writeName(from->name);
+            m_out.writeText(" ");
+            writeName(relation->name);
+            m_out.writeText(" ");
+            writeName(to->name);
+            m_out.writeText("\n");
+        });
+    }
+
+    // Where the isa lines of relations first name the node; past every line when they do not.
+    int firstNamed(const Node* x) const {
+        const auto at = m_namedAt.find(x);
+        return at == m_namedAt.end() ? INT_MAX : at->second;
+    }
+
+    void noteNamed(const NodeBase* x) { m_namedAt.emplace(x, static_cast<int>(m_namedAt.size())); }
 
     WordStream& m_out;
+    // The relations the isa lines have named, each with its place in the order of first naming.
+    std::unordered_map<const NodeBase*, int> m_namedAt;
+    int m_kind = 0;
 };
 
 // The mode a new file gets: the old file's, or what the user's umask allows.

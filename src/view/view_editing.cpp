@@ -80,17 +80,6 @@ bool closesIsaCycle(Node* n, int slot, Node* x) {
     return cycle;
 }
 
-// Before a link between n and x goes: a step that leaves x's side of it as it is and whose
-// inverse puts that side back in its present order once the link has been restored, since
-// restoring it puts n back at the end of x's list.
-bool recordBackOrder(Network& net, Node* x, int slot) {
-    const NodeList* present = x->slotList(slot);
-    if (!present)
-        return true;
-    return record(net, ReorderStep{x, CopyList(present)}, ReorderStep{x, CopyList(present)},
-                  slot | kindFlag(x), -1);
-}
-
 // Records the insertion of a new node next to the current one; the caller commits.
 bool recordInsert(NetView& view, bool asChild, bool byRelation, const char* label, int position) {
     if (EditorOpen(view) || !canEdit(view))
@@ -142,8 +131,7 @@ bool recordRemoveLink(NetView& view, ViewNode* node, int slot, ViewNode* other) 
         return false;
     RemoveLinkStep step{n, x, nullptr};
     AddLinkStep inverse = ReversedStep(step);
-    return recordBackOrder(*view.network, x, slot ^ 1) &&
-           record(*view.network, std::move(step), std::move(inverse), slot | kindFlag(n), position);
+    return record(*view.network, std::move(step), std::move(inverse), slot | kindFlag(n), position);
 }
 
 } // namespace
@@ -308,8 +296,7 @@ bool MoveLinkEnd(NetView& view, ViewNode* node, int slot, ViewNode* from, ViewNo
     if (closesIsaCycle(n, slot, x))
         return false;
     const int flags = slot | kindFlag(n);
-    if (!recordBackOrder(*view.network, old, slot ^ 1) ||
-        !record(*view.network, RemoveLinkStep{n, old, nullptr}, AddLinkStep(n, old, nullptr), flags,
+    if (!record(*view.network, RemoveLinkStep{n, old, nullptr}, AddLinkStep(n, old, nullptr), flags,
                 position) ||
         !record(*view.network, AddLinkStep(n, x, nullptr), RemoveLinkStep{n, x, nullptr}, flags,
                 position))

@@ -45,6 +45,22 @@ auxiliary subject pronoun
 #FONTS
 )";
 
+// x stands in the middle of its parents (p, q, r), of q's children (u, x, v) and of r's
+// children (t, x, s), and has children of its own.
+const char* const kMiddleLinks = R"(#ENTITIES
+x isa p
+u isa q
+x isa q
+v isa q
+t isa r
+x isa r
+s isa r
+w isa x
+y isa x
+#PROPERTIES
+#FONTS
+)";
+
 int groupCount(const ChangeRecord* list) {
     int count = 0;
     for (; list; list = list->next)
@@ -394,6 +410,89 @@ TEST_F(ChangeTest, UndoPutsEveryNodeBackAtItsPlaceInTheTable) {
     ASSERT_TRUE(failingStep());
     EXPECT_FALSE(CommitEdit(*net));
     EXPECT_EQ(state(), before);
+}
+
+// Every node's neighbours, slot by slot in list order.
+std::string linkLists(Network& net) {
+    std::string lists;
+    net.table()->forEach(
+        [](void* context, NodeBase* n) {
+            std::string& out = *static_cast<std::string*>(context);
+            out += std::string(n->name) + ":";
+            for (int slot = 0; slot < n->linkSlotCount; ++slot) {
+                forEachNode(n->slotList(slot),
+                            [&](NodeBase* x) { out += " " + std::string(x->name); });
+                out += " |";
+            }
+            out += "\n";
+            return 0;
+        },
+        &lists);
+    return lists;
+}
+
+TEST_F(ChangeTest, UndoPutsARemovedLinkBackAtItsPlaceInBothLists) {
+    RemoveChangeListener(*net, &views);
+    net = testing_support::ReadNetworkText(kMiddleLinks);
+    AddChangeListener(*net, &views);
+    Node* x = entity("x");
+    Node* q = entity("q");
+    Node* r = entity("r");
+    const std::string lists = linkLists(*net);
+    const std::string file = testing_support::NetworkAsText(*net);
+    struct Removal {
+        const char* what;
+        Node* first;
+        int slot;
+        Node* second;
+        int position;
+    };
+    const Removal removals[] = {
+        {"from the parent's side", q, ChildSlot, x, 1},
+        {"from the child's side", x, ParentSlot, q, 1},
+        {"at a position that does not hold the link", r, ChildSlot, x, 0},
+        {"at no position", x, ParentSlot, r, -1},
+    };
+    for (const Removal& c : removals) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(committed(
+            linkStep(ChangeType::RemoveLink, c.first, c.slot, c.second, nullptr, c.position)));
+        EXPECT_LT(positionOf(c.first, c.slot, c.second), 0);
+        ASSERT_TRUE(UndoLastEdit(*net));
+        EXPECT_EQ(linkLists(*net), lists);
+        EXPECT_EQ(testing_support::NetworkAsText(*net), file);
+    }
+
+    // Several removals, each an edit of its own, undone newest first: each undo gives back the
+    // network as it was before that edit.
+    std::vector<std::string> states;
+    for (const Removal& c : removals) {
+        if (positionOf(c.first, c.slot, c.second) < 0)
+            continue;
+        states.push_back(linkLists(*net));
+        ASSERT_TRUE(committed(
+            linkStep(ChangeType::RemoveLink, c.first, c.slot, c.second, nullptr, c.position)));
+    }
+    states.push_back(linkLists(*net));
+    ASSERT_TRUE(committed(linkStep(ChangeType::RemoveLink, x, ChildSlot, entity("w"), nullptr, 0)));
+    // A node deleted in the middle of its neighbours' lists comes back there too.
+    states.push_back(linkLists(*net));
+    ASSERT_TRUE(committed(deleteStep(x)));
+    for (auto state = states.rbegin(); state != states.rend(); ++state) {
+        ASSERT_TRUE(UndoLastEdit(*net));
+        EXPECT_EQ(linkLists(*net), *state);
+    }
+    EXPECT_EQ(testing_support::NetworkAsText(*net), file);
+
+    // The same removals as one edit, undone at once.
+    ASSERT_TRUE(linkStep(ChangeType::RemoveLink, q, ChildSlot, x, nullptr, 1));
+    ASSERT_TRUE(linkStep(ChangeType::RemoveLink, x, ParentSlot, r, nullptr, 1));
+    ASSERT_TRUE(linkStep(ChangeType::RemoveLink, entity("p"), ChildSlot, x, nullptr, 0));
+    ASSERT_TRUE(CommitEdit(*net));
+    EXPECT_EQ(x->slotList(ParentSlot), nullptr);
+    ASSERT_TRUE(UndoLastEdit(*net));
+    EXPECT_EQ(linkLists(*net), lists);
+    EXPECT_EQ(testing_support::NetworkAsText(*net), file);
 }
 
 } // namespace

@@ -194,7 +194,8 @@ TEST_F(LabelMarkupTest, EscapesAtTheEndWriteWithoutClosingTags) {
         {"^sabc^u"_l, "\"<sml>abc<\\sml><super>\""},
         {"^3fabc^r"_l, "\"<f=3>abc<\\f>\""},
         {"^3fabc^b"_l, "\"<f=3>abc<b><\\f>\""},
-        {"ab^"_l, "\"ab\""},
+        // A lone escape writes nothing, and a word without tags needs no quotes.
+        {"ab^"_l, "ab"},
         {"ab^12"_l, "\"ab<f=12>\""},
     };
     for (const auto& [label, markup] : cases) {

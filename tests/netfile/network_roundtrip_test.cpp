@@ -5,9 +5,11 @@
 #include "containers/node_table.h"
 #include "labels/font_table.h"
 #include "model/network.h"
+#include "model/node.h"
 #include "platform/font_catalog.h"
 #include "tools/network_generator.h"
 
+#include "support/network_text.h"
 #include "support/recording_ui.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -55,15 +57,6 @@ std::vector<std::string> describeNetwork(const Network& net) {
     return lines;
 }
 
-std::vector<std::string> sortedLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
-
 // Loads `text` from a file into a new network, which `net` then holds, and answers what it
 // writes back.
 std::string loadAndSave(std::unique_ptr<Network>& net, const std::string& text,
@@ -91,9 +84,7 @@ std::string loadAndSave(std::unique_ptr<Network>& net, const std::string& text,
 }
 
 // A written network reads back into the same nodes with the same links, each node's children in
-// the same order. The lines of the file come back too, though not always in the same order: the
-// writer follows the table, whose buckets keep their nodes in the order a file first named them,
-// and a file the writer made names them in another order than the file it was read from.
+// the same order, and the file read back saves as the same file.
 TEST(NetworkRoundTrip, GeneratedNetworksComeBackAsTheyWereWritten) {
     char pattern[] = "/tmp/tarvo-roundtrip-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
@@ -113,7 +104,7 @@ TEST(NetworkRoundTrip, GeneratedNetworksComeBackAsTheyWereWritten) {
         const std::vector<std::string> written = describeNetwork(*net);
         const std::string second = loadAndSave(net, first, folder);
         EXPECT_EQ(describeNetwork(*net), written);
-        EXPECT_EQ(sortedLines(second), sortedLines(first));
+        EXPECT_EQ(second, first);
         const std::string third = loadAndSave(net, second, folder);
         EXPECT_EQ(describeNetwork(*net), written);
     }
@@ -152,6 +143,141 @@ TEST(NetworkRoundTrip, TheShippedNetworkReadsCleanlyAndComesBack) {
     EXPECT_EQ(describeNetwork(*net), network);
     net.reset();
     std::system(("rm -rf " + folder).c_str());
+}
+
+// Networks of every shape the generator makes, small and large, with and without formatted
+// names and properties: the second save of what the first wrote is the same file.
+TEST(NetworkRoundTrip, ASecondSaveOfAnUnchangedNetworkEqualsTheFirst) {
+    char pattern[] = "/tmp/tarvo-fixed-point-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+    // Without Times New Roman the default font is Liberation Serif, which generated names name
+    // too: their tags for it are not written.
+    platform::ListedFontCatalog catalog("Arial;Courier New;DejaVu Sans;Liberation Serif");
+    BuildFontTable(catalog);
+    std::vector<tools::GeneratorOptions> shapes;
+    for (std::uint32_t seed = 1; seed <= 24; ++seed) {
+        tools::GeneratorOptions options;
+        options.seed = seed;
+        options.entities = static_cast<int>(10 + seed * seed * 7);
+        options.relations = static_cast<int>(1 + seed % 5 * 6);
+        options.properties = static_cast<int>(seed % 3) * options.entities / 2;
+        options.maxParents = static_cast<int>(1 + seed % 4);
+        options.formatted = seed % 2 == 1;
+        shapes.push_back(options);
+    }
+    for (int depth : {1, 3, 6}) {
+        tools::GeneratorOptions options;
+        options.shape = tools::GeneratorOptions::Shape::Lattice;
+        options.latticeDepth = depth;
+        options.properties = 20;
+        shapes.push_back(options);
+    }
+    tools::GeneratorOptions wordNet = tools::WordNetOptions(7);
+    wordNet.entities = 3000;
+    wordNet.properties = 1000;
+    shapes.push_back(wordNet);
+    std::unique_ptr<Network> net;
+    for (const tools::GeneratorOptions& options : shapes) {
+        SCOPED_TRACE(testing::Message() << "seed " << options.seed << ", " << options.entities
+                                        << " entities, " << options.relations << " relations");
+        const std::string first = loadAndSave(net, tools::GenerateNetwork(options), folder);
+        EXPECT_EQ(loadAndSave(net, first, folder), first);
+    }
+    net.reset();
+    ReleaseFontTable();
+    std::system(("rm -rf " + folder).c_str());
+}
+
+// The bucket of a name in every node table, counted across the rows.
+int bucketOf(const std::string& name) {
+    Node* node = new Node;
+    node->setName(name.c_str(), 1);
+    int row = 0;
+    const int bucket = NodeKeyHash(node, &row);
+    node->destroy();
+    return row * kTableBucketsPerRow + bucket;
+}
+
+// Files of random statements in random order over a few names, most of them sharing three
+// buckets: nodes made in any order, parents in any order, cycles, links given twice, relations
+// with and without isa links that carry properties. Whatever network they make, saving it and
+// saving what that file reads back give the same file.
+TEST(NetworkRoundTrip, ASecondSaveEqualsTheFirstForNetworksMadeInAnyOrder) {
+    std::vector<std::string> names;
+    std::vector<int> buckets;
+    for (int k = 0; names.size() < 18; ++k) {
+        const std::string name = "n" + std::to_string(k);
+        const int bucket = bucketOf(name);
+        if (buckets.size() < 3 &&
+            std::find(buckets.begin(), buckets.end(), bucket) == buckets.end())
+            buckets.push_back(bucket);
+        if (std::find(buckets.begin(), buckets.end(), bucket) != buckets.end())
+            names.push_back(name);
+    }
+    names.insert(names.end(), {"a", "b", "c", "d"});
+    for (std::uint32_t seed = 1; seed <= 400; ++seed) {
+        std::mt19937 random(seed);
+        auto roll = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+        const std::size_t pool = 2 + roll(names.size() - 1);
+        auto name = [&] { return names[roll(pool)]; };
+        std::string text;
+        const char* const sections[] = {"#RELATIONS\n", "#ENTITIES\n", "#PROPERTIES\n"};
+        for (std::size_t part = 0, parts = 2 + roll(5); part < parts; ++part) {
+            const std::size_t section = roll(3);
+            text += sections[section];
+            for (std::size_t line = 0, lines = roll(8); line < lines; ++line) {
+                if (section == 2)
+                    text += name() + " " + name() + " " + name() + "\n";
+                else if (roll(5) == 0)
+                    text += name() + " exists\n";
+                else
+                    text += name() + " isa " + name() + "\n";
+            }
+        }
+        SCOPED_TRACE(text);
+        const std::string first =
+            testing_support::NetworkAsText(*testing_support::ReadNetworkText(text));
+        const std::string second =
+            testing_support::NetworkAsText(*testing_support::ReadNetworkText(first));
+        ASSERT_EQ(second, first);
+    }
+}
+
+// Small files whose save would differ from the save of what it wrote, each with its first save:
+// a node whose first child shares its bucket (aa and ru share one) and has a child of its own;
+// two relations of one bucket of which the later one in the table is named first by the isa
+// lines; a property that stands in the table before every relation of its isa component, and
+// would place that component among the others although a read gives it another key and
+// another place. A cycle of two nodes in one bucket has no start that a read gives back, and
+// still saves the same way twice.
+TEST(NetworkRoundTrip, TheSmallestCasesSaveAsTheirSecondSave) {
+    ASSERT_EQ(bucketOf("aa"), bucketOf("ru"));
+    const auto wrapped = [](const std::string& relations, const std::string& entities,
+                            const std::string& properties) {
+        return "#RELATIONS\n" + relations + "\n\n#ENTITIES\n" + entities + "\n\n#PROPERTIES\n" +
+               properties + "\n\n#FONTS\n";
+    };
+    const struct {
+        const char* text;
+        std::string saved;
+    } cases[] = {
+        {"#ENTITIES\naa exists\nru isa aa\nz isa ru\n", wrapped("", "z isa ru\nru isa aa\n", "")},
+        {"#RELATIONS\naa exists\nru isa b\n#ENTITIES\nx exists\n#PROPERTIES\nx aa x\nx ru x\n",
+         wrapped("ru isa b\n", "x exists\n", "x ru x\nx aa x\n")},
+        {"#RELATIONS\nr1 isa r0\nr3 isa r2\n#ENTITIES\nx exists\n#PROPERTIES\nx r2 x\nx r0 x\n",
+         wrapped("r1 isa r0\nr3 isa r2\n", "x exists\n", "x r0 x\nx r2 x\n")},
+        {"#ENTITIES\naa isa ru\nru isa aa\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::string first =
+            testing_support::NetworkAsText(*testing_support::ReadNetworkText(c.text));
+        if (!c.saved.empty()) {
+            EXPECT_EQ(first, c.saved);
+        }
+        EXPECT_EQ(testing_support::NetworkAsText(*testing_support::ReadNetworkText(first)), first);
+    }
 }
 
 } // namespace
