@@ -21,44 +21,61 @@ int roundedTarget(float target) {
     return static_cast<int>(std::lround(target));
 }
 
+} // namespace
+
+std::uint64_t aimOrderKey(float aim, int slot) {
+    // Equal floats must give equal keys: -0 compares equal to +0 but has other bits.
+    if (aim == 0.0f)
+        aim = 0.0f;
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &aim, sizeof bits);
+    // Negative floats order backwards as integers: all their bits flipped, they order below
+    // the positive ones, which get the top bit.
+    bits = (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+    const auto slotBits = static_cast<std::uint32_t>(slot) ^ 0x80000000u;
+    return static_cast<std::uint64_t>(bits) << 32 | slotBits;
+}
+
+namespace {
+
 // Integers that empty in constant time: an entry not written since the last reset reads as
-// the fallback its reader gives.
+// the fallback its reader gives. Each value sits beside its stamp, so that reading one touches
+// one place in memory.
 class StampedInts {
 public:
     void reset(std::size_t size) {
         grow(size);
         if (++m_epoch == 0) {
-            std::fill(m_stamps.begin(), m_stamps.end(), 0u);
+            for (Entry& entry : m_entries)
+                entry.stamp = 0u;
             m_epoch = 1;
         }
     }
     void grow(std::size_t size) {
-        if (m_values.size() < size) {
-            m_values.resize(size);
-            m_stamps.resize(size, 0u);
-        }
+        if (m_entries.size() < size)
+            m_entries.resize(size, Entry{0, 0u});
     }
     int get(int i, int fallback) const {
-        const auto at = static_cast<std::size_t>(i);
-        return m_stamps[at] == m_epoch ? m_values[at] : fallback;
+        const Entry& entry = m_entries[static_cast<std::size_t>(i)];
+        return entry.stamp == m_epoch ? entry.value : fallback;
     }
-    void set(int i, int value) {
-        const auto at = static_cast<std::size_t>(i);
-        m_values[at] = value;
-        m_stamps[at] = m_epoch;
-    }
-    // Moves the entries [first, last], all written since the last reset, by `by` places.
+    // An entry written since the last reset.
+    int written(int i) const { return m_entries[static_cast<std::size_t>(i)].value; }
+    void set(int i, int value) { m_entries[static_cast<std::size_t>(i)] = Entry{value, m_epoch}; }
+    // Moves the entries [first, last], all written since the last reset, by `by` places; the
+    // place they leave at the other end keeps its old value until it is written.
     void move(int first, int last, int by) {
-        int* values = m_values.data();
-        std::memmove(values + first + by, values + first,
-                     static_cast<std::size_t>(last - first + 1) * sizeof(int));
-        m_stamps[static_cast<std::size_t>(by > 0 ? last + by : first + by)] = m_epoch;
+        Entry* entries = m_entries.data();
+        std::memmove(entries + first + by, entries + first,
+                     static_cast<std::size_t>(last - first + 1) * sizeof(Entry));
     }
-    const int* values() const { return m_values.data(); }
 
 private:
-    std::vector<int> m_values;
-    std::vector<std::uint32_t> m_stamps;
+    struct Entry {
+        int value;
+        std::uint32_t stamp;
+    };
+    std::vector<Entry> m_entries;
     std::uint32_t m_epoch = 0;
 };
 
@@ -169,21 +186,38 @@ private:
 
     // By aim, ascending; equal aims (and no aim) by slot. The slots of a layer differ, so the
     // order is total, and a layer already in order, as most are once the sweeps settle, is
-    // left as it is.
+    // left as it is. Each node's aim and slot are packed into one integer of that order, so
+    // that the sort compares integers.
     void sortByAim() {
         m_keys.clear();
         for (int n : m_nodes)
-            m_keys.push_back({m_index.barycentre(n), m_index.slot(n), n});
-        auto before = [](const AimKey& a, const AimKey& b) {
-            if (a.aim != b.aim)
-                return a.aim < b.aim;
-            return a.slot < b.slot;
-        };
-        if (std::is_sorted(m_keys.begin(), m_keys.end(), before))
-            return;
-        std::sort(m_keys.begin(), m_keys.end(), before);
+            m_keys.push_back({aimOrderKey(m_index.barycentre(n), m_index.slot(n)), n});
+        if (!insertionSorted())
+            std::sort(m_keys.begin(), m_keys.end(),
+                      [](const AimKey& a, const AimKey& b) { return a.order < b.order; });
         for (std::size_t i = 0; i < m_keys.size(); ++i)
             m_nodes[i] = m_keys[i].node;
+    }
+
+    // Sorts the keys by insertion while that stays cheap, as it does on a layer that is nearly
+    // in order already; false when it gave up, the keys then in some other order. The keys
+    // differ, so every way of sorting them ends in the same order.
+    bool insertionSorted() {
+        const std::size_t count = m_keys.size();
+        std::size_t budget = 4 * count + 16;
+        for (std::size_t i = 1; i < count; ++i) {
+            const AimKey key = m_keys[i];
+            std::size_t j = i;
+            for (; j > 0 && m_keys[j - 1].order > key.order; --j) {
+                if (budget-- == 0) {
+                    m_keys[j] = key;
+                    return false;
+                }
+                m_keys[j] = m_keys[j - 1];
+            }
+            m_keys[j] = key;
+        }
+        return true;
     }
 
     // The column back in the grid, each node's slot from its row, and the node list in row
@@ -214,9 +248,8 @@ private:
             return;
         m_cells.move(first, last, by);
         spanRows(first + by, last + by);
-        const int* cells = m_cells.values();
         for (int row = first + by; row <= last + by; ++row)
-            m_rowOf[static_cast<std::size_t>(cells[row])] = row;
+            m_rowOf[static_cast<std::size_t>(m_cells.written(row))] = row;
     }
 
     // Every row one further down, with a new empty first row.
@@ -336,8 +369,7 @@ private:
     }
 
     struct AimKey {
-        float aim;
-        int slot;
+        std::uint64_t order;
         int node;
     };
 

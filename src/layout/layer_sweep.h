@@ -5,6 +5,7 @@
 #include "layout/layout_modes.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace tarvo {
@@ -17,6 +18,10 @@ class ViewNode;
 float LinkLength(int layers, int slots);
 // The least total length of n links from one node to the next layer.
 float IdealLinkSum(int n);
+
+// A key whose integer order is the order of (aim, slot): aims ascending as floats compare
+// (no NaN), equal aims by slot.
+std::uint64_t aimOrderKey(float aim, int slot);
 
 // The grid's nodes as numbers, with what a sweep reads and writes of them in flat arrays:
 // each column's nodes in row order, every node's slot, layer, aim and energies, and its shown

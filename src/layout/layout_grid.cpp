@@ -35,7 +35,7 @@ LayoutGrid::~LayoutGrid() {
 }
 
 void LayoutGrid::release() {
-    Release(m_cells);
+    ReleaseToSystem(m_cells);
     m_cells = nullptr;
     m_rowCapacity = m_rowBase = 0;
     slotCount = slotOffset = layerCount = layerOffset = 0;
@@ -71,7 +71,8 @@ int LayoutGrid::regrow(int rowCapacity, int base, int layers, int firstColumn) {
                 fresh + static_cast<std::ptrdiff_t>(column + firstColumn) * rowCapacity + base,
                 cellRef(0, column), static_cast<std::size_t>(slotCount) * sizeof(ViewNode*));
     }
-    Release(m_cells);
+    // Each buffer of a growing grid has a size of its own, which the free lists would keep.
+    ReleaseToSystem(m_cells);
     m_cells = fresh;
     m_rowCapacity = rowCapacity;
     m_rowBase = base;
@@ -82,8 +83,10 @@ int LayoutGrid::insertFrontRows(int count) {
     if (count <= 0)
         return 1;
     if (m_rowBase < count) {
-        // Leave as much room at the front as the grid has rows, for further growth there.
-        const int room = std::max(count, slotCount);
+        // Leave room at the front for a quarter of the rows the grid has, for further growth
+        // there: enough that growing a row at a time copies the cells a few times over in all,
+        // little enough that a tall grid of many layers does not hold twice its size unused.
+        const int room = std::max(count, slotCount / 4);
         if (!regrow(room + slotCount + std::max(0, m_rowCapacity - m_rowBase - slotCount), room,
                     layerCount, 0))
             return 0;
@@ -99,7 +102,7 @@ int LayoutGrid::appendRows(int count) {
         return 1;
     if (m_rowBase + slotCount + count > m_rowCapacity) {
         const int rows = slotCount + count;
-        if (!regrow(m_rowBase + rows + std::max(rows, 4), m_rowBase, layerCount, 0))
+        if (!regrow(m_rowBase + rows + std::max(rows / 4, 4), m_rowBase, layerCount, 0))
             return 0;
     }
     slotCount += count;

@@ -259,6 +259,11 @@ void Release(void* block) {
         freeSystemBlock(block);
 }
 
+void ReleaseToSystem(void* block) {
+    if (block)
+        freeSystemBlock(block);
+}
+
 char* DuplicateText(const char* text) {
     if (!text)
         return nullptr;

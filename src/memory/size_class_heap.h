@@ -48,6 +48,10 @@ void DestroyHeap();
 void* Allocate(std::int32_t size);
 // Gives a block from Allocate back; null is ignored.
 void Release(void* block);
+// Gives a block from Allocate straight back to the system, past the free lists: for big
+// buffers that grow, whose old sizes are not asked for again, and would otherwise stay held
+// on free lists for the rest of the run. Null is ignored.
+void ReleaseToSystem(void* block);
 // A copy of `text` in a new block with room for 13 more characters, or null for null.
 char* DuplicateText(const char* text);
 // -1 when `block` is on the free list of `size`, else 0.

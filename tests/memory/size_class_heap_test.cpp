@@ -77,6 +77,20 @@ TEST_F(HeapTest, ReleasedBlockIsHandedOutAgainForTheSameSizeOnly) {
     Release(other);
 }
 
+TEST_F(HeapTest, ReleaseToSystemPassesTheFreeLists) {
+    void* kept = Allocate(4096);
+    void* given = Allocate(4096);
+    ASSERT_NE(kept, nullptr);
+    ASSERT_NE(given, nullptr);
+    Release(kept);
+    ReleaseToSystem(given);
+    ReleaseToSystem(nullptr);
+    EXPECT_EQ(IsReleased(kept, 4096), -1);
+    EXPECT_EQ(IsReleased(given, 4096), 0) << "the block went back to the system";
+    EXPECT_EQ(Allocate(4096), kept) << "only the released block is handed out again";
+    Release(kept);
+}
+
 TEST_F(HeapTest, SizesOfOneBucketKeepSeparateRecords) {
     for (std::int32_t size : {16, 24, 2064})
         EXPECT_EQ(HeapBucketOf(size), 1) << size;

@@ -353,6 +353,71 @@ TEST_F(LayoutTest, ATakenCellShiftsTheNearerRun) {
     expectGridInvariants(v);
 }
 
+TEST(AimOrderKeyTest, IntegerOrderIsAimThenSlot) {
+    // Aims as floats compare them (negative ones, both zeros, fractions, no aim at all), ties
+    // by slot, negative slots included.
+    const float aims[] = {-1e6f, -2.5f, -1.0f, -0.0f, 0.0f, 0.25f, 1.0f, 2.5f, 1e6f, NoTarget};
+    const int slots[] = {-70000, -3, -1, 0, 1, 2, 70000};
+    for (float a : aims)
+        for (float b : aims)
+            for (int s : slots)
+                for (int t : slots) {
+                    const bool before = a < b || (a == b && s < t);
+                    EXPECT_EQ(aimOrderKey(a, s) < aimOrderKey(b, t), before)
+                        << a << "@" << s << " against " << b << "@" << t;
+                }
+}
+
+TEST_F(LayoutTest, ReorderSortsALayerByAimFromAnyStartingOrder) {
+    // Parents p0.. stand in slot order. Child am has parents p(2m) and p(2m + 1), aiming at
+    // 2m + 0.5; bm has p(2m + 1) alone, aiming at 2m + 1. Both want row 2m + 1, and only the
+    // sort by aim decides that am takes it and bm goes after. The children start in the
+    // reverse order, bm before am: layers of two, of a few and of many nodes, the last far out
+    // of order, must all come out a0 b0 a1 b1 ...
+    for (int pairs : {1, 2, 3, 30}) {
+        SCOPED_TRACE(pairs);
+        std::string text = "#ENTITIES\n";
+        for (int j = 0; j < 2 * pairs; ++j)
+            text += "p" + std::to_string(j) + " isa r\n";
+        for (int m = 0; m < pairs; ++m) {
+            const std::string m2 = std::to_string(2 * m);
+            const std::string m21 = std::to_string(2 * m + 1);
+            text += "a" + std::to_string(m) + " isa p" + m2 + "\n";
+            text += "a" + std::to_string(m) + " isa p" + m21 + "\n";
+            text += "b" + std::to_string(m) + " isa p" + m21 + "\n";
+        }
+        load(text);
+        NetView& v = open("r", 2);
+        node("r")->setFlag(1, NodeFlags::Hidden);
+        ASSERT_EQ(v.layout.grid.reset(2 * pairs, 2), 1);
+        auto named = [this](char kind, int i) {
+            return node((std::string(1, kind) + std::to_string(i)).c_str());
+        };
+        auto put = [&v](ViewNode* n, int layer, int slot) {
+            n->setFlag(0, NodeFlags::Hidden | NodeFlags::Unplaced);
+            n->layer = layer;
+            n->slot = slot;
+            v.layout.grid.place(n);
+        };
+        for (int j = 0; j < 2 * pairs; ++j)
+            put(named('p', j), 0, j);
+        for (int m = 0; m < pairs; ++m) {
+            put(named('b', m), 1, 2 * (pairs - 1 - m));
+            put(named('a', m), 1, 2 * (pairs - 1 - m) + 1);
+        }
+        SweepLayout(v.layout, Justification::Centred, SweepDirection::Downward, SweepMode::Reorder,
+                    1.0f);
+        for (int m = 0; m < pairs; ++m) {
+            EXPECT_LT(named('a', m)->slot, named('b', m)->slot) << m;
+            if (m + 1 < pairs) {
+                EXPECT_LT(named('b', m)->slot, named('a', m + 1)->slot) << m;
+            }
+        }
+        LayoutEnergy(v.layout);
+        expectGridInvariants(v);
+    }
+}
+
 TEST_F(LayoutTest, ImproveLeavesALayoutAloneWhenTheFirstSweepMovesNothing) {
     load("#ENTITIES\nb isa a\nc isa b\n");
     NetView& v = open("a");
