@@ -122,6 +122,51 @@ private:
     std::unordered_map<const Node*, ViewNode*> m_index;
 };
 
+// The nodes a walk has reached, by address: open addressing, as a walk over a whole network
+// of a few hundred thousand nodes spends much of its time asking whether it has been here.
+class ReachedSet {
+public:
+    explicit ReachedSet(std::size_t expected) {
+        std::size_t capacity = 64;
+        while (capacity < 2 * expected)
+            capacity *= 2;
+        m_slots.assign(capacity, nullptr);
+    }
+
+    bool insert(const void* node) {
+        if (2 * (m_size + 1) > m_slots.size())
+            grow();
+        std::size_t i = slotOf(node);
+        while (m_slots[i]) {
+            if (m_slots[i] == node)
+                return false;
+            i = (i + 1) & (m_slots.size() - 1);
+        }
+        m_slots[i] = node;
+        ++m_size;
+        return true;
+    }
+
+private:
+    std::size_t slotOf(const void* node) const {
+        const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(node));
+        return static_cast<std::size_t>((bits >> 4) * 0x9E3779B97F4A7C15ULL >> 20) &
+               (m_slots.size() - 1);
+    }
+
+    void grow() {
+        std::vector<const void*> old(m_slots.size() * 2, nullptr);
+        old.swap(m_slots);
+        m_size = 0;
+        for (const void* node : old)
+            if (node)
+                insert(node);
+    }
+
+    std::vector<const void*> m_slots;
+    std::size_t m_size = 0;
+};
+
 void linkPartial(CopyFinder& copies, ViewNode* v,
                  const std::function<bool(const Node*)>& inNetwork = {}) {
     const Node* from = v->source;
@@ -301,7 +346,8 @@ int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
     std::vector<ViewNode*> newCopies;
     std::vector<ViewNode*> level{start};
     std::vector<ViewNode*> next;
-    std::unordered_set<ViewNode*> seen{start};
+    ReachedSet seen(1024);
+    seen.insert(start);
     CompletionTimes completed;
     // The partial copies at the edge, relinked once at the end.
     std::vector<ViewNode*> edge;
@@ -323,7 +369,7 @@ int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
                 v->setFlag(0, NodeFlags::Hidden);
             auto reached = [&](ViewNode* copy) {
                 atEdge(copy);
-                if (!seen.insert(copy).second)
+                if (!seen.insert(copy))
                     return;
                 copy->distance = distance + 1;
                 next.push_back(copy);
@@ -422,55 +468,6 @@ bool MakeNeighbourCopies(NodeTable& viewTable, ViewNode* v, int slot,
         made->insert(made->end(), newCopies.begin(), newCopies.end());
     return true;
 }
-
-namespace {
-
-// The nodes a walk has reached, by address: open addressing, as a walk over a whole network
-// of a few hundred thousand nodes spends most of its time asking whether it has been here.
-class ReachedSet {
-public:
-    explicit ReachedSet(std::size_t expected) {
-        std::size_t capacity = 64;
-        while (capacity < 2 * expected)
-            capacity *= 2;
-        m_slots.assign(capacity, nullptr);
-    }
-
-    bool insert(const Node* node) {
-        if (2 * (m_size + 1) > m_slots.size())
-            grow();
-        std::size_t i = slotOf(node);
-        while (m_slots[i]) {
-            if (m_slots[i] == node)
-                return false;
-            i = (i + 1) & (m_slots.size() - 1);
-        }
-        m_slots[i] = node;
-        ++m_size;
-        return true;
-    }
-
-private:
-    std::size_t slotOf(const Node* node) const {
-        const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(node));
-        return static_cast<std::size_t>((bits >> 4) * 0x9E3779B97F4A7C15ULL >> 20) &
-               (m_slots.size() - 1);
-    }
-
-    void grow() {
-        std::vector<const Node*> old(m_slots.size() * 2, nullptr);
-        old.swap(m_slots);
-        m_size = 0;
-        for (const Node* node : old)
-            if (node)
-                insert(node);
-    }
-
-    std::vector<const Node*> m_slots;
-    std::size_t m_size = 0;
-};
-
-} // namespace
 
 void WalkNetwork(const Node* start, int maxDistance,
                  const std::function<void(const Node* node, int distance)>& visit) {
