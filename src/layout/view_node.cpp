@@ -351,9 +351,9 @@ int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
     CompletionTimes completed;
     // The partial copies at the edge, relinked once at the end.
     std::vector<ViewNode*> edge;
-    std::unordered_set<ViewNode*> edgeSeen;
+    ReachedSet edgeSeen(1024);
     auto atEdge = [&](ViewNode* copy) {
-        if (!copy->complete && copy->source && edgeSeen.insert(copy).second)
+        if (!copy->complete && copy->source && edgeSeen.insert(copy))
             edge.push_back(copy);
     };
     const int limit = reach < 0 ? INT_MAX - 1 : reach;
@@ -376,7 +376,9 @@ int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
             };
             if (v->source && (!isComplete(v) || (inside && hasUnseen(v)))) {
                 completeCopy(copies, v, inside, &newCopies, reached);
-                completed[v] = newCopies.size();
+                // Only a copy that still counts neighbours may have to link to later ones.
+                if (hasUnseen(v))
+                    completed[v] = newCopies.size();
                 continue;
             }
             for (int slot = 0; slot < v->linkSlotCount; ++slot)
