@@ -167,8 +167,9 @@ using FreshNodes = std::unordered_set<const Node*>;
 // Copies the node's links from its source; answers the neighbours' copies through `reached`.
 // A node the view holds no copy of gets one where a shown node links to a node the changes
 // made or to a property, which the changes made too, and is shown; with `copyAll` (the current
-// node and its link, whose lists the link cursor steps through) every neighbour gets one, made
-// hidden, as what lies beyond the view's edge is. The others are only counted as unseen.
+// node and its link, whose lists the link cursor steps through, and properties) every
+// neighbour gets one, made hidden, as what lies beyond the view's edge is. The others are only
+// counted as unseen.
 void syncLinks(NetView& view, ViewNode* v, std::unordered_set<ViewNode*>& reached,
                std::vector<ViewNode*>& queue, const FreshNodes& fresh, bool copyAll,
                std::unordered_set<ViewNode*>& made) {
@@ -497,7 +498,9 @@ void SyncViewNodes(NetView& view, const std::unordered_set<const Node*>& fresh) 
         // A shown copy is complete (a layout would complete it anyway): a new property leads
         // on to its end, which the changes may have made too. So is a copy made here.
         if (isComplete(v) || !isHidden(v) || made.contains(v)) {
-            const bool copyAll = v == view.current || v == view.currentLink;
+            // A property's ends are always copied: the layout reads them when it is shown.
+            const bool copyAll = v == view.current || v == view.currentLink ||
+                                 (v->source && v->source->isProperty());
             syncLinks(view, v, reached, queue, fresh, copyAll, made);
             v->complete = 1;
         } else {
