@@ -4,7 +4,9 @@
 //   bench_view_open [--seed N] [--reveal N]...   (default: --reveal 3 --reveal 6 --reveal 0)
 //
 // A reveal distance N shows the nodes up to N steps from the root, as `tarvo-cli layout
-// --reveal N` does; 0 shows the whole network. Each line gives the distance, the time, the peak
+// --reveal N` does; 0 shows the whole network. Each line gives the distance, the time (and the
+// processor time, split into making the copies, one walk of the network for the counts, and
+// the rest: the layout, placement and measuring, as timed on their own beforehand), the peak
 // resident memory beyond what was resident before, the cells of the grid that are nodes, the
 // fillers and the copies the view holds.
 #include "containers/node_list.h"
@@ -22,6 +24,7 @@
 #include "platform/font_catalog.h"
 #include "tools/network_generator.h"
 #include "view/net_view.h"
+#include "view/spotlight.h"
 #include "view/view_window.h"
 
 #include "process_memory.h"
@@ -30,6 +33,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -85,9 +89,34 @@ int copyCount(NetView& view) {
     return copies;
 }
 
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double cpuSecondsSince(std::clock_t start) {
+    return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+}
+
+// The parts of opening a view on their own: making the copies, and one walk of the network
+// for the distance counts; the rest of the opening is the layout and its placement.
+void timeParts(Network& net, Node* root, int reveal, double& build, double& walk) {
+    NetView view;
+    const std::clock_t start = std::clock();
+    BuildViewNodes(view, net, root, ReachForSpotlight(reveal + 1));
+    build = cpuSecondsSince(start);
+    const std::clock_t walkStart = std::clock();
+    MeasureDistances(view);
+    walk = cpuSecondsSince(walkStart);
+    DestroyViewNodes(view);
+}
+
 void openView(Network& net, Node* root, int reveal) {
+    double build = 0.0;
+    double walk = 0.0;
+    timeParts(net, root, reveal, build, walk);
     const bool peakValid = resetPeakResidentSize();
     const long long before = statusBytes("VmRSS");
+    const std::clock_t cpuStart = std::clock();
     const auto start = std::chrono::steady_clock::now();
     NetView view;
     ViewStartup startup;
@@ -96,14 +125,16 @@ void openView(Network& net, Node* root, int reveal) {
         std::printf("reveal %d: out of memory\n", reveal);
         return;
     }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds = secondsSince(start);
+    const double cpu = cpuSecondsSince(cpuStart);
     const long long peak = statusBytes("VmHWM");
     CellCount cells;
     ForEachCell(view.layout.grid, &countCell, &cells);
     const int copies = copyCount(view);
-    std::printf("reveal %-5s %9.1f ms  peak %7.1f MB%s  cells %7d  fillers %7d  copies %7d\n",
-                reveal > 0 ? std::to_string(reveal).c_str() : "all", seconds * 1000.0,
+    std::printf("reveal %-5s %9.1f ms (cpu %7.1f: build %6.1f, walk %6.1f, layout and rest "
+                "%7.1f)  peak %7.1f MB%s  cells %7d  fillers %7d  copies %7d\n",
+                reveal > 0 ? std::to_string(reveal).c_str() : "all", seconds * 1000.0, cpu * 1000.0,
+                build * 1000.0, walk * 1000.0, (cpu - build - walk) * 1000.0,
                 static_cast<double>(peak - before) / 1e6, peakValid ? "" : " (unreset)",
                 cells.nodes, cells.fillers, copies);
     std::fflush(stdout);

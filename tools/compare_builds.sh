@@ -199,7 +199,8 @@ done
 generated=("--seed 1 --entities 200"
     "--seed 2 --entities 2000 --relations 40 --properties 1500"
     "--seed 3 --entities 600 --relations 60 --properties 300 --max-parents 4 --plain"
-    "--seed 4 --entities 300 --relations 5 --properties 0 --max-parents 1")
+    "--seed 4 --entities 300 --relations 5 --properties 0 --max-parents 1"
+    "--seed 5 --wordnet --entities 1500 --relations 4 --properties 1200")
 if [ -x "$generator" ]; then
     for options in "${generated[@]}"; do
         # shellcheck disable=SC2086

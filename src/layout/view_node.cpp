@@ -8,8 +8,12 @@
 
 #include "memory/size_class_heap.h"
 
+#include <algorithm>
 #include <climits>
+#include <iterator>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace tarvo {
 
@@ -43,6 +47,7 @@ void ViewNode::initOwn() {
     layoutBox = linkBox = PixelBox{};
     onPath = 0;
     complete = 0;
+    std::fill(std::begin(unseen), std::end(unseen), 0);
 }
 
 ViewNode* viewNodeFor(NodeTable& viewTable, Node* node) {
@@ -78,8 +83,92 @@ ViewNode* copyInView(NodeTable& viewTable, const Node* node) {
     return v && v->source == node ? v : nullptr;
 }
 
-void LinkPartialViewNode(NodeTable& viewTable, ViewNode* v,
-                         const std::function<bool(const Node*)>& inNetwork) {
+namespace {
+
+// Finds the view's copies of network nodes: by the table's key lookup, or, for the walks that
+// ask about every neighbour of thousands of nodes, through an index by network node.
+class CopyFinder {
+public:
+    CopyFinder(NodeTable& viewTable, bool indexed) : m_table(viewTable), m_indexed(indexed) {
+        if (!indexed)
+            return;
+        viewTable.forEach(
+            [](void* context, NodeBase* n) {
+                auto* v = asViewNode(n);
+                if (v->source)
+                    static_cast<CopyFinder*>(context)->m_index.emplace(v->source, v);
+                return 0;
+            },
+            this);
+    }
+
+    ViewNode* find(const Node* node) const {
+        if (!m_indexed)
+            return copyInView(m_table, node);
+        const auto found = m_index.find(node);
+        return found == m_index.end() ? nullptr : found->second;
+    }
+
+    ViewNode* make(Node* node) {
+        ViewNode* copy = viewNodeFor(m_table, node);
+        if (copy && m_indexed && copy->source == node)
+            m_index.emplace(node, copy);
+        return copy;
+    }
+
+private:
+    NodeTable& m_table;
+    bool m_indexed;
+    std::unordered_map<const Node*, ViewNode*> m_index;
+};
+
+// The nodes a walk has reached, by address: open addressing, as a walk over a whole network
+// of a few hundred thousand nodes spends much of its time asking whether it has been here.
+class ReachedSet {
+public:
+    explicit ReachedSet(std::size_t expected) {
+        std::size_t capacity = 64;
+        while (capacity < 2 * expected)
+            capacity *= 2;
+        m_slots.assign(capacity, nullptr);
+    }
+
+    bool insert(const void* node) {
+        if (2 * (m_size + 1) > m_slots.size())
+            grow();
+        std::size_t i = slotOf(node);
+        while (m_slots[i]) {
+            if (m_slots[i] == node)
+                return false;
+            i = (i + 1) & (m_slots.size() - 1);
+        }
+        m_slots[i] = node;
+        ++m_size;
+        return true;
+    }
+
+private:
+    std::size_t slotOf(const void* node) const {
+        const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(node));
+        return static_cast<std::size_t>((bits >> 4) * 0x9E3779B97F4A7C15ULL >> 20) &
+               (m_slots.size() - 1);
+    }
+
+    void grow() {
+        std::vector<const void*> old(m_slots.size() * 2, nullptr);
+        old.swap(m_slots);
+        m_size = 0;
+        for (const void* node : old)
+            if (node)
+                insert(node);
+    }
+
+    std::vector<const void*> m_slots;
+    std::size_t m_size = 0;
+};
+
+void linkPartial(CopyFinder& copies, ViewNode* v,
+                 const std::function<bool(const Node*)>& inNetwork = {}) {
     const Node* from = v->source;
     if (!from || v->complete)
         return;
@@ -90,7 +179,7 @@ void LinkPartialViewNode(NodeTable& viewTable, ViewNode* v,
                 const Node* x = asNode(n);
                 if (inNetwork && !inNetwork(x))
                     return;
-                ViewNode* copy = copyInView(viewTable, x);
+                ViewNode* copy = copies.find(x);
                 if (copy && copy->complete)
                     listAddUnique(linked, copy);
             });
@@ -102,40 +191,6 @@ void LinkPartialViewNode(NodeTable& viewTable, ViewNode* v,
     }
 }
 
-namespace {
-
-// Gives a partial copy all the links of its source, making the missing copies hidden and
-// partial; `reached` hears of every neighbour's copy in the order of the source's lists.
-template <typename Reached>
-void completeCopy(NodeTable& viewTable, ViewNode* v, std::vector<ViewNode*>* made,
-                  Reached reached) {
-    const Node* from = v->source;
-    for (int slot = 0; slot < v->linkSlotCount; ++slot) {
-        NodeList* linked = nullptr;
-        if (slot < from->linkSlotCount) {
-            forEachNode(from->slots[slot], [&](NodeBase* n) {
-                Node* x = asNode(n);
-                ViewNode* copy = copyInView(viewTable, x);
-                if (!copy) {
-                    copy = viewNodeFor(viewTable, x);
-                    if (!copy)
-                        return;
-                    copy->setFlag(1, NodeFlags::Hidden);
-                    if (made)
-                        made->push_back(copy);
-                }
-                listAddUnique(linked, copy);
-                reached(copy);
-            });
-            v->counts[slot] = from->counts[slot];
-        }
-        if (v->slots[slot])
-            v->slots[slot]->destroy();
-        v->slots[slot] = linked;
-    }
-    v->complete = 1;
-}
-
 // The real node a link in `slot` leads to, through a chain of fillers.
 ViewNode* throughFillers(NodeBase* node, int slot) {
     while (node && asNode(node)->hasFlag(NodeFlags::DummyNode))
@@ -143,21 +198,162 @@ ViewNode* throughFillers(NodeBase* node, int slot) {
     return asViewNode(node);
 }
 
+// Appends `element` unless the list holds it; long lists keep a set of what they hold, as a
+// relation may have tens of thousands of properties.
+class ListBuilder {
+public:
+    explicit ListBuilder(int expected) : m_indexed(expected > 32) {}
+
+    void add(NodeBase* element) {
+        if (!m_indexed) {
+            listAddUnique(m_list, element);
+            return;
+        }
+        if (m_held.insert(element).second)
+            listAppend(m_list, element);
+    }
+    NodeList* take() { return m_list; }
+
+private:
+    NodeList* m_list = nullptr;
+    bool m_indexed;
+    std::unordered_set<NodeBase*> m_held;
+};
+
+// The fillers that stand in `list` for a real neighbour, so that relinking a copy while the
+// layout's fillers are in place keeps them.
+std::vector<std::pair<ViewNode*, NodeBase*>> fillersIn(const NodeList* list, int slot) {
+    std::vector<std::pair<ViewNode*, NodeBase*>> fillers;
+    forEachNode(list, [&](NodeBase* n) {
+        if (asNode(n)->hasFlag(NodeFlags::DummyNode))
+            fillers.emplace_back(throughFillers(n, slot), n);
+    });
+    return fillers;
+}
+
+// A property beside the view's edge that links `besides` to a node the view holds complete: the
+// layout counts such links between the clusters it orders, so the property keeps a copy, a
+// hidden partial one, however far out it lies.
+bool bridgesCopies(const CopyFinder& copies, const Node* property, const Node* besides) {
+    if (!property->isProperty())
+        return false;
+    bool bridges = false;
+    for (int slot = 0; slot < property->linkSlotCount && !bridges; ++slot)
+        forEachNode(property->slots[slot], [&](const NodeBase* n) {
+            const Node* end = asNode(n);
+            if (bridges || end == besides)
+                return;
+            const ViewNode* copy = copies.find(end);
+            bridges = copy && copy->complete;
+        });
+    return bridges;
+}
+
+// Gives `v` the links of its source: the copies of its neighbours in the source's order, a
+// filler kept where one stands for a neighbour. A neighbour without a copy is made (hidden)
+// with `makeMissing`, when `v` is a property or when it bridges to another complete copy, else
+// counted as unseen.
+// `reached` hears of every neighbour's copy in the order of the source's lists.
+template <typename Reached>
+void completeCopy(CopyFinder& copies, ViewNode* v, bool makeMissing, std::vector<ViewNode*>* made,
+                  Reached reached) {
+    const Node* from = v->source;
+    for (int slot = 0; slot < v->linkSlotCount; ++slot) {
+        const NodeList* source = slot < from->linkSlotCount ? from->slots[slot] : nullptr;
+        const auto fillers = fillersIn(v->slots[slot], slot);
+        ListBuilder linked(listSize(source));
+        int unseen = 0;
+        forEachNode(source, [&](NodeBase* n) {
+            Node* x = asNode(n);
+            ViewNode* copy = copies.find(x);
+            // A property's few ends are always copied: the layout reads the end of a shown
+            // property's relation link even when it is hidden.
+            if (!copy && !makeMissing && !from->isProperty() && !bridgesCopies(copies, x, from)) {
+                ++unseen;
+                return;
+            }
+            if (!copy) {
+                copy = copies.make(x);
+                if (!copy)
+                    return;
+                copy->setFlag(1, NodeFlags::Hidden);
+                if (made)
+                    made->push_back(copy);
+            }
+            NodeBase* element = copy;
+            for (const auto& [end, filler] : fillers)
+                if (end == copy)
+                    element = filler;
+            linked.add(element);
+            reached(copy);
+        });
+        if (slot < from->linkSlotCount)
+            v->counts[slot] = from->counts[slot];
+        if (slot < kLinkSlotCount)
+            v->unseen[slot] = unseen;
+        if (v->slots[slot])
+            v->slots[slot]->destroy();
+        v->slots[slot] = linked.take();
+    }
+    v->complete = 1;
+}
+
+// When each copy completed in one extension was done: the number of new copies made by then.
+using CompletionTimes = std::unordered_map<const ViewNode*, std::size_t>;
+
+// Links the complete copies beside the new ones, which counted them as unseen, to them: all
+// but those completed after the new copy was made, which hold it already.
+void linkBesideNew(CopyFinder& copies, const std::vector<ViewNode*>& made,
+                   const CompletionTimes& completedAt) {
+    std::vector<ViewNode*> beside;
+    std::unordered_set<ViewNode*> besideSeen;
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        ViewNode* copy = made[i];
+        for (int slot = 0; slot < copy->linkSlotCount; ++slot)
+            forEachNode(copy->slots[slot], [&](NodeBase* n) {
+                ViewNode* x = throughFillers(n, slot);
+                if (!x || !x->source || !hasUnseen(x))
+                    return;
+                const auto done = completedAt.find(x);
+                if (done != completedAt.end() && done->second > i)
+                    return;
+                if (besideSeen.insert(x).second)
+                    beside.push_back(x);
+            });
+    }
+    // A property among them may have lost an end's copy to an edit; the copy made for it is
+    // a partial one.
+    std::vector<ViewNode*> ends;
+    for (ViewNode* x : beside)
+        completeCopy(copies, x, false, &ends, [](ViewNode*) {});
+    for (ViewNode* end : ends)
+        linkPartial(copies, end);
+}
+
 } // namespace
+
+void LinkPartialViewNode(NodeTable& viewTable, ViewNode* v,
+                         const std::function<bool(const Node*)>& inNetwork) {
+    CopyFinder copies(viewTable, false);
+    linkPartial(copies, v, inNetwork);
+}
 
 int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
                     std::vector<ViewNode*>* made) {
     if (!start)
         return 0;
+    CopyFinder copies(viewTable, true);
     std::vector<ViewNode*> newCopies;
     std::vector<ViewNode*> level{start};
     std::vector<ViewNode*> next;
-    std::unordered_set<ViewNode*> seen{start};
+    ReachedSet seen(1024);
+    seen.insert(start);
+    CompletionTimes completed;
     // The partial copies at the edge, relinked once at the end.
     std::vector<ViewNode*> edge;
-    std::unordered_set<ViewNode*> edgeSeen;
+    ReachedSet edgeSeen(1024);
     auto atEdge = [&](ViewNode* copy) {
-        if (!copy->complete && copy->source && edgeSeen.insert(copy).second)
+        if (!copy->complete && copy->source && edgeSeen.insert(copy))
             edge.push_back(copy);
     };
     const int limit = reach < 0 ? INT_MAX - 1 : reach;
@@ -165,19 +361,24 @@ int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
     for (int distance = 0; distance <= limit && !level.empty(); ++distance) {
         greatest = distance;
         next.clear();
+        // Within reach the neighbours come into the view too; at the edge they are counted.
+        const bool inside = distance < limit;
         for (ViewNode* v : level) {
             v->distance = distance;
             if (show)
                 v->setFlag(0, NodeFlags::Hidden);
             auto reached = [&](ViewNode* copy) {
                 atEdge(copy);
-                if (!seen.insert(copy).second)
+                if (!seen.insert(copy))
                     return;
                 copy->distance = distance + 1;
                 next.push_back(copy);
             };
-            if (!isComplete(v)) {
-                completeCopy(viewTable, v, &newCopies, reached);
+            if (v->source && (!isComplete(v) || (inside && hasUnseen(v)))) {
+                completeCopy(copies, v, inside, &newCopies, reached);
+                // Only a copy that still counts neighbours may have to link to later ones.
+                if (hasUnseen(v))
+                    completed[v] = newCopies.size();
                 continue;
             }
             for (int slot = 0; slot < v->linkSlotCount; ++slot)
@@ -190,38 +391,92 @@ int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
     }
     for (ViewNode* v : edge)
         if (!v->complete)
-            LinkPartialViewNode(viewTable, v);
+            linkPartial(copies, v);
+    linkBesideNew(copies, newCopies, completed);
     if (made)
         made->insert(made->end(), newCopies.begin(), newCopies.end());
     return greatest;
 }
 
 void CompleteViewNodes(NodeTable& viewTable, const std::vector<ViewNode*>& nodes) {
+    CopyFinder copies(viewTable, false);
     std::vector<ViewNode*> made;
     std::vector<ViewNode*> edge;
     std::unordered_set<ViewNode*> edgeSeen;
-    auto completeOne = [&](ViewNode* v) {
+    CompletionTimes done;
+    for (ViewNode* v : nodes) {
+        if (isComplete(v))
+            continue;
         const std::size_t first = made.size();
-        completeCopy(viewTable, v, &made, [&](ViewNode* copy) {
-            if (!copy->complete && edgeSeen.insert(copy).second)
-                edge.push_back(copy);
+        completeCopy(copies, v, false, &made, [&](ViewNode* x) {
+            if (!x->complete && x->source && edgeSeen.insert(x).second)
+                edge.push_back(x);
         });
         for (std::size_t i = first; i < made.size(); ++i)
             made[i]->distance = v->distance + 1;
-    };
-    for (ViewNode* v : nodes)
-        if (!isComplete(v))
-            completeOne(v);
-    for (ViewNode* v : edge)
-        if (!v->complete)
-            LinkPartialViewNode(viewTable, v);
+        done[v] = made.size();
+    }
+    for (ViewNode* x : edge)
+        if (!x->complete)
+            linkPartial(copies, x);
+    linkBesideNew(copies, made, done);
+}
+
+bool MakeNeighbourCopies(NodeTable& viewTable, ViewNode* v, int slot,
+                         std::vector<ViewNode*>* made) {
+    if (!v || !v->source || !v->complete)
+        return false;
+    CopyFinder copies(viewTable, false);
+    std::vector<ViewNode*> newCopies;
+    for (int s = 0; s < v->linkSlotCount && s < v->source->linkSlotCount; ++s) {
+        if ((slot >= 0 && s != slot) || unseenIn(v, s) == 0)
+            continue;
+        forEachNode(v->source->slots[s], [&](NodeBase* n) {
+            Node* x = asNode(n);
+            if (copies.find(x))
+                return;
+            ViewNode* copy = copies.make(x);
+            if (!copy)
+                return;
+            copy->setFlag(1, NodeFlags::Hidden | NodeFlags::Unplaced);
+            copy->distance = v->distance + 1;
+            newCopies.push_back(copy);
+        });
+    }
+    if (newCopies.empty())
+        return false;
+    CompletionTimes done;
+    std::vector<ViewNode*> bridging;
+    // The partial copies beside the new ones, bridging ones included, link to them too.
+    std::vector<ViewNode*> edge;
+    std::unordered_set<ViewNode*> edgeSeen;
+    for (ViewNode* copy : newCopies) {
+        completeCopy(copies, copy, false, &bridging, [&](ViewNode* x) {
+            if (!x->complete && x->source && edgeSeen.insert(x).second)
+                edge.push_back(x);
+        });
+        done[copy] = newCopies.size();
+    }
+    for (ViewNode* copy : bridging) {
+        copy->setFlag(1, NodeFlags::Unplaced);
+        copy->distance = v->distance + 2;
+    }
+    for (ViewNode* x : edge)
+        if (!x->complete)
+            linkPartial(copies, x);
+    newCopies.insert(newCopies.end(), bridging.begin(), bridging.end());
+    linkBesideNew(copies, newCopies, done);
+    if (made)
+        made->insert(made->end(), newCopies.begin(), newCopies.end());
+    return true;
 }
 
 void WalkNetwork(const Node* start, int maxDistance,
                  const std::function<void(const Node* node, int distance)>& visit) {
     if (!start)
         return;
-    std::unordered_set<const Node*> seen{start};
+    ReachedSet seen(1024);
+    seen.insert(start);
     std::vector<const Node*> level{start};
     std::vector<const Node*> next;
     for (int distance = 0; !level.empty(); ++distance) {
@@ -234,7 +489,7 @@ void WalkNetwork(const Node* start, int maxDistance,
             for (int slot = 0; slot < node->linkSlotCount; ++slot)
                 forEachNode(node->slots[slot], [&](const NodeBase* n) {
                     const Node* x = asNode(n);
-                    if (seen.insert(x).second)
+                    if (seen.insert(x))
                         next.push_back(x);
                 });
         level.swap(next);

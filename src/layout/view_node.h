@@ -58,11 +58,15 @@ public:
     // Set while a propagation through the node's lineage passes through it, so that a cycle of
     // isa links is not followed round for ever.
     std::uint8_t onPath = 0;
-    // Whether the node's slots hold copies of all its source's neighbours. A view holds
-    // complete copies of what it shows; the hidden copies at its edge are partial and link
-    // only to the complete copies beside them, which is all the layout and the markers of
-    // hidden neighbours look at.
+    // Whether the node's slots follow its source's: a complete copy links to the copies of
+    // its source's neighbours, in the source's order, and counts in `unseen` the neighbours
+    // the view holds no copy of. A view holds complete copies of what it shows and of some
+    // hidden nodes beside them; what lies further out it only counts, so that a view costs
+    // what it shows. A partial copy links only to the complete copies beside it.
     std::uint8_t complete = 0;
+    // Per link slot of a complete copy: its source's neighbours there without a copy in the
+    // view. They are hidden, as every node beyond the view's edge is.
+    std::int32_t unseen[kLinkSlotCount] = {};
 };
 
 inline ViewNode* asViewNode(NodeBase* node) {
@@ -88,20 +92,37 @@ inline bool isComplete(const ViewNode* v) {
 // The copy of `node` in the view's table that stands for it, or null.
 ViewNode* copyInView(NodeTable& viewTable, const Node* node);
 
+// How many of the node's neighbours in `slot` the view holds no copy of.
+inline int unseenIn(const ViewNode* v, int slot) {
+    return v->complete && slot >= 0 && slot < kLinkSlotCount ? v->unseen[slot] : 0;
+}
+// Whether the node counts a neighbour without a copy in any slot.
+inline bool hasUnseen(const ViewNode* v) {
+    for (int slot = 0; slot < kLinkSlotCount; ++slot)
+        if (unseenIn(v, slot) > 0)
+            return true;
+    return false;
+}
+
 // Makes the view hold every node within `reach` steps of `start` (negative: no limit) as a
-// complete copy, and the nodes one step beyond as copies at least partial. The walk goes over
-// the copies breadth first, completing the partial ones it reaches, so the missing copies
-// enter the table in the order a walk of the network would find them; they are made hidden.
-// A link through a partial property still leads on to its end where the view shows the end:
-// each of a property's slots holds one node, which is complete when it is shown.
+// complete copy; the nodes one step beyond are counted in the copies' `unseen`, not copied.
+// The walk goes over the copies breadth first, completing the ones it reaches, so the missing
+// copies enter the table in the order a walk of the network would find them; they are made
+// hidden. Complete copies beside the new ones are linked to them.
 // Every copy reached gets its distance from start; with `show` the copies within reach are
 // shown. `made` receives the copies made, in the order they entered the table. Answers the
 // greatest distance the walk reached within reach.
 int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
                     std::vector<ViewNode*>* made = nullptr);
-// Completes the given copies as ExtendViewNodes completes those within reach; a copy made gets
-// one more than its maker's distance.
+// Completes the given copies without copying further: what they link to and the view holds no
+// copy of is counted.
 void CompleteViewNodes(NodeTable& viewTable, const std::vector<ViewNode*>& nodes);
+// Makes hidden, complete copies of the neighbours of the complete copy `v` in `slot` (-1: in
+// every slot) that the view holds none of, for what has to see them one by one (the markers'
+// lists, the link cursor); each gets one more than v's distance. Answers whether it made any;
+// `made` receives them.
+bool MakeNeighbourCopies(NodeTable& viewTable, ViewNode* v, int slot,
+                         std::vector<ViewNode*>* made = nullptr);
 // Gives a partial copy the copies of its source's neighbours that are complete, in the source's
 // order; `inNetwork`, when given, says which neighbours still count.
 void LinkPartialViewNode(NodeTable& viewTable, ViewNode* v,

@@ -10,6 +10,7 @@
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/spotlight.h"
+#include "view/view_changes.h"
 #include "view/view_menus.h"
 #include "view/view_options.h"
 #include "view/view_paint.h"
@@ -51,6 +52,9 @@ void clearLink(NetView& view) {
 // Makes `link` the current link over its slot `direction`, the cursor on that slot's element
 // leading to `node`; false, with no current link, when none leads there.
 bool setLink(NetView& view, ViewNode* node, ViewNode* link, int direction) {
+    // The cursor steps through every element of the list, hidden ones too.
+    if (link)
+        CopyHiddenNeighbours(view, link, direction);
     const int index = placeOf(link, direction, node);
     if (index < 0) {
         clearLink(view);
@@ -87,6 +91,7 @@ int linkCount(const ViewNode* node, int slot) {
 
 // The current link for `node` on its becoming current after `old`.
 void chooseLink(NetView& view, ViewNode* node, const ViewNode* old) {
+    CopyHiddenNeighbours(view, node, -1);
     // The link we have still leads here.
     if (view.currentLink && setLink(view, node, view.currentLink, view.linkDirection))
         return;
@@ -194,6 +199,8 @@ struct LinkChoice {
 };
 
 void makeCurrent(NetView& view, ViewNode* node, const LinkChoice& choice) {
+    // What steps from the current node to its neighbours needs copies of all of them.
+    CopyHiddenNeighbours(view, node, -1);
     ViewNode* old = view.current;
     HighlightCurrent(view, false);
     switch (choice.mode) {
@@ -461,7 +468,12 @@ void ToggleSlotHidden(NetView& view, int slot) {
 }
 
 void ToggleSlotHidden(NetView& view, ViewNode* node, int slot, bool fromMouse) {
-    if (!node || !listSize(node->slotList(slot)))
+    if (!node)
+        return;
+    // The neighbours the view holds no copy of are hidden ones, shown or kept hidden with the
+    // others.
+    CopyHiddenNeighbours(view, node, slot);
+    if (!listSize(node->slotList(slot)))
         return;
     // Hiding the slot of another node must not hide the current node in it.
     const bool hide = !fromMouse && anyVisible(node, slot) &&

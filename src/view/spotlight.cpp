@@ -9,6 +9,7 @@
 #include "view/net_view.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 namespace tarvo {
@@ -54,12 +55,24 @@ void walkDistances(NetView& view, bool store) {
         walkViewDistances(view, store);
         return;
     }
-    NodeTable& table = *view.layout.nodes;
+    // The copies by their network node: the walk asks for each node it reaches, and most of
+    // them have none.
+    std::unordered_map<const Node*, ViewNode*> copies;
+    view.layout.nodes->forEach(
+        [](void* context, NodeBase* n) {
+            auto* v = asViewNode(n);
+            if (v->source)
+                static_cast<std::unordered_map<const Node*, ViewNode*>*>(context)->emplace(
+                    v->source, v);
+            return 0;
+        },
+        &copies);
     DistanceStats stats;
     int greatest = 0;
     WalkNetwork(view.current->source, -1, [&](const Node* node, int distance) {
         greatest = distance;
-        ViewNode* copy = copyInView(table, node);
+        const auto found = copies.find(node);
+        ViewNode* copy = found == copies.end() ? nullptr : found->second;
         if (!copy) {
             ++stats.unshownCount;
             if (stats.smallestUnshown < 0 || distance < stats.smallestUnshown)

@@ -165,27 +165,36 @@ void makeCurrent(NetView& view, ViewNode* node) {
 using FreshNodes = std::unordered_set<const Node*>;
 
 // Copies the node's links from its source; answers the neighbours' copies through `reached`.
-// A copy made for a network node the view did not hold is hidden, as what lies beyond the
-// view's edge is, unless a shown node links to a node the changes made or to a property, which
-// the changes made too: every property beside a complete copy has a copy already.
+// A node the view holds no copy of gets one where a shown node links to a node the changes
+// made or to a property, which the changes made too, and is shown; with `copyAll` (the current
+// node and its link, whose lists the link cursor steps through, and properties) every
+// neighbour gets one, made hidden, as what lies beyond the view's edge is. The others are only
+// counted as unseen.
 void syncLinks(NetView& view, ViewNode* v, std::unordered_set<ViewNode*>& reached,
-               std::vector<ViewNode*>& queue, const FreshNodes& fresh) {
+               std::vector<ViewNode*>& queue, const FreshNodes& fresh, bool copyAll,
+               std::unordered_set<ViewNode*>& made) {
     Node* source = v->source;
     std::vector<NodeBase*> wanted;
     for (int slot = 0; slot < v->linkSlotCount; ++slot) {
         wanted.clear();
+        int unseen = 0;
         if (source && slot < source->linkSlotCount) {
             forEachNode(source->slots[slot], [&](NodeBase* n) {
                 Node* x = asNode(n);
                 if (!inNetwork(view, x))
                     return;
                 const bool held = view.layout.nodes->lookup(x) != nullptr;
+                const bool show = !held && !isHidden(v) && (fresh.contains(x) || x->isProperty());
+                if (!held && !show && !copyAll) {
+                    ++unseen;
+                    return;
+                }
                 ViewNode* copy = copyOf(view, x);
                 if (!copy || std::find(wanted.begin(), wanted.end(), copy) != wanted.end())
                     return;
                 if (!held) {
-                    const bool show = !isHidden(v) && (fresh.contains(x) || x->isProperty());
                     copy->setFlag(!show, NodeFlags::Hidden);
+                    made.insert(copy);
                 }
                 wanted.push_back(copy);
                 if (reached.insert(copy).second)
@@ -193,8 +202,28 @@ void syncLinks(NetView& view, ViewNode* v, std::unordered_set<ViewNode*>& reache
             });
             v->counts[slot] = source->counts[slot];
         }
+        if (slot < kLinkSlotCount)
+            v->unseen[slot] = unseen;
         setList(v->slots[slot], wanted);
     }
+}
+
+// Points the link cursor at the current link's list again when copying replaced it.
+void repointCursor(NetView& view) {
+    ViewNode* link = view.currentLink;
+    if (!link || !view.linkCursor.list)
+        return;
+    NodeList* list = link->slotList(view.linkDirection);
+    if (view.linkCursor.list == list)
+        return;
+    int index = -1;
+    int at = 0;
+    forEachNode(list, [&](NodeBase* element) {
+        if (index < 0 && ThroughDummies(element, view.linkDirection) == view.current)
+            index = at;
+        ++at;
+    });
+    view.linkCursor = index < 0 ? LinkCursor{} : LinkCursor{list, index};
 }
 
 // A partial copy links to the complete copies among its source's neighbours; they are reached
@@ -324,11 +353,37 @@ bool touchesView(const NetView& view, const Node* n) {
     return held;
 }
 
+// Whether some copy counts a neighbour without a copy that the network no longer links it to.
+bool unseenCountsStale(const NetView& view) {
+    struct Search {
+        NodeTable* table;
+        bool stale;
+    } search{view.layout.nodes, false};
+    view.layout.nodes->forEach(
+        [](void* context, NodeBase* n) {
+            auto* s = static_cast<Search*>(context);
+            const auto* v = asViewNode(n);
+            if (!v->source || !hasUnseen(v))
+                return 0;
+            for (int slot = 0; slot < kLinkSlotCount && slot < v->source->linkSlotCount; ++slot) {
+                int unseen = 0;
+                forEachNode(v->source->slots[slot], [&](NodeBase* x) {
+                    unseen += copyInView(*s->table, asNode(x)) == nullptr;
+                });
+                s->stale = s->stale || unseen != unseenIn(v, slot);
+            }
+            return s->stale ? 1 : 0;
+        },
+        &search);
+    return search.stale;
+}
+
 // Whether a removal may change what the view holds: the network has destroyed the node, so
-// the view knows it by name.
+// the view knows it by name, or by the count of a neighbour it held no copy of.
 bool removes(const NetView& view, const char* name, const char* relation, int kind) {
     return findNodeIn(view.layout.nodes, name, kind) ||
-           (relation && *relation && findNodeIn(view.layout.nodes, relation, 1));
+           (relation && *relation && findNodeIn(view.layout.nodes, relation, 1)) ||
+           unseenCountsStale(view);
 }
 
 // Whether a structural record may change what the view holds; the others leave it alone.
@@ -410,6 +465,13 @@ void UnregisterView(NetView& view) {
     view.listener.reset();
 }
 
+bool CopyHiddenNeighbours(NetView& view, ViewNode* node, int slot) {
+    if (!view.layout.nodes || !MakeNeighbourCopies(*view.layout.nodes, node, slot))
+        return false;
+    repointCursor(view);
+    return true;
+}
+
 ViewNode* FindViewNode(const NetView& view, const Node* source) {
     if (!view.layout.nodes || !source)
         return nullptr;
@@ -430,17 +492,28 @@ void SyncViewNodes(NetView& view, const std::unordered_set<const Node*>& fresh) 
     }
     std::unordered_set<ViewNode*> reached{view.current};
     std::vector<ViewNode*> queue{view.current};
+    std::unordered_set<ViewNode*> made;
     for (std::size_t at = 0; at < queue.size(); ++at) {
         ViewNode* v = queue[at];
         // A shown copy is complete (a layout would complete it anyway): a new property leads
-        // on to its end, which the changes may have made too.
-        if (isComplete(v) || !isHidden(v)) {
-            syncLinks(view, v, reached, queue, fresh);
+        // on to its end, which the changes may have made too. So is a copy made here.
+        if (isComplete(v) || !isHidden(v) || made.contains(v)) {
+            // A property's ends are always copied: the layout reads them when it is shown.
+            const bool copyAll = v == view.current || v == view.currentLink ||
+                                 (v->source && v->source->isProperty());
+            syncLinks(view, v, reached, queue, fresh, copyAll, made);
             v->complete = 1;
         } else {
             syncPartial(view, v, reached, queue);
         }
     }
+    // A copy that counted a neighbour as unseen links to it when a later one made its copy.
+    if (!made.empty())
+        for (std::size_t at = 0; at < queue.size(); ++at) {
+            ViewNode* v = queue[at];
+            if (v->source && hasUnseen(v))
+                syncLinks(view, v, reached, queue, fresh, false, made);
+        }
     dropUnreached(view, reached);
     revalidateCursor(view);
 }
@@ -509,21 +582,29 @@ std::string CheckViewAgainstNetwork(const NetView& view) {
                 own.push_back(x ? x->source : nullptr);
             });
             std::vector<const Node*> theirs;
-            // A partial copy links only to the complete copies of its neighbours.
+            // A partial copy links only to the complete copies of its neighbours, a complete
+            // one to all the copies and counts the rest.
             NodeTable& table = *view.layout.nodes;
             const bool partial = !isComplete(v);
+            int unseen = 0;
             forEachNode(v->source->slots[slot], [&](NodeBase* n) {
                 const Node* x = asNode(n);
-                if (partial) {
-                    const ViewNode* copy = copyInView(table, x);
-                    if (!copy || !copy->complete)
-                        return;
+                if (!inNetwork(view, x))
+                    return;
+                const ViewNode* copy = copyInView(table, x);
+                if (!copy || (partial && !copy->complete)) {
+                    unseen += !copy;
+                    return;
                 }
-                if (inNetwork(view, x) &&
-                    std::find(theirs.begin(), theirs.end(), x) == theirs.end())
+                if (std::find(theirs.begin(), theirs.end(), x) == theirs.end())
                     theirs.push_back(x);
             });
-            if (own != theirs)
+            if (!partial && unseenIn(v, slot) != unseen)
+                problem = std::string("the copy of ") + (v->name ? v->name : "") + " counts " +
+                          std::to_string(unseenIn(v, slot)) +
+                          " neighbours without a copy in slot " + std::to_string(slot) +
+                          " where there are " + std::to_string(unseen);
+            else if (own != theirs)
                 problem = std::string("the links of ") + (v->name ? v->name : "") + " in slot " +
                           std::to_string(slot) + " differ from the network's (" +
                           std::to_string(own.size()) + " against " + std::to_string(theirs.size()) +

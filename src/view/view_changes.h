@@ -43,12 +43,17 @@ void ApplyChangesInView(NetView& view, const ChangeRecord* group);
 // or brought back) and properties beside a shown node. The caller lays the view out again.
 void SyncViewNodes(NetView& view, const std::unordered_set<const Node*>& fresh = {});
 
+// Gives `node` hidden copies of its neighbours in `slot` (-1: every slot) that the view holds
+// none of, for what goes through them one by one: the marker's list, the link cursor. Answers
+// whether it made any.
+bool CopyHiddenNeighbours(NetView& view, ViewNode* node, int slot);
+
 // The view's copy of a network node, or null.
 ViewNode* FindViewNode(const NetView& view, const Node* source);
 
-// Empty when every node of the view has exactly its network node's links in every slot, and
-// the view holds a copy of every network node connected to its current node; otherwise what
-// differs first.
+// Empty when every copy the view reaches from its current node links to the copies of its
+// network node's neighbours in every slot and counts the neighbours it holds no copy of, and
+// the view holds no copy it cannot reach; otherwise what differs first.
 std::string CheckViewAgainstNetwork(const NetView& view);
 
 } // namespace tarvo

@@ -77,14 +77,16 @@ bool linkHit(const NetView& view, Point p, Point childEnd, Point parentEnd, int 
                   lineWidth);
 }
 
-bool hasHidden(const ViewNode* n, int slot) {
+} // namespace
+
+bool HasHiddenNeighbour(const ViewNode* n, int slot) {
+    if (unseenIn(n, slot) > 0)
+        return true;
     bool hidden = false;
     forEachNode(n->slotList(slot),
                 [&](NodeBase* x) { hidden = hidden || asViewNode(x)->hasFlag(NodeFlags::Hidden); });
     return hidden;
 }
-
-} // namespace
 
 bool IsPlaced(const ViewNode* n) {
     return !n->hasFlag(NodeFlags::Hidden) && !n->hasFlag(NodeFlags::Unplaced);
@@ -142,7 +144,7 @@ SlotHit HitMarker(NetView& view, Point at) {
         if (hit.node)
             return;
         for (int slot : {ParentSlot, ChildSlot}) {
-            if (!hasHidden(n, slot))
+            if (!HasHiddenNeighbour(n, slot))
                 continue;
             const Point m = markerPoint(view, n, slot == ParentSlot);
             if (std::abs(at.x - m.x) <= reach && std::abs(at.y - m.y) <= reach) {

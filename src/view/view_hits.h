@@ -34,6 +34,9 @@ platform::Rect LabelArea(const NetView& view, const ViewNode& node);
 
 // A node the picture shows: neither hidden nor left out of the layout.
 bool IsPlaced(const ViewNode* n);
+// Whether some neighbour of n in `slot` is hidden, a copy or one the view holds no copy of:
+// the slot's stub then ends in a marker.
+bool HasHiddenNeighbour(const ViewNode* n, int slot);
 // Every node of the view that the picture shows, fillers included.
 void ForEachPlaced(NetView& view, const std::function<void(ViewNode*)>& f);
 // The smallest rectangle holding both points.

@@ -14,6 +14,7 @@
 #include "view/layout.h"
 #include "view/net_view.h"
 #include "view/shapes.h"
+#include "view/view_changes.h"
 #include "view/view_editing.h"
 #include "view/view_geometry.h"
 #include "view/view_hits.h"
@@ -641,6 +642,8 @@ std::string HoverText(NetView& view, Point at) {
     const SlotHit marker = HitMarker(view, at);
     if (!marker.node)
         return {};
+    // The marker's text names every neighbour, those the view holds no copy of too.
+    CopyHiddenNeighbours(view, marker.node, marker.slot);
     std::string text = marker.slot == ParentSlot ? "Parents: " : "Children: ";
     bool first = true;
     forEachNode(marker.node->slotList(marker.slot), [&](NodeBase* n) {

@@ -5,6 +5,7 @@
 #include "layout/view_flags.h"
 #include "layout/view_node.h"
 #include "view/view_geometry.h"
+#include "view/view_hits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,13 +18,6 @@ namespace {
 
 using platform::Point;
 using platform::Rect;
-
-bool hasHiddenIn(const NodeList* list) {
-    bool hidden = false;
-    forEachNode(list,
-                [&](NodeBase* n) { hidden = hidden || asViewNode(n)->hasFlag(NodeFlags::Hidden); });
-    return hidden;
-}
 
 // ---------------------------------------------------------------------------------------------
 // Links between layers.
@@ -147,8 +141,8 @@ int drawParentLinks(PaintTools& t, ViewNode* n, bool litPass) {
 void drawStub(PaintTools& t, ViewNode* n, bool parentSide) {
     const NetView& view = t.view;
     const int slot = parentSide ? ParentSlot : ChildSlot;
-    const NodeList* list = n->slotList(slot);
-    const int count = listSize(list);
+    // Neighbours the view holds no copy of are hidden ones too.
+    const int count = listSize(n->slotList(slot)) + unseenIn(n, slot);
     if (count == 0)
         return;
     const std::uint32_t dragging =
@@ -163,7 +157,7 @@ void drawStub(PaintTools& t, ViewNode* n, bool parentSide) {
         t.d.moveTo(onScreen(view, centre, forkLayer(view, n, parentSide)));
         t.d.lineTo(onScreen(view, centre, linkLayer));
     }
-    if (n->hasFlag(NodeFlags::DummyNode) || !hasHiddenIn(list))
+    if (n->hasFlag(NodeFlags::DummyNode) || !HasHiddenNeighbour(n, slot))
         return;
     // Hidden neighbours: the stub goes on a twelfth of a layer and ends in a marker.
     const Point end = markerPoint(view, n, parentSide);

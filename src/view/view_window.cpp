@@ -76,7 +76,8 @@ int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host
     UpdateViewGeometry(view);
     UpdateSpotlightMenu(view);
     if (startup.spotlightDepth > 1) {
-        MeasureDistances(view);
+        // The distances measured above still hold: nothing has changed the view since, and a
+        // second walk of the whole network would cost as much as the view itself.
         // The view was built up to the spotlight: what the layout has laid out stays.
         if (SetSpotlight(view, startup.spotlightDepth - 1, 1))
             Relayout(view, false);

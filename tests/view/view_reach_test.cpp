@@ -37,8 +37,8 @@ std::string plain(const NodeBase* node) {
 }
 
 // What a layout shows: every cell with its name (fillers unnamed) and place, the energy, the
-// clusters, and the distance counts; and per shown node its neighbours in every slot, through
-// fillers, with whether each is hidden, which the markers of hidden neighbours show.
+// clusters, and the distance counts; and per shown node its shown neighbours in every slot,
+// through fillers, and how many hidden ones it has, which the markers of hidden neighbours show.
 struct Picture {
     std::vector<std::tuple<std::string, int, int, int>> cells;
     std::vector<std::string> neighbours;
@@ -54,13 +54,19 @@ int addCell(void* context, ViewNode* node, int row, int column) {
                                 filler ? -1 : node->distance);
     if (filler)
         return 0;
+    // The shown neighbours in order, and how many are hidden: copies or counted.
     std::string text = plain(node) + ":";
     for (int slot = 0; slot < node->linkSlotCount; ++slot) {
         text += " |";
+        int hidden = unseenIn(node, slot);
         forEachNode(node->slots[slot], [&](NodeBase* n) {
             const Node* end = ThroughDummies(n, slot);
-            text += " " + (end ? plain(end) + (isHidden(end) ? "(hidden)" : "") : "?");
+            if (end && isHidden(end))
+                ++hidden;
+            else
+                text += " " + (end ? plain(end) : "?");
         });
+        text += " +" + std::to_string(hidden) + " hidden";
     }
     picture->neighbours.push_back(text);
     return 0;
@@ -117,27 +123,20 @@ std::unique_ptr<NetView> openView(Network& net, Node* node, int reveal, bool par
     return view;
 }
 
-TEST(ViewReach, ARevealOneViewOfATreeHoldsWhatItShowsAndTheNodesBesideIt) {
+TEST(ViewReach, ARevealOneViewOfATreeHoldsWhatItShowsAndCountsTheNodesBesideIt) {
     const auto net = testing_support::ReadNetworkText(treeText(1000, 4));
     Node* root = net->find("n0", 0);
     const auto view = openView(*net, root, 1, true);
     const std::vector<ViewNode*> copies = copiesOf(*view);
-    // The root, its 4 children and their 16 hidden children; none of the other 979 nodes.
-    EXPECT_EQ(copies.size(), 21u);
-    int shown = 0;
+    // The root and its 4 children; their 16 hidden children are counted, not copied, and none
+    // of the other 979 nodes is either.
+    EXPECT_EQ(copies.size(), 5u);
     for (const ViewNode* v : copies) {
-        if (isHidden(v)) {
-            EXPECT_EQ(v->distance, 2) << plain(v);
-            EXPECT_FALSE(v->complete) << plain(v) << " lies beyond the edge";
-            // Its only link is to its parent, which the view shows.
-            EXPECT_EQ(listSize(v->slots[ChildSlot]), 0) << plain(v);
-            EXPECT_EQ(listSize(v->slots[ParentSlot]), 1) << plain(v);
-        } else {
-            ++shown;
-            EXPECT_TRUE(v->complete) << plain(v);
-        }
+        EXPECT_FALSE(isHidden(v)) << plain(v);
+        EXPECT_TRUE(v->complete) << plain(v);
+        EXPECT_EQ(unseenIn(v, ChildSlot), v == view->root ? 0 : 4) << plain(v);
+        EXPECT_EQ(unseenIn(v, ParentSlot), 0) << plain(v);
     }
-    EXPECT_EQ(shown, 5);
     const Picture picture = pictureOf(*view);
     EXPECT_EQ(picture.cells.size(), 5u);
     // The counts are those of the whole tree: 995 nodes not shown, 4 levels below the root's
@@ -231,8 +230,12 @@ TEST(ViewReach, EveryWayOfShowingMoreExtendsAPartViewCorrectly) {
             expectSamePicture(*part, *full, what);
             EXPECT_EQ(CheckViewAgainstNetwork(*part), "") << what;
         };
-        // The nearest hidden node that is not a property.
+        // The nearest hidden node that is not a property. A part view copies a shown node's
+        // hidden neighbours first, as its marker's list does.
         const auto edgeNode = [](NetView& view) -> ViewNode* {
+            for (ViewNode* v : copiesOf(view))
+                if (!isHidden(v) && CopyHiddenNeighbours(view, v, -1))
+                    break;
             MeasureDistances(view);
             ViewNode* nearest = nullptr;
             for (ViewNode* v : copiesOf(view))
@@ -252,7 +255,7 @@ TEST(ViewReach, EveryWayOfShowingMoreExtendsAPartViewCorrectly) {
         // A shown node with hidden children: clicking its marker shows them.
         ViewNode* withHidden = nullptr;
         for (ViewNode* v : copiesOf(*part)) {
-            bool hiddenChild = false;
+            bool hiddenChild = unseenIn(v, ChildSlot) > 0;
             forEachNode(v->slots[ChildSlot],
                         [&](NodeBase* c) { hiddenChild = hiddenChild || isHidden(asNode(c)); });
             if (!isHidden(v) && hiddenChild && !v->hasFlag(NodeFlags::Unplaced)) {
@@ -325,8 +328,11 @@ protected:
 TEST_F(ViewReachEditing, InsertDeleteAndRelinkKeepAPartViewRight) {
     load(treeText(200, 3));
     openBoth("n1", 1);
-    // n1's parent n0, its children n4..n6; n0's other children and n4's children are hidden.
-    ASSERT_NE(in(*view, "n13"), nullptr);
+    // n1's parent n0, its children n4..n6; n0's other children are hidden copies, for the link
+    // cursor stepping through them; n4's children are counted, not copied.
+    ASSERT_NE(in(*view, "n2"), nullptr);
+    EXPECT_EQ(in(*view, "n13"), nullptr) << "beside the edge";
+    EXPECT_EQ(unseenIn(in(*view, "n4"), ChildSlot), 3);
     EXPECT_EQ(in(*view, "n40"), nullptr) << "two steps beyond the edge";
 
     ASSERT_TRUE(InsertNode(*view, true, false, "fresh"));
@@ -335,8 +341,10 @@ TEST_F(ViewReachEditing, InsertDeleteAndRelinkKeepAPartViewRight) {
     EXPECT_FALSE(isHidden(fresh)) << "a new child of a shown node shows";
     expectAlike("insert");
 
-    // A new link from a shown node to a hidden one at the edge keeps the latter hidden, and
-    // a link to a node beyond the edge brings in a hidden copy of it.
+    // A new link from a shown node to a hidden one at the edge keeps the latter hidden. The
+    // marker's list of n4 makes the copy to link to.
+    ASSERT_TRUE(CopyHiddenNeighbours(*view, in(*view, "n4"), ChildSlot));
+    EXPECT_EQ(unseenIn(in(*view, "n4"), ChildSlot), 0);
     ASSERT_TRUE(AddLink(*view, in(*view, "n5"), ChildSlot, in(*view, "n13")));
     expectAlike("link to the edge");
     EXPECT_TRUE(isHidden(in(*view, "n13")));
@@ -353,6 +361,83 @@ TEST_F(ViewReachEditing, InsertDeleteAndRelinkKeepAPartViewRight) {
     ASSERT_TRUE(UndoLastChange(*view));
     ASSERT_NE(in(*view, "n6"), nullptr);
     expectAlike("undo the delete");
+}
+
+TEST_F(ViewReachEditing, CountsOfUncopiedNeighboursFollowEditsUndoAndReveals) {
+    load(treeText(200, 3));
+    openBoth("n1", 1);
+    const auto unseenChildren = [this](const char* name) {
+        const ViewNode* v = in(*view, name);
+        return v ? unseenIn(v, ChildSlot) : -1;
+    };
+    EXPECT_EQ(unseenChildren("n5"), 3) << "n16..n18";
+    EXPECT_EQ(in(*view, "n16"), nullptr);
+
+    // Links made and taken away in another view, to nodes this one holds no copy of.
+    ASSERT_TRUE(AddLink(*whole, in(*whole, "n5"), ChildSlot, in(*whole, "n40")));
+    EXPECT_EQ(unseenChildren("n5"), 4);
+    EXPECT_EQ(in(*view, "n40"), nullptr);
+    expectAlike("a link to a node beyond the edge");
+    ASSERT_TRUE(UndoLastChange(*whole));
+    EXPECT_EQ(unseenChildren("n5"), 3);
+    expectAlike("the link undone");
+    ASSERT_TRUE(RemoveLink(*whole, in(*whole, "n5"), ChildSlot, in(*whole, "n16")));
+    EXPECT_EQ(unseenChildren("n5"), 2);
+    expectAlike("a link to an uncopied node removed");
+    ASSERT_TRUE(UndoLastChange(*whole));
+    EXPECT_EQ(unseenChildren("n5"), 3);
+    expectAlike("the removal undone");
+
+    // The children gain copies later: hidden, complete, counting their own children.
+    ASSERT_TRUE(CopyHiddenNeighbours(*view, in(*view, "n5"), ChildSlot));
+    EXPECT_FALSE(CopyHiddenNeighbours(*view, in(*view, "n5"), ChildSlot)) << "made once";
+    ViewNode* n16 = in(*view, "n16");
+    ASSERT_NE(n16, nullptr);
+    EXPECT_TRUE(isHidden(n16));
+    EXPECT_TRUE(n16->complete);
+    EXPECT_EQ(unseenChildren("n16"), 3);
+    EXPECT_EQ(unseenChildren("n5"), 0);
+    expectAlike("copies made for the marker's list");
+
+    // Showing more copies what comes into sight and counts the ring beyond it; showing less
+    // keeps the copies, hidden.
+    EXPECT_TRUE(SetSpotlight(*view, 2, 0));
+    EXPECT_TRUE(SetSpotlight(*whole, 2, 0));
+    expectAlike("revealed to 2");
+    EXPECT_EQ(unseenChildren("n13"), 3);
+    EXPECT_EQ(unseenChildren("n4"), 0);
+    EXPECT_TRUE(SetSpotlight(*view, 1, 1));
+    EXPECT_TRUE(SetSpotlight(*whole, 1, 1));
+    expectAlike("back to 1");
+    EXPECT_EQ(unseenChildren("n4"), 0);
+    EXPECT_EQ(CheckViewAgainstNetwork(*view), "");
+}
+
+// Revealing a step at a time, with an edit and its undo between, ends in the picture of a view
+// opened at that distance.
+TEST_F(ViewReachEditing, StepwiseRevealsWithAnEditBetweenMatchAFreshView) {
+    load(treeText(400, 3));
+    openBoth("n1", 1);
+    int distance = 1;
+    const auto expectFresh = [&](const std::string& what) {
+        Relayout(*view, false);
+        const auto fresh = openView(*net, findNode("n1", 0), distance, true);
+        expectSamePicture(*view, *fresh, what);
+        EXPECT_EQ(CheckViewAgainstNetwork(*view), "") << what;
+    };
+    for (int step : {+1, +1, -1, +1, -1, -1}) {
+        if (step > 0)
+            ExpandSpotlight(*view);
+        else
+            ReduceSpotlight(*view);
+        distance += step;
+        expectFresh("at " + std::to_string(distance));
+        if (distance == 2) {
+            ASSERT_TRUE(InsertNode(*view, true, false, "fresh"));
+            ASSERT_TRUE(UndoLastChange(*view));
+            expectFresh("an insert undone at " + std::to_string(distance));
+        }
+    }
 }
 
 } // namespace
