@@ -417,6 +417,9 @@ bool DragRunning(const NetView& view) {
 }
 
 void ViewMouseDown(NetView& view, Point at, bool shift, bool ctrl) {
+    // The cells of a view being laid out are not where they will be.
+    if (LayoutUnfinished(view))
+        return;
     DragState& drag = dragState(view);
     if (drag.mode != kNoDrag)
         return;
@@ -495,6 +498,8 @@ void ViewMouseDown(NetView& view, Point at, bool shift, bool ctrl) {
 }
 
 void ViewMouseMove(NetView& view, Point at) {
+    if (LayoutUnfinished(view))
+        return;
     DragState& drag = dragState(view);
     if (drag.mode == kNoDrag || drag.view != &view) {
         // Inside the label editor the mouse rests on the node being edited, wherever the
@@ -553,6 +558,9 @@ void ViewMouseMove(NetView& view, Point at) {
 }
 
 void ViewMouseUp(NetView& view, Point at, NetView* target, Point targetAt) {
+    // A link dropped on a view being laid out lands nowhere.
+    if (target && LayoutUnfinished(*target))
+        target = nullptr;
     DragState& drag = dragState(view);
     if (drag.mode == kNoDrag || drag.view != &view)
         return;
@@ -573,6 +581,8 @@ void ViewMouseUp(NetView& view, Point at, NetView* target, Point targetAt) {
 }
 
 void ViewRightButtonDown(NetView& view, Point at) {
+    if (LayoutUnfinished(view))
+        return;
     DragState& drag = dragState(view);
     if (drag.mode == kDragLink && drag.view == &view) {
         // The ends change roles: the drag marks go to the new fixed end's slot, which becomes
@@ -605,8 +615,8 @@ void ViewDoubleClick(NetView& view, Point at) {
 
 void ViewDragOver(NetView& target, Point at) {
     const DragState& drag = dragState(target);
-    if ((drag.mode != kDragLink && drag.mode != kDragStub) || !drag.view || drag.view == &target ||
-        !target.host)
+    if (LayoutUnfinished(target) || (drag.mode != kDragLink && drag.mode != kDragStub) ||
+        !drag.view || drag.view == &target || !target.host)
         return;
     const std::string name = plainName(drag.view->current);
     const std::string prompt =
@@ -631,6 +641,8 @@ void ForgetMouse(NetView& view) {
 }
 
 std::string HoverText(NetView& view, Point at) {
+    if (LayoutUnfinished(view))
+        return {};
     if (EditorOpen(view) && EditorContains(view, at))
         return "Edit the label";
     if (ViewNode* node = HitNode(view, at)) {
