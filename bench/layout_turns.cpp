@@ -13,6 +13,7 @@
 // platform.
 #include "containers/node_list.h"
 #include "labels/font_table.h"
+#include "layout/layout_grid.h"
 #include "memory/debug_log.h"
 #include "memory/shared_buffers.h"
 #include "memory/size_class_heap.h"
@@ -39,6 +40,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -50,17 +52,30 @@ double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
 
 // The gaps between successive events of one kind while the layout runs.
 struct Gaps {
+    // Gaps above this are listed one by one.
+    static constexpr double kLongGap = 50.0;
     int count = 0;
     double longest = 0.0;
+    std::vector<double> longOnes;
     Clock::time_point last;
     bool started = false;
 
+    // The first note starts the count; each later one is an event.
     void note(Clock::time_point at) {
-        if (started)
-            longest = std::max(longest, millisecondsBetween(last, at));
+        if (started) {
+            const double gap = millisecondsBetween(last, at);
+            longest = std::max(longest, gap);
+            if (gap > kLongGap)
+                longOnes.push_back(gap);
+            ++count;
+        }
         last = at;
         started = true;
-        ++count;
+    }
+    // The gap from the last event to the layout's end counts too.
+    void end(Clock::time_point at) {
+        if (started)
+            longest = std::max(longest, millisecondsBetween(last, at));
     }
 };
 
@@ -183,6 +198,7 @@ int main(int argc, char** argv) {
         other.widget.viewport()->installEventFilter(&counter);
         Gaps turns;
         Clock::time_point start;
+        Clock::time_point requested;
         Clock::time_point end;
 
         QTimer turn;
@@ -194,6 +210,7 @@ int main(int argc, char** argv) {
             other.widget.viewport()->update();
             if (!tarvo::LayoutUnfinished(laidOut.view)) {
                 end = Clock::now();
+                counter.paints.end(end);
                 measuring = false;
                 QApplication::quit();
             }
@@ -208,18 +225,34 @@ int main(int argc, char** argv) {
             tarvo::RevealNetwork(laidOut.view);
             if (options.improve)
                 tarvo::SetOrientation(laidOut.view, tarvo::Orientation::LeftToRight);
+            requested = Clock::now();
         });
         if (!laidOut.opened || !other.opened) {
             std::fprintf(stderr, "error: could not open the windows\n");
             result = 1;
         } else {
             QApplication::exec();
-            std::printf("%s%s: %s layout %.0f ms; event loop turns %d, longest gap %.1f ms; "
-                        "repaints of the other window %d, longest gap %.1f ms\n",
-                        options.wordnet ? "wordnet" : "dag",
-                        options.wordnet ? "" : (" " + std::to_string(options.entities)).c_str(),
-                        options.oneGo ? "one-go" : "sliced", millisecondsBetween(start, end),
-                        turns.count, turns.longest, counter.paints.count, counter.paints.longest);
+            int cells = 0;
+            tarvo::ForEachCell(
+                laidOut.view.layout.grid,
+                [](void* counted, tarvo::ViewNode*, int, int) {
+                    ++*static_cast<int*>(counted);
+                    return 0;
+                },
+                &cells);
+            std::printf(
+                "%s%s: %s layout %.0f ms (the request's own call %.0f ms), %d cells with fillers; "
+                "event loop turns %d, longest gap %.1f ms; repaints of the other "
+                "window %d, longest gap %.1f ms\n",
+                options.wordnet ? "wordnet" : "dag",
+                options.wordnet ? "" : (" " + std::to_string(options.entities)).c_str(),
+                options.oneGo ? "one-go" : "sliced", millisecondsBetween(start, end),
+                millisecondsBetween(start, requested), cells, turns.count, turns.longest,
+                counter.paints.count, counter.paints.longest);
+            std::printf("  gaps between turns over %.0f ms, in order:", Gaps::kLongGap);
+            for (double gap : turns.longOnes)
+                std::printf(" %.0f", gap);
+            std::printf("\n");
         }
         other.widget.viewport()->removeEventFilter(&counter);
     }
