@@ -6,8 +6,9 @@
 // shape; --wordnet: the WordNet-like one, about 118k). The first reveals the whole network
 // (with --improve it then changes orientation, which improves the layout too); meanwhile a
 // zero-interval timer counts the turns of the event loop and asks the second window to
-// repaint at each. The line printed gives the layout's wall time, the turns and the repaints of
-// the second window during it, and the longest gap between turns and between repaints. With
+// repaint at each. The line printed gives the layout's wall time (up to the moment it is shown,
+// without the paint that follows), the turns and the repaints of the second window during it,
+// and the longest gap between turns and between repaints. With
 // --one-go the first window lays out in one go, as every window did before layouts ran in
 // slices. Run it under xvfb-run for real windows; without a display it uses the offscreen
 // platform.
@@ -200,21 +201,28 @@ int main(int argc, char** argv) {
         Clock::time_point start;
         Clock::time_point requested;
         Clock::time_point end;
+        bool ended = false;
 
         QTimer turn;
         turn.setInterval(0);
         QObject::connect(&turn, &QTimer::timeout, [&] {
-            if (!measuring)
+            if (!measuring) {
+                if (ended)
+                    QApplication::quit();
                 return;
+            }
             turns.note(Clock::now());
             other.widget.viewport()->update();
-            if (!tarvo::LayoutUnfinished(laidOut.view)) {
-                end = Clock::now();
-                counter.paints.end(end);
-                measuring = false;
-                QApplication::quit();
-            }
         });
+        // The layout's end, as it happens: the paint of the whole network that follows is
+        // painting's cost, not the layout's.
+        const auto endMeasuring = [&] {
+            end = Clock::now();
+            turns.end(end);
+            counter.paints.end(end);
+            measuring = false;
+            ended = true;
+        };
         // The layout starts once both windows are up and painted.
         QTimer::singleShot(500, [&] {
             measuring = true;
@@ -226,6 +234,10 @@ int main(int argc, char** argv) {
             if (options.improve)
                 tarvo::SetOrientation(laidOut.view, tarvo::Orientation::LeftToRight);
             requested = Clock::now();
+            if (tarvo::LayoutUnfinished(laidOut.view))
+                laidOut.view.layoutRun->extend({}, [&](tarvo::NetView&) { endMeasuring(); });
+            else
+                endMeasuring();
         });
         if (!laidOut.opened || !other.opened) {
             std::fprintf(stderr, "error: could not open the windows\n");
