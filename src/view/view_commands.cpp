@@ -221,10 +221,6 @@ bool ctrlKey(NetView& view, int key, bool shift) {
     return false;
 }
 
-} // namespace
-
-namespace {
-
 // While the view is laid out in slices, the commands that start another layout (which takes
 // the unfinished one over), change only how the picture is drawn, or undo (through the
 // network, as an edit in another window); the others act on cells and wait.
