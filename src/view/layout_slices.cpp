@@ -76,10 +76,17 @@ void LayoutRun::timerTick(int id) {
 bool LayoutRun::runSlice(std::int32_t milliseconds) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
-    do {
+    const Clock::duration budget = std::chrono::milliseconds(milliseconds);
+    Clock::time_point stepStart = start;
+    // At least one step; another only when one more like the last still fits the budget.
+    for (;;) {
         runStep();
-    } while (m_step != Step::Done &&
-             Clock::now() - start < std::chrono::milliseconds(milliseconds));
+        const Clock::time_point now = Clock::now();
+        if (m_step == Step::Done || budget == Clock::duration::zero() ||
+            (now - start) + (now - stepStart) > budget)
+            break;
+        stepStart = now;
+    }
     return m_step == Step::Done;
 }
 
