@@ -13,16 +13,21 @@
 
 #include <QGuiApplication>
 
+// The program's heap, buffers and font table, the fonts those of `catalog`.
+inline void SetUpProgramParts(platform::qt::QtFontCatalog& catalog) {
+    tarvo::AllocateWordBuffer();
+    tarvo::CreateHeap();
+    tarvo::AllocateScratchText();
+    tarvo::BuildFontTable(catalog);
+    tarvo::ChoosePreferredFonts();
+}
+
 inline int RunQtBenchmarks(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    tarvo::AllocateWordBuffer();
-    tarvo::CreateHeap();
-    tarvo::AllocateScratchText();
     platform::qt::QtFontCatalog catalog;
-    tarvo::BuildFontTable(catalog);
-    tarvo::ChoosePreferredFonts();
+    SetUpProgramParts(catalog);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -107,83 +107,152 @@ float indexedEnergy(ViewLayout& layout, ColumnIndex& index, std::vector<int>& st
 constexpr SweepDirection kUpward = SweepDirection::Upward;
 constexpr SweepDirection kDownward = SweepDirection::Downward;
 
-// Gives the nodes what the index holds of them when an improvement ends, also when it ends
-// because memory ran out: the grid's cells have moved with the index all along.
-class NodesWrittenBack {
-public:
-    explicit NodesWrittenBack(const ColumnIndex& index) : m_index(index) {}
-    NodesWrittenBack(const NodesWrittenBack&) = delete;
-    NodesWrittenBack& operator=(const NodesWrittenBack&) = delete;
-    ~NodesWrittenBack() { now(); }
+} // namespace
 
-    // Writes them back at once, and not again.
-    void now() {
-        if (m_pending)
-            m_index.writeNodes();
-        m_pending = false;
+// The sweeps of an improvement, run one at a time. The first phase sweeps up and down while
+// the blend factor is large and a sweep moves a node; the second goes on with the energy
+// measured after every sweep, keeping a snapshot of the best arrangement, until the blend
+// factor is small, a sweep moves nothing or the energy repeats; the last step goes back to
+// the best snapshot when the arrangement ended worse.
+struct ArrangementImprovement::State {
+    enum class Phase { SettleUp, SettleDown, Measure, SearchUp, SearchDown, Finish, Done };
+
+    State(ViewLayout& improved, Justification justify) : layout(improved), justification(justify) {
+        index.build(layout.grid);
     }
 
-private:
-    const ColumnIndex& m_index;
-    bool m_pending = true;
-};
+    bool sweep(SweepDirection direction, SweepMode mode) {
+        return SweepColumns(layout.grid, index, justification, direction, mode, t);
+    }
+    float energy() { return indexedEnergy(layout, index, starts, ordered); }
+    // Keeps the arrangement when it is the best so far.
+    void consider(float value) {
+        if (value < best) {
+            snapshot(index);
+            best = value;
+        }
+    }
+    void step();
 
-bool improve(ViewLayout& layout, Justification justification) {
+    ViewLayout& layout;
+    const Justification justification;
     ColumnIndex index;
-    NodesWrittenBack written(index);
-    index.build(layout.grid);
     std::vector<int> starts;
     std::vector<int> ordered;
-    auto sweep = [&](SweepDirection direction, SweepMode mode, float t) {
-        return SweepColumns(layout.grid, index, justification, direction, mode, t);
-    };
-    auto energy = [&] { return indexedEnergy(layout, index, starts, ordered); };
+    Phase phase = Phase::SettleUp;
     float t = 1.0f;
     bool upMoved = false;
-    while (t > 0.25f) {
-        if (!sweep(kUpward, SweepMode::Reorder, t))
-            break;
-        upMoved = true;
-        if (!sweep(kDownward, SweepMode::Reorder, t))
-            break;
-        t *= 0.9f;
-    }
-    if (!upMoved)
-        return false;
-    float best = energy();
-    snapshot(index);
+    float best = 0.0f;
     float previousUp = -1.0f;
     float previousDown = -1.0f;
-    while (t > 0.05f && sweep(kUpward, SweepMode::Reorder, t)) {
-        const float afterUp = energy();
-        if (afterUp == previousUp)
-            break;
-        if (afterUp < best) {
-            snapshot(index);
-            best = afterUp;
+    float afterUp = 0.0f;
+    bool moved = false;
+    // The nodes are given the index's slots when the improvement ends, also when it ends early
+    // because memory ran out or the caller let it go: the grid's cells moved with the index.
+    bool writeBack = true;
+};
+
+void ArrangementImprovement::State::step() {
+    switch (phase) {
+    case Phase::SettleUp:
+        if (t <= 0.25f || !sweep(kUpward, SweepMode::Reorder)) {
+            phase = Phase::Measure;
+        } else {
+            upMoved = true;
+            phase = Phase::SettleDown;
         }
-        if (!sweep(kDownward, SweepMode::Reorder, t))
-            break;
+        return;
+    case Phase::SettleDown:
+        if (!sweep(kDownward, SweepMode::Reorder)) {
+            phase = Phase::Measure;
+            return;
+        }
+        t *= 0.9f;
+        phase = Phase::SettleUp;
+        return;
+    case Phase::Measure:
+        if (!upMoved) {
+            // Nothing moved, though the sweep that found it may have changed aims.
+            index.writeNodes();
+            writeBack = false;
+            phase = Phase::Done;
+            return;
+        }
+        moved = true;
+        best = energy();
+        snapshot(index);
+        phase = Phase::SearchUp;
+        return;
+    case Phase::SearchUp:
+        if (!(t > 0.05f) || !sweep(kUpward, SweepMode::Reorder)) {
+            phase = Phase::Finish;
+            return;
+        }
+        afterUp = energy();
+        if (afterUp == previousUp) {
+            phase = Phase::Finish;
+            return;
+        }
+        consider(afterUp);
+        phase = Phase::SearchDown;
+        return;
+    case Phase::SearchDown: {
+        if (!sweep(kDownward, SweepMode::Reorder)) {
+            phase = Phase::Finish;
+            return;
+        }
         const float afterDown = energy();
-        if (afterDown == previousDown)
-            break;
-        if (afterDown < best) {
-            snapshot(index);
-            best = afterDown;
+        if (afterDown == previousDown) {
+            phase = Phase::Finish;
+            return;
         }
+        consider(afterDown);
         t *= 0.9f;
         previousDown = afterDown;
         previousUp = afterUp;
+        phase = Phase::SearchUp;
+        return;
     }
-    if (best != energy()) {
-        restoreSnapshot(layout, index);
-        sweep(kDownward, SweepMode::KeepAims, t);
+    case Phase::Finish:
+        if (best != energy()) {
+            restoreSnapshot(layout, index);
+            sweep(kDownward, SweepMode::KeepAims);
+        }
+        index.writeNodes();
+        writeBack = false;
+        phase = Phase::Done;
+        return;
+    case Phase::Done:
+        return;
     }
-    written.now();
-    return true;
 }
 
-} // namespace
+ArrangementImprovement::ArrangementImprovement(ViewLayout& layout, Justification justification)
+    : m_state(std::make_unique<State>(layout, justification)) {}
+
+ArrangementImprovement::~ArrangementImprovement() {
+    if (m_state && m_state->writeBack)
+        m_state->index.writeNodes();
+}
+
+bool ArrangementImprovement::step() {
+    if (!m_state || m_state->phase == State::Phase::Done)
+        return false;
+    m_state->step();
+    return m_state->phase != State::Phase::Done;
+}
+
+bool ArrangementImprovement::done() const {
+    return !m_state || m_state->phase == State::Phase::Done;
+}
+
+bool ArrangementImprovement::moved() const {
+    return m_state && m_state->moved;
+}
+
+void ArrangementImprovement::abandon() {
+    m_state.reset();
+}
 
 float LayoutEnergy(ViewLayout& layout) {
     float energy = 0.0f;
@@ -194,13 +263,20 @@ float LayoutEnergy(ViewLayout& layout) {
 bool SweepLayout(ViewLayout& layout, Justification justification, SweepDirection direction,
                  SweepMode mode, float blend) {
     ColumnIndex index;
-    NodesWrittenBack written(index);
     index.build(layout.grid);
+    // The nodes get their slots back also when the sweep runs out of memory.
+    struct WrittenBack {
+        const ColumnIndex& index;
+        ~WrittenBack() { index.writeNodes(); }
+    } written{index};
     return SweepColumns(layout.grid, index, justification, direction, mode, blend);
 }
 
 bool ImproveArrangement(ViewLayout& layout, Justification justification) {
-    return improve(layout, justification);
+    ArrangementImprovement improvement(layout, justification);
+    while (improvement.step()) {
+    }
+    return improvement.moved();
 }
 
 bool StepArrangement(ViewLayout& layout, Justification justification) {

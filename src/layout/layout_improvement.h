@@ -4,6 +4,8 @@
 
 #include "layout/layout_modes.h"
 
+#include <memory>
+
 namespace tarvo {
 
 class ViewLayout;
@@ -17,6 +19,33 @@ bool SweepLayout(ViewLayout& layout, Justification justification, SweepDirection
 // Barycentre sweeps until the arrangement stops improving, keeping the best one found. True
 // when the first sweep moved a node, and so the arrangement may have changed.
 bool ImproveArrangement(ViewLayout& layout, Justification justification);
+// The sweeps of ImproveArrangement one at a time, so that a caller can spread a long
+// improvement over many short turns: stepped until it answers false, it leaves the layout as
+// ImproveArrangement does. The layout's links and hidden marks must stay as they are while it
+// runs; its grid moves with the sweeps, the nodes get their slots at the end, or when the
+// improvement is destroyed before its end.
+class ArrangementImprovement {
+public:
+    ArrangementImprovement(ViewLayout& layout, Justification justification);
+    ArrangementImprovement(const ArrangementImprovement&) = delete;
+    ArrangementImprovement& operator=(const ArrangementImprovement&) = delete;
+    ~ArrangementImprovement();
+
+    // Runs the next sweep (with the energy measured after it where the improvement needs it);
+    // false when the improvement has ended.
+    bool step();
+    bool done() const;
+    // What ImproveArrangement answers: the first sweep moved a node.
+    bool moved() const;
+    // Lets the improvement go without touching the layout's nodes: for when they are about to
+    // be destroyed or laid out afresh. The grid stays as the last sweep left it.
+    void abandon();
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
+
 // One sweep, alternately downward and upward, with a blend factor that shrinks every second
 // step. True when a node moved.
 bool StepArrangement(ViewLayout& layout, Justification justification);

@@ -13,6 +13,8 @@ namespace platform {
 // Timer ids the view uses.
 inline constexpr int kHoverTimer = 211;
 inline constexpr int kDragTimer = 213;
+// The turns of a layout that runs in slices.
+inline constexpr int kLayoutTimer = 215;
 
 enum class ScrollBar { Horizontal, Vertical };
 

@@ -121,6 +121,9 @@ DocumentWindow::DocumentWindow(MainFrame& frame, Node* node, const std::string& 
     view->dialogs = &frame.viewDialogs();
     view->colours = &frame.colours();
     view->pointer = frame.pointer();
+    // A big view lays out on the event loop, a slice at a time, so that the other windows
+    // go on painting.
+    view->slicing.fromNodes = kSlicedLayoutNodes;
     if (!CreateView(*view, frame.network(), node, &m_widget->host(), m_menus.get(), startup)) {
         frame.errors().show("Couldn't allocate memory for editor");
         return;

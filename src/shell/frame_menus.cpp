@@ -118,6 +118,7 @@ constexpr MenuLine kViewMenu[] = {
     {2, "&Readable size", cmd::kOpenReadable},
     {2, "&Fit to window", cmd::kOpenReadable + 1},
     {1, "Readable label si&ze...", cmd::kReadableLabelSize},
+    {1, "&Untangle crossings", cmd::kUntangle},
     {1, nullptr, 0},
     {1, "&Expand scale\tCtrl+Page Up", cmd::kExpandScale},
     {1, "&Reduce scale\tCtrl+Page Down", cmd::kReduceScale},

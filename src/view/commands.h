@@ -61,6 +61,7 @@ inline constexpr int kExpandSpotlight = 333;
 inline constexpr int kReduceSpotlight = 334;
 inline constexpr int kInspectProperties = 335;
 inline constexpr int kReadableLabelSize = 336;
+inline constexpr int kUntangle = 337;
 inline constexpr int kAbout = 540;
 inline constexpr int kTextWindow = 40001;
 inline constexpr int kSelectNetwork = 40002;

@@ -21,26 +21,56 @@
 
 namespace tarvo {
 
-void RecalcLayout(NetView& view, bool collectNewlyHidden) {
-    if (!view.current)
-        return;
-    // The first layout of a run starts the debugging log afresh with a line of its own.
-    RestartDebugLogOnce("In recalc_grid\n");
-    DisposeList(view.layout.newlyHidden);
+bool RecalcStep(NetView& view, int step, bool collectNewlyHidden) {
+    ViewLayout& layout = view.layout;
     try {
-        ViewLayout& layout = view.layout;
-        RemoveDummyNodes(layout);
-        CompleteShownNodes(layout);
-        MarkReachable(layout, view.current);
-        LayerClusters(layout, view.current);
-        HideUnreached(layout, view.current, collectNewlyHidden);
-        JustifyDepth(layout, view.current, view.options.depthJustify);
-        InsertDummyNodes(layout, view.current);
-        BuildLayoutGrid(layout);
-        LayoutEnergy(layout);
+        switch (step) {
+        case 0:
+            if (!view.current)
+                return false;
+            // The first layout of a run starts the debugging log afresh with a line of its own.
+            RestartDebugLogOnce("In recalc_grid\n");
+            DisposeList(layout.newlyHidden);
+            RemoveDummyNodes(layout);
+            // The grid held the fillers just destroyed; it is built afresh below.
+            layout.grid.release();
+            return true;
+        case 1:
+            CompleteShownNodes(layout);
+            return true;
+        case 2:
+            MarkReachable(layout, view.current);
+            return true;
+        case 3:
+            LayerClusters(layout, view.current);
+            return true;
+        case 4:
+            HideUnreached(layout, view.current, collectNewlyHidden);
+            return true;
+        case 5:
+            JustifyDepth(layout, view.current, view.options.depthJustify);
+            return true;
+        case 6:
+            InsertDummyNodes(layout, view.current);
+            return true;
+        case 7:
+            BuildLayoutGrid(layout);
+            return true;
+        case 8:
+            LayoutEnergy(layout);
+            return true;
+        default:
+            return false;
+        }
     } catch (const std::bad_alloc&) {
-        view.layout.grid.release();
+        layout.grid.release();
         ReportOutOfMemory();
+        return false;
+    }
+}
+
+void RecalcLayout(NetView& view, bool collectNewlyHidden) {
+    for (int step = 0; step < kRecalcSteps && RecalcStep(view, step, collectNewlyHidden); ++step) {
     }
 }
 
@@ -55,9 +85,8 @@ void showImproved(NetView& view) {
 
 } // namespace
 
-void ImproveLayout(NetView& view) {
+void EndImprovement(NetView& view, bool moved) {
     try {
-        bool moved = ImproveArrangement(view.layout, view.options.justification);
         if (view.options.untangle && UntangleArrangement(view.layout))
             moved = true;
         if (moved)
@@ -65,6 +94,22 @@ void ImproveLayout(NetView& view) {
     } catch (const std::bad_alloc&) {
         ReportOutOfMemory();
     }
+}
+
+void ImproveLayout(NetView& view, const AfterLayout& then) {
+    // Copied: the caller's continuation serves here when the layout runs in one go.
+    if (StartSlicedLayout(view, {.improve = true}, then))
+        return;
+    bool moved = false;
+    try {
+        moved = ImproveArrangement(view.layout, view.options.justification);
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();
+        return;
+    }
+    EndImprovement(view, moved);
+    if (then)
+        then(view);
 }
 
 void StepLayout(NetView& view) {
@@ -76,12 +121,16 @@ void StepLayout(NetView& view) {
     }
 }
 
-void Relayout(NetView& view, bool redraw) {
+void Relayout(NetView& view, bool redraw, const AfterLayout& then) {
+    if (StartSlicedLayout(view, {.recalc = true, .collectNewlyHidden = redraw}, then))
+        return;
     // The current node stays where it was on the screen.
     const PixelBox before = view.current ? view.current->layoutBox : PixelBox{};
     RemoveDummyNodes(view.layout);
     RecalcLayout(view, redraw);
     ShowLayout(view, before);
+    if (then)
+        then(view);
 }
 
 void ShowLayout(NetView& view, const PixelBox& before) {

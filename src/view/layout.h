@@ -1,6 +1,8 @@
 // The layered layout of a view: from the current node's neighbourhood to cells and pixels.
 #pragma once
 
+#include "view/layout_slices.h"
+
 namespace tarvo {
 
 class NetView;
@@ -11,16 +13,25 @@ struct PixelBox;
 // energy of the unimproved arrangement. With `collectNewlyHidden` the layout's newlyHidden list
 // holds what this layout hid that was shown before.
 void RecalcLayout(NetView& view, bool collectNewlyHidden);
+// The pipeline one step at a time, for a layout spread over several turns: RecalcLayout runs
+// steps 0 to kRecalcSteps - 1 while they answer true. False: the layout ends here (no current
+// node, or memory ran out and the grid is empty).
+inline constexpr int kRecalcSteps = 9;
+bool RecalcStep(NetView& view, int step, bool collectNewlyHidden);
 // Removes the fillers, lays the view out again and places it on the screen; with `redraw` the
-// window repaints.
-void Relayout(NetView& view, bool redraw);
+// window repaints. A big view of a window lays out in slices, and `then` runs when the new
+// layout is shown.
+void Relayout(NetView& view, bool redraw, const AfterLayout& then = {});
 // What Relayout does after the layout: places the grid on the screen with the current node
 // where it stood (`before`, its box then) and brings the window up to date.
 void ShowLayout(NetView& view, const PixelBox& before);
 
 // Barycentre sweeps until the arrangement stops improving, keeping the best one found, and
-// the result shown.
-void ImproveLayout(NetView& view);
+// the result shown; in slices as Relayout, `then` run once it is shown.
+void ImproveLayout(NetView& view, const AfterLayout& then = {});
+// What ImproveLayout does after the sweeps (`moved`: they moved a node): the untangling pass
+// when the view asks for it, and the result shown when anything moved.
+void EndImprovement(NetView& view, bool moved);
 // One sweep, alternately downward and upward, with a blend factor that shrinks every second
 // step, and the result shown when a node moved.
 void StepLayout(NetView& view);

@@ -226,19 +226,25 @@ void makeCurrent(NetView& view, ViewNode* node, const LinkChoice& choice) {
 }
 
 void showNewCurrent(NetView& view, ViewNode* node, bool selectInList) {
+    // The node is current; by the time a layout in slices is shown an edit may have put
+    // another in its place.
+    auto show = [selectInList](NetView& v) {
+        HighlightCurrent(v, true);
+        MeasureDistances(v);
+        UpdateMenus(v);
+        if (ShowsDistances(v.options.distanceMode))
+            RedrawDistances(v, false);
+        if (selectInList && v.menus && v.current)
+            v.menus->selectInNodeList(v.current);
+    };
+    if (shown(node)) {
+        show(view);
+        return;
+    }
     // The walk from the old current node reveals every node it reaches; one it cannot reach is
     // laid out from itself now that it is current.
-    if (!shown(node)) {
-        node->setFlag(0, NodeFlags::Hidden);
-        Relayout(view, true);
-    }
-    HighlightCurrent(view, true);
-    MeasureDistances(view);
-    UpdateMenus(view);
-    if (ShowsDistances(view.options.distanceMode))
-        RedrawDistances(view, false);
-    if (selectInList && view.menus)
-        view.menus->selectInNodeList(node);
+    node->setFlag(0, NodeFlags::Hidden);
+    Relayout(view, true, show);
 }
 
 void goTo(NetView& view, ViewNode* node, const LinkChoice& choice, bool selectInList) {

@@ -19,6 +19,8 @@ namespace tarvo {
 NetView::NetView() = default;
 
 NetView::~NetView() {
+    // An improvement under way gives the nodes their slots as it goes: before they go.
+    layoutRun.reset();
     UnregisterView(*this);
     DestroyViewNodes(*this);
     DestroyShapeSet(shapes);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "layout/view_layout.h"
+#include "view/layout_slices.h"
 #include "view/view_extents.h"
 #include "view/view_modes.h"
 
@@ -110,6 +111,11 @@ public:
     std::shared_ptr<int> lifetime = std::make_shared<int>(0);
 
     DistanceStats distances;
+
+    // When the view lays out in slices, and the layout under way (null: none, the picture is
+    // that of the last layout).
+    LayoutSlicing slicing;
+    std::unique_ptr<LayoutRun> layoutRun;
 };
 
 // Makes the view's table and its nodes: a copy of `node` as root and current node, then a copy

@@ -528,10 +528,11 @@ void ApplyChangesInView(NetView& view, const ChangeRecord* group) {
         noteFresh(view, *r, fresh);
     }
     if (effect.structural) {
+        // The view is about to lose nodes that an improvement under way holds.
+        SettleLayout(view);
         SyncViewNodes(view, fresh);
-        Relayout(view, true);
         // The numbers and shades count from the current node over the links as they are now.
-        MeasureDistances(view);
+        Relayout(view, true, [](NetView& v) { MeasureDistances(v); });
     } else if (effect.relabelled && view.host) {
         UpdateTitle(view);
         FindWidestLabel(view);

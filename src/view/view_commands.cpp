@@ -5,6 +5,7 @@
 #include "platform/keys.h"
 #include "view/commands.h"
 #include "view/layout.h"
+#include "view/layout_slices.h"
 #include "view/net_view.h"
 #include "view/view_editing.h"
 #include "view/view_mouse.h"
@@ -101,6 +102,7 @@ const CommandEntry kCommands[] = {
     {cmd::kOpenReadable, cmd::kOpenReadable + 1,
      [](NetView& v, int id) { SetOpenAt(v, modeOfCommand<OpenAt>(id, cmd::kOpenReadable)); }},
     {cmd::kHighlightLinks, cmd::kHighlightLinks, [](NetView& v, int) { ToggleHighlightLinks(v); }},
+    {cmd::kUntangle, cmd::kUntangle, [](NetView& v, int) { ToggleUntangle(v); }},
     {cmd::kExpandScale, cmd::kExpandScale, [](NetView& v, int) { ExpandScale(v); }},
     {cmd::kReduceScale, cmd::kReduceScale, [](NetView& v, int) { ReduceScale(v); }},
     {cmd::kScaleToWindow, cmd::kScaleToWindow, [](NetView& v, int) { ScaleToWindow(v, false); }},
@@ -219,9 +221,22 @@ bool ctrlKey(NetView& view, int key, bool shift) {
     return false;
 }
 
+// While the view is laid out in slices, the commands that start another layout (which takes
+// the unfinished one over), change only how the picture is drawn, or undo (through the
+// network, as an edit in another window); the others act on cells and wait.
+bool takenWhileLayingOut(int id) {
+    const auto within = [id](int first, int last) { return id >= first && id <= last; };
+    return within(cmd::kNext, cmd::kPrevious) || id == cmd::kSelectRelation || id == cmd::kUndo ||
+           within(cmd::kJustifyFirst, cmd::kStraight + 1) || id == cmd::kHighlightLinks ||
+           within(cmd::kDistanceNumber, cmd::kShadeNone + 2) ||
+           within(cmd::kRevealNetwork, cmd::kReduceSpotlight) || id == cmd::kUntangle;
+}
+
 } // namespace
 
 bool ViewCommand(NetView& view, int id) {
+    if (LayoutUnfinished(view) && !takenWhileLayingOut(id))
+        return true;
     for (const CommandEntry& entry : kCommands) {
         if (id >= entry.first && id <= entry.last) {
             entry.handler(view, id);
@@ -272,6 +287,9 @@ bool editorKey(NetView& view, int key, bool shift, bool ctrl) {
 } // namespace
 
 bool ViewKey(NetView& view, int key, bool shift, bool ctrl) {
+    // Keys move over the cells and edit them: they wait for the layout.
+    if (LayoutUnfinished(view))
+        return true;
     if (EditorOpen(view))
         return editorKey(view, key, shift, ctrl);
     key = MapArrowKey(view, key);

@@ -418,6 +418,9 @@ bool DragRunning(const NetView& view) {
 }
 
 void ViewMouseDown(NetView& view, Point at, bool shift, bool ctrl) {
+    // The cells of a view being laid out are not where they will be.
+    if (LayoutUnfinished(view))
+        return;
     DragState& drag = dragState(view);
     if (drag.mode != kNoDrag)
         return;
@@ -496,6 +499,8 @@ void ViewMouseDown(NetView& view, Point at, bool shift, bool ctrl) {
 }
 
 void ViewMouseMove(NetView& view, Point at) {
+    if (LayoutUnfinished(view))
+        return;
     DragState& drag = dragState(view);
     if (drag.mode == kNoDrag || drag.view != &view) {
         // Inside the label editor the mouse rests on the node being edited, wherever the
@@ -554,6 +559,9 @@ void ViewMouseMove(NetView& view, Point at) {
 }
 
 void ViewMouseUp(NetView& view, Point at, NetView* target, Point targetAt) {
+    // A link dropped on a view being laid out lands nowhere.
+    if (target && LayoutUnfinished(*target))
+        target = nullptr;
     DragState& drag = dragState(view);
     if (drag.mode == kNoDrag || drag.view != &view)
         return;
@@ -574,6 +582,8 @@ void ViewMouseUp(NetView& view, Point at, NetView* target, Point targetAt) {
 }
 
 void ViewRightButtonDown(NetView& view, Point at) {
+    if (LayoutUnfinished(view))
+        return;
     DragState& drag = dragState(view);
     if (drag.mode == kDragLink && drag.view == &view) {
         // The ends change roles: the drag marks go to the new fixed end's slot, which becomes
@@ -606,8 +616,8 @@ void ViewDoubleClick(NetView& view, Point at) {
 
 void ViewDragOver(NetView& target, Point at) {
     const DragState& drag = dragState(target);
-    if ((drag.mode != kDragLink && drag.mode != kDragStub) || !drag.view || drag.view == &target ||
-        !target.host)
+    if (LayoutUnfinished(target) || (drag.mode != kDragLink && drag.mode != kDragStub) ||
+        !drag.view || drag.view == &target || !target.host)
         return;
     const std::string name = plainName(drag.view->current);
     const std::string prompt =
@@ -632,6 +642,8 @@ void ForgetMouse(NetView& view) {
 }
 
 std::string HoverText(NetView& view, Point at) {
+    if (LayoutUnfinished(view))
+        return {};
     if (EditorOpen(view) && EditorContains(view, at))
         return "Edit the label";
     if (ViewNode* node = HitNode(view, at)) {

@@ -82,16 +82,29 @@ void SetOrientation(NetView& view, Orientation value) {
     view.options.orientation = value;
     DeriveOrientation(view);
     RemakeViewOutlines(view);
-    ImproveLayout(view);
     // The cells turn with the view: the current node is brought into the window only once its
     // cell has its new place and size on the screen.
-    UpdateViewGeometry(view);
-    GoToNode(view, view.current, 0);
-    RepaintView(view);
+    ImproveLayout(view, [](NetView& v) {
+        UpdateViewGeometry(v);
+        GoToNode(v, v.current, 0);
+        RepaintView(v);
+        UpdateOptionCaptions(v);
+        // The window's sides now meet the other axes: a fit would give other cells.
+        v.geometry.scaleToWindowPossible = true;
+        UpdateScaleMenus(v);
+    });
+    // The menu shows the choice while the view is still being laid out.
+    if (LayoutUnfinished(view))
+        UpdateOptionCaptions(view);
+}
+
+void ToggleUntangle(NetView& view) {
+    view.options.untangle = !view.options.untangle;
+    // The pass follows the improvement sweeps: the view is laid out afresh and improved, with
+    // or without it, so that the picture is the one the option gives.
+    Relayout(view, true);
+    ImproveLayout(view);
     UpdateOptionCaptions(view);
-    // The window's sides now meet the other axes: a fit would give other cells.
-    view.geometry.scaleToWindowPossible = true;
-    UpdateScaleMenus(view);
 }
 
 void SetLineStyle(NetView& view, LineStyle value) {
@@ -173,6 +186,8 @@ void UpdateOptionCaptions(NetView& view) {
     menus.checkItem(cmd::kHighlightLinks, view.options.highlightLinks);
     menus.enableItem(cmd::kHighlightLinks, true);
     menus.showGroupValue(kHighlightLinksGroup, view.options.highlightLinks ? 1 : 0);
+    menus.checkItem(cmd::kUntangle, view.options.untangle);
+    menus.enableItem(cmd::kUntangle, true);
     menus.checkItem(cmd::kDistanceNumber, view.options.distanceMode.numbers);
     menus.enableItem(cmd::kDistanceNumber, true);
     menus.showGroupValue(kDistanceNumberGroup, view.options.distanceMode.numbers ? 1 : 0);

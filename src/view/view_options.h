@@ -16,6 +16,8 @@ void SetJustification(NetView& view, Justification value);
 void SetDepthJustify(NetView& view, DepthJustify value);
 void SetOrientation(NetView& view, Orientation value);
 void SetLineStyle(NetView& view, LineStyle value);
+// Turns the untangling pass on or off, and lays the view out afresh with improvement.
+void ToggleUntangle(NetView& view);
 void ToggleHighlightLinks(NetView& view);
 void SetDistanceMode(NetView& view, DistanceMode value);
 // Where views open: the view shows the choice in its menu, and the frame opens the next views

@@ -7,6 +7,7 @@
 #include "layout/view_node.h"
 #include "platform/view_host.h"
 #include "view/label_editor.h"
+#include "view/layout_slices.h"
 #include "view/net_view.h"
 #include "view/shapes.h"
 #include "view/view_geometry.h"
@@ -163,7 +164,15 @@ void paintPicture(PaintTools& tools) {
     // The whole update area is painted afresh, so nothing of an earlier picture survives.
     display.fillRect(display.clipBox(), *tools.background);
     display.setTextColour(tools.ink);
-    if (tools.view.layout.grid.slotCount > 0 && tools.view.layout.grid.layerCount > 0) {
+    if (LayoutUnfinished(tools.view)) {
+        // The cells are on their way to new places: the window says so rather than show them
+        // half laid out.
+        const platform::Size client =
+            tools.view.host ? tools.view.host->clientSize() : platform::Size{};
+        constexpr char kLayingOut[] = "Laying out\x85";
+        display.textAt({client.width / 2, client.height / 2}, platform::kAlignCentre, kLayingOut,
+                       static_cast<int>(sizeof kLayingOut - 1));
+    } else if (tools.view.layout.grid.slotCount > 0 && tools.view.layout.grid.layerCount > 0) {
         drawLinks(tools);
         drawNodes(tools);
         drawRelationLinks(tools);

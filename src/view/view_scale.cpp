@@ -266,6 +266,8 @@ bool ReduceScaleAt(NetView& view, platform::Point at) {
 }
 
 void ViewWheel(NetView& view, WheelRemainder& left, const WheelTurn& turn, int notchPixels) {
+    if (LayoutUnfinished(view))
+        return;
     if (turn.ctrl) {
         // A wheel that only turns sideways zooms too.
         wheelZoom(view, left.zoom, turn.angle.y != 0 ? turn.angle.y : turn.angle.x, turn.at);

@@ -91,6 +91,7 @@ int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host
 }
 
 void DestroyView(NetView& view) {
+    StopLayout(view);
     if (LinkInspectionOpen(view))
         ToggleLinkInspection(view);
     UnregisterView(view);

@@ -306,6 +306,27 @@ TEST_F(FrameDocumentsTest, MenuItemsAndAcceleratorsIssueTheirCommands) {
     EXPECT_EQ(routed.last().at(0).toInt(), cmd::kUndo);
 }
 
+TEST_F(FrameDocumentsTest, TheUntangleEntryIsCheckedPerView) {
+    ASSERT_EQ(open("noun", "first"), 1);
+    DocumentWindow* first = frame->activeDocument();
+    QAction* untangle = frame->menuItems(MenuBarKind::View).items.at(cmd::kUntangle);
+    EXPECT_TRUE(untangle->isCheckable());
+    EXPECT_FALSE(untangle->isChecked());
+    untangle->trigger();
+    EXPECT_TRUE(first->view()->options.untangle);
+    EXPECT_TRUE(untangle->isChecked());
+    // A second view starts without it, and each shows its own when active.
+    ASSERT_EQ(open("verb", "second"), 1);
+    DocumentWindow* second = frame->activeDocument();
+    EXPECT_FALSE(second->view()->options.untangle);
+    EXPECT_FALSE(untangle->isChecked());
+    frame->client()->setActiveSubWindow(first);
+    EXPECT_TRUE(untangle->isChecked());
+    untangle->trigger();
+    EXPECT_FALSE(first->view()->options.untangle);
+    EXPECT_FALSE(untangle->isChecked());
+}
+
 TEST_F(FrameDocumentsTest, InspectionWindowsFollowInsertsUndoAndDeletesInTheirView) {
     ASSERT_EQ(open("modal", "script.dat"), 1);
     DocumentWindow* document = frame->activeDocument();
