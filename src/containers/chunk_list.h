@@ -108,19 +108,20 @@ public:
     ChunkList* findElement(ContextMatch compare, void* context, void* value, int* index = nullptr);
     void* findValue(void* value, ElementMatch compare);
 
-    // The block layout. Only the list operations change these.
-    std::int32_t reserved = 0;
+    // The block layout. Only the list operations change these. The pointers come first and the
+    // bytes last, so that a block header (every link slot has one) has no padding inside.
+    char* data = nullptr;
+    ChunkList* prev = nullptr;
+    ChunkList* next = nullptr;
     std::int32_t elementSize;
+    std::int32_t count = 0;
+    std::int32_t ownsElements = 0;
+    std::uint8_t reserved = 0;
     std::uint8_t capacity;
     // The elements the buffer has room for now: from the initial room up to `capacity`.
     std::uint8_t room = 0;
     // Whether `data` is storage inside the block's object rather than a buffer of its own.
     std::uint8_t inlineData = 0;
-    char* data = nullptr;
-    std::int32_t count = 0;
-    std::int32_t ownsElements = 0;
-    ChunkList* prev = nullptr;
-    ChunkList* next = nullptr;
 
 protected:
     // One empty block whose buffer, with room for `bufferRoom` elements, is `buffer`: storage

@@ -55,17 +55,6 @@ const char* readHex(const char* at, unsigned& value) {
     return at;
 }
 
-char* allocatedCopy(std::string_view text) {
-    if (text.size() >= static_cast<std::size_t>(INT_MAX))
-        return nullptr;
-    auto* copy = static_cast<char*>(Allocate(static_cast<std::int32_t>(text.size() + 1)));
-    if (!copy)
-        return nullptr;
-    std::memcpy(copy, text.data(), text.size());
-    copy[text.size()] = '\0';
-    return copy;
-}
-
 void applyStyleLetter(int index, TextStyle& style) {
     if (index < kFirstPositionEntry)
         style ^= static_cast<TextStyle>(kPhonetic << index);
@@ -287,13 +276,19 @@ void WriteEscapes(std::string& out, TextStyle newStyle, TextStyle oldStyle, int 
     }
 }
 
-char* MarkupToLabel(const char* markup, LabelIds& ids) {
+bool MarkupToLabel(const char* markup, LabelIds& ids, std::string& label) {
     assert(markup && "MarkupToLabel needs a text");
+    label.clear();
     if (!markup)
-        return nullptr;
-    if (std::strncmp(markup, "<id=", 4) == 0)
-        return readAnonymousLabel(markup + 4, ids);
-    std::string label;
+        return false;
+    if (std::strncmp(markup, "<id=", 4) == 0) {
+        char* anonymous = readAnonymousLabel(markup + 4, ids);
+        if (!anonymous)
+            return false;
+        label = anonymous;
+        Release(anonymous);
+        return true;
+    }
     TextStyle style = 0;
     int font = fonts().DefaultFont;
     for (const char* at = markup; *at;) {
@@ -306,7 +301,14 @@ char* MarkupToLabel(const char* markup, LabelIds& ids) {
         else
             label += *at++;
     }
-    return allocatedCopy(label);
+    return true;
+}
+
+char* MarkupToLabel(const char* markup, LabelIds& ids) {
+    if (markup && std::strncmp(markup, "<id=", 4) == 0)
+        return readAnonymousLabel(markup + 4, ids);
+    std::string label;
+    return MarkupToLabel(markup, ids, label) ? CopyText(label) : nullptr;
 }
 
 // Whether a bare word would read back as something else: a blank would split it and a leading
@@ -375,7 +377,7 @@ char* RemapLabelFonts(const char* label, const int* map, int mapSize) {
         if (*at)
             remapped += *at++;
     }
-    return changed ? allocatedCopy(remapped) : nullptr;
+    return changed ? CopyText(remapped) : nullptr;
 }
 
 } // namespace tarvo

@@ -48,6 +48,9 @@ void WriteEscapes(std::string& out, TextStyle newStyle, TextStyle oldStyle, int 
 // from Allocate; null only when memory runs out. "<id=...>" gives an anonymous label and keeps
 // the network's next id past its id.
 char* MarkupToLabel(const char* markup, LabelIds& ids);
+// The same into `label`, which a caller reading many words keeps, so that a label costs no
+// block of its own until it is needed; false only when memory runs out.
+bool MarkupToLabel(const char* markup, LabelIds& ids, std::string& label);
 
 // Appends the markup form of an internal label, in quotes when it needs them, and marks every
 // font it names as used. An absent label is written as the empty text.

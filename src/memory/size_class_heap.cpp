@@ -2,6 +2,7 @@
 #include "memory/size_class_heap.h"
 
 #include <cassert>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,6 +44,38 @@ std::int32_t sizeWordOf(void* block) {
     return size;
 }
 
+void writeHeader(char* start, std::int32_t size, std::uint32_t runOffset) {
+    std::memcpy(start, &size, sizeof size);
+    std::memcpy(start + sizeof size, &runOffset, sizeof runOffset);
+}
+
+// The run a block was carved from, or null for a block of its own.
+BlockRun* runOf(void* block) {
+    std::uint32_t offset;
+    std::memcpy(&offset, blockStart(block) + sizeof(std::int32_t), sizeof offset);
+    return offset ? reinterpret_cast<BlockRun*>(blockStart(block) - offset) : nullptr;
+}
+
+constexpr std::size_t kRunBytes = std::size_t{256} * 1024;
+// The blocks of a run start after its record, at the alignment the system gives.
+constexpr std::size_t kRunRecordBytes = (sizeof(BlockRun) + 15) / 16 * 16;
+static_assert(kRunBytes <= UINT32_MAX, "a block's header holds its offset in its run");
+
+// Runs serve only the ordinary system allocation: a test that replaces it to make allocation
+// fail expects every block to ask it. Under the address sanitizer every block is its own, so
+// that overruns between neighbours are still caught.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kCarveRuns = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kCarveRuns = false;
+#else
+constexpr bool kCarveRuns = true;
+#endif
+#else
+constexpr bool kCarveRuns = true;
+#endif
+
 } // namespace
 
 namespace {
@@ -83,12 +116,46 @@ void* systemBlock(std::int32_t size) {
         ReportOutOfMemory();
         return nullptr;
     }
-    std::memcpy(start, &size, sizeof size);
+    writeHeader(start, size, 0);
     return start + kBlockHeaderBytes;
 }
 
+bool carvesRuns() {
+    return kCarveRuns && memory().systemAllocate == &mallocBlock;
+}
+
+// A small block from the newest run, a new run begun when it is full; null when no run could be
+// had, and the caller then asks the system for the block alone.
+void* carvedBlock(SizeClassHeap& heap, std::int32_t size) {
+    const auto bytes = (static_cast<std::size_t>(size) + kBlockHeaderBytes + 7) / 8 * 8;
+    if (!heap.runs || static_cast<std::size_t>(heap.runEnd - heap.runFree) < bytes) {
+        auto* start = static_cast<char*>(mallocBlock(kRunBytes));
+        if (!start)
+            return nullptr;
+        auto* run = reinterpret_cast<BlockRun*>(start);
+        *run = {heap.runs, 0, false};
+        heap.runs = run;
+        heap.runFree = start + kRunRecordBytes;
+        heap.runEnd = start + kRunBytes;
+    }
+    char* start = heap.runFree;
+    heap.runFree += bytes;
+    writeHeader(start, size,
+                static_cast<std::uint32_t>(start - reinterpret_cast<char*>(heap.runs)));
+    ++heap.runs->blocksOut;
+    return start + kBlockHeaderBytes;
+}
+
+// Gives a block back for good: a block of its own to the system, a carved one to its run, which
+// goes back to the system once the heap has gone and its last block is back.
 void freeSystemBlock(void* block) {
-    memory().systemFree(blockStart(block));
+    BlockRun* run = runOf(block);
+    if (!run) {
+        memory().systemFree(blockStart(block));
+        return;
+    }
+    if (--run->blocksOut == 0 && run->orphaned)
+        freeBlock(run);
 }
 
 // The heap's own records come from the system too; a failure here is not reported because the
@@ -220,6 +287,16 @@ void DestroyHeap() {
         give(store);
         store = next;
     }
+    // A run whose blocks are all back goes now; one with blocks still in use goes when the last
+    // of them is released.
+    for (BlockRun* run = heap->runs; run;) {
+        BlockRun* next = run->next;
+        if (run->blocksOut == 0)
+            freeBlock(run);
+        else
+            run->orphaned = true;
+        run = next;
+    }
     for (SizeClass* record = heap->spareRecords; record;) {
         SizeClass* next = record->next;
         give(record);
@@ -242,6 +319,9 @@ void* Allocate(std::int32_t size) {
         if (void* block = popFreeBlock(*heap, *record))
             return block;
     }
+    if (size <= kRunBlockLimit && carvesRuns())
+        if (void* block = carvedBlock(*heap, size))
+            return block;
     return systemBlock(size);
 }
 
@@ -275,6 +355,17 @@ char* DuplicateText(const char* text) {
     auto* copy = static_cast<char*>(Allocate(static_cast<std::int32_t>(length + 14)));
     if (copy)
         std::memcpy(copy, text, length + 1);
+    return copy;
+}
+
+char* CopyText(std::string_view text) {
+    if (text.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        return nullptr;
+    auto* copy = static_cast<char*>(Allocate(static_cast<std::int32_t>(text.size() + 1)));
+    if (!copy)
+        return nullptr;
+    std::memcpy(copy, text.data(), text.size());
+    copy[text.size()] = '\0';
     return copy;
 }
 

@@ -4,13 +4,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tarvo {
 
 // Every block handed out is preceded by a header whose first word holds the requested size.
 // The header is one word wide in principle; it is padded to 8 bytes so that the data after it
-// stays aligned for pointers on this machine.
+// stays aligned for pointers on this machine. The second word says where a small block's run
+// begins (see BlockRun), 0 for a block of its own from the system.
 inline constexpr int kBlockHeaderBytes = 8;
+// Blocks up to this size are carved out of runs.
+inline constexpr std::int32_t kRunBlockLimit = 512;
 
 inline constexpr int kHeapBucketCount = 128;
 inline constexpr int kFreeStoreSlots = 32;
@@ -29,10 +33,26 @@ struct SizeClass {
     SizeClass* next;
 };
 
+// A large piece of system memory that small blocks are carved from, one after the other: such a
+// block costs its header and nothing more, where a block of its own from the system also pays
+// the system's header and rounding. A run counts its blocks that are out (those on the free
+// lists included), and goes back to the system with the heap, or after it, when its last block
+// comes back.
+struct BlockRun {
+    BlockRun* next;
+    std::int64_t blocksOut;
+    // Set when the heap went while blocks of the run were still in use.
+    bool orphaned;
+};
+
 struct SizeClassHeap {
     SizeClass* buckets[kHeapBucketCount];
     SizeClass* spareRecords;
     FreeStore* spareStores;
+    // The runs, the newest first, and the part of the newest not yet carved.
+    BlockRun* runs;
+    char* runFree;
+    char* runEnd;
 };
 
 // The heap in use, or null before CreateHeap and after DestroyHeap.
@@ -54,6 +74,9 @@ void Release(void* block);
 void ReleaseToSystem(void* block);
 // A copy of `text` in a new block with room for 13 more characters, or null for null.
 char* DuplicateText(const char* text);
+// A copy of `text` in a block just big enough for it and its terminator, or null when memory
+// runs out.
+char* CopyText(std::string_view text);
 // -1 when `block` is on the free list of `size`, else 0.
 int IsReleased(void* block, std::int32_t size);
 

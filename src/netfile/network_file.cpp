@@ -40,6 +40,27 @@ char* wordBuffer() {
 // ---------------------------------------------------------------------------------------------
 // Reading
 
+// The node that a word of a statement names, made and entered when new. The word's label is
+// worked out in `label`, room the caller keeps from word to word: a word naming a node already
+// there is looked up by its label alone, and costs neither a node nor a block.
+Node* NodeForWord(Network& net, const char* word, int relationKind, std::string& label) {
+    char unquoted[kWordBufferBytes];
+    Unquote(word, unquoted, sizeof unquoted);
+    if (!MarkupToLabel(unquoted, net.labelIds(), label))
+        return nullptr;
+    if (Node* known = net.find(label.c_str(), relationKind))
+        return known;
+    Node* node = relationKind ? static_cast<Node*>(new Relation) : new Node;
+    if (!node)
+        return nullptr;
+    node->setName(CopyText(label), 0);
+    if (node->name && net.add(node))
+        return node;
+    // Out of memory: the node could not be named or entered.
+    node->destroy();
+    return nullptr;
+}
+
 // Progress is told after this many lines.
 constexpr int kProgressLines = 4096;
 
@@ -138,19 +159,19 @@ private:
     }
 
     void isaStatement(int kind) {
-        Node* child = GetOrCreateNode(m_net, readName(), kind);
+        Node* child = nodeFor(readName(), kind);
         if (strcasecmp(readName(), "isa") != 0)
             return;
-        Node* parent = GetOrCreateNode(m_net, readName(), kind);
+        Node* parent = nodeFor(readName(), kind);
         if (parent && child)
             addChild(parent, child);
     }
 
     void propertyStatement() {
         // Each node is taken before the next word is read: the words share one buffer.
-        Node* from = GetOrCreateNode(m_net, readName(), 0);
-        Node* relation = GetOrCreateNode(m_net, readName(), 1);
-        Node* to = GetOrCreateNode(m_net, readName(), 0);
+        Node* from = nodeFor(readName(), 0);
+        Node* relation = nodeFor(readName(), 1);
+        Node* to = nodeFor(readName(), 0);
         if (!from || !relation || !to)
             return;
         auto* property = new Property(relation, from, to, 0, -1, m_net.labelIds());
@@ -177,6 +198,10 @@ private:
         m_in.skipLine(INT32_MAX);
     }
 
+    Node* nodeFor(const char* word, int relationKind) {
+        return NodeForWord(m_net, word, relationKind, m_label);
+    }
+
     // Reads one word of a statement into the word buffer (or the scratch buffer before
     // start-up).
     char* readName() {
@@ -193,6 +218,7 @@ private:
     int m_defaultFont = 0;
     Section m_section = Section::None;
     bool m_invalidReported = false;
+    std::string m_label;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -359,19 +385,8 @@ Section SectionOf(const char* keyword) {
 }
 
 Node* GetOrCreateNode(Network& net, const char* word, int relationKind) {
-    Node* node = relationKind ? static_cast<Node*>(new Relation) : new Node;
-    if (!node)
-        return nullptr;
-    char unquoted[kWordBufferBytes];
-    Unquote(word, unquoted, sizeof unquoted);
-    node->setName(MarkupToLabel(unquoted, net.labelIds()), 0);
-    node->setFlag(relationKind, NodeFlags::RelationKind);
-    if (net.add(node))
-        return node;
-    node->destroy();
-    // The node of that name already there; none when the node could not be entered at all.
-    const NodeTable* table = net.table();
-    return table ? asNode(table->lastMatch().element) : nullptr;
+    std::string label;
+    return NodeForWord(net, word, relationKind, label);
 }
 
 bool ReadNetworkFile(Network& net, const char* path, Diagnostics* problems,

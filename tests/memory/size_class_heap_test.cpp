@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -219,6 +220,95 @@ TEST_F(HeapTest, BlocksCrossTheHeapsLifetimeBothWays) {
     DestroyHeap();
     Release(late); // straight back to the system; the sanitizer run checks this
     CreateHeap();
+}
+
+// Small blocks are carved one after the other from runs; a block then costs its size and its
+// header, nothing more. Blocks of several runs never overlap, and each keeps what was written.
+TEST_F(HeapTest, SmallBlocksArePackedAndNeverOverlapAcrossRuns) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "under the address sanitizer every block is its own";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "under the address sanitizer every block is its own";
+#endif
+#endif
+    auto* a = static_cast<char*>(Allocate(24));
+    auto* b = static_cast<char*>(Allocate(24));
+    auto* odd = static_cast<char*>(Allocate(13));
+    auto* after = static_cast<char*>(Allocate(8));
+    EXPECT_EQ(b - a, 24 + kBlockHeaderBytes);
+    EXPECT_EQ(odd - b, 24 + kBlockHeaderBytes);
+    EXPECT_EQ(after - odd, 16 + kBlockHeaderBytes) << "sizes round up to keep pointers aligned";
+    for (void* block : {a, b, odd, after})
+        Release(block);
+
+    // Enough blocks of a few sizes, the largest carved one among them, to fill several runs.
+    struct Piece {
+        unsigned char* at;
+        std::int32_t size;
+    };
+    std::vector<Piece> pieces;
+    const std::int32_t sizes[] = {8, 40, 200, kRunBlockLimit, kRunBlockLimit + 1};
+    for (int i = 0; i < 6000; ++i) {
+        const std::int32_t size = sizes[i % 5];
+        auto* at = static_cast<unsigned char*>(Allocate(size));
+        ASSERT_NE(at, nullptr);
+        std::memset(at, i & 0xFF, static_cast<std::size_t>(size));
+        pieces.push_back({at, size});
+    }
+    std::vector<Piece> sorted = pieces;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const Piece& l, const Piece& r) { return l.at < r.at; });
+    for (std::size_t i = 1; i < sorted.size(); ++i)
+        ASSERT_GE(sorted[i].at - sorted[i - 1].at, sorted[i - 1].size + kBlockHeaderBytes);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const Piece& piece = pieces[i];
+        const auto fill = static_cast<unsigned char>(i & 0xFF);
+        ASSERT_EQ(piece.at[0], fill) << i;
+        ASSERT_EQ(piece.at[piece.size - 1], fill) << i;
+    }
+    // Released blocks go to their size's free list and come back for that size, as any block.
+    Release(pieces[1].at);
+    EXPECT_EQ(IsReleased(pieces[1].at, 40), -1);
+    EXPECT_EQ(Allocate(40), pieces[1].at);
+    for (const Piece& piece : pieces)
+        Release(piece.at);
+}
+
+// A carved block in use when the heap goes stays usable, and goes back after it; a heap made
+// later takes such a block onto its free lists like any other.
+TEST_F(HeapTest, CarvedBlocksOutliveTheHeapThatCarvedThem) {
+    auto* kept = static_cast<char*>(Allocate(48));
+    auto* late = static_cast<char*>(Allocate(48));
+    ASSERT_NE(kept, nullptr);
+    ASSERT_NE(late, nullptr);
+    std::memset(kept, 'k', 48);
+    DestroyHeap();
+    EXPECT_EQ(kept[47], 'k');
+    std::memset(late, 'l', 48);
+    Release(kept);
+    EXPECT_EQ(late[0], 'l') << "the run stays while one of its blocks is out";
+    CreateHeap();
+    Release(late);
+    EXPECT_EQ(IsReleased(late, 48), -1);
+    EXPECT_EQ(Allocate(48), late);
+    Release(late);
+}
+
+// A test's own system allocation is asked for every block, so that its failures reach the
+// callers as they did before blocks were carved.
+TEST_F(HeapTest, AReplacedSystemAllocationIsAskedForEverySmallBlock) {
+    void* warm = Allocate(16); // the size's record and a free block, made while memory lasts
+    Release(warm);
+    testing_support::allowedAllocations = 1;
+    SetSystemAllocation(&testing_support::countedMalloc, &testing_support::plainFree);
+    void* reused = Allocate(16);
+    void* asked = Allocate(16);
+    EXPECT_EQ(reused, warm) << "a free block needs no system allocation";
+    EXPECT_NE(asked, nullptr);
+    EXPECT_EQ(Allocate(16), nullptr) << "the next block finds the system out of memory";
+    Release(reused);
+    Release(asked);
 }
 
 // A reporter that keeps what the heap told it.

@@ -6,6 +6,7 @@
 #include "containers/node_table.h"
 #include "labels/font_table.h"
 #include "labels/label_markup.h"
+#include "memory/size_class_heap.h"
 #include "model/links.h"
 #include "model/network.h"
 #include "platform/font_catalog.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -189,6 +191,80 @@ TEST_F(NetworkFileTest, PropertiesAreAlwaysNewAndWrittenInTheirOwnSection) {
     EXPECT_LT(text.find("r isa link\n"), entities);
     EXPECT_NE(properties, std::string::npos) << "and the relation's properties in their section";
     EXPECT_NE(text.find("x exists\n"), std::string::npos);
+}
+
+// The reader looks a word up by its label and kind and makes a node only for a new one; the
+// lookups stay right as nodes are taken out, renamed and put back.
+TEST_F(NetworkFileTest, WordsFindTheirNodeByLabelAndKindThroughRenamesAndRemovals) {
+    load("#ENTITIES\ndog isa animal\n");
+    const int before = testing_support::NetworkNodeCount(*net);
+    Node* dog = net->find("dog", 0);
+    ASSERT_NE(dog, nullptr);
+    EXPECT_EQ(GetOrCreateNode(*net, "dog", 0), dog);
+    EXPECT_EQ(GetOrCreateNode(*net, "\"dog\"", 0), dog) << "quotes are not part of the label";
+    Node* bold = GetOrCreateNode(*net, "\"<b>dog<\\b>\"", 0);
+    Node* relation = GetOrCreateNode(*net, "dog", 1);
+    ASSERT_NE(bold, nullptr);
+    ASSERT_NE(relation, nullptr);
+    EXPECT_NE(bold, dog) << "formatting makes another label";
+    EXPECT_NE(relation, dog) << "a relation of the same name is another node";
+    EXPECT_TRUE(relation->isRelation());
+    EXPECT_EQ(GetOrCreateNode(*net, "\"<b>dog<\\b>\"", 0), bold);
+    EXPECT_EQ(GetOrCreateNode(*net, "dog", 1), relation);
+    EXPECT_EQ(testing_support::NetworkNodeCount(*net), before + 2);
+
+    // Taken out: the word makes a new node rather than finding the one gone.
+    Node* taken = net->take("dog", 0);
+    ASSERT_EQ(taken, dog);
+    Node* fresh = GetOrCreateNode(*net, "dog", 0);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_NE(fresh, taken);
+    EXPECT_EQ(fresh->slotList(ParentSlot), nullptr) << "a new node has no links";
+    EXPECT_EQ(net->take("dog", 0), fresh);
+    fresh->destroy();
+
+    // Renamed: found under the new name only, its links kept.
+    Release(taken->name);
+    taken->setName("hound", 1);
+    ASSERT_EQ(net->add(taken), 1);
+    EXPECT_EQ(GetOrCreateNode(*net, "hound", 0), taken);
+    EXPECT_EQ(namesIn(taken, ParentSlot), (std::vector<std::string>{"animal"}));
+    Node* again = GetOrCreateNode(*net, "dog", 0);
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again, taken);
+    EXPECT_EQ(testing_support::NetworkNodeCount(*net), before + 3);
+}
+
+// Children are linked in the order of the file's lines across the growth of a slot's list from
+// its first room to whole blocks, and the blocks split at 64 as they always have.
+TEST_F(NetworkFileTest, ManyChildrenKeepTheFileOrderAndTheBlocksOf64) {
+    for (const int children : {1, 2, 3, 63, 64, 65, 129}) {
+        SCOPED_TRACE(children);
+        std::string text = "#ENTITIES\n";
+        std::vector<std::string> expected;
+        // Names in an order that no hash or sort gives back by chance.
+        for (int i = 0; i < children; ++i) {
+            expected.push_back("c" + std::to_string((i * 37) % 131) + "_" + std::to_string(i));
+            text += expected.back() + " isa top\n";
+        }
+        load(text);
+        Node* top = net->find("top", 0);
+        ASSERT_NE(top, nullptr);
+        EXPECT_EQ(namesIn(top, ChildSlot), expected);
+        EXPECT_EQ(top->counts[ChildSlot], children);
+        int seen = 0;
+        for (const ChunkList* block = top->slotList(ChildSlot); block; block = block->next) {
+            EXPECT_EQ(block->count, std::min(64, children - seen)) << "block at " << seen;
+            seen += block->count;
+        }
+        EXPECT_EQ(seen, children);
+        for (const std::string& name : expected) {
+            Node* child = net->find(name.c_str(), 0);
+            ASSERT_NE(child, nullptr) << name;
+            EXPECT_EQ(namesIn(child, ParentSlot), (std::vector<std::string>{"top"}));
+            EXPECT_EQ(child->slotList(ChildSlot), nullptr) << "an empty slot holds no list";
+        }
+    }
 }
 
 TEST_F(NetworkFileTest, FormattedNamesAndFontsSurviveASave) {
