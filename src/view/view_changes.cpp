@@ -514,6 +514,13 @@ void SyncViewNodes(NetView& view, const std::unordered_set<const Node*>& fresh) 
             if (v->source && hasUnseen(v))
                 syncLinks(view, v, reached, queue, fresh, false, made);
         }
+    // A partial copy synced before the copy of one of its neighbours was completed, later in
+    // the walk, links to that copy now.
+    for (std::size_t at = 0; at < queue.size(); ++at) {
+        ViewNode* v = queue[at];
+        if (v->source && !isComplete(v))
+            syncPartial(view, v, reached, queue);
+    }
     dropUnreached(view, reached);
     revalidateCursor(view);
 }
