@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -144,6 +145,38 @@ TEST(QtDisplay, ArcsRunAnticlockwiseFromTheStartRayToTheEndRay) {
                 ++((x >= 30 && y <= 30) ? upperRight : others);
     EXPECT_GT(upperRight, 20);
     EXPECT_LE(others, 2);
+}
+
+// A circle 200,000 pixels across whose top crosses the surface: only that piece shows, where
+// the curve is, with the origin moved and under a clip, from the start ray to the end ray.
+TEST(QtDisplay, ArcsOfHugeEllipsesDrawTheirVisiblePieceWhereTheCurveIs) {
+    constexpr int kRadius = 100000;
+    ImageDisplay surface(200, 120);
+    Display& d = surface.display();
+    d.setOrigin({-1000, 0});
+    // Regions are in the surface's pixels: the clip leaves out its right tenth.
+    auto clip = d.rectRegion({0, 0, 180, 120});
+    d.selectClipRegion(clip.get());
+    // Centred below the surface: the top of the circle runs along y = 60, from the start ray at
+    // x = 1150 anticlockwise over the top at x = 1100 and on, far to the left.
+    const Point centre{1100, 60 + kRadius};
+    d.arc({centre.x - kRadius, centre.y - kRadius, centre.x + kRadius + 1, centre.y + kRadius + 1},
+          {1150, 0}, {0, centre.y});
+    const QImage& image = surface.finish();
+    int onCurve = 0, off = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 200; ++x) {
+            if (image.pixelColor(x, y).lightness() >= 128)
+                continue;
+            const double dx = x + 1000 + 0.5 - centre.x;
+            const double curveY = centre.y - std::sqrt(double(kRadius) * kRadius - dx * dx);
+            const bool near = std::abs(y + 0.5 - curveY) <= 1.5;
+            ++(near ? onCurve : off);
+            EXPECT_LT(x, 180) << "the clip holds";
+            EXPECT_LE(x + 1000, 1150 + 1) << "nothing right of the start ray";
+        }
+    EXPECT_GT(onCurve, 120) << "the curve runs from the start ray to the clip's edge";
+    EXPECT_EQ(off, 0);
 }
 
 TEST(QtDisplay, ClipsStayOnTheSurfaceWhenTheOriginMoves) {

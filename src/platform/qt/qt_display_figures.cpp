@@ -1,9 +1,11 @@
 // Figures through QPainter: lines, polygons, rectangles, ellipses and arcs.
 #include "platform/qt/qt_display.h"
 
+#include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
+#include <QPolygonF>
 
 #include <algorithm>
 #include <cmath>
@@ -82,6 +84,65 @@ double ellipseAngle(const QRectF& box, Point towards) {
         std::atan2(-(towards.y - centre.y()) / ry, (towards.x - centre.x()) / rx) * 180.0 /
         std::numbers::pi;
     return degrees * 16.0;
+}
+
+// An ellipse at least this many pixels across either way is too large for the painter's own
+// arcs (see drawVisiblePartOfArc).
+constexpr double kLargeArcPixels = 8192.0;
+
+// What the painter can show, in its logical coordinates.
+QRectF visibleArea(const QPainter& painter) {
+    if (painter.hasClipping())
+        return painter.clipBoundingRect();
+    const QPaintDevice* device = painter.device();
+    const QRectF whole(0, 0, device ? device->width() : 0, device ? device->height() : 0);
+    return painter.transform().inverted().mapRect(whole);
+}
+
+// Draws the arc of the ellipse in `box` from angle `from` over `span` (radians, the painter's
+// sense) when the ellipse is large; answers false, drawing nothing, when it is not. The painter
+// strokes an arc by flattening the whole of it however little of it shows, and rounds its ends
+// to a sixteenth of a degree: on an ellipse millions of pixels across (a long link in a view of
+// a large network) that costs seconds per paint and puts the ends pixels away. Here the arc is
+// cut into pieces short enough to stay within a sixteenth of a pixel of the curve, and only the
+// runs of pieces that cross the visible area are drawn.
+bool drawVisiblePartOfArc(QPainter& painter, const QRectF& box, double from, double span) {
+    const double rx = box.width() / 2.0;
+    const double ry = box.height() / 2.0;
+    const double largest = std::max(rx, ry);
+    if (2.0 * largest < kLargeArcPixels)
+        return false;
+    const double pad = std::max(painter.pen().widthF(), 1.0) + 2.0;
+    const QRectF visible = visibleArea(painter).adjusted(-pad, -pad, pad, pad);
+    if (!box.adjusted(-pad, -pad, pad, pad).intersects(visible))
+        return true;
+    const QPointF centre = box.center();
+    const auto at = [&](double angle) {
+        return QPointF(centre.x() + rx * std::cos(angle), centre.y() - ry * std::sin(angle));
+    };
+    // A chord of angle d on a radius r lies r d^2 / 8 from the curve at most.
+    const double step = std::sqrt(0.5 / largest);
+    constexpr double kMostPieces = 1 << 22;
+    const double pieces = std::clamp(std::ceil(std::abs(span) / step), 1.0, kMostPieces);
+    const int count = static_cast<int>(pieces);
+    QPolygonF run;
+    QPointF previous = at(from);
+    for (int i = 1; i <= count; ++i) {
+        const QPointF next = at(from + span * i / count);
+        const QRectF piece = QRectF(previous, next).normalized();
+        if (piece.adjusted(-0.5, -0.5, 0.5, 0.5).intersects(visible)) {
+            if (run.isEmpty())
+                run << previous;
+            run << next;
+        } else if (!run.isEmpty()) {
+            painter.drawPolyline(run);
+            run.clear();
+        }
+        previous = next;
+    }
+    if (!run.isEmpty())
+        painter.drawPolyline(run);
+    return true;
 }
 
 } // namespace
@@ -198,9 +259,10 @@ void QtDisplay::drawCurve(const Rect& rect, Point start, Point end, bool closed)
     const int a = static_cast<int>(std::lround(from));
     const int s = static_cast<int>(std::lround(span));
     const Smoothly smooth(m_painter);
+    constexpr double kRadiansPerUnit = std::numbers::pi / (180.0 * 16.0);
     if (closed)
         m_painter.drawChord(box, a, s);
-    else
+    else if (!drawVisiblePartOfArc(m_painter, box, from * kRadiansPerUnit, span * kRadiansPerUnit))
         m_painter.drawArc(box, a, s);
 }
 
