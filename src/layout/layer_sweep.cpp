@@ -3,13 +3,16 @@
 
 #include "containers/node_list.h"
 #include "layout/layout_grid.h"
+#include "layout/occupied_rows.h"
 #include "layout/view_flags.h"
 #include "layout/view_node.h"
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -17,13 +20,8 @@
 namespace tarvo {
 namespace {
 
-int roundedTarget(float target) {
-    return static_cast<int>(std::lround(target));
-}
-
-} // namespace
-
-std::uint64_t aimOrderKey(float aim, int slot) {
+// The upper half of aimOrderKey: an integer of the aims' order.
+std::uint64_t orderedAimBits(float aim) {
     // Equal floats must give equal keys: -0 compares equal to +0 but has other bits.
     if (aim == 0.0f)
         aim = 0.0f;
@@ -31,98 +29,25 @@ std::uint64_t aimOrderKey(float aim, int slot) {
     std::memcpy(&bits, &aim, sizeof bits);
     // Negative floats order backwards as integers: all their bits flipped, they order below
     // the positive ones, which get the top bit.
-    bits = (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
+
+} // namespace
+
+int roundedAim(float aim) {
+    // The whole part and the rest are exact for any float within int range: a float of 1 or
+    // more is within twice its whole part, and below 1 the rest is the float itself.
+    const int whole = static_cast<int>(aim);
+    const float rest = aim - static_cast<float>(whole);
+    return whole + static_cast<int>(rest >= 0.5f) - static_cast<int>(rest <= -0.5f);
+}
+
+std::uint64_t aimOrderKey(float aim, int slot) {
     const auto slotBits = static_cast<std::uint32_t>(slot) ^ 0x80000000u;
-    return static_cast<std::uint64_t>(bits) << 32 | slotBits;
+    return orderedAimBits(aim) << 32 | slotBits;
 }
 
 namespace {
-
-// Integers that empty in constant time: an entry not written since the last reset reads as
-// the fallback its reader gives. Each value sits beside its stamp, so that reading one touches
-// one place in memory.
-class StampedInts {
-public:
-    void reset(std::size_t size) {
-        grow(size);
-        if (++m_epoch == 0) {
-            for (Entry& entry : m_entries)
-                entry.stamp = 0u;
-            m_epoch = 1;
-        }
-    }
-    void grow(std::size_t size) {
-        if (m_entries.size() < size)
-            m_entries.resize(size, Entry{0, 0u});
-    }
-    int get(int i, int fallback) const {
-        const Entry& entry = m_entries[static_cast<std::size_t>(i)];
-        return entry.stamp == m_epoch ? entry.value : fallback;
-    }
-    // An entry written since the last reset.
-    int written(int i) const { return m_entries[static_cast<std::size_t>(i)].value; }
-    void set(int i, int value) { m_entries[static_cast<std::size_t>(i)] = Entry{value, m_epoch}; }
-    // Moves the entries [first, last], all written since the last reset, by `by` places; the
-    // place they leave at the other end keeps its old value until it is written.
-    void move(int first, int last, int by) {
-        Entry* entries = m_entries.data();
-        std::memmove(entries + first + by, entries + first,
-                     static_cast<std::size_t>(last - first + 1) * sizeof(Entry));
-    }
-
-private:
-    struct Entry {
-        int value;
-        std::uint32_t stamp;
-    };
-    std::vector<Entry> m_entries;
-    std::uint32_t m_epoch = 0;
-};
-
-// The free rows of one column while a layer is treated. A treatment only ever fills rows (a
-// shift moves a run and fills the free row at its end), so chains of "next free row" links in
-// both directions, with path halving, find the nearest free row above or below in about
-// constant time where a dense column would otherwise be scanned row by row. An entry never
-// written links a row to itself: free.
-class FreeRows {
-public:
-    void reset(int rows) {
-        m_below.reset(static_cast<std::size_t>(rows) + 1);
-        m_above.reset(static_cast<std::size_t>(rows) + 1);
-        m_rows = rows;
-    }
-    // The nearest free row at or below r; the row count when there is none.
-    int below(int r) { return find(m_below, r); }
-    // The nearest free row at or above r; -1 when there is none.
-    int above(int r) { return find(m_above, r + 1) - 1; }
-    void occupy(int r) {
-        m_below.set(r, r + 1);
-        // Shifted by one, so that index 0 stands for "none above".
-        m_above.set(r + 1, r);
-    }
-    // A row appended at the end, taken at once.
-    void appendTaken() {
-        ++m_rows;
-        m_below.grow(static_cast<std::size_t>(m_rows) + 1);
-        m_above.grow(static_cast<std::size_t>(m_rows) + 1);
-        occupy(m_rows - 1);
-    }
-
-private:
-    static int find(StampedInts& next, int r) {
-        for (;;) {
-            const int up = next.get(r, r);
-            if (up == r)
-                return r;
-            next.set(r, next.get(up, up));
-            r = up;
-        }
-    }
-
-    StampedInts m_below;
-    StampedInts m_above;
-    int m_rows = 0;
-};
 
 // One layer's treatment, in grid rows of one column. While it runs, the column is kept as
 // places in the layer's node list, with each node's row beside it: shifting a long run then
@@ -130,23 +55,31 @@ private:
 // so that aiming, sorting and shifting read the index's arrays and not the nodes' records.
 class LayerSweep {
 public:
-    LayerSweep(ColumnIndex& index, LayoutGrid& grid, bool preferUp)
-        : m_index(index), m_grid(grid), m_preferUp(preferUp) {}
+    LayerSweep(ColumnIndex& index, bool preferUp) : m_index(index), m_preferUp(preferUp) {}
 
     bool treat(int column, SweepMode mode, int slot, float blend, Justification justification) {
         std::vector<int>& nodes = m_index.column(column);
-        m_column = column;
-        m_nodes = nodes;
-        for (int n : m_nodes) {
+        const std::size_t count = nodes.size();
+        m_keys.resize(count);
+        m_aimAt.resize(count);
+        m_wantedAt.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const int n = nodes[i];
             if (mode != SweepMode::KeepAims)
                 m_index.barycentre(n) = m_index.target(n, slot, blend, justification);
+            const float aim = m_index.barycentre(n);
             m_index.oldSlot(n) = m_index.slot(n);
+            m_aimAt[i] = aim;
+            m_wantedAt[i] = aim == NoTarget ? m_index.slot(n) : roundedAim(aim);
+            // The column lists its nodes in slot order, so that their places there order
+            // equal aims as their slots do.
+            m_keys[i] = orderedAimBits(aim) << 32 | i;
         }
         if (mode == SweepMode::Reorder)
             sortByAim();
-        m_cells.reset(static_cast<std::size_t>(m_grid.slotCount));
-        m_rowOf.assign(m_nodes.size(), kEmpty);
-        m_free.reset(m_grid.slotCount);
+        takePlaces(nodes);
+        m_rows.reset(m_index.rowCount());
+        m_rowOf.assign(count, kEmpty);
         forgetRowRange();
         if (mode == SweepMode::Reorder)
             reorder();
@@ -158,25 +91,34 @@ public:
 private:
     static constexpr int kEmpty = -1;
 
-    float aim(int place) const {
-        return m_index.barycentre(m_nodes[static_cast<std::size_t>(place)]);
+    // The nodes in the order the keys give, each with its aim and the slot it asks for beside
+    // it.
+    void takePlaces(const std::vector<int>& nodes) {
+        const std::size_t count = m_keys.size();
+        m_nodes.resize(count);
+        m_aims.resize(count);
+        m_wantedSlots.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto from = static_cast<std::size_t>(m_keys[i] & 0xffffffffu);
+            m_nodes[i] = nodes[from];
+            m_aims[i] = m_aimAt[from];
+            m_wantedSlots[i] = m_wantedAt[from];
+        }
     }
+
+    float aim(int place) const { return m_aims[static_cast<std::size_t>(place)]; }
     int wantedRow(int place) const {
-        const int n = m_nodes[static_cast<std::size_t>(place)];
-        const float target = m_index.barycentre(n);
-        const int slot = target == NoTarget ? m_index.slot(n) : roundedTarget(target);
-        return slot + m_grid.slotOffset;
+        return m_wantedSlots[static_cast<std::size_t>(place)] + m_index.rowOffset();
     }
-    int cell(int row) const { return m_cells.get(row, kEmpty); }
-    bool taken(int row) const { return cell(row) != kEmpty; }
+    bool taken(int row) const { return m_rows.taken(row); }
     void setCell(int row, int place) {
-        m_cells.set(row, place);
+        m_rows.set(row, place);
         m_rowOf[static_cast<std::size_t>(place)] = row;
         spanRows(row, row);
     }
     // The rows the layer's nodes stand in lie within [m_lowRow, m_highRow].
     void forgetRowRange() {
-        m_lowRow = m_grid.slotCount;
+        m_lowRow = m_index.rowCount();
         m_highRow = -1;
     }
     void spanRows(int low, int high) {
@@ -185,19 +127,56 @@ private:
     }
 
     // By aim, ascending; equal aims (and no aim) by slot. The slots of a layer differ, so the
-    // order is total, and a layer already in order, as most are once the sweeps settle, is
-    // left as it is. Each node's aim and slot are packed into one integer of that order, so
-    // that the sort compares integers.
+    // order is total, and a layer already in order, as many are once the sweeps settle, costs
+    // one pass. Each key packs the aim with the node's place in the column, so that the sort
+    // compares integers.
     void sortByAim() {
-        m_keys.clear();
-        for (int n : m_nodes)
-            m_keys.push_back({aimOrderKey(m_index.barycentre(n), m_index.slot(n)), n});
-        if (!insertionSorted())
-            std::sort(m_keys.begin(), m_keys.end(),
-                      [](const AimKey& a, const AimKey& b) { return a.order < b.order; });
-        for (std::size_t i = 0; i < m_keys.size(); ++i)
-            m_nodes[i] = m_keys[i].node;
+        if (!bucketed() || !insertionSorted())
+            std::sort(m_keys.begin(), m_keys.end());
     }
+
+    // Puts the keys in the order of the slots their aims round to, nodes without an aim last,
+    // when the slots asked for span few more slots than the layer has nodes: rounding keeps
+    // the aims' order, so only keys of one slot then remain to be sorted. False when the span
+    // is too wide or the keys are in order already.
+    bool bucketed() {
+        const std::size_t count = m_keys.size();
+        int least = INT_MAX;
+        int most = INT_MIN;
+        bool ordered = true;
+        for (std::size_t i = 0; i < count; ++i) {
+            ordered = ordered && (i == 0 || m_keys[i - 1] < m_keys[i]);
+            if (m_aimAt[i] == NoTarget)
+                continue;
+            least = std::min(least, m_wantedAt[i]);
+            most = std::max(most, m_wantedAt[i]);
+        }
+        if (ordered)
+            return false;
+        // One bucket per slot of the span, and one after them for the nodes without an aim.
+        const std::int64_t span = least > most ? 1 : std::int64_t{most} - least + 2;
+        const std::size_t widest = kBucketsPerNode * count + 64;
+        if (static_cast<std::uint64_t>(span) > widest)
+            return false;
+        const auto buckets = static_cast<std::size_t>(span);
+        auto bucketOf = [&](std::size_t i) {
+            return m_aimAt[i] == NoTarget ? buckets - 1
+                                          : static_cast<std::size_t>(m_wantedAt[i] - least);
+        };
+        m_bucketStarts.assign(buckets + 1, 0);
+        for (std::size_t i = 0; i < count; ++i)
+            ++m_bucketStarts[bucketOf(i) + 1];
+        for (std::size_t b = 1; b <= buckets; ++b)
+            m_bucketStarts[b] += m_bucketStarts[b - 1];
+        m_bucketedKeys.resize(count);
+        for (std::size_t i = 0; i < count; ++i)
+            m_bucketedKeys[m_bucketStarts[bucketOf(i)]++] = m_keys[i];
+        m_keys.swap(m_bucketedKeys);
+        return true;
+    }
+
+    // Layers whose aims span more than this many slots per node are sorted by comparison.
+    static constexpr std::size_t kBucketsPerNode = 8;
 
     // Sorts the keys by insertion while that stays cheap, as it does on a layer that is nearly
     // in order already; false when it gave up, the keys then in some other order. The keys
@@ -206,9 +185,9 @@ private:
         const std::size_t count = m_keys.size();
         std::size_t budget = 4 * count + 16;
         for (std::size_t i = 1; i < count; ++i) {
-            const AimKey key = m_keys[i];
+            const std::uint64_t key = m_keys[i];
             std::size_t j = i;
-            for (; j > 0 && m_keys[j - 1].order > key.order; --j) {
+            for (; j > 0 && m_keys[j - 1] > key; --j) {
                 if (budget-- == 0) {
                     m_keys[j] = key;
                     return false;
@@ -220,25 +199,17 @@ private:
         return true;
     }
 
-    // The column back in the grid, each node's slot from its row, and the node list in row
-    // order; true when a node moved.
+    // Each node's slot from its row, and the node list in row order; true when a node moved.
     bool writeBack(std::vector<int>& nodes) {
-        ViewNode** column = m_grid.columnCells(m_column);
-        for (int n : nodes)
-            column[m_index.oldSlot(n) + m_grid.slotOffset] = nullptr;
         nodes.clear();
         bool moved = false;
-        for (int row = m_lowRow; row <= m_highRow; ++row) {
-            const int place = cell(row);
-            if (place == kEmpty)
-                continue;
-            const int n = m_nodes[static_cast<std::size_t>(place)];
-            column[row] = m_index.node(n);
-            const int slot = row - m_grid.slotOffset;
+        m_rows.forEachTaken(m_lowRow, m_highRow, [&](int row) {
+            const int n = m_nodes[static_cast<std::size_t>(m_rows.place(row))];
+            const int slot = row - m_index.rowOffset();
             m_index.slot(n) = slot;
             moved = moved || slot != m_index.oldSlot(n);
             nodes.push_back(n);
-        }
+        });
         return moved;
     }
 
@@ -246,37 +217,35 @@ private:
     void moveRun(int first, int last, int by) {
         if (last < first)
             return;
-        m_cells.move(first, last, by);
+        m_rows.move(first, last, by);
         spanRows(first + by, last + by);
         for (int row = first + by; row <= last + by; ++row)
-            m_rowOf[static_cast<std::size_t>(m_cells.written(row))] = row;
+            m_rowOf[static_cast<std::size_t>(m_rows.place(row))] = row;
     }
 
     // Every row one further down, with a new empty first row.
     void insertFrontRow() {
-        m_grid.insertFrontRows(1);
-        m_cells.reset(static_cast<std::size_t>(m_grid.slotCount));
-        m_free.reset(m_grid.slotCount);
-        forgetRowRange();
-        for (std::size_t i = 0; i < m_rowOf.size(); ++i) {
-            if (m_rowOf[i] == kEmpty)
-                continue;
-            setCell(m_rowOf[i] + 1, static_cast<int>(i));
-            m_free.occupy(m_rowOf[i]);
+        m_index.openFrontRow();
+        m_rows.insertFront();
+        for (int& row : m_rowOf)
+            if (row != kEmpty)
+                ++row;
+        if (m_lowRow <= m_highRow) {
+            ++m_lowRow;
+            ++m_highRow;
         }
     }
 
     void appendRow() {
-        m_grid.appendRows(1);
-        m_cells.grow(static_cast<std::size_t>(m_grid.slotCount));
-        m_free.appendTaken();
+        m_index.appendRow();
+        m_rows.append();
     }
 
     void keepOrder() {
         int lowest = 0;
         for (std::size_t i = 0; i < m_nodes.size(); ++i) {
             int row = std::max(wantedRow(static_cast<int>(i)), lowest);
-            row = std::min(row, m_grid.slotCount - 1);
+            row = std::min(row, m_index.rowCount() - 1);
             insert(static_cast<int>(i), row, nullptr);
             lowest = m_rowOf[i] + 1;
         }
@@ -293,10 +262,8 @@ private:
         const int count = static_cast<int>(m_nodes.size());
         for (int i = 0; i < count; ++i) {
             const int row = wantedRow(i);
-            if (aim(i) != NoTarget && row >= 0 && row < m_grid.slotCount && !taken(row)) {
+            if (aim(i) != NoTarget && row >= 0 && row < m_index.rowCount() && !taken(row))
                 setCell(row, i);
-                m_free.occupy(row);
-            }
         }
         // Nodes of equal aim follow one another in the sorted order, and only the first of
         // them can have taken the aimed cell: [i, end) are all the nodes of that aim there are.
@@ -326,7 +293,7 @@ private:
         }
         const float wanted = aim(place);
         for (int row = r; row < down; ++row)
-            if (aim(cell(row)) == wanted)
+            if (aim(m_rows.place(row)) == wanted)
                 last = row;
         return last;
     }
@@ -335,20 +302,19 @@ private:
     // when r is taken. Aims lie between the slots of neighbours in the grid, so r is one of its
     // rows.
     void insert(int place, int r, const Group* same) {
-        r = std::clamp(r, 0, m_grid.slotCount - 1);
+        r = std::clamp(r, 0, m_index.rowCount() - 1);
         if (!taken(r)) {
             setCell(r, place);
-            m_free.occupy(r);
             return;
         }
-        int up = m_free.above(r);
-        const int down = m_free.below(r);
+        int up = m_rows.above(r);
+        const int down = m_rows.below(r);
         // Nodes with the same aim stay together: the node goes after the last of them in the
         // run.
         int last = lastOfEqualAim(place, r, down, same);
         const bool upNearer = r - up < down - r;
         const bool shiftUp =
-            m_preferUp ? (up > 0 && upNearer) || down == m_grid.slotCount : upNearer;
+            m_preferUp ? (up > 0 && upNearer) || down == m_index.rowCount() : upNearer;
         if (shiftUp) {
             if (up < 0) {
                 insertFrontRow();
@@ -356,36 +322,35 @@ private:
                 last += 1;
             }
             moveRun(up + 1, last, -1);
-            m_free.occupy(up);
+            m_rows.occupy(up);
             setCell(last, place);
             return;
         }
-        if (down == m_grid.slotCount)
+        if (down == m_index.rowCount())
             appendRow();
-        else
-            m_free.occupy(down);
+        m_rows.occupy(down);
         moveRun(last + 1, down - 1, 1);
         setCell(last + 1, place);
     }
 
-    struct AimKey {
-        std::uint64_t order;
-        int node;
-    };
-
     ColumnIndex& m_index;
-    LayoutGrid& m_grid;
     bool m_preferUp;
-    int m_column = 0;
-    // The layer's nodes (index numbers), in the order they are placed.
+    // The layer's nodes (index numbers) in the order they are placed, their aims and the slots
+    // they ask for.
     std::vector<int> m_nodes;
-    std::vector<AimKey> m_keys;
+    std::vector<float> m_aims;
+    std::vector<int> m_wantedSlots;
+    std::vector<std::uint64_t> m_keys;
+    // Per node in column order: its aim and the slot it asks for.
+    std::vector<float> m_aimAt;
+    std::vector<int> m_wantedAt;
+    std::vector<std::uint64_t> m_bucketedKeys;
+    std::vector<std::size_t> m_bucketStarts;
     // Per row, the place of its node in m_nodes; per place, its row or kEmpty.
-    StampedInts m_cells;
+    OccupiedRows m_rows;
     std::vector<int> m_rowOf;
     int m_lowRow = 0;
     int m_highRow = -1;
-    FreeRows m_free;
 };
 
 } // namespace
@@ -424,6 +389,9 @@ float IdealLinkSum(int n) {
 void ColumnIndex::build(const LayoutGrid& grid) {
     // Nothing is written back from a build that ran out of memory half-way.
     m_gridNodes = 0;
+    m_rowCount = grid.slotCount;
+    m_rowOffset = grid.slotOffset;
+    m_layerOffset = grid.layerOffset;
     m_columns.assign(static_cast<std::size_t>(grid.layerCount), {});
     m_nodes.clear();
     m_slot.clear();
@@ -463,6 +431,12 @@ void ColumnIndex::build(const LayoutGrid& grid) {
         }
         first[gridNodes] = static_cast<int>(neighbours.size());
     }
+    // Links between adjacent layers, by how many slots they cross: all of the grid's links but
+    // those to neighbours outside it.
+    const int listed = std::max(2 * grid.slotCount, 64);
+    m_adjacentLength.resize(static_cast<std::size_t>(listed));
+    for (int slots = 0; slots < listed; ++slots)
+        m_adjacentLength[static_cast<std::size_t>(slots)] = LinkLength(1, slots);
     m_gridNodes = gridNodes;
 }
 
@@ -476,6 +450,37 @@ void ColumnIndex::writeNodes() const {
         n->parentEnergy = m_parentEnergy[i];
         n->childEnergy = m_childEnergy[i];
     }
+}
+
+void ColumnIndex::trimRows() {
+    int front = m_rowCount;
+    int back = 0;
+    for (const std::vector<int>& column : m_columns) {
+        if (column.empty())
+            continue;
+        front = std::min(front, slot(column.front()) + m_rowOffset);
+        back = std::max(back, slot(column.back()) + m_rowOffset + 1);
+    }
+    back = std::max(back, front);
+    m_rowOffset -= front;
+    m_rowCount = back - front;
+}
+
+void ColumnIndex::sortColumns() {
+    for (std::vector<int>& column : m_columns)
+        std::sort(column.begin(), column.end(), [this](int a, int b) { return slot(a) < slot(b); });
+}
+
+bool ColumnIndex::writeGrid(LayoutGrid& grid) const {
+    const int layers = columnCount();
+    if (!grid.reset(m_rowCount, layers, m_rowOffset, m_layerOffset))
+        return false;
+    for (int c = 0; c < layers; ++c) {
+        ViewNode** cells = grid.columnCells(c);
+        for (int n : column(c))
+            cells[slot(n) + m_rowOffset] = node(n);
+    }
+    return true;
 }
 
 // The node's number, given it when it has none yet.
@@ -499,24 +504,25 @@ template <typename F> void ColumnIndex::forEachNeighbour(int node, int slot, F&&
 }
 
 float ColumnIndex::slotTarget(int node, int slot, Justification justification, int& count) const {
-    count = 0;
-    float sum = 0.0f;
-    int least = 0;
-    int most = 0;
-    forEachNeighbour(node, slot, [&](std::size_t q) {
-        const int at = m_slot[q];
-        least = count ? std::min(least, at) : at;
-        most = count ? std::max(most, at) : at;
-        sum += static_cast<float>(at);
-        ++count;
-    });
+    const int* neighbour = neighboursBegin(node, slot);
+    const int* end = neighboursEnd(node, slot);
+    count = static_cast<int>(end - neighbour);
     if (!count)
         return NoTarget;
-    if (justification == Justification::First)
-        return static_cast<float>(least);
-    if (justification == Justification::Last)
-        return static_cast<float>(most);
-    return sum / static_cast<float>(count);
+    const int* slots = m_slot.data();
+    if (justification != Justification::First && justification != Justification::Last) {
+        float sum = 0.0f;
+        for (; neighbour != end; ++neighbour)
+            sum += static_cast<float>(slots[*neighbour]);
+        return sum / static_cast<float>(count);
+    }
+    int least = slots[*neighbour];
+    int most = least;
+    for (++neighbour; neighbour != end; ++neighbour) {
+        least = std::min(least, slots[*neighbour]);
+        most = std::max(most, slots[*neighbour]);
+    }
+    return static_cast<float>(justification == Justification::First ? least : most);
 }
 
 float ColumnIndex::target(int node, int slot, float blend, Justification justification) const {
@@ -537,21 +543,26 @@ float ColumnIndex::slotEnergy(int node, int slot) const {
     const auto i = static_cast<std::size_t>(node);
     const int layer = m_layer[i];
     const int at = m_slot[i];
+    const float* adjacent = m_adjacentLength.data();
+    const int listed = static_cast<int>(m_adjacentLength.size());
     float sum = 0.0f;
     int count = 0;
     forEachNeighbour(node, slot, [&](std::size_t q) {
-        sum += LinkLength(layer - m_layer[q], at - m_slot[q]);
+        const int layers = layer - m_layer[q];
+        const int slots = std::abs(at - m_slot[q]);
+        sum += (layers == 1 || layers == -1) && slots < listed ? adjacent[slots]
+                                                               : LinkLength(layers, slots);
         ++count;
     });
     return sum - IdealLinkSum(count);
 }
 
-bool SweepColumns(LayoutGrid& grid, ColumnIndex& index, Justification justification,
-                  SweepDirection direction, SweepMode mode, float blend) {
+bool SweepColumns(ColumnIndex& index, Justification justification, SweepDirection direction,
+                  SweepMode mode, float blend) {
     const bool downward = direction == SweepDirection::Downward;
     const int slot = downward ? ParentSlot : ChildSlot;
-    LayerSweep sweep(index, grid, justification != Justification::Centred);
-    const int layers = grid.layerCount;
+    LayerSweep sweep(index, justification != Justification::Centred);
+    const int layers = index.columnCount();
     bool moved = false;
     auto treat = [&](int column) {
         moved = sweep.treat(column, mode, slot, blend, justification) || moved;
@@ -562,7 +573,7 @@ bool SweepColumns(LayoutGrid& grid, ColumnIndex& index, Justification justificat
         for (int i = 0; i < layers; ++i)
             treat(downward ? layers - 1 - i : i);
     if (moved)
-        grid.trimEmptyRows();
+        index.trimRows();
     return moved;
 }
 

@@ -22,6 +22,9 @@ float IdealLinkSum(int n);
 // A key whose integer order is the order of (aim, slot): aims ascending as floats compare
 // (no NaN), equal aims by slot.
 std::uint64_t aimOrderKey(float aim, int slot);
+// The slot an aim asks for: the nearest whole number, halves away from zero, as std::lround
+// gives it, for aims within int range.
+int roundedAim(float aim);
 
 // The grid's nodes as numbers, with what a sweep reads and writes of them in flat arrays:
 // each column's nodes in row order, every node's slot, layer, aim and energies, and its shown
@@ -31,12 +34,32 @@ std::uint64_t aimOrderKey(float aim, int slot);
 //
 // Links and hidden marks do not change while an improvement runs; only slots, aims and
 // energies do, and those stay in the arrays until `writeNodes` gives them to the nodes. The
-// grid's cells are kept in step as the sweeps go.
+// index keeps the grid's rows too (how many, and the offset of slot 0), and the grid's cells
+// are left as they were until `writeGrid` lays them out afresh: a sweep then moves numbers in
+// small arrays, not pointers in a grid of every row.
 class ColumnIndex {
 public:
     void build(const LayoutGrid& grid);
     // The slots, aims, snapshot slots and energies into the nodes' records.
     void writeNodes() const;
+    // The grid made anew with the index's rows and every node in its cell; false when memory
+    // ran out, the grid then empty.
+    bool writeGrid(LayoutGrid& grid) const;
+
+    int rowCount() const { return m_rowCount; }
+    // The row of slot 0.
+    int rowOffset() const { return m_rowOffset; }
+    // A row opened before the first, or after the last.
+    void openFrontRow() {
+        ++m_rowCount;
+        ++m_rowOffset;
+    }
+    void appendRow() { ++m_rowCount; }
+    // Drops the rows without a node at the front and the back, as LayoutGrid::trimEmptyRows
+    // does; the columns must list their nodes in slot order.
+    void trimRows();
+    // Puts each column's nodes in slot order.
+    void sortColumns();
 
     std::vector<int>& column(int index) { return m_columns[static_cast<std::size_t>(index)]; }
     const std::vector<int>& column(int index) const {
@@ -79,6 +102,9 @@ private:
     template <typename F> void forEachNeighbour(int node, int slot, F&& f) const;
 
     std::vector<std::vector<int>> m_columns;
+    int m_rowCount = 0;
+    int m_rowOffset = 0;
+    int m_layerOffset = 0;
     // Numbered nodes: the grid's first (m_gridNodes of them), then any shown neighbour outside
     // the grid, which never moves.
     std::vector<ViewNode*> m_nodes;
@@ -94,10 +120,12 @@ private:
     // m_neighbours[s][m_first[s][i] .. m_first[s][i + 1]), in list order.
     std::vector<int> m_first[2];
     std::vector<int> m_neighbours[2];
+    // LinkLength(1, s) for s = 0, 1, ...: the lengths most energy sums add up.
+    std::vector<float> m_adjacentLength;
 };
 
-// The sweep of SweepLayout over a grid that `index` describes.
-bool SweepColumns(LayoutGrid& grid, ColumnIndex& index, Justification justification,
-                  SweepDirection direction, SweepMode mode, float blend);
+// The sweep of SweepLayout over the grid that `index` describes, in the index alone.
+bool SweepColumns(ColumnIndex& index, Justification justification, SweepDirection direction,
+                  SweepMode mode, float blend);
 
 } // namespace tarvo

@@ -55,21 +55,16 @@ void snapshot(ColumnIndex& index) {
 }
 
 // Puts every node back at its snapshot slot, aimed there.
-void restoreSnapshot(ViewLayout& layout, ColumnIndex& index) {
-    for (int column = 0; column < index.columnCount(); ++column)
-        for (int n : index.column(column))
-            layout.grid.put(index.slot(n), index.layer(n), nullptr);
+void restoreSnapshot(ColumnIndex& index) {
     for (int column = 0; column < index.columnCount(); ++column) {
         for (int n : index.column(column)) {
             index.slot(n) = index.savedSlot(n);
             index.barycentre(n) = static_cast<float>(index.savedSlot(n));
-            layout.grid.put(index.slot(n), index.layer(n), index.node(n));
         }
     }
+    index.sortColumns();
     // The rows the later sweeps opened at the ends are empty again.
-    layout.grid.trimEmptyRows();
-    index.writeNodes();
-    index.build(layout.grid);
+    index.trimRows();
 }
 
 // The energy, summed in the order of the grid's cells (row by row, and along each row by
@@ -77,12 +72,12 @@ void restoreSnapshot(ViewLayout& layout, ColumnIndex& index) {
 // the columns' nodes rather than through every cell.
 float indexedEnergy(ViewLayout& layout, ColumnIndex& index, std::vector<int>& starts,
                     std::vector<int>& ordered) {
-    const LayoutGrid& grid = layout.grid;
-    starts.assign(static_cast<std::size_t>(grid.slotCount) + 1, 0);
+    const int rowOffset = index.rowOffset();
+    starts.assign(static_cast<std::size_t>(index.rowCount()) + 1, 0);
     std::size_t total = 0;
     for (int column = 0; column < index.columnCount(); ++column) {
         for (int n : index.column(column))
-            ++starts[static_cast<std::size_t>(index.slot(n) + grid.slotOffset) + 1];
+            ++starts[static_cast<std::size_t>(index.slot(n) + rowOffset) + 1];
         total += index.column(column).size();
     }
     for (std::size_t row = 1; row < starts.size(); ++row)
@@ -90,17 +85,18 @@ float indexedEnergy(ViewLayout& layout, ColumnIndex& index, std::vector<int>& st
     ordered.resize(total);
     for (int column = 0; column < index.columnCount(); ++column)
         for (int n : index.column(column)) {
-            const int slot = index.slot(n) + grid.slotOffset;
+            const int slot = index.slot(n) + rowOffset;
             ordered[static_cast<std::size_t>(starts[static_cast<std::size_t>(slot)]++)] = n;
         }
-    float energy = 0.0f;
-    for (int n : ordered) {
-        const float parent = index.slotEnergy(n, ParentSlot);
-        const float child = index.slotEnergy(n, ChildSlot);
-        index.parentEnergy(n) = parent;
-        index.childEnergy(n) = child;
-        energy += parent + child;
+    // Each node's share in the order of the numbers, which is the order of the index's arrays;
+    // only the sum goes by the cells.
+    for (int n = 0; n < index.gridNodeCount(); ++n) {
+        index.parentEnergy(n) = index.slotEnergy(n, ParentSlot);
+        index.childEnergy(n) = index.slotEnergy(n, ChildSlot);
     }
+    float energy = 0.0f;
+    for (int n : ordered)
+        energy += index.parentEnergy(n) + index.childEnergy(n);
     return roundedEnergy(layout, energy);
 }
 
@@ -122,7 +118,7 @@ struct ArrangementImprovement::State {
     }
 
     bool sweep(SweepDirection direction, SweepMode mode) {
-        return SweepColumns(layout.grid, index, justification, direction, mode, t);
+        return SweepColumns(index, justification, direction, mode, t);
     }
     float energy() { return indexedEnergy(layout, index, starts, ordered); }
     // Keeps the arrangement when it is the best so far.
@@ -133,6 +129,12 @@ struct ArrangementImprovement::State {
         }
     }
     void step();
+    // The index's slots and aims into the nodes, and its arrangement into the grid.
+    void writeArrangement() {
+        writeBack = false;
+        index.writeNodes();
+        index.writeGrid(layout.grid);
+    }
 
     ViewLayout& layout;
     const Justification justification;
@@ -147,8 +149,8 @@ struct ArrangementImprovement::State {
     float previousDown = -1.0f;
     float afterUp = 0.0f;
     bool moved = false;
-    // The nodes are given the index's slots when the improvement ends, also when it ends early
-    // because memory ran out or the caller let it go: the grid's cells moved with the index.
+    // The nodes and the grid are given the index's arrangement when the improvement ends, also
+    // when it ends early because memory ran out or the caller let it go.
     bool writeBack = true;
 };
 
@@ -173,8 +175,7 @@ void ArrangementImprovement::State::step() {
     case Phase::Measure:
         if (!upMoved) {
             // Nothing moved, though the sweep that found it may have changed aims.
-            index.writeNodes();
-            writeBack = false;
+            writeArrangement();
             phase = Phase::Done;
             return;
         }
@@ -215,11 +216,10 @@ void ArrangementImprovement::State::step() {
     }
     case Phase::Finish:
         if (best != energy()) {
-            restoreSnapshot(layout, index);
+            restoreSnapshot(index);
             sweep(kDownward, SweepMode::KeepAims);
         }
-        index.writeNodes();
-        writeBack = false;
+        writeArrangement();
         phase = Phase::Done;
         return;
     case Phase::Done:
@@ -232,7 +232,7 @@ ArrangementImprovement::ArrangementImprovement(ViewLayout& layout, Justification
 
 ArrangementImprovement::~ArrangementImprovement() {
     if (m_state && m_state->writeBack)
-        m_state->index.writeNodes();
+        m_state->writeArrangement();
 }
 
 bool ArrangementImprovement::step() {
@@ -264,12 +264,16 @@ bool SweepLayout(ViewLayout& layout, Justification justification, SweepDirection
                  SweepMode mode, float blend) {
     ColumnIndex index;
     index.build(layout.grid);
-    // The nodes get their slots back also when the sweep runs out of memory.
+    // The nodes and the grid get the sweep's arrangement also when it runs out of memory.
     struct WrittenBack {
         const ColumnIndex& index;
-        ~WrittenBack() { index.writeNodes(); }
-    } written{index};
-    return SweepColumns(layout.grid, index, justification, direction, mode, blend);
+        LayoutGrid& grid;
+        ~WrittenBack() {
+            index.writeNodes();
+            index.writeGrid(grid);
+        }
+    } written{index, layout.grid};
+    return SweepColumns(index, justification, direction, mode, blend);
 }
 
 bool ImproveArrangement(ViewLayout& layout, Justification justification) {

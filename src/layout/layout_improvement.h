@@ -22,8 +22,8 @@ bool ImproveArrangement(ViewLayout& layout, Justification justification);
 // The sweeps of ImproveArrangement one at a time, so that a caller can spread a long
 // improvement over many short turns: stepped until it answers false, it leaves the layout as
 // ImproveArrangement does. The layout's links and hidden marks must stay as they are while it
-// runs; its grid moves with the sweeps, the nodes get their slots at the end, or when the
-// improvement is destroyed before its end.
+// runs; its grid and nodes keep the arrangement it started from, and get the sweeps' at the
+// end, or when the improvement is destroyed before its end.
 class ArrangementImprovement {
 public:
     ArrangementImprovement(ViewLayout& layout, Justification justification);
@@ -37,8 +37,8 @@ public:
     bool done() const;
     // What ImproveArrangement answers: the first sweep moved a node.
     bool moved() const;
-    // Lets the improvement go without touching the layout's nodes: for when they are about to
-    // be destroyed or laid out afresh. The grid stays as the last sweep left it.
+    // Lets the improvement go without touching the layout's nodes or grid: for when they are
+    // about to be destroyed or laid out afresh. Both keep the arrangement it started from.
     void abandon();
 
 private:
