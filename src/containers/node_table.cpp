@@ -84,61 +84,64 @@ int NodeTable::indexHome(std::uint32_t print) const {
     return static_cast<int>((print * 0x9E3779B1u) >> m_indexShift);
 }
 
-int NodeTable::indexSlotOf(const NodeBase* node) const {
-    if (!m_indexNodes)
+int NodeTable::indexSlotOf(const NodeBase* node, std::uint32_t print) const {
+    if (!m_index)
         return -1;
-    const std::uint32_t print = m_fingerprint(node);
     for (auto slot = static_cast<std::uint32_t>(indexHome(print));;
          slot = (slot + 1) & m_indexMask) {
-        const NodeBase* stored = m_indexNodes[slot];
+        const IndexSlot& at = m_index[slot];
+        const NodeBase* stored = at.node();
         if (!stored)
             return -1;
-        if (m_indexPrints[slot] == print && m_equal(stored, node))
+        if (at.print == print && m_equal(stored, node))
             return static_cast<int>(slot);
     }
 }
 
-NodeBase* NodeTable::indexed(const NodeBase* node) const {
-    const int slot = indexSlotOf(node);
-    return slot < 0 ? nullptr : m_indexNodes[slot];
+NodeBase* NodeTable::indexed(const NodeBase* node, std::uint32_t print) const {
+    const int slot = indexSlotOf(node, print);
+    return slot < 0 ? nullptr : m_index[slot].node();
+}
+
+std::uint32_t NodeTable::fingerprintOf(const NodeBase* node) const {
+    return hasIndex() ? m_fingerprint(node) : 0;
+}
+
+void NodeTable::prefetch(std::uint32_t print) const {
+    if (m_index)
+        __builtin_prefetch(&m_index[indexHome(print)]);
 }
 
 bool NodeTable::reserveIndex() {
-    const std::uint32_t slots = m_indexNodes ? m_indexMask + 1 : 0;
+    const std::uint32_t slots = m_index ? m_indexMask + 1 : 0;
     // At most three quarters full, so that probe runs stay short.
     if (4u * static_cast<std::uint32_t>(m_indexCount + 1) <= 3u * slots)
         return true;
     const std::uint32_t grown = slots ? slots * 2 : 64;
-    const std::size_t bytes = (sizeof(std::uint32_t) + sizeof(NodeBase*)) * grown;
+    const std::size_t bytes = sizeof(IndexSlot) * grown;
     if (bytes > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
         return false;
-    // One block: the nodes, then the fingerprints.
-    auto* block = static_cast<char*>(Allocate(static_cast<std::int32_t>(bytes)));
-    if (!block)
+    auto* index = static_cast<IndexSlot*>(Allocate(static_cast<std::int32_t>(bytes)));
+    if (!index)
         return false;
-    std::memset(block, 0, bytes);
-    auto* nodes = reinterpret_cast<NodeBase**>(block);
-    auto* prints = reinterpret_cast<std::uint32_t*>(block + sizeof(NodeBase*) * grown);
-    NodeBase** oldNodes = m_indexNodes;
-    const std::uint32_t* oldPrints = m_indexPrints;
-    m_indexNodes = nodes;
-    m_indexPrints = prints;
+    std::memset(static_cast<void*>(index), 0, bytes);
+    IndexSlot* old = m_index;
+    m_index = index;
     m_indexMask = grown - 1;
     m_indexShift = 32 - std::countr_zero(grown);
     m_indexCount = 0;
     for (std::uint32_t slot = 0; slot < slots; ++slot)
-        if (oldNodes[slot])
-            indexAdd(oldNodes[slot], oldPrints[slot]);
-    Release(oldNodes);
+        if (NodeBase* node = old[slot].node())
+            indexAdd(node, old[slot].print);
+    Release(old);
     return true;
 }
 
 void NodeTable::indexAdd(NodeBase* node, std::uint32_t print) {
     auto slot = static_cast<std::uint32_t>(indexHome(print));
-    while (m_indexNodes[slot])
+    while (m_index[slot].node())
         slot = (slot + 1) & m_indexMask;
-    m_indexNodes[slot] = node;
-    m_indexPrints[slot] = print;
+    m_index[slot].set(print, node);
     ++m_indexCount;
 }
 
@@ -146,18 +149,16 @@ void NodeTable::indexRemoveAt(int at) {
     // Backward shifting: every node of the run after the freed slot that may move into it
     // does, so that no probe run is broken and no tombstones pile up.
     auto hole = static_cast<std::uint32_t>(at);
-    for (std::uint32_t slot = (hole + 1) & m_indexMask; m_indexNodes[slot];
+    for (std::uint32_t slot = (hole + 1) & m_indexMask; m_index[slot].node();
          slot = (slot + 1) & m_indexMask) {
-        const auto home = static_cast<std::uint32_t>(indexHome(m_indexPrints[slot]));
+        const auto home = static_cast<std::uint32_t>(indexHome(m_index[slot].print));
         // The distance from its home to the slot, against that to the hole.
         if (((slot - home) & m_indexMask) < ((slot - hole) & m_indexMask))
             continue;
-        m_indexNodes[hole] = m_indexNodes[slot];
-        m_indexPrints[hole] = m_indexPrints[slot];
+        m_index[hole] = m_index[slot];
         hole = slot;
     }
-    m_indexNodes[hole] = nullptr;
-    m_indexPrints[hole] = 0;
+    m_index[hole].set(0, nullptr);
     --m_indexCount;
 }
 
@@ -176,6 +177,14 @@ NodeList** NodeTable::bucketOf(const NodeBase* node) const {
     bucket =
         static_cast<int>(static_cast<unsigned>(bucket) % static_cast<unsigned>(m_bucketsPerRow));
     return &m_rows[row][bucket];
+}
+
+bool NodeTable::isEmpty() const {
+    for (int row = 0; m_rows && row < m_rowCount; ++row)
+        for (int b = 0; b < m_bucketsPerRow; ++b)
+            if (m_rows[row][b])
+                return false;
+    return true;
 }
 
 NodeList* NodeTable::bucket(int row, int bucket) const {
@@ -208,7 +217,7 @@ ChunkList* NodeTable::find(const NodeBase* node, NodeEqual compare, int* index) 
         return nullptr;
     }
     if (hasIndex() && (!compare || compare == m_equal)) {
-        NodeBase* element = indexed(node);
+        NodeBase* element = indexed(node, m_fingerprint(node));
         ListPosition at;
         if (!element || placeOf(element, &at) < 0) {
             matched(nullptr);
@@ -233,26 +242,42 @@ ChunkList* NodeTable::find(const NodeBase* node, NodeEqual compare, int* index) 
 }
 
 NodeBase* NodeTable::lookup(const NodeBase* node, NodeEqual compare) {
-    if (hasIndex() && (!compare || compare == m_equal)) {
-        // The node alone is wanted, not its place in the bucket.
-        matched(m_rows ? indexed(node) : nullptr);
-        return m_lastMatch.element;
-    }
+    if (hasIndex() && (!compare || compare == m_equal))
+        return lookup(node, m_fingerprint(node));
     return find(node, compare) ? m_lastMatch.element : nullptr;
+}
+
+NodeBase* NodeTable::lookup(const NodeBase* node, std::uint32_t print) {
+    if (!hasIndex())
+        return lookup(node, nullptr);
+    assert(print == m_fingerprint(node) && "NodeTable: a lookup given another node's fingerprint");
+    // The node alone is wanted, not its place in the bucket.
+    matched(m_rows ? indexed(node, print) : nullptr);
+    return m_lastMatch.element;
 }
 
 int NodeTable::insert(NodeBase* node) {
     return insertAt(node, -1);
 }
 
+int NodeTable::insert(NodeBase* node, std::uint32_t print) {
+    assert((!hasIndex() || print == m_fingerprint(node)) &&
+           "NodeTable: an insertion given another node's fingerprint");
+    return insertPrinted(node, -1, print);
+}
+
 int NodeTable::insertAt(NodeBase* node, int place) {
+    return insertPrinted(node, place, node ? fingerprintOf(node) : 0);
+}
+
+int NodeTable::insertPrinted(NodeBase* node, int place, std::uint32_t print) {
     assert(node && "NodeTable: cannot insert null");
     NodeList** bucket = bucketOf(node);
     // A failed insertion must not leave an earlier find's node as the one present.
     matched(nullptr);
     if (!node || !bucket)
         return 0;
-    if (*bucket && lookup(node))
+    if (*bucket && (hasIndex() ? lookup(node, print) : lookup(node)))
         return 0;
     // The index makes room first, so that a refusal leaves the bucket list as it was.
     if (hasIndex() && !reserveIndex())
@@ -263,7 +288,7 @@ int NodeTable::insertAt(NodeBase* node, int place) {
     if (!(atEnd ? listAppend(*bucket, node) : (*bucket)->insertAtIndex(node, place)))
         return 0;
     if (hasIndex())
-        indexAdd(node, m_fingerprint(node));
+        indexAdd(node, print);
     return 1;
 }
 
@@ -275,8 +300,8 @@ int NodeTable::remove(NodeBase*& node, int* place) {
     int slot = -1;
     NodeBase* stored = nullptr;
     if (hasIndex()) {
-        slot = indexSlotOf(node);
-        stored = slot < 0 ? nullptr : m_indexNodes[slot];
+        slot = indexSlotOf(node, m_fingerprint(node));
+        stored = slot < 0 ? nullptr : m_index[slot].node();
     } else if (find(node)) {
         stored = m_lastMatch.element;
     }
@@ -328,9 +353,8 @@ void NodeTable::destroy() {
     }
     Release(m_rows);
     m_rows = nullptr;
-    Release(m_indexNodes);
-    m_indexNodes = nullptr;
-    m_indexPrints = nullptr;
+    Release(m_index);
+    m_index = nullptr;
     m_indexMask = 0;
     m_indexShift = 32;
     m_indexCount = 0;

@@ -5,6 +5,7 @@
 #include "memory/heap_object.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace tarvo {
 
@@ -52,6 +53,15 @@ public:
     // index through `index`; sets the last match, which is empty when nothing matched.
     ChunkList* find(const NodeBase* node, NodeEqual compare = nullptr, int* index = nullptr);
     NodeBase* lookup(const NodeBase* node, NodeEqual compare = nullptr);
+    // The fingerprint the index files `node` under; 0 for a table without an index.
+    std::uint32_t fingerprintOf(const NodeBase* node) const;
+    // lookup and insert for a caller that has the node's fingerprint already (fingerprintOf),
+    // so that a key looked up and then entered is fingerprinted once.
+    NodeBase* lookup(const NodeBase* node, std::uint32_t print);
+    int insert(NodeBase* node, std::uint32_t print);
+    // Asks the processor for the index slot where a lookup of `print` starts, so that a caller
+    // with work to do before the lookup does not wait for memory at it.
+    void prefetch(std::uint32_t print) const;
     // 1 when inserted at the end of its bucket; 0 when an equal node is present, which is then
     // the last match's element (or when memory ran out, with an empty last match).
     int insert(NodeBase* node);
@@ -69,6 +79,8 @@ public:
     void destroy();
 
     bool hasRows() const { return m_rows != nullptr; }
+    // No node in any bucket.
+    bool isEmpty() const;
     int bucketsPerRow() const { return m_bucketsPerRow; }
     int rowCount() const { return m_rowCount; }
     const LastMatch& lastMatch() const { return m_lastMatch; }
@@ -84,16 +96,38 @@ private:
     // Sets the last match to `element` without its place.
     void matched(NodeBase* element) { m_lastMatch = {nullptr, 0, element}; }
 
-    // The index: parallel arrays of fingerprints and nodes, `m_indexMask + 1` slots (a power of
-    // two, or none), a null node marking a free slot.
-    NodeBase* indexed(const NodeBase* node) const;
-    int indexSlotOf(const NodeBase* node) const;
+    // The index: `m_indexMask + 1` slots (a power of two, or none), a null node marking a free
+    // slot. A slot holds the fingerprint beside the node, so that a probe passing unequal
+    // fingerprints reads one cache line and never the nodes.
+    // The address is kept in 32-bit halves: a slot takes 12 bytes rather than 16 on a 64-bit
+    // machine, as much as separate arrays of fingerprints and nodes took.
+    struct IndexSlot {
+        std::uint32_t print;
+        std::uint32_t address[sizeof(NodeBase*) / sizeof(std::uint32_t)];
+
+        NodeBase* node() const {
+            std::uintptr_t value = 0;
+            std::memcpy(&value, address, sizeof address);
+            return reinterpret_cast<NodeBase*>(value);
+        }
+        void set(std::uint32_t fingerprint, NodeBase* node) {
+            print = fingerprint;
+            const auto value = reinterpret_cast<std::uintptr_t>(node);
+            std::memcpy(address, &value, sizeof address);
+        }
+    };
+    static_assert(sizeof(std::uintptr_t) == sizeof(IndexSlot::address),
+                  "NodeTable: an address must fill the halves of an index slot");
+    NodeBase* indexed(const NodeBase* node, std::uint32_t print) const;
+    int indexSlotOf(const NodeBase* node, std::uint32_t print) const;
     int indexHome(std::uint32_t print) const;
     // Room for one more node; false when memory ran out.
     bool reserveIndex();
     void indexAdd(NodeBase* node, std::uint32_t print);
     void indexRemoveAt(int at);
     bool hasIndex() const { return m_fingerprint != nullptr; }
+    // insertAt with the node's fingerprint worked out (0 without an index).
+    int insertPrinted(NodeBase* node, int place, std::uint32_t print);
 
     int m_bucketsPerRow;
     int m_rowCount;
@@ -102,8 +136,7 @@ private:
     NodeHash m_hash;
     NodeEqual m_equal;
     NodeFingerprint m_fingerprint = nullptr;
-    std::uint32_t* m_indexPrints = nullptr;
-    NodeBase** m_indexNodes = nullptr;
+    IndexSlot* m_index = nullptr;
     std::uint32_t m_indexMask = 0;
     int m_indexShift = 32;
     int m_indexCount = 0;

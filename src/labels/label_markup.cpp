@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -44,6 +45,44 @@ const char* readDecimal(const char* at, int& value) {
         number = std::min<long long>(number * 10 + (*at - '0'), INT_MAX);
     value = static_cast<int>(number);
     return at;
+}
+
+// Calls f(digits, end) for the number of each font escape of a label, following ReadEscapes,
+// so that only real font escapes are seen: an escape whose byte after DEL is no digit is
+// stepped over with that byte.
+template <typename F> void forEachFontEscape(const char* label, F&& f) {
+    for (const char* at = std::strchr(label, kLabelEscape); at;
+         at = std::strchr(at, kLabelEscape)) {
+        ++at;
+        if (!isDigit(*at)) {
+            if (*at)
+                ++at;
+            continue;
+        }
+        int number = 0;
+        const char* end = readDecimal(at, number);
+        f(at, end);
+        at = end;
+        if (*at)
+            ++at;
+    }
+}
+
+// The font the escape with these digits names after a remap through `map`.
+int remappedFont(const char* digits, const int* map, int mapSize) {
+    int number = 0;
+    readDecimal(digits, number);
+    const int font = map && number < mapSize ? map[number] : fonts().DefaultFont;
+    // Escapes hold digits only; a negative index would fall back to the default when drawn.
+    return font < 0 ? std::max(fonts().DefaultFont, 0) : font;
+}
+
+// Whether the digits from `digits` to `end` are `font` written as the remap writes it.
+bool sameDigits(const char* digits, const char* end, int font) {
+    char written[16];
+    const auto result = std::to_chars(written, written + sizeof written, font);
+    return std::string_view(written, static_cast<std::size_t>(result.ptr - written)) ==
+           std::string_view(digits, static_cast<std::size_t>(end - digits));
 }
 
 // Reads hexadecimal digits, saturating at UINT_MAX.
@@ -347,37 +386,33 @@ void LabelToMarkup(const char* label, std::string& out) {
         out += '"';
 }
 
+bool NamesFont(const char* label) {
+    bool named = false;
+    if (label)
+        forEachFontEscape(label, [&](const char*, const char*) { named = true; });
+    return named;
+}
+
 char* RemapLabelFonts(const char* label, const int* map, int mapSize) {
     if (!label)
         return nullptr;
-    std::string remapped;
+    // Most labels name no font, and most of those that do keep their numbers: the label is
+    // only copied once an escape is known to change.
     bool changed = false;
-    // The walk follows ReadEscapes, so that only real font escapes are touched.
-    for (const char* at = label; *at;) {
-        if (*at != kLabelEscape) {
-            remapped += *at++;
-            continue;
-        }
-        remapped += *at++;
-        if (!isDigit(*at)) {
-            if (*at)
-                remapped += *at++;
-            continue;
-        }
-        int number = 0;
-        const char* end = readDecimal(at, number);
-        int font = map && number < mapSize ? map[number] : fonts().DefaultFont;
-        // Escapes hold digits only; a negative index would fall back to the default when drawn.
-        if (font < 0)
-            font = std::max(fonts().DefaultFont, 0);
-        const std::string digits = std::to_string(font);
-        changed = changed || digits != std::string_view(at, static_cast<std::size_t>(end - at));
-        remapped += digits;
-        at = end;
-        if (*at)
-            remapped += *at++;
-    }
-    return changed ? CopyText(remapped) : nullptr;
+    forEachFontEscape(label, [&](const char* digits, const char* end) {
+        changed = changed || !sameDigits(digits, end, remappedFont(digits, map, mapSize));
+    });
+    if (!changed)
+        return nullptr;
+    std::string remapped;
+    const char* copied = label;
+    forEachFontEscape(label, [&](const char* digits, const char* end) {
+        remapped.append(copied, digits);
+        remapped += std::to_string(remappedFont(digits, map, mapSize));
+        copied = end;
+    });
+    remapped += copied;
+    return CopyText(remapped);
 }
 
 } // namespace tarvo

@@ -60,5 +60,7 @@ void LabelToMarkup(const char* label, std::string& out);
 // numbers the map does not cover become DefaultFont. Answers null when nothing changed, else
 // the new label in a block from Allocate.
 char* RemapLabelFonts(const char* label, const int* map, int mapSize);
+// Whether the label holds a font escape, which RemapLabelFonts would renumber.
+bool NamesFont(const char* label);
 
 } // namespace tarvo

@@ -64,6 +64,29 @@ Node* Network::find(const char* text, int relationKind) const {
     return findNodeIn(m_table, text, relationKind);
 }
 
+std::uint32_t Network::fingerprintOf(const char* text, int relationKind) const {
+    if (!m_table)
+        return 0;
+    const Probe probe(text, relationKind);
+    return m_table->fingerprintOf(&probe);
+}
+
+Node* Network::find(const char* text, int relationKind, std::uint32_t print) const {
+    if (!m_table)
+        return nullptr;
+    const Probe probe(text, relationKind);
+    return asNode(m_table->lookup(&probe, print));
+}
+
+void Network::prefetch(std::uint32_t print) const {
+    if (m_table)
+        m_table->prefetch(print);
+}
+
+int Network::add(Node* node, std::uint32_t print) {
+    return m_table && node ? m_table->insert(node, print) : 0;
+}
+
 Node* findNodeIn(NodeTable* table, const char* text, int relationKind) {
     if (!table)
         return nullptr;

@@ -51,6 +51,14 @@ public:
     int addAt(Node* node, int place);
     // The node with this key text and kind, or null.
     Node* find(const char* text, int relationKind) const;
+    // For a reader that looks a key up and enters it when new: the fingerprint the table files
+    // the key under, worked out once for find, prefetch and add.
+    std::uint32_t fingerprintOf(const char* text, int relationKind) const;
+    Node* find(const char* text, int relationKind, std::uint32_t print) const;
+    // Brings the start of find's search into the cache while the caller does other work.
+    void prefetch(std::uint32_t print) const;
+    // add at the end of its bucket, given the fingerprint of the node's key and kind.
+    int add(Node* node, std::uint32_t print);
     // The same, answering the bucket block and the index in it.
     ChunkList* findBlock(const char* text, int relationKind, int* index) const;
     // Takes the node out of the table and answers it, or null when absent; its place in its
@@ -65,6 +73,10 @@ public:
     // The fonts of the latest read, until they are reconciled with the font table.
     std::vector<FileFont>& fileFonts() { return m_fileFonts; }
     bool& fontsRead() { return m_fontsRead; }
+    // Whether a label may hold a font number that reconciling the fonts renumbers. A read into
+    // an empty network clears it and sets it at the first label naming a font, so that the
+    // labels of a file without fonts in them are not gone through again.
+    bool& fontLabelsRead() { return m_fontLabelsRead; }
 
     // The edit history and the shapes, made by their own layers when first asked for.
     std::unique_ptr<NetworkPart>& historyPart() { return m_history; }
@@ -76,6 +88,7 @@ private:
     LabelIds m_labelIds;
     std::vector<FileFont> m_fileFonts;
     bool m_fontsRead = false;
+    bool m_fontLabelsRead = true;
     std::unique_ptr<NetworkPart> m_history;
     std::unique_ptr<NetworkPart> m_shapes;
 };

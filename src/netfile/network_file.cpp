@@ -40,22 +40,46 @@ char* wordBuffer() {
 // ---------------------------------------------------------------------------------------------
 // Reading
 
-// The node that a word of a statement names, made and entered when new. The word's label is
-// worked out in `label`, room the caller keeps from word to word: a word naming a node already
-// there is looked up by its label alone, and costs neither a node nor a block.
-Node* NodeForWord(Network& net, const char* word, int relationKind, std::string& label) {
+// A word of a statement on its way to its node: its label and the fingerprint the table files
+// it under, worked out once for the lookup and, when the word is new, the insertion.
+struct PreparedWord {
+    std::string label;
+    std::uint32_t print = 0;
+    int relationKind = 0;
+    bool valid = false;
+};
+
+// Works out the label of a word and asks for its place in the table's index, so that the lookup
+// that follows a little later finds it in the cache.
+void PrepareWord(Network& net, const char* word, int relationKind, PreparedWord& prepared) {
     char unquoted[kWordBufferBytes];
     Unquote(word, unquoted, sizeof unquoted);
-    if (!MarkupToLabel(unquoted, net.labelIds(), label))
+    prepared.relationKind = relationKind;
+    prepared.valid = MarkupToLabel(unquoted, net.labelIds(), prepared.label);
+    if (!prepared.valid)
+        return;
+    prepared.print = net.fingerprintOf(prepared.label.c_str(), relationKind);
+    net.prefetch(prepared.print);
+}
+
+// The node that a prepared word names, made and entered when new: a word naming a node already
+// there costs neither a node nor a block.
+Node* NodeForWord(Network& net, const PreparedWord& word) {
+    if (!word.valid)
         return nullptr;
-    if (Node* known = net.find(label.c_str(), relationKind))
+    const char* label = word.label.c_str();
+    if (Node* known = net.find(label, word.relationKind, word.print))
         return known;
-    Node* node = relationKind ? static_cast<Node*>(new Relation) : new Node;
+    Node* node = word.relationKind ? static_cast<Node*>(new Relation) : new Node;
     if (!node)
         return nullptr;
-    node->setName(CopyText(label), 0);
-    if (node->name && net.add(node))
+    node->setName(CopyText(word.label), 0);
+    if (node->name && net.add(node, word.print)) {
+        // Only a new node brings a new label; the properties' names are made of these.
+        if (!net.fontLabelsRead() && NamesFont(node->name))
+            net.fontLabelsRead() = true;
         return node;
+    }
     // Out of memory: the node could not be named or entered.
     node->destroy();
     return nullptr;
@@ -158,20 +182,29 @@ private:
         }
     }
 
+    // The words of a statement are all read before their nodes are looked up, so that the
+    // index is read from memory while the next word is split. The nodes are still made in the
+    // order of the words, which gives the table's buckets their order.
     void isaStatement(int kind) {
-        Node* child = nodeFor(readName(), kind);
-        if (strcasecmp(readName(), "isa") != 0)
+        prepare(0, kind);
+        if (strcasecmp(readName(), "isa") != 0) {
+            nodeFor(0);
             return;
-        Node* parent = nodeFor(readName(), kind);
+        }
+        prepare(1, kind);
+        Node* child = nodeFor(0);
+        Node* parent = nodeFor(1);
         if (parent && child)
             addChild(parent, child);
     }
 
     void propertyStatement() {
-        // Each node is taken before the next word is read: the words share one buffer.
-        Node* from = nodeFor(readName(), 0);
-        Node* relation = nodeFor(readName(), 1);
-        Node* to = nodeFor(readName(), 0);
+        prepare(0, 0);
+        prepare(1, 1);
+        prepare(2, 0);
+        Node* from = nodeFor(0);
+        Node* relation = nodeFor(1);
+        Node* to = nodeFor(2);
         if (!from || !relation || !to)
             return;
         auto* property = new Property(relation, from, to, 0, -1, m_net.labelIds());
@@ -198,9 +231,12 @@ private:
         m_in.skipLine(INT32_MAX);
     }
 
-    Node* nodeFor(const char* word, int relationKind) {
-        return NodeForWord(m_net, word, relationKind, m_label);
+    // Reads the next word of the statement as its word `at`.
+    void prepare(int at, int relationKind) {
+        PrepareWord(m_net, readName(), relationKind, m_words[at]);
     }
+
+    Node* nodeFor(int at) { return NodeForWord(m_net, m_words[at]); }
 
     // Reads one word of a statement into the word buffer (or the scratch buffer before
     // start-up).
@@ -218,7 +254,8 @@ private:
     int m_defaultFont = 0;
     Section m_section = Section::None;
     bool m_invalidReported = false;
-    std::string m_label;
+    // The words of the statement being read; their labels keep their room from word to word.
+    PreparedWord m_words[3];
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -385,8 +422,9 @@ Section SectionOf(const char* keyword) {
 }
 
 Node* GetOrCreateNode(Network& net, const char* word, int relationKind) {
-    std::string label;
-    return NodeForWord(net, word, relationKind, label);
+    PreparedWord prepared;
+    PrepareWord(net, word, relationKind, prepared);
+    return NodeForWord(net, prepared);
 }
 
 bool ReadNetworkFile(Network& net, const char* path, Diagnostics* problems,
@@ -414,6 +452,8 @@ void ReadNetworkStream(Network& net, std::FILE* file, Diagnostics* problems,
     // font n is kept even where n is also the default font's index in this table.
     const int defaultFont = fonts().DefaultFont;
     fonts().DefaultFont = -1;
+    if (net.table()->isEmpty())
+        net.fontLabelsRead() = false;
     Reader reader(net, in);
     if (progress)
         reader.tellProgress(&progress, file, defaultFont);
@@ -422,6 +462,10 @@ void ReadNetworkStream(Network& net, std::FILE* file, Diagnostics* problems,
 }
 
 void ReconcileFonts(Network& net) {
+    // Labels made after this may name fonts again: until the next read, every label is gone
+    // through.
+    const bool labelsNameFonts = net.fontLabelsRead();
+    net.fontLabelsRead() = true;
     std::vector<FileFont>& fileFonts = net.fileFonts();
     for (const FileFont& font : fileFonts)
         AddFontByName(font.face.c_str());
@@ -451,7 +495,8 @@ void ReconcileFonts(Network& net) {
             }
         }
     }
-    if (NodeTable* table = net.table()) {
+    NodeTable* table = labelsNameFonts ? net.table() : nullptr;
+    if (table) {
         table->forEach(
             [](void* context, NodeBase* node) {
                 const auto* fontMap = static_cast<const std::vector<int>*>(context);

@@ -333,6 +333,49 @@ TEST(NodeTableTest, IndexedLookupsFollowRenamesRemovalsAndPutBacks) {
     }
 }
 
+// A caller that fingerprints a key once and then looks it up and enters it gets what the plain
+// lookup and insertion give, through the index's growth from 64 slots on and with fingerprints
+// that many unequal keys share, so that the keys themselves decide.
+TEST(NodeTableTest, LookupsAndInsertionsGivenTheFingerprintAgreeWithThePlainOnes) {
+    TablePtr table = keyTable(true);
+    std::vector<std::unique_ptr<TestNode>> nodes;
+    for (int i = 0; i < 200; ++i)
+        nodes.push_back(std::make_unique<TestNode>(TestNode{"k" + std::to_string(i * 7 % 200)}));
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        NodeBase* node = asNode(nodes[i].get());
+        const std::uint32_t print = table->fingerprintOf(node);
+        EXPECT_EQ(print, keyLength(node));
+        table->prefetch(print);
+        ASSERT_EQ(table->lookup(node, print), nullptr) << i;
+        // Every other one the plain way, so that both kinds of entry meet in the probe runs.
+        ASSERT_EQ(i % 2 ? table->insert(node, print) : table->insert(node), 1) << i;
+        ASSERT_EQ(table->lookup(node, print), node) << i;
+        TestNode twin{asTest(node)->key};
+        EXPECT_EQ(table->insert(asNode(&twin), print), 0) << "an equal key is refused";
+        EXPECT_EQ(table->lastMatch().element, node);
+    }
+    // Every other one removed: the rest stay found by both lookups, the removed by neither.
+    for (std::size_t i = 0; i < nodes.size(); i += 2) {
+        NodeBase* node = asNode(nodes[i].get());
+        ASSERT_EQ(table->remove(node), 1);
+    }
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        TestNode probe{nodes[i]->key};
+        NodeBase* expected = i % 2 ? asNode(nodes[i].get()) : nullptr;
+        EXPECT_EQ(table->lookup(asNode(&probe), table->fingerprintOf(asNode(&probe))), expected)
+            << probe.key;
+        EXPECT_EQ(table->lookup(asNode(&probe)), expected) << probe.key;
+    }
+    // Without an index the fingerprint is 0 and the lookups scan the bucket.
+    TablePtr plain = keyTable(false);
+    TestNode cat{"cat"};
+    EXPECT_EQ(plain->fingerprintOf(asNode(&cat)), 0u);
+    plain->prefetch(0);
+    ASSERT_EQ(plain->insert(asNode(&cat), 0), 1);
+    TestNode probe{"cat"};
+    EXPECT_EQ(plain->lookup(asNode(&probe), 0u), asNode(&cat));
+}
+
 int wildHash(const NodeBase*, int* row) {
     *row = 9;
     return -60;

@@ -248,7 +248,10 @@ TEST_F(LabelMarkupTest, RemapLabelFontsTouchesOnlyFontEscapes) {
         {"^9fa^99999999999fb"_l, "^1fa^1fb"_l}, // not in the map
         {"^3fa"_l, "^1fa"_l},                   // a negative entry
         {"a^2"_l, "a^7"_l},
-        {"^^2fa"_l, "(null)"}, // the second DEL is the byte of an unknown escape
+        {"^^2fa"_l, "(null)"},    // the second DEL is the byte of an unknown escape
+        {"^2^3fa"_l, "^7^3fa"_l}, // the code byte after the digits is a DEL
+        {"^bbold^i"_l, "(null)"}, // markup without fonts
+        {"^2fa^bb^0"_l, "^7fa^bb^5"_l},
         {"plain", "(null)"},
         {"", "(null)"},
     };

@@ -2,6 +2,7 @@
 // the files that are not as they should be.
 #include "netfile/network_file.h"
 
+#include "containers/key_hash.h"
 #include "containers/node_list.h"
 #include "containers/node_table.h"
 #include "labels/font_table.h"
@@ -235,6 +236,56 @@ TEST_F(NetworkFileTest, WordsFindTheirNodeByLabelAndKindThroughRenamesAndRemoval
     EXPECT_EQ(testing_support::NetworkNodeCount(*net), before + 3);
 }
 
+// The words of a statement are all read before their nodes are looked up; the nodes are still
+// made in the order of the words, which is the order of their shared table bucket, and a word
+// repeated within a statement names one node.
+TEST_F(NetworkFileTest, TheWordsOfAStatementMakeTheirNodesInTheirOrder) {
+    // Three names that share one bucket, found by their hash.
+    std::vector<std::string> shared;
+    int wantedRow = -1;
+    int wanted = -1;
+    for (int i = 0; shared.size() < 3 && i < 100000; ++i) {
+        const std::string name = "w" + std::to_string(i);
+        int row = 0;
+        const int bucket = KeyHash(name.c_str(), &row);
+        if (wanted < 0) {
+            wanted = bucket;
+            wantedRow = row;
+        }
+        if (bucket == wanted && row == wantedRow)
+            shared.push_back(name);
+    }
+    ASSERT_EQ(shared.size(), 3u);
+    const std::string& a = shared[0];
+    const std::string& b = shared[1];
+    const std::string& c = shared[2];
+    auto bucketNames = [&]() {
+        std::vector<std::string> names;
+        forEachNode(net->table()->bucket(wantedRow, wanted),
+                    [&](NodeBase* node) { names.push_back(node->name); });
+        return names;
+    };
+    load("#ENTITIES\n" + c + " isa " + a + "\n" + b + " isa " + b + "\n");
+    EXPECT_EQ(bucketNames(), (std::vector<std::string>{c, a, b}));
+    EXPECT_EQ(namesIn(net->find(b.c_str(), 0), ParentSlot), (std::vector<std::string>{b}));
+    EXPECT_EQ(testing_support::NetworkNodeCount(*net), 3);
+
+    // Without its "isa" a statement still makes its first node; the word after the one that
+    // should have been "isa" begins the next statement.
+    load("#ENTITIES\n" + b + " isnt " + a + " isa " + c + "\n");
+    EXPECT_EQ(bucketNames(), (std::vector<std::string>{b, a, c}));
+    EXPECT_EQ(namesIn(net->find(a.c_str(), 0), ParentSlot), (std::vector<std::string>{c}));
+
+    load("#PROPERTIES\n" + c + " rel " + b + "\n" + a + " rel " + a + "\n");
+    EXPECT_EQ(bucketNames(), (std::vector<std::string>{c, b, a}));
+    Node* self = net->find(a.c_str(), 0);
+    ASSERT_NE(self, nullptr);
+    ASSERT_EQ(self->counts[FromSlot] + self->counts[ToSlot], 2) << "one property, both ends";
+    EXPECT_EQ(first(self, FromSlot), first(self, ToSlot));
+    EXPECT_NE(saved().find("#PROPERTIES\n" + c + " rel " + b + "\n" + a + " rel " + a + "\n"),
+              std::string::npos);
+}
+
 // Children are linked in the order of the file's lines across the growth of a slot's list from
 // its first room to whole blocks, and the blocks split at 64 as they always have.
 TEST_F(NetworkFileTest, ManyChildrenKeepTheFileOrderAndTheBlocksOf64) {
@@ -265,6 +316,49 @@ TEST_F(NetworkFileTest, ManyChildrenKeepTheFileOrderAndTheBlocksOf64) {
             EXPECT_EQ(child->slotList(ChildSlot), nullptr) << "an empty slot holds no list";
         }
     }
+}
+
+// The labels are renumbered to the font table only when one of them names a font; a property
+// shows its ends' fonts in its name, so a font named only at an end still renumbers it. A read
+// into a network that has nodes already leaves them to be gone through as well.
+TEST_F(NetworkFileTest, OnlyFilesWhoseLabelsNameFontsHaveThemRenumbered) {
+    const std::string fonts = "#FONTS\n0 isa \"Gentium\"\n5 isa \"Arial\"\n";
+    load(fonts + "#ENTITIES\n\"<b>bold<\\b>\" isa plain\n");
+    EXPECT_NE(saved().find("\"<b>bold<\\b>\" isa plain\n"), std::string::npos);
+    EXPECT_TRUE(net->fontLabelsRead()) << "reconciled: later labels are gone through again";
+
+    load(fonts + "#PROPERTIES\nx r \"<f=5>y<\\f>\"\n");
+    const std::string text = saved();
+    EXPECT_NE(text.find("#PROPERTIES\nx r \"<f=0>y<\\f>\"\n"), std::string::npos) << text;
+    Node* r = net->find("r", 1);
+    ASSERT_NE(r, nullptr);
+    ASSERT_NE(first(r, ChildSlot), nullptr);
+    EXPECT_EQ(std::string(first(r, ChildSlot)->name).find('\x7f' + std::string("5")),
+              std::string::npos)
+        << "the property's own name is renumbered too";
+
+    // Read without reconciling: a file whose labels name no font is not gone through.
+    net = std::make_unique<Network>();
+    writeFile(folder + "/in.dat", fonts + "#ENTITIES\n\"<b>bold<\\b>\" isa plain\n");
+    ASSERT_TRUE(ReadNetworkFile(*net, (folder + "/in.dat").c_str()));
+    EXPECT_FALSE(net->fontLabelsRead());
+
+    // Read by hand into a network holding a label that names the file's font 5.
+    net = std::make_unique<Network>();
+    Node* held = GetOrCreateNode(*net, "held", 0);
+    ASSERT_NE(held, nullptr);
+    Release(net->take("held", 0)->name);
+    held->setName(std::string("\x7f"
+                              "5fheld")
+                      .c_str(),
+                  1);
+    ASSERT_EQ(net->add(held), 1);
+    writeFile(folder + "/in.dat", fonts + "#ENTITIES\nplain exists\n");
+    ASSERT_TRUE(ReadNetworkFile(*net, (folder + "/in.dat").c_str()));
+    EXPECT_TRUE(net->fontLabelsRead());
+    ReconcileFonts(*net);
+    EXPECT_STREQ(held->name, "\x7f"
+                             "0fheld");
 }
 
 TEST_F(NetworkFileTest, FormattedNamesAndFontsSurviveASave) {
