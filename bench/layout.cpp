@@ -276,9 +276,9 @@ LayoutShape measureShape(const NetView& view) {
                 ++shape.nodes;
             if (visibleRow(grid, node) != row || visibleColumn(grid, node) != column)
                 ++shape.misplaced;
-            const NodeList* children = node->slots[ChildSlot];
-            for (int i = 0, size = children ? children->size() : 0; i < size; ++i) {
-                const auto* child = static_cast<const ViewNode*>(children->nodeAt(i));
+            const NodeSlot children = node->slots[ChildSlot];
+            for (int i = 0, size = children ? children.size() : 0; i < size; ++i) {
+                const auto* child = static_cast<const ViewNode*>(children.nodeAt(i));
                 if (child->hasFlag(NodeFlags::Hidden))
                     continue;
                 ++shape.links;

@@ -12,13 +12,14 @@
 namespace tarvo::cli {
 namespace {
 
-std::string namesOf(const NodeList* list) {
+// A result list or a link slot.
+template <typename Nodes> std::string namesOf(Nodes list) {
     std::string out = "[";
-    for (int i = 0, n = list ? list->size() : 0; i < n; ++i) {
-        if (i > 0)
+    forEachNode(list, [&out](const NodeBase* node) {
+        if (out.size() > 1)
             out += ',';
-        out += markupOf(list->nodeAt(i));
-    }
+        out += markupOf(node);
+    });
     return out + "]";
 }
 

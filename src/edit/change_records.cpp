@@ -112,10 +112,10 @@ Node* findProperty(Node* first, int slot, Node* second, const Node* relation, in
         const Node* p = asNode(x);
         return x && p->isProperty() && p->first(slot) == second && p->first(ParentSlot) == relation;
     };
-    const NodeList* list = first->slotList(slot);
+    const NodeSlot list = first->slotList(slot);
     if (!list)
         return nullptr;
-    if (NodeBase* at = position >= 0 ? list->nodeAt(position) : nullptr; joins(at))
+    if (NodeBase* at = position >= 0 ? list.nodeAt(position) : nullptr; joins(at))
         return asNode(at);
     Node* found = nullptr;
     forEachNode(list, [&](NodeBase* x) {
@@ -127,7 +127,7 @@ Node* findProperty(Node* first, int slot, Node* second, const Node* relation, in
 
 // True when `list` holds the nodes of the present list, each as often, in any order: a new
 // order that dropped or added a neighbour would leave the back links wrong.
-bool sameNeighbours(const NodeList* present, const NodeList* list) {
+bool sameNeighbours(NodeSlot present, const NodeList* list) {
     std::vector<NodeBase*> a;
     std::vector<NodeBase*> b;
     forEachNode(present, [&](NodeBase* x) { a.push_back(x); });
@@ -341,6 +341,10 @@ OwnedText CopyText(const char* text) {
 
 OwnedList CopyList(const NodeList* list) {
     return OwnedList(list ? list->copy() : nullptr);
+}
+
+OwnedList CopyList(NodeSlot slot) {
+    return OwnedList(slotToList(slot));
 }
 
 void TablePlaces::note(const std::vector<std::int32_t>& places) {

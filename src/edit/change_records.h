@@ -17,6 +17,7 @@ namespace tarvo {
 class Network;
 class Node;
 class NodeList;
+class NodeSlot;
 
 // The number each kind of record answers through kind(). The numbers stay fixed: whatever
 // reports or checks records by number relies on them.
@@ -61,6 +62,8 @@ using OwnedList = std::unique_ptr<NodeList, DestroyList>;
 OwnedText CopyText(const char* text);
 // A copy of `list`; null for null, and when memory ran out.
 OwnedList CopyList(const NodeList* list);
+// A list of a slot's nodes, null for an empty slot.
+OwnedList CopyList(NodeSlot slot);
 
 // Where the nodes a step took out of the network stood in their table buckets, in the order
 // they left, noted in the step's inverse so that it puts each back at its old place.

@@ -71,13 +71,13 @@ private:
         if (asNode(a)->isProperty())
             m_relations.insert(firstParent);
         const NodeBase* x = asNode(a)->isProperty() ? firstParent : a;
-        const NodeList* parents = x->slotList(ParentSlot);
-        for (int i = 0, n = parents ? parents->size() : 0; i < n; ++i) {
-            const NodeBase* p = parents->nodeAt(i);
+        const NodeSlot parents = x->slotList(ParentSlot);
+        for (int i = 0, n = parents.size(); i < n; ++i) {
+            const NodeBase* p = parents.nodeAt(i);
             m_nearAncestors.insert(p);
-            const NodeList* grandparents = p->slotList(ParentSlot);
-            for (int k = 0, m = grandparents ? grandparents->size() : 0; k < m; ++k)
-                m_nearAncestors.insert(grandparents->nodeAt(k));
+            const NodeSlot grandparents = p->slotList(ParentSlot);
+            for (int k = 0, m = grandparents.size(); k < m; ++k)
+                m_nearAncestors.insert(grandparents.nodeAt(k));
         }
     }
 
@@ -418,10 +418,10 @@ bool IsNearAncestor(const NodeBase* x, const NodeBase* y) {
         y = first(y, ParentSlot);
     if (!x || !x->slotList(ParentSlot))
         return false;
-    const NodeList* parents = x->slotList(ParentSlot);
-    for (int i = 0, n = parents->size(); i < n; ++i) {
-        const NodeBase* p = parents->nodeAt(i);
-        if (p == y || first(p, ParentSlot) == y || ListContains(p->slotList(ParentSlot), y))
+    const NodeSlot parents = x->slotList(ParentSlot);
+    for (int i = 0, n = parents.size(); i < n; ++i) {
+        const NodeBase* p = parents.nodeAt(i);
+        if (p == y || first(p, ParentSlot) == y || p->slotList(ParentSlot).contains(y))
             return true;
     }
     return false;

@@ -109,14 +109,14 @@ private:
     // Places the unplaced neighbours in one slot of m, in list order, from m's slot onwards,
     // each before the next neighbour that was placed already.
     void placeList(const ViewNode* m, int slot) {
-        const NodeList* list = m->slots[slot];
+        const NodeSlot list = m->slots[slot];
         const int size = listSize(list);
         if (!size)
             return;
         std::vector<ViewNode*> nodes(static_cast<std::size_t>(size));
         std::vector<int> placedBefore;
         for (int i = 0; i < size; ++i) {
-            nodes[static_cast<std::size_t>(i)] = asViewNode(list->nodeAt(i));
+            nodes[static_cast<std::size_t>(i)] = asViewNode(list.nodeAt(i));
             if (!isHidden(nodes[static_cast<std::size_t>(i)]) &&
                 IsVisited(m_marks, nodes[static_cast<std::size_t>(i)]))
                 placedBefore.push_back(i);

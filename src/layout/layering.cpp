@@ -24,29 +24,25 @@ template <typename NeedsMove, typename MoveTo>
 void propagateLayers(ViewNode* start, int slot, NeedsMove needsMove, MoveTo moveTo) {
     struct Frame {
         ViewNode* node;
-        const ChunkList* block;
-        int index;
+        SlotCursor links;
     };
-    std::vector<Frame> stack{{start, start->slots[slot], 0}};
+    std::vector<Frame> stack{{start, SlotCursor(start->slotList(slot))}};
     start->onPath = 1;
     while (!stack.empty()) {
         Frame& frame = stack.back();
-        while (frame.block && frame.index >= frame.block->count) {
-            frame.block = frame.block->next;
-            frame.index = 0;
-        }
-        if (!frame.block) {
+        NodeBase* reached = frame.links.next();
+        if (!reached) {
             frame.node->onPath = 0;
             stack.pop_back();
             continue;
         }
         ViewNode* node = frame.node;
-        ViewNode* next = asViewNode(static_cast<const NodeList*>(frame.block)->node(frame.index++));
+        ViewNode* next = asViewNode(reached);
         if (next->onPath || !needsMove(node, next))
             continue;
         moveTo(node, next);
         next->onPath = 1;
-        stack.push_back({next, next->slots[slot], 0});
+        stack.push_back({next, SlotCursor(next->slotList(slot))});
     }
 }
 
@@ -92,7 +88,7 @@ private:
 
     // Below every visited parent: pushes the node and its descendants down when it is not.
     bool belowParents(ViewNode* n) const {
-        const NodeList* parents = n->slots[ParentSlot];
+        const NodeSlot parents = n->slotList(ParentSlot);
         if (!listSize(parents))
             return false;
         int greatest = n->layer - 1;
@@ -109,7 +105,7 @@ private:
 
     // Above every visited child: pulls the node and its ancestors up when it is not.
     void aboveChildren(ViewNode* n) const {
-        const NodeList* children = n->slots[ChildSlot];
+        const NodeSlot children = n->slotList(ChildSlot);
         if (!listSize(children))
             return;
         int smallest = n->layer + 1;
@@ -234,11 +230,10 @@ ViewNode* makeDummy(ViewLayout& layout, const ViewNode* below, int layer) {
     return dummy;
 }
 
-// Fills the layers between n and its parent p, which stands at `parentRef` in n's parent list.
-void fillLink(ViewLayout& layout, ViewNode* n, NodeBase** parentRef) {
-    auto* p = asViewNode(*parentRef);
-    NodeBase** childRef = linkRef(p->slots[ChildSlot], n);
-    if (!childRef)
+// Fills the layers between n and its parent p, which stands at `parentAt` in n's parent list.
+void fillLink(ViewLayout& layout, ViewNode* n, ViewNode* p, int parentAt) {
+    const int childAt = positionOf(p, ChildSlot, n);
+    if (childAt < 0)
         return;
     ViewNode* below = n;
     for (int layer = n->layer - 1; layer > p->layer; --layer) {
@@ -247,7 +242,7 @@ void fillLink(ViewLayout& layout, ViewNode* n, NodeBase** parentRef) {
             break;
         appendLink(dummy, ChildSlot, below);
         if (below == n)
-            *parentRef = dummy;
+            replaceLinkAt(n, ParentSlot, parentAt, dummy);
         else
             appendLink(below, ParentSlot, dummy);
         below = dummy;
@@ -255,17 +250,16 @@ void fillLink(ViewLayout& layout, ViewNode* n, NodeBase** parentRef) {
     if (below == n)
         return;
     appendLink(below, ParentSlot, p);
-    *childRef = below;
+    replaceLinkAt(p, ChildSlot, childAt, below);
 }
 
 void fillNode(ViewLayout& layout, Node* node) {
     auto* n = asViewNode(node);
-    NodeList* parents = n->slots[ParentSlot];
-    for (int i = 0, size = listSize(parents); i < size; ++i) {
-        const auto* p = asViewNode(parents->nodeAt(i));
+    for (int i = 0, size = listSize(n->slotList(ParentSlot)); i < size; ++i) {
+        auto* p = asViewNode(n->slotList(ParentSlot).nodeAt(i));
         if (isHidden(p) || p->hasFlag(NodeFlags::DummyNode) || p->layer + 1 >= n->layer)
             continue;
-        fillLink(layout, n, static_cast<NodeBase**>(parents->elementAt(i)));
+        fillLink(layout, n, p, i);
     }
 }
 
@@ -349,10 +343,8 @@ void RemoveDummyNodes(ViewLayout& layout) {
         NodeBase* child = first(bottom, ChildSlot);
         if (!child)
             return;
-        if (NodeBase** ref = linkRef(parent->slots[ChildSlot], top))
-            *ref = child;
-        if (NodeBase** ref = linkRef(child->slots[ParentSlot], bottom))
-            *ref = parent;
+        replaceLinkNode(parent, ChildSlot, top, child);
+        replaceLinkNode(child, ParentSlot, bottom, parent);
     });
     forEachNode(layout.dummyList, [](NodeBase* dummy) { dummy->destroy(); });
     DisposeList(layout.dummyList);

@@ -65,13 +65,13 @@ void linkViewNode(NodeTable& viewTable, ViewNode* v) {
     if (!from)
         return;
     for (int slot = 0; slot < v->linkSlotCount && slot < from->linkSlotCount; ++slot) {
-        const NodeList* list = from->slots[slot];
+        const NodeSlot list = from->slots[slot];
         if (!list)
             continue;
-        for (int i = 0, size = list->size(); i < size; ++i) {
-            ViewNode* neighbour = viewNodeFor(viewTable, asNode(list->nodeAt(i)));
+        for (int i = 0, size = list.size(); i < size; ++i) {
+            ViewNode* neighbour = viewNodeFor(viewTable, asNode(list.nodeAt(i)));
             if (neighbour)
-                listAddUnique(v->slots[slot], neighbour);
+                slotAddUnique(v->slots[slot], neighbour);
         }
         v->counts[slot] = from->counts[slot];
     }
@@ -185,9 +185,7 @@ void linkPartial(CopyFinder& copies, ViewNode* v,
             });
             v->counts[slot] = from->counts[slot];
         }
-        if (v->slots[slot])
-            v->slots[slot]->destroy();
-        v->slots[slot] = linked;
+        slotAdopt(v->slots[slot], linked);
     }
 }
 
@@ -222,7 +220,7 @@ private:
 
 // The fillers that stand in `list` for a real neighbour, so that relinking a copy while the
 // layout's fillers are in place keeps them.
-std::vector<std::pair<ViewNode*, NodeBase*>> fillersIn(const NodeList* list, int slot) {
+std::vector<std::pair<ViewNode*, NodeBase*>> fillersIn(NodeSlot list, int slot) {
     std::vector<std::pair<ViewNode*, NodeBase*>> fillers;
     forEachNode(list, [&](NodeBase* n) {
         if (asNode(n)->hasFlag(NodeFlags::DummyNode))
@@ -259,7 +257,7 @@ void completeCopy(CopyFinder& copies, ViewNode* v, bool makeMissing, std::vector
                   Reached reached) {
     const Node* from = v->source;
     for (int slot = 0; slot < v->linkSlotCount; ++slot) {
-        const NodeList* source = slot < from->linkSlotCount ? from->slots[slot] : nullptr;
+        const NodeSlot source = slot < from->linkSlotCount ? from->slots[slot] : NodeSlot();
         const auto fillers = fillersIn(v->slots[slot], slot);
         ListBuilder linked(listSize(source));
         int unseen = 0;
@@ -291,9 +289,7 @@ void completeCopy(CopyFinder& copies, ViewNode* v, bool makeMissing, std::vector
             v->counts[slot] = from->counts[slot];
         if (slot < kLinkSlotCount)
             v->unseen[slot] = unseen;
-        if (v->slots[slot])
-            v->slots[slot]->destroy();
-        v->slots[slot] = linked.take();
+        slotAdopt(v->slots[slot], linked.take());
     }
     v->complete = 1;
 }

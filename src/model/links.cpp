@@ -17,13 +17,10 @@ bool hasSlot(const NodeBase* n, int slot) {
     return n && slot >= 0 && slot < n->linkSlotCount;
 }
 
-// Drops an emptied list so that an empty slot is always null.
+// Empties a slot whose counter ran out, so that an empty slot always counts 0.
 void dropIfEmpty(NodeBase* n, int slot) {
-    NodeList*& list = n->slots[slot];
-    if (n->counts[slot] <= 0 || (list && list->isEmpty())) {
-        if (list)
-            list->destroy();
-        list = nullptr;
+    if (n->counts[slot] <= 0 || n->slots[slot].isEmpty()) {
+        slotClear(n->slots[slot]);
         n->counts[slot] = 0;
     }
 }
@@ -31,11 +28,7 @@ void dropIfEmpty(NodeBase* n, int slot) {
 // Visits N's neighbours slot by slot, in list order, as detach, record and restore need them.
 template <typename Visit> void forEachNeighbour(const Node* n, Visit visit) {
     for (int slot = 0; slot < n->linkSlotCount; ++slot) {
-        const NodeList* list = n->slots[slot];
-        if (!list)
-            continue;
-        for (int i = 0, size = list->size(); i < size; ++i)
-            visit(slot, asNode(list->nodeAt(i)));
+        forEachNode(n->slots[slot], [&](NodeBase* x) { visit(slot, asNode(x)); });
     }
 }
 
@@ -49,7 +42,7 @@ void reinsertAt(NodeBase* owner, int slot, NodeBase* x, int position) {
 int appendLink(NodeBase* n, int slot, NodeBase* x) {
     if (!hasSlot(n, slot) || !x)
         return slot;
-    if (listAppend(n->slots[slot], x))
+    if (slotAppend(n->slots[slot], x))
         ++n->counts[slot];
     return slot;
 }
@@ -66,18 +59,10 @@ void addChild(NodeBase* p, NodeBase* c) {
 void insertLink(NodeBase* n, int slot, NodeBase* x, int position, int moveIfPresent) {
     if (!hasSlot(n, slot) || !x)
         return;
-    NodeList*& list = n->slots[slot];
-    if (!list) {
-        if (listAppend(list, x))
-            ++n->counts[slot];
-        return;
-    }
-    if (moveIfPresent) {
-        if (listMoveOrInsert(list, x, position) == 1)
-            ++n->counts[slot];
-        return;
-    }
-    if (list->insertAtIndex(x, position))
+    NodeSlot& nodes = n->slots[slot];
+    const int stored =
+        moveIfPresent ? slotMoveOrInsert(nodes, x, position) : slotInsertAt(nodes, x, position);
+    if (stored == 1)
         ++n->counts[slot];
 }
 
@@ -87,14 +72,13 @@ void insertLinkPair(NodeBase* n, int slot, NodeBase* x, int position, int moveIf
 }
 
 NodeBase* first(const NodeBase* n, int slot) {
-    const NodeList* list = n ? n->slotList(slot) : nullptr;
-    return list ? list->nodeAt(0) : nullptr;
+    return n ? n->slotList(slot).first() : nullptr;
 }
 
 NodeBase* removeLinkAt(NodeBase* n, int slot, int position) {
-    if (!hasSlot(n, slot) || !n->slots[slot] || n->slots[slot]->isEmpty())
+    if (!hasSlot(n, slot) || n->slots[slot].isEmpty())
         return nullptr;
-    NodeBase* removed = n->slots[slot]->removeAtIndex(position);
+    NodeBase* removed = slotRemoveAt(n->slots[slot], position);
     if (removed)
         --n->counts[slot];
     dropIfEmpty(n, slot);
@@ -119,26 +103,23 @@ int moveLink(NodeBase* n, int slot, int from, int to) {
 }
 
 int positionOf(const NodeBase* n, int slot, const NodeBase* x) {
-    const NodeList* list = n ? n->slotList(slot) : nullptr;
-    return list && x ? list->indexOf(const_cast<NodeBase*>(x)) : -1;
+    return n && x ? n->slotList(slot).indexOf(x) : -1;
 }
 
 int replaceSlot(NodeBase* n, int slot, NodeList* list) {
     if (!hasSlot(n, slot))
         return 0;
-    if (n->slots[slot] && n->slots[slot] != list)
-        n->slots[slot]->destroy();
-    n->slots[slot] = list;
-    n->counts[slot] = list ? list->size() : 0;
+    slotAdopt(n->slots[slot], list);
+    n->counts[slot] = n->slots[slot].size();
     return n->counts[slot];
 }
 
-NodeBase** linkRef(NodeList* list, const NodeBase* x) {
-    if (!list || !x)
-        return nullptr;
-    int index = -1;
-    ChunkList* block = list->findElement(const_cast<NodeBase*>(x), identity, &index);
-    return block ? static_cast<NodeBase**>(block->element(index)) : nullptr;
+bool replaceLinkNode(NodeBase* n, int slot, const NodeBase* x, NodeBase* by) {
+    return hasSlot(n, slot) && slotReplaceNode(n->slots[slot], x, by);
+}
+
+bool replaceLinkAt(NodeBase* n, int slot, int position, NodeBase* by) {
+    return hasSlot(n, slot) && slotReplaceAt(n->slots[slot], position, by);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -152,7 +133,7 @@ void detachNode(Node* n) {
     };
     std::int32_t total = 0;
     for (int slot = 0; slot < n->linkSlotCount; ++slot)
-        total += n->slots[slot] ? n->slots[slot]->size() : 0;
+        total += n->slots[slot].size();
     if (total == 0)
         return;
     auto* neighbours = static_cast<Neighbour*>(

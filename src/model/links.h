@@ -25,10 +25,14 @@ NodeBase* removeLink(NodeBase* n, int slot, NodeBase* x);
 int unlink(NodeBase* n, int slot, NodeBase* x);
 int moveLink(NodeBase* n, int slot, int from, int to);
 int positionOf(const NodeBase* n, int slot, const NodeBase* x);
-// Installs `list` as the slot's list (the old one is destroyed, not its nodes).
+// Gives the slot `list`'s nodes, taking the list over (the old one is destroyed, not its
+// nodes); the slot's counter becomes their number, which is returned.
 int replaceSlot(NodeBase* n, int slot, NodeList* list);
-// The list element holding x, for replacing it in place; null when absent.
-NodeBase** linkRef(NodeList* list, const NodeBase* x);
+// Puts `by` in the place of the first x in the slot (one side of a link only); false when x is
+// not there.
+bool replaceLinkNode(NodeBase* n, int slot, const NodeBase* x, NodeBase* by);
+// Puts `by` in place of the node at `position` of the slot; false when out of range.
+bool replaceLinkAt(NodeBase* n, int slot, int position, NodeBase* by);
 
 // Deleting a node and undoing it: the back links of N's neighbours are taken away (N keeps its
 // own lists) and can be put back at the positions recorded before.

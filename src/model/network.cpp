@@ -157,9 +157,9 @@ void markLineage(Node* n, int direction, int on) {
         if (!done.insert(node).second)
             continue;
         node->setFlag(on, mark);
-        if (const NodeList* list = node->slotList(slot))
-            for (int i = list->size() - 1; i >= 0; --i)
-                pending.push_back(asNode(list->nodeAt(i)));
+        if (const NodeSlot list = node->slotList(slot))
+            for (int i = list.size() - 1; i >= 0; --i)
+                pending.push_back(asNode(list.nodeAt(i)));
     }
 }
 

@@ -33,14 +33,14 @@ void printName(const NodeBase* node) {
     std::printf(blank ? "\"%s\"" : "%s", name);
 }
 
-void printList(const NodeList* list) {
-    if (!list)
-        return;
-    for (int i = 0, n = list->size(); i < n; ++i) {
-        if (i > 0)
+void printList(NodeSlot list) {
+    bool between = false;
+    forEachNode(list, [&between](const NodeBase* node) {
+        if (between)
             std::fputc(' ', stdout);
-        list->nodeAt(i)->print();
-    }
+        between = true;
+        node->print();
+    });
 }
 
 const char* shownName(const NodeBase* node) {
@@ -59,13 +59,13 @@ NodeBase::NodeBase(int slotCount) {
     // The slot lists and their counters share one block: a node costs one allocation less.
     const auto count = static_cast<std::size_t>(slotCount);
     auto* block = static_cast<char*>(
-        Allocate(static_cast<std::int32_t>(count * (sizeof(NodeList*) + sizeof(std::int32_t)))));
+        Allocate(static_cast<std::int32_t>(count * (sizeof(NodeSlot) + sizeof(std::int32_t)))));
     if (!block) {
         // Out of memory: the node exists without slots and every link operation refuses it.
         return;
     }
-    slots = reinterpret_cast<NodeList**>(block);
-    counts = reinterpret_cast<std::int32_t*>(block + count * sizeof(NodeList*));
+    slots = reinterpret_cast<NodeSlot*>(block);
+    counts = reinterpret_cast<std::int32_t*>(block + count * sizeof(NodeSlot));
     linkSlotCount = static_cast<std::uint8_t>(slotCount);
     NodeBase::initOwn();
 }
@@ -74,7 +74,7 @@ NodeBase::~NodeBase() = default;
 
 void NodeBase::initOwn() {
     for (int i = 0; i < linkSlotCount; ++i) {
-        slots[i] = nullptr;
+        slots[i] = NodeSlot();
         counts[i] = 0;
     }
     visitMark = 0;
@@ -90,11 +90,8 @@ void NodeBase::setName(const char* text, int copy) {
 }
 
 void NodeBase::clear() {
-    for (int i = 0; i < linkSlotCount; ++i) {
-        if (slots[i])
-            slots[i]->destroy();
-        slots[i] = nullptr;
-    }
+    for (int i = 0; i < linkSlotCount; ++i)
+        slotClear(slots[i]);
     Release(name);
     name = nullptr;
 }

@@ -1,6 +1,7 @@
 // The nodes of a network: entities, relations and properties, their flags, names and identity.
 #pragma once
 
+#include "containers/node_slot.h"
 #include "memory/heap_object.h"
 
 #include <cstdint>
@@ -8,7 +9,6 @@
 namespace tarvo {
 
 class LabelIds;
-class NodeList;
 
 // The flags word of every node. The model owns the kind bits; the view and the inheritance
 // searches own the working bits.
@@ -55,12 +55,14 @@ public:
 
     // The first node of a slot, or null when the slot is empty.
     NodeBase* first(int slot) const;
-    NodeList* slotList(int slot) const {
-        return slot >= 0 && slot < linkSlotCount ? slots[slot] : nullptr;
+    // The nodes of a slot; an empty slot when out of range.
+    NodeSlot slotList(int slot) const {
+        return slot >= 0 && slot < linkSlotCount ? slots[slot] : NodeSlot();
     }
 
     char* name = nullptr;
-    NodeList** slots = nullptr;
+    // Read through slotList or the slot operations: an entry holds one node or a list.
+    NodeSlot* slots = nullptr;
     std::int32_t* counts = nullptr;
     std::uint8_t linkSlotCount = 0;
     std::uint8_t visitMark = 0;

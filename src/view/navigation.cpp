@@ -36,7 +36,7 @@ bool shown(const Node* node) {
 int placeOf(const ViewNode* owner, int slot, const ViewNode* node) {
     int index = -1;
     int at = 0;
-    forEachNode(owner ? owner->slotList(slot) : nullptr, [&](NodeBase* element) {
+    forEachNode(owner ? owner->slotList(slot) : NodeSlot(), [&](NodeBase* element) {
         if (index < 0 && realNode(element, slot) == node)
             index = at;
         ++at;
@@ -67,10 +67,10 @@ bool setLink(NetView& view, ViewNode* node, ViewNode* link, int direction) {
 }
 
 // The cursor's list while it still is the current link's slot; edits may have replaced it.
-NodeList* cursorList(const NetView& view) {
-    NodeList* list = view.linkCursor.list;
+NodeSlot cursorList(const NetView& view) {
+    const NodeSlot list = view.linkCursor.list;
     if (!list || !view.currentLink || list != view.currentLink->slotList(view.linkDirection))
-        return nullptr;
+        return NodeSlot();
     return list;
 }
 
@@ -337,12 +337,12 @@ void GoToNode(NetView& view, ViewNode* node, int linkMode, ViewNode* link, bool 
 }
 
 void StepSibling(NetView& view, int step) {
-    NodeList* list = cursorList(view);
+    const NodeSlot list = cursorList(view);
     const int size = listSize(list);
     if (!size)
         return;
     const int index = ((view.linkCursor.index + unit(step)) % size + size) % size;
-    ViewNode* target = realNode(list->nodeAt(index), view.linkDirection);
+    ViewNode* target = realNode(list.nodeAt(index), view.linkDirection);
     GoToNode(view, target, 0);
     if (target && view.current == target)
         view.linkCursor.index = index;
@@ -350,7 +350,7 @@ void StepSibling(NetView& view, int step) {
 
 void EnterSlot(NetView& view, int slot) {
     ViewNode* node = view.current;
-    const NodeList* list = node ? node->slotList(slot) : nullptr;
+    const NodeSlot list = node ? node->slotList(slot) : NodeSlot();
     if (!listSize(list))
         return;
     // The first element not before the current node along the layer; the last when all are.
@@ -360,18 +360,18 @@ void EnterSlot(NetView& view, int slot) {
             target = element;
     });
     if (!target)
-        target = list->nodeAt(list->size() - 1);
+        target = list.nodeAt(list.size() - 1);
     goTo(view, realNode(target, slot), LinkChoice{1, nullptr, slot}, false);
 }
 
 void EnterRelationSlot(NetView& view, int slot) {
     ViewNode* node = view.current;
-    const NodeList* list = node ? node->slotList(slot) : nullptr;
+    const NodeSlot list = node ? node->slotList(slot) : NodeSlot();
     if (!listSize(list))
         return;
     const int index = std::max(0, placeOf(node, slot, view.currentLink));
     // The node left behind becomes the link, so that the siblings are those of this slot.
-    goTo(view, realNode(list->nodeAt(index), slot), LinkChoice{1, nullptr, slot}, false);
+    goTo(view, realNode(list.nodeAt(index), slot), LinkChoice{1, nullptr, slot}, false);
 }
 
 void GoToLayerEnd(NetView& view, bool lastLayer, bool lastSlot) {

@@ -43,7 +43,7 @@ struct DistanceStats {
 
 // Where the link cursor stands: a slot list of the current node and an index in it.
 struct LinkCursor {
-    NodeList* list = nullptr;
+    NodeSlot list;
     std::int32_t index = 0;
 };
 

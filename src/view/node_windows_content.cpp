@@ -113,9 +113,9 @@ void prepareInspection(ViewNode* v) {
             source->distance = w->distance;
         }
         for (int slot = 0; slot < w->linkSlotCount; ++slot) {
-            const NodeList* list = w->slots[slot];
-            for (int i = 0, size = list ? list->size() : 0; i < size; ++i) {
-                auto* next = static_cast<ViewNode*>(list->nodeAt(i));
+            const NodeSlot list = w->slots[slot];
+            for (int i = 0, size = list.size(); i < size; ++i) {
+                auto* next = static_cast<ViewNode*>(list.nodeAt(i));
                 if (seen.insert(next).second)
                     frontier.push_back(next);
             }
@@ -302,12 +302,12 @@ MoveButtons MoveEnabling(int s, int n) {
 }
 
 int MovablePlace(const Node* s, int slot, const NodeList* shown, int row, int* count) {
-    const NodeList* present = s ? s->slotList(slot) : nullptr;
+    const NodeSlot present = s ? s->slotList(slot) : NodeSlot();
     int place = -1;
     int movable = 0;
     for (int i = 0, n = listSize(shown); i < n; ++i) {
         NodeBase* x = shown->nodeAt(i);
-        if (!present || present->indexOf(x) < 0)
+        if (!present || present.indexOf(x) < 0)
             continue;
         if (i == row)
             place = movable;
@@ -330,7 +330,7 @@ bool MoveShownLink(NetView& view, int slot, const NodeList* shown, int row, int 
     NodeBase* other = nullptr;
     for (int i = 0, seen = 0, n = listSize(shown); i < n && !other; ++i) {
         NodeBase* x = shown->nodeAt(i);
-        if (s->slotList(slot)->indexOf(x) < 0)
+        if (s->slotList(slot).indexOf(x) < 0)
             continue;
         if (seen++ == place + step)
             other = x;

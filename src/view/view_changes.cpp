@@ -86,7 +86,7 @@ ViewNode* copyOf(NetView& view, Node* node) {
 }
 
 // True when the list holds exactly `wanted`, in order.
-bool listIs(const NodeList* list, const std::vector<NodeBase*>& wanted) {
+bool listIs(NodeSlot list, const std::vector<NodeBase*>& wanted) {
     if (listSize(list) != static_cast<int>(wanted.size()))
         return false;
     std::size_t i = 0;
@@ -96,12 +96,12 @@ bool listIs(const NodeList* list, const std::vector<NodeBase*>& wanted) {
 }
 
 // The cursor is put back on the new list afterwards, so a changed list is simply replaced.
-void setList(NodeList*& list, const std::vector<NodeBase*>& wanted) {
+void setList(NodeSlot& list, const std::vector<NodeBase*>& wanted) {
     if (listIs(list, wanted))
         return;
-    DisposeList(list);
+    slotClear(list);
     for (NodeBase* n : wanted)
-        listAppend(list, n);
+        slotAppend(list, n);
 }
 
 // A node to stand for the current node when its network node has gone: the current link, then
@@ -213,7 +213,7 @@ void repointCursor(NetView& view) {
     ViewNode* link = view.currentLink;
     if (!link || !view.linkCursor.list)
         return;
-    NodeList* list = link->slotList(view.linkDirection);
+    const NodeSlot list = link->slotList(view.linkDirection);
     if (view.linkCursor.list == list)
         return;
     int index = -1;
@@ -280,8 +280,8 @@ void dropUnreached(NetView& view, const std::unordered_set<ViewNode*>& reached) 
 // or there is no current link.
 void revalidateCursor(NetView& view) {
     ViewNode* link = view.currentLink;
-    const NodeList* list = link ? link->slots[view.linkDirection] : nullptr;
-    const int index = list ? list->indexOf(view.current) : -1;
+    const NodeSlot list = link ? link->slots[view.linkDirection] : NodeSlot();
+    const int index = list ? list.indexOf(view.current) : -1;
     if (index < 0) {
         if (link)
             link->setFlag(0, NodeFlags::CurrentLinkMark);

@@ -170,17 +170,17 @@ bool ReorderSlot(NetView& view, ViewNode* node, int slot, const NodeList* order)
     if (!canEdit(view) || !node || !node->source || slot < 0 || slot >= kLinkSlotCount)
         return false;
     Node* source = node->source;
-    const NodeList* present = source->slotList(slot);
+    const NodeSlot present = source->slotList(slot);
     // The new order must hold the same neighbours, and differ from the present one.
     NodeList* wanted = nullptr;
     bool valid = listSize(order) == listSize(present);
     forEachNode(order, [&](NodeBase* n) {
         Node* x = realSource(n, slot);
-        valid = valid && x && present->indexOf(x) >= 0 && listAppend(wanted, x);
+        valid = valid && x && present.indexOf(x) >= 0 && listAppend(wanted, x);
     });
     bool same = valid;
     for (int i = 0; same && i < listSize(present); ++i)
-        same = wanted->nodeAt(i) == present->nodeAt(i);
+        same = wanted->nodeAt(i) == present.nodeAt(i);
     forEachNode(present, [&](NodeBase* x) { valid = valid && wanted->indexOf(x) >= 0; });
     if (!valid || same) {
         DisposeList(wanted);

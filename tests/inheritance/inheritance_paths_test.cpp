@@ -34,7 +34,8 @@ std::string shown(const NodeBase* node) {
     return text;
 }
 
-Nodes nodesOf(const NodeList* list) {
+// A result list or a link slot.
+template <typename List> Nodes nodesOf(List list) {
     Nodes nodes;
     forEachNode(list, [&nodes](NodeBase* node) { nodes.push_back(node); });
     return nodes;

@@ -89,8 +89,8 @@ std::int64_t crossingsByPairs(const NetView& view) {
             const ViewNode* node = grid.at(row, column);
             if (!node || !node->slots[ChildSlot])
                 continue;
-            for (int i = 0; i < node->slots[ChildSlot]->size(); ++i) {
-                const auto* child = static_cast<const ViewNode*>(node->slots[ChildSlot]->nodeAt(i));
+            for (int i = 0; i < node->slots[ChildSlot].size(); ++i) {
+                const auto* child = static_cast<const ViewNode*>(node->slots[ChildSlot].nodeAt(i));
                 if (!child->hasFlag(NodeFlags::Hidden) &&
                     child->layer + grid.layerOffset == column + 1)
                     bands[static_cast<std::size_t>(column)].emplace_back(row, child->slot +

@@ -117,21 +117,22 @@ TEST_F(NetworkTest, CountersFollowTheLists) {
     EXPECT_EQ(slotOf(a, ChildSlot), (std::vector<const NodeBase*>{c, b, b, c}));
     EXPECT_EQ(a->counts[ChildSlot], 4);
     EXPECT_EQ(positionOf(a, ChildSlot, b), 1);
-    NodeBase** ref = linkRef(a->slots[ChildSlot], b);
-    ASSERT_NE(ref, nullptr);
-    EXPECT_EQ(*ref, b);
+    EXPECT_TRUE(replaceLinkNode(a, ChildSlot, b, a));
+    EXPECT_EQ(slotOf(a, ChildSlot), (std::vector<const NodeBase*>{c, a, b, c}));
+    EXPECT_TRUE(replaceLinkNode(a, ChildSlot, a, b));
+    EXPECT_FALSE(replaceLinkNode(a, ChildSlot, a, b)) << "no a left to replace";
 
     EXPECT_EQ(unlink(b, ParentSlot, c), 0) << "no link, nothing touched";
     EXPECT_EQ(removeLink(a, ChildSlot, a), nullptr);
     for (int i = 0; i < 4; ++i)
         ASSERT_NE(removeLinkAt(a, ChildSlot, -1), nullptr);
-    EXPECT_EQ(a->slots[ChildSlot], nullptr) << "the last removal empties the slot";
+    EXPECT_TRUE(a->slots[ChildSlot].isEmpty()) << "the last removal empties the slot";
     EXPECT_EQ(a->counts[ChildSlot], 0);
     EXPECT_EQ(first(a, ChildSlot), nullptr);
     EXPECT_EQ(removeLinkAt(a, ChildSlot, 0), nullptr);
 
     EXPECT_EQ(replaceSlot(c, ParentSlot, nullptr), 0);
-    EXPECT_EQ(c->slots[ParentSlot], nullptr);
+    EXPECT_TRUE(c->slots[ParentSlot].isEmpty());
 }
 
 TEST_F(NetworkTest, DetachAndRestorePutEveryBackLinkWhereItWas) {
@@ -179,6 +180,44 @@ TEST_F(NetworkTest, DetachAndRestorePutEveryBackLinkWhereItWas) {
         Release(positions);
         EXPECT_EQ(snapshot(), before);
     }
+}
+
+// The back links of a deleted node sit in lists of every form: the only node of a slot, one of
+// two, and deep in a second block of 64. Each goes back to its place.
+TEST_F(NetworkTest, DetachAndRestoreAcrossEverySlotForm) {
+    Node* hub = entity("hub");
+    Node* alone = entity("alone");
+    Node* pair = entity("pair");
+    Node* crowd = entity("crowd");
+    addChild(alone, hub);
+    addChild(pair, entity("first"));
+    addChild(pair, hub);
+    for (int i = 0; i < 100; ++i) {
+        if (i == 70)
+            addChild(crowd, hub);
+        addChild(crowd, entity(("c" + std::to_string(i)).c_str()));
+    }
+    addChild(hub, entity("below"));
+    const auto before = [&] {
+        return std::vector<std::vector<const NodeBase*>>{
+            slotOf(alone, ChildSlot), slotOf(pair, ChildSlot), slotOf(crowd, ChildSlot),
+            slotOf(entity("below"), ParentSlot)};
+    };
+    const auto kept = before();
+    ASSERT_EQ(positionOf(crowd, ChildSlot, hub), 70);
+    std::int32_t* positions = recordPositions(hub);
+    ASSERT_NE(positions, nullptr);
+    detachNode(hub);
+    EXPECT_TRUE(alone->slotList(ChildSlot).isEmpty());
+    EXPECT_NE(pair->slotList(ChildSlot).single(), nullptr) << "one child left: no list";
+    EXPECT_EQ(crowd->counts[ChildSlot], 100);
+    EXPECT_TRUE(entity("below")->slotList(ParentSlot).isEmpty());
+    restorePositions(hub, positions);
+    Release(positions);
+    EXPECT_EQ(before(), kept);
+    EXPECT_EQ(crowd->counts[ChildSlot], 101);
+    EXPECT_EQ(pair->counts[ChildSlot], 2);
+    EXPECT_NE(pair->slotList(ChildSlot).list(), nullptr);
 }
 
 TEST_F(NetworkTest, LineagesAreMarkedOnceEvenAroundCycles) {

@@ -45,9 +45,9 @@ void writeFile(const std::string& path, const std::string& text) {
 
 std::vector<std::string> namesIn(const NodeBase* node, int slot) {
     std::vector<std::string> names;
-    if (const NodeList* list = node->slotList(slot))
-        for (int i = 0; i < list->size(); ++i)
-            names.push_back(list->nodeAt(i)->name ? list->nodeAt(i)->name : "");
+    if (const NodeSlot list = node->slotList(slot))
+        for (int i = 0; i < list.size(); ++i)
+            names.push_back(list.nodeAt(i)->name ? list.nodeAt(i)->name : "");
     return names;
 }
 
@@ -137,7 +137,7 @@ TEST_F(NetworkFileTest, SectionsCommentsAndStatementForms) {
         << "a comment line keeps the section in force";
     for (const char* name : {"A", "B"}) {
         ASSERT_NE(net->find(name, 0), nullptr) << name;
-        EXPECT_EQ(net->find(name, 0)->slots[ParentSlot], nullptr);
+        EXPECT_TRUE(net->find(name, 0)->slots[ParentSlot].isEmpty());
     }
     // The statement after a one-word comment line is read, not swallowed with the comment.
     EXPECT_EQ(namesIn(net->find("C", 0), ParentSlot), (std::vector<std::string>{"D"}));
@@ -220,7 +220,7 @@ TEST_F(NetworkFileTest, WordsFindTheirNodeByLabelAndKindThroughRenamesAndRemoval
     Node* fresh = GetOrCreateNode(*net, "dog", 0);
     ASSERT_NE(fresh, nullptr);
     EXPECT_NE(fresh, taken);
-    EXPECT_EQ(fresh->slotList(ParentSlot), nullptr) << "a new node has no links";
+    EXPECT_TRUE(fresh->slotList(ParentSlot).isEmpty()) << "a new node has no links";
     EXPECT_EQ(net->take("dog", 0), fresh);
     fresh->destroy();
 
@@ -304,16 +304,21 @@ TEST_F(NetworkFileTest, ManyChildrenKeepTheFileOrderAndTheBlocksOf64) {
         EXPECT_EQ(namesIn(top, ChildSlot), expected);
         EXPECT_EQ(top->counts[ChildSlot], children);
         int seen = 0;
-        for (const ChunkList* block = top->slotList(ChildSlot); block; block = block->next) {
+        const NodeSlot slot = top->slotList(ChildSlot);
+        if (children == 1) {
+            EXPECT_NE(slot.single(), nullptr) << "one child is held without a list";
+        }
+        const ChunkList* blocks = slot.list();
+        for (const ChunkList* block = blocks; block; block = block->next) {
             EXPECT_EQ(block->count, std::min(64, children - seen)) << "block at " << seen;
             seen += block->count;
         }
-        EXPECT_EQ(seen, children);
+        EXPECT_EQ(seen + (slot.single() ? 1 : 0), children);
         for (const std::string& name : expected) {
             Node* child = net->find(name.c_str(), 0);
             ASSERT_NE(child, nullptr) << name;
             EXPECT_EQ(namesIn(child, ParentSlot), (std::vector<std::string>{"top"}));
-            EXPECT_EQ(child->slotList(ChildSlot), nullptr) << "an empty slot holds no list";
+            EXPECT_TRUE(child->slotList(ChildSlot).isEmpty()) << "an empty slot holds no list";
         }
     }
 }

@@ -38,9 +38,9 @@ std::vector<std::string> describeNetwork(const Network& net) {
             line += "|" + nameOf(node);
             for (int slot = 0; slot < kLinkSlotCount; ++slot) {
                 std::vector<std::string> names;
-                const NodeList* list = node->slotList(slot);
-                for (int i = 0, n = list ? list->size() : 0; i < n; ++i)
-                    names.push_back(nameOf(list->nodeAt(i)));
+                const NodeSlot list = node->slotList(slot);
+                for (int i = 0, n = list ? list.size() : 0; i < n; ++i)
+                    names.push_back(nameOf(list.nodeAt(i)));
                 // A file keeps the order of each node's children (and of a relation's
                 // properties); the other lists fill in the order the file's lines come.
                 if (slot != ChildSlot)

@@ -366,8 +366,7 @@ TEST_F(FrameDocumentsTest, InspectionWindowsFollowInsertsUndoAndDeletesInTheirVi
     // Insert a child and go to it, as a click on it does.
     Node* modal = view.current->source;
     QTest::keyClick(viewWindow, Qt::Key_Insert, Qt::ControlModifier);
-    Node* child =
-        asNode(modal->slotList(ChildSlot)->nodeAt(modal->slotList(ChildSlot)->size() - 1));
+    Node* child = asNode(modal->slotList(ChildSlot).nodeAt(modal->slotList(ChildSlot).size() - 1));
     ViewNode* copy = FindViewNode(view, child);
     ASSERT_NE(copy, nullptr);
     GoToNode(view, copy, 2, nullptr, true);

@@ -10,9 +10,9 @@ namespace tarvo::testing_support {
 
 inline std::vector<const NodeBase*> slotOf(const NodeBase* n, int slot) {
     std::vector<const NodeBase*> nodes;
-    if (const NodeList* list = n->slotList(slot))
-        for (int i = 0; i < list->size(); ++i)
-            nodes.push_back(list->nodeAt(i));
+    if (const NodeSlot list = n->slotList(slot))
+        for (int i = 0; i < list.size(); ++i)
+            nodes.push_back(list.nodeAt(i));
     return nodes;
 }
 

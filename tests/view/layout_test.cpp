@@ -127,9 +127,9 @@ void expectGridInvariants(NetView& view) {
     for (const auto& [n, count] : seen) {
         EXPECT_EQ(count, 1) << shown(n);
         EXPECT_EQ(grid.nodeAt(n->slot, n->layer), n) << shown(n);
-        for (int i = 0, size = n->slots[ParentSlot] ? n->slots[ParentSlot]->size() : 0; i < size;
+        for (int i = 0, size = n->slots[ParentSlot] ? n->slots[ParentSlot].size() : 0; i < size;
              ++i) {
-            const auto* p = static_cast<const ViewNode*>(n->slots[ParentSlot]->nodeAt(i));
+            const auto* p = static_cast<const ViewNode*>(n->slots[ParentSlot].nodeAt(i));
             if (p->hasFlag(NodeFlags::Hidden))
                 continue;
             EXPECT_EQ(p->layer + 1, n->layer) << shown(p) << " above " << shown(n);
@@ -153,8 +153,8 @@ void expectGridInvariants(NetView& view) {
         for (int slot : {ParentSlot, ChildSlot}) {
             int links = 0;
             double sum = 0.0;
-            for (int i = 0, size = n->slots[slot] ? n->slots[slot]->size() : 0; i < size; ++i) {
-                const auto* q = static_cast<const ViewNode*>(n->slots[slot]->nodeAt(i));
+            for (int i = 0, size = n->slots[slot] ? n->slots[slot].size() : 0; i < size; ++i) {
+                const auto* q = static_cast<const ViewNode*>(n->slots[slot].nodeAt(i));
                 if (q->hasFlag(NodeFlags::Hidden))
                     continue;
                 const int a = std::abs(n->layer - q->layer);
@@ -196,16 +196,16 @@ TEST_F(LayoutTest, ALinkSpanningThreeLayersGetsTwoFillersUntilTheNextRelayout) {
     expectGridInvariants(v);
     ViewNode* a = node("a");
     ViewNode* d = node("d");
-    ASSERT_EQ(a->slots[ParentSlot]->size(), 2);
-    EXPECT_TRUE(asNode(a->slots[ParentSlot]->nodeAt(1))->hasFlag(NodeFlags::DummyNode));
+    ASSERT_EQ(a->slots[ParentSlot].size(), 2);
+    EXPECT_TRUE(asNode(a->slots[ParentSlot].nodeAt(1))->hasFlag(NodeFlags::DummyNode));
 
     RemoveDummyNodes(v.layout);
     EXPECT_EQ(v.layout.dummyCount, 0);
     EXPECT_EQ(v.layout.dummyList, nullptr);
     // The links are the network's again, in the same places.
-    EXPECT_EQ(a->slots[ParentSlot]->nodeAt(0), node("b"));
-    EXPECT_EQ(a->slots[ParentSlot]->nodeAt(1), d);
-    EXPECT_EQ(d->slots[ChildSlot]->nodeAt(1), a);
+    EXPECT_EQ(a->slots[ParentSlot].nodeAt(0), node("b"));
+    EXPECT_EQ(a->slots[ParentSlot].nodeAt(1), d);
+    EXPECT_EQ(d->slots[ChildSlot].nodeAt(1), a);
 
     Relayout(v, false);
     EXPECT_EQ(v.layout.dummyCount, 2);
@@ -526,12 +526,12 @@ TEST_F(LayoutTest, GeneratedNetworksKeepTheGridInvariants) {
                 view->layout.nodes->forEach([](NodeBase* n) {
                     const auto* v = static_cast<const ViewNode*>(n);
                     for (int slot = 0; slot < 4; ++slot) {
-                        const NodeList* mine = v->slots[slot];
-                        const NodeList* theirs = v->source->slots[slot];
-                        EXPECT_EQ(mine ? mine->size() : 0, theirs ? theirs->size() : 0);
-                        for (int i = 0, size = mine ? mine->size() : 0; i < size; ++i)
-                            EXPECT_EQ(static_cast<const ViewNode*>(mine->nodeAt(i))->source,
-                                      theirs->nodeAt(i));
+                        const NodeSlot mine = v->slots[slot];
+                        const NodeSlot theirs = v->source->slots[slot];
+                        EXPECT_EQ(mine ? mine.size() : 0, theirs ? theirs.size() : 0);
+                        for (int i = 0, size = mine ? mine.size() : 0; i < size; ++i)
+                            EXPECT_EQ(static_cast<const ViewNode*>(mine.nodeAt(i))->source,
+                                      theirs.nodeAt(i));
                     }
                     return 0;
                 });

@@ -48,9 +48,9 @@ TEST_F(NavigationTest, CursorKeysStepSiblingsWithWrappingAndEnterSlots) {
     NetView& v = open("a");
     v.selectedRelation = findNode("object", 1);
     // P1 and P2 are the properties "b subject c" and "b object c".
-    const NodeList* properties = node("b")->slotList(ToSlot);
+    const NodeSlot properties = node("b")->slotList(ToSlot);
     auto named = [&](const char* name) {
-        return name[0] == 'P' ? asViewNode(properties->nodeAt(name[1] - '1')) : node(name);
+        return name[0] == 'P' ? asViewNode(properties.nodeAt(name[1] - '1')) : node(name);
     };
     struct Step {
         int key;
@@ -195,7 +195,7 @@ TEST_F(NavigationTest, ChosenLinksKeepTheOldOneOrTakeTheNearestAndDistancesFollo
     GoToNode(v, node("c"), 2);
     EXPECT_EQ(v.currentLink, node("a"));
     // a's link to c passes a filler.
-    EXPECT_EQ(ThroughDummies(v.linkCursor.list->nodeAt(v.linkCursor.index), ChildSlot), node("c"));
+    EXPECT_EQ(ThroughDummies(v.linkCursor.list.nodeAt(v.linkCursor.index), ChildSlot), node("c"));
     const std::pair<const char*, bool> changed[] = {{"c", true}, {"a", false}, {"b", true},
                                                     {"q", true}, {"d", false}, {"r", true}};
     for (const auto& [name, change] : changed)

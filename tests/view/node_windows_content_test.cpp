@@ -53,7 +53,8 @@ std::string shown(const NodeBase* node) {
     return text;
 }
 
-Names namesOf(const NodeList* list) {
+// A result list or a link slot.
+template <typename List> Names namesOf(List list) {
     Names names;
     forEachNode(list, [&](NodeBase* n) { names.push_back(shown(n)); });
     return names;
@@ -188,7 +189,7 @@ TEST_F(InspectionTest, ReportItemsShowRelationsDirectionsAndOverrides) {
     look = InspectionItemLook(inspect::kStipulatedVia, entity("pronoun"), own, 0, 17, false);
     EXPECT_EQ(look.direction, Direction::In);
 
-    Node* object = asNode(entity("verb")->slotList(ToSlot)->nodeAt(1));
+    Node* object = asNode(entity("verb")->slotList(ToSlot).nodeAt(1));
     const auto inheritedVia = [&](Node* item, const InheritanceReport* shown) {
         return InspectionItemLook(inspect::kInheritedVia, aux, item, 0, 17, false, shown).direction;
     };
@@ -273,7 +274,8 @@ TEST_F(InspectionTest, ADoubleClickTogglesTheMarkAndTheSortedLinkInTheView) {
     EXPECT_TRUE(ToggleShownMark(view.get(), inspect::kToList, modal, ChildSlot));
     EXPECT_TRUE(modal->hasFlag(ShownMarkBit(inspect::kToList)));
     EXPECT_TRUE(isHidden(copy));
-    MarkHiddenLinks(*view, inspect::kToList, entity("aux")->slotList(ChildSlot), ChildSlot);
+    const OwnedList children = CopyList(entity("aux")->slotList(ChildSlot));
+    MarkHiddenLinks(*view, inspect::kToList, children.get(), ChildSlot);
     EXPECT_TRUE(modal->hasFlag(ShownMarkBit(inspect::kToList))) << "kept from the view";
     EXPECT_TRUE(ToggleShownMark(view.get(), inspect::kToList, modal, ChildSlot));
     EXPECT_FALSE(isHidden(copy));

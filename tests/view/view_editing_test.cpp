@@ -98,7 +98,7 @@ TEST_F(ViewEditingTest, AnInsertReachesTheNetworkAndBothViewsAndUndoTakesItBack)
     // Ctrl+Insert: a new child of the current node, with an empty label of its own.
     EXPECT_TRUE(ViewKey(a, platform::keys::kInsert, false, true));
     ASSERT_EQ(listSize(word->slotList(ChildSlot)), children + 1);
-    Node* added = asNode(word->slotList(ChildSlot)->nodeAt(children));
+    Node* added = asNode(word->slotList(ChildSlot).nodeAt(children));
     EXPECT_TRUE(IsAnonymousNode(added));
     EXPECT_EQ(findNode(added->name, 0), added);
     EXPECT_NE(FindViewNode(a, added), nullptr);
