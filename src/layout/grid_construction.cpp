@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace tarvo {
@@ -20,18 +21,28 @@ namespace {
 // Places one cluster's nodes in its grid. Rows are only ever appended while a cluster is
 // placed, so slots and grid rows agree; per column a chain of "next free row" links with path
 // halving finds the first free cell at or after a row without scanning the filled ones.
+} // namespace
+
 class ClusterPlacer {
 public:
     ClusterPlacer(LayoutGrid& grid, const VisitMarks& marks) : m_grid(grid), m_marks(marks) {}
 
-    void placeFrom(ViewNode* seed) {
+    // Places the seed; the rest of the cluster follows breadth first in resume.
+    void begin(ViewNode* seed) {
         seed->slot = 0;
         if (!putAt(seed, 0))
             return;
         MarkVisited(m_marks, seed);
         m_queue.push_back(seed);
-        for (std::size_t i = 0; i < m_queue.size(); ++i) {
-            ViewNode* m = m_queue[i];
+    }
+
+    // Places the neighbours of the placed nodes while `budget` lasts (one for each node whose
+    // neighbours it places); true when the cluster is placed.
+    bool resume(std::int64_t& budget) {
+        for (; m_next < m_queue.size() && budget != 0; ++m_next) {
+            if (budget > 0)
+                --budget;
+            ViewNode* m = m_queue[m_next];
             // Nodes above the seed's layer grow the cluster upwards: their children are
             // already placed and anchor their parents.
             if (m->layer < 0) {
@@ -42,6 +53,7 @@ public:
                 placeList(m, ChildSlot);
             }
         }
+        return m_next >= m_queue.size();
     }
 
 private:
@@ -113,14 +125,18 @@ private:
         const int size = listSize(list);
         if (!size)
             return;
-        std::vector<ViewNode*> nodes(static_cast<std::size_t>(size));
-        std::vector<int> placedBefore;
-        for (int i = 0; i < size; ++i) {
-            nodes[static_cast<std::size_t>(i)] = asViewNode(list.nodeAt(i));
-            if (!isHidden(nodes[static_cast<std::size_t>(i)]) &&
-                IsVisited(m_marks, nodes[static_cast<std::size_t>(i)]))
-                placedBefore.push_back(i);
-        }
+        // The lists are the placer's, kept from one call to the next: this runs twice for
+        // every node of the view.
+        std::vector<ViewNode*>& nodes = m_nodes;
+        std::vector<int>& placedBefore = m_placedBefore;
+        nodes.clear();
+        placedBefore.clear();
+        forEachNode(list, [this, &nodes, &placedBefore](NodeBase* element) {
+            ViewNode* node = asViewNode(element);
+            if (!isHidden(node) && IsVisited(m_marks, node))
+                placedBefore.push_back(static_cast<int>(nodes.size()));
+            nodes.push_back(node);
+        });
         int cursor = m->slot;
         std::size_t firstAfter = 0;
         for (int i = 0; i < size; ++i) {
@@ -156,7 +172,12 @@ private:
     const VisitMarks& m_marks;
     std::vector<std::vector<int>> m_free;
     std::vector<ViewNode*> m_queue;
+    std::size_t m_next = 0;
+    std::vector<ViewNode*> m_nodes;
+    std::vector<int> m_placedBefore;
 };
+
+namespace {
 
 // Labels compared with the letter case counting or not; a missing label goes last.
 int compareSeedLabels(const ViewNode* a, const ViewNode* b, bool ignoreCase) {
@@ -232,37 +253,48 @@ int totalSlots(const std::vector<Cluster>& clusters) {
     return total;
 }
 
-void joinClusterGrids(ViewLayout& layout) {
-    int layers = 0;
-    for (const Cluster& c : layout.clusters)
-        layers = std::max(layers, static_cast<int>(c.grid.layerCount));
-    if (!layout.grid.reset(totalSlots(layout.clusters), layers))
-        return;
-    int base = 0;
-    for (Cluster& c : layout.clusters) {
-        for (int row = 0; row < c.grid.slotCount; ++row) {
-            for (int column = 0; column < c.grid.layerCount; ++column) {
-                ViewNode* node = c.grid.at(row, column);
-                if (!node)
-                    continue;
-                node->slot = base + row;
-                node->layer = column;
-                layout.grid.put(node->slot, node->layer, node);
+// Goes over the cells of every cluster's grid, cluster by cluster and column by column, from
+// `at` while `budget` lasts (one for each cell); true when all are done. `begin` hears of a
+// cluster before its first cell, `cell(cluster, node, row, column)` of each node in it, `end`
+// of the cluster after its last cell.
+template <typename Begin, typename Cell, typename End>
+bool visitClusterCells(std::vector<Cluster>& clusters, GridConstruction::CellCursor& at,
+                       std::int64_t& budget, Begin begin, Cell cell, End end) {
+    while (at.cluster < clusters.size()) {
+        Cluster& c = clusters[at.cluster];
+        if (!at.begun) {
+            begin(c);
+            at.begun = true;
+            at.column = at.row = 0;
+        }
+        for (; at.column < c.grid.layerCount; ++at.column, at.row = 0) {
+            ViewNode* const* cells = c.grid.columnCells(at.column);
+            for (; at.row < c.grid.slotCount; ++at.row) {
+                if (budget == 0)
+                    return false;
+                if (budget > 0)
+                    --budget;
+                if (cells[at.row])
+                    cell(c, cells[at.row], at.row, at.column);
             }
         }
-        base += c.grid.slotCount;
-        c.grid.release();
+        end(c);
+        at.begun = false;
+        ++at.cluster;
     }
+    return true;
 }
 
-} // namespace
+void beginCounts(Cluster& c, std::size_t clusters) {
+    c.linkCounts[0].assign(clusters, 0);
+    c.linkCounts[1].assign(clusters, 0);
+}
 
-void CountClusterLinks(ViewLayout& layout) {
-    const std::size_t count = layout.clusters.size();
-    for (Cluster& c : layout.clusters) {
-        c.linkCounts[0].assign(count, 0);
-        c.linkCounts[1].assign(count, 0);
-        auto countLink = [&c, count](int slot, NodeBase* element) {
+// Counts the relation links of one node of cluster `c` into its counts.
+void countLinks(Cluster& c, const ViewNode* node) {
+    const std::size_t count = c.linkCounts[0].size();
+    for (int slot : {FromSlot, ToSlot})
+        forEachNode(node->slots[slot], [&c, count, slot](NodeBase* element) {
             Node* x = asNode(element);
             // A property leads on to its end in the same slot; any other node stands for its
             // own cluster.
@@ -273,18 +305,24 @@ void CountClusterLinks(ViewLayout& layout) {
             const auto number = static_cast<std::size_t>(target->cluster);
             if (target->cluster >= 0 && number < count)
                 ++c.linkCounts[slot - FromSlot][number];
-        };
-        for (int row = 0; row < c.grid.slotCount; ++row) {
-            for (int column = 0; column < c.grid.layerCount; ++column) {
-                const ViewNode* node = c.grid.at(row, column);
-                for (int slot : {FromSlot, ToSlot}) {
-                    if (node)
-                        forEachNode(node->slots[slot],
-                                    [&countLink, slot](NodeBase* x) { countLink(slot, x); });
-                }
-            }
-        }
-    }
+        });
+}
+
+// Counts every cluster's links from `at` while `budget` lasts; the counts do not depend on
+// the order the cells are taken in.
+bool countClusterLinks(ViewLayout& layout, GridConstruction::CellCursor& at, std::int64_t& budget) {
+    const std::size_t count = layout.clusters.size();
+    return visitClusterCells(
+        layout.clusters, at, budget, [count](Cluster& c) { beginCounts(c, count); },
+        [](Cluster& c, const ViewNode* node, int, int) { countLinks(c, node); }, [](Cluster&) {});
+}
+
+} // namespace
+
+void CountClusterLinks(ViewLayout& layout) {
+    GridConstruction::CellCursor at;
+    std::int64_t unlimited = -1;
+    countClusterLinks(layout, at, unlimited);
 }
 
 int RelationInsertPlace(const Cluster& relation, const std::vector<const Cluster*>& entities) {
@@ -349,22 +387,92 @@ void OrderClusters(ViewLayout& layout) {
     clusters = std::move(ordered);
 }
 
-void BuildLayoutGrid(ViewLayout& layout) {
+GridConstruction::GridConstruction(ViewLayout& layout) : m_layout(layout) {
     layout.grid.release();
     layout.resetMarks();
-    for (Cluster& c : layout.clusters) {
-        if (!c.grid.reset(0, c.layerCount, 0, c.layerOffset))
-            return;
-        layout.newPass();
-        ClusterPlacer(c.grid, layout.marks).placeFrom(c.seed);
+}
+
+GridConstruction::~GridConstruction() = default;
+
+bool GridConstruction::resume(std::int64_t budget) {
+    std::vector<Cluster>& clusters = m_layout.clusters;
+    for (;;) {
+        switch (m_phase) {
+        case Phase::Place:
+            if (m_placer) {
+                if (!m_placer->resume(budget))
+                    return false;
+                m_placer.reset();
+                ++m_cluster;
+            }
+            if (m_cluster < clusters.size()) {
+                Cluster& c = clusters[m_cluster];
+                if (!c.grid.reset(0, c.layerCount, 0, c.layerOffset)) {
+                    m_phase = Phase::Done;
+                    return true;
+                }
+                m_layout.newPass();
+                m_placer = std::make_unique<ClusterPlacer>(c.grid, m_layout.marks);
+                m_placer->begin(c.seed);
+                if (budget == 0)
+                    return false;
+                continue;
+            }
+            if (clusters.size() == 1) {
+                m_layout.grid = std::move(clusters.front().grid);
+                m_phase = Phase::Done;
+                return true;
+            }
+            m_phase = Phase::Count;
+            m_cells = CellCursor{};
+            continue;
+        case Phase::Count:
+            if (!countClusterLinks(m_layout, m_cells, budget))
+                return false;
+            OrderClusters(m_layout);
+            if (!beginJoin()) {
+                m_phase = Phase::Done;
+                return true;
+            }
+            m_phase = Phase::Join;
+            m_cells = CellCursor{};
+            continue;
+        case Phase::Join:
+            if (!join(budget))
+                return false;
+            m_phase = Phase::Done;
+            return true;
+        case Phase::Done:
+            return true;
+        }
     }
-    if (layout.clusters.size() == 1) {
-        layout.grid = std::move(layout.clusters.front().grid);
-        return;
-    }
-    CountClusterLinks(layout);
-    OrderClusters(layout);
-    joinClusterGrids(layout);
+}
+
+bool GridConstruction::beginJoin() {
+    int layers = 0;
+    for (const Cluster& c : m_layout.clusters)
+        layers = std::max(layers, static_cast<int>(c.grid.layerCount));
+    m_base = 0;
+    return m_layout.grid.reset(totalSlots(m_layout.clusters), layers) != 0;
+}
+
+bool GridConstruction::join(std::int64_t& budget) {
+    // The joined grid does not grow, so the order of the puts does not matter.
+    return visitClusterCells(
+        m_layout.clusters, m_cells, budget, [](Cluster&) {},
+        [this](Cluster&, ViewNode* node, int row, int column) {
+            node->slot = m_base + row;
+            node->layer = column;
+            m_layout.grid.put(node->slot, node->layer, node);
+        },
+        [this](Cluster& c) {
+            m_base += c.grid.slotCount;
+            c.grid.release();
+        });
+}
+
+void BuildLayoutGrid(ViewLayout& layout) {
+    GridConstruction(layout).resume(-1);
 }
 
 } // namespace tarvo

@@ -6,11 +6,12 @@
 #include "layout/view_flags.h"
 #include "layout/view_layout.h"
 #include "layout/view_node.h"
-#include "model/graph_walk.h"
+#include "layout/view_walk.h"
 #include "model/links.h"
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 #include <vector>
 
 namespace tarvo {
@@ -46,22 +47,39 @@ void propagateLayers(ViewNode* start, int slot, NeedsMove needsMove, MoveTo move
     }
 }
 
+} // namespace
+
 // Layering: one pass of the view's visit marks over every cluster, each cluster laid out by a
 // walk of its own from its seed.
 class ClusterLayering {
 public:
     ClusterLayering(ViewLayout& layout, ViewNode* current)
-        : m_layout(layout), m_marks(layout.marks), m_current(current) {}
+        : m_layout(layout), m_marks(layout.marks), m_walk(layout.marks, 3), m_seeds{current} {}
 
-    void layerAll() {
-        std::vector<ViewNode*> seeds{m_current};
-        while (!seeds.empty()) {
-            m_nextSeeds.clear();
-            for (ViewNode* seed : seeds) {
-                if (seed && !isHidden(seed) && !IsVisited(m_marks, seed))
-                    layerCluster(seed);
+    // Lays out clusters, each by a walk from its seed, while `budget` lasts (one for each node
+    // expanded); true when every cluster is laid out. The seeds go round by round: the
+    // current node, then the nodes the relation links of each round's clusters lead to.
+    bool resume(std::int64_t& budget) {
+        for (;;) {
+            if (m_walking) {
+                if (!m_walk.resume(
+                        budget, [this](Node* reached) { layerNode(reached); },
+                        [this](const NodeBase* owner, int slot) { slotStarts(owner, slot); }))
+                    return false;
+                endCluster();
             }
-            seeds.swap(m_nextSeeds);
+            if (m_seedAt == m_seeds.size()) {
+                if (m_nextSeeds.empty())
+                    return true;
+                m_seeds.swap(m_nextSeeds);
+                m_nextSeeds.clear();
+                m_seedAt = 0;
+            }
+            ViewNode* seed = m_seeds[m_seedAt++];
+            if (seed && !isHidden(seed) && !IsVisited(m_marks, seed))
+                beginCluster(seed);
+            if (budget == 0)
+                return false;
         }
     }
 
@@ -119,9 +137,9 @@ private:
         pullUp(n);
     }
 
-    void layerNode(GraphWalk& walk, Node* reached) {
+    void layerNode(Node* reached) {
         auto* n = asViewNode(reached);
-        if (isHidden(n) || !VisitOnce(m_marks, walk, n))
+        if (isHidden(n) || !m_walk.visitOnce(n))
             return;
         n->setFlag(0, NodeFlags::Unplaced);
         n->cluster = m_counter;
@@ -147,12 +165,15 @@ private:
         m_currentLayer = slot == ParentSlot ? layer - 1 : slot == ChildSlot ? layer + 1 : layer;
     }
 
-    void layerCluster(ViewNode* seed) {
+    void beginCluster(ViewNode* seed) {
         m_currentLayer = m_lowest = m_highest = 0;
         m_topmost = seed;
-        GraphWalk walk(3);
-        walk.setSlotStart([this](const NodeBase* owner, int slot) { slotStarts(owner, slot); });
-        walk.run(seed, [this, &walk](Node* reached) { layerNode(walk, reached); });
+        m_walk.start(seed, [this](Node* reached) { layerNode(reached); });
+        m_walking = true;
+    }
+
+    void endCluster() {
+        m_walking = false;
         Cluster cluster;
         cluster.seed = m_topmost;
         cluster.layerCount = m_highest - m_lowest + 1;
@@ -164,14 +185,19 @@ private:
 
     ViewLayout& m_layout;
     const VisitMarks& m_marks;
-    ViewNode* m_current;
+    ViewWalk m_walk;
+    bool m_walking = false;
     int m_currentLayer = 0;
     int m_lowest = 0;
     int m_highest = 0;
     ViewNode* m_topmost = nullptr;
     int m_counter = 0;
+    std::vector<ViewNode*> m_seeds;
+    std::size_t m_seedAt = 0;
     std::vector<ViewNode*> m_nextSeeds;
 };
+
+namespace {
 
 // Depth justification.
 
@@ -284,52 +310,79 @@ void CompleteShownNodes(ViewLayout& layout) {
     CompleteViewNodes(*layout.nodes, partial);
 }
 
-void MarkReachable(ViewLayout& layout, ViewNode* current) {
+LayeringStep::LayeringStep(ViewLayout& layout, ViewNode* current, LayeringPass pass,
+                           DepthJustify option, bool collect)
+    : m_layout(layout), m_pass(pass), m_option(option), m_collect(collect),
+      m_walk(std::make_unique<ViewWalk>(layout.marks)) {
     layout.newPass();
-    GraphWalk walk;
-    walk.run(current, [&layout, &walk](Node* node) {
-        if (VisitOnce(layout.marks, walk, node))
+    if (pass == LayeringPass::Clusters) {
+        layout.clusters.clear();
+        m_clusters = std::make_unique<ClusterLayering>(layout, current);
+        return;
+    }
+    m_walk->start(current, [this](Node* node) { visit(node); });
+}
+
+LayeringStep::~LayeringStep() = default;
+
+void LayeringStep::visit(Node* node) {
+    ViewWalk& walk = *m_walk;
+    switch (m_pass) {
+    case LayeringPass::Reach:
+        if (walk.visitOnce(node))
             node->setFlag(1, NodeFlags::Unplaced);
-    });
+        return;
+    case LayeringPass::Clusters:
+        return;
+    case LayeringPass::Hide:
+        if (!walk.visitOnce(node) || !node->hasFlag(NodeFlags::Unplaced))
+            return;
+        if (m_collect && !isHidden(node))
+            listAppend(m_layout.newlyHidden, node);
+        node->setFlag(1, NodeFlags::Hidden);
+        return;
+    case LayeringPass::Justify:
+        if (isHidden(node) || !walk.visitOnce(node))
+            return;
+        justifyFrom(asViewNode(node), m_option);
+        return;
+    case LayeringPass::Fillers:
+        if (isHidden(node) || !walk.visitOnce(node))
+            return;
+        fillNode(m_layout, node);
+        return;
+    }
+}
+
+bool LayeringStep::resume(std::int64_t budget) {
+    if (m_clusters) {
+        if (!m_clusters->resume(budget))
+            return false;
+        m_layout.clusterCount = static_cast<std::int32_t>(m_layout.clusters.size());
+        return true;
+    }
+    return m_walk->resume(budget, [this](Node* node) { visit(node); });
+}
+
+void MarkReachable(ViewLayout& layout, ViewNode* current) {
+    LayeringStep(layout, current, LayeringPass::Reach).resume(-1);
 }
 
 void LayerClusters(ViewLayout& layout, ViewNode* current) {
-    layout.newPass();
-    layout.clusters.clear();
-    ClusterLayering(layout, current).layerAll();
-    layout.clusterCount = static_cast<std::int32_t>(layout.clusters.size());
+    LayeringStep(layout, current, LayeringPass::Clusters).resume(-1);
 }
 
 void HideUnreached(ViewLayout& layout, ViewNode* current, bool collect) {
-    layout.newPass();
-    GraphWalk walk;
-    walk.run(current, [&layout, &walk, collect](Node* node) {
-        if (!VisitOnce(layout.marks, walk, node) || !node->hasFlag(NodeFlags::Unplaced))
-            return;
-        if (collect && !isHidden(node))
-            listAppend(layout.newlyHidden, node);
-        node->setFlag(1, NodeFlags::Hidden);
-    });
+    LayeringStep(layout, current, LayeringPass::Hide, DepthJustify::RaiseChildren, collect)
+        .resume(-1);
 }
 
 void JustifyDepth(ViewLayout& layout, ViewNode* current, DepthJustify option) {
-    layout.newPass();
-    GraphWalk walk;
-    walk.run(current, [&layout, &walk, option](Node* node) {
-        if (isHidden(node) || !VisitOnce(layout.marks, walk, node))
-            return;
-        justifyFrom(asViewNode(node), option);
-    });
+    LayeringStep(layout, current, LayeringPass::Justify, option).resume(-1);
 }
 
 void InsertDummyNodes(ViewLayout& layout, ViewNode* current) {
-    layout.newPass();
-    GraphWalk walk;
-    walk.run(current, [&layout, &walk](Node* node) {
-        if (isHidden(node) || !VisitOnce(layout.marks, walk, node))
-            return;
-        fillNode(layout, node);
-    });
+    LayeringStep(layout, current, LayeringPass::Fillers).resume(-1);
 }
 
 void RemoveDummyNodes(ViewLayout& layout) {

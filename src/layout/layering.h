@@ -5,10 +5,50 @@
 
 #include "layout/layout_modes.h"
 
+#include <cstdint>
+#include <memory>
+
 namespace tarvo {
 
+class ClusterLayering;
+class Node;
 class ViewLayout;
 class ViewNode;
+class ViewWalk;
+
+// The walks of the layering, each from the current node over one pass of the visit marks.
+enum class LayeringPass : std::int8_t {
+    Reach,    // MarkReachable
+    Clusters, // LayerClusters
+    Hide,     // HideUnreached
+    Justify,  // JustifyDepth
+    Fillers,  // InsertDummyNodes
+};
+
+// One of those walks in pieces, for a layout spread over several turns: the pass starts when
+// the object is made, and each resume goes on for up to `budget` nodes (negative: to the end);
+// true when the walk has ended. Between the pieces the view's links and visit marks must stay
+// as the walk left them. The functions below run a whole walk at once.
+class LayeringStep {
+public:
+    LayeringStep(ViewLayout& layout, ViewNode* current, LayeringPass pass,
+                 DepthJustify option = DepthJustify::RaiseChildren, bool collect = false);
+    LayeringStep(const LayeringStep&) = delete;
+    LayeringStep& operator=(const LayeringStep&) = delete;
+    ~LayeringStep();
+
+    bool resume(std::int64_t budget);
+
+private:
+    void visit(Node* node);
+
+    ViewLayout& m_layout;
+    LayeringPass m_pass;
+    DepthJustify m_option;
+    bool m_collect;
+    std::unique_ptr<ViewWalk> m_walk;
+    std::unique_ptr<ClusterLayering> m_clusters;
+};
 
 // Completes the copies that are shown but partial (shown since the last layout), so that the
 // layout sees all their links; the copies this makes are hidden.

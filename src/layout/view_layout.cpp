@@ -20,9 +20,11 @@ void ViewLayout::resetMarks() {
         nodes->forEach(&clearMark);
     forEachNode(dummyList, [](NodeBase* dummy) { dummy->visitMark = 0; });
     marks = VisitMarks{};
+    ++passNumber;
 }
 
 void ViewLayout::newPass() {
+    ++passNumber;
     if (marks.bit == 0x80) {
         resetMarks();
         return;

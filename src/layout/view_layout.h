@@ -64,6 +64,9 @@ public:
     // layout arranges what is in it.
     NodeTable* nodes = nullptr;
     VisitMarks marks;
+    // Counts the passes started (newPass, resetMarks), so that a walk spread over several
+    // turns can tell whether another pass ran in between and took its marks.
+    std::uint32_t passNumber = 0;
 
     // The grid, the clusters in their final order, the fillers of long links.
     LayoutGrid grid;

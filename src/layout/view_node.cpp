@@ -3,6 +3,7 @@
 
 #include "containers/node_list.h"
 #include "containers/node_table.h"
+#include "containers/pointer_set.h"
 #include "layout/view_flags.h"
 #include "model/links.h"
 
@@ -11,8 +12,6 @@
 #include <algorithm>
 #include <climits>
 #include <iterator>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 namespace tarvo {
@@ -96,7 +95,7 @@ public:
             [](void* context, NodeBase* n) {
                 auto* v = asViewNode(n);
                 if (v->source)
-                    static_cast<CopyFinder*>(context)->m_index.emplace(v->source, v);
+                    static_cast<CopyFinder*>(context)->m_index.insert(v->source, v);
                 return 0;
             },
             this);
@@ -105,21 +104,21 @@ public:
     ViewNode* find(const Node* node) const {
         if (!m_indexed)
             return copyInView(m_table, node);
-        const auto found = m_index.find(node);
-        return found == m_index.end() ? nullptr : found->second;
+        ViewNode* const* found = m_index.find(node);
+        return found ? *found : nullptr;
     }
 
     ViewNode* make(Node* node) {
         ViewNode* copy = viewNodeFor(m_table, node);
         if (copy && m_indexed && copy->source == node)
-            m_index.emplace(node, copy);
+            m_index.insert(node, copy);
         return copy;
     }
 
 private:
     NodeTable& m_table;
     bool m_indexed;
-    std::unordered_map<const Node*, ViewNode*> m_index;
+    PointerMap<ViewNode*> m_index;
 };
 
 // The nodes a walk has reached, by address: open addressing, as a walk over a whole network
@@ -207,7 +206,7 @@ public:
             listAddUnique(m_list, element);
             return;
         }
-        if (m_held.insert(element).second)
+        if (m_held.insert(element))
             listAppend(m_list, element);
     }
     NodeList* take() { return m_list; }
@@ -215,7 +214,7 @@ public:
 private:
     NodeList* m_list = nullptr;
     bool m_indexed;
-    std::unordered_set<NodeBase*> m_held;
+    PointerSet m_held;
 };
 
 // The fillers that stand in `list` for a real neighbour, so that relinking a copy while the
@@ -295,14 +294,14 @@ void completeCopy(CopyFinder& copies, ViewNode* v, bool makeMissing, std::vector
 }
 
 // When each copy completed in one extension was done: the number of new copies made by then.
-using CompletionTimes = std::unordered_map<const ViewNode*, std::size_t>;
+using CompletionTimes = PointerMap<std::size_t>;
 
 // Links the complete copies beside the new ones, which counted them as unseen, to them: all
 // but those completed after the new copy was made, which hold it already.
 void linkBesideNew(CopyFinder& copies, const std::vector<ViewNode*>& made,
                    const CompletionTimes& completedAt) {
     std::vector<ViewNode*> beside;
-    std::unordered_set<ViewNode*> besideSeen;
+    PointerSet besideSeen;
     for (std::size_t i = 0; i < made.size(); ++i) {
         ViewNode* copy = made[i];
         for (int slot = 0; slot < copy->linkSlotCount; ++slot)
@@ -310,10 +309,10 @@ void linkBesideNew(CopyFinder& copies, const std::vector<ViewNode*>& made,
                 ViewNode* x = throughFillers(n, slot);
                 if (!x || !x->source || !hasUnseen(x))
                     return;
-                const auto done = completedAt.find(x);
-                if (done != completedAt.end() && done->second > i)
+                const std::size_t* done = completedAt.find(x);
+                if (done && *done > i)
                     return;
-                if (besideSeen.insert(x).second)
+                if (besideSeen.insert(x))
                     beside.push_back(x);
             });
     }
@@ -398,14 +397,14 @@ void CompleteViewNodes(NodeTable& viewTable, const std::vector<ViewNode*>& nodes
     CopyFinder copies(viewTable, false);
     std::vector<ViewNode*> made;
     std::vector<ViewNode*> edge;
-    std::unordered_set<ViewNode*> edgeSeen;
+    PointerSet edgeSeen;
     CompletionTimes done;
     for (ViewNode* v : nodes) {
         if (isComplete(v))
             continue;
         const std::size_t first = made.size();
         completeCopy(copies, v, false, &made, [&](ViewNode* x) {
-            if (!x->complete && x->source && edgeSeen.insert(x).second)
+            if (!x->complete && x->source && edgeSeen.insert(x))
                 edge.push_back(x);
         });
         for (std::size_t i = first; i < made.size(); ++i)
@@ -445,10 +444,10 @@ bool MakeNeighbourCopies(NodeTable& viewTable, ViewNode* v, int slot,
     std::vector<ViewNode*> bridging;
     // The partial copies beside the new ones, bridging ones included, link to them too.
     std::vector<ViewNode*> edge;
-    std::unordered_set<ViewNode*> edgeSeen;
+    PointerSet edgeSeen;
     for (ViewNode* copy : newCopies) {
         completeCopy(copies, copy, false, &bridging, [&](ViewNode* x) {
-            if (!x->complete && x->source && edgeSeen.insert(x).second)
+            if (!x->complete && x->source && edgeSeen.insert(x))
                 edge.push_back(x);
         });
         done[copy] = newCopies.size();

@@ -69,6 +69,62 @@ bool RecalcStep(NetView& view, int step, bool collectNewlyHidden) {
     }
 }
 
+RecalcPieces::RecalcPieces(bool collectNewlyHidden) : m_collectNewlyHidden(collectNewlyHidden) {}
+
+RecalcPieces::~RecalcPieces() = default;
+
+namespace {
+
+// The steps of RecalcStep that walk the view, steps 2 to 6 in order.
+constexpr LayeringPass kLayeringPasses[] = {LayeringPass::Reach, LayeringPass::Clusters,
+                                            LayeringPass::Hide, LayeringPass::Justify,
+                                            LayeringPass::Fillers};
+
+bool layeringPass(int step, LayeringPass& pass) {
+    if (step < 2 || step > 6)
+        return false;
+    pass = kLayeringPasses[step - 2];
+    return true;
+}
+
+} // namespace
+
+bool RecalcPieces::resume(NetView& view, std::int64_t nodes) {
+    if (m_step >= kRecalcSteps)
+        return true;
+    const std::int64_t budget = nodes > 0 ? nodes : -1;
+    ViewLayout& layout = view.layout;
+    LayeringPass pass = LayeringPass::Reach;
+    try {
+        if (layeringPass(m_step, pass) && view.current) {
+            if (!m_layering)
+                m_layering = std::make_unique<LayeringStep>(
+                    layout, view.current, pass, view.options.depthJustify, m_collectNewlyHidden);
+            if (!m_layering->resume(budget))
+                return false;
+            m_layering.reset();
+        } else if (m_step == 7) {
+            if (!m_grid)
+                m_grid = std::make_unique<GridConstruction>(layout);
+            if (!m_grid->resume(budget))
+                return false;
+            m_grid.reset();
+        } else if (!RecalcStep(view, m_step, m_collectNewlyHidden)) {
+            m_step = kRecalcSteps;
+            return true;
+        }
+    } catch (const std::bad_alloc&) {
+        // As in one go: the grid is let go and what the steps left is shown.
+        m_layering.reset();
+        m_grid.reset();
+        layout.grid.release();
+        ReportOutOfMemory();
+        m_step = kRecalcSteps;
+        return true;
+    }
+    return ++m_step >= kRecalcSteps;
+}
+
 void RecalcLayout(NetView& view, bool collectNewlyHidden) {
     for (int step = 0; step < kRecalcSteps && RecalcStep(view, step, collectNewlyHidden); ++step) {
     }

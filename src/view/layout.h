@@ -1,7 +1,12 @@
 // The layered layout of a view: from the current node's neighbourhood to cells and pixels.
 #pragma once
 
+#include "layout/grid_construction.h"
+#include "layout/layering.h"
 #include "view/layout_slices.h"
+
+#include <cstdint>
+#include <memory>
 
 namespace tarvo {
 
@@ -18,6 +23,29 @@ void RecalcLayout(NetView& view, bool collectNewlyHidden);
 // node, or memory ran out and the grid is empty).
 inline constexpr int kRecalcSteps = 9;
 bool RecalcStep(NetView& view, int step, bool collectNewlyHidden);
+// The pipeline in pieces of bounded work, for a layout spread over several turns: the walks of
+// the layering and the grid's construction go a number of nodes at a time, the other steps
+// whole. It ends as RecalcLayout would.
+class RecalcPieces {
+public:
+    explicit RecalcPieces(bool collectNewlyHidden);
+    RecalcPieces(const RecalcPieces&) = delete;
+    RecalcPieces& operator=(const RecalcPieces&) = delete;
+    ~RecalcPieces();
+
+    // Runs the next piece, of up to `nodes` nodes of work (0 or negative: a whole step);
+    // true when the pipeline has ended.
+    bool resume(NetView& view, std::int64_t nodes);
+    // Whether a walk or the grid's construction is under way: another pass of the view's visit
+    // marks in between would spoil it.
+    bool midStep() const { return m_layering || m_grid; }
+
+private:
+    int m_step = 0;
+    bool m_collectNewlyHidden;
+    std::unique_ptr<LayeringStep> m_layering;
+    std::unique_ptr<GridConstruction> m_grid;
+};
 // Removes the fillers, lays the view out again and places it on the screen; with `redraw` the
 // window repaints. A big view of a window lays out in slices, and `then` runs when the new
 // layout is shown.

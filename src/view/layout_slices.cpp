@@ -14,7 +14,7 @@
 
 namespace tarvo {
 
-// Where a run stands: in the pipeline (at m_recalcStep), showing its result, in the
+// Where a run stands: in the pipeline (its pieces in m_recalc), showing its result, in the
 // improvement, or done.
 enum class LayoutRun::Step : std::int8_t {
     Recalc,
@@ -39,9 +39,6 @@ std::int64_t viewNodeCount(NetView& view) {
     return count;
 }
 
-bool slices(NetView& view) {
-    return view.host && view.slicing.fromNodes > 0 && viewNodeCount(view) >= view.slicing.fromNodes;
-}
 
 // The run leaves the view: the timer stops, and what was to follow the layout runs.
 void endRun(NetView& view) {
@@ -61,7 +58,8 @@ LayoutRun::LayoutRun(NetView& view, const LayoutRequest& request, const PixelBox
       m_improvements(request.improve ? 1 : 0), m_before(before),
       m_step(request.recalc    ? Step::Recalc
              : request.improve ? Step::ImproveBegin
-                               : Step::Done) {}
+                               : Step::Done),
+      m_show(request.show), m_opening(!request.show) {}
 
 LayoutRun::~LayoutRun() = default;
 
@@ -93,13 +91,20 @@ bool LayoutRun::runSlice(std::int32_t milliseconds) {
 void LayoutRun::runStep() {
     switch (m_step) {
     case Step::Recalc:
+        // A walk under way whose marks another pass took (a command the window takes while
+        // laying out walks the view too) cannot go on: the pipeline starts again.
+        if (!m_recalc || (m_recalc->midStep() && m_view.layout.passNumber != m_passes))
+            m_recalc = std::make_unique<RecalcPieces>(m_collectNewlyHidden);
         // The pipeline ends early without a current node or memory, and what it left is shown.
-        if (!RecalcStep(m_view, m_recalcStep, m_collectNewlyHidden) ||
-            ++m_recalcStep == kRecalcSteps)
+        if (m_recalc->resume(m_view, m_view.slicing.pieceNodes)) {
+            m_recalc.reset();
             m_step = Step::Show;
+        }
+        m_passes = m_view.layout.passNumber;
         return;
     case Step::Show:
-        ShowLayout(m_view, m_before);
+        if (m_show)
+            ShowLayout(m_view, m_before);
         m_step = m_improvements > 0 ? Step::ImproveBegin : Step::Done;
         return;
     case Step::ImproveBegin:
@@ -144,8 +149,9 @@ void LayoutRun::extend(const LayoutRequest& later, AfterLayout then) {
         m_improvement.reset();
         m_improvements = 0;
         m_collectNewlyHidden = later.collectNewlyHidden;
+        m_show = later.show;
         m_step = Step::Recalc;
-        m_recalcStep = 0;
+        m_recalc.reset();
         // The first step at once: it takes the fillers out and lets the grid go, so that
         // nothing meets cells of destroyed nodes until the new grid is built.
         runStep();
@@ -172,15 +178,23 @@ bool LayoutUnfinished(const NetView& view) {
     return view.layoutRun != nullptr;
 }
 
+bool OpeningUnfinished(const NetView& view) {
+    return view.layoutRun && view.layoutRun->opening();
+}
+
+bool SlicesLayout(NetView& view) {
+    return view.host && view.slicing.fromNodes > 0 && viewNodeCount(view) >= view.slicing.fromNodes;
+}
+
 bool StartSlicedLayout(NetView& view, const LayoutRequest& request, AfterLayout then) {
-    if (!view.layoutRun && !slices(view))
+    if (!view.layoutRun && !SlicesLayout(view))
         return false;
     if (view.layoutRun) {
         view.layoutRun->extend(request, std::move(then));
         return true;
     }
     const PixelBox before = view.current ? view.current->layoutBox : PixelBox{};
-    view.layoutRun = std::make_unique<LayoutRun>(view, LayoutRequest{}, before);
+    view.layoutRun = std::make_unique<LayoutRun>(view, LayoutRequest{.show = request.show}, before);
     view.layoutRun->extend(request, std::move(then));
     // A drag in this view would end on cells that are being laid out.
     ForgetMouse(view);

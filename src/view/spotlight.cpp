@@ -2,14 +2,15 @@
 #include "view/spotlight.h"
 
 #include "containers/node_table.h"
+#include "containers/pointer_set.h"
 #include "layout/layering.h"
 #include "layout/view_flags.h"
 #include "layout/view_node.h"
+#include "layout/view_walk.h"
 #include "model/graph_walk.h"
 #include "view/net_view.h"
 
 #include <algorithm>
-#include <unordered_map>
 #include <vector>
 
 namespace tarvo {
@@ -57,13 +58,12 @@ void walkDistances(NetView& view, bool store) {
     }
     // The copies by their network node: the walk asks for each node it reaches, and most of
     // them have none.
-    std::unordered_map<const Node*, ViewNode*> copies;
+    PointerMap<ViewNode*> copies;
     view.layout.nodes->forEach(
         [](void* context, NodeBase* n) {
             auto* v = asViewNode(n);
             if (v->source)
-                static_cast<std::unordered_map<const Node*, ViewNode*>*>(context)->emplace(
-                    v->source, v);
+                static_cast<PointerMap<ViewNode*>*>(context)->insert(v->source, v);
             return 0;
         },
         &copies);
@@ -71,8 +71,8 @@ void walkDistances(NetView& view, bool store) {
     int greatest = 0;
     WalkNetwork(view.current->source, -1, [&](const Node* node, int distance) {
         greatest = distance;
-        const auto found = copies.find(node);
-        ViewNode* copy = found == copies.end() ? nullptr : found->second;
+        ViewNode* const* found = copies.find(node);
+        ViewNode* copy = found ? *found : nullptr;
         if (!copy) {
             ++stats.unshownCount;
             if (stats.smallestUnshown < 0 || distance < stats.smallestUnshown)
@@ -129,10 +129,10 @@ bool SetSpotlight(NetView& view, int distance, int hideBeyond) {
     }
     view.layout.newPass();
     bool changed = false;
-    GraphWalk walk;
+    ViewWalk walk(view.layout.marks);
     walk.run(view.current, [&](Node* reached) {
-        Node* node = ReachedThroughDummies(walk, reached);
-        if (!node || !VisitOnce(view.layout.marks, walk, node))
+        Node* node = ThroughDummies(reached, walk.currentSlot());
+        if (!node || !walk.visitOnce(node))
             return;
         const bool within = node->distance <= distance;
         const bool hidden = node->hasFlag(NodeFlags::Hidden);

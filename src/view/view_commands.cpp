@@ -235,7 +235,7 @@ bool takenWhileLayingOut(int id) {
 } // namespace
 
 bool ViewCommand(NetView& view, int id) {
-    if (LayoutUnfinished(view) && !takenWhileLayingOut(id))
+    if (LayoutUnfinished(view) && (OpeningUnfinished(view) || !takenWhileLayingOut(id)))
         return true;
     for (const CommandEntry& entry : kCommands) {
         if (id >= entry.first && id <= entry.last) {

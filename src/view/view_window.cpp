@@ -2,6 +2,7 @@
 #include "view/view_window.h"
 
 #include "layout/layering.h"
+#include "containers/node_table.h"
 #include "layout/view_node.h"
 #include "netfile/shape_file.h"
 #include "platform/view_host.h"
@@ -36,6 +37,62 @@ void setOptionDefaults(NetView& view) {
     view.options.distanceMode = {DistanceShade::None, true};
 }
 
+// Scales the view for its window once the window is up: the task may come after the view has
+// gone, and then finds its token expired.
+void postScaleForOpening(NetView& view) {
+    std::weak_ptr<int> alive = view.lifetime;
+    view.host->postTask([&view, alive] {
+        if (!alive.expired())
+            ScaleForOpening(view);
+    });
+}
+
+// The scale for the window is taken once the layout is there, the one the opening may have
+// started after the first included.
+void scaleOnceLaidOut(NetView& view) {
+    if (LayoutUnfinished(view)) {
+        view.layoutRun->extend({}, &scaleOnceLaidOut);
+        return;
+    }
+    if (view.host)
+        postScaleForOpening(view);
+}
+
+// The spotlight of an opening, before its first layout: the distances it reads are measured
+// for it and forgotten again, as the opening measures them once the view is laid out.
+void applyOpeningSpotlight(NetView& view, int spotlightDepth) {
+    MeasureDistances(view);
+    SetSpotlight(view, spotlightDepth - 1, 1);
+    view.layout.nodes->forEach(
+        [](NodeBase* n) {
+            asViewNode(n)->distance = 0;
+            return 0;
+        });
+}
+
+// What an opening does once the view is laid out; `spotlight`: the spotlight is still to come.
+void finishOpening(NetView& view, int spotlightDepth, bool spotlight) {
+    // The root is the current node: the shades and numbers count from it.
+    MeasureDistances(view);
+    view.layout.restartSteps();
+    UpdateTitle(view);
+    FindWidestLabel(view);
+    UpdateViewGeometry(view);
+    UpdateSpotlightMenu(view);
+    if (spotlightDepth > 1) {
+        // The distances measured above still hold: nothing has changed the view since, and a
+        // second walk of the whole network would cost as much as the view itself.
+        // The view was built up to the spotlight: what the layout has laid out stays.
+        if (spotlight && SetSpotlight(view, spotlightDepth - 1, 1))
+            Relayout(view, false);
+        else
+            ShowLayout(view, view.current ? view.current->layoutBox : PixelBox{});
+    }
+    view.painted = true;
+    HighlightCurrent(view, true);
+    UpdateMenus(view);
+}
+
 } // namespace
 
 int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host, ViewMenus* menus,
@@ -51,14 +108,6 @@ int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host
     setOptionDefaults(view);
     view.options.openAt = startup.openAt;
     view.options.readablePoints = startup.readablePoints;
-    if (host) {
-        // The task may come after the view has gone; it then finds its token expired.
-        std::weak_ptr<int> alive = view.lifetime;
-        host->postTask([&view, alive] {
-            if (!alive.expired())
-                ScaleForOpening(view);
-        });
-    }
     ChooseCurrentLink(view);
     if (platform::RegionMaker* regions = regionsOf(view))
         view.shapes = MakeShapeSet(*regions, &shapesOf(net));
@@ -67,26 +116,25 @@ int CreateView(NetView& view, Network& net, Node* node, platform::ViewHost* host
     view.geometry.scrollX = view.geometry.scrollY = 0;
     view.geometry.slotExtent = view.geometry.layerExtent = 15.0f;
     DeriveOrientation(view);
-    RecalcLayout(view, false);
-    // The root is the current node: the shades and numbers count from it.
-    MeasureDistances(view);
-    view.layout.restartSteps();
-    UpdateTitle(view);
-    FindWidestLabel(view);
-    UpdateViewGeometry(view);
-    UpdateSpotlightMenu(view);
-    if (startup.spotlightDepth > 1) {
-        // The distances measured above still hold: nothing has changed the view since, and a
-        // second walk of the whole network would cost as much as the view itself.
-        // The view was built up to the spotlight: what the layout has laid out stays.
-        if (SetSpotlight(view, startup.spotlightDepth - 1, 1))
-            Relayout(view, false);
-        else
-            ShowLayout(view, view.current ? view.current->layoutBox : PixelBox{});
+    // A big view of a window lays out on the window's event loop; the rest of the opening,
+    // and the scale it opens at, follow once it is laid out.
+    const int spotlightDepth = startup.spotlightDepth;
+    if (SlicesLayout(view)) {
+        // The spotlight goes first, so that what meets the unfinished view (an edit elsewhere)
+        // comes after it, as it would after an opening in one go. Laying out after it gives
+        // what laying out before and again after it would.
+        if (spotlightDepth > 1)
+            applyOpeningSpotlight(view, spotlightDepth);
+        StartSlicedLayout(view, {.recalc = true, .show = false}, [spotlightDepth](NetView& v) {
+            finishOpening(v, spotlightDepth, false);
+            scaleOnceLaidOut(v);
+        });
+        return 1;
     }
-    view.painted = true;
-    HighlightCurrent(view, true);
-    UpdateMenus(view);
+    if (host)
+        postScaleForOpening(view);
+    RecalcLayout(view, false);
+    finishOpening(view, spotlightDepth, true);
     return 1;
 }
 

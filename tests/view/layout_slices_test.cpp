@@ -82,22 +82,30 @@ protected:
     }
 
     // A view on the start node; `sliced` lays out in slices of one step each, whatever its
-    // size.
-    NetView& open(bool sliced, int spotlightDepth = 0) {
+    // size, the long steps `pieceNodes` nodes at a time. A sliced view opens in slices too:
+    // unless `unfinished`, its opening is driven to its end.
+    NetView& open(bool sliced, int spotlightDepth = 0, bool unfinished = false) {
         Window window;
         window.host = std::make_unique<platform::OffWindowHost>(
             platform::Size{800, 600},
             [] { return std::make_unique<testing_support::NullDisplay>(); }, regions);
         window.view = std::make_unique<NetView>();
-        window.view->slicing = {sliced ? 1 : 0, 0};
+        window.view->slicing = {sliced ? 1 : 0, 0, pieceNodes};
         ViewStartup startup;
         startup.spotlightDepth = spotlightDepth;
         EXPECT_EQ(CreateView(*window.view, *net, net->find(start.c_str(), 0), window.host.get(),
                              &menus, startup),
                   1);
-        window.host->runPosted();
         windows.push_back(std::move(window));
-        return *windows.back().view;
+        NetView& view = *windows.back().view;
+        if (!unfinished)
+            finishOpening(view);
+        return view;
+    }
+    // Drives an opening to its end and runs what it left for the window's next turn.
+    void finishOpening(NetView& view) {
+        drive(view);
+        hostOf(view).runPosted();
     }
     void close(NetView& view) {
         for (auto at = windows.begin(); at != windows.end(); ++at) {
@@ -133,6 +141,8 @@ protected:
 
     std::unique_ptr<Network> net = std::make_unique<Network>();
     std::string start;
+    // Small pieces, so that the turns stop in the middle of every long step.
+    std::int32_t pieceNodes = 5;
     testing_support::NullDisplay regions;
     testing_support::RecordingMenus menus;
     std::vector<Window> windows;
@@ -207,7 +217,7 @@ TEST_F(LayoutSlicesTest, WhatMeetsAnUnfinishedLayoutEndsInTheOneGoPicture) {
     };
     for (const Request* begin : {&kRequests[0], &kRequests[1]}) {
         for (const Action& action : actions) {
-            for (int turns : {0, 1, 4, 8, 10, 14, 40}) {
+            for (int turns : {0, 1, 4, 8, 10, 14, 40, 70, 110}) {
                 SCOPED_TRACE(testing::Message() << begin->name << " then " << action.name
                                                 << " after " << turns << " turns");
                 loadGenerated(5, 140);
@@ -339,6 +349,107 @@ TEST_F(LayoutSlicesTest, AnImprovementSteppedOrLetGoLeavesTheNodesInTheirCells) 
         }
         EXPECT_EQ(ForEachCell(stepped.layout.grid, &misplacedCell, &stepped.layout.grid), 0);
     }
+}
+
+// What an opening leaves beside the picture: the scale, the scroll, the distance counts.
+std::string openedStateOf(const NetView& view) {
+    std::ostringstream out;
+    out << pictureOf(view) << " | scale " << view.geometry.slotExtent << ' '
+        << view.geometry.layerExtent << " scroll " << view.geometry.scrollX << ','
+        << view.geometry.scrollY << " distances " << view.distances.greatestDistance << ' '
+        << view.distances.greatestShown << ' ' << view.distances.unshownCount << ' '
+        << view.distances.smallestUnshown << " painted " << view.painted;
+    return out.str();
+}
+
+TEST_F(LayoutSlicesTest, AnOpeningInSlicesEndsAsAnOpeningInOneGo) {
+    for (std::uint32_t seed : {11u, 12u}) {
+        loadGenerated(seed, 100 + 30 * static_cast<int>(seed - 11));
+        for (int spotlightDepth : {0, 3}) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << ", spotlight " << spotlightDepth);
+            NetView& whole = open(false, spotlightDepth);
+            NetView& sliced = open(true, spotlightDepth, true);
+            ASSERT_TRUE(OpeningUnfinished(sliced));
+            EXPECT_EQ(labelsPainted(sliced), 0u);
+            // Nothing the user asks reaches a view before it is open.
+            const Justification before = sliced.options.justification;
+            EXPECT_TRUE(ViewCommand(sliced, cmd::kJustifyFirst));
+            EXPECT_TRUE(ViewCommand(sliced, cmd::kRevealNetwork));
+            EXPECT_EQ(sliced.options.justification, before);
+            // The long steps go in pieces: more turns than steps.
+            EXPECT_GT(drive(sliced), kRecalcSteps + 2);
+            EXPECT_FALSE(LayoutUnfinished(sliced));
+            hostOf(sliced).runPosted();
+            EXPECT_EQ(openedStateOf(sliced), openedStateOf(whole));
+            EXPECT_EQ(labelsPainted(sliced), labelsPainted(whole));
+            // Open, it takes commands again.
+            SetJustification(whole, Justification::First);
+            EXPECT_TRUE(ViewCommand(sliced, cmd::kJustifyFirst));
+            drive(sliced);
+            EXPECT_EQ(pictureOf(sliced), pictureOf(whole));
+            close(sliced);
+            close(whole);
+        }
+    }
+}
+
+TEST_F(LayoutSlicesTest, WhatMeetsAnUnfinishedOpeningEndsAsAfterAnOpeningInOneGo) {
+    loadGenerated(13, 130);
+    int turns = 0;
+    {
+        NetView& counted = open(true, 3, true);
+        turns = drive(counted);
+        close(counted);
+    }
+    ASSERT_GT(turns, 8);
+    for (int at : {0, 1, turns / 4, turns / 2, 3 * turns / 4, turns - 1}) {
+        for (const bool closing : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "after " << at << " of " << turns << " turns"
+                                            << (closing ? ", closing" : ", an edit elsewhere"));
+            NetView& other = open(false);
+            NetView& whole = open(false, 3);
+            NetView& sliced = open(true, 3, true);
+            drive(sliced, at);
+            ASSERT_TRUE(OpeningUnfinished(sliced));
+            if (closing) {
+                platform::OffWindowHost& host = hostOf(sliced);
+                DestroyView(sliced);
+                EXPECT_FALSE(host.timers.contains(platform::kLayoutTimer));
+                windows.pop_back();
+                EXPECT_TRUE(InsertNode(other, true, false));
+                EXPECT_EQ(CheckViewAgainstNetwork(whole), "");
+            } else {
+                // Met by both: the view laid out in one go is open already.
+                EXPECT_TRUE(InsertNode(other, true, false));
+                finishOpening(sliced);
+                EXPECT_EQ(pictureOf(sliced), pictureOf(whole));
+                EXPECT_EQ(CheckViewAgainstNetwork(sliced), "");
+            }
+            while (!windows.empty())
+                close(*windows.back().view);
+            loadGenerated(13, 130);
+        }
+    }
+}
+
+TEST_F(LayoutSlicesTest, AnotherPassOfTheMarksMidStepStartsThePipelineAgain) {
+    // A command the window takes while laying out may walk the view and take the visit marks
+    // of the step under way; the layout still ends as in one go.
+    loadGenerated(14, 120);
+    NetView& whole = open(false, 3);
+    NetView& sliced = open(true, 3);
+    SetJustification(whole, Justification::Last);
+    SetJustification(sliced, Justification::Last);
+    // After longer and longer runs of turns, so that it meets every step and the pipeline,
+    // started again each time, ends at last.
+    for (int gap = 3; gap < 400 && LayoutUnfinished(sliced); gap += 3) {
+        drive(sliced, gap);
+        sliced.layout.newPass();
+    }
+    drive(sliced);
+    EXPECT_FALSE(LayoutUnfinished(sliced));
+    EXPECT_EQ(pictureOf(sliced), pictureOf(whole));
+    EXPECT_EQ(CheckViewAgainstNetwork(sliced), "");
 }
 
 } // namespace
