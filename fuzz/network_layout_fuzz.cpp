@@ -28,14 +28,13 @@ int countCell(void* context, tarvo::ViewNode* node, int, int) {
     auto& seen = *static_cast<std::map<const tarvo::ViewNode*, int>*>(context);
     if (++seen[node] > 1 || node->hasFlag(tarvo::NodeFlags::Hidden))
         std::abort();
-    const tarvo::NodeList* parents = node->slots[tarvo::ParentSlot];
-    for (int i = 0, n = tarvo::listSize(parents); i < n; ++i) {
-        const tarvo::ViewNode* p = tarvo::asViewNode(parents->nodeAt(i));
-        // Around a cycle of isa links some parent cannot stand above its child; every link
-        // that does go down must reach the next layer, through fillers where it is long.
+    // Around a cycle of isa links some parent cannot stand above its child; every link that
+    // does go down must reach the next layer, through fillers where it is long.
+    tarvo::forEachNode(node->slots[tarvo::ParentSlot], [node](tarvo::NodeBase* parent) {
+        const tarvo::ViewNode* p = tarvo::asViewNode(parent);
         if (!tarvo::isHidden(p) && p->layer < node->layer && p->layer + 1 != node->layer)
             std::abort();
-    }
+    });
     return 0;
 }
 
