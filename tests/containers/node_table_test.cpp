@@ -339,6 +339,7 @@ TEST(NodeTableTest, IndexedLookupsFollowRenamesRemovalsAndPutBacks) {
 TEST(NodeTableTest, LookupsAndInsertionsGivenTheFingerprintAgreeWithThePlainOnes) {
     TablePtr table = keyTable(true);
     std::vector<std::unique_ptr<TestNode>> nodes;
+    nodes.reserve(200);
     for (int i = 0; i < 200; ++i)
         nodes.push_back(std::make_unique<TestNode>(TestNode{"k" + std::to_string(i * 7 % 200)}));
     for (std::size_t i = 0; i < nodes.size(); ++i) {
