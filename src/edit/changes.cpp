@@ -110,8 +110,12 @@ EditHistory& historyOf(Network& net) {
 
 // Undoes the first `applied` records of a refused pending group with the inverses the edit
 // pushed: those of the later steps head the undo stack, the ones needed come after them, newest
-// first. True when everything that applied was taken back.
-bool takeBack(Network& net, const ChangeRecord* group, int applied) {
+// first. True when everything that applied was taken back; otherwise `first` and `taken` give
+// the inverses that did apply.
+bool takeBack(Network& net, const ChangeRecord* group, int applied, ChangeRecord** first,
+              int* taken) {
+    *first = nullptr;
+    *taken = 0;
     int later = 0;
     int needed = 0;
     int index = 0;
@@ -124,7 +128,8 @@ bool takeBack(Network& net, const ChangeRecord* group, int applied) {
     ChangeRecord* inverse = changes(net).undo;
     for (; inverse && later > 0; --later)
         inverse = inverse->next;
-    for (; inverse && needed > 0; --needed, inverse = inverse->next)
+    *first = inverse;
+    for (; inverse && needed > 0; --needed, inverse = inverse->next, ++*taken)
         if (!ApplyToNetwork(net, inverse))
             return false;
     return needed == 0;
@@ -139,6 +144,21 @@ void tellListeners(Network& net, const ChangeRecord* group) {
             listener->applyChanges(group);
     if (--all.telling == 0)
         std::erase(all.listeners, nullptr);
+}
+
+// Tells the listeners of the first `count` records from `start` as one group, as though the
+// group ended there: what a refused group changed before it stopped. The views must hear of it,
+// or they keep copies of nodes the network no longer holds.
+void tellPart(Network& net, ChangeRecord* start, int count) {
+    if (!start || count <= 0)
+        return;
+    ChangeRecord* last = start;
+    for (int i = 1; i < count && last->next; ++i)
+        last = last->next;
+    const std::uint8_t flags = last->flags;
+    last->flags &= static_cast<std::uint8_t>(~ChangeFlags::Continues);
+    tellListeners(net, start);
+    last->flags = flags;
 }
 
 bool sendGroup(Network& net, ChangeRecord* list, int* applied) {
@@ -189,7 +209,10 @@ bool ApplyGroupToNetwork(Network& net, ChangeRecord* list) {
 
 bool SendChanges(Network& net, ChangeRecord* list) {
     int applied = 0;
-    return sendGroup(net, list, &applied);
+    if (sendGroup(net, list, &applied))
+        return true;
+    tellPart(net, list, applied);
+    return false;
 }
 
 bool CommitEdit(Network& net) {
@@ -205,10 +228,20 @@ bool CommitEdit(Network& net) {
     for (ChangeRecord* r = group; r; r = r->next)
         r->inverse = nullptr;
     bool changed = whole;
+    if (!whole && applied > 0) {
+        ChangeRecord* inverses = nullptr;
+        int taken = 0;
+        changed = !takeBack(net, group, applied, &inverses, &taken);
+        // What stayed changed is told to the views: the part that applied, then the part of
+        // its taking back that applied.
+        if (changed) {
+            tellPart(net, group, applied);
+            tellPart(net, inverses, taken);
+        }
+    }
     if (!whole) {
-        changed = applied > 0 && !takeBack(net, group, applied);
-        // The nodes of a part that could not be taken back may still be shown by the views,
-        // which were not told: they are not destroyed.
+        // The nodes a part that could not be taken back took out are not destroyed with the
+        // records: nothing here tells whether something still holds them.
         if (pushed)
             state.undo = releaseGroup(state.undo, false, nullptr);
     }

@@ -187,13 +187,34 @@ TEST_F(ChangeTest, AFailingRecordStopsItsGroupAndARefusedEditIsTakenBack) {
     EXPECT_EQ(changes(*net).undo, nullptr);
     EXPECT_EQ(changes(*net).history, nullptr);
 
-    // Without undo nothing takes it back: the network changed, so it is history.
+    // Without undo nothing takes it back: the network changed, so it is history, and the
+    // views hear of the part that applied.
     changes(*net).editingOptions = kKeepHistory;
     ASSERT_TRUE(linkStep(ChangeType::AddLink, word, ChildSlot, pronoun));
     ASSERT_TRUE(failingStep());
+    ASSERT_TRUE(linkStep(ChangeType::AddLink, entity("noun"), ChildSlot, entity("verb")));
     EXPECT_FALSE(CommitEdit(*net));
     EXPECT_GE(positionOf(word, ChildSlot, pronoun), 0);
     EXPECT_EQ(groupCount(changes(*net).history), 1);
+    ASSERT_EQ(views.groups.size(), 1u);
+    EXPECT_EQ(views.groups.back(), (std::vector<int>{ChangeType::AddLink}));
+    unlink(word, ChildSlot, pronoun);
+
+    // An undo refused half way: the restore of verb applies, that of modal (its name taken
+    // meanwhile) does not. The views are told of the restore that applied, alone.
+    changes(*net).editingOptions = kKeepUndo | kKeepHistory;
+    ASSERT_TRUE(deleteStep(entity("modal")));
+    ASSERT_TRUE(deleteStep(entity("verb")));
+    ASSERT_TRUE(CommitEdit(*net));
+    views.groups.clear();
+    Node* taken = new Node;
+    taken->setName("modal", 1);
+    ASSERT_EQ(net->add(taken), 1);
+    EXPECT_FALSE(UndoLastEdit(*net));
+    ASSERT_NE(entity("verb"), nullptr);
+    EXPECT_EQ(entity("modal"), taken);
+    ASSERT_EQ(views.groups.size(), 1u);
+    EXPECT_EQ(views.groups.back(), (std::vector<int>{ChangeType::Restore}));
 }
 
 TEST_F(ChangeTest, EveryTypeRoundTripsWithItsInverse) {

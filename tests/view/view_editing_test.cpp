@@ -223,6 +223,38 @@ TEST_F(ViewEditingTest, AnEditShortOfMemoryIsUndoableOrNotMade) {
     expectBothMatchTheNetwork();
 }
 
+// An undo the network refuses after part of it applied: the views hear of that part. Here
+// the part removes, and so destroys, a node both views show.
+TEST_F(ViewEditingTest, AnUndoRefusedHalfWayTellsTheViewsWhatItChanged) {
+    load(kGrammar);
+    NetView& a = open("word");
+    NetView& b = openSecond("verb");
+    const auto insert = [&](const char* parent, const char* name) {
+        return RecordChange(*net, InsertStep{findNode(parent, 0), CopyText(name), nullptr},
+                            RemoveStep{CopyText(name), nullptr}, ChildSlot, -1);
+    };
+    ASSERT_TRUE(insert("noun", "proper"));
+    ASSERT_TRUE(insert("verb", "clause"));
+    ASSERT_TRUE(CommitEdit(*net));
+    ASSERT_NE(copyIn(a, "clause"), nullptr);
+    ASSERT_NE(copyIn(b, "clause"), nullptr);
+    // The node the undo removes last is renamed behind the change records' back, so that the
+    // undo's second step finds nothing to remove.
+    auto* rename = new ChangeRecord(RenameStep(CopyText("proper"), CopyText("common")), 0, -1);
+    ASSERT_TRUE(ApplyToNetwork(*net, rename));
+    ReleaseRecord(rename, nullptr);
+
+    EXPECT_FALSE(UndoLastChange(a));
+    EXPECT_EQ(findNode("clause", 0), nullptr);
+    EXPECT_NE(findNode("common", 0), nullptr);
+    // Neither view keeps a copy of the destroyed node, and both still paint.
+    expectBothMatchTheNetwork();
+    for (NetView* v : {&a, &b}) {
+        testing_support::NullDisplay display;
+        Paint(*v, display);
+    }
+}
+
 TEST_F(ViewEditingTest, ReorderingMovesTheCurrentNodeAmongItsSiblings) {
     load(kGrammar);
     NetView& a = open("word");
