@@ -24,6 +24,9 @@ public:
                 return nullptr;
         }
     }
+    Value* find(const void* key) {
+        return const_cast<Value*>(static_cast<const PointerMap*>(this)->find(key));
+    }
     bool contains(const void* key) const { return find(key) != nullptr; }
 
     // Puts `value` under `key` unless the key is there; answers the stored value and whether it

@@ -85,7 +85,9 @@ ViewNode* copyInView(NodeTable& viewTable, const Node* node) {
 namespace {
 
 // Finds the view's copies of network nodes: by the table's key lookup, or, for the walks that
-// ask about every neighbour of thousands of nodes, through an index by network node.
+// ask about every neighbour of thousands of nodes, through an index by network node. The index
+// also keeps, beside each copy, whether the running walk has reached it, so that the walk asks
+// one table per neighbour.
 class CopyFinder {
 public:
     CopyFinder(NodeTable& viewTable, bool indexed) : m_table(viewTable), m_indexed(indexed) {
@@ -95,7 +97,7 @@ public:
             [](void* context, NodeBase* n) {
                 auto* v = asViewNode(n);
                 if (v->source)
-                    static_cast<CopyFinder*>(context)->m_index.insert(v->source, v);
+                    static_cast<CopyFinder*>(context)->m_index.insert(v->source, entryOf(v));
                 return 0;
             },
             this);
@@ -104,21 +106,44 @@ public:
     ViewNode* find(const Node* node) const {
         if (!m_indexed)
             return copyInView(m_table, node);
-        ViewNode* const* found = m_index.find(node);
-        return found ? *found : nullptr;
+        const std::uintptr_t* found = m_index.find(node);
+        return found ? copyOf(*found) : nullptr;
     }
 
     ViewNode* make(Node* node) {
         ViewNode* copy = viewNodeFor(m_table, node);
         if (copy && m_indexed && copy->source == node)
-            m_index.insert(node, copy);
+            m_index.insert(node, entryOf(copy));
         return copy;
     }
 
+    // Notes that the walk reached `copy`, found as the copy of `source` (null: of its own
+    // source); false when it had been reached before. A copy the index does not hold under
+    // its source (another copy of the same node came first) is noted on the side.
+    bool reach(ViewNode* copy, const Node* source) {
+        if (!source)
+            source = copy->source;
+        std::uintptr_t* entry = m_indexed && source ? m_index.find(source) : nullptr;
+        if (!entry || copyOf(*entry) != copy)
+            return m_reachedAside.insert(copy);
+        if (*entry & kReached)
+            return false;
+        *entry |= kReached;
+        return true;
+    }
+
 private:
+    static constexpr std::uintptr_t kReached = 1;
+
+    static std::uintptr_t entryOf(ViewNode* copy) { return reinterpret_cast<std::uintptr_t>(copy); }
+    static ViewNode* copyOf(std::uintptr_t entry) {
+        return reinterpret_cast<ViewNode*>(entry & ~kReached);
+    }
+
     NodeTable& m_table;
     bool m_indexed;
-    PointerMap<ViewNode*> m_index;
+    PointerMap<std::uintptr_t> m_index;
+    PointerSet m_reachedAside;
 };
 
 // The nodes a walk has reached, by address: open addressing, as a walk over a whole network
@@ -250,7 +275,8 @@ bool bridgesCopies(const CopyFinder& copies, const Node* property, const Node* b
 // filler kept where one stands for a neighbour. A neighbour without a copy is made (hidden)
 // with `makeMissing`, when `v` is a property or when it bridges to another complete copy, else
 // counted as unseen.
-// `reached` hears of every neighbour's copy in the order of the source's lists.
+// `reached(copy, source)` hears of every neighbour's copy in the order of the source's lists,
+// with the network node the copy stands for.
 template <typename Reached>
 void completeCopy(CopyFinder& copies, ViewNode* v, bool makeMissing, std::vector<ViewNode*>* made,
                   Reached reached) {
@@ -269,10 +295,14 @@ void completeCopy(CopyFinder& copies, ViewNode* v, bool makeMissing, std::vector
                 ++unseen;
                 return;
             }
+            // Found in the index, the copy stands for x; a copy made may stand for another
+            // node of the same key.
+            const Node* copyOf = x;
             if (!copy) {
                 copy = copies.make(x);
                 if (!copy)
                     return;
+                copyOf = copy->source;
                 copy->setFlag(1, NodeFlags::Hidden);
                 if (made)
                     made->push_back(copy);
@@ -282,7 +312,7 @@ void completeCopy(CopyFinder& copies, ViewNode* v, bool makeMissing, std::vector
                 if (end == copy)
                     element = filler;
             linked.add(element);
-            reached(copy);
+            reached(copy, copyOf);
         });
         if (slot < from->linkSlotCount)
             v->counts[slot] = from->counts[slot];
@@ -320,7 +350,7 @@ void linkBesideNew(CopyFinder& copies, const std::vector<ViewNode*>& made,
     // a partial one.
     std::vector<ViewNode*> ends;
     for (ViewNode* x : beside)
-        completeCopy(copies, x, false, &ends, [](ViewNode*) {});
+        completeCopy(copies, x, false, &ends, [](ViewNode*, const Node*) {});
     for (ViewNode* end : ends)
         linkPartial(copies, end);
 }
@@ -341,16 +371,8 @@ int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
     std::vector<ViewNode*> newCopies;
     std::vector<ViewNode*> level{start};
     std::vector<ViewNode*> next;
-    ReachedSet seen(1024);
-    seen.insert(start);
+    copies.reach(start, nullptr);
     CompletionTimes completed;
-    // The partial copies at the edge, relinked once at the end.
-    std::vector<ViewNode*> edge;
-    ReachedSet edgeSeen(1024);
-    auto atEdge = [&](ViewNode* copy) {
-        if (!copy->complete && copy->source && edgeSeen.insert(copy))
-            edge.push_back(copy);
-    };
     const int limit = reach < 0 ? INT_MAX - 1 : reach;
     int greatest = 0;
     for (int distance = 0; distance <= limit && !level.empty(); ++distance) {
@@ -362,9 +384,8 @@ int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
             v->distance = distance;
             if (show)
                 v->setFlag(0, NodeFlags::Hidden);
-            auto reached = [&](ViewNode* copy) {
-                atEdge(copy);
-                if (!seen.insert(copy))
+            auto reached = [&](ViewNode* copy, const Node* source) {
+                if (!copies.reach(copy, source))
                     return;
                 copy->distance = distance + 1;
                 next.push_back(copy);
@@ -379,13 +400,17 @@ int ExtendViewNodes(NodeTable& viewTable, ViewNode* start, int reach, bool show,
             for (int slot = 0; slot < v->linkSlotCount; ++slot)
                 forEachNode(v->slots[slot], [&](NodeBase* n) {
                     if (ViewNode* copy = throughFillers(n, slot))
-                        reached(copy);
+                        reached(copy, nullptr);
                 });
         }
         level.swap(next);
     }
-    for (ViewNode* v : edge)
-        if (!v->complete)
+    // Every copy reached within reach was completed where the walk took it in: the partial
+    // copies left are those one step beyond, which link to the complete ones beside them.
+    // Completion never undoes itself, so these are the copies the walk first met partial and
+    // still are, in the order it met them.
+    for (ViewNode* v : level)
+        if (!v->complete && v->source)
             linkPartial(copies, v);
     linkBesideNew(copies, newCopies, completed);
     if (made)
@@ -403,7 +428,7 @@ void CompleteViewNodes(NodeTable& viewTable, const std::vector<ViewNode*>& nodes
         if (isComplete(v))
             continue;
         const std::size_t first = made.size();
-        completeCopy(copies, v, false, &made, [&](ViewNode* x) {
+        completeCopy(copies, v, false, &made, [&](ViewNode* x, const Node*) {
             if (!x->complete && x->source && edgeSeen.insert(x))
                 edge.push_back(x);
         });
@@ -446,7 +471,7 @@ bool MakeNeighbourCopies(NodeTable& viewTable, ViewNode* v, int slot,
     std::vector<ViewNode*> edge;
     PointerSet edgeSeen;
     for (ViewNode* copy : newCopies) {
-        completeCopy(copies, copy, false, &bridging, [&](ViewNode* x) {
+        completeCopy(copies, copy, false, &bridging, [&](ViewNode* x, const Node*) {
             if (!x->complete && x->source && edgeSeen.insert(x))
                 edge.push_back(x);
         });

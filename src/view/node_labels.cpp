@@ -149,13 +149,13 @@ int measureWidest(void* context, NodeBase* node) {
     if (v->hasFlag(NodeFlags::DummyNode) || v->hasFlag(NodeFlags::Hidden) || !v->name ||
         IsAnonymousLabel(v->name))
         return 0;
-    std::string plain;
-    PlainText(v->name, plain);
     int longest = 0;
     int run = 0;
     int words = 1;
-    for (const char ch : plain) {
-        const auto c = static_cast<unsigned char>(ch);
+    // The characters of the label's plain text, read in place: a view of a few hundred
+    // thousand nodes would otherwise copy every label once more.
+    for (const char* at = SkipEscapes(v->name); *at; at = SkipEscapes(at + 1)) {
+        const auto c = static_cast<unsigned char>(*at);
         if (c == ' ') {
             run = 0;
             ++words;

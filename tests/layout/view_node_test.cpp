@@ -57,5 +57,36 @@ TEST_F(ViewNodeTest, ViewCopiesMirrorTheirSourcesOnce) {
     closeNetwork(view);
 }
 
+// A copy that the view's table finds by key may stand for a node of another network (a view's
+// copies outlive removals); the walk that extends the view takes each copy in once however it
+// comes to it, by its own node or by a namesake.
+TEST_F(ViewNodeTest, AnExtensionTakesACopyInOnceWhicheverNodeItIsFoundFor) {
+    Node* root = entity("root");
+    Node* leaf = entity("leaf");
+    addChild(root, leaf);
+    Network other;
+    auto* otherRoot = new Node;
+    otherRoot->setName("root", 1);
+    ASSERT_EQ(other.add(otherRoot), 1);
+    auto* otherLeaf = new Node;
+    otherLeaf->setName("leaf", 1);
+    ASSERT_EQ(other.add(otherLeaf), 1);
+    addChild(otherRoot, otherLeaf);
+
+    NodeTable* view = MakeNodeTable();
+    ViewNode* start = viewNodeFor(*view, root);
+    ViewNode* namesake = viewNodeFor(*view, otherLeaf);
+    std::vector<ViewNode*> made;
+    EXPECT_EQ(ExtendViewNodes(*view, start, -1, true, &made), 1);
+    // root's child is found by key as the copy of the other leaf, whose parent is found by key
+    // as the start again: the start stays where the walk began.
+    EXPECT_EQ(start->distance, 0);
+    EXPECT_EQ(namesake->distance, 1);
+    EXPECT_EQ(first(start, ChildSlot), namesake);
+    EXPECT_EQ(first(namesake, ParentSlot), start);
+    EXPECT_TRUE(start->complete && namesake->complete);
+    closeNetwork(view);
+}
+
 } // namespace
 } // namespace tarvo
