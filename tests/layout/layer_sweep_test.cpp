@@ -4,11 +4,14 @@
 #include "layout/layout_grid.h"
 #include "layout/occupied_rows.h"
 #include "layout/view_node.h"
+#include "model/links.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
@@ -252,6 +255,108 @@ TEST(ColumnIndexTest, OpenedRowsMoveSlotZeroAndSortedColumnsFollowTheSlots) {
     index.trimRows();
     EXPECT_EQ(index.rowCount(), 4);
     EXPECT_EQ(index.rowOffset(), 0);
+}
+
+// The aim a node takes from neighbours at `slots`, worked out from its definition: their mean
+// (a sum divided by the count), first or last slot.
+float definedAim(const std::vector<int>& slots, Justification justification) {
+    if (slots.empty())
+        return NoTarget;
+    if (justification == Justification::First)
+        return static_cast<float>(*std::min_element(slots.begin(), slots.end()));
+    if (justification == Justification::Last)
+        return static_cast<float>(*std::max_element(slots.begin(), slots.end()));
+    float sum = 0.0f;
+    for (int s : slots)
+        sum += static_cast<float>(s);
+    return sum / static_cast<float>(slots.size());
+}
+
+// The blended aim from its definition: the sweep's side, mixed with both sides weighted by
+// their counts.
+float definedTarget(const std::vector<int>& ahead, const std::vector<int>& behind, float blend,
+                    Justification justification) {
+    const float aim = definedAim(ahead, justification);
+    if (blend == 1.0f || aim == NoTarget)
+        return aim;
+    const float other = definedAim(behind, justification);
+    if (other == NoTarget)
+        return aim;
+    const auto count = static_cast<float>(ahead.size());
+    const auto otherCount = static_cast<float>(behind.size());
+    const float mixed =
+        (aim * count + other * otherCount) / static_cast<float>(ahead.size() + behind.size());
+    return blend * aim + (1.0f - blend) * mixed;
+}
+
+std::uint32_t bitsOf(float value) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+TEST(ColumnIndexTest, AimsAreTheDefinedOnesToTheLastBit) {
+    // A middle column whose nodes have 0 to 3 parents and 0 to 3 children, most of them one
+    // of each as fillers have, between two columns of neighbours at random slots; every node's
+    // aim in both directions, with every justification and blends the improvement reaches.
+    constexpr int kRows = 3000;
+    constexpr int kOffset = 1700;
+    std::mt19937 random(23u);
+    std::vector<int> free(kRows);
+    for (int r = 0; r < kRows; ++r)
+        free[static_cast<std::size_t>(r)] = r - kOffset;
+    std::vector<std::vector<int>> columns(3);
+    for (auto& column : columns) {
+        std::shuffle(free.begin(), free.end(), random);
+        column.assign(free.begin(), free.begin() + 400);
+        std::sort(column.begin(), column.end());
+    }
+    LayoutGrid grid;
+    FillerGrid nodes(grid, kRows, kOffset, columns);
+    auto nodeAt = [&](std::size_t column, std::size_t i) { return nodes.nodes[column * 400 + i]; };
+    // Per middle node, the slots of its parents and its children.
+    std::vector<std::vector<int>> neighbourSlots[2];
+    neighbourSlots[ParentSlot].reserve(400);
+    neighbourSlots[ChildSlot].reserve(400);
+    for (std::size_t i = 0; i < 400; ++i) {
+        ViewNode* node = nodeAt(1, i);
+        for (int slot : {ParentSlot, ChildSlot}) {
+            const auto roll = random() % 10;
+            const std::size_t count = roll < 6 ? 1 : roll % 4;
+            std::vector<int> slots;
+            slots.reserve(count);
+            for (std::size_t k = 0; k < count; ++k) {
+                ViewNode* other = nodeAt(slot == ParentSlot ? 0 : 2, random() % 400);
+                appendLink(node, slot, other);
+                appendLink(other, slot ^ 1, node);
+                slots.push_back(other->slot);
+            }
+            neighbourSlots[slot].push_back(slots);
+        }
+    }
+    ColumnIndex index;
+    index.build(grid);
+    std::vector<float> blends;
+    blends.reserve(40);
+    for (float blend = 1.0f; blend > 0.04f; blend *= 0.9f)
+        blends.push_back(blend);
+    blends.push_back(0.0f);
+    for (Justification justification :
+         {Justification::Centred, Justification::First, Justification::Last}) {
+        for (float blend : blends) {
+            for (int slot : {ParentSlot, ChildSlot}) {
+                for (std::size_t i = 0; i < 400; ++i) {
+                    const float expected = definedTarget(
+                        neighbourSlots[slot][i], neighbourSlots[slot ^ 1][i], blend, justification);
+                    const float aim =
+                        index.target(nodeAt(1, i)->sweepIndex, slot, blend, justification);
+                    ASSERT_EQ(bitsOf(aim), bitsOf(expected))
+                        << "node " << i << " slot " << slot << " blend " << blend << ": " << aim
+                        << " for " << expected;
+                }
+            }
+        }
+    }
 }
 
 } // namespace
