@@ -179,6 +179,16 @@ const char* readTagRun(const char* at, TextStyle& style, int& font, std::string&
     return at;
 }
 
+// Appends the characters from `at` up to the next entity, tag, escape or the end, and answers
+// where they stop.
+const char* copyPlainRun(const char* at, std::string& label) {
+    const char* end = at;
+    while (*end && *end != '&' && *end != '<' && *end != kLabelEscape)
+        ++end;
+    label.append(at, static_cast<std::size_t>(end - at));
+    return end;
+}
+
 // ---- Internal form to markup ----------------------------------------------------------------
 
 // The tags that turn the old state into the new one.
@@ -338,7 +348,7 @@ bool MarkupToLabel(const char* markup, LabelIds& ids, std::string& label) {
         else if (*at == kLabelEscape)
             ++at; // A raw DEL in a file would turn into formatting (or fake an anonymous id).
         else
-            label += *at++;
+            at = copyPlainRun(at, label);
     }
     return true;
 }

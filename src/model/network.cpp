@@ -57,7 +57,17 @@ int Network::add(Node* node) {
 }
 
 int Network::addAt(Node* node, int place) {
+    listFontLabels(false);
     return m_table && node ? m_table->insertAt(node, place) : 0;
+}
+
+void Network::listFontLabels(bool listed) {
+    m_fontLabelsListed = listed;
+    // Dropped for good, the list gives its memory back.
+    if (listed)
+        m_fontLabelNodes.clear();
+    else
+        std::vector<Node*>().swap(m_fontLabelNodes);
 }
 
 Node* Network::find(const char* text, int relationKind) const {
@@ -83,6 +93,11 @@ void Network::prefetch(std::uint32_t print) const {
         m_table->prefetch(print);
 }
 
+void Network::prefetchNodes(std::uint32_t print) const {
+    if (m_table)
+        m_table->forEachFiled(print, [](const NodeBase* node) { __builtin_prefetch(node); });
+}
+
 int Network::add(Node* node, std::uint32_t print) {
     return m_table && node ? m_table->insert(node, print) : 0;
 }
@@ -104,6 +119,7 @@ ChunkList* Network::findBlock(const char* text, int relationKind, int* index) co
 Node* Network::take(const char* text, int relationKind, int* place) {
     if (!m_table)
         return nullptr;
+    listFontLabels(false);
     Probe probe(text, relationKind);
     NodeBase* node = &probe;
     return m_table->remove(node, place) ? asNode(node) : nullptr;

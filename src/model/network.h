@@ -57,7 +57,11 @@ public:
     Node* find(const char* text, int relationKind, std::uint32_t print) const;
     // Brings the start of find's search into the cache while the caller does other work.
     void prefetch(std::uint32_t print) const;
-    // add at the end of its bucket, given the fingerprint of the node's key and kind.
+    // The next step of the same, for a caller that looks up several words ahead: the nodes
+    // filed under the fingerprint, once their index slot is in.
+    void prefetchNodes(std::uint32_t print) const;
+    // add at the end of its bucket, given the fingerprint of the node's key and kind: the
+    // reader's, which keeps the list of font labels (fontLabelNodes) for the caller to fill.
     int add(Node* node, std::uint32_t print);
     // The same, answering the bucket block and the index in it.
     ChunkList* findBlock(const char* text, int relationKind, int* index) const;
@@ -77,6 +81,15 @@ public:
     // an empty network clears it and sets it at the first label naming a font, so that the
     // labels of a file without fonts in them are not gone through again.
     bool& fontLabelsRead() { return m_fontLabelsRead; }
+    // For a read into an empty network, until its fonts are reconciled: the nodes whose labels
+    // name a font, so that reconciling goes through these alone. Null when the labels that may
+    // name fonts are not known one by one: a node added or taken out by anyone but the reader
+    // drops the list, as the table may then hold others, or no longer hold these.
+    std::vector<Node*>* fontLabelNodes() {
+        return m_fontLabelsListed ? &m_fontLabelNodes : nullptr;
+    }
+    // Starts the list empty (`listed`), or drops it.
+    void listFontLabels(bool listed);
 
     // The edit history and the shapes, made by their own layers when first asked for.
     std::unique_ptr<NetworkPart>& historyPart() { return m_history; }
@@ -89,6 +102,8 @@ private:
     std::vector<FileFont> m_fileFonts;
     bool m_fontsRead = false;
     bool m_fontLabelsRead = true;
+    bool m_fontLabelsListed = false;
+    std::vector<Node*> m_fontLabelNodes;
     std::unique_ptr<NetworkPart> m_history;
     std::unique_ptr<NetworkPart> m_shapes;
 };

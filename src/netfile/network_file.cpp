@@ -62,6 +62,16 @@ void PrepareWord(Network& net, const char* word, int relationKind, PreparedWord&
     net.prefetch(prepared.print);
 }
 
+// Notes a label just read that names a font, for reconciling the fonts.
+void NoteFontLabel(Network& net, Node* node) {
+    std::vector<Node*>* listed = net.fontLabelNodes();
+    if ((net.fontLabelsRead() && !listed) || !NamesFont(node->name))
+        return;
+    net.fontLabelsRead() = true;
+    if (listed)
+        listed->push_back(node);
+}
+
 // The node that a prepared word names, made and entered when new: a word naming a node already
 // there costs neither a node nor a block.
 Node* NodeForWord(Network& net, const PreparedWord& word) {
@@ -76,8 +86,7 @@ Node* NodeForWord(Network& net, const PreparedWord& word) {
     node->setName(CopyText(word.label), 0);
     if (node->name && net.add(node, word.print)) {
         // Only a new node brings a new label; the properties' names are made of these.
-        if (!net.fontLabelsRead() && NamesFont(node->name))
-            net.fontLabelsRead() = true;
+        NoteFontLabel(net, node);
         return node;
     }
     // Out of memory: the node could not be named or entered.
@@ -113,15 +122,19 @@ public:
         while (m_in.peekNonBlank() != kEndOfInput) {
             if (m_progress && m_in.currentLine() - toldAt >= kProgressLines) {
                 toldAt = m_in.currentLine();
+                // Whoever is told sees every statement before this line made.
+                makePending();
                 if (!told(false))
                     return false;
             }
             if (m_in.matchChar('#')) {
+                makePending();
                 openSection(m_section);
                 continue;
             }
             statement();
         }
+        makePending();
         return told(true);
     }
 
@@ -164,13 +177,9 @@ private:
     void statement() {
         switch (m_section) {
         case Section::Relations:
-            isaStatement(1);
-            break;
         case Section::Entities:
-            isaStatement(0);
-            break;
         case Section::Properties:
-            propertyStatement();
+            queueStatement();
             break;
         case Section::Fonts:
             fontStatement();
@@ -182,33 +191,94 @@ private:
         }
     }
 
-    // The words of a statement are all read before their nodes are looked up, so that the
-    // index is read from memory while the next word is split. The nodes are still made in the
-    // order of the words, which gives the table's buckets their order.
-    void isaStatement(int kind) {
-        prepare(0, kind);
-        if (strcasecmp(readName(), "isa") != 0) {
-            nodeFor(0);
-            return;
+    // Statements are read a few ahead of making their nodes, so that the index and the nodes it
+    // files under each word's fingerprint are read from memory in steps while later words are
+    // split; by its lookup, a word finds both in the cache. The nodes are
+    // still made statement by statement in the order of the words, which gives the table's
+    // buckets their order, and a statement's lookups see every node the statements before it
+    // made.
+    struct Statement {
+        Section section = Section::None;
+        // An isa statement names two nodes; one naming a single node ("x exists") does not.
+        bool isa = false;
+        PreparedWord words[3];
+    };
+    static constexpr int kStatementsAhead = 12;
+    // How many statements behind the newest the nodes of a word are asked for: by then its
+    // index slot has come in.
+    static constexpr int kNodesAhead = 4;
+    // The statement `back` places behind the newest read; the newest is 0.
+    Statement& pending(int back) {
+        return m_pending[(m_first + m_pendingCount - 1 - back) % kStatementsAhead];
+    }
+
+    void queueStatement() {
+        if (m_pendingCount == kStatementsAhead)
+            makeFirst();
+        Statement& next = m_pending[(m_first + m_pendingCount) % kStatementsAhead];
+        next.section = m_section;
+        if (m_section == Section::Properties) {
+            prepare(next, 0, 0);
+            prepare(next, 1, 1);
+            prepare(next, 2, 0);
+        } else {
+            const int kind = m_section == Section::Relations ? 1 : 0;
+            prepare(next, 0, kind);
+            next.isa = strcasecmp(readName(), "isa") == 0;
+            if (next.isa)
+                prepare(next, 1, kind);
         }
-        prepare(1, kind);
-        Node* child = nodeFor(0);
-        Node* parent = nodeFor(1);
+        ++m_pendingCount;
+        if (m_pendingCount > kNodesAhead)
+            forEachWord(pending(kNodesAhead),
+                        [&](std::uint32_t print) { m_net.prefetchNodes(print); });
+    }
+
+    template <typename F> static void forEachWord(const Statement& statement, F&& f) {
+        const int words = statement.section == Section::Properties ? 3 : (statement.isa ? 2 : 1);
+        for (int i = 0; i < words; ++i)
+            if (statement.words[i].valid)
+                f(statement.words[i].print);
+    }
+
+    // Makes the nodes of every statement read and not yet made, oldest first.
+    void makePending() {
+        while (m_pendingCount > 0)
+            makeFirst();
+    }
+
+    void makeFirst() {
+        Statement& statement = m_pending[m_first];
+        m_first = (m_first + 1) % kStatementsAhead;
+        --m_pendingCount;
+        if (statement.section == Section::Properties)
+            makeProperty(statement);
+        else
+            makeIsa(statement);
+    }
+
+    void makeIsa(const Statement& statement) {
+        Node* child = NodeForWord(m_net, statement.words[0]);
+        if (!statement.isa)
+            return;
+        Node* parent = NodeForWord(m_net, statement.words[1]);
         if (parent && child)
             addChild(parent, child);
     }
 
-    void propertyStatement() {
-        prepare(0, 0);
-        prepare(1, 1);
-        prepare(2, 0);
-        Node* from = nodeFor(0);
-        Node* relation = nodeFor(1);
-        Node* to = nodeFor(2);
+    void makeProperty(const Statement& statement) {
+        Node* from = NodeForWord(m_net, statement.words[0]);
+        Node* relation = NodeForWord(m_net, statement.words[1]);
+        Node* to = NodeForWord(m_net, statement.words[2]);
         if (!from || !relation || !to)
             return;
         auto* property = new Property(relation, from, to, 0, -1, m_net.labelIds());
-        if (property && !m_net.add(property))
+        if (!property)
+            return;
+        // A property's name shows its ends' names, fonts included.
+        if (m_net.add(property, m_net.fingerprintOf(property->keyText(), 1)))
+            NoteFontLabel(m_net, property);
+        else
             property->destroy();
     }
 
@@ -231,12 +301,16 @@ private:
         m_in.skipLine(INT32_MAX);
     }
 
-    // Reads the next word of the statement as its word `at`.
-    void prepare(int at, int relationKind) {
-        PrepareWord(m_net, readName(), relationKind, m_words[at]);
+    // Reads the next word of the statement as its word `at`. An anonymous label moves the
+    // network's next id past its own, which the properties of the statements before it must not
+    // see: they are made first.
+    void prepare(Statement& statement, int at, int relationKind) {
+        const char* word = readName();
+        const char* markup = word[0] == '"' ? word + 1 : word;
+        if (std::strncmp(markup, "<id=", 4) == 0)
+            makePending();
+        PrepareWord(m_net, word, relationKind, statement.words[at]);
     }
-
-    Node* nodeFor(int at) { return NodeForWord(m_net, m_words[at]); }
 
     // Reads one word of a statement into the word buffer (or the scratch buffer before
     // start-up).
@@ -254,8 +328,11 @@ private:
     int m_defaultFont = 0;
     Section m_section = Section::None;
     bool m_invalidReported = false;
-    // The words of the statement being read; their labels keep their room from word to word.
-    PreparedWord m_words[3];
+    // The statements read whose nodes are not made yet, from m_first on; their labels keep
+    // their room from statement to statement.
+    Statement m_pending[kStatementsAhead];
+    int m_first = 0;
+    int m_pendingCount = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -452,8 +529,10 @@ void ReadNetworkStream(Network& net, std::FILE* file, Diagnostics* problems,
     // font n is kept even where n is also the default font's index in this table.
     const int defaultFont = fonts().DefaultFont;
     fonts().DefaultFont = -1;
-    if (net.table()->isEmpty())
+    const bool empty = net.table()->isEmpty();
+    if (empty)
         net.fontLabelsRead() = false;
+    net.listFontLabels(empty);
     Reader reader(net, in);
     if (progress)
         reader.tellProgress(&progress, file, defaultFont);
@@ -466,6 +545,11 @@ void ReconcileFonts(Network& net) {
     // through.
     const bool labelsNameFonts = net.fontLabelsRead();
     net.fontLabelsRead() = true;
+    std::vector<Node*> listed;
+    const bool wereListed = net.fontLabelNodes() != nullptr;
+    if (wereListed)
+        listed.swap(*net.fontLabelNodes());
+    net.listFontLabels(false);
     std::vector<FileFont>& fileFonts = net.fileFonts();
     for (const FileFont& font : fileFonts)
         AddFontByName(font.face.c_str());
@@ -495,20 +579,24 @@ void ReconcileFonts(Network& net) {
             }
         }
     }
-    NodeTable* table = labelsNameFonts ? net.table() : nullptr;
-    if (table) {
-        table->forEach(
-            [](void* context, NodeBase* node) {
-                const auto* fontMap = static_cast<const std::vector<int>*>(context);
-                char* renamed =
-                    RemapLabelFonts(node->name, fontMap->data(), static_cast<int>(fontMap->size()));
-                if (renamed) {
-                    Release(node->name);
-                    node->name = renamed;
-                }
-                return 0;
-            },
-            &map);
+    const auto remap = [](void* context, NodeBase* node) {
+        const auto* fontMap = static_cast<const std::vector<int>*>(context);
+        char* renamed =
+            RemapLabelFonts(node->name, fontMap->data(), static_cast<int>(fontMap->size()));
+        if (renamed) {
+            Release(node->name);
+            node->name = renamed;
+        }
+        return 0;
+    };
+    if (!labelsNameFonts) {
+        // Nothing to renumber.
+    } else if (wereListed) {
+        // A label names a font only where the read listed it.
+        for (Node* node : listed)
+            remap(&map, node);
+    } else if (NodeTable* table = net.table()) {
+        table->forEach(remap, &map);
     }
     fileFonts.clear();
     net.fontsRead() = false;

@@ -366,6 +366,90 @@ TEST_F(NetworkFileTest, OnlyFilesWhoseLabelsNameFontsHaveThemRenumbered) {
                              "0fheld");
 }
 
+// Only the labels that name a font are renumbered, among many that do not; a node taken out
+// and put back between the read and the reconciling, renamed to name a font, is renumbered as
+// well, and one taken out for good is not gone through.
+TEST_F(NetworkFileTest, RenumberingReachesEveryLabelNamingAFontAfterChangesBeforeIt) {
+    const std::string fonts = "#FONTS\n5 isa \"Arial\"\n";
+    std::string entities = "#ENTITIES\n";
+    for (int i = 0; i < 50; ++i)
+        entities +=
+            "plain" + std::to_string(i) + (i % 7 == 3 ? " isa \"<f=5>f<\\f>\"\n" : " isa top\n");
+    load(fonts + entities);
+    const std::string text = saved();
+    EXPECT_NE(text.find("plain3 isa \"<f=0>f<\\f>\"\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("<f=5>"), std::string::npos) << text;
+
+    for (const bool keep : {true, false}) {
+        SCOPED_TRACE(keep ? "renamed and put back" : "taken out for good");
+        net = std::make_unique<Network>();
+        writeFile(folder + "/in.dat", fonts + entities);
+        ASSERT_TRUE(ReadNetworkFile(*net, (folder + "/in.dat").c_str()));
+        Node* renamed = net->take("plain0", 0);
+        ASSERT_NE(renamed, nullptr);
+        Node* gone = net->take("\x7f"
+                               "5ff",
+                               0);
+        ASSERT_NE(gone, nullptr);
+        detachNode(gone);
+        gone->destroy();
+        if (keep) {
+            Release(renamed->name);
+            renamed->name = nullptr;
+            renamed->setName("\x7f"
+                             "5fnew",
+                             1);
+            ASSERT_EQ(net->add(renamed), 1);
+        } else {
+            detachNode(renamed);
+            renamed->destroy();
+        }
+        ReconcileFonts(*net);
+        if (keep) {
+            EXPECT_STREQ(renamed->name, "\x7f"
+                                        "0fnew");
+        }
+        EXPECT_EQ(net->find("\x7f"
+                            "0fnew",
+                            0) != nullptr,
+                  keep);
+    }
+}
+
+// Statements are read ahead of making their nodes: each statement still finds the nodes the
+// statements just before it made, and an anonymous id read ahead does not change the ids that
+// the properties before it take.
+TEST_F(NetworkFileTest, StatementsReadAheadSeeTheNodesAndIdsOfThoseBeforeThem) {
+    std::string chain = "#ENTITIES\n";
+    for (int i = 0; i < 40; ++i)
+        chain += "n" + std::to_string(i + 1) + " isa n" + std::to_string(i) + "\n";
+    load(chain);
+    int nodes = 0;
+    net->table()->forEach(
+        [](void* count, NodeBase*) {
+            ++*static_cast<int*>(count);
+            return 0;
+        },
+        &nodes);
+    EXPECT_EQ(nodes, 41) << "each name is one node";
+    for (int i = 1; i < 40; ++i) {
+        Node* n = net->find(("n" + std::to_string(i)).c_str(), 0);
+        ASSERT_NE(n, nullptr);
+        EXPECT_EQ(namesIn(n, ParentSlot), (std::vector<std::string>{"n" + std::to_string(i - 1)}));
+        EXPECT_EQ(namesIn(n, ChildSlot), (std::vector<std::string>{"n" + std::to_string(i + 1)}));
+    }
+
+    // Ids are hexadecimal: "<id=10>" keeps the next id at 0x11.
+    load("#PROPERTIES\na r b\nc r d\n\"<id=10>\" r e\nf r g\n\"<id=3>\" r h\nk r l\n");
+    Node* r = net->find("r", 1);
+    ASSERT_NE(r, nullptr);
+    std::vector<std::string> keys;
+    forEachNode(r->slotList(ChildSlot), [&](NodeBase* p) { keys.emplace_back(asNode(p)->key); });
+    const std::vector<std::string> expected = {"r \x7f*0",  "r \x7f*1",  "r \x7f*11",
+                                               "r \x7f*12", "r \x7f*13", "r \x7f*14"};
+    EXPECT_EQ(keys, expected);
+}
+
 TEST_F(NetworkFileTest, FormattedNamesAndFontsSurviveASave) {
     load("#FONTS\n0 isa \"Gentium\"\n5 isa \"Arial\"\n"
          "#ENTITIES\n\"<b>bold<\\b> <f=0>g<\\f>\" isa \"<f=5>a<\\f>&semi;\"\n"
