@@ -326,7 +326,8 @@ bool slotReplaceNode(NodeSlot& slot, const NodeBase* x, NodeBase* by) {
 }
 
 void slotAdopt(NodeSlot& slot, NodeList* list) {
-    if (slot.list() != list)
+    // Any other form is cleared, even when `list` is null: an array's list() is null too.
+    if (!list || slot.list() != list)
         slotClear(slot);
     slot = NodeSlot::holding(list);
     settle(slot, SlotArray::kMaxNodes);
