@@ -1,11 +1,14 @@
-// Link slot storage: the single and list forms, the moves between them, and that readers see
-// the order and the blocks of 64 a plain list of the same nodes has.
+// Link slot storage: the single, array and list forms, the moves between them, and that readers
+// see the order and the blocks of 64 a plain list of the same nodes has.
 #include "containers/node_slot.h"
+#include "memory/size_class_heap.h"
 #include "model/node.h"
+#include "support/failing_allocation.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <random>
 #include <vector>
 
@@ -44,12 +47,43 @@ protected:
         return byIndex;
     }
 
-    // One node is held directly, none means an empty word, from two on there is a list.
+    // One node is held directly, none means an empty word, from two to 64 there is an array
+    // (with room for no more than four times its nodes), past 64 a list; a list shrinking back
+    // stays one down to 33 nodes.
     static void expectForm(NodeSlot s) {
         const int size = s.size();
         EXPECT_EQ(s.isEmpty(), size == 0);
         EXPECT_EQ(s.single() != nullptr, size == 1);
-        EXPECT_EQ(s.list() != nullptr, size >= 2);
+        EXPECT_EQ(s.array() != nullptr || s.list() != nullptr, size >= 2);
+        if (size > 64) {
+            EXPECT_NE(s.list(), nullptr) << size;
+        }
+        if (size >= 2 && size <= 32) {
+            EXPECT_NE(s.array(), nullptr) << size;
+        }
+        if (const SlotArray* array = s.array()) {
+            EXPECT_GE(array->room, size);
+            EXPECT_LE(array->room, std::max(2, 4 * size));
+        }
+    }
+
+    // The block and the place in it of every node, as a caller counting block-relative
+    // positions sees them: an array is the first block of a list.
+    static std::vector<std::pair<int, int>> blockPlaces(NodeSlot s) {
+        if (s.list())
+            return blockPlaces(s.list());
+        std::vector<std::pair<int, int>> places(static_cast<std::size_t>(s.size()));
+        for (std::size_t i = 0; i < places.size(); ++i)
+            places[i] = {0, static_cast<int>(i)};
+        return places;
+    }
+    static std::vector<std::pair<int, int>> blockPlaces(const NodeList* list) {
+        std::vector<std::pair<int, int>> places;
+        int number = 0;
+        for (const ChunkList* block = list; block; block = block->next, ++number)
+            for (int i = 0; i < block->count; ++i)
+                places.emplace_back(number, i);
+        return places;
     }
 
     Nodes pool;
@@ -114,7 +148,7 @@ TEST_F(NodeSlotTest, UniqueMoveAndReplaceInEveryForm) {
 }
 
 TEST_F(NodeSlotTest, AdoptingAndCopyingListsOfEverySize) {
-    for (const int size : {0, 1, 2, 70}) {
+    for (const int size : {0, 1, 2, 40, 64, 65, 70}) {
         SCOPED_TRACE(size);
         NodeList* list = nullptr;
         for (int i = 0; i < size; ++i)
@@ -136,10 +170,68 @@ TEST_F(NodeSlotTest, AdoptingAndCopyingListsOfEverySize) {
             copy->destroy();
     }
     // Adopting the slot's own list keeps it.
-    slotAppend(slot, pool[0]);
-    slotAppend(slot, pool[1]);
+    for (int i = 0; i < 70; ++i)
+        slotAppend(slot, pool[static_cast<std::size_t>(i)]);
     slotAdopt(slot, slot.list());
-    EXPECT_EQ(read(slot), (Nodes{pool[0], pool[1]}));
+    EXPECT_EQ(read(slot), Nodes(pool.begin(), pool.begin() + 70));
+}
+
+// Appending and inserting at the front, one node after another, against a plain vector: the
+// array's room doubles 2, 4, ... 64, the 65th node makes a list, and removals bring the slot back
+// through an array to one node.
+TEST_F(NodeSlotTest, GrowthAcrossEveryFormAndBack) {
+    for (const bool atFront : {false, true}) {
+        SCOPED_TRACE(atFront);
+        Nodes model;
+        for (int size = 1; size <= 130; ++size) {
+            NodeBase* node = pool[static_cast<std::size_t>(size)];
+            ASSERT_EQ(slotInsertAt(slot, node, atFront ? 0 : -1), 1);
+            model.insert(atFront ? model.begin() : model.end(), node);
+            ASSERT_EQ(read(slot), model) << size;
+            expectForm(slot);
+            if (const SlotArray* array = slot.array()) {
+                EXPECT_EQ(array->room,
+                          static_cast<int>(std::bit_ceil(static_cast<unsigned>(size))));
+            }
+        }
+        // From the middle, so that both neighbours of every removal move.
+        while (!model.empty()) {
+            const int middle = static_cast<int>(model.size()) / 2;
+            ASSERT_EQ(slotRemoveAt(slot, middle), model[static_cast<std::size_t>(middle)]);
+            model.erase(model.begin() + middle);
+            ASSERT_EQ(read(slot), model) << model.size();
+            expectForm(slot);
+            if (model.size() == 40) {
+                EXPECT_NE(slot.list(), nullptr) << "a list down to 40 stays a list";
+            }
+        }
+        EXPECT_TRUE(slot.isEmpty());
+    }
+}
+
+// A slot whose next form cannot be had for want of memory refuses the node and stays as it was:
+// one node that cannot become an array, an array that cannot double, a full array that cannot
+// become a list.
+TEST_F(NodeSlotTest, RunningOutOfMemoryLeavesTheSlotAsItWas) {
+    if (currentHeap())
+        GTEST_SKIP() << "a heap's free lists would serve the allocations";
+    for (const int size : {1, 2, 4, 64}) {
+        SCOPED_TRACE(size);
+        for (int i = 0; i < size; ++i)
+            slotAppend(slot, pool[static_cast<std::size_t>(i)]);
+        const Nodes before = read(slot);
+        SetSystemAllocation(testing_support::noMemory, testing_support::plainFree);
+        const int appended = slotAppend(slot, pool[199]);
+        const int inserted = slotInsertAt(slot, pool[198], 0);
+        RestoreSystemAllocation();
+        EXPECT_EQ(appended, 0);
+        EXPECT_EQ(inserted, 0);
+        EXPECT_EQ(read(slot), before);
+        expectForm(slot);
+        ASSERT_EQ(slotAppend(slot, pool[199]), 1);
+        EXPECT_EQ(slot.size(), size + 1);
+        slotClear(slot);
+    }
 }
 
 int pick(std::mt19937& random, int below) {
@@ -199,6 +291,7 @@ TEST_F(NodeSlotTest, RandomEditsKeepTheOrderAndBlocksOfAPlainList) {
         smallestSince = std::min(smallestSince, model.size());
         ASSERT_EQ(read(slot), model) << "step " << step;
         expectForm(slot);
+        ASSERT_EQ(blockPlaces(slot), blockPlaces(plain)) << "step " << step;
         if (slot.list()) {
             ASSERT_TRUE(slot.list()->equals(plain)) << "step " << step;
         }

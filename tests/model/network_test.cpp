@@ -182,16 +182,24 @@ TEST_F(NetworkTest, DetachAndRestorePutEveryBackLinkWhereItWas) {
     }
 }
 
-// The back links of a deleted node sit in lists of every form: the only node of a slot, one of
-// two, and deep in a second block of 64. Each goes back to its place.
+// The back links of a deleted node sit in slots of every form: the only node of a slot, one of
+// two in an array, the last of a full array of 64, the 65th that made a list, and deep in a
+// second block of 64. Each goes back to its place and its slot to the form it had.
 TEST_F(NetworkTest, DetachAndRestoreAcrossEverySlotForm) {
     Node* hub = entity("hub");
     Node* alone = entity("alone");
     Node* pair = entity("pair");
+    Node* full = entity("full");
+    Node* overflowing = entity("overflowing");
     Node* crowd = entity("crowd");
     addChild(alone, hub);
     addChild(pair, entity("first"));
     addChild(pair, hub);
+    for (int i = 0; i < 64; ++i) {
+        addChild(full, i == 63 ? hub : entity(("f" + std::to_string(i)).c_str()));
+        addChild(overflowing, entity(("o" + std::to_string(i)).c_str()));
+    }
+    addChild(overflowing, hub);
     for (int i = 0; i < 100; ++i) {
         if (i == 70)
             addChild(crowd, hub);
@@ -200,8 +208,9 @@ TEST_F(NetworkTest, DetachAndRestoreAcrossEverySlotForm) {
     addChild(hub, entity("below"));
     const auto before = [&] {
         return std::vector<std::vector<const NodeBase*>>{
-            slotOf(alone, ChildSlot), slotOf(pair, ChildSlot), slotOf(crowd, ChildSlot),
-            slotOf(entity("below"), ParentSlot)};
+            slotOf(alone, ChildSlot), slotOf(pair, ChildSlot),
+            slotOf(full, ChildSlot),  slotOf(overflowing, ChildSlot),
+            slotOf(crowd, ChildSlot), slotOf(entity("below"), ParentSlot)};
     };
     const auto kept = before();
     ASSERT_EQ(positionOf(crowd, ChildSlot, hub), 70);
@@ -209,7 +218,9 @@ TEST_F(NetworkTest, DetachAndRestoreAcrossEverySlotForm) {
     ASSERT_NE(positions, nullptr);
     detachNode(hub);
     EXPECT_TRUE(alone->slotList(ChildSlot).isEmpty());
-    EXPECT_NE(pair->slotList(ChildSlot).single(), nullptr) << "one child left: no list";
+    EXPECT_NE(pair->slotList(ChildSlot).single(), nullptr) << "one child left: no array";
+    EXPECT_NE(full->slotList(ChildSlot).array(), nullptr);
+    EXPECT_NE(overflowing->slotList(ChildSlot).list(), nullptr) << "a list down to 64 stays a list";
     EXPECT_EQ(crowd->counts[ChildSlot], 100);
     EXPECT_TRUE(entity("below")->slotList(ParentSlot).isEmpty());
     restorePositions(hub, positions);
@@ -217,7 +228,11 @@ TEST_F(NetworkTest, DetachAndRestoreAcrossEverySlotForm) {
     EXPECT_EQ(before(), kept);
     EXPECT_EQ(crowd->counts[ChildSlot], 101);
     EXPECT_EQ(pair->counts[ChildSlot], 2);
-    EXPECT_NE(pair->slotList(ChildSlot).list(), nullptr);
+    EXPECT_NE(pair->slotList(ChildSlot).array(), nullptr);
+    EXPECT_NE(full->slotList(ChildSlot).array(), nullptr);
+    EXPECT_EQ(full->counts[ChildSlot], 64);
+    EXPECT_NE(overflowing->slotList(ChildSlot).list(), nullptr);
+    EXPECT_EQ(overflowing->counts[ChildSlot], 65);
 }
 
 TEST_F(NetworkTest, LineagesAreMarkedOnceEvenAroundCycles) {

@@ -286,8 +286,8 @@ TEST_F(NetworkFileTest, TheWordsOfAStatementMakeTheirNodesInTheirOrder) {
               std::string::npos);
 }
 
-// Children are linked in the order of the file's lines across the growth of a slot's list from
-// its first room to whole blocks, and the blocks split at 64 as they always have.
+// Children are linked in the order of the file's lines across the growth of a slot from one node
+// to an array and on to a list of whole blocks, and the blocks split at 64 as they always have.
 TEST_F(NetworkFileTest, ManyChildrenKeepTheFileOrderAndTheBlocksOf64) {
     for (const int children : {1, 2, 3, 63, 64, 65, 129}) {
         SCOPED_TRACE(children);
@@ -305,9 +305,11 @@ TEST_F(NetworkFileTest, ManyChildrenKeepTheFileOrderAndTheBlocksOf64) {
         EXPECT_EQ(top->counts[ChildSlot], children);
         int seen = 0;
         const NodeSlot slot = top->slotList(ChildSlot);
-        if (children == 1) {
-            EXPECT_NE(slot.single(), nullptr) << "one child is held without a list";
-        }
+        EXPECT_EQ(slot.single() != nullptr, children == 1) << "one child is held directly";
+        EXPECT_EQ(slot.array() != nullptr, children >= 2 && children <= 64)
+            << "up to one block's worth in an array";
+        if (const SlotArray* array = slot.array())
+            seen = array->count;
         const ChunkList* blocks = slot.list();
         for (const ChunkList* block = blocks; block; block = block->next) {
             EXPECT_EQ(block->count, std::min(64, children - seen)) << "block at " << seen;
