@@ -68,7 +68,7 @@ char* TextBuilder::take() {
     m_buffer[m_length - 1] = '\0';
     char* text = nullptr;
     if (m_inScratch) {
-        text = DuplicateText(m_buffer);
+        text = CopyText(m_buffer);
     } else {
         text = m_buffer;
         m_buffer = nullptr;
